@@ -1,0 +1,622 @@
+#include "shell/RichEditSx.h"
+
+#include "text/TextMetrics.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QContextMenuEvent>
+#include <QInputMethodEvent>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMimeData>
+#include <QPainter>
+#include <QScrollBar>
+#include <QStackedLayout>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTextLayout>
+
+namespace shell {
+
+namespace {
+
+constexpr int SelectionBarWidth = 8;
+
+// The keys the window keeps for its own commands: the control itself does nothing with
+// them, so the menu shortcuts reach the focused control through the window's routing.
+bool isWindowKey(const QKeyEvent *e)
+{
+    if (!e->modifiers().testFlag(Qt::ControlModifier))
+        return false;
+    if (e->modifiers() & (Qt::AltModifier | Qt::MetaModifier))
+        return false;
+    switch (e->key()) {
+    case Qt::Key_A:
+    case Qt::Key_C:
+    case Qt::Key_V:
+    case Qt::Key_X:
+    case Qt::Key_Z:
+    case Qt::Key_Y:
+        return true;
+    default:
+        return false;
+    }
+}
+
+QString normaliseLineBreaks(const QString &s)
+{
+    QString out = s;
+    out.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    out.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return out;
+}
+
+// The margin at the left of the horizontal view in which a click selects a whole row.
+class SelectionBarArea final : public QWidget
+{
+public:
+    SelectionBarArea(QTextEdit *view, TRichEditSx *pane) : QWidget(view), m_view(view), m_pane(pane)
+    {
+        setCursor(Qt::ArrowCursor);
+    }
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter p(this);
+        p.fillRect(rect(), m_pane->backgroundColor());
+    }
+    void mousePressEvent(QMouseEvent *e) override
+    {
+        if (e->button() != Qt::LeftButton)
+            return;
+        m_pane->recordAction(ActionMouse);
+        const QPoint inView(1, qRound(e->position().y()));
+        const int pos = m_view->cursorForPosition(inView).position();
+        const int row = m_pane->rowOfPosition(pos);
+        const int start = m_pane->rowStart(row);
+        const int end = row + 1 < m_pane->rowCount() ? m_pane->rowStart(row + 1)
+                                                     : m_pane->document()->characterCount() - 1;
+        m_pane->setSelection(start, end - start);
+        m_view->setFocus(Qt::MouseFocusReason);
+    }
+
+private:
+    QTextEdit *m_view;
+    TRichEditSx *m_pane;
+};
+
+} // namespace
+
+// --- horizontal view -------------------------------------------------------------------
+
+RichHorizontalView::RichHorizontalView(TRichEditSx *owner) : QTextEdit(owner), m_owner(owner)
+{
+    setAcceptRichText(false);
+    setTabChangesFocus(false);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    setFrameShape(QFrame::NoFrame);
+}
+
+bool RichHorizontalView::event(QEvent *e)
+{
+    if (e->type() == QEvent::ShortcutOverride && isWindowKey(static_cast<QKeyEvent *>(e))) {
+        e->ignore();
+        return true;
+    }
+    if (e->type() == QEvent::Resize || e->type() == QEvent::Show) {
+        if (auto *bar = findChild<QWidget *>(QStringLiteral("SelectionBar"))) {
+            const QRect cr = contentsRect();
+            bar->setGeometry(cr.left(), cr.top(), SelectionBarWidth, viewport()->height());
+        }
+    }
+    return QTextEdit::event(e);
+}
+
+void RichHorizontalView::keyPressEvent(QKeyEvent *e)
+{
+    if (isWindowKey(e)) {
+        e->ignore();
+        return;
+    }
+    if (e->matches(QKeySequence::Paste)) {
+        m_owner->paste();
+        return;
+    }
+    if (e->matches(QKeySequence::Cut)) {
+        m_owner->cut();
+        return;
+    }
+    if (const auto action = undoActionForKey(e->key(), e->modifiers()))
+        m_owner->recordAction(*action);
+    QTextEdit::keyPressEvent(e);
+}
+
+void RichHorizontalView::keyReleaseEvent(QKeyEvent *e)
+{
+    QTextEdit::keyReleaseEvent(e);
+    Q_EMIT m_owner->keyReleased();
+}
+
+void RichHorizontalView::mousePressEvent(QMouseEvent *e)
+{
+    m_owner->recordAction(ActionMouse);
+    QTextEdit::mousePressEvent(e);
+    Q_EMIT m_owner->mousePressed();
+}
+
+void RichHorizontalView::mouseReleaseEvent(QMouseEvent *e)
+{
+    QTextEdit::mouseReleaseEvent(e);
+    Q_EMIT m_owner->mouseReleased();
+}
+
+void RichHorizontalView::inputMethodEvent(QInputMethodEvent *e)
+{
+    if (!e->preeditString().isEmpty() && !m_owner->m_composing)
+        m_owner->recordAction(ActionComposition);
+    m_owner->m_composing = !e->preeditString().isEmpty();
+    const auto coloured = m_owner->recolouredPreedit(*e);
+    QTextEdit::inputMethodEvent(coloured.get());
+    e->setAccepted(coloured->isAccepted());
+}
+
+void RichHorizontalView::contextMenuEvent(QContextMenuEvent *e)
+{
+    if (QMenu *menu = m_owner->contextMenu())
+        menu->exec(e->globalPos());
+}
+
+bool RichHorizontalView::canInsertFromMimeData(const QMimeData *source) const
+{
+    return source->hasText() && !source->hasUrls();
+}
+
+void RichHorizontalView::insertFromMimeData(const QMimeData *source)
+{
+    if (source->hasText())
+        textCursor().insertText(normaliseLineBreaks(source->text()));
+}
+
+// --- the control -----------------------------------------------------------------------
+
+TRichEditSx::TRichEditSx(QWidget *parent)
+    : QWidget(parent), m_document(new QTextDocument(this)),
+      m_horizontal(new RichHorizontalView(this)), m_stack(new QStackedLayout(this)),
+      m_imeColors(controlDefaultImeColors())
+{
+    m_document->setUndoRedoEnabled(false);
+    m_document->setDocumentMargin(2);
+    m_horizontal->setDocument(m_document);
+    m_stack->setContentsMargins(0, 0, 0, 0);
+    m_stack->addWidget(m_horizontal);
+    setFocusProxy(m_horizontal);
+
+    auto *bar = new SelectionBarArea(m_horizontal, this);
+    bar->setObjectName(QStringLiteral("SelectionBar"));
+    setSelectionBar(true);
+
+    connect(m_document, &QTextDocument::contentsChanged, this, [this] {
+        if (!m_restoring)
+            Q_EMIT textChanged();
+    });
+    connect(m_horizontal, &QTextEdit::cursorPositionChanged, this, [this] {
+        if (!m_restoring)
+            Q_EMIT selectionChanged();
+    });
+    connect(m_horizontal, &QTextEdit::selectionChanged, this, [this] {
+        if (!m_restoring)
+            Q_EMIT selectionChanged();
+    });
+    applyWrapMode();
+    applyPalette();
+}
+
+TRichEditSx::~TRichEditSx() = default;
+
+QWidget *TRichEditSx::activeView() const
+{
+    return m_horizontal;
+}
+
+bool TRichEditSx::hasEditFocus() const
+{
+    return activeView()->hasFocus();
+}
+
+QString TRichEditSx::text() const
+{
+    QString raw = m_document->toRawText();
+    raw.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+    return raw;
+}
+
+void TRichEditSx::setText(const QString &text)
+{
+    QTextCursor c(m_document);
+    c.beginEditBlock();
+    c.select(QTextCursor::Document);
+    c.setCharFormat(QTextCharFormat());
+    c.insertText(normaliseLineBreaks(text));
+    c.endEditBlock();
+    m_horizontal->moveCursor(QTextCursor::Start);
+}
+
+void TRichEditSx::clear()
+{
+    setText(QString());
+}
+
+bool TRichEditSx::isModified() const
+{
+    return m_document->isModified();
+}
+
+void TRichEditSx::setModified(bool modified)
+{
+    m_document->setModified(modified);
+}
+
+int TRichEditSx::selStart() const
+{
+    return m_horizontal->textCursor().selectionStart();
+}
+
+int TRichEditSx::selLength() const
+{
+    const QTextCursor c = m_horizontal->textCursor();
+    return c.selectionEnd() - c.selectionStart();
+}
+
+void TRichEditSx::setSelection(int start, int length)
+{
+    const int last = m_document->characterCount() - 1;
+    start = qBound(0, start, last);
+    const int end = qBound(start, start + qMax(0, length), last);
+    QTextCursor c(m_document);
+    c.setPosition(start);
+    c.setPosition(end, QTextCursor::KeepAnchor);
+    m_horizontal->setTextCursor(c);
+}
+
+QString TRichEditSx::selectedText() const
+{
+    QString s = m_horizontal->textCursor().selectedText();
+    s.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+    return s;
+}
+
+void TRichEditSx::ensureLayout() const
+{
+    // Asking for the document size makes the layout finish, so row queries see every row.
+    (void)m_document->documentLayout()->documentSize();
+}
+
+int TRichEditSx::rowCount() const
+{
+    ensureLayout();
+    int rows = 0;
+    for (QTextBlock b = m_document->begin(); b.isValid(); b = b.next())
+        rows += qMax(1, b.layout() ? b.layout()->lineCount() : 1);
+    return rows;
+}
+
+int TRichEditSx::rowOfPosition(int position) const
+{
+    ensureLayout();
+    QTextBlock target = m_document->findBlock(position);
+    if (!target.isValid())
+        target = m_document->lastBlock();
+    int row = 0;
+    for (QTextBlock b = m_document->begin(); b.isValid() && b != target; b = b.next())
+        row += qMax(1, b.layout() ? b.layout()->lineCount() : 1);
+    if (const QTextLayout *layout = target.layout(); layout && layout->lineCount() > 0) {
+        const QTextLine line = layout->lineForTextPosition(position - target.position());
+        row += line.isValid() ? line.lineNumber() : layout->lineCount() - 1;
+    }
+    return row;
+}
+
+int TRichEditSx::rowStart(int row) const
+{
+    ensureLayout();
+    int first = 0;
+    for (QTextBlock b = m_document->begin(); b.isValid(); b = b.next()) {
+        const int lines = qMax(1, b.layout() ? b.layout()->lineCount() : 1);
+        if (row < first + lines) {
+            const QTextLayout *layout = b.layout();
+            if (!layout || layout->lineCount() == 0)
+                return b.position();
+            return b.position() + layout->lineAt(row - first).textStart();
+        }
+        first += lines;
+    }
+    return m_document->lastBlock().position();
+}
+
+int TRichEditSx::SelX() const
+{
+    return selStart() - SelLineIndex();
+}
+
+int TRichEditSx::SelY() const
+{
+    return rowOfPosition(selStart());
+}
+
+int TRichEditSx::SelLineIndex() const
+{
+    return rowStart(SelY());
+}
+
+int TRichEditSx::SelNextLineIndex() const
+{
+    const int next = SelY() + 1;
+    if (next >= rowCount())
+        return -1; // no following line, as the platform control answers
+    return rowStart(next);
+}
+
+int TRichEditSx::SelTopIndex() const
+{
+    const int pos = m_horizontal->cursorForPosition(QPoint(1, 1)).position();
+    return rowOfPosition(pos);
+}
+
+void TRichEditSx::setSelTopIndex(int row)
+{
+    row = qBound(0, row, qMax(0, rowCount() - 1));
+    const int pos = rowStart(row);
+    const QTextBlock block = m_document->findBlock(pos);
+    qreal y = m_document->documentLayout()->blockBoundingRect(block).top();
+    if (const QTextLayout *layout = block.layout(); layout && layout->lineCount() > 0) {
+        const QTextLine line = layout->lineForTextPosition(pos - block.position());
+        if (line.isValid())
+            y += line.y();
+    }
+    m_horizontal->verticalScrollBar()->setValue(qRound(y));
+}
+
+QString TRichEditSx::SelTextDelCRLF() const
+{
+    return text::removeLineBreaks(selectedText());
+}
+
+int TRichEditSx::SelTextCount() const
+{
+    return int(text::cp932ByteLength(SelTextDelCRLF()));
+}
+
+int TRichEditSx::SelTextWideCount() const
+{
+    return int(text::charCount(SelTextDelCRLF()));
+}
+
+void TRichEditSx::setVertical(bool vertical)
+{
+    if (vertical == m_vertical)
+        return;
+    setUpdatesEnabled(false);
+    m_vertical = vertical;
+    // Until the vertical view exists a vertical pane draws horizontally; the mode is
+    // still the pane's own, so it is saved, toggled and reported as such.
+    setSelectionBar(m_selectionBar);
+    setUpdatesEnabled(true);
+    update();
+    setImeColors(controlDefaultImeColors());
+    Q_EMIT OnVerticalChange();
+}
+
+void TRichEditSx::applyWrapMode()
+{
+    m_horizontal->setLineWrapMode(m_wordWrap ? QTextEdit::WidgetWidth : QTextEdit::NoWrap);
+    m_horizontal->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+}
+
+void TRichEditSx::setWordWrap(bool wrap)
+{
+    if (wrap == m_wordWrap)
+        return;
+    const int start = selStart();
+    const int length = selLength();
+    const QTextCursor c = m_horizontal->textCursor();
+    const bool caretAtStart = c.position() == c.selectionStart() && c.hasSelection();
+    // The text at the top of the view stays there: the row index alone would point
+    // elsewhere once rows are rewrapped.
+    const int topPosition = rowStart(SelTopIndex());
+    m_wordWrap = wrap;
+    applyWrapMode();
+    setSelectionBar(false);
+    setSelectionBar(true);
+    if (caretAtStart) {
+        QTextCursor r(m_document);
+        r.setPosition(start + length);
+        r.setPosition(start, QTextCursor::KeepAnchor);
+        m_horizontal->setTextCursor(r);
+    } else {
+        setSelection(start, length);
+    }
+    setSelTopIndex(rowOfPosition(topPosition));
+    Q_EMIT OnWrapChange();
+}
+
+void TRichEditSx::setSelectionBar(bool on)
+{
+    m_selectionBar = on;
+    if (auto *bar = m_horizontal->findChild<QWidget *>(QStringLiteral("SelectionBar"))) {
+        bar->setVisible(on);
+        const QRect cr = m_horizontal->contentsRect();
+        bar->setGeometry(cr.left(), cr.top(), SelectionBarWidth,
+                         m_horizontal->viewport()->height());
+    }
+    m_horizontal->setLeftMargin(on ? SelectionBarWidth : 0);
+    setImeColors(controlDefaultImeColors());
+}
+
+void TRichEditSx::setPaneFont(const QFont &font)
+{
+    m_font = font;
+    m_document->setDefaultFont(font);
+    m_horizontal->setFont(font);
+    m_horizontal->setCurrentFont(font);
+}
+
+void TRichEditSx::setFontColor(const QColor &color)
+{
+    m_fontColor = color;
+    applyPalette();
+}
+
+void TRichEditSx::resetCharacterColors()
+{
+    QTextCursor c(m_document);
+    c.select(QTextCursor::Document);
+    QTextCharFormat plain;
+    plain.clearForeground();
+    c.setCharFormat(plain);
+    QTextCharFormat typing = m_horizontal->currentCharFormat();
+    typing.clearForeground();
+    m_horizontal->setCurrentCharFormat(typing);
+}
+
+void TRichEditSx::setBackgroundColor(const QColor &color)
+{
+    m_background = color;
+    applyPalette();
+}
+
+void TRichEditSx::applyPalette()
+{
+    QPalette pal = m_horizontal->palette();
+    pal.setColor(QPalette::Base, m_background);
+    pal.setColor(QPalette::Window, m_background);
+    pal.setColor(QPalette::Text, m_fontColor);
+    // The selection stays visible while the pane is not focused.
+    for (auto role : {QPalette::Highlight, QPalette::HighlightedText})
+        pal.setColor(QPalette::Inactive, role, pal.color(QPalette::Active, role));
+    m_horizontal->setPalette(pal);
+    m_horizontal->viewport()->update();
+}
+
+void TRichEditSx::setImeColors(const ImeColorTable &colors)
+{
+    m_imeColors = colors;
+}
+
+std::unique_ptr<QInputMethodEvent> TRichEditSx::recolouredPreedit(const QInputMethodEvent &e) const
+{
+    const QString preedit = e.preeditString();
+    if (preedit.isEmpty())
+        return std::unique_ptr<QInputMethodEvent>(e.clone());
+    QList<QInputMethodEvent::Attribute> attributes;
+    bool anyFormat = false;
+    for (const auto &a : e.attributes()) {
+        if (a.type != QInputMethodEvent::TextFormat) {
+            attributes << a;
+            continue;
+        }
+        anyFormat = true;
+        const QTextCharFormat given = a.value.value<QTextFormat>().toCharFormat();
+        const bool highlighted = given.hasProperty(QTextFormat::BackgroundBrush) ||
+                                 given.hasProperty(QTextFormat::ForegroundBrush);
+        const ImeState state = imeStateOf(QStringView(preedit).mid(a.start, a.length), highlighted);
+        const ImeColor &colour = m_imeColors[static_cast<int>(state)];
+        QTextCharFormat f;
+        f.setForeground(colour.text);
+        f.setBackground(colour.background);
+        f.setFontUnderline(colour.underline);
+        attributes << QInputMethodEvent::Attribute(QInputMethodEvent::TextFormat, a.start, a.length,
+                                                   f);
+    }
+    if (!anyFormat) {
+        const ImeColor &colour = m_imeColors[static_cast<int>(imeStateOf(preedit, false))];
+        QTextCharFormat f;
+        f.setForeground(colour.text);
+        f.setBackground(colour.background);
+        f.setFontUnderline(colour.underline);
+        attributes << QInputMethodEvent::Attribute(QInputMethodEvent::TextFormat, 0,
+                                                   int(preedit.size()), f);
+    }
+    auto coloured = std::make_unique<QInputMethodEvent>(preedit, attributes);
+    coloured->setCommitString(e.commitString(), e.replacementStart(), e.replacementLength());
+    return coloured;
+}
+
+void TRichEditSx::copy()
+{
+    m_horizontal->copy();
+}
+
+void TRichEditSx::cut()
+{
+    recordAction(ActionDelete);
+    m_horizontal->cut();
+}
+
+void TRichEditSx::paste()
+{
+    recordAction(ActionPaste);
+    m_horizontal->paste();
+}
+
+void TRichEditSx::selectAll()
+{
+    m_horizontal->selectAll();
+}
+
+bool TRichEditSx::canUndo() const
+{
+    return m_undo.canUndo(*this);
+}
+
+bool TRichEditSx::canRedo() const
+{
+    return m_undo.canRedo();
+}
+
+void TRichEditSx::undo()
+{
+    m_undo.undo(*this);
+}
+
+void TRichEditSx::redo()
+{
+    m_undo.redo(*this);
+}
+
+void TRichEditSx::recordAction(int action)
+{
+    m_undo.record(action, *this);
+}
+
+QString TRichEditSx::undoText() const
+{
+    return text();
+}
+
+RichUndoState TRichEditSx::undoState() const
+{
+    return {text(), SelTopIndex(), selStart(), selLength()};
+}
+
+void TRichEditSx::restoreUndoState(const RichUndoState &state)
+{
+    m_restoring = true;
+    const bool signalsWereBlocked = m_horizontal->blockSignals(true);
+    setUpdatesEnabled(false);
+    QTextCursor c(m_document);
+    c.beginEditBlock();
+    c.select(QTextCursor::Document);
+    c.setCharFormat(QTextCharFormat());
+    c.insertText(state.text);
+    c.endEditBlock();
+    setSelTopIndex(state.firstVisibleLine);
+    setSelection(state.selStart, state.selLength);
+    setUpdatesEnabled(true);
+    m_horizontal->blockSignals(signalsWereBlocked);
+    m_restoring = false;
+    Q_EMIT textChanged();
+    Q_EMIT selectionChanged();
+}
+
+} // namespace shell

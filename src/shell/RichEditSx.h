@@ -1,0 +1,162 @@
+#pragma once
+// TRichEditSx: the edit control of both panes. One QTextDocument holds the text (its own
+// undo is off: the fifteen-slot RichUndoMemory replaces it); a view shows it. The pane's
+// "lines" are its display rows as shown on screen: wrapped rows while word wrap is on,
+// the text's lines while it is off. In vertical writing a display row is a column.
+
+#include "shell/ImeColors.h"
+#include "shell/RichUndoMemory.h"
+#include "text/FileEncoding.h"
+
+#include <QTextEdit>
+#include <QWidget>
+#include <memory>
+
+class QStackedLayout;
+class QTextDocument;
+class QMenu;
+
+namespace shell {
+
+class TRichEditSx;
+
+// The horizontal view: a QTextEdit on the pane's document that reports the pane's
+// key, mouse and input-method events to it before acting on them.
+class RichHorizontalView final : public QTextEdit
+{
+    Q_OBJECT
+public:
+    explicit RichHorizontalView(TRichEditSx *owner);
+    void setLeftMargin(int width) { setViewportMargins(width, 0, 0, 0); }
+
+protected:
+    bool event(QEvent *e) override;
+    void keyPressEvent(QKeyEvent *e) override;
+    void keyReleaseEvent(QKeyEvent *e) override;
+    void mousePressEvent(QMouseEvent *e) override;
+    void mouseReleaseEvent(QMouseEvent *e) override;
+    void inputMethodEvent(QInputMethodEvent *e) override;
+    void contextMenuEvent(QContextMenuEvent *e) override;
+    void insertFromMimeData(const QMimeData *source) override;
+    bool canInsertFromMimeData(const QMimeData *source) const override;
+
+private:
+    TRichEditSx *m_owner;
+};
+
+class TRichEditSx final : public QWidget, public RichUndoTarget
+{
+    Q_OBJECT
+public:
+    explicit TRichEditSx(QWidget *parent = nullptr);
+    ~TRichEditSx() override;
+
+    QTextDocument *document() const { return m_document; }
+    QTextEdit *horizontalView() const { return m_horizontal; }
+    // The widget that takes the keyboard focus in the current mode.
+    QWidget *activeView() const;
+    bool hasEditFocus() const;
+
+    QString text() const;
+    void setText(const QString &text); // not recorded in the undo memory
+    void clear();
+    bool isModified() const;
+    void setModified(bool modified);
+
+    // Selection queries, in the control's own positions (UTF-16 units, one per line end).
+    int selStart() const;
+    int selLength() const;
+    void setSelection(int start, int length);
+    QString selectedText() const;
+    int SelX() const;
+    int SelY() const;
+    int SelLineIndex() const;
+    int SelNextLineIndex() const;
+    int SelTopIndex() const;
+    void setSelTopIndex(int row);
+    int SelTextCount() const;     // code page 932 bytes, without CR and LF
+    int SelTextWideCount() const; // characters, without CR and LF
+    QString SelTextDelCRLF() const;
+
+    // Display rows.
+    int rowCount() const;
+    int rowOfPosition(int position) const;
+    int rowStart(int row) const;
+
+    bool Vertical() const { return m_vertical; }
+    void setVertical(bool vertical);
+    bool WordWrap() const { return m_wordWrap; }
+    void setWordWrap(bool wrap);
+    bool SelectionBar() const { return m_selectionBar; }
+    void setSelectionBar(bool on);
+
+    QFont paneFont() const { return m_font; }
+    void setPaneFont(const QFont &font);
+    QColor fontColor() const { return m_fontColor; }
+    void setFontColor(const QColor &color);
+    // Gives every character the pane's font colour, removing any string colouring.
+    void resetCharacterColors();
+    QColor backgroundColor() const { return m_background; }
+    void setBackgroundColor(const QColor &color);
+
+    void setImeColors(const ImeColorTable &colors);
+    const ImeColorTable &imeColors() const { return m_imeColors; }
+
+    // The encoding of the pane's file, kept so that a save writes what was read.
+    text::FileEncoding fileEncoding() const { return m_encoding; }
+    void setFileEncoding(text::FileEncoding e) { m_encoding = e; }
+
+    void setContextMenu(QMenu *menu) { m_contextMenu = menu; }
+    QMenu *contextMenu() const { return m_contextMenu; }
+
+    // The control's operations.
+    void copy();
+    void cut();   // records a deletion first
+    void paste(); // records a paste first
+    void selectAll();
+    bool canUndo() const;
+    bool canRedo() const;
+    void undo();
+    void redo();
+    void recordAction(int action);
+    const RichUndoMemory &undoMemory() const { return m_undo; }
+
+    // RichUndoTarget
+    QString undoText() const override;
+    RichUndoState undoState() const override;
+    void restoreUndoState(const RichUndoState &state) override;
+
+Q_SIGNALS:
+    void textChanged();
+    void selectionChanged();
+    void keyReleased();
+    void mousePressed();
+    void mouseReleased();
+    void OnVerticalChange();
+    void OnWrapChange();
+
+private:
+    friend class RichHorizontalView;
+    void applyPalette();
+    void applyWrapMode();
+    std::unique_ptr<QInputMethodEvent> recolouredPreedit(const QInputMethodEvent &e) const;
+    void ensureLayout() const;
+
+    QTextDocument *m_document;
+    RichHorizontalView *m_horizontal;
+    QStackedLayout *m_stack;
+    QMenu *m_contextMenu = nullptr;
+    RichUndoMemory m_undo;
+    ImeColorTable m_imeColors;
+    QFont m_font;
+    QColor m_fontColor{Qt::black};
+    QColor m_background{Qt::white};
+    text::FileEncoding m_encoding = text::FileEncoding::Cp932;
+    bool m_vertical = false;
+    bool m_wordWrap = true;
+    bool m_selectionBar = true;
+    bool m_restoring = false;
+    bool m_composing = false;
+};
+
+} // namespace shell

@@ -1,0 +1,146 @@
+#include "shell/UiServices.h"
+
+#include <QApplication>
+#include <QColorDialog>
+#include <QDesktopServices>
+#include <QFileDialog>
+#include <QFontDialog>
+#include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QProcess>
+#include <QUrl>
+
+namespace shell {
+
+QString UiServices::captionFor(MessageKind kind)
+{
+    switch (kind) {
+    case MessageKind::Error:
+        return QStringLiteral("エラー");
+    case MessageKind::Information:
+        return QStringLiteral("情報");
+    case MessageKind::Confirmation:
+        return QStringLiteral("確認");
+    case MessageKind::Warning:
+        return QStringLiteral("警告");
+    }
+    return {};
+}
+
+QString UiServices::qtFilter(const QString &programFilter)
+{
+    const QStringList parts = programFilter.split(QLatin1Char('|'));
+    QStringList filters;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        QString patterns = parts[i + 1];
+        patterns.replace(QLatin1Char(';'), QLatin1Char(' '));
+        filters << parts[i] + QStringLiteral(" (") + patterns + QLatin1Char(')');
+    }
+    return filters.join(QStringLiteral(";;"));
+}
+
+MessageAnswer QtUiServices::message(QWidget *parent, MessageKind kind, const QString &text,
+                                    MessageButtons buttons, const QString &caption)
+{
+    QMessageBox::Icon icon = QMessageBox::Information;
+    switch (kind) {
+    case MessageKind::Error:
+        icon = QMessageBox::Critical;
+        break;
+    case MessageKind::Information:
+        icon = QMessageBox::Information;
+        break;
+    case MessageKind::Confirmation:
+        icon = QMessageBox::Question;
+        break;
+    case MessageKind::Warning:
+        icon = QMessageBox::Warning;
+        break;
+    }
+    QMessageBox box(icon, caption.isEmpty() ? captionFor(kind) : caption, text,
+                    buttons == MessageButtons::YesNo ? QMessageBox::Yes | QMessageBox::No
+                                                     : QMessageBox::Ok,
+                    parent);
+    const int answer = box.exec();
+    if (buttons == MessageButtons::Ok)
+        return MessageAnswer::Ok;
+    return answer == QMessageBox::Yes ? MessageAnswer::Yes : MessageAnswer::No;
+}
+
+namespace {
+void prepare(QFileDialog &dialog, const FileDialogRequest &r)
+{
+    dialog.setWindowTitle(r.caption);
+    dialog.setNameFilter(QString());
+    dialog.setNameFilters(UiServices::qtFilter(r.filter).split(QStringLiteral(";;")));
+    dialog.setDirectory(r.folder);
+    if (!r.fileName.contains(QLatin1Char('*')))
+        dialog.selectFile(r.fileName);
+    dialog.setDefaultSuffix(r.defaultSuffix);
+}
+} // namespace
+
+std::optional<QString> QtUiServices::openFileName(QWidget *parent, const FileDialogRequest &r)
+{
+    QFileDialog dialog(parent);
+    prepare(dialog, r);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return dialog.selectedFiles().constFirst();
+}
+
+std::optional<QString> QtUiServices::saveFileName(QWidget *parent, const FileDialogRequest &r)
+{
+    QFileDialog dialog(parent);
+    prepare(dialog, r);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    // An existing file is overwritten without a question, as the program always did.
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return dialog.selectedFiles().constFirst();
+}
+
+std::optional<QColor> QtUiServices::chooseColor(QWidget *parent, const QColor &initial)
+{
+    const QColor c = QColorDialog::getColor(initial, parent);
+    if (!c.isValid())
+        return std::nullopt;
+    return c;
+}
+
+std::optional<QFont> QtUiServices::chooseFont(QWidget *parent, const QFont &initial)
+{
+    bool ok = false;
+    const QFont f = QFontDialog::getFont(&ok, initial, parent);
+    if (!ok)
+        return std::nullopt;
+    return f;
+}
+
+bool QtUiServices::choosePrinter(QWidget *parent, QPrinter *printer)
+{
+    QPrintDialog dialog(printer, parent);
+    return dialog.exec() == QDialog::Accepted;
+}
+
+void QtUiServices::beep()
+{
+    QApplication::beep();
+}
+
+bool QtUiServices::openUrl(const QString &url)
+{
+    return QDesktopServices::openUrl(QUrl::fromUserInput(url));
+}
+
+bool QtUiServices::startProcess(const QString &program, const QStringList &arguments,
+                                const QString &workingFolder)
+{
+    return QProcess::startDetached(program, arguments, workingFolder);
+}
+
+} // namespace shell

@@ -1,0 +1,75 @@
+#pragma once
+// The one seam through which the window reaches everything that blocks or leaves the
+// process: message boxes, the common dialogs, the beep, the browser and other programs.
+// The window never calls QMessageBox or QFileDialog itself; tests install a scripted fake
+// (tests/support/FakeUiServices.h) so no test ever waits on a real modal dialog.
+
+#include <QColor>
+#include <QFont>
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+class QWidget;
+class QPrinter;
+
+namespace shell {
+
+enum class MessageKind { Error, Information, Confirmation, Warning };
+enum class MessageButtons { Ok, YesNo };
+enum class MessageAnswer { Ok, Yes, No };
+
+struct FileDialogRequest
+{
+    QString caption;
+    QString filter;   // the program's own "Description|pattern|..." form
+    QString folder;   // initial folder
+    QString fileName; // text of the file-name box, e.g. "*.txt"
+    QString defaultSuffix;
+};
+
+class UiServices
+{
+public:
+    virtual ~UiServices() = default;
+
+    // The four message box kinds; the caption defaults to the kind's own
+    // ("エラー", "情報", "確認", "警告") when empty.
+    virtual MessageAnswer message(QWidget *parent, MessageKind kind, const QString &text,
+                                  MessageButtons buttons, const QString &caption = {}) = 0;
+    virtual std::optional<QString> openFileName(QWidget *parent, const FileDialogRequest &r) = 0;
+    virtual std::optional<QString> saveFileName(QWidget *parent, const FileDialogRequest &r) = 0;
+    virtual std::optional<QColor> chooseColor(QWidget *parent, const QColor &initial) = 0;
+    // Name, style and size only: the program never lets the dialog pick colour or effects.
+    virtual std::optional<QFont> chooseFont(QWidget *parent, const QFont &initial) = 0;
+    // Runs the print dialog on the printer; true when the user confirmed.
+    virtual bool choosePrinter(QWidget *parent, QPrinter *printer) = 0;
+    virtual void beep() = 0;
+    virtual bool openUrl(const QString &url) = 0;
+    virtual bool startProcess(const QString &program, const QStringList &arguments,
+                              const QString &workingFolder) = 0;
+
+    static QString captionFor(MessageKind kind);
+    // "Text(*.txt)|*.txt|HTML|*.HTML;*.HTM" becomes Qt's "Text(*.txt) (*.txt);;HTML (*.HTML
+    // *.HTM)".
+    static QString qtFilter(const QString &programFilter);
+};
+
+// The real implementation over Qt's dialogs, QDesktopServices and QProcess.
+class QtUiServices final : public UiServices
+{
+public:
+    MessageAnswer message(QWidget *parent, MessageKind kind, const QString &text,
+                          MessageButtons buttons, const QString &caption = {}) override;
+    std::optional<QString> openFileName(QWidget *parent, const FileDialogRequest &r) override;
+    std::optional<QString> saveFileName(QWidget *parent, const FileDialogRequest &r) override;
+    std::optional<QColor> chooseColor(QWidget *parent, const QColor &initial) override;
+    std::optional<QFont> chooseFont(QWidget *parent, const QFont &initial) override;
+    bool choosePrinter(QWidget *parent, QPrinter *printer) override;
+    void beep() override;
+    bool openUrl(const QString &url) override;
+    bool startProcess(const QString &program, const QStringList &arguments,
+                      const QString &workingFolder) override;
+};
+
+} // namespace shell

@@ -1,0 +1,925 @@
+#include "shell/Utamain.h"
+
+#include "shell/DocumentFile.h"
+#include "shell/FontNames.h"
+#include "shell/RichEditSx.h"
+#include "shell/UiServices.h"
+#include "shell/Unit3.h"
+#include "shell/WindowRules.h"
+#include "widgets/ClockLabel.h"
+#include "widgets/TabButton.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QBoxLayout>
+#include <QCloseEvent>
+#include <QDir>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QSplitter>
+#include <QStatusTipEvent>
+#include <QWindowStateChangeEvent>
+
+namespace shell {
+
+namespace {
+
+const char *const BarNames[TMainForm1::BarCount] = {"NNBar1", "NNBar3", "NNBar4", "NNBar5",
+                                                    "NNbar6"};
+const char *const TabCaptions[TMainForm1::BarCount] = {"右窓", "左窓", "Color String", "HTML",
+                                                       "Speech"};
+const int BarHeights[TMainForm1::BarCount] = {33, 32, 32, 32, 32};
+
+const QString OpenFilter = QStringLiteral("Text(*.txt)|*.txt|HTML|*.HTML;*.HTM");
+const QString SaveFilter = QStringLiteral("Text(*.txt)|*.txt|All(*.*)|*.*");
+const QString DiscardQuestion = QStringLiteral("現在の内容を廃棄します。よろしいですか。");
+
+const QColor RightBackground(244, 245, 233);
+const QColor LeftBackground(213, 227, 221);
+const QColor RightInk(57, 66, 85);
+
+bool isTextFileName(const QString &path)
+{
+    if (path.isEmpty())
+        return false;
+    const QString ext = fileExtension(path);
+    return ext == QLatin1String(".txt") || ext == QLatin1String(".TXT") ||
+           ext == QLatin1String(".htm") || ext == QLatin1String(".html");
+}
+
+} // namespace
+
+// --- status bar -------------------------------------------------------------------------
+
+StatusPanels::StatusPanels(QWidget *parent) : QWidget(parent)
+{
+    setObjectName(QStringLiteral("StatusBar1"));
+    setFixedHeight(21);
+    setFont(programFont(QStringLiteral("ＭＳ Ｐ明朝"), 12));
+    auto *layout = new QHBoxLayout(this);
+    layout->setContentsMargins(1, 1, 1, 1);
+    layout->setSpacing(2);
+    const int widths[] = {170, 90, 100, 120, 50};
+    for (int i = 0; i < 5; ++i) {
+        auto *label = new QLabel(this);
+        label->setFrameShape(QFrame::Panel);
+        label->setFrameShadow(QFrame::Sunken);
+        label->setContentsMargins(3, 0, 3, 0);
+        label->setTextFormat(Qt::PlainText);
+        if (i < 4) {
+            label->setFixedWidth(widths[i]);
+            layout->addWidget(label);
+        } else {
+            label->setMinimumWidth(widths[i]);
+            layout->addWidget(label, 1);
+        }
+        m_panels << label;
+    }
+}
+
+QString StatusPanels::panelText(int index) const
+{
+    return m_panels.at(index)->text();
+}
+
+void StatusPanels::setPanelText(int index, const QString &text)
+{
+    m_panels.at(index)->setText(text);
+}
+
+// --- construction -----------------------------------------------------------------------
+
+TMainForm1::TMainForm1(UiServices &ui, const QString &programPath, QWidget *parent)
+    : QMainWindow(parent), m_ui(ui)
+{
+    const QFileInfo program(programPath);
+    ProgramDir = QDir::toNativeSeparators(program.absolutePath());
+    if (!ProgramDir.endsWith(QDir::separator()))
+        ProgramDir += QDir::separator();
+    SettingsFile = program.absolutePath() + QLatin1Char('/') + program.completeBaseName() +
+                   QStringLiteral(".ini");
+    buildWindow();
+    registerHandlers();
+    FormCreate();
+}
+
+TMainForm1::~TMainForm1() = default;
+
+void TMainForm1::buildWindow()
+{
+    setObjectName(QStringLiteral("MainForm1"));
+    setWindowTitle(QStringLiteral("Kotonami_p"));
+    setFont(programFont(QStringLiteral("ＭＳ 明朝"), 15));
+    resize(DefaultWidth, DefaultHeight);
+    move(20, 20);
+    setMinimumSize(MinimumWidth, MinimumHeight);
+
+    const Dispatch dispatch = [this](const QString &handler) { run(handler); };
+    m_menus = buildMenus(menuBar(), this, builtInMenus(), dispatch);
+    menuBar()->setFont(QApplication::font());
+
+    auto *central = new QWidget(this);
+    auto *column = new QVBoxLayout(central);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+
+    const QList<BarRow> rows = builtInBars();
+    for (int b = 0; b < BarCount; ++b) {
+        auto *bar = new QWidget(central);
+        bar->setObjectName(QLatin1String(BarNames[b]));
+        bar->setFixedHeight(BarHeights[b]);
+        auto *layout = new QHBoxLayout(bar);
+        layout->setContentsMargins(1, 1, 4, 1);
+        layout->setSpacing(1);
+        QList<BarRow> own;
+        for (const BarRow &row : rows) {
+            if (row.bar == bar->objectName())
+                own << row;
+        }
+        m_controls.insert(buildBar(bar, own, dispatch));
+        m_bars[b] = bar;
+        column->addWidget(bar);
+    }
+
+    m_tabBar = new QWidget(central);
+    m_tabBar->setObjectName(QStringLiteral("NNBar2"));
+    m_tabBar->setFixedHeight(23);
+    auto *tabs = new QHBoxLayout(m_tabBar);
+    tabs->setContentsMargins(2, 1, 2, 0);
+    tabs->setSpacing(2);
+    for (int b = 0; b < BarCount; ++b) {
+        auto *tab = new widgets::TabButton(QString::fromUtf8(TabCaptions[b]), m_tabBar);
+        tab->setObjectName(QStringLiteral("Tab_%1").arg(QLatin1String(BarNames[b])));
+        connect(tab, &QAbstractButton::clicked, this, [this, b] { TabClick(Bar(b)); });
+        tabs->addWidget(tab);
+        m_tabs[b] = tab;
+    }
+    m_labelNx = new QLabel(m_tabBar);
+    m_labelNx->setObjectName(QStringLiteral("LabelNx"));
+    m_labelNx->setTextFormat(Qt::PlainText);
+    tabs->addSpacing(8);
+    tabs->addWidget(m_labelNx);
+    tabs->addStretch(1);
+    m_tabBar->installEventFilter(this);
+    column->addWidget(m_tabBar);
+
+    m_splitter = new QSplitter(Qt::Horizontal, central);
+    m_splitter->setObjectName(QStringLiteral("Splitter1"));
+    m_splitter->setHandleWidth(6);
+    m_splitter->setChildrenCollapsible(false);
+    m_left = new TRichEditSx(m_splitter);
+    m_left->setObjectName(QStringLiteral("RichEditNx2"));
+    m_left->setMinimumWidth(30);
+    m_right = new TRichEditSx(m_splitter);
+    m_right->setObjectName(QStringLiteral("RichEditNx1"));
+    m_splitter->addWidget(m_left);
+    m_splitter->addWidget(m_right);
+    m_splitter->setStretchFactor(0, 0);
+    m_splitter->setStretchFactor(1, 1);
+    connect(m_splitter, &QSplitter::splitterMoved, this, [this] {
+        if (m_left->isVisible())
+            m_leftWidth = m_splitter->sizes().value(0, m_leftWidth);
+    });
+    column->addWidget(m_splitter, 1);
+
+    m_status = new StatusPanels(central);
+    column->addWidget(m_status);
+    setCentralWidget(central);
+
+    m_right->setContextMenu(popupMenu());
+    connect(m_right, &TRichEditSx::textChanged, this, &TMainForm1::GetColRow);
+    connect(m_right, &TRichEditSx::keyReleased, this, &TMainForm1::GetColRow);
+    connect(m_right, &TRichEditSx::mousePressed, this, &TMainForm1::GetColRow);
+    connect(m_right, &TRichEditSx::mouseReleased, this, &TMainForm1::GetColRow);
+
+    if (auto *clock = ClockLabel2())
+        clock->setFont(programFont(QStringLiteral("Times New Roman"), 13));
+}
+
+void TMainForm1::registerHandlers()
+{
+    auto add = [this](const char *name, std::function<void()> f) {
+        m_handlers.insert(QLatin1String(name), std::move(f));
+    };
+    add("Grip1Click", [this] { GripClick(RightBar); });
+    add("Grip3Click", [this] { GripClick(LeftBar); });
+    add("Grip4Click", [this] { GripClick(ColorBar); });
+    add("Grip5Click", [this] { GripClick(HtmlBar); });
+    add("Grip6Click", [this] { GripClick(SpeechBar); });
+    add("Copy1Click", [this] { Copy1Click(); });
+    add("Cut1Click", [this] { Cut1Click(); });
+    add("Paste1Click", [this] { Paste1Click(); });
+    add("SelectAllClick", [this] { SelectAllClick(); });
+    add("Undo1Click", [this] { Undo1Click(); });
+    add("Redo1Click", [this] { Redo1Click(); });
+    add("VHClick", [this] { VHClick(); });
+    add("HHVClick", [this] { HHVClick(); });
+    add("WordWrapClick", [this] { WordWrapClick(); });
+    add("WordWrapHClick", [this] { WordWrapHClick(); });
+    add("Font1Click", [this] { Font1Click(); });
+    add("ShineSpeedButton4Click", [this] { ShineSpeedButton4Click(); });
+    add("N7Click", [this] { N7Click(); });
+    add("ShineSpeedButton8Click", [this] { ShineSpeedButton8Click(); });
+    add("NNButton7Click", [this] { NNButton7Click(); });
+    add("N8Click", [this] { NNButton7Click(); });
+    add("NNButton6Click", [this] { NNButton6Click(); });
+    add("N9Click", [this] { NNButton6Click(); });
+    add("ShineSpeedButton2Click", [this] { ShineSpeedButton2Click(); });
+    add("ShineSpeedButton28Click", [this] { ShineSpeedButton28Click(); });
+    add("ShineSpeedButton37Click", [this] { ShineSpeedButton37Click(); });
+    add("HtmButton11Click", [this] { HtmButton11Click(); });
+    add("idou2Click", [this] { idou2Click(); });
+    add("ClockLabel2Click", [this] { ClockLabel2Click(); });
+    add("New1Click", [this] { New1Click(); });
+    add("Open1Click", [this] { Open1Click(); });
+    add("Save1Click", [this] { Save1Click(); });
+    add("SaveAs1Click", [this] { SaveAs1Click(); });
+    add("LeftNew1Click", [this] { LeftNew1Click(); });
+    add("LeftOpen1Click", [this] { LeftOpen1Click(); });
+    add("LeftSave1Click", [this] { LeftSave1Click(); });
+    add("LeftSaveAs1Click", [this] { LeftSaveAs1Click(); });
+    add("Exit1Click", [this] { Exit1Click(); });
+}
+
+bool TMainForm1::run(const QString &handler)
+{
+    const auto it = m_handlers.constFind(handler);
+    if (it == m_handlers.cend())
+        return false; // a command of a later part of the program: present, not yet wired
+    (*it)();
+    return true;
+}
+
+QLineEdit *TMainForm1::edit(const QString &name) const
+{
+    return qobject_cast<QLineEdit *>(m_controls.value(name));
+}
+
+widgets::ClockLabel *TMainForm1::ClockLabel2() const
+{
+    return qobject_cast<widgets::ClockLabel *>(m_controls.value(QStringLiteral("ClockLabel2")));
+}
+
+// --- start-up, show, resize, shut-down --------------------------------------------------
+
+void TMainForm1::FormCreate()
+{
+    m_right->setBackgroundColor(RightBackground);
+    m_right->setPaneFont(programFont(QStringLiteral("ＭＳ 明朝"), 18));
+    m_right->setFontColor(RightInk);
+    m_left->setBackgroundColor(LeftBackground);
+    m_left->setPaneFont(programFont(QStringLiteral("ＭＳ 明朝"), 18));
+    m_left->setFontColor(Qt::blue);
+
+    m_right->setVertical(true);
+    m_left->setVertical(true);
+    m_left->hide();
+
+    if (fMaxForm)
+        setGeometry(RestoredLeft, RestoredTop, DefaultWidth, DefaultHeight);
+
+    m_right->clear();
+    m_left->clear();
+    CurrentFile.clear();
+    m_right->setModified(false);
+    m_left->setModified(false);
+    m_saveName1 = m_saveName2 = QStringLiteral("*.txt");
+    SetIMEcolor();
+    followRightColors();
+    followLeftColors();
+    m_left->hide();
+
+    // Design state of the bars: the right-pane, left-pane and "Speech" bars shown; the
+    // tabs of the right pane, "Color String", "HTML" and "Speech" shown. Clicking the
+    // right-pane tab then leaves the tabs "Color String", "HTML" and "Speech".
+    m_bars[ColorBar]->hide();
+    m_bars[HtmlBar]->hide();
+    m_tabs[LeftBar]->hide();
+    TabClick(RightBar);
+
+    auto check = [this](const char *name, bool on) {
+        if (QAction *a = action(QLatin1String(name)))
+            a->setChecked(on);
+    };
+    check("VH", m_right->Vertical());
+    check("WordWrap", m_right->WordWrap());
+    check("N14", m_right->WordWrap());
+    check("HHV", m_left->Vertical());
+    check("WordWrapH", m_left->WordWrap());
+    RightFontColor = m_right->fontColor();
+    LeftFontColor = m_left->fontColor();
+    GetColRow();
+}
+
+void TMainForm1::FormShow()
+{
+    m_leftWidth = leftWidthOnShow(fNx2Width, width());
+    applyLeftPaneWidth();
+    if (fMaxForm)
+        setWindowState(windowState() | Qt::WindowMaximized);
+    m_labelNx->clear();
+}
+
+void TMainForm1::showEvent(QShowEvent *e)
+{
+    QMainWindow::showEvent(e);
+    if (!m_shownOnce) {
+        m_shownOnce = true;
+        FormShow();
+    }
+}
+
+void TMainForm1::resizeEvent(QResizeEvent *e)
+{
+    QMainWindow::resizeEvent(e);
+    if (!m_shownOnce)
+        return;
+    m_leftWidth = leftWidthOnResize(m_leftWidth, width());
+    applyLeftPaneWidth();
+}
+
+void TMainForm1::setLeftPaneWidth(int width)
+{
+    m_leftWidth = width;
+    applyLeftPaneWidth();
+}
+
+void TMainForm1::applyLeftPaneWidth()
+{
+    if (!m_left->isVisibleTo(this))
+        return;
+    const int total = m_splitter->width() - m_splitter->handleWidth();
+    m_splitter->setSizes({m_leftWidth, qMax(0, total - m_leftWidth)});
+}
+
+void TMainForm1::changeEvent(QEvent *e)
+{
+    QMainWindow::changeEvent(e);
+    if (e->type() != QEvent::WindowStateChange)
+        return;
+    const Qt::WindowStates old = static_cast<QWindowStateChangeEvent *>(e)->oldState();
+    const Qt::WindowStates now = windowState();
+    if (old.testFlag(Qt::WindowMinimized) && !now.testFlag(Qt::WindowMinimized)) {
+        // Coming back from the task bar is the restore command, which always clears the
+        // flag, even when the window comes back maximised.
+        fMaxForm = false;
+        return;
+    }
+    if (now.testFlag(Qt::WindowMinimized))
+        return;
+    if (now.testFlag(Qt::WindowMaximized) && !old.testFlag(Qt::WindowMaximized))
+        fMaxForm = true;
+    else if (!now.testFlag(Qt::WindowMaximized) && old.testFlag(Qt::WindowMaximized))
+        fMaxForm = false;
+}
+
+bool TMainForm1::event(QEvent *e)
+{
+    if (e->type() == QEvent::StatusTip) {
+        // Hints of every control and menu item go to status panel 4.
+        m_status->setPanelText(4, static_cast<QStatusTipEvent *>(e)->tip());
+        return true;
+    }
+    return QMainWindow::event(e);
+}
+
+bool TMainForm1::eventFilter(QObject *watched, QEvent *e)
+{
+    if (watched == m_tabBar && e->type() == QEvent::Resize)
+        m_labelNx->setFixedWidth(qMax(0, m_tabBar->width() - 352));
+    return QMainWindow::eventFilter(watched, e);
+}
+
+void TMainForm1::Exit1Click()
+{
+    if (m_right->isModified() || m_left->isModified()) {
+        const auto answer = m_ui.message(
+            this, MessageKind::Confirmation,
+            QStringLiteral("ファイルが保存されていません。保存しますか。"), MessageButtons::YesNo);
+        if (answer == MessageAnswer::Yes) {
+            if (m_right->isModified())
+                Save1Click();
+            else
+                LeftSave1Click();
+        }
+    }
+    close();
+}
+
+bool TMainForm1::FormCloseQuery()
+{
+    if (m_right->isModified() || m_left->isModified()) {
+        const auto answer = m_ui.message(this, MessageKind::Information,
+                                         QStringLiteral("現在の内容を廃棄します。よろしいですか"),
+                                         MessageButtons::YesNo);
+        if (answer != MessageAnswer::Yes)
+            return false;
+    }
+    // No document text may reach the settings file.
+    m_right->clear();
+    m_left->clear();
+    return true;
+}
+
+void TMainForm1::closeEvent(QCloseEvent *e)
+{
+    if (m_closing || FormCloseQuery()) {
+        m_closing = true;
+        e->accept();
+    } else {
+        e->ignore();
+    }
+}
+
+// --- tool bars --------------------------------------------------------------------------
+
+void TMainForm1::GripClick(Bar b)
+{
+    m_bars[b]->hide();
+    m_tabBar->show();
+    m_tabs[b]->show();
+    ToolbarYokoCheck();
+    if (b == LeftBar && m_bars[RightBar]->isVisibleTo(this))
+        TabClick(RightBar);
+}
+
+void TMainForm1::TabClick(Bar b)
+{
+    m_tabs[b]->hide();
+    m_bars[b]->show();
+    ToolbarTateCheck();
+}
+
+void TMainForm1::ToolbarTateCheck()
+{
+    // The bars sit in one column in their fixed order; hidden bars take no room, so the
+    // visible ones stay packed from the top with the tab bar below them.
+    centralWidget()->layout()->activate();
+}
+
+void TMainForm1::ToolbarYokoCheck()
+{
+    // The tabs sit in one row in their fixed order, packed from the left.
+    m_tabBar->layout()->activate();
+}
+
+// --- editing commands -------------------------------------------------------------------
+
+QWidget *TMainForm1::focusedEditor(bool panesOnly) const
+{
+    if (!QApplication::activeWindow())
+        return nullptr;
+    QWidget *f = QApplication::focusWidget();
+    if (!f)
+        return nullptr;
+    for (TRichEditSx *pane : {m_right, m_left}) {
+        if (pane == f || pane->isAncestorOf(f))
+            return pane;
+    }
+    if (panesOnly)
+        return nullptr;
+    for (const char *name : {"Edit2", "Edit3", "Edit4", "Edit5"}) {
+        if (QLineEdit *e = edit(QLatin1String(name)); e && e == f)
+            return e;
+    }
+    return nullptr;
+}
+
+void TMainForm1::Copy1Click()
+{
+    QWidget *w = focusedEditor(false);
+    if (auto *pane = qobject_cast<TRichEditSx *>(w))
+        pane->copy();
+    else if (auto *e = qobject_cast<QLineEdit *>(w))
+        e->copy();
+}
+
+void TMainForm1::Cut1Click()
+{
+    QWidget *w = focusedEditor(false);
+    if (auto *pane = qobject_cast<TRichEditSx *>(w))
+        pane->cut();
+    else if (auto *e = qobject_cast<QLineEdit *>(w))
+        e->cut();
+}
+
+void TMainForm1::Paste1Click()
+{
+    QWidget *w = focusedEditor(false);
+    if (auto *pane = qobject_cast<TRichEditSx *>(w))
+        pane->paste();
+    else if (auto *e = qobject_cast<QLineEdit *>(w))
+        e->paste();
+}
+
+void TMainForm1::SelectAllClick()
+{
+    if (auto *pane = qobject_cast<TRichEditSx *>(focusedEditor(true)))
+        pane->selectAll();
+}
+
+void TMainForm1::Undo1Click()
+{
+    QWidget *w = focusedEditor(false);
+    if (auto *pane = qobject_cast<TRichEditSx *>(w))
+        pane->undo();
+    else if (auto *e = qobject_cast<QLineEdit *>(w))
+        e->undo();
+}
+
+void TMainForm1::Redo1Click()
+{
+    if (auto *pane = qobject_cast<TRichEditSx *>(focusedEditor(true)))
+        pane->redo();
+}
+
+void TMainForm1::VHClick()
+{
+    const bool vertical = !m_right->Vertical();
+    m_right->setVertical(vertical);
+    action(QStringLiteral("VH"))->setChecked(vertical);
+    SetIMEcolor();
+    m_right->setFocus();
+}
+
+void TMainForm1::HHVClick()
+{
+    const bool vertical = !m_left->Vertical();
+    m_left->setVertical(vertical);
+    action(QStringLiteral("HHV"))->setChecked(vertical);
+    SetIMEcolor();
+    m_left->setFocus();
+}
+
+void TMainForm1::WordWrapClick()
+{
+    m_right->setWordWrap(!m_right->WordWrap());
+    action(QStringLiteral("WordWrap"))->setChecked(m_right->WordWrap());
+    action(QStringLiteral("N14"))->setChecked(m_right->WordWrap());
+}
+
+void TMainForm1::WordWrapHClick()
+{
+    m_left->setWordWrap(!m_left->WordWrap());
+    action(QStringLiteral("WordWrapH"))->setChecked(m_left->WordWrap());
+}
+
+void TMainForm1::SetIMEcolor()
+{
+    m_right->setImeColors(windowImeColors());
+    m_left->setImeColors(windowImeColors());
+}
+
+void TMainForm1::followRightColors()
+{
+    if (auto *clock = ClockLabel2())
+        clock->setColors(m_right->fontColor(), m_right->backgroundColor());
+}
+
+void TMainForm1::followLeftColors()
+{
+    // The scroll strip shows its text in the left pane's colours.
+    if (QWidget *strip = scrollStrip()) {
+        QPalette pal = strip->palette();
+        pal.setColor(QPalette::Window, m_left->backgroundColor());
+        pal.setColor(QPalette::WindowText, m_left->fontColor());
+        strip->setPalette(pal);
+    }
+}
+
+void TMainForm1::Font1Click()
+{
+    const auto font = m_ui.chooseFont(this, m_right->paneFont());
+    if (!font)
+        return;
+    m_right->resetCharacterColors();
+    m_right->setPaneFont(*font);
+    RightFontColor = m_right->fontColor();
+    followRightColors();
+    update();
+}
+
+void TMainForm1::ShineSpeedButton4Click()
+{
+    const auto font = m_ui.chooseFont(this, m_left->paneFont());
+    if (!font)
+        return;
+    m_left->resetCharacterColors();
+    m_left->setPaneFont(*font);
+    LeftFontColor = m_left->fontColor();
+    followLeftColors();
+    update();
+}
+
+void TMainForm1::N7Click()
+{
+    const auto c = m_ui.chooseColor(this, m_right->backgroundColor());
+    if (!c)
+        return;
+    m_right->setBackgroundColor(*c);
+    followRightColors();
+    update();
+}
+
+void TMainForm1::ShineSpeedButton8Click()
+{
+    const auto c = m_ui.chooseColor(this, m_left->backgroundColor());
+    if (!c)
+        return;
+    m_left->setBackgroundColor(*c);
+    followLeftColors();
+    update();
+}
+
+void TMainForm1::NNButton7Click()
+{
+    const auto c = m_ui.chooseColor(this, m_right->fontColor());
+    if (!c)
+        return;
+    m_right->setFontColor(*c);
+    RightFontColor = *c;
+    followRightColors();
+    update();
+}
+
+void TMainForm1::NNButton6Click()
+{
+    const auto c = m_ui.chooseColor(this, m_left->fontColor());
+    if (!c)
+        return;
+    m_left->setFontColor(*c);
+    LeftFontColor = *c;
+    followLeftColors();
+    update();
+}
+
+void TMainForm1::ShineSpeedButton2Click()
+{
+    if (m_left->isVisibleTo(this)) {
+        m_left->hide();
+    } else {
+        m_left->show();
+        applyLeftPaneWidth();
+    }
+}
+
+void TMainForm1::ShineSpeedButton28Click()
+{
+    ScrollFontColor = m_left->fontColor();
+    ScrollFontName = m_left->paneFont().family();
+    m_left->setPaneFont(m_right->paneFont());
+    m_left->setFontColor(m_right->fontColor());
+    followLeftColors();
+    update();
+}
+
+void TMainForm1::ShineSpeedButton37Click()
+{
+    // Before any "Font synchronize" there is nothing to go back to; taking the empty
+    // remembered name would leave the pane without a font name.
+    if (ScrollFontName.isEmpty())
+        return;
+    m_left->setFontColor(ScrollFontColor);
+    QFont f = m_left->paneFont();
+    f.setFamily(ScrollFontName);
+    m_left->setPaneFont(f);
+    followLeftColors();
+}
+
+void TMainForm1::HtmButton11Click()
+{
+    m_left->setUpdatesEnabled(false);
+    ShineSpeedButton28Click();
+    m_left->clear();
+    m_left->setText(m_right->text());
+    ShineSpeedButton37Click();
+    m_left->setUpdatesEnabled(true);
+}
+
+void TMainForm1::idou2Click()
+{
+    m_left->setUpdatesEnabled(false);
+    ShineSpeedButton28Click();
+    m_right->clear();
+    m_right->setText(m_left->text());
+    ShineSpeedButton37Click();
+    m_left->setUpdatesEnabled(true);
+}
+
+void TMainForm1::GetColRow()
+{
+    CaretLine = m_right->SelY();
+    CaretColumn = m_right->selStart() - m_right->SelLineIndex();
+    m_status->setPanelText(3, caretStatusText(CaretLine, CaretColumn));
+}
+
+void TMainForm1::ClockLabel2Click()
+{
+    if (auto *clock = ClockLabel2())
+        clock->setInterval(clock->interval() == 0 ? 300 : 0);
+}
+
+// --- documents --------------------------------------------------------------------------
+
+void TMainForm1::showFileError(const QString &message)
+{
+    m_ui.message(this, MessageKind::Error, message, MessageButtons::Ok);
+}
+
+void TMainForm1::setPaneFontColor(TRichEditSx *pane, const QColor &color)
+{
+    if (color.isValid())
+        pane->setFontColor(color);
+}
+
+bool TMainForm1::loadInto(TRichEditSx *pane, const QString &path, const QColor &color)
+{
+    // The file is read before the pane is touched: a file that cannot be read leaves
+    // the pane's text as it was instead of an empty pane.
+    FileProblem problem;
+    const auto doc = readDocument(path, &problem);
+    if (!doc) {
+        showFileError(QStringLiteral("%1 を開けません。\n%2")
+                          .arg(QDir::toNativeSeparators(path), problem.message));
+        return false;
+    }
+    pane->setUpdatesEnabled(false);
+    setPaneFontColor(pane, color);
+    pane->clear();
+    pane->setText(doc->text);
+    pane->setFileEncoding(doc->encoding);
+    pane->setModified(false);
+    pane->setUpdatesEnabled(true);
+    return true;
+}
+
+bool TMainForm1::saveFrom(TRichEditSx *pane, const QString &path)
+{
+    text::FileEncoding encoding = pane->fileEncoding();
+    EncodedDocument encoded = encodeDocument(pane->text(), encoding);
+    if (!encoded.unencodable.isEmpty()) {
+        const QString question =
+            QStringLiteral("次の文字は Shift_JIS で保存できません。\n%1\n\n"
+                           "UTF-8 で保存しますか。「いいえ」で保存を取り消します。")
+                .arg(describeCharacters(encoded.unencodable));
+        if (m_ui.message(this, MessageKind::Warning, question, MessageButtons::YesNo) !=
+            MessageAnswer::Yes)
+            return false;
+        encoding = text::FileEncoding::Utf8;
+        encoded = encodeDocument(pane->text(), encoding);
+    }
+    FileProblem problem;
+    if (!writeBytes(path, encoded.bytes, &problem)) {
+        showFileError(QStringLiteral("%1 に保存できません。\n%2")
+                          .arg(QDir::toNativeSeparators(path), problem.message));
+        return false;
+    }
+    pane->setFileEncoding(encoding);
+    pane->setModified(false);
+    return true;
+}
+
+void TMainForm1::MyTextFileOpen()
+{
+    if (fileExtension(PendingFile) == QLatin1String(".lnk")) {
+        // Shortcut files are resolved by the document layer; until then a shortcut opens
+        // nothing, as one whose target cannot be resolved.
+        PendingFile.clear();
+    }
+    const bool atStart = OpenedAtStart;
+    const QFileInfo info(PendingFile);
+    if (!isTextFileName(PendingFile) || (atStart && (!info.exists() || info.isDir()))) {
+        OpenedAtStart = false;
+        return;
+    }
+    if (atStart) {
+        m_splash = new TForm3(this);
+        m_splash->placeOver(frameGeometry());
+        m_splash->show();
+        QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    }
+    const QString previous = CurrentFile;
+    CurrentFile = PendingFile;
+    if (!loadInto(m_right, CurrentFile, RightFontColor)) {
+        CurrentFile = previous;
+        if (m_splash)
+            m_splash->timer().start();
+        OpenedAtStart = false;
+        return;
+    }
+    setWindowTitle(CurrentFile);
+    m_saveFolder1 = QFileInfo(CurrentFile).absolutePath();
+    m_right->setModified(false);
+    if (atStart) {
+        if (m_splash)
+            m_splash->startTimer300();
+        OpenedAtStart = false;
+    }
+}
+
+void TMainForm1::openStartupArgument(const QStringList &arguments)
+{
+    if (arguments.isEmpty() || !isStartupFileName(arguments.constFirst()))
+        return;
+    PendingFile = arguments.constFirst();
+    OpenedAtStart = true;
+    MyTextFileOpen();
+}
+
+void TMainForm1::New1Click()
+{
+    if (m_ui.message(this, MessageKind::Confirmation, DiscardQuestion, MessageButtons::YesNo,
+                     QStringLiteral("確認")) != MessageAnswer::Yes)
+        return;
+    m_right->clear();
+    m_right->setModified(false);
+    m_right->setFileEncoding(text::FileEncoding::Cp932);
+    CurrentFile.clear();
+    setWindowTitle(QStringLiteral("新規"));
+}
+
+void TMainForm1::Open1Click()
+{
+    const auto name = m_ui.openFileName(
+        this, {QStringLiteral("開く"), OpenFilter, ProgramDir, QStringLiteral("*.txt"), QString()});
+    if (!name)
+        return;
+    if (!loadInto(m_right, *name, RightFontColor))
+        return;
+    CurrentFile = *name;
+    setWindowTitle(*name);
+    m_saveFolder1 = QFileInfo(*name).absolutePath();
+}
+
+void TMainForm1::Save1Click()
+{
+    if (CurrentFile.isEmpty()) {
+        SaveAs1Click();
+        return;
+    }
+    saveFrom(m_right, CurrentFile);
+}
+
+void TMainForm1::SaveAs1Click()
+{
+    const auto name = m_ui.saveFileName(this, {QStringLiteral("名前を付けて保存"), SaveFilter,
+                                               m_saveFolder1, m_saveName1, QStringLiteral("txt")});
+    if (!name)
+        return;
+    m_saveName1 = QFileInfo(*name).fileName();
+    if (!saveFrom(m_right, *name))
+        return;
+    CurrentFile = *name;
+    setWindowTitle(*name);
+}
+
+void TMainForm1::LeftNew1Click()
+{
+    if (m_ui.message(this, MessageKind::Confirmation, DiscardQuestion, MessageButtons::YesNo,
+                     QStringLiteral("確認")) != MessageAnswer::Yes)
+        return;
+    m_left->clear();
+    m_left->setModified(false);
+    m_left->setFileEncoding(text::FileEncoding::Cp932);
+    LeftFile.clear();
+    m_status->setPanelText(0, QStringLiteral("NEW"));
+}
+
+void TMainForm1::LeftOpen1Click()
+{
+    if (!m_left->isVisibleTo(this))
+        return;
+    const auto name = m_ui.openFileName(
+        this, {QStringLiteral("開く"), OpenFilter, ProgramDir, QStringLiteral("*.txt"), QString()});
+    if (!name || !loadInto(m_left, *name, LeftFontColor))
+        return;
+    LeftFile = *name;
+    m_status->setPanelText(0, QDir::toNativeSeparators(*name));
+    m_saveFolder2 = QFileInfo(*name).absolutePath();
+}
+
+void TMainForm1::LeftSave1Click()
+{
+    if (LeftFile.isEmpty()) {
+        LeftSaveAs1Click();
+        return;
+    }
+    saveFrom(m_left, LeftFile);
+}
+
+void TMainForm1::LeftSaveAs1Click()
+{
+    const auto name = m_ui.saveFileName(this, {QStringLiteral("名前を付けて保存"), SaveFilter,
+                                               m_saveFolder2, m_saveName2, QStringLiteral("txt")});
+    if (!name)
+        return;
+    m_saveName2 = QFileInfo(*name).fileName();
+    if (!saveFrom(m_left, *name))
+        return;
+    LeftFile = *name;
+    m_status->setPanelText(0, QDir::toNativeSeparators(*name));
+}
+
+} // namespace shell

@@ -1,0 +1,184 @@
+#pragma once
+// TMainForm1: the one main window. Two panes side by side (the right pane RichEditNx1 holds
+// the main document, the left pane RichEditNx2 is the work pane), five collapsible tool
+// bars with the tab bar that holds them when collapsed, the menus, and the status bar.
+// Handlers keep the names of the commands they answer (New1Click, VHClick, ...) and
+// stay thin: they gather what the controls hold, call the logic, show the result.
+
+#include "shell/UiBuilder.h"
+#include "shell/Unit3.h"
+#include "text/FileEncoding.h"
+
+#include <QHash>
+#include <QMainWindow>
+#include <QPointer>
+#include <functional>
+
+class QLabel;
+class QLineEdit;
+class QSplitter;
+
+namespace widgets {
+class ClockLabel;
+class TabButton;
+} // namespace widgets
+
+namespace shell {
+
+class TRichEditSx;
+class UiServices;
+
+// The five panels of the status bar: 0 the left pane's file, 1 and 2 timings and counts
+// of the left-pane tools, 3 the right pane's caret, 4 hints (stretches to the right edge).
+class StatusPanels final : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit StatusPanels(QWidget *parent = nullptr);
+    QString panelText(int index) const;
+    void setPanelText(int index, const QString &text);
+    QLabel *panel(int index) const { return m_panels.at(index); }
+
+private:
+    QList<QLabel *> m_panels;
+};
+
+class TMainForm1 final : public QMainWindow
+{
+    Q_OBJECT
+public:
+    enum Bar { RightBar, LeftBar, ColorBar, HtmlBar, SpeechBar, BarCount };
+
+    TMainForm1(UiServices &ui, const QString &programPath, QWidget *parent = nullptr);
+    ~TMainForm1() override;
+
+    // Start-up step 2: the first command-line argument.
+    void openStartupArgument(const QStringList &arguments);
+
+    // Runs a handler by its name, as menus, bars and tests do; false if none is wired.
+    bool run(const QString &handler);
+    bool hasHandler(const QString &handler) const { return m_handlers.contains(handler); }
+
+    TRichEditSx *RichEditNx1() const { return m_right; }
+    TRichEditSx *RichEditNx2() const { return m_left; }
+    QSplitter *Splitter1() const { return m_splitter; }
+    StatusPanels *StatusBar1() const { return m_status; }
+    QLabel *LabelNx() const { return m_labelNx; }
+    QWidget *bar(Bar b) const { return m_bars[b]; }
+    widgets::TabButton *tab(Bar b) const { return m_tabs[b]; }
+    QWidget *tabBar() const { return m_tabBar; }
+    QAction *action(const QString &name) const { return m_menus.actions.value(name); }
+    QMenu *popupMenu() const { return m_menus.menus.value(QStringLiteral("PopupMenu1")); }
+    QWidget *control(const QString &name) const { return m_controls.value(name); }
+    QLineEdit *edit(const QString &name) const;
+    widgets::ClockLabel *ClockLabel2() const;
+    QWidget *scrollStrip() const { return m_controls.value(QStringLiteral("MsgSCR1")); }
+
+    // Window-level state shared by the commands.
+    QString CurrentFile;
+    QString LeftFile;
+    QString PendingFile;
+    bool OpenedAtStart = false;
+    QString ProgramDir;
+    QString SettingsFile;
+    bool fMaxForm = false;
+    int fNx2Width = 129;
+    QColor RightFontColor;
+    QColor LeftFontColor;
+    QColor ScrollFontColor;
+    QString ScrollFontName;
+    int CaretLine = 0;
+    int CaretColumn = 0;
+    QString fLastfile;
+
+    int leftPaneWidth() const { return m_leftWidth; }
+    void setLeftPaneWidth(int width);
+    TForm3 *splash() const { return m_splash; }
+
+    // Handlers of this window (the others are wired by name in registerHandlers()).
+    void GripClick(Bar b);
+    void TabClick(Bar b);
+    void ToolbarTateCheck();
+    void ToolbarYokoCheck();
+    void Copy1Click();
+    void Cut1Click();
+    void Paste1Click();
+    void SelectAllClick();
+    void Undo1Click();
+    void Redo1Click();
+    void VHClick();
+    void HHVClick();
+    void WordWrapClick();
+    void WordWrapHClick();
+    void Font1Click();
+    void ShineSpeedButton4Click();
+    void N7Click();
+    void ShineSpeedButton8Click();
+    void NNButton7Click();
+    void NNButton6Click();
+    void ShineSpeedButton2Click();
+    void ShineSpeedButton28Click();
+    void ShineSpeedButton37Click();
+    void HtmButton11Click();
+    void idou2Click();
+    void GetColRow();
+    void SetIMEcolor();
+    void ClockLabel2Click();
+    void New1Click();
+    void Open1Click();
+    void Save1Click();
+    void SaveAs1Click();
+    void LeftNew1Click();
+    void LeftOpen1Click();
+    void LeftSave1Click();
+    void LeftSaveAs1Click();
+    void MyTextFileOpen();
+    void Exit1Click();
+
+protected:
+    bool event(QEvent *e) override;
+    void showEvent(QShowEvent *e) override;
+    void resizeEvent(QResizeEvent *e) override;
+    void changeEvent(QEvent *e) override;
+    void closeEvent(QCloseEvent *e) override;
+    bool eventFilter(QObject *watched, QEvent *e) override;
+
+private:
+    void buildWindow();
+    void registerHandlers();
+    void FormCreate();
+    void FormShow();
+    bool FormCloseQuery();
+    void applyLeftPaneWidth();
+    void followRightColors();
+    void followLeftColors();
+    // The focused control among the panes and the edits, if the application is active.
+    QWidget *focusedEditor(bool panesOnly) const;
+    bool loadInto(TRichEditSx *pane, const QString &path, const QColor &color);
+    bool saveFrom(TRichEditSx *pane, const QString &path);
+    void showFileError(const QString &message);
+    void setPaneFontColor(TRichEditSx *pane, const QColor &color);
+
+    UiServices &m_ui;
+    QHash<QString, std::function<void()>> m_handlers;
+    BuiltMenus m_menus;
+    QHash<QString, QWidget *> m_controls;
+    QWidget *m_bars[BarCount] = {};
+    widgets::TabButton *m_tabs[BarCount] = {};
+    QWidget *m_tabBar = nullptr;
+    QLabel *m_labelNx = nullptr;
+    QSplitter *m_splitter = nullptr;
+    TRichEditSx *m_right = nullptr;
+    TRichEditSx *m_left = nullptr;
+    StatusPanels *m_status = nullptr;
+    QPointer<TForm3> m_splash;
+    int m_leftWidth = 129;
+    bool m_shownOnce = false;
+    bool m_closing = false;
+    QString m_saveFolder1;
+    QString m_saveFolder2;
+    QString m_saveName1 = QStringLiteral("*.txt");
+    QString m_saveName2 = QStringLiteral("*.txt");
+};
+
+} // namespace shell

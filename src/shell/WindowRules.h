@@ -1,0 +1,34 @@
+#pragma once
+// Rules of the main window's geometry and status texts, kept apart from the widgets so
+// they are checked without a window.
+
+#include <QString>
+
+namespace shell {
+
+// Width of the left pane when the window is first shown. A stored width under 40 grows
+// by 40 (10 becomes 50); a stored width that leaves the right pane less than 40 pixels
+// becomes the window's width minus 150.
+int leftWidthOnShow(int storedWidth, int windowWidth);
+// Width of the left pane after the window was resized: under 40 it grows by 40; then,
+// if the right side would be narrower than 40, the window's width minus 100.
+int leftWidthOnResize(int leftWidth, int windowWidth);
+
+// Status panel 3: "行:1      列:0    " for the caret at the start (line shown from 1).
+QString caretStatusText(int caretLine, int caretColumn);
+
+// The first command-line argument is opened only with one of these extensions, compared
+// exactly: ".txt", ".TXT", ".htm", ".html", ".lnk" (".HTM" and ".Txt" are ignored).
+bool isStartupFileName(const QString &path);
+// The extension from the last "." of the file name, "" when the name has none.
+QString fileExtension(const QString &path);
+
+// The geometry that a window maximised at the last close gets back when restored.
+constexpr int RestoredLeft = 16;
+constexpr int RestoredTop = 16;
+constexpr int DefaultWidth = 780;
+constexpr int DefaultHeight = 550;
+constexpr int MinimumWidth = 780;
+constexpr int MinimumHeight = 320;
+
+} // namespace shell

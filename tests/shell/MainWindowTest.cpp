@@ -1,0 +1,519 @@
+#include "FakeUiServices.h"
+#include "QtPrinters.h"
+
+#include "shell/RichEditSx.h"
+#include "shell/Unit3.h"
+#include "shell/Utamain.h"
+#include "widgets/ClockLabel.h"
+#include "widgets/TabButton.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QSplitter>
+#include <QStatusTipEvent>
+#include <QTemporaryDir>
+#include <QTest>
+#include <gtest/gtest.h>
+
+using namespace shell;
+using testsupport::FakeUiServices;
+
+namespace {
+
+struct WindowFixture : ::testing::Test
+{
+    QTemporaryDir dir;
+    FakeUiServices ui;
+    std::unique_ptr<TMainForm1> w;
+
+    void SetUp() override
+    {
+        w = std::make_unique<TMainForm1>(ui, dir.filePath(QStringLiteral("kotonami")));
+    }
+    void TearDown() override
+    {
+        if (w) {
+            w->RichEditNx1()->setModified(false);
+            w->RichEditNx2()->setModified(false);
+        }
+    }
+    void showActive()
+    {
+        w->show();
+        w->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(w.get()));
+    }
+    QString writeFile(const QString &name, const QByteArray &bytes)
+    {
+        const QString path = dir.filePath(name);
+        QFile f(path);
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+        return path;
+    }
+    QList<TMainForm1::Bar> visibleTabsLeftToRight() const
+    {
+        QList<std::pair<int, TMainForm1::Bar>> xs;
+        for (int b = 0; b < TMainForm1::BarCount; ++b) {
+            if (w->tab(TMainForm1::Bar(b))->isVisibleTo(w.get()))
+                xs.append({w->tab(TMainForm1::Bar(b))->geometry().x(), TMainForm1::Bar(b)});
+        }
+        std::sort(xs.begin(), xs.end());
+        QList<TMainForm1::Bar> out;
+        for (const auto &p : xs)
+            out << p.second;
+        return out;
+    }
+};
+
+} // namespace
+
+TEST_F(WindowFixture, StartsWithCaptionMenusBarsAndPanes)
+{
+    showActive();
+    EXPECT_EQ(w->windowTitle(), QStringLiteral("Kotonami_p"));
+    QStringList menus;
+    for (QAction *a : w->menuBar()->actions())
+        menus << a->text();
+    EXPECT_EQ(menus, (QStringList{QStringLiteral("ファイル(&F)"), QStringLiteral("編集(&E)"),
+                                  QStringLiteral("表示(&V)"), QStringLiteral("ヘルプ(&H)"),
+                                  QStringLiteral("Parole(&P)"), QStringLiteral("Speaker(&S)")}));
+    EXPECT_EQ(w->action(QStringLiteral("Undo1"))->text(), QStringLiteral("元に戻す(&U) "));
+    EXPECT_EQ(w->action(QStringLiteral("Undo1"))->shortcut(),
+              QKeySequence(QStringLiteral("Ctrl+Z")));
+    EXPECT_TRUE(w->action(QStringLiteral("VH"))->isChecked());
+    EXPECT_TRUE(w->action(QStringLiteral("WordWrap"))->isChecked());
+    EXPECT_TRUE(w->action(QStringLiteral("N14"))->isChecked());
+    EXPECT_TRUE(w->RichEditNx1()->Vertical());
+    EXPECT_TRUE(w->RichEditNx2()->Vertical());
+    EXPECT_FALSE(w->RichEditNx2()->isVisible());
+    EXPECT_EQ(w->StatusBar1()->panelText(3), QStringLiteral("行:1      列:0    "));
+    EXPECT_GE(w->width(), 780);
+    EXPECT_GE(w->minimumWidth(), 780);
+    EXPECT_EQ(w->minimumHeight(), 320);
+    // The context menu: "文字選択確定", a separator, twelve colours, a separator, "折り返し".
+    ASSERT_NE(w->popupMenu(), nullptr);
+    EXPECT_EQ(w->popupMenu()->actions().size(), 16);
+    EXPECT_EQ(w->popupMenu()->actions().last()->text(), QStringLiteral("折り返し"));
+    EXPECT_EQ(w->RichEditNx1()->contextMenu(), w->popupMenu());
+    EXPECT_EQ(w->RichEditNx2()->contextMenu(), nullptr);
+    for (const char *name : {"Edit2", "Edit3", "Edit4", "Edit5"})
+        EXPECT_NE(w->edit(QLatin1String(name)), nullptr) << name;
+}
+
+TEST_F(WindowFixture, BarsAndTabsAtStartAndAfterCollapsing)
+{
+    showActive();
+    using B = TMainForm1;
+    EXPECT_TRUE(w->bar(B::RightBar)->isVisible());
+    EXPECT_TRUE(w->bar(B::LeftBar)->isVisible());
+    EXPECT_FALSE(w->bar(B::ColorBar)->isVisible());
+    EXPECT_FALSE(w->bar(B::HtmlBar)->isVisible());
+    EXPECT_TRUE(w->bar(B::SpeechBar)->isVisible());
+    EXPECT_EQ(visibleTabsLeftToRight(), (QList<B::Bar>{B::ColorBar, B::HtmlBar, B::SpeechBar}));
+
+    // Clicking the "Speech" tab while its bar shows merely hides the tab.
+    QTest::mouseClick(w->tab(B::SpeechBar), Qt::LeftButton);
+    EXPECT_EQ(visibleTabsLeftToRight(), (QList<B::Bar>{B::ColorBar, B::HtmlBar}));
+
+    w->run(QStringLiteral("Grip6Click"));
+    w->run(QStringLiteral("Grip1Click"));
+    QApplication::processEvents();
+    EXPECT_EQ(visibleTabsLeftToRight(),
+              (QList<B::Bar>{B::RightBar, B::ColorBar, B::HtmlBar, B::SpeechBar}))
+        << "tabs keep their fixed order whatever order the bars were collapsed in";
+    EXPECT_FALSE(w->bar(B::SpeechBar)->isVisible());
+
+    // Restoring a bar puts it back in its place in the stack, above the tab bar.
+    w->run(QStringLiteral("Grip4Click")); // no-op on a hidden bar's tab, but harmless
+    QTest::mouseClick(w->tab(B::HtmlBar), Qt::LeftButton);
+    QTest::mouseClick(w->tab(B::RightBar), Qt::LeftButton);
+    QApplication::processEvents();
+    EXPECT_LT(w->bar(B::RightBar)->y(), w->bar(B::LeftBar)->y());
+    EXPECT_LT(w->bar(B::LeftBar)->y(), w->bar(B::HtmlBar)->y());
+    EXPECT_LT(w->bar(B::HtmlBar)->y(), w->tabBar()->y());
+    EXPECT_EQ(w->bar(B::LeftBar)->y(), w->bar(B::RightBar)->geometry().bottom() + 1);
+}
+
+TEST_F(WindowFixture, LeftGripAlsoClicksTheRightTabWhenItsBarShows)
+{
+    showActive();
+    using B = TMainForm1;
+    w->tab(B::RightBar)->show(); // a right tab showing beside its bar
+    w->run(QStringLiteral("Grip3Click"));
+    EXPECT_FALSE(w->bar(B::LeftBar)->isVisible());
+    EXPECT_TRUE(w->tab(B::LeftBar)->isVisible());
+    EXPECT_FALSE(w->tab(B::RightBar)->isVisible());
+    EXPECT_TRUE(w->bar(B::RightBar)->isVisible());
+}
+
+TEST_F(WindowFixture, LabelNxStays352PixelsNarrowerThanTheTabBar)
+{
+    showActive();
+    w->resize(1000, 600);
+    QApplication::processEvents();
+    EXPECT_EQ(w->LabelNx()->width(), w->tabBar()->width() - 352);
+}
+
+TEST_F(WindowFixture, LeftPaneWidthRulesOnShowAndResize)
+{
+    w->fNx2Width = 10;
+    showActive();
+    EXPECT_EQ(w->leftPaneWidth(), 50);
+    w->run(QStringLiteral("ShineSpeedButton2Click"));
+    QApplication::processEvents();
+    EXPECT_TRUE(w->RichEditNx2()->isVisible());
+    EXPECT_EQ(w->Splitter1()->sizes().value(0), 50);
+    EXPECT_EQ(w->Splitter1()->handleWidth(), 6);
+
+    w->setLeftPaneWidth(w->width() - 20);
+    w->resize(w->width() + 1, w->height());
+    QApplication::processEvents();
+    EXPECT_EQ(w->leftPaneWidth(), w->width() - 100);
+
+    w->run(QStringLiteral("ShineSpeedButton2Click"));
+    EXPECT_FALSE(w->RichEditNx2()->isVisible());
+}
+
+TEST(MainWindowStart, StoredWidthNearTheWindowWidthBecomesWidthMinus150)
+{
+    FakeUiServices ui;
+    TMainForm1 w(ui, QStringLiteral("/tmp/kotonami"));
+    w.fNx2Width = 770;
+    w.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+    EXPECT_EQ(w.leftPaneWidth(), w.width() - 150);
+}
+
+TEST_F(WindowFixture, MaximiseTracking)
+{
+    showActive();
+    w->setWindowState(Qt::WindowMaximized);
+    QApplication::processEvents();
+    EXPECT_TRUE(w->fMaxForm);
+    w->setWindowState(Qt::WindowMinimized | Qt::WindowMaximized);
+    QApplication::processEvents();
+    EXPECT_TRUE(w->fMaxForm) << "minimising changes nothing";
+    w->setWindowState(Qt::WindowMaximized);
+    QApplication::processEvents();
+    EXPECT_FALSE(w->fMaxForm) << "coming back from the task bar is the restore command";
+    w->setWindowState(Qt::WindowNoState);
+    w->setWindowState(Qt::WindowMaximized);
+    w->setWindowState(Qt::WindowNoState);
+    QApplication::processEvents();
+    EXPECT_FALSE(w->fMaxForm);
+}
+
+TEST_F(WindowFixture, HintsGoToPanelFour)
+{
+    showActive();
+    QWidget *v = w->control(QStringLiteral("VHButton1"));
+    ASSERT_NE(v, nullptr);
+    EXPECT_EQ(v->statusTip(), QStringLiteral("縦横変更"));
+    QStatusTipEvent tip(v->statusTip());
+    QApplication::sendEvent(v, &tip);
+    EXPECT_EQ(w->StatusBar1()->panelText(4), QStringLiteral("縦横変更"));
+    w->action(QStringLiteral("Band1"))->showStatusText(w.get()); // what a menu does on hover
+    EXPECT_EQ(w->StatusBar1()->panelText(4), QStringLiteral("カーソル行の読み上げ"));
+}
+
+TEST_F(WindowFixture, TypingUndoAndRedoThroughTheWindow)
+{
+    showActive();
+    TRichEditSx *right = w->RichEditNx1();
+    right->setFocus();
+    QTest::keyClicks(right->activeView(), QStringLiteral("abc"));
+    QTest::keyClick(right->activeView(), Qt::Key_Left);
+    QTest::keyClicks(right->activeView(), QStringLiteral("xyz"));
+    QTest::keyClick(right->activeView(), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(right->text(), QStringLiteral("abc"));
+    EXPECT_EQ(w->StatusBar1()->panelText(3), QStringLiteral("行:1      列:3    "));
+    QTest::keyClick(right->activeView(), Qt::Key_Y, Qt::ControlModifier);
+    EXPECT_EQ(right->text(), QStringLiteral("abxyzc"));
+    w->run(QStringLiteral("Undo1Click"));
+    w->run(QStringLiteral("Undo1Click"));
+    w->run(QStringLiteral("Undo1Click")); // nothing left: nothing happens
+    EXPECT_EQ(right->text(), QString());
+}
+
+TEST_F(WindowFixture, ClipboardCommandsGoToTheFocusedControl)
+{
+    showActive();
+    QLineEdit *edit2 = w->edit(QStringLiteral("Edit2"));
+    w->bar(TMainForm1::ColorBar)->show();
+    edit2->setText(QStringLiteral("彩り"));
+    edit2->setFocus();
+    edit2->selectAll();
+    w->run(QStringLiteral("Copy1Click"));
+    EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("彩り"));
+    w->run(QStringLiteral("SelectAllClick")); // panes only: the edit keeps its selection
+    EXPECT_EQ(edit2->selectedText(), QStringLiteral("彩り"));
+
+    TRichEditSx *right = w->RichEditNx1();
+    right->setFocus();
+    w->run(QStringLiteral("Paste1Click"));
+    w->run(QStringLiteral("Paste1Click"));
+    EXPECT_EQ(right->text(), QStringLiteral("彩り彩り"));
+    w->run(QStringLiteral("Undo1Click"));
+    EXPECT_EQ(right->text(), QStringLiteral("彩り")) << "two pastes are two undo steps";
+    w->run(QStringLiteral("SelectAllClick"));
+    w->run(QStringLiteral("Cut1Click"));
+    EXPECT_EQ(right->text(), QString());
+    EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("彩り"));
+}
+
+TEST_F(WindowFixture, CopyAllKeepsTheLeftFontNameAndColour)
+{
+    showActive();
+    TRichEditSx *left = w->RichEditNx2();
+    TRichEditSx *right = w->RichEditNx1();
+    QFont gothic(QStringLiteral("ＭＳ ゴシック"));
+    gothic.setPixelSize(12);
+    left->setPaneFont(gothic);
+    left->setFontColor(Qt::green);
+    QFont mincho(QStringLiteral("ＭＳ 明朝"));
+    mincho.setPixelSize(18);
+    mincho.setBold(true);
+    right->setPaneFont(mincho);
+    right->setText(QStringLiteral("春すぎて\n夏来にけらし"));
+
+    w->run(QStringLiteral("HtmButton11Click"));
+    EXPECT_EQ(left->text(), QStringLiteral("春すぎて\n夏来にけらし"));
+    EXPECT_EQ(left->paneFont().family(), QStringLiteral("ＭＳ ゴシック"));
+    EXPECT_EQ(left->paneFont().pixelSize(), 18);
+    EXPECT_TRUE(left->paneFont().bold());
+    EXPECT_EQ(left->fontColor(), QColor(Qt::green));
+
+    left->setText(QStringLiteral("左から"));
+    w->run(QStringLiteral("idou2Click"));
+    EXPECT_EQ(right->text(), QStringLiteral("左から"));
+    EXPECT_EQ(left->paneFont().family(), QStringLiteral("ＭＳ ゴシック"));
+    EXPECT_EQ(left->fontColor(), QColor(Qt::green));
+}
+
+TEST_F(WindowFixture, FontSynchronizeAndItsUndo)
+{
+    showActive();
+    TRichEditSx *left = w->RichEditNx2();
+    w->run(QStringLiteral("ShineSpeedButton37Click")); // nothing remembered yet
+    EXPECT_FALSE(left->paneFont().family().isEmpty());
+    left->setFontColor(Qt::darkRed);
+    w->run(QStringLiteral("ShineSpeedButton28Click"));
+    EXPECT_EQ(left->fontColor(), w->RichEditNx1()->fontColor());
+    EXPECT_EQ(w->ScrollFontColor, QColor(Qt::darkRed));
+    w->run(QStringLiteral("ShineSpeedButton37Click"));
+    EXPECT_EQ(left->fontColor(), QColor(Qt::darkRed));
+}
+
+TEST_F(WindowFixture, FontColourAndBackgroundCommandsFollowTheClock)
+{
+    showActive();
+    ui.colorAnswers.enqueue(QColor(10, 20, 30));
+    w->run(QStringLiteral("N8Click"));
+    EXPECT_EQ(w->RichEditNx1()->fontColor(), QColor(10, 20, 30));
+    EXPECT_EQ(w->RightFontColor, QColor(10, 20, 30));
+    EXPECT_EQ(w->ClockLabel2()->textColor(), QColor(10, 20, 30));
+    ui.colorAnswers.enqueue(QColor(200, 210, 220));
+    w->run(QStringLiteral("N7Click"));
+    EXPECT_EQ(w->ClockLabel2()->backgroundColor(), QColor(200, 210, 220));
+    EXPECT_EQ(ui.colorRequests.last(), QColor(244, 245, 233))
+        << "the dialog opens on the pane's colour";
+    w->run(QStringLiteral("N7Click")); // cancelled: nothing changes
+    EXPECT_EQ(w->RichEditNx1()->backgroundColor(), QColor(200, 210, 220));
+
+    QFont chosen(QStringLiteral("ＭＳ ゴシック"));
+    chosen.setPixelSize(24);
+    ui.fontAnswers.enqueue(chosen);
+    w->run(QStringLiteral("Font1Click"));
+    EXPECT_EQ(w->RichEditNx1()->paneFont().pixelSize(), 24);
+    EXPECT_EQ(ui.fontRequests.last().pixelSize(), 18);
+}
+
+TEST_F(WindowFixture, ToggleCommandsKeepTheirCheckMarks)
+{
+    showActive();
+    w->action(QStringLiteral("VH"))->trigger();
+    EXPECT_FALSE(w->RichEditNx1()->Vertical());
+    EXPECT_FALSE(w->action(QStringLiteral("VH"))->isChecked());
+    w->run(QStringLiteral("WordWrapClick"));
+    EXPECT_FALSE(w->RichEditNx1()->WordWrap());
+    EXPECT_FALSE(w->action(QStringLiteral("WordWrap"))->isChecked());
+    EXPECT_FALSE(w->action(QStringLiteral("N14"))->isChecked());
+    w->action(QStringLiteral("WordWrapH"))->trigger();
+    EXPECT_FALSE(w->RichEditNx2()->WordWrap());
+    EXPECT_FALSE(w->action(QStringLiteral("WordWrapH"))->isChecked());
+    // A check item whose command is not wired yet shows no state it does not have.
+    QAction *joyful = w->action(QStringLiteral("Joyful1"));
+    const bool before = joyful->isChecked();
+    joyful->trigger();
+    EXPECT_EQ(joyful->isChecked(), before);
+}
+
+TEST_F(WindowFixture, ClockClickStopsAndRestartsIt)
+{
+    showActive();
+    EXPECT_EQ(w->ClockLabel2()->interval(), 300);
+    w->run(QStringLiteral("ClockLabel2Click"));
+    EXPECT_EQ(w->ClockLabel2()->interval(), 0);
+    w->run(QStringLiteral("ClockLabel2Click"));
+    EXPECT_EQ(w->ClockLabel2()->interval(), 300);
+}
+
+TEST_F(WindowFixture, StartupArgumentsThatOpenNothing)
+{
+    showActive();
+    writeFile(QStringLiteral("poem.HTM"), "<p>x</p>");
+    writeFile(QStringLiteral("poem.Txt"), "x");
+    QDir(dir.path()).mkdir(QStringLiteral("folder.txt"));
+    for (const QString &arg :
+         {dir.filePath(QStringLiteral("poem.HTM")), dir.filePath(QStringLiteral("poem.Txt")),
+          dir.filePath(QStringLiteral("missing.txt")), dir.filePath(QStringLiteral("folder.txt")),
+          QStringLiteral("")}) {
+        w->openStartupArgument({arg});
+        EXPECT_TRUE(w->CurrentFile.isEmpty()) << qPrintable(arg);
+        EXPECT_EQ(w->splash(), nullptr) << qPrintable(arg);
+        EXPECT_FALSE(w->OpenedAtStart);
+    }
+    EXPECT_TRUE(ui.messages.isEmpty()) << "nothing is shown";
+    EXPECT_EQ(w->windowTitle(), QStringLiteral("Kotonami_p"));
+}
+
+TEST_F(WindowFixture, StartupTextFileOpensBehindTheSplash)
+{
+    showActive();
+    // 春 in code page 932, a line break, and a byte that is not text.
+    const QString path = writeFile(QStringLiteral("poem.txt"), QByteArray("\x8f\x74\r\n\x80z"));
+    w->openStartupArgument({path});
+    EXPECT_EQ(w->CurrentFile, path);
+    EXPECT_EQ(w->windowTitle(), path);
+    EXPECT_EQ(w->RichEditNx1()->text().left(2), QStringLiteral("春\n"));
+    EXPECT_FALSE(w->RichEditNx1()->isModified());
+    EXPECT_FALSE(w->OpenedAtStart);
+    ASSERT_NE(w->splash(), nullptr);
+    EXPECT_EQ(w->splash()->windowTitle(), QStringLiteral("Loading..."));
+    EXPECT_EQ(w->splash()->geometry().top(), w->frameGeometry().top() + 37);
+    EXPECT_TRUE(w->splash()->timer().isActive());
+    EXPECT_EQ(w->splash()->timer().interval(), 300);
+    QTRY_COMPARE_WITH_TIMEOUT(w->splash(), static_cast<TForm3 *>(nullptr), 2000);
+
+    // Saved unchanged, the file is byte-identical, the stray byte included.
+    w->run(QStringLiteral("Save1Click"));
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), QByteArray("\x8f\x74\r\n\x80z"));
+}
+
+TEST_F(WindowFixture, SavingCharactersCodePage932CannotHoldAsks)
+{
+    showActive();
+    const QString path = writeFile(QStringLiteral("poem.txt"), "a");
+    w->openStartupArgument({path});
+    w->RichEditNx1()->setText(QStringLiteral("𠮷野家 ♥"));
+    ui.answers.enqueue(MessageAnswer::No);
+    w->run(QStringLiteral("Save1Click"));
+    ASSERT_EQ(ui.messages.size(), 1);
+    EXPECT_EQ(ui.messages[0].kind, MessageKind::Warning);
+    EXPECT_TRUE(ui.messages[0].text.contains(QStringLiteral("𠮷")));
+    EXPECT_TRUE(w->RichEditNx1()->isModified()) << "cancelled: nothing saved";
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), QByteArray("a"));
+    f.close();
+
+    ui.answers.enqueue(MessageAnswer::Yes);
+    w->run(QStringLiteral("Save1Click"));
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(QString::fromUtf8(f.readAll()), QStringLiteral("𠮷野家 ♥"));
+    EXPECT_FALSE(w->RichEditNx1()->isModified());
+}
+
+TEST_F(WindowFixture, ExitWithBothPanesModifiedSavesTheRightThenAsksToDiscard)
+{
+    showActive();
+    w->RichEditNx1()->setText(QStringLiteral("右"));
+    w->RichEditNx2()->setText(QStringLiteral("左"));
+    ASSERT_TRUE(w->RichEditNx1()->isModified());
+    ASSERT_TRUE(w->RichEditNx2()->isModified());
+    const QString saved = dir.filePath(QStringLiteral("right.txt"));
+    ui.answers.enqueue(MessageAnswer::Yes); // save?
+    ui.saveAnswers.enqueue(saved);          // the untitled pane asks for a name
+    ui.answers.enqueue(MessageAnswer::No);  // discard?
+    w->run(QStringLiteral("Exit1Click"));
+    ASSERT_EQ(ui.messages.size(), 2);
+    EXPECT_EQ(ui.messages[0].text, QStringLiteral("ファイルが保存されていません。保存しますか。"));
+    EXPECT_EQ(ui.messages[0].caption, QStringLiteral("確認"));
+    EXPECT_EQ(ui.messages[1].text, QStringLiteral("現在の内容を廃棄します。よろしいですか"));
+    EXPECT_EQ(ui.messages[1].kind, MessageKind::Information);
+    EXPECT_EQ(ui.saveRequests.size(), 1) << "only the right pane was saved";
+    EXPECT_EQ(ui.saveRequests[0].filter, QStringLiteral("Text(*.txt)|*.txt|All(*.*)|*.*"));
+    EXPECT_TRUE(QFile::exists(saved));
+    EXPECT_TRUE(w->isVisible()) << "No keeps the window open";
+    EXPECT_EQ(w->RichEditNx2()->text(), QStringLiteral("左"));
+
+    ui.answers.enqueue(MessageAnswer::Yes);
+    EXPECT_TRUE(w->close());
+    EXPECT_EQ(w->RichEditNx1()->text(), QString())
+        << "panes are emptied before settings are written";
+}
+
+TEST_F(WindowFixture, NewAsksEvenWhenNothingChanged)
+{
+    showActive();
+    w->run(QStringLiteral("New1Click")); // answered No
+    ASSERT_EQ(ui.messages.size(), 1);
+    EXPECT_EQ(ui.messages[0].text, QStringLiteral("現在の内容を廃棄します。よろしいですか。"));
+    EXPECT_EQ(w->windowTitle(), QStringLiteral("Kotonami_p"));
+    ui.answers.enqueue(MessageAnswer::Yes);
+    w->run(QStringLiteral("New1Click"));
+    EXPECT_EQ(w->windowTitle(), QStringLiteral("新規"));
+}
+
+TEST_F(WindowFixture, UnreadableFileLeavesThePaneAsItWas)
+{
+    showActive();
+    w->RichEditNx1()->setText(QStringLiteral("まだ保存していない歌"));
+    // A folder cannot be read as a file, whoever runs the test (root reads locked files).
+    QDir(dir.path()).mkdir(QStringLiteral("notafile.txt"));
+    ui.openAnswers.enqueue(dir.filePath(QStringLiteral("notafile.txt")));
+    w->run(QStringLiteral("Open1Click"));
+    ASSERT_EQ(ui.messages.size(), 1);
+    EXPECT_EQ(ui.messages[0].kind, MessageKind::Error);
+    EXPECT_EQ(w->RichEditNx1()->text(), QStringLiteral("まだ保存していない歌"));
+    EXPECT_TRUE(w->CurrentFile.isEmpty());
+}
+
+TEST_F(WindowFixture, EveryCommandIsSafeOnEmptyPanes)
+{
+    showActive();
+    for (const char *handler : {"Copy1Click",
+                                "Cut1Click",
+                                "Paste1Click",
+                                "SelectAllClick",
+                                "Undo1Click",
+                                "Redo1Click",
+                                "VHClick",
+                                "HHVClick",
+                                "WordWrapClick",
+                                "WordWrapHClick",
+                                "HtmButton11Click",
+                                "idou2Click",
+                                "ShineSpeedButton28Click",
+                                "ShineSpeedButton37Click",
+                                "Font1Click",
+                                "N7Click",
+                                "N8Click",
+                                "N9Click",
+                                "ShineSpeedButton2Click",
+                                "Save1Click",
+                                "LeftSave1Click",
+                                "LeftOpen1Click",
+                                "Open1Click"})
+        w->run(QLatin1String(handler));
+    EXPECT_EQ(w->RichEditNx1()->text(), QString());
+}

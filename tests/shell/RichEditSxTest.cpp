@@ -1,0 +1,148 @@
+#include "shell/RichEditSx.h"
+#include "QtPrinters.h"
+
+#include <QApplication>
+#include <QTest>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTextLayout>
+#include <gtest/gtest.h>
+
+using namespace shell;
+
+namespace {
+
+struct PaneFixture : ::testing::Test
+{
+    TRichEditSx pane;
+    void SetUp() override
+    {
+        pane.resize(300, 200);
+        pane.show();
+        pane.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&pane));
+        pane.setFocus();
+    }
+};
+
+} // namespace
+
+TEST_F(PaneFixture, SelectionQueriesOnLinesWithoutWrap)
+{
+    pane.setWordWrap(false);
+    pane.setText(QStringLiteral("春過ぎて\r\n夏来にけらし\nabc"));
+    EXPECT_EQ(pane.text(), QStringLiteral("春過ぎて\n夏来にけらし\nabc"))
+        << "every kind of line end becomes one line break";
+    pane.setSelection(7, 3); // "にけら" on the second line
+    EXPECT_EQ(pane.SelY(), 1);
+    EXPECT_EQ(pane.SelLineIndex(), 5);
+    EXPECT_EQ(pane.SelX(), 2);
+    EXPECT_EQ(pane.SelNextLineIndex(), 12);
+    EXPECT_EQ(pane.SelTextWideCount(), 3);
+    EXPECT_EQ(pane.SelTextCount(), 6) << "double-byte characters count two bytes";
+    pane.setSelection(3, 5); // "て", line break, "夏来に"
+    EXPECT_EQ(pane.SelTextDelCRLF(), QStringLiteral("て夏来に"));
+    EXPECT_EQ(pane.SelTextCount(), 8);
+    pane.setSelection(13, 1);
+    EXPECT_EQ(pane.SelNextLineIndex(), -1);
+}
+
+TEST_F(PaneFixture, WrappedRowsAreTheLines)
+{
+    pane.setWordWrap(true);
+    pane.setText(QString(200, QChar(0x6625)));
+    EXPECT_GT(pane.rowCount(), 3);
+    const int row2 = pane.rowStart(2);
+    pane.setSelection(row2 + 1, 0);
+    EXPECT_EQ(pane.SelY(), 2);
+    EXPECT_EQ(pane.SelX(), 1);
+}
+
+TEST_F(PaneFixture, WordWrapToggleKeepsSelectionAndTopLine)
+{
+    QStringList lines;
+    for (int i = 0; i < 80; ++i)
+        lines << QStringLiteral("第%1行 ").arg(i).repeated(6);
+    pane.setText(lines.join(QLatin1Char('\n')));
+    pane.setWordWrap(false);
+    pane.setSelTopIndex(40);
+    const int top = pane.rowStart(pane.SelTopIndex());
+    pane.setSelection(top + 5, 4);
+    int wraps = 0;
+    QObject::connect(&pane, &TRichEditSx::OnWrapChange, [&] { ++wraps; });
+    pane.setWordWrap(true);
+    EXPECT_EQ(wraps, 1);
+    EXPECT_EQ(pane.selStart(), top + 5);
+    EXPECT_EQ(pane.selLength(), 4);
+    EXPECT_EQ(pane.rowStart(pane.SelTopIndex()), top) << "the same text stays at the top";
+    pane.setWordWrap(true);
+    EXPECT_EQ(wraps, 1) << "setting the same value changes nothing";
+}
+
+TEST_F(PaneFixture, TypingThroughKeysIsOneUndoStep)
+{
+    QTest::keyClicks(pane.activeView(), QStringLiteral("abc"));
+    QTest::keyClick(pane.activeView(), Qt::Key_Left);
+    QTest::keyClicks(pane.activeView(), QStringLiteral("de"));
+    EXPECT_EQ(pane.text(), QStringLiteral("abdec"));
+    pane.undo();
+    EXPECT_EQ(pane.text(), QStringLiteral("abc"));
+    EXPECT_EQ(pane.selStart(), 3);
+    pane.undo();
+    EXPECT_EQ(pane.text(), QString());
+    pane.redo();
+    EXPECT_EQ(pane.text(), QStringLiteral("abc"));
+}
+
+TEST_F(PaneFixture, WindowKeysDoNothingInTheControlItself)
+{
+    pane.setText(QStringLiteral("abc"));
+    pane.setSelection(0, 3);
+    QTest::keyClick(pane.activeView(), Qt::Key_X, Qt::ControlModifier);
+    QTest::keyClick(pane.activeView(), Qt::Key_Z, Qt::ControlModifier);
+    QTest::keyClick(pane.activeView(), Qt::Key_A, Qt::ControlModifier);
+    EXPECT_EQ(pane.text(), QStringLiteral("abc"));
+    EXPECT_EQ(pane.selLength(), 3);
+    // Tab is text, not a focus change.
+    QTest::keyClick(pane.activeView(), Qt::Key_Tab);
+    EXPECT_EQ(pane.text(), QStringLiteral("\t"));
+}
+
+TEST_F(PaneFixture, ResetCharacterColorsRemovesStringColouring)
+{
+    pane.setText(QStringLiteral("春の夜"));
+    QTextCursor c(pane.document());
+    c.setPosition(0);
+    c.setPosition(1, QTextCursor::KeepAnchor);
+    QTextCharFormat red;
+    red.setForeground(Qt::red);
+    c.mergeCharFormat(red);
+    pane.resetCharacterColors();
+    const QTextBlock b = pane.document()->begin();
+    for (const QTextLayout::FormatRange &r : b.textFormats())
+        EXPECT_FALSE(r.format.hasProperty(QTextFormat::ForegroundBrush));
+}
+
+TEST_F(PaneFixture, VerticalToggleRaisesItsNoticeOnlyOnChange)
+{
+    int notices = 0;
+    QObject::connect(&pane, &TRichEditSx::OnVerticalChange, [&] { ++notices; });
+    pane.setVertical(true);
+    pane.setVertical(true);
+    pane.setVertical(false);
+    EXPECT_EQ(notices, 2);
+    EXPECT_FALSE(pane.Vertical());
+}
+
+TEST_F(PaneFixture, EmptyPaneCommandsDoNotCrash)
+{
+    pane.undo();
+    pane.redo();
+    pane.cut();
+    pane.copy();
+    pane.selectAll();
+    EXPECT_EQ(pane.SelY(), 0);
+    EXPECT_EQ(pane.SelX(), 0);
+    EXPECT_EQ(pane.SelTextCount(), 0);
+    EXPECT_EQ(pane.rowCount(), 1);
+}

@@ -1,0 +1,75 @@
+#include "shell/WindowRules.h"
+#include "QtPrinters.h"
+#include "shell/ImeColors.h"
+
+#include <gtest/gtest.h>
+
+using namespace shell;
+
+TEST(WindowRules, LeftPaneWidthWhenShown)
+{
+    struct Case
+    {
+        int stored, window, expected;
+    };
+    const Case cases[] = {
+        {129, 780, 129}, {10, 780, 50},   {39, 780, 79},   {40, 780, 40}, {740, 780, 740},
+        {741, 780, 630}, {745, 780, 630}, {780, 780, 630}, {0, 780, 40},
+    };
+    for (const Case &c : cases)
+        EXPECT_EQ(leftWidthOnShow(c.stored, c.window), c.expected)
+            << c.stored << " in " << c.window;
+}
+
+TEST(WindowRules, LeftPaneWidthAfterResize)
+{
+    struct Case
+    {
+        int left, window, expected;
+    };
+    const Case cases[] = {
+        {129, 780, 129}, {20, 780, 60}, {760, 780, 680}, {700, 720, 620}, {739, 780, 739},
+    };
+    for (const Case &c : cases)
+        EXPECT_EQ(leftWidthOnResize(c.left, c.window), c.expected) << c.left << " in " << c.window;
+}
+
+TEST(WindowRules, CaretStatusTextPadsEachNumberToFivePlaces)
+{
+    EXPECT_EQ(caretStatusText(0, 0), QStringLiteral("行:1      列:0    "));
+    EXPECT_EQ(caretStatusText(11, 123), QStringLiteral("行:12     列:123  "));
+    EXPECT_EQ(caretStatusText(123455, 7), QStringLiteral("行:123456  列:7    "));
+}
+
+TEST(WindowRules, StartupFileNamesAreComparedExactly)
+{
+    const std::pair<const char *, bool> cases[] = {
+        {"poem.txt", true},
+        {"poem.TXT", true},
+        {"page.htm", true},
+        {"page.html", true},
+        {"link.lnk", true},
+        {"page.HTM", false},
+        {"page.HTML", false},
+        {"poem.Txt", false},
+        {"poem.text", false},
+        {"poem", false},
+        {"", false},
+        {"dir.txt/poem", false},
+        {"/home/a.b/poem.txt", true},
+        {"/home/a.txt/poem", false},
+    };
+    for (const auto &[path, opens] : cases)
+        EXPECT_EQ(isStartupFileName(QString::fromUtf8(path)), opens) << path;
+}
+
+TEST(ImeColors, StatesFromSegmentTextAndHighlight)
+{
+    EXPECT_EQ(imeStateOf(u"はる", false), ImeState::Composing);
+    EXPECT_EQ(imeStateOf(u"はる", true), ImeState::TargetNotConverted);
+    EXPECT_EQ(imeStateOf(u"春", true), ImeState::TargetConverted);
+    EXPECT_EQ(imeStateOf(u"春の", false), ImeState::Converted);
+    EXPECT_EQ(windowImeColors()[1].background, QColor(128, 128, 255));
+    EXPECT_TRUE(windowImeColors()[2].underline);
+    EXPECT_EQ(controlDefaultImeColors()[3].background, QColor(0, 255, 255));
+}

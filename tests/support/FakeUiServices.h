@@ -1,0 +1,84 @@
+#pragma once
+// The scripted UiServices of every GUI test: it records each question the window asks and
+// answers from queues the test fills; an empty queue answers "cancel" (or No), so a test
+// that forgot to script an answer sees a cancelled dialog, never a hang.
+
+#include "shell/UiServices.h"
+
+#include <QQueue>
+
+namespace testsupport {
+
+struct AskedMessage
+{
+    shell::MessageKind kind;
+    QString text;
+    shell::MessageButtons buttons;
+    QString caption;
+};
+
+class FakeUiServices final : public shell::UiServices
+{
+public:
+    QList<AskedMessage> messages;
+    QQueue<shell::MessageAnswer> answers;
+    QList<shell::FileDialogRequest> openRequests, saveRequests;
+    QQueue<std::optional<QString>> openAnswers, saveAnswers;
+    QList<QColor> colorRequests;
+    QQueue<std::optional<QColor>> colorAnswers;
+    QList<QFont> fontRequests;
+    QQueue<std::optional<QFont>> fontAnswers;
+    int printRequests = 0;
+    bool printAnswer = false;
+    int beeps = 0;
+    QStringList openedUrls;
+    QList<QStringList> startedProcesses;
+
+    shell::MessageAnswer message(QWidget *, shell::MessageKind kind, const QString &text,
+                                 shell::MessageButtons buttons, const QString &caption) override
+    {
+        messages.append({kind, text, buttons, caption.isEmpty() ? captionFor(kind) : caption});
+        if (buttons == shell::MessageButtons::Ok)
+            return shell::MessageAnswer::Ok;
+        return answers.isEmpty() ? shell::MessageAnswer::No : answers.dequeue();
+    }
+    std::optional<QString> openFileName(QWidget *, const shell::FileDialogRequest &r) override
+    {
+        openRequests.append(r);
+        return openAnswers.isEmpty() ? std::nullopt : openAnswers.dequeue();
+    }
+    std::optional<QString> saveFileName(QWidget *, const shell::FileDialogRequest &r) override
+    {
+        saveRequests.append(r);
+        return saveAnswers.isEmpty() ? std::nullopt : saveAnswers.dequeue();
+    }
+    std::optional<QColor> chooseColor(QWidget *, const QColor &initial) override
+    {
+        colorRequests.append(initial);
+        return colorAnswers.isEmpty() ? std::nullopt : colorAnswers.dequeue();
+    }
+    std::optional<QFont> chooseFont(QWidget *, const QFont &initial) override
+    {
+        fontRequests.append(initial);
+        return fontAnswers.isEmpty() ? std::nullopt : fontAnswers.dequeue();
+    }
+    bool choosePrinter(QWidget *, QPrinter *) override
+    {
+        ++printRequests;
+        return printAnswer;
+    }
+    void beep() override { ++beeps; }
+    bool openUrl(const QString &url) override
+    {
+        openedUrls << url;
+        return true;
+    }
+    bool startProcess(const QString &program, const QStringList &arguments,
+                      const QString &) override
+    {
+        startedProcesses.append(QStringList{program} + arguments);
+        return true;
+    }
+};
+
+} // namespace testsupport
