@@ -233,6 +233,8 @@ QString TRichEditSx::text() const
 
 void TRichEditSx::setText(const QString &text)
 {
+    // One change notice, sent once the caret is at the start, as after a load.
+    m_restoring = true;
     QTextCursor c(m_document);
     c.beginEditBlock();
     c.select(QTextCursor::Document);
@@ -240,6 +242,9 @@ void TRichEditSx::setText(const QString &text)
     c.insertText(normaliseLineBreaks(text));
     c.endEditBlock();
     m_horizontal->moveCursor(QTextCursor::Start);
+    m_restoring = false;
+    Q_EMIT textChanged();
+    Q_EMIT selectionChanged();
 }
 
 void TRichEditSx::clear()

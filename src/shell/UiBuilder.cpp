@@ -101,7 +101,7 @@ QHash<QString, QWidget *> buildBar(QWidget *bar, const QList<BarRow> &rows,
         };
         QWidget *w = nullptr;
         if (row.kind == QStringLiteral("separator")) {
-            layout->addSpacing(6);
+            layout->addSpacing(5);
             continue;
         }
         if (row.kind == QStringLiteral("grip")) {
@@ -163,7 +163,7 @@ QHash<QString, QWidget *> buildBar(QWidget *bar, const QList<BarRow> &rows,
             w = mouth;
         } else { // label, and the scroll strip until it has a widget of its own
             auto *label = new QLabel(row.caption, bar);
-            label->setFixedWidth(row.number(QStringLiteral("width"), 150));
+            label->setFixedWidth(row.number(QStringLiteral("width"), 120));
             label->setAutoFillBackground(true);
             label->setContentsMargins(4, 0, 4, 0);
             w = label;

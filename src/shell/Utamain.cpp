@@ -51,6 +51,32 @@ bool isTextFileName(const QString &path)
 
 } // namespace
 
+// --- tool bars ------------------------------------------------------------------------
+
+ToolStrip::ToolStrip(QWidget *parent) : QWidget(parent), m_content(new QWidget(this))
+{
+    auto *layout = new QHBoxLayout(m_content);
+    layout->setContentsMargins(1, 1, 4, 1);
+    layout->setSpacing(1);
+}
+
+QSize ToolStrip::minimumSizeHint() const
+{
+    return {0, height()};
+}
+
+QSize ToolStrip::sizeHint() const
+{
+    return {m_content->sizeHint().width(), height()};
+}
+
+void ToolStrip::resizeEvent(QResizeEvent *)
+{
+    // Controls keep their size: a window narrower than the bar cuts it off at the right
+    // edge, as tool bars do, instead of squeezing buttons over one another.
+    m_content->setGeometry(0, 0, qMax(width(), m_content->sizeHint().width()), height());
+}
+
 // --- status bar -------------------------------------------------------------------------
 
 StatusPanels::StatusPanels(QWidget *parent) : QWidget(parent)
@@ -127,18 +153,15 @@ void TMainForm1::buildWindow()
 
     const QList<BarRow> rows = builtInBars();
     for (int b = 0; b < BarCount; ++b) {
-        auto *bar = new QWidget(central);
+        auto *bar = new ToolStrip(central);
         bar->setObjectName(QLatin1String(BarNames[b]));
         bar->setFixedHeight(BarHeights[b]);
-        auto *layout = new QHBoxLayout(bar);
-        layout->setContentsMargins(1, 1, 4, 1);
-        layout->setSpacing(1);
         QList<BarRow> own;
         for (const BarRow &row : rows) {
             if (row.bar == bar->objectName())
                 own << row;
         }
-        m_controls.insert(buildBar(bar, own, dispatch));
+        m_controls.insert(buildBar(bar->content(), own, dispatch));
         m_bars[b] = bar;
         column->addWidget(bar);
     }

@@ -28,6 +28,24 @@ namespace shell {
 class TRichEditSx;
 class UiServices;
 
+// A tool bar: its controls sit on a content strip that keeps its natural width, so a
+// narrow window clips the bar instead of squeezing it (and never grows the window).
+class ToolStrip final : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit ToolStrip(QWidget *parent = nullptr);
+    QWidget *content() const { return m_content; }
+    QSize minimumSizeHint() const override;
+    QSize sizeHint() const override;
+
+protected:
+    void resizeEvent(QResizeEvent *e) override;
+
+private:
+    QWidget *m_content;
+};
+
 // The five panels of the status bar: 0 the left pane's file, 1 and 2 timings and counts
 // of the left-pane tools, 3 the right pane's caret, 4 hints (stretches to the right edge).
 class StatusPanels final : public QWidget
