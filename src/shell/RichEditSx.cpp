@@ -1,5 +1,6 @@
 #include "shell/RichEditSx.h"
 
+#include "shell/VerticalTextView.h"
 #include "text/TextMetrics.h"
 
 #include <QAbstractTextDocumentLayout>
@@ -182,14 +183,16 @@ void RichHorizontalView::insertFromMimeData(const QMimeData *source)
 
 TRichEditSx::TRichEditSx(QWidget *parent)
     : QWidget(parent), m_document(new QTextDocument(this)),
-      m_horizontal(new RichHorizontalView(this)), m_stack(new QStackedLayout(this)),
-      m_imeColors(controlDefaultImeColors())
+      m_horizontal(new RichHorizontalView(this)), m_verticalView(new VerticalTextView(this)),
+      m_stack(new QStackedLayout(this)), m_imeColors(controlDefaultImeColors())
 {
     m_document->setUndoRedoEnabled(false);
     m_document->setDocumentMargin(2);
     m_horizontal->setDocument(m_document);
     m_stack->setContentsMargins(0, 0, 0, 0);
     m_stack->addWidget(m_horizontal);
+    m_stack->addWidget(m_verticalView);
+    m_stack->setCurrentWidget(m_horizontal);
     setFocusProxy(m_horizontal);
 
     auto *bar = new SelectionBarArea(m_horizontal, this);
@@ -216,6 +219,8 @@ TRichEditSx::~TRichEditSx() = default;
 
 QWidget *TRichEditSx::activeView() const
 {
+    if (m_vertical)
+        return m_verticalView;
     return m_horizontal;
 }
 
@@ -299,6 +304,8 @@ void TRichEditSx::ensureLayout() const
 
 int TRichEditSx::rowCount() const
 {
+    if (m_vertical)
+        return m_verticalView->layout().columnCount();
     ensureLayout();
     int rows = 0;
     for (QTextBlock b = m_document->begin(); b.isValid(); b = b.next())
@@ -308,6 +315,8 @@ int TRichEditSx::rowCount() const
 
 int TRichEditSx::rowOfPosition(int position) const
 {
+    if (m_vertical)
+        return m_verticalView->layout().columnOfPosition(position);
     ensureLayout();
     QTextBlock target = m_document->findBlock(position);
     if (!target.isValid())
@@ -324,6 +333,8 @@ int TRichEditSx::rowOfPosition(int position) const
 
 int TRichEditSx::rowStart(int row) const
 {
+    if (m_vertical)
+        return m_verticalView->layout().columnStart(row);
     ensureLayout();
     int first = 0;
     for (QTextBlock b = m_document->begin(); b.isValid(); b = b.next()) {
@@ -364,6 +375,8 @@ int TRichEditSx::SelNextLineIndex() const
 
 int TRichEditSx::SelTopIndex() const
 {
+    if (m_vertical)
+        return m_verticalView->firstVisibleColumn();
     const int pos = m_horizontal->cursorForPosition(QPoint(1, 1)).position();
     return rowOfPosition(pos);
 }
@@ -371,6 +384,10 @@ int TRichEditSx::SelTopIndex() const
 void TRichEditSx::setSelTopIndex(int row)
 {
     row = qBound(0, row, qMax(0, rowCount() - 1));
+    if (m_vertical) {
+        m_verticalView->scrollToColumn(row);
+        return;
+    }
     const int pos = rowStart(row);
     const QTextBlock block = m_document->findBlock(pos);
     qreal y = m_document->documentLayout()->blockBoundingRect(block).top();
@@ -401,11 +418,19 @@ void TRichEditSx::setVertical(bool vertical)
 {
     if (vertical == m_vertical)
         return;
+    const bool focused = activeView()->hasFocus();
     setUpdatesEnabled(false);
     m_vertical = vertical;
-    // Until the vertical view exists a vertical pane draws horizontally; the mode is
-    // still the pane's own, so it is saved, toggled and reported as such.
+    QWidget *view = activeView();
+    m_stack->setCurrentWidget(view);
+    setFocusProxy(view);
+    if (focused)
+        view->setFocus();
     setSelectionBar(m_selectionBar);
+    if (vertical)
+        m_verticalView->ensureCaretVisible();
+    else
+        m_horizontal->ensureCursorVisible();
     setUpdatesEnabled(true);
     update();
     setImeColors(controlDefaultImeColors());
@@ -431,6 +456,7 @@ void TRichEditSx::setWordWrap(bool wrap)
     const int topPosition = rowStart(SelTopIndex());
     m_wordWrap = wrap;
     applyWrapMode();
+    m_verticalView->setWordWrap(wrap);
     setSelectionBar(false);
     setSelectionBar(true);
     if (caretAtStart) {
@@ -464,6 +490,7 @@ void TRichEditSx::setPaneFont(const QFont &font)
     m_document->setDefaultFont(font);
     m_horizontal->setFont(font);
     m_horizontal->setCurrentFont(font);
+    m_verticalView->setPaneFont(font);
 }
 
 void TRichEditSx::setFontColor(const QColor &color)
@@ -501,6 +528,8 @@ void TRichEditSx::applyPalette()
         pal.setColor(QPalette::Inactive, role, pal.color(QPalette::Active, role));
     m_horizontal->setPalette(pal);
     m_horizontal->viewport()->update();
+    m_verticalView->setPalette(pal);
+    m_verticalView->setColors(m_fontColor, m_background);
 }
 
 void TRichEditSx::setImeColors(const ImeColorTable &colors)

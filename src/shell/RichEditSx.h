@@ -19,6 +19,7 @@ class QMenu;
 namespace shell {
 
 class TRichEditSx;
+class VerticalTextView;
 
 // The horizontal view: a QTextEdit on the pane's document that reports the pane's
 // key, mouse and input-method events to it before acting on them.
@@ -53,6 +54,7 @@ public:
 
     QTextDocument *document() const { return m_document; }
     QTextEdit *horizontalView() const { return m_horizontal; }
+    VerticalTextView *verticalView() const { return m_verticalView; }
     // The widget that takes the keyboard focus in the current mode.
     QWidget *activeView() const;
     bool hasEditFocus() const;
@@ -137,6 +139,7 @@ Q_SIGNALS:
 
 private:
     friend class RichHorizontalView;
+    friend class VerticalTextView;
     void applyPalette();
     void applyWrapMode();
     std::unique_ptr<QInputMethodEvent> recolouredPreedit(const QInputMethodEvent &e) const;
@@ -144,6 +147,7 @@ private:
 
     QTextDocument *m_document;
     RichHorizontalView *m_horizontal;
+    VerticalTextView *m_verticalView;
     QStackedLayout *m_stack;
     QMenu *m_contextMenu = nullptr;
     RichUndoMemory m_undo;

@@ -228,8 +228,9 @@ TEST_F(WindowFixture, TypingUndoAndRedoThroughTheWindow)
     showActive();
     TRichEditSx *right = w->RichEditNx1();
     right->setFocus();
+    ASSERT_TRUE(right->Vertical());
     QTest::keyClicks(right->activeView(), QStringLiteral("abc"));
-    QTest::keyClick(right->activeView(), Qt::Key_Left);
+    QTest::keyClick(right->activeView(), Qt::Key_Up); // back one character in a column
     QTest::keyClicks(right->activeView(), QStringLiteral("xyz"));
     QTest::keyClick(right->activeView(), Qt::Key_Z, Qt::ControlModifier);
     EXPECT_EQ(right->text(), QStringLiteral("abc"));

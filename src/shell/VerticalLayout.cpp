@@ -1,0 +1,667 @@
+#include "shell/VerticalLayout.h"
+
+#include <QFontMetricsF>
+#include <QGlyphRun>
+#include <QPainter>
+#include <QTextDocument>
+#include <QTextLayout>
+
+#include <hb-ot.h>
+#include <hb.h>
+#include <unicode/brkiter.h>
+#include <unicode/uchar.h>
+#include <unicode/unistr.h>
+
+namespace shell {
+
+// --- glyphs -----------------------------------------------------------------------------
+
+struct VerticalGlyphCache::Hb
+{
+    hb_face_t *face = nullptr;
+    hb_font_t *font = nullptr;
+    hb_buffer_t *buffer = nullptr;
+    unsigned upem = 1000;
+    ~Hb()
+    {
+        if (buffer)
+            hb_buffer_destroy(buffer);
+        if (font)
+            hb_font_destroy(font);
+        if (face)
+            hb_face_destroy(face);
+    }
+};
+
+namespace {
+
+hb_blob_t *tableOfRawFont(hb_face_t *, hb_tag_t tag, void *userData)
+{
+    const auto *raw = static_cast<const QRawFont *>(userData);
+    const char name[4] = {char((tag >> 24) & 0xFF), char((tag >> 16) & 0xFF),
+                          char((tag >> 8) & 0xFF), char(tag & 0xFF)};
+    auto *data = new QByteArray(raw->fontTable(name));
+    return hb_blob_create(data->constData(), unsigned(data->size()), HB_MEMORY_MODE_READONLY, data,
+                          [](void *p) { delete static_cast<QByteArray *>(p); });
+}
+
+bool isSmallPunctuation(char32_t c)
+{
+    return c == U'、' || c == U'。' || c == U'，' || c == U'．' || c == U'､' || c == U'｡';
+}
+
+} // namespace
+
+VerticalGlyphCache::VerticalGlyphCache(const QFont &font)
+    : m_font(font), m_raw(QRawFont::fromFont(font)), m_hb(std::make_unique<Hb>()), m_bmp(0x10000),
+      m_bmpKnown(0x10000, false)
+{
+    const QFontMetricsF fm(font);
+    m_em = font.pixelSize() > 0 ? font.pixelSize() : fm.height();
+    // Columns are as far apart as horizontal lines would be.
+    m_pitch = qMax(m_em * 1.25, fm.lineSpacing());
+    if (m_raw.isValid()) {
+        m_hb->face = hb_face_create_for_tables(tableOfRawFont, &m_raw, nullptr);
+        m_hb->upem = hb_face_get_upem(m_hb->face);
+        m_hb->font = hb_font_create(m_hb->face);
+        hb_ot_font_set_funcs(m_hb->font);
+        hb_font_set_scale(m_hb->font, int(m_hb->upem), int(m_hb->upem));
+        m_hb->buffer = hb_buffer_create();
+    }
+}
+
+VerticalGlyphCache::~VerticalGlyphCache() = default;
+
+char VerticalGlyphCache::orientationOf(char32_t c)
+{
+    switch (u_getIntPropertyValue(UChar32(c), UCHAR_VERTICAL_ORIENTATION)) {
+    case U_VO_UPRIGHT:
+        return 'U';
+    case U_VO_TRANSFORMED_UPRIGHT:
+        return 'u';
+    case U_VO_TRANSFORMED_ROTATED:
+        return 'r';
+    default:
+        return 'R';
+    }
+}
+
+const VerticalGlyph &VerticalGlyphCache::glyph(char32_t c)
+{
+    if (c < 0x10000) {
+        if (!m_bmpKnown[c]) {
+            m_bmp[c] = shape(c);
+            m_bmpKnown[c] = true;
+        }
+        return m_bmp[c];
+    }
+    auto it = m_astral.find(c);
+    if (it == m_astral.end())
+        it = m_astral.insert(c, shape(c));
+    return *it;
+}
+
+VerticalGlyph VerticalGlyphCache::shape(char32_t c)
+{
+    VerticalGlyph g;
+    const float em = float(m_em);
+    if (c == U'\t') {
+        g.mode = GlyphMode::Fallback;
+        g.advance = 2 * em;
+        return g;
+    }
+    if (c < 0x20 || c == 0x7F) {
+        g.mode = GlyphMode::Fallback;
+        g.advance = em / 2;
+        return g;
+    }
+    const QString s = QString::fromUcs4(&c, 1);
+    const QList<quint32> plain =
+        m_raw.isValid() ? m_raw.glyphIndexesForString(s) : QList<quint32>{};
+    const quint32 horizontal = plain.isEmpty() ? 0 : plain.constFirst();
+    const char orientation = orientationOf(c);
+    if (!m_raw.isValid() || horizontal == 0) {
+        // Not in the primary font: the painter finds a font that has it.
+        g.mode = GlyphMode::Fallback;
+        const QFontMetricsF fm(m_font);
+        g.advance = orientation == 'R' ? float(fm.horizontalAdvance(s)) : em;
+        return g;
+    }
+    const float scale = em / float(m_hb->upem);
+    if (orientation == 'R') {
+        const QList<QPointF> adv = m_raw.advancesForGlyphIndexes(plain);
+        g.glyph = horizontal;
+        g.mode = GlyphMode::Rotated;
+        g.advance = adv.isEmpty() ? em / 2 : float(adv.constFirst().x());
+        // Turned clockwise, the baseline runs down the column and the text's middle
+        // lies on the column's centre line.
+        g.dx = 0;
+        g.dy = float((m_raw.ascent() - m_raw.descent()) / 2);
+        return g;
+    }
+    hb_buffer_clear_contents(m_hb->buffer);
+    hb_buffer_add_utf32(m_hb->buffer, reinterpret_cast<const uint32_t *>(&c), 1, 0, 1);
+    hb_buffer_set_direction(m_hb->buffer, HB_DIRECTION_TTB);
+    hb_buffer_set_script(m_hb->buffer, HB_SCRIPT_HAN);
+    hb_buffer_set_language(m_hb->buffer, hb_language_from_string("ja", -1));
+    const hb_feature_t features[] = {{HB_TAG('v', 'e', 'r', 't'), 1, 0, unsigned(-1)},
+                                     {HB_TAG('v', 'r', 't', '2'), 1, 0, unsigned(-1)}};
+    hb_shape(m_hb->font, m_hb->buffer, features, 2);
+    unsigned count = 0;
+    const hb_glyph_info_t *info = hb_buffer_get_glyph_infos(m_hb->buffer, &count);
+    const hb_glyph_position_t *pos = hb_buffer_get_glyph_positions(m_hb->buffer, &count);
+    if (count == 0) {
+        g.mode = GlyphMode::Fallback;
+        g.advance = em;
+        return g;
+    }
+    const bool hasVerticalForm = info[0].codepoint != horizontal;
+    if (orientation == 'r' && !hasVerticalForm) {
+        // A bracket or dash the font has no vertical form of: turn it like Latin text.
+        const QList<QPointF> adv = m_raw.advancesForGlyphIndexes(plain);
+        g.glyph = horizontal;
+        g.mode = GlyphMode::Rotated;
+        g.advance = adv.isEmpty() ? em : float(adv.constFirst().x());
+        g.dy = float((m_raw.ascent() - m_raw.descent()) / 2);
+        return g;
+    }
+    g.glyph = info[0].codepoint;
+    g.advance = float(-pos[0].y_advance) * scale;
+    if (g.advance <= 0)
+        g.advance = em;
+    // HarfBuzz's offsets lead from the vertical origin (top centre of the cell, y up) to
+    // the glyph's drawing origin; screen y runs down.
+    g.dx = float(pos[0].x_offset) * scale;
+    g.dy = -float(pos[0].y_offset) * scale;
+    g.mode = GlyphMode::Upright;
+    if (orientation == 'u' && !hasVerticalForm) {
+        // 、。 and small kana without vertical forms sit in the top right of the cell.
+        g.mode = GlyphMode::UprightShift;
+        const float shift = isSmallPunctuation(c) ? 0.6f * em : 0.12f * em;
+        g.dx += shift;
+        g.dy -= shift;
+    }
+    return g;
+}
+
+// --- block layouts ----------------------------------------------------------------------
+
+int VerticalBlockLayout::columnOfIndex(int index) const
+{
+    int lo = 0;
+    int hi = int(columns.size()) - 1;
+    while (lo < hi) {
+        const int mid = (lo + hi + 1) / 2;
+        if (columns[mid].start <= index)
+            lo = mid;
+        else
+            hi = mid - 1;
+    }
+    return lo;
+}
+
+struct VerticalLayout::BlockCache : QTextBlockUserData
+{
+    int generation = 0;
+    QString source; // the block's text when laid out
+    QString preedit;
+    int preeditPosition = -1;
+    VerticalBlockLayout layout;
+};
+
+namespace {
+
+icu::BreakIterator *japaneseLineBreaks()
+{
+    // Strict breaking: small kana and ー are not column starters either.
+    static std::unique_ptr<icu::BreakIterator> it = [] {
+        UErrorCode status = U_ZERO_ERROR;
+        std::unique_ptr<icu::BreakIterator> bi(icu::BreakIterator::createLineInstance(
+            icu::Locale::createFromName("ja@lb=strict"), status));
+        if (U_FAILURE(status))
+            bi.reset();
+        return bi;
+    }();
+    return it.get();
+}
+
+} // namespace
+
+VerticalLayout::VerticalLayout(QTextDocument *document)
+    : m_document(document), m_glyphs(std::make_unique<VerticalGlyphCache>(document->defaultFont()))
+{
+}
+
+VerticalLayout::~VerticalLayout() = default;
+
+void VerticalLayout::setFont(const QFont &font)
+{
+    m_glyphs = std::make_unique<VerticalGlyphCache>(font);
+    invalidate();
+}
+
+const QFont &VerticalLayout::font() const
+{
+    return m_glyphs->font();
+}
+
+qreal VerticalLayout::pitch() const
+{
+    return m_glyphs->pitch();
+}
+
+qreal VerticalLayout::em() const
+{
+    return m_glyphs->em();
+}
+
+VerticalGlyphCache &VerticalLayout::glyphs()
+{
+    return *m_glyphs;
+}
+
+void VerticalLayout::setColumnHeight(qreal height)
+{
+    height = qMax(height, m_glyphs->em());
+    if (qFuzzyCompare(height, m_columnHeight))
+        return;
+    m_columnHeight = height;
+    if (m_wrap)
+        invalidate();
+}
+
+void VerticalLayout::setWordWrap(bool wrap)
+{
+    if (wrap == m_wrap)
+        return;
+    m_wrap = wrap;
+    invalidate();
+}
+
+void VerticalLayout::invalidate()
+{
+    ++m_generation;
+    m_prefixValid = false;
+}
+
+VerticalLayout::BlockCache *VerticalLayout::cacheOf(const QTextBlock &block)
+{
+    auto *cache = static_cast<BlockCache *>(block.userData());
+    if (!cache) {
+        cache = new BlockCache;
+        const_cast<QTextBlock &>(block).setUserData(cache);
+    }
+    const QTextLayout *tl = block.layout();
+    const QString preedit = tl ? tl->preeditAreaText() : QString();
+    const int preeditPosition = preedit.isEmpty() ? -1 : tl->preeditAreaPosition();
+    if (cache->generation != m_generation || cache->preedit != preedit ||
+        cache->preeditPosition != preeditPosition || cache->source != block.text()) {
+        cache->source = block.text();
+        cache->preedit = preedit;
+        cache->preeditPosition = preeditPosition;
+        cache->generation = m_generation;
+        layoutBlock(block, cache);
+    }
+    return cache;
+}
+
+void VerticalLayout::layoutBlock(const QTextBlock &, BlockCache *cache)
+{
+    VerticalBlockLayout &l = cache->layout;
+    l.text = cache->source;
+    l.preeditPosition = cache->preeditPosition;
+    l.preeditLength = int(cache->preedit.size());
+    if (l.preeditPosition >= 0)
+        l.text.insert(qBound(0, l.preeditPosition, int(l.text.size())), cache->preedit);
+    const int n = int(l.text.size());
+    l.y.assign(size_t(n) + 1, 0.f);
+    float y = 0;
+    const char16_t *u = reinterpret_cast<const char16_t *>(l.text.utf16());
+    for (int i = 0; i < n;) {
+        char32_t c = u[i];
+        int units = 1;
+        if (QChar::isHighSurrogate(c) && i + 1 < n && QChar::isLowSurrogate(u[i + 1])) {
+            c = QChar::surrogateToUcs4(u[i], u[i + 1]);
+            units = 2;
+        }
+        for (int k = 0; k < units; ++k)
+            l.y[size_t(i + k)] = y;
+        y += m_glyphs->glyph(c).advance;
+        i += units;
+    }
+    l.y[size_t(n)] = y;
+
+    l.columns.clear();
+    const float height = float(m_columnHeight);
+    if (!m_wrap || y <= height || n == 0) {
+        l.columns.append({0, n});
+        return;
+    }
+    icu::BreakIterator *breaks = japaneseLineBreaks();
+    icu::UnicodeString utext(false, reinterpret_cast<const UChar *>(l.text.utf16()), n);
+    if (breaks)
+        breaks->setText(utext);
+    int start = 0;
+    while (start < n) {
+        // The furthest end that still fits the column.
+        int end = start;
+        while (end < n && l.y[size_t(end) + 1] - l.y[size_t(start)] <= height)
+            ++end;
+        while (end < n && end > start && QChar::isLowSurrogate(u[end]))
+            --end; // never split a surrogate pair
+        if (end >= n) {
+            l.columns.append({start, n - start});
+            break;
+        }
+        int cut = end;
+        if (breaks) {
+            const int b = breaks->preceding(end + 1);
+            if (b > start && b != icu::BreakIterator::DONE)
+                cut = b;
+        }
+        if (cut <= start) // one character taller than the column
+            cut = start + (QChar::isHighSurrogate(u[start]) && start + 1 < n ? 2 : 1);
+        l.columns.append({start, cut - start});
+        start = cut;
+    }
+}
+
+const VerticalBlockLayout &VerticalLayout::blockLayout(const QTextBlock &block)
+{
+    return cacheOf(block)->layout;
+}
+
+int VerticalLayout::blockColumnCount(const QTextBlock &block)
+{
+    if (!m_wrap)
+        return 1;
+    return int(cacheOf(block)->layout.columns.size());
+}
+
+void VerticalLayout::rebuildPrefix()
+{
+    const int blocks = m_document->blockCount();
+    m_firstColumn.resize(size_t(blocks) + 1);
+    int total = 0;
+    int i = 0;
+    for (QTextBlock b = m_document->begin(); b.isValid() && i < blocks; b = b.next(), ++i) {
+        m_firstColumn[size_t(i)] = total;
+        total += blockColumnCount(b);
+    }
+    m_firstColumn[size_t(blocks)] = total;
+    m_prefixValid = true;
+}
+
+void VerticalLayout::documentChanged(int position, int charsRemoved, int charsAdded)
+{
+    Q_UNUSED(charsRemoved);
+    if (!m_prefixValid)
+        return;
+    const int blocks = m_document->blockCount();
+    if (size_t(blocks) + 1 != m_firstColumn.size()) {
+        m_prefixValid = false;
+        return;
+    }
+    // Same number of lines: only the lines that changed may now have other column counts.
+    QTextBlock first = m_document->findBlock(position);
+    const QTextBlock last = m_document->findBlock(position + charsAdded);
+    for (QTextBlock b = first; b.isValid(); b = b.next()) {
+        const int n = b.blockNumber();
+        const int before = m_firstColumn[size_t(n) + 1] - m_firstColumn[size_t(n)];
+        if (blockColumnCount(b) != before) {
+            m_prefixValid = false;
+            return;
+        }
+        if (b == last)
+            break;
+    }
+}
+
+int VerticalLayout::columnCount()
+{
+    if (!m_wrap)
+        return m_document->blockCount();
+    if (!m_prefixValid)
+        rebuildPrefix();
+    return m_firstColumn.back();
+}
+
+qreal VerticalLayout::longestColumn()
+{
+    qreal longest = 0;
+    if (m_wrap)
+        return m_columnHeight;
+    for (QTextBlock b = m_document->begin(); b.isValid(); b = b.next())
+        longest = qMax<qreal>(longest, cacheOf(b)->layout.y.back());
+    return longest;
+}
+
+namespace {
+int layoutIndex(const VerticalBlockLayout &l, int blockIndex)
+{
+    if (l.preeditPosition >= 0 && blockIndex > l.preeditPosition)
+        return blockIndex + l.preeditLength;
+    return blockIndex;
+}
+int blockIndexOf(const VerticalBlockLayout &l, int index)
+{
+    if (l.preeditPosition < 0 || index <= l.preeditPosition)
+        return index;
+    return qMax(l.preeditPosition, index - l.preeditLength);
+}
+} // namespace
+
+int VerticalLayout::columnOfPosition(int position)
+{
+    QTextBlock block = m_document->findBlock(position);
+    if (!block.isValid())
+        block = m_document->lastBlock();
+    if (!m_wrap)
+        return block.blockNumber();
+    if (!m_prefixValid)
+        rebuildPrefix();
+    const VerticalBlockLayout &l = blockLayout(block);
+    const int index = layoutIndex(l, position - block.position());
+    return m_firstColumn[size_t(block.blockNumber())] + l.columnOfIndex(index);
+}
+
+QTextBlock VerticalLayout::blockOfColumn(int column, int *columnInBlock)
+{
+    column = qBound(0, column, qMax(0, columnCount() - 1));
+    if (!m_wrap) {
+        *columnInBlock = 0;
+        return m_document->findBlockByNumber(column);
+    }
+    // The last block whose first column is at or before the column.
+    const auto it = std::upper_bound(m_firstColumn.begin(), m_firstColumn.end() - 1, column);
+    const int number = int(it - m_firstColumn.begin()) - 1;
+    *columnInBlock = column - m_firstColumn[size_t(number)];
+    return m_document->findBlockByNumber(number);
+}
+
+int VerticalLayout::columnStart(int column)
+{
+    int local = 0;
+    const QTextBlock b = blockOfColumn(column, &local);
+    const VerticalBlockLayout &l = blockLayout(b);
+    return b.position() + blockIndexOf(l, l.columns.value(local).start);
+}
+
+int VerticalLayout::columnEnd(int column)
+{
+    int local = 0;
+    const QTextBlock b = blockOfColumn(column, &local);
+    const VerticalBlockLayout &l = blockLayout(b);
+    const VerticalColumn c = l.columns.value(local);
+    return b.position() + blockIndexOf(l, c.start + c.length);
+}
+
+qreal VerticalLayout::yOfPosition(int position)
+{
+    QTextBlock block = m_document->findBlock(position);
+    if (!block.isValid())
+        block = m_document->lastBlock();
+    const VerticalBlockLayout &l = blockLayout(block);
+    const int index = qBound(0, layoutIndex(l, position - block.position()), int(l.text.size()));
+    const VerticalColumn c = l.columns.value(l.columnOfIndex(index));
+    return l.y[size_t(index)] - l.y[size_t(c.start)];
+}
+
+int VerticalLayout::positionAt(int column, qreal y)
+{
+    int local = 0;
+    const QTextBlock b = blockOfColumn(column, &local);
+    const VerticalBlockLayout &l = blockLayout(b);
+    const VerticalColumn c = l.columns.value(local);
+    const float top = l.y[size_t(c.start)];
+    const int end = c.start + c.length;
+    int best = c.start;
+    for (int i = c.start; i < end; ++i) {
+        if (l.text.at(i).isLowSurrogate())
+            continue;
+        int next = i + 1;
+        if (next < end && l.text.at(next).isLowSurrogate())
+            ++next;
+        const float middle = (l.y[size_t(i)] + l.y[size_t(next)]) / 2 - top;
+        if (y < middle)
+            return b.position() + blockIndexOf(l, i);
+        best = next;
+    }
+    return b.position() + blockIndexOf(l, best);
+}
+
+// --- painting ---------------------------------------------------------------------------
+
+void VerticalLayout::paint(QPainter *painter, int firstColumn, int lastColumn,
+                           const PaintOptions &o)
+{
+    const int total = columnCount();
+    if (total == 0)
+        return;
+    firstColumn = qBound(0, firstColumn, total - 1);
+    lastColumn = qBound(0, lastColumn, total - 1);
+    VerticalGlyphCache &g = *m_glyphs;
+    const QRawFont &raw = g.rawFont();
+    const qreal em = g.em();
+    int local = 0;
+    QTextBlock block = blockOfColumn(firstColumn, &local);
+    for (int k = firstColumn; k <= lastColumn && block.isValid();) {
+        const VerticalBlockLayout &l = blockLayout(block);
+        // Colours of the block's characters from its formats, and the preedit's formats.
+        const int n = int(l.text.size());
+        std::vector<QColor> ink(size_t(n), o.text);
+        std::vector<QColor> paper(static_cast<size_t>(n));
+        std::vector<bool> underline(size_t(n), false);
+        for (QTextBlock::iterator it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment f = it.fragment();
+            if (!f.isValid() || !f.charFormat().hasProperty(QTextFormat::ForegroundBrush))
+                continue;
+            const QColor c = f.charFormat().foreground().color();
+            const int from = f.position() - block.position();
+            for (int i = from; i < from + f.length(); ++i) {
+                const int li = layoutIndex(l, i);
+                if (li < n)
+                    ink[size_t(li)] = c;
+            }
+        }
+        if (l.preeditPosition >= 0 && block.layout()) {
+            for (const QTextLayout::FormatRange &r : block.layout()->formats()) {
+                for (int i = r.start; i < r.start + r.length && i < n; ++i) {
+                    if (i < 0)
+                        continue;
+                    if (r.format.hasProperty(QTextFormat::ForegroundBrush))
+                        ink[size_t(i)] = r.format.foreground().color();
+                    if (r.format.hasProperty(QTextFormat::BackgroundBrush))
+                        paper[size_t(i)] = r.format.background().color();
+                    underline[size_t(i)] = r.format.fontUnderline();
+                }
+            }
+        }
+        const int selFrom = layoutIndex(l, o.selectionStart - block.position());
+        const int selTo = layoutIndex(l, o.selectionEnd - block.position());
+        for (; local < int(l.columns.size()) && k <= lastColumn; ++local, ++k) {
+            const VerticalColumn c = l.columns[local];
+            const qreal cx = o.columnCentre(k);
+            const float top = l.y[size_t(c.start)];
+            QList<quint32> uprightGlyphs;
+            QList<QPointF> uprightPositions;
+            QColor runColour;
+            auto flush = [&] {
+                if (uprightGlyphs.isEmpty())
+                    return;
+                QGlyphRun run;
+                run.setRawFont(raw);
+                run.setGlyphIndexes(uprightGlyphs);
+                run.setPositions(uprightPositions);
+                painter->setPen(runColour);
+                painter->drawGlyphRun(QPointF(0, 0), run);
+                uprightGlyphs.clear();
+                uprightPositions.clear();
+            };
+            for (int i = c.start; i < c.start + c.length; ++i) {
+                const char16_t u = l.text.at(i).unicode();
+                if (QChar::isLowSurrogate(u))
+                    continue;
+                char32_t ch = u;
+                if (QChar::isHighSurrogate(u) && i + 1 < n)
+                    ch = QChar::surrogateToUcs4(u, l.text.at(i + 1).unicode());
+                const VerticalGlyph &vg = g.glyph(ch);
+                const qreal y = o.top + l.y[size_t(i)] - top;
+                const bool selected = i >= selFrom && i < selTo;
+                QColor colour = ink[size_t(i)];
+                const QRectF cell(cx - g.pitch() / 2, y, g.pitch(), vg.advance);
+                if (selected) {
+                    flush();
+                    painter->fillRect(cell, o.selectionBackground);
+                    colour = o.selectionText;
+                } else if (paper[size_t(i)].isValid()) {
+                    flush();
+                    painter->fillRect(cell, paper[size_t(i)]);
+                }
+                if (underline[size_t(i)]) {
+                    painter->setPen(colour);
+                    const qreal ux = cx + em / 2 + 1;
+                    painter->drawLine(QPointF(ux, y), QPointF(ux, y + vg.advance));
+                }
+                switch (vg.mode) {
+                case GlyphMode::Upright:
+                case GlyphMode::UprightShift:
+                    if (colour != runColour)
+                        flush();
+                    runColour = colour;
+                    uprightGlyphs << vg.glyph;
+                    uprightPositions << QPointF(cx + vg.dx, y + vg.dy);
+                    break;
+                case GlyphMode::Rotated: {
+                    flush();
+                    QGlyphRun run;
+                    run.setRawFont(raw);
+                    run.setGlyphIndexes({vg.glyph});
+                    run.setPositions({QPointF(0, vg.dy)});
+                    painter->save();
+                    painter->translate(cx, y);
+                    painter->rotate(90);
+                    painter->setPen(colour);
+                    painter->drawGlyphRun(QPointF(0, 0), run);
+                    painter->restore();
+                    break;
+                }
+                case GlyphMode::Fallback:
+                    if (ch >= 0x20 && ch != 0x7F) {
+                        flush();
+                        painter->setPen(colour);
+                        painter->setFont(g.font());
+                        painter->drawText(QRectF(cx - g.pitch() / 2, y, g.pitch(), vg.advance),
+                                          Qt::AlignCenter, QString::fromUcs4(&ch, 1));
+                    }
+                    break;
+                }
+            }
+            flush();
+        }
+        block = block.next();
+        local = 0;
+    }
+}
+
+} // namespace shell

@@ -1,0 +1,169 @@
+#pragma once
+// Lays a QTextDocument out in vertical columns: each block (a line of the text) is one or
+// more columns, read top to bottom; columns run from right to left, the first line
+// rightmost. Used by the vertical view and by printing; it knows nothing of widgets.
+//
+// Characters take their orientation from Unicode's vertical orientation property: kanji
+// and kana stand upright (U); small kana and 、。 (Tu) and brackets, ー and ～ (Tr) use the
+// font's vertical glyphs through HarfBuzz's "vert"/"vrt2" features; Latin letters, digits
+// and half-width katakana (R) are turned 90 degrees clockwise. A Tr character without a
+// vertical glyph is turned too; a Tu character without one is moved towards the top right
+// of its cell, where vertical typesetting puts it.
+//
+// Column breaks under word wrap follow ICU's strict Japanese line breaking, so no column
+// starts with 、。ー or a closing bracket and none ends with an opening bracket. Each
+// block's columns are cached with the block's revision; counting rows touches only the
+// cache once every block has been laid out, and painting lays out only what is visible.
+
+#include <QColor>
+#include <QFont>
+#include <QHash>
+#include <QList>
+#include <QRawFont>
+#include <QTextBlock>
+#include <functional>
+#include <memory>
+#include <vector>
+
+class QPainter;
+class QTextDocument;
+
+namespace shell {
+
+enum class GlyphMode : quint8 {
+    Upright,      // drawn as is, centred in the column
+    UprightShift, // upright, moved towards the top right (a Tu character without a vertical form)
+    Rotated,      // turned 90 degrees clockwise
+    Fallback,     // the font has no glyph: drawn upright by the painter's own font fallback
+};
+
+// How one character is set in a column, in pixels.
+struct VerticalGlyph
+{
+    quint32 glyph = 0;
+    GlyphMode mode = GlyphMode::Upright;
+    float advance = 0; // along the column
+    float dx = 0;      // from the column's centre to the glyph's drawing origin
+    float dy = 0;      // from the top of the character's cell to the drawing origin
+};
+
+// Per-font metrics and glyph choices, each character shaped once.
+class VerticalGlyphCache
+{
+public:
+    explicit VerticalGlyphCache(const QFont &font);
+    ~VerticalGlyphCache();
+    VerticalGlyphCache(const VerticalGlyphCache &) = delete;
+    VerticalGlyphCache &operator=(const VerticalGlyphCache &) = delete;
+
+    const VerticalGlyph &glyph(char32_t c);
+    const QRawFont &rawFont() const { return m_raw; }
+    const QFont &font() const { return m_font; }
+    qreal pitch() const { return m_pitch; } // distance between columns
+    qreal em() const { return m_em; }
+
+    // The orientation class of a character: 'U', 'R', 'u' (Tu) or 'r' (Tr).
+    static char orientationOf(char32_t c);
+
+private:
+    VerticalGlyph shape(char32_t c);
+
+    QFont m_font;
+    QRawFont m_raw;
+    qreal m_pitch = 0;
+    qreal m_em = 0;
+    struct Hb;
+    std::unique_ptr<Hb> m_hb;
+    std::vector<VerticalGlyph> m_bmp; // indexed by code point
+    std::vector<bool> m_bmpKnown;
+    QHash<char32_t, VerticalGlyph> m_astral;
+};
+
+// One column of a block: a run of the block's layout text.
+struct VerticalColumn
+{
+    int start = 0; // index into the block's layout text
+    int length = 0;
+};
+
+// The layout of one block. The layout text is the block's text with any input-method
+// preedit inserted at its position.
+struct VerticalBlockLayout
+{
+    QString text;
+    int preeditPosition = -1;
+    int preeditLength = 0;
+    std::vector<float> y; // y[i]: top of character i within its column; y[len] the end
+    QList<VerticalColumn> columns;
+    int columnOfIndex(int index) const;
+};
+
+class VerticalLayout
+{
+public:
+    explicit VerticalLayout(QTextDocument *document);
+    ~VerticalLayout();
+
+    void setFont(const QFont &font);
+    const QFont &font() const;
+    // The height available to a column; with wrap off columns are as long as their line.
+    void setColumnHeight(qreal height);
+    qreal columnHeight() const { return m_columnHeight; }
+    void setWordWrap(bool wrap);
+    bool wordWrap() const { return m_wrap; }
+    qreal pitch() const;
+    qreal em() const;
+
+    // Called for every change of the document's text (contentsChange).
+    void documentChanged(int position, int charsRemoved, int charsAdded);
+    void invalidate();
+
+    int columnCount();
+    // The longest column, for the vertical scroll range when wrap is off.
+    qreal longestColumn();
+
+    // Document positions and columns. A position at a column break belongs to the
+    // later column, except the end of a block, which belongs to its last column.
+    int columnOfPosition(int position);
+    int columnStart(int column); // document position
+    int columnEnd(int column);   // document position after its last character
+    QTextBlock blockOfColumn(int column, int *columnInBlock);
+    qreal yOfPosition(int position); // top of the character at position, in its column
+    // The position nearest to a y within a column: a click on the lower half of a
+    // character puts the caret after it.
+    int positionAt(int column, qreal y);
+
+    const VerticalBlockLayout &blockLayout(const QTextBlock &block);
+    VerticalGlyphCache &glyphs();
+
+    // Paints the columns [first, last] with column k's centre at columnCentre(k).
+    struct PaintOptions
+    {
+        QColor text;
+        QColor background;
+        QColor selectionText;
+        QColor selectionBackground;
+        int selectionStart = 0;
+        int selectionEnd = 0;
+        qreal top = 0; // y of the columns' top
+        std::function<qreal(int column)> columnCentre;
+    };
+    void paint(QPainter *painter, int firstColumn, int lastColumn, const PaintOptions &options);
+
+private:
+    struct BlockCache;
+    BlockCache *cacheOf(const QTextBlock &block);
+    void layoutBlock(const QTextBlock &block, BlockCache *cache);
+    void rebuildPrefix();
+    int blockColumnCount(const QTextBlock &block);
+
+    QTextDocument *m_document;
+    std::unique_ptr<VerticalGlyphCache> m_glyphs;
+    qreal m_columnHeight = 400;
+    bool m_wrap = true;
+    int m_generation = 1; // bumped whenever every block must be laid out again
+    bool m_prefixValid = false;
+    std::vector<int> m_firstColumn; // per block number, then the total at the end
+};
+
+} // namespace shell

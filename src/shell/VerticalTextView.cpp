@@ -1,0 +1,414 @@
+#include "shell/VerticalTextView.h"
+
+#include "shell/RichEditSx.h"
+
+#include <QApplication>
+#include <QInputMethodEvent>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QPainter>
+#include <QScrollBar>
+#include <QTextBlock>
+#include <QTextDocument>
+
+namespace shell {
+
+namespace {
+constexpr qreal Margin = 6; // between the first column and the right edge, and at the top
+} // namespace
+
+VerticalTextView::VerticalTextView(TRichEditSx *owner)
+    : QAbstractScrollArea(owner), m_owner(owner), m_layout(owner->document())
+{
+    setFrameShape(QFrame::NoFrame);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    // Scroll value 0 shows the first line at the right; the handle starts at the right.
+    horizontalScrollBar()->setInvertedAppearance(true);
+    setFocusPolicy(Qt::StrongFocus);
+    setAttribute(Qt::WA_InputMethodEnabled);
+    viewport()->setCursor(Qt::IBeamCursor);
+    m_blink.setInterval(qMax(200, QApplication::cursorFlashTime() / 2));
+    connect(&m_blink, &QTimer::timeout, this, [this] {
+        m_caretOn = !m_caretOn;
+        viewport()->update();
+    });
+    QTextDocument *doc = owner->document();
+    connect(doc, &QTextDocument::contentsChange, this, [this](int pos, int removed, int added) {
+        m_layout.documentChanged(pos, removed, added);
+        updateScrollBars();
+        viewport()->update();
+    });
+    connect(owner->horizontalView(), &QTextEdit::cursorPositionChanged, this, [this] {
+        if (!isVisible())
+            return;
+        restartBlink();
+        ensureCaretVisible();
+        viewport()->update();
+    });
+    connect(owner->horizontalView(), &QTextEdit::selectionChanged, viewport(),
+            qOverload<>(&QWidget::update));
+}
+
+void VerticalTextView::setPaneFont(const QFont &font)
+{
+    m_layout.setFont(font);
+    updateScrollBars();
+    viewport()->update();
+}
+
+void VerticalTextView::setWordWrap(bool wrap)
+{
+    m_layout.setWordWrap(wrap);
+    updateScrollBars();
+    viewport()->update();
+}
+
+void VerticalTextView::setColors(const QColor &text, const QColor &background)
+{
+    m_text = text;
+    m_background = background;
+    viewport()->update();
+}
+
+qreal VerticalTextView::columnCentre(int column) const
+{
+    const qreal p = m_layout.pitch();
+    return viewport()->width() - Margin - (column + 0.5) * p + horizontalScrollBar()->value();
+}
+
+int VerticalTextView::columnAt(qreal x) const
+{
+    const qreal p = m_layout.pitch();
+    return int(std::floor((viewport()->width() - Margin + horizontalScrollBar()->value() - x) / p));
+}
+
+int VerticalTextView::firstVisibleColumn() const
+{
+    return qMax(0, columnAt(viewport()->width() - Margin - 1));
+}
+
+void VerticalTextView::scrollToColumn(int column)
+{
+    updateScrollBars();
+    horizontalScrollBar()->setValue(qRound(column * m_layout.pitch()));
+}
+
+int VerticalTextView::positionAtPoint(const QPointF &p)
+{
+    auto &layout = const_cast<VerticalLayout &>(m_layout);
+    const int total = layout.columnCount();
+    const int column = qBound(0, columnAt(p.x()), qMax(0, total - 1));
+    const qreal y = p.y() - Margin + verticalScrollBar()->value();
+    return layout.positionAt(column, y);
+}
+
+int VerticalTextView::caretPosition() const
+{
+    return m_owner->horizontalView()->textCursor().position();
+}
+
+QRectF VerticalTextView::caretRect()
+{
+    const int pos = caretPosition();
+    const int column = m_layout.columnOfPosition(pos);
+    qreal y = m_layout.yOfPosition(pos);
+    if (m_preeditCursor >= 0) {
+        // Inside a composition the caret stands where the input method puts it.
+        const QTextBlock block = m_owner->document()->findBlock(pos);
+        const VerticalBlockLayout &l = m_layout.blockLayout(block);
+        if (l.preeditPosition >= 0) {
+            const int index = qBound(0, l.preeditPosition + m_preeditCursor, int(l.text.size()));
+            const int col = l.columnOfIndex(index);
+            y = l.y[size_t(index)] - l.y[size_t(l.columns[col].start)];
+        }
+    }
+    const qreal p = m_layout.pitch();
+    const qreal x = columnCentre(column) - p / 2;
+    return QRectF(x + 2, Margin - verticalScrollBar()->value() + y - 1, p - 4, 2);
+}
+
+void VerticalTextView::ensureCaretVisible()
+{
+    updateScrollBars();
+    const QRectF caret = caretRect();
+    QScrollBar *h = horizontalScrollBar();
+    const qreal p = m_layout.pitch();
+    const int column = m_layout.columnOfPosition(caretPosition());
+    const qreal centre = columnCentre(column);
+    // A caret out of view brings its whole column in, at the edge it went out by.
+    if (centre - p / 2 < 0)
+        h->setValue(h->value() + qCeil(Margin + p / 2 - centre));
+    else if (centre + p / 2 > viewport()->width())
+        h->setValue(h->value() - qCeil(centre - (viewport()->width() - Margin - p / 2)));
+    QScrollBar *v = verticalScrollBar();
+    if (caret.top() < 0)
+        v->setValue(v->value() + qFloor(caret.top()) - 4);
+    else if (caret.bottom() + m_layout.em() > viewport()->height())
+        v->setValue(v->value() + qCeil(caret.bottom() + m_layout.em() - viewport()->height()) + 4);
+}
+
+void VerticalTextView::updateScrollBars()
+{
+    m_layout.setColumnHeight(viewport()->height() - 2 * Margin);
+    const qreal p = m_layout.pitch();
+    const int width = qCeil(m_layout.columnCount() * p + 2 * Margin);
+    QScrollBar *h = horizontalScrollBar();
+    h->setRange(0, qMax(0, width - viewport()->width()));
+    h->setPageStep(viewport()->width());
+    h->setSingleStep(qRound(p));
+    QScrollBar *v = verticalScrollBar();
+    if (m_layout.wordWrap()) {
+        v->setRange(0, 0);
+    } else {
+        const int height = qCeil(m_layout.longestColumn() + 2 * Margin + m_layout.em());
+        v->setRange(0, qMax(0, height - viewport()->height()));
+        v->setPageStep(viewport()->height());
+        v->setSingleStep(qRound(m_layout.em()));
+    }
+}
+
+void VerticalTextView::restartBlink()
+{
+    m_caretOn = true;
+    if (hasFocus())
+        m_blink.start();
+}
+
+bool VerticalTextView::event(QEvent *e)
+{
+    if (e->type() == QEvent::ShortcutOverride) {
+        // Ctrl+A, C, V, X, Y and Z belong to the window; the horizontal view knows.
+        QApplication::sendEvent(m_owner->horizontalView(), e);
+        return true;
+    }
+    return QAbstractScrollArea::event(e);
+}
+
+void VerticalTextView::resizeEvent(QResizeEvent *e)
+{
+    const int top = firstVisibleColumn();
+    QAbstractScrollArea::resizeEvent(e);
+    updateScrollBars();
+    Q_UNUSED(top);
+}
+
+void VerticalTextView::scrollContentsBy(int, int)
+{
+    viewport()->update();
+}
+
+void VerticalTextView::paintEvent(QPaintEvent *)
+{
+    QPainter painter(viewport());
+    painter.fillRect(viewport()->rect(), m_background);
+    const int total = m_layout.columnCount();
+    const qreal p = m_layout.pitch();
+    const int first = qMax(0, columnAt(viewport()->width() + p));
+    const int last = qMin(total - 1, columnAt(-p));
+    const QTextCursor cursor = m_owner->horizontalView()->textCursor();
+    VerticalLayout::PaintOptions o;
+    o.text = m_text;
+    o.background = m_background;
+    o.selectionText = palette().color(QPalette::Active, QPalette::HighlightedText);
+    o.selectionBackground = palette().color(QPalette::Active, QPalette::Highlight);
+    o.selectionStart = cursor.selectionStart();
+    o.selectionEnd = cursor.selectionEnd();
+    o.top = Margin - verticalScrollBar()->value();
+    o.columnCentre = [this](int k) { return columnCentre(k); };
+    if (last >= first)
+        m_layout.paint(&painter, first, last, o);
+    if (hasFocus() && m_caretOn && !cursor.hasSelection())
+        painter.fillRect(caretRect(), m_text);
+}
+
+// --- keys -------------------------------------------------------------------------------
+
+bool VerticalTextView::moveCaret(QKeyEvent *e)
+{
+    const bool shift = e->modifiers().testFlag(Qt::ShiftModifier);
+    const bool ctrl = e->modifiers().testFlag(Qt::ControlModifier);
+    const auto mode = shift ? QTextCursor::KeepAnchor : QTextCursor::MoveAnchor;
+    QTextCursor c = m_owner->horizontalView()->textCursor();
+    const int pos = c.position();
+    const int column = m_layout.columnOfPosition(pos);
+    const int total = m_layout.columnCount();
+    auto acrossColumns = [&](int target) {
+        target = qBound(0, target, total - 1);
+        if (m_wantedY < 0)
+            m_wantedY = m_layout.yOfPosition(pos);
+        const qreal keep = m_wantedY;
+        c.setPosition(m_layout.positionAt(target, keep), mode);
+        m_owner->horizontalView()->setTextCursor(c);
+        m_wantedY = keep;
+    };
+    const int visible = qMax(1, int(viewport()->width() / m_layout.pitch()) - 1);
+    switch (e->key()) {
+    case Qt::Key_Up:
+        c.movePosition(QTextCursor::PreviousCharacter, mode);
+        break;
+    case Qt::Key_Down:
+        c.movePosition(QTextCursor::NextCharacter, mode);
+        break;
+    case Qt::Key_Left:
+        acrossColumns(column + 1);
+        return true;
+    case Qt::Key_Right:
+        acrossColumns(column - 1);
+        return true;
+    case Qt::Key_PageDown:
+        acrossColumns(column + visible);
+        return true;
+    case Qt::Key_PageUp:
+        acrossColumns(column - visible);
+        return true;
+    case Qt::Key_Home:
+        if (ctrl)
+            c.movePosition(QTextCursor::Start, mode);
+        else
+            c.setPosition(m_layout.columnStart(column), mode);
+        break;
+    case Qt::Key_End:
+        if (ctrl)
+            c.movePosition(QTextCursor::End, mode);
+        else
+            c.setPosition(m_layout.columnEnd(column), mode);
+        break;
+    default:
+        return false;
+    }
+    m_wantedY = -1;
+    m_owner->horizontalView()->setTextCursor(c);
+    return true;
+}
+
+void VerticalTextView::keyPressEvent(QKeyEvent *e)
+{
+    const int key = e->key();
+    const bool movement = key == Qt::Key_Up || key == Qt::Key_Down || key == Qt::Key_Left ||
+                          key == Qt::Key_Right || key == Qt::Key_Home || key == Qt::Key_End ||
+                          key == Qt::Key_PageUp || key == Qt::Key_PageDown;
+    if (movement && !(e->modifiers() & (Qt::AltModifier | Qt::MetaModifier))) {
+        if (const auto action = undoActionForKey(key, e->modifiers()))
+            m_owner->recordAction(*action);
+        moveCaret(e);
+        e->accept();
+        return;
+    }
+    m_wantedY = -1;
+    // Everything else is edited exactly as in the horizontal view, which also records the
+    // key in the undo memory.
+    QApplication::sendEvent(m_owner->horizontalView(), e);
+}
+
+void VerticalTextView::keyReleaseEvent(QKeyEvent *e)
+{
+    QApplication::sendEvent(m_owner->horizontalView(), e);
+}
+
+// --- mouse ------------------------------------------------------------------------------
+
+void VerticalTextView::mousePressEvent(QMouseEvent *e)
+{
+    m_owner->recordAction(ActionMouse);
+    setFocus(Qt::MouseFocusReason);
+    if (e->button() == Qt::LeftButton) {
+        QTextCursor c = m_owner->horizontalView()->textCursor();
+        const int pos = positionAtPoint(e->position());
+        c.setPosition(pos, e->modifiers().testFlag(Qt::ShiftModifier) ? QTextCursor::KeepAnchor
+                                                                      : QTextCursor::MoveAnchor);
+        m_owner->horizontalView()->setTextCursor(c);
+        m_dragging = true;
+        m_wantedY = -1;
+    }
+    Q_EMIT m_owner->mousePressed();
+}
+
+void VerticalTextView::mouseMoveEvent(QMouseEvent *e)
+{
+    if (!m_dragging || !(e->buttons() & Qt::LeftButton))
+        return;
+    QTextCursor c = m_owner->horizontalView()->textCursor();
+    c.setPosition(positionAtPoint(e->position()), QTextCursor::KeepAnchor);
+    m_owner->horizontalView()->setTextCursor(c);
+}
+
+void VerticalTextView::mouseReleaseEvent(QMouseEvent *)
+{
+    m_dragging = false;
+    Q_EMIT m_owner->mouseReleased();
+}
+
+void VerticalTextView::mouseDoubleClickEvent(QMouseEvent *e)
+{
+    QTextCursor c = m_owner->horizontalView()->textCursor();
+    c.setPosition(positionAtPoint(e->position()));
+    c.select(QTextCursor::WordUnderCursor);
+    m_owner->horizontalView()->setTextCursor(c);
+}
+
+void VerticalTextView::wheelEvent(QWheelEvent *e)
+{
+    // The wheel moves across columns: turning it towards you reads on, to the left.
+    const int steps = e->angleDelta().y() != 0 ? e->angleDelta().y() : e->angleDelta().x();
+    QScrollBar *h = horizontalScrollBar();
+    h->setValue(h->value() - steps * 3 * qRound(m_layout.pitch()) / 120);
+    e->accept();
+}
+
+void VerticalTextView::contextMenuEvent(QContextMenuEvent *e)
+{
+    if (QMenu *menu = m_owner->contextMenu())
+        menu->exec(e->globalPos());
+}
+
+// --- input method -----------------------------------------------------------------------
+
+void VerticalTextView::inputMethodEvent(QInputMethodEvent *e)
+{
+    m_preeditCursor = -1;
+    if (!e->preeditString().isEmpty()) {
+        m_preeditCursor = int(e->preeditString().size());
+        for (const auto &a : e->attributes()) {
+            if (a.type == QInputMethodEvent::Cursor)
+                m_preeditCursor = a.start;
+        }
+    }
+    QApplication::sendEvent(m_owner->horizontalView(), e);
+    updateScrollBars();
+    ensureCaretVisible();
+    viewport()->update();
+}
+
+QVariant VerticalTextView::inputMethodQuery(Qt::InputMethodQuery query) const
+{
+    switch (query) {
+    case Qt::ImEnabled:
+        return true;
+    case Qt::ImCursorRectangle: {
+        // The candidate window appears beside the caret in its column.
+        const QRectF caret = const_cast<VerticalTextView *>(this)->caretRect();
+        return caret.adjusted(0, 0, 0, m_layout.em()).translated(viewport()->pos()).toRect();
+    }
+    case Qt::ImFont:
+        return m_layout.font();
+    default:
+        return m_owner->horizontalView()->inputMethodQuery(query);
+    }
+}
+
+void VerticalTextView::focusInEvent(QFocusEvent *e)
+{
+    QAbstractScrollArea::focusInEvent(e);
+    restartBlink();
+    viewport()->update();
+}
+
+void VerticalTextView::focusOutEvent(QFocusEvent *e)
+{
+    QAbstractScrollArea::focusOutEvent(e);
+    m_blink.stop();
+    viewport()->update();
+}
+
+} // namespace shell

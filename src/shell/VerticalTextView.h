@@ -1,0 +1,74 @@
+#pragma once
+// The vertical view of a pane: shows the pane's document in columns (VerticalLayout) and
+// edits it through the pane's own text cursor, shared with the horizontal view, so the
+// caret, selection, formats and the undo memory are the same in both. Editing keys and
+// input-method events go through the horizontal view's handling (which records them in
+// the undo memory); caret movement keys are mapped to the columns here: Up and Down move
+// along a column, Left goes to the next column and Right to the previous one.
+
+#include "shell/VerticalLayout.h"
+
+#include <QAbstractScrollArea>
+#include <QTimer>
+
+namespace shell {
+
+class TRichEditSx;
+
+class VerticalTextView final : public QAbstractScrollArea
+{
+    Q_OBJECT
+public:
+    explicit VerticalTextView(TRichEditSx *owner);
+
+    VerticalLayout &layout() { return m_layout; }
+    void setPaneFont(const QFont &font);
+    void setWordWrap(bool wrap);
+    void setColors(const QColor &text, const QColor &background);
+
+    // Geometry of the columns on the viewport.
+    qreal columnCentre(int column) const;
+    int columnAt(qreal x) const;
+    int firstVisibleColumn() const;  // the rightmost column in view
+    void scrollToColumn(int column); // makes it the rightmost column in view
+    int positionAtPoint(const QPointF &p);
+    QRectF caretRect();
+    void ensureCaretVisible();
+
+    QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
+
+protected:
+    bool event(QEvent *e) override;
+    void paintEvent(QPaintEvent *e) override;
+    void resizeEvent(QResizeEvent *e) override;
+    void keyPressEvent(QKeyEvent *e) override;
+    void keyReleaseEvent(QKeyEvent *e) override;
+    void mousePressEvent(QMouseEvent *e) override;
+    void mouseMoveEvent(QMouseEvent *e) override;
+    void mouseReleaseEvent(QMouseEvent *e) override;
+    void mouseDoubleClickEvent(QMouseEvent *e) override;
+    void wheelEvent(QWheelEvent *e) override;
+    void inputMethodEvent(QInputMethodEvent *e) override;
+    void contextMenuEvent(QContextMenuEvent *e) override;
+    void focusInEvent(QFocusEvent *e) override;
+    void focusOutEvent(QFocusEvent *e) override;
+    void scrollContentsBy(int dx, int dy) override;
+
+private:
+    bool moveCaret(QKeyEvent *e);
+    void updateScrollBars();
+    void restartBlink();
+    int caretPosition() const;
+
+    TRichEditSx *m_owner;
+    VerticalLayout m_layout;
+    QColor m_text{Qt::black};
+    QColor m_background{Qt::white};
+    QTimer m_blink;
+    bool m_caretOn = true;
+    bool m_dragging = false;
+    int m_preeditCursor = -1; // caret inside the preedit, from the input method
+    qreal m_wantedY = -1;     // column offset kept while moving across columns
+};
+
+} // namespace shell

@@ -1,0 +1,289 @@
+#include "QtPrinters.h"
+
+#include "shell/RichEditSx.h"
+#include "shell/VerticalTextView.h"
+
+#include <QInputMethodEvent>
+#include <QScrollBar>
+#include <QTest>
+#include <QTextDocument>
+#include <gtest/gtest.h>
+
+using namespace shell;
+
+namespace {
+
+struct VerticalFixture : ::testing::Test
+{
+    TRichEditSx pane;
+    VerticalTextView *view = nullptr;
+
+    void SetUp() override
+    {
+        QFont f(QStringLiteral("ＭＳ 明朝"));
+        f.setPixelSize(20);
+        pane.setPaneFont(f);
+        pane.resize(400, 300);
+        pane.setVertical(true);
+        pane.show();
+        pane.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&pane));
+        view = pane.verticalView();
+        view->setFocus();
+        ASSERT_EQ(pane.activeView(), view);
+    }
+    VerticalLayout &layout() { return view->layout(); }
+    // The viewport point of the middle of the character at a position.
+    QPoint middleOf(int position)
+    {
+        const int column = layout().columnOfPosition(position);
+        const qreal y = layout().yOfPosition(position);
+        const qreal adv = layout().yOfPosition(position + 1) - y;
+        return QPoint(qRound(view->columnCentre(column)), qRound(6 + y + adv / 2));
+    }
+    int caret() const { return pane.horizontalView()->textCursor().position(); }
+};
+
+} // namespace
+
+TEST(VerticalGlyphs, OrientationClassesFollowUnicode)
+{
+    const std::pair<char32_t, char> cases[] = {
+        {U'春', 'U'}, {U'あ', 'U'}, {U'ア', 'U'}, {U'Ａ', 'U'}, {U'、', 'u'}, {U'。', 'u'},
+        {U'ゃ', 'u'}, {U'ッ', 'u'}, {U'「', 'r'}, {U'」', 'r'}, {U'ー', 'r'}, {U'～', 'r'},
+        {U'A', 'R'},  {U'a', 'R'},  {U'1', 'R'},  {U'ｱ', 'R'},  {U'(', 'R'},
+    };
+    for (const auto &[c, expected] : cases)
+        EXPECT_EQ(VerticalGlyphCache::orientationOf(c), expected) << uint(c);
+}
+
+TEST(VerticalGlyphs, VerticalFormsRotationAndFallback)
+{
+    QFont f(QStringLiteral("IPAMincho"));
+    f.setPixelSize(20);
+    VerticalGlyphCache g(f);
+    if (!g.rawFont().familyName().contains(QStringLiteral("IPA")))
+        GTEST_SKIP() << "IPA Mincho is not installed";
+    // The font has vertical forms of these: upright, with a glyph other than the plain one.
+    for (char32_t c : {U'「', U'ー', U'、', U'ゃ'}) {
+        const VerticalGlyph &vg = g.glyph(c);
+        EXPECT_EQ(vg.mode, GlyphMode::Upright) << uint(c);
+        const QString s = QString::fromUcs4(&c, 1);
+        EXPECT_NE(vg.glyph, g.rawFont().glyphIndexesForString(s).value(0)) << uint(c);
+    }
+    EXPECT_EQ(g.glyph(U'春').mode, GlyphMode::Upright);
+    EXPECT_FLOAT_EQ(g.glyph(U'春').advance, 20.f);
+    EXPECT_EQ(g.glyph(U'K').mode, GlyphMode::Rotated);
+    EXPECT_FLOAT_EQ(g.glyph(U'K').advance, 10.f) << "turned Latin advances by its width";
+    EXPECT_EQ(g.glyph(U'\U0001F600').mode, GlyphMode::Fallback);
+}
+
+TEST_F(VerticalFixture, LinesAreColumnsFromTheRight)
+{
+    pane.setText(QStringLiteral("春過ぎて\n夏来にけらし\n白妙の"));
+    EXPECT_EQ(pane.rowCount(), 3);
+    EXPECT_GT(view->columnCentre(0), view->columnCentre(1)) << "the first line is rightmost";
+    EXPECT_GT(view->columnCentre(1), view->columnCentre(2));
+    EXPECT_GT(view->columnCentre(0), view->viewport()->width() - 40);
+    pane.setSelection(7, 0);
+    EXPECT_EQ(pane.SelY(), 1);
+    EXPECT_EQ(pane.SelLineIndex(), 5);
+    EXPECT_EQ(pane.SelX(), 2);
+}
+
+TEST_F(VerticalFixture, ClickPutsTheCaretByTheNearerHalf)
+{
+    pane.setText(QStringLiteral("春過ぎて\n夏来にけらし"));
+    const QPoint mid = middleOf(6); // 来
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, mid - QPoint(0, 4));
+    EXPECT_EQ(caret(), 6) << "upper half: before the character";
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, mid + QPoint(0, 4));
+    EXPECT_EQ(caret(), 7) << "lower half: after it";
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, QPoint(mid.x(), 280));
+    EXPECT_EQ(caret(), 11) << "below the end of a column: its end";
+}
+
+TEST_F(VerticalFixture, DragSelects)
+{
+    pane.setText(QStringLiteral("春過ぎて\n夏来にけらし"));
+    QTest::mousePress(view->viewport(), Qt::LeftButton, {}, middleOf(1) - QPoint(0, 4));
+    QMouseEvent move(QEvent::MouseMove, middleOf(7) + QPoint(0, 4),
+                     view->viewport()->mapToGlobal(middleOf(7) + QPoint(0, 4)), Qt::NoButton,
+                     Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(view->viewport(), &move);
+    QTest::mouseRelease(view->viewport(), Qt::LeftButton, {}, middleOf(7) + QPoint(0, 4));
+    EXPECT_EQ(pane.selStart(), 1);
+    EXPECT_EQ(pane.selLength(), 7);
+    EXPECT_EQ(pane.selectedText(), QStringLiteral("過ぎて\n夏来に"));
+}
+
+TEST_F(VerticalFixture, ArrowKeysMoveAlongAndAcrossColumns)
+{
+    pane.setText(QStringLiteral("春過ぎて夏\nあ\n来にけらし"));
+    pane.setSelection(3, 0); // before て, fourth cell of the first column
+    QTest::keyClick(view, Qt::Key_Down);
+    EXPECT_EQ(caret(), 4);
+    QTest::keyClick(view, Qt::Key_Up);
+    QTest::keyClick(view, Qt::Key_Up);
+    EXPECT_EQ(caret(), 2);
+    // Left goes on to the next (shorter) column: the caret ends at its end...
+    QTest::keyClick(view, Qt::Key_Left);
+    EXPECT_EQ(caret(), 7);
+    // ...and going on keeps the height it came from.
+    QTest::keyClick(view, Qt::Key_Left);
+    EXPECT_EQ(caret(), 10);
+    QTest::keyClick(view, Qt::Key_Right);
+    QTest::keyClick(view, Qt::Key_Right);
+    EXPECT_EQ(caret(), 2);
+    QTest::keyClick(view, Qt::Key_End);
+    EXPECT_EQ(caret(), 5);
+    QTest::keyClick(view, Qt::Key_Home);
+    EXPECT_EQ(caret(), 0);
+    QTest::keyClick(view, Qt::Key_End, Qt::ControlModifier);
+    EXPECT_EQ(caret(), pane.document()->characterCount() - 1);
+    QTest::keyClick(view, Qt::Key_Home, Qt::ShiftModifier | Qt::ControlModifier);
+    EXPECT_EQ(pane.selLength(), pane.document()->characterCount() - 1);
+}
+
+TEST_F(VerticalFixture, EditingKeysAndTheUndoMemory)
+{
+    QTest::keyClicks(view, QStringLiteral("abc"));
+    QTest::keyClick(view, Qt::Key_Up);
+    QTest::keyClick(view, Qt::Key_Return);
+    QTest::keyClick(view, Qt::Key_Tab);
+    EXPECT_EQ(pane.text(), QStringLiteral("ab\n\tc"));
+    QTest::keyClick(view, Qt::Key_Backspace);
+    QTest::keyClick(view, Qt::Key_Backspace);
+    EXPECT_EQ(pane.text(), QStringLiteral("abc"));
+    pane.undo();
+    EXPECT_EQ(pane.text(), QStringLiteral("ab\n\tc"));
+    pane.undo();
+    EXPECT_EQ(pane.text(), QStringLiteral("ab\nc")) << "Enter and Tab were one step each";
+}
+
+TEST_F(VerticalFixture, PreeditIsDrawnInlineAndCommitInserts)
+{
+    pane.setText(QStringLiteral("春"));
+    pane.setSelection(1, 0);
+    QList<QInputMethodEvent::Attribute> attrs{
+        {QInputMethodEvent::Cursor, 2, 1, QVariant()},
+        {QInputMethodEvent::TextFormat, 0, 2, QVariant(QTextCharFormat())}};
+    QInputMethodEvent preedit(QStringLiteral("なつ"), attrs);
+    QApplication::sendEvent(view, &preedit);
+    const QTextBlock block = pane.document()->begin();
+    const VerticalBlockLayout &l = layout().blockLayout(block);
+    EXPECT_EQ(l.text, QStringLiteral("春なつ")) << "the preedit is laid out in the column";
+    EXPECT_EQ(pane.text(), QStringLiteral("春")) << "a preedit is not text yet";
+    // The caret stands after the preedit's second character.
+    EXPECT_NEAR(view->caretRect().top(), 6 + 3 * layout().em() - 1, 1.0);
+    EXPECT_EQ(pane.undoMemory().lastAction(), ActionComposition);
+
+    QInputMethodEvent commit;
+    commit.setCommitString(QStringLiteral("夏"));
+    QApplication::sendEvent(view, &commit);
+    EXPECT_EQ(pane.text(), QStringLiteral("春夏"));
+    EXPECT_EQ(layout().blockLayout(pane.document()->begin()).text, QStringLiteral("春夏"));
+}
+
+TEST_F(VerticalFixture, CaretRectangleForTheInputMethod)
+{
+    pane.setText(QStringLiteral("春過ぎて\n夏来に"));
+    pane.setSelection(6, 0);
+    const QRect r = view->inputMethodQuery(Qt::ImCursorRectangle).toRect();
+    const int column = layout().columnOfPosition(6);
+    EXPECT_EQ(column, 1);
+    EXPECT_NEAR(r.center().x(), view->columnCentre(1), layout().pitch() / 2);
+    EXPECT_NEAR(r.top(), 6 + layout().em() - 1, 2);
+    EXPECT_GT(r.height(), r.width() / 4) << "tall enough for the candidate window to sit beside";
+}
+
+TEST_F(VerticalFixture, WordWrapBreaksByJapaneseRules)
+{
+    const int perColumn = int(layout().columnHeight() / layout().em());
+    ASSERT_GT(perColumn, 4);
+    // The column's last cell holds さ and the next character is 、, which may not start
+    // a column: the break moves back one character so that さ goes down with it.
+    const QString filler(perColumn - 1, QChar(u'あ'));
+    pane.setText(filler + QStringLiteral("さ、しすせそ"));
+    EXPECT_EQ(pane.rowCount(), 2);
+    EXPECT_EQ(layout().columnStart(1), perColumn - 1);
+    // The same with ー, a small kana and a closing bracket.
+    for (const QString &starter :
+         {QStringLiteral("ー"), QStringLiteral("ゃ"), QStringLiteral("」")}) {
+        pane.setText(filler + QStringLiteral("さ") + starter + QStringLiteral("しす"));
+        EXPECT_EQ(layout().columnStart(1), perColumn - 1) << starter.toStdString();
+    }
+    // An opening bracket does not end a column: it goes down to the next one.
+    pane.setText(filler + QStringLiteral("「さしす」"));
+    EXPECT_EQ(layout().columnStart(1), perColumn - 1);
+    // Without such characters the column is filled to its last cell.
+    pane.setText(filler + QStringLiteral("さしすせそ"));
+    EXPECT_EQ(layout().columnStart(1), perColumn);
+
+    pane.setWordWrap(false);
+    EXPECT_EQ(pane.rowCount(), 1);
+    EXPECT_GT(view->verticalScrollBar()->maximum(), 0) << "a long line scrolls instead";
+}
+
+TEST_F(VerticalFixture, WrapToggleKeepsSelectionAndFirstVisibleColumn)
+{
+    QStringList lines;
+    for (int i = 0; i < 60; ++i)
+        lines << QStringLiteral("春過ぎて夏来にけらし白妙の衣ほすてふ天の香具山%1").arg(i);
+    pane.setText(lines.join(QLatin1Char('\n')));
+    pane.setSelTopIndex(30);
+    const int topPosition = pane.rowStart(pane.SelTopIndex());
+    pane.setSelection(topPosition + 3, 5);
+    pane.setWordWrap(false);
+    EXPECT_EQ(pane.selStart(), topPosition + 3);
+    EXPECT_EQ(pane.selLength(), 5);
+    EXPECT_EQ(pane.rowStart(pane.SelTopIndex()), topPosition);
+    pane.setWordWrap(true);
+    EXPECT_EQ(pane.selStart(), topPosition + 3);
+}
+
+TEST_F(VerticalFixture, ToggleKeepsTextCaretFormatsAndModifiedFlag)
+{
+    pane.setText(QStringLiteral("春の夜の"));
+    pane.setModified(false);
+    QTextCursor c(pane.document());
+    c.setPosition(0);
+    c.setPosition(1, QTextCursor::KeepAnchor);
+    QTextCharFormat red;
+    red.setForeground(Qt::red);
+    c.mergeCharFormat(red);
+    pane.setModified(false);
+    pane.setSelection(2, 1);
+    int notices = 0;
+    QObject::connect(&pane, &TRichEditSx::OnVerticalChange, [&] { ++notices; });
+    pane.setVertical(false);
+    pane.setVertical(true);
+    EXPECT_EQ(notices, 2);
+    EXPECT_EQ(pane.text(), QStringLiteral("春の夜の"));
+    EXPECT_EQ(pane.selStart(), 2);
+    EXPECT_EQ(pane.selLength(), 1);
+    EXPECT_FALSE(pane.isModified());
+    EXPECT_EQ(pane.document()->begin().begin().fragment().charFormat().foreground().color(),
+              QColor(Qt::red));
+}
+
+TEST_F(VerticalFixture, ScrollStartsAtTheRightAndFollowsTheCaret)
+{
+    QStringList lines;
+    for (int i = 0; i < 80; ++i)
+        lines << QStringLiteral("行%1").arg(i);
+    pane.setText(lines.join(QLatin1Char('\n')));
+    EXPECT_EQ(view->horizontalScrollBar()->value(), 0);
+    EXPECT_TRUE(view->horizontalScrollBar()->invertedAppearance());
+    EXPECT_EQ(pane.SelTopIndex(), 0);
+    QTest::keyClick(view, Qt::Key_End, Qt::ControlModifier);
+    EXPECT_GT(view->horizontalScrollBar()->value(), 0);
+    const QRectF caret = view->caretRect();
+    EXPECT_GE(caret.left(), 0);
+    EXPECT_LE(caret.right(), view->viewport()->width());
+    QWheelEvent wheel(QPointF(50, 50), view->mapToGlobal(QPointF(50, 50)), QPoint(), QPoint(0, 120),
+                      Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    const int before = view->horizontalScrollBar()->value();
+    QApplication::sendEvent(view->viewport(), &wheel);
+    EXPECT_LT(view->horizontalScrollBar()->value(), before) << "wheel up goes back to the right";
+}
