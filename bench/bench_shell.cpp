@@ -5,6 +5,12 @@
 #include "shell/RichEditSx.h"
 #include "shell/UiServices.h"
 #include "shell/Utamain.h"
+#include "shell/VerticalTextView.h"
+
+#include <QElapsedTimer>
+#include <QImage>
+#include <QPainter>
+#include <QTest>
 
 #include <QApplication>
 #include <benchmark/benchmark.h>
@@ -57,6 +63,99 @@ void BM_UndoSnapshotOfLargePane(benchmark::State &state)
     }
 }
 BENCHMARK(BM_UndoSnapshotOfLargePane)->Unit(benchmark::kMillisecond);
+
+// A 10 MB text: 200 000 lines of a waka with its number, in a vertical pane.
+struct LargeVerticalPane
+{
+    shell::TRichEditSx pane;
+    LargeVerticalPane()
+    {
+        QFont f(QStringLiteral("ＭＳ 明朝"));
+        f.setPixelSize(18);
+        pane.setPaneFont(f);
+        pane.resize(780, 400);
+        pane.setVertical(true);
+        pane.show();
+        pane.setText(poemText(200000));
+        QApplication::processEvents();
+    }
+};
+
+LargeVerticalPane &largePane()
+{
+    // Kept until the process ends: widgets must not outlive the application object.
+    static auto *p = new LargeVerticalPane;
+    return *p;
+}
+
+void BM_VerticalCountRows(benchmark::State &state)
+{
+    auto &p = largePane();
+    auto &layout = p.pane.verticalView()->layout();
+    for (auto _ : state) {
+        layout.invalidate();
+        benchmark::DoNotOptimize(layout.columnCount());
+    }
+    state.counters["rows"] = layout.columnCount();
+    state.counters["MB"] = double(p.pane.document()->characterCount()) * 2 / 1e6;
+}
+BENCHMARK(BM_VerticalCountRows)->Unit(benchmark::kMillisecond);
+
+void BM_VerticalCountRowsCached(benchmark::State &state)
+{
+    auto &layout = largePane().pane.verticalView()->layout();
+    layout.columnCount();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(largePane().pane.rowCount());
+}
+BENCHMARK(BM_VerticalCountRowsCached)->Unit(benchmark::kMillisecond);
+
+void BM_VerticalPaintScreen(benchmark::State &state)
+{
+    auto &p = largePane();
+    auto *view = p.pane.verticalView();
+    p.pane.setSelection(p.pane.document()->characterCount() / 2, 0);
+    view->ensureCaretVisible();
+    QImage image(view->viewport()->size(), QImage::Format_ARGB32_Premultiplied);
+    for (auto _ : state) {
+        image.fill(Qt::white);
+        view->viewport()->render(&image);
+    }
+}
+BENCHMARK(BM_VerticalPaintScreen)->Unit(benchmark::kMillisecond);
+
+void BM_VerticalKeystrokeInTheMiddle(benchmark::State &state)
+{
+    // One typed character in the middle of the text and the repaint of the screen.
+    auto &p = largePane();
+    auto *view = p.pane.verticalView();
+    p.pane.setSelection(p.pane.document()->characterCount() / 2, 0);
+    view->ensureCaretVisible();
+    QImage image(view->viewport()->size(), QImage::Format_ARGB32_Premultiplied);
+    for (auto _ : state) {
+        QTest::keyClick(view, Qt::Key_A);
+        p.pane.rowCount();
+        view->viewport()->render(&image);
+    }
+}
+BENCHMARK(BM_VerticalKeystrokeInTheMiddle)->Unit(benchmark::kMillisecond);
+
+void BM_VerticalOpenLargeText(benchmark::State &state)
+{
+    // Loading 10 MB into a vertical pane and showing its first screen.
+    const QString text = poemText(200000);
+    shell::TRichEditSx pane;
+    pane.resize(780, 400);
+    pane.setVertical(true);
+    pane.show();
+    QImage image(pane.verticalView()->viewport()->size(), QImage::Format_ARGB32_Premultiplied);
+    for (auto _ : state) {
+        pane.setText(text);
+        pane.rowCount();
+        pane.verticalView()->viewport()->render(&image);
+    }
+}
+BENCHMARK(BM_VerticalOpenLargeText)->Unit(benchmark::kMillisecond)->Iterations(2);
 
 } // namespace
 

@@ -10,6 +10,7 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QPainter>
+#include <QPlainTextDocumentLayout>
 #include <QScrollBar>
 #include <QStackedLayout>
 #include <QTextBlock>
@@ -55,7 +56,8 @@ QString normaliseLineBreaks(const QString &s)
 class SelectionBarArea final : public QWidget
 {
 public:
-    SelectionBarArea(QTextEdit *view, TRichEditSx *pane) : QWidget(view), m_view(view), m_pane(pane)
+    SelectionBarArea(QPlainTextEdit *view, TRichEditSx *pane)
+        : QWidget(view), m_view(view), m_pane(pane)
     {
         setCursor(Qt::ArrowCursor);
     }
@@ -82,7 +84,7 @@ protected:
     }
 
 private:
-    QTextEdit *m_view;
+    QPlainTextEdit *m_view;
     TRichEditSx *m_pane;
 };
 
@@ -90,9 +92,8 @@ private:
 
 // --- horizontal view -------------------------------------------------------------------
 
-RichHorizontalView::RichHorizontalView(TRichEditSx *owner) : QTextEdit(owner), m_owner(owner)
+RichHorizontalView::RichHorizontalView(TRichEditSx *owner) : QPlainTextEdit(owner), m_owner(owner)
 {
-    setAcceptRichText(false);
     setTabChangesFocus(false);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -111,7 +112,7 @@ bool RichHorizontalView::event(QEvent *e)
             bar->setGeometry(cr.left(), cr.top(), SelectionBarWidth, viewport()->height());
         }
     }
-    return QTextEdit::event(e);
+    return QPlainTextEdit::event(e);
 }
 
 void RichHorizontalView::keyPressEvent(QKeyEvent *e)
@@ -130,25 +131,25 @@ void RichHorizontalView::keyPressEvent(QKeyEvent *e)
     }
     if (const auto action = undoActionForKey(e->key(), e->modifiers()))
         m_owner->recordAction(*action);
-    QTextEdit::keyPressEvent(e);
+    QPlainTextEdit::keyPressEvent(e);
 }
 
 void RichHorizontalView::keyReleaseEvent(QKeyEvent *e)
 {
-    QTextEdit::keyReleaseEvent(e);
+    QPlainTextEdit::keyReleaseEvent(e);
     Q_EMIT m_owner->keyReleased();
 }
 
 void RichHorizontalView::mousePressEvent(QMouseEvent *e)
 {
     m_owner->recordAction(ActionMouse);
-    QTextEdit::mousePressEvent(e);
+    QPlainTextEdit::mousePressEvent(e);
     Q_EMIT m_owner->mousePressed();
 }
 
 void RichHorizontalView::mouseReleaseEvent(QMouseEvent *e)
 {
-    QTextEdit::mouseReleaseEvent(e);
+    QPlainTextEdit::mouseReleaseEvent(e);
     Q_EMIT m_owner->mouseReleased();
 }
 
@@ -158,7 +159,7 @@ void RichHorizontalView::inputMethodEvent(QInputMethodEvent *e)
         m_owner->recordAction(ActionComposition);
     m_owner->m_composing = !e->preeditString().isEmpty();
     const auto coloured = m_owner->recolouredPreedit(*e);
-    QTextEdit::inputMethodEvent(coloured.get());
+    QPlainTextEdit::inputMethodEvent(coloured.get());
     e->setAccepted(coloured->isAccepted());
 }
 
@@ -186,6 +187,7 @@ TRichEditSx::TRichEditSx(QWidget *parent)
       m_horizontal(new RichHorizontalView(this)), m_verticalView(new VerticalTextView(this)),
       m_stack(new QStackedLayout(this)), m_imeColors(controlDefaultImeColors())
 {
+    m_document->setDocumentLayout(new QPlainTextDocumentLayout(m_document));
     m_document->setUndoRedoEnabled(false);
     m_document->setDocumentMargin(2);
     m_horizontal->setDocument(m_document);
@@ -203,11 +205,11 @@ TRichEditSx::TRichEditSx(QWidget *parent)
         if (!m_restoring)
             Q_EMIT textChanged();
     });
-    connect(m_horizontal, &QTextEdit::cursorPositionChanged, this, [this] {
+    connect(m_horizontal, &QPlainTextEdit::cursorPositionChanged, this, [this] {
         if (!m_restoring)
             Q_EMIT selectionChanged();
     });
-    connect(m_horizontal, &QTextEdit::selectionChanged, this, [this] {
+    connect(m_horizontal, &QPlainTextEdit::selectionChanged, this, [this] {
         if (!m_restoring)
             Q_EMIT selectionChanged();
     });
@@ -298,8 +300,15 @@ QString TRichEditSx::selectedText() const
 
 void TRichEditSx::ensureLayout() const
 {
-    // Asking for the document size makes the layout finish, so row queries see every row.
-    (void)m_document->documentLayout()->documentSize();
+    // The plain layout lays lines out as they are shown; row queries need every line's
+    // row count, so lay out what has not been yet.
+    if (!m_wordWrap)
+        return;
+    auto *layout = m_document->documentLayout();
+    for (QTextBlock b = m_document->begin(); b.isValid(); b = b.next()) {
+        if (!b.layout() || b.layout()->lineCount() == 0)
+            (void)layout->blockBoundingRect(b);
+    }
 }
 
 int TRichEditSx::rowCount() const
@@ -307,10 +316,7 @@ int TRichEditSx::rowCount() const
     if (m_vertical)
         return m_verticalView->layout().columnCount();
     ensureLayout();
-    int rows = 0;
-    for (QTextBlock b = m_document->begin(); b.isValid(); b = b.next())
-        rows += qMax(1, b.layout() ? b.layout()->lineCount() : 1);
-    return rows;
+    return qMax(1, m_document->lineCount());
 }
 
 int TRichEditSx::rowOfPosition(int position) const
@@ -318,14 +324,12 @@ int TRichEditSx::rowOfPosition(int position) const
     if (m_vertical)
         return m_verticalView->layout().columnOfPosition(position);
     ensureLayout();
-    QTextBlock target = m_document->findBlock(position);
-    if (!target.isValid())
-        target = m_document->lastBlock();
-    int row = 0;
-    for (QTextBlock b = m_document->begin(); b.isValid() && b != target; b = b.next())
-        row += qMax(1, b.layout() ? b.layout()->lineCount() : 1);
-    if (const QTextLayout *layout = target.layout(); layout && layout->lineCount() > 0) {
-        const QTextLine line = layout->lineForTextPosition(position - target.position());
+    QTextBlock block = m_document->findBlock(position);
+    if (!block.isValid())
+        block = m_document->lastBlock();
+    int row = block.firstLineNumber();
+    if (const QTextLayout *layout = block.layout(); layout && layout->lineCount() > 0) {
+        const QTextLine line = layout->lineForTextPosition(position - block.position());
         row += line.isValid() ? line.lineNumber() : layout->lineCount() - 1;
     }
     return row;
@@ -336,18 +340,14 @@ int TRichEditSx::rowStart(int row) const
     if (m_vertical)
         return m_verticalView->layout().columnStart(row);
     ensureLayout();
-    int first = 0;
-    for (QTextBlock b = m_document->begin(); b.isValid(); b = b.next()) {
-        const int lines = qMax(1, b.layout() ? b.layout()->lineCount() : 1);
-        if (row < first + lines) {
-            const QTextLayout *layout = b.layout();
-            if (!layout || layout->lineCount() == 0)
-                return b.position();
-            return b.position() + layout->lineAt(row - first).textStart();
-        }
-        first += lines;
-    }
-    return m_document->lastBlock().position();
+    const QTextBlock block = m_document->findBlockByLineNumber(qMax(0, row));
+    if (!block.isValid())
+        return m_document->lastBlock().position();
+    const QTextLayout *layout = block.layout();
+    const int inBlock = row - block.firstLineNumber();
+    if (!layout || inBlock <= 0 || inBlock >= layout->lineCount())
+        return block.position();
+    return block.position() + layout->lineAt(inBlock).textStart();
 }
 
 int TRichEditSx::SelX() const
@@ -377,8 +377,8 @@ int TRichEditSx::SelTopIndex() const
 {
     if (m_vertical)
         return m_verticalView->firstVisibleColumn();
-    const int pos = m_horizontal->cursorForPosition(QPoint(1, 1)).position();
-    return rowOfPosition(pos);
+    // The plain view scrolls by rows: its scroll value is the first visible row.
+    return m_horizontal->verticalScrollBar()->value();
 }
 
 void TRichEditSx::setSelTopIndex(int row)
@@ -388,15 +388,9 @@ void TRichEditSx::setSelTopIndex(int row)
         m_verticalView->scrollToColumn(row);
         return;
     }
-    const int pos = rowStart(row);
-    const QTextBlock block = m_document->findBlock(pos);
-    qreal y = m_document->documentLayout()->blockBoundingRect(block).top();
-    if (const QTextLayout *layout = block.layout(); layout && layout->lineCount() > 0) {
-        const QTextLine line = layout->lineForTextPosition(pos - block.position());
-        if (line.isValid())
-            y += line.y();
-    }
-    m_horizontal->verticalScrollBar()->setValue(qRound(y));
+    // The plain view scrolls by rows: its scroll value is the first visible row.
+    ensureLayout();
+    m_horizontal->verticalScrollBar()->setValue(row);
 }
 
 QString TRichEditSx::SelTextDelCRLF() const
@@ -439,7 +433,8 @@ void TRichEditSx::setVertical(bool vertical)
 
 void TRichEditSx::applyWrapMode()
 {
-    m_horizontal->setLineWrapMode(m_wordWrap ? QTextEdit::WidgetWidth : QTextEdit::NoWrap);
+    m_horizontal->setLineWrapMode(m_wordWrap ? QPlainTextEdit::WidgetWidth
+                                             : QPlainTextEdit::NoWrap);
     m_horizontal->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
 }
 
@@ -489,7 +484,6 @@ void TRichEditSx::setPaneFont(const QFont &font)
     m_font = font;
     m_document->setDefaultFont(font);
     m_horizontal->setFont(font);
-    m_horizontal->setCurrentFont(font);
     m_verticalView->setPaneFont(font);
 }
 

@@ -8,7 +8,7 @@
 #include "shell/RichUndoMemory.h"
 #include "text/FileEncoding.h"
 
-#include <QTextEdit>
+#include <QPlainTextEdit>
 #include <QWidget>
 #include <memory>
 
@@ -21,9 +21,11 @@ namespace shell {
 class TRichEditSx;
 class VerticalTextView;
 
-// The horizontal view: a QTextEdit on the pane's document that reports the pane's
-// key, mouse and input-method events to it before acting on them.
-class RichHorizontalView final : public QTextEdit
+// The horizontal view: a QPlainTextEdit on the pane's document that reports the pane's
+// key, mouse and input-method events to it before acting on them. (QPlainTextEdit
+// rather than QTextEdit: its layout is lazy and per line, so a text of many megabytes
+// opens at once, where QTextEdit lays out the whole document on every load.)
+class RichHorizontalView final : public QPlainTextEdit
 {
     Q_OBJECT
 public:
@@ -53,7 +55,7 @@ public:
     ~TRichEditSx() override;
 
     QTextDocument *document() const { return m_document; }
-    QTextEdit *horizontalView() const { return m_horizontal; }
+    QPlainTextEdit *horizontalView() const { return m_horizontal; }
     VerticalTextView *verticalView() const { return m_verticalView; }
     // The widget that takes the keyboard focus in the current mode.
     QWidget *activeView() const;

@@ -39,14 +39,14 @@ VerticalTextView::VerticalTextView(TRichEditSx *owner)
         updateScrollBars();
         viewport()->update();
     });
-    connect(owner->horizontalView(), &QTextEdit::cursorPositionChanged, this, [this] {
+    connect(owner->horizontalView(), &QPlainTextEdit::cursorPositionChanged, this, [this] {
         if (!isVisible())
             return;
         restartBlink();
         ensureCaretVisible();
         viewport()->update();
     });
-    connect(owner->horizontalView(), &QTextEdit::selectionChanged, viewport(),
+    connect(owner->horizontalView(), &QPlainTextEdit::selectionChanged, viewport(),
             qOverload<>(&QWidget::update));
 }
 
