@@ -10,7 +10,7 @@ packages=(
     libicu-dev libharfbuzz-dev
     fonts-ipafont-mincho fonts-ipafont-gothic fonts-liberation2
     libgtest-dev libgmock-dev libbenchmark-dev
-    xvfb xauth x11-apps x11-utils imagemagick
+    xvfb xauth x11-apps x11-utils imagemagick poppler-utils chromium
 )
 
 missing=()

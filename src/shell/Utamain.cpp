@@ -2,6 +2,7 @@
 
 #include "shell/DocumentFile.h"
 #include "shell/FontNames.h"
+#include "shell/PanePrinter.h"
 #include "shell/RichEditSx.h"
 #include "shell/UiServices.h"
 #include "shell/Unit3.h"
@@ -18,6 +19,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QPrinter>
 #include <QSplitter>
 #include <QStatusTipEvent>
 #include <QWindowStateChangeEvent>
@@ -264,6 +266,7 @@ void TMainForm1::registerHandlers()
     add("LeftSave1Click", [this] { LeftSave1Click(); });
     add("LeftSaveAs1Click", [this] { LeftSaveAs1Click(); });
     add("Exit1Click", [this] { Exit1Click(); });
+    add("Print1Click", [this] { Print1Click(); });
 }
 
 bool TMainForm1::run(const QString &handler)
@@ -849,6 +852,16 @@ void TMainForm1::openStartupArgument(const QStringList &arguments)
     PendingFile = arguments.constFirst();
     OpenedAtStart = true;
     MyTextFileOpen();
+}
+
+void TMainForm1::Print1Click()
+{
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setDocName(CurrentFile);
+    printer.setCreator(QStringLiteral("Kotonami"));
+    if (!m_ui.choosePrinter(this, &printer))
+        return;
+    printPane(m_right, &printer);
 }
 
 void TMainForm1::New1Click()

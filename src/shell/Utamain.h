@@ -152,6 +152,7 @@ public:
     void LeftSaveAs1Click();
     void MyTextFileOpen();
     void Exit1Click();
+    void Print1Click();
 
 protected:
     bool event(QEvent *e) override;

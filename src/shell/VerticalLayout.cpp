@@ -230,6 +230,7 @@ icu::BreakIterator *japaneseLineBreaks()
 VerticalLayout::VerticalLayout(QTextDocument *document)
     : m_document(document), m_glyphs(std::make_unique<VerticalGlyphCache>(document->defaultFont()))
 {
+    invalidate();
 }
 
 VerticalLayout::~VerticalLayout() = default;
@@ -280,7 +281,10 @@ void VerticalLayout::setWordWrap(bool wrap)
 
 void VerticalLayout::invalidate()
 {
-    ++m_generation;
+    // Generations are unique across layouts: a print layout of the same document keeps
+    // its block caches apart from the view's.
+    static int generations = 1;
+    m_generation = ++generations;
     m_prefixValid = false;
 }
 

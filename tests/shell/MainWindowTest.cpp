@@ -15,7 +15,10 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QProcess>
+#include <QRegularExpression>
 #include <QSplitter>
+#include <QStandardPaths>
 #include <QStatusTipEvent>
 #include <QTemporaryDir>
 #include <QTest>
@@ -517,4 +520,47 @@ TEST_F(WindowFixture, EveryCommandIsSafeOnEmptyPanes)
                                 "Open1Click"})
         w->run(QLatin1String(handler));
     EXPECT_EQ(w->RichEditNx1()->text(), QString());
+}
+
+TEST_F(WindowFixture, PrintsTheRightPaneInColumnsToPdf)
+{
+    if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
+        GTEST_SKIP() << "poppler-utils not installed";
+    showActive();
+    QStringList lines;
+    for (int i = 0; i < 120; ++i)
+        lines << QStringLiteral("春過ぎて夏来にけらし白妙の衣ほすてふ天の香具山");
+    w->RichEditNx1()->setText(lines.join(QLatin1Char('\n')));
+    w->CurrentFile = QStringLiteral("/tmp/waka.txt");
+    const QString pdf = dir.filePath(QStringLiteral("out.pdf"));
+    ui.printToPdf = pdf;
+    ui.printAnswer = true;
+    w->run(QStringLiteral("Print1Click"));
+    ASSERT_TRUE(QFile::exists(pdf));
+    if (const QString keep = qEnvironmentVariable("KOTONAMI_ARTIFACTS"); !keep.isEmpty()) {
+        QDir().mkpath(keep);
+        QFile::remove(keep + QStringLiteral("/print-vertical.pdf"));
+        QFile::copy(pdf, keep + QStringLiteral("/print-vertical.pdf"));
+    }
+    QProcess info;
+    info.start(QStringLiteral("pdfinfo"), {pdf});
+    ASSERT_TRUE(info.waitForFinished(20000));
+    const QString meta = QString::fromUtf8(info.readAllStandardOutput());
+    EXPECT_TRUE(meta.contains(QStringLiteral("/tmp/waka.txt"))) << meta.toStdString();
+    const int pages =
+        QRegularExpression(QStringLiteral("Pages:\\s+(\\d+)")).match(meta).captured(1).toInt();
+    EXPECT_GE(pages, 2) << "120 columns do not fit one page";
+    QProcess text;
+    text.start(QStringLiteral("pdftotext"),
+               {QStringLiteral("-f"), QStringLiteral("1"), QStringLiteral("-l"),
+                QStringLiteral("1"), pdf, QStringLiteral("-")});
+    ASSERT_TRUE(text.waitForFinished(20000));
+    const QString page1 = QString::fromUtf8(text.readAllStandardOutput());
+    EXPECT_TRUE(page1.contains(QStringLiteral("春")) || page1.contains(QStringLiteral("香")))
+        << "the glyphs carry their characters";
+
+    ui.printAnswer = false; // cancelled: nothing printed
+    QFile::remove(pdf);
+    w->run(QStringLiteral("Print1Click"));
+    EXPECT_FALSE(QFile::exists(pdf));
 }

@@ -5,6 +5,7 @@
 
 #include "shell/UiServices.h"
 
+#include <QPrinter>
 #include <QQueue>
 
 namespace testsupport {
@@ -30,6 +31,7 @@ public:
     QQueue<std::optional<QFont>> fontAnswers;
     int printRequests = 0;
     bool printAnswer = false;
+    QString printToPdf; // when set, the chosen "printer" is this PDF file
     int beeps = 0;
     QStringList openedUrls;
     QList<QStringList> startedProcesses;
@@ -62,9 +64,13 @@ public:
         fontRequests.append(initial);
         return fontAnswers.isEmpty() ? std::nullopt : fontAnswers.dequeue();
     }
-    bool choosePrinter(QWidget *, QPrinter *) override
+    bool choosePrinter(QWidget *, QPrinter *printer) override
     {
         ++printRequests;
+        if (!printToPdf.isEmpty()) {
+            printer->setOutputFormat(QPrinter::PdfFormat);
+            printer->setOutputFileName(printToPdf);
+        }
         return printAnswer;
     }
     void beep() override { ++beeps; }
