@@ -1,22 +1,25 @@
 // kotonami-tool: the batch side of the editor, for scripts and checks without a window.
 // It shares the editor's libraries, so a file counts and decodes exactly as in a pane.
+#include "convert/BatchConvert.h"
 #include "shell/DocumentFile.h"
 #include "text/TextMetrics.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QTextStream>
 
 namespace {
 
 int usage(QTextStream &out, int code)
 {
-    out << "Usage: kotonami-tool COMMAND [FILE...]\n"
+    out << "Usage: kotonami-tool COMMAND [OPTIONS] [FILE...]\n"
            "\n"
            "Commands:\n"
            "  count FILE...   characters, code page 932 bytes and lines of each file\n"
            "                  (line breaks not counted; a double-byte character counts one)\n"
            "  encoding FILE...  the encoding each file opens in: cp932, utf-8 or utf-8-bom\n"
-           "  --help          this text\n"
+        << convert::batchConvertCommandsHelp()
+        << "  --help          this text; COMMAND --help for a command's options\n"
            "  --version       the program's version\n";
     return code;
 }
@@ -50,6 +53,20 @@ int main(int argc, char *argv[])
     if (command == QLatin1String("--version")) {
         out << "kotonami-tool " << KOTONAMI_VERSION << "\n";
         return 0;
+    }
+    if (convert::isBatchConvertCommand(command)) {
+        QFile in;
+        QFile outFile;
+        if (!in.open(stdin, QIODevice::ReadOnly) || !outFile.open(stdout, QIODevice::WriteOnly)) {
+            err << "kotonami-tool: cannot open standard input and output\n";
+            return 1;
+        }
+        const int status = convert::runBatchConvert(args, in, outFile, err);
+        if (!outFile.flush() && status == 0) {
+            err << "kotonami-tool: cannot write the output: " << outFile.errorString() << "\n";
+            return 1;
+        }
+        return status;
     }
     if (command != QLatin1String("count") && command != QLatin1String("encoding"))
         return usage(err, 2);
