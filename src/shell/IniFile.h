@@ -1,0 +1,75 @@
+#pragma once
+// The settings file: a Windows-style INI file in code page 932, read and written one key at
+// a time. Every call opens the file afresh: a read parses the file as it is now, a write
+// reads it, changes the one line and replaces the whole file atomically (a temporary file
+// renamed over it), so a crash leaves either the old file or the new one, never a part.
+//
+// The format, as other INI readers (Windows' private-profile calls, Python's configparser
+// with interpolation off) expect it:
+//     [Form\MainForm1]
+//     Width=780
+//     ; a comment
+// Section and key names compare without regard to letter case; the first section of a
+// name and the first key of a name in it win. Spaces and tabs around keys and values are
+// not part of them, and one pair of enclosing quotes (" or ') is stripped from a value, so
+// a value that starts or ends with a blank, or is itself quoted, is written in double
+// quotes: " Lightgrey" is stored as
+//     string=" Lightgrey"
+// Everything a write does not touch (other sections and keys, comments, blank lines, line
+// order, line ends, even bytes that are not code page 932) is written back byte for byte.
+// A file of any bytes at all parses; lines that are neither a section header, a key nor a
+// comment are kept and ignored.
+
+#include <QList>
+#include <QString>
+#include <QStringView>
+
+#include <optional>
+
+namespace shell {
+
+struct IniEntry
+{
+    QString key;
+    QString value;
+};
+
+class IniFile
+{
+public:
+    explicit IniFile(QString path) : m_path(std::move(path)) {}
+
+    const QString &path() const { return m_path; }
+
+    // The value, or nullopt when the file, the section or the key is missing. A key that is
+    // present with nothing after "=" has the empty value.
+    std::optional<QString> value(QStringView section, QStringView key) const;
+    QString readString(QStringView section, QStringView key, const QString &defaultValue) const;
+
+    // Every key of the section in file order (all sections of that name, duplicates kept).
+    QList<IniEntry> sectionEntries(QStringView section) const;
+
+    // False when nothing was written: a name or value the format cannot hold (a line break
+    // in any of them, "]" in a section name, "=" in a key, a key that would read as a
+    // comment or header, blanks around a name), a value code page 932 cannot hold (it is
+    // never stored with stand-in characters), an existing file that cannot be read (writing
+    // would lose its other keys), or a failed write. The file is then unchanged.
+    bool writeString(QStringView section, QStringView key, QStringView value);
+
+    // Removes every line of the key in every section of that name; the section header stays.
+    // True when the file holds no such key afterwards.
+    bool deleteKey(QStringView section, QStringView key);
+
+private:
+    QString m_path;
+};
+
+// Where the settings file lives: beside the program, named after it with ".ini"
+// ("/opt/kotonami/kotonami" -> "/opt/kotonami/kotonami.ini", "a/b.bin" -> "a/b.ini"), when
+// the program's folder is writable or the file already exists there; otherwise the same
+// name in the folder "kotonami" of $XDG_CONFIG_HOME (of ~/.config when that is unset or not
+// an absolute path).
+QString settingsFilePath(const QString &programPath);
+QString settingsFilePath(const QString &programPath, const QString &xdgConfigHome);
+
+} // namespace shell
