@@ -1,0 +1,479 @@
+#include "html/PageGenerator.h"
+
+#include "html/PageData.h"
+#include "text/Cp932Codec.h"
+
+#include <algorithm>
+#include <utility>
+#include <vector>
+
+namespace html {
+
+namespace {
+
+constexpr int kBlockSize = 30;
+
+QString frag(const char *name)
+{
+    return pageData().fragment(QString::fromLatin1(name));
+}
+
+// A line that sorts before " " byte for byte: empty, or starting with a control character
+// (a tab included). Code page 932 lead bytes are all above 0x20, so the first UTF-16 unit
+// decides.
+bool sortsBeforeSpace(const QString &line)
+{
+    return line.isEmpty() || line.front().unicode() < 0x20;
+}
+
+enum class Variant { Page, LongText, Insertion };
+
+// Column k (1 = leftmost) of the column-colour table. The long-text and insertion tables
+// differ in one case: with "特" and without "交" their column 1 keeps the first colour.
+const QString &columnColour(int k, const HtmlStyle &s, Variant v)
+{
+    const bool alternate = s.checked(Alternate);
+    const bool firstOther = s.checked(FirstOther);
+    if (k == 1)
+        return firstOther && (alternate || v == Variant::Page) ? s.mclt : s.mclo;
+    if (alternate)
+        return k % 2 == 0 ? s.mclt : s.mclo;
+    if (firstOther) // pairs 2-3, 4-5, ...
+        return (k / 2) % 2 == 1 ? s.mclo : s.mclt;
+    return ((k - 1) / 2) % 2 == 0 ? s.mclo : s.mclt; // pairs 1-2, 3-4, ...
+}
+
+// Values of the «name» marks of the templates.
+struct Values
+{
+    const HtmlStyle &style;
+    QString tableWidth;
+    QString ruleWidth;
+    QString size;
+    QString colour;
+
+    std::optional<QString> operator()(QStringView name) const
+    {
+        if (name == u"page title")
+            return style.title;
+        if (name == u"Mfn")
+            return style.Mfn;
+        if (name == u"bgc")
+            return style.bgc;
+        if (name == u"fze")
+            return style.fze;
+        if (name == u"Dai")
+            return style.Dai;
+        if (name == u"Lcl")
+            return style.Lcl;
+        if (name == u"Linu")
+            return style.Linu;
+        if (name == u"mclo")
+            return style.mclo;
+        if (name == u"table width")
+            return tableWidth;
+        if (name == u"rule width")
+            return ruleWidth;
+        if (name == u"size")
+            return size;
+        if (name == u"colour")
+            return colour;
+        return std::nullopt;
+    }
+
+    QString fill(const QString &line) const
+    {
+        return fillIn(line, [this](QStringView n) { return (*this)(n); });
+    }
+    QStringList fill(const QStringList &lines) const
+    {
+        QStringList out;
+        for (const QString &l : lines)
+            out.append(fill(l));
+        return out;
+    }
+};
+
+bool rowApplies(const QString &condition, const HtmlStyle &s)
+{
+    if (condition == u"always")
+        return true;
+    if (condition == u"FLink")
+        return s.FLink;
+    if (condition.startsWith(u"!CheckBox"))
+        return !s.checked(condition.mid(9).toInt());
+    if (condition.startsWith(u"CheckBox"))
+        return s.checked(condition.mid(8).toInt());
+    return false;
+}
+
+// Template rows first..last that apply, filled in.
+void appendRows(QStringList &out, int first, int last, const Values &values)
+{
+    for (const TemplateRow &r : pageData().rows) {
+        if (r.row >= first && r.row <= last && rowApplies(r.condition, values.style))
+            out.append(values.fill(r.line));
+    }
+}
+
+// Steps common to all tables: each line (already in column order, column 1 first) becomes
+// its cell opener and its column text.
+void appendColumns(QStringList &out, const QStringList &columns, const HtmlStyle &s, Variant v)
+{
+    Values values{s, {}, {}, v == Variant::Insertion ? QStringLiteral("2") : s.fze, {}};
+    // Two colours at most, so each opener is filled in once.
+    QHash<QString, QString> later;
+    const QString firstTemplate = frag("firstOpener");
+    const QString laterTemplate = frag("laterOpener");
+    const bool paired = !s.checked(Alternate) && !s.checked(FirstOther);
+    values.colour = s.mclo;
+    const QString pairedSecond = values.fill(frag("pairedSecondOpener"));
+    for (qsizetype i = 0; i < columns.size(); ++i) {
+        const int k = int(i) + 1;
+        const QString &colour = columnColour(k, s, v);
+        values.colour = colour;
+        if (k == 1)
+            out.append(values.fill(firstTemplate));
+        else if (k == 2 && paired)
+            out.append(pairedSecond);
+        else {
+            auto it = later.find(colour);
+            if (it == later.end())
+                it = later.insert(colour, values.fill(laterTemplate));
+            out.append(*it);
+        }
+        out.append(columnText(columns[i]));
+    }
+}
+
+struct Replacement
+{
+    QString search;
+    QString replacement;
+};
+
+// One-character rows all at once; where a character has two rows the first one counts,
+// as it leaves nothing for the second.
+void replaceCharacters(QStringList &lines, const QList<Replacement> &rows)
+{
+    std::vector<bool> present(0x10000);
+    QHash<char16_t, QString> map;
+    for (const Replacement &r : rows) {
+        const char16_t c = r.search.front().unicode();
+        if (!present[c]) {
+            present[c] = true;
+            map.insert(c, r.replacement);
+        }
+    }
+    for (QString &line : lines) {
+        const QChar *begin = line.constData();
+        const QChar *end = begin + line.size();
+        const QChar *hit = std::find_if(begin, end, [&](QChar c) { return present[c.unicode()]; });
+        if (hit == end)
+            continue;
+        QString out;
+        out.reserve(line.size() + 64);
+        out.append(begin, hit - begin);
+        for (const QChar *p = hit; p != end; ++p) {
+            if (present[p->unicode()])
+                out += map.value(p->unicode());
+            else
+                out += *p;
+        }
+        line = std::move(out);
+    }
+}
+
+QString widthText(qsizetype n)
+{
+    return QString::number(n);
+}
+
+QList<Replacement> replacementRows(const HtmlStyle &s, bool placeholders)
+{
+    const QString bar = QStringLiteral("│");
+    QList<Replacement> rows{{QStringLiteral("―"), bar}};
+    if (s.checked(Symbols)) {
+        for (const SymbolRow &r : pageData().symbols) {
+            const QString tag =
+                fillIn(frag("imageTag"), [&](QStringView n) -> std::optional<QString> {
+                    if (n == u"file")
+                        return r.file;
+                    if (n == u"height")
+                        return r.height;
+                    return std::nullopt;
+                });
+            rows.append({r.text, tag});
+        }
+    }
+    rows.append({QStringLiteral("ー"), bar});
+    if (placeholders) {
+        rows.append({frag("headingMark"), s.heading});
+        rows.append({frag("linkMark"), s.Lint});
+    }
+    if (s.checked(BlankAsText)) {
+        Values v{s, {}, {}, {}, {}};
+        rows.append({columnText(frag("blankMarker")), v.fill(frag("invisibleAsterisk"))});
+    }
+    return rows;
+}
+
+} // namespace
+
+QString htmlSaveFilter(bool htmlFirst)
+{
+    return htmlFirst ? QStringLiteral("Html(*.html)|*.html|Htm(*.htm)|*.htm|All(*.*)|*.*")
+                     : QStringLiteral("Htm(*.htm)|*.htm|Html(*.html)|*.html|All(*.*)|*.*");
+}
+
+QString columnText(QStringView line)
+{
+    QString out;
+    out.reserve(4 + line.size() * 5);
+    out += u"<br>";
+    for (qsizetype i = 0; i < line.size(); ++i) {
+        const QChar c = line[i];
+        if (c == u'<')
+            out += u"&lt;";
+        else if (c == u'>')
+            out += u"&gt;";
+        else if (c == u'&')
+            out += u"&amp;";
+        else {
+            out += c;
+            if (c.isHighSurrogate() && i + 1 < line.size() && line[i + 1].isLowSurrogate())
+                out += line[++i];
+        }
+        out += u"<br>";
+    }
+    return out;
+}
+
+void applyPageReplacements(QStringList &lines, const HtmlStyle &style, bool placeholders)
+{
+    // Row by row over every line: a search text never holds a line break, so this is the
+    // same as running each row over the whole text.
+    const QList<Replacement> rows = replacementRows(style, placeholders);
+    for (qsizetype i = 0; i < rows.size();) {
+        // A run of one-character rows none of whose replacements holds a later row's
+        // character gives the same text whether its rows run one after the other or all at
+        // once, so it is done in one pass: "―" -> "│" and the punctuation images are such a
+        // run ("│" is no later row's text, an image tag is ASCII).
+        qsizetype j = i;
+        while (j < rows.size() && rows[j].search.size() == 1 &&
+               !rows[j].search.front().isSurrogate()) {
+            bool independent = true;
+            for (qsizetype k = i; k < j && independent; ++k)
+                independent = !rows[k].replacement.contains(rows[j].search.front());
+            if (!independent)
+                break;
+            ++j;
+        }
+        if (j - i >= 2) {
+            replaceCharacters(lines, rows.mid(i, j - i));
+            i = j;
+            continue;
+        }
+        const Replacement &r = rows[i++];
+        if (r.search.isEmpty())
+            continue;
+        // Most lines hold none of a row's text; a vectorised search for its first
+        // character beyond ASCII skips them quickly.
+        const auto key = std::find_if(r.search.cbegin(), r.search.cend(),
+                                      [](QChar c) { return c.unicode() >= 0x80; });
+        const QChar probe = key != r.search.cend() ? *key : r.search.front();
+        for (QString &line : lines) {
+            if (line.contains(probe))
+                line.replace(r.search, r.replacement);
+        }
+    }
+}
+
+HtmlPage verticalPage(const QStringList &source, const HtmlStyle &style)
+{
+    HtmlPage page;
+    if (source.isEmpty())
+        return page;
+    QStringList lines = source;
+    const QString marker = frag("blankMarker");
+    if (style.checked(Symbols) || style.checked(BlankAsText)) {
+        for (qsizetype i = 0; i + 1 < lines.size(); ++i) {
+            if (sortsBeforeSpace(lines[i]))
+                lines[i] = marker;
+        }
+    }
+    if (style.checked(PadTo30)) {
+        const QString pad = style.checked(BlankAsText) ? marker : frag("pad30Line");
+        while (lines.size() < kBlockSize)
+            lines.append(pad);
+    }
+    if (lines.size() % 2 == 1)
+        lines.append(frag("evenPadLine"));
+    std::reverse(lines.begin(), lines.end());
+    const qsizetype n = lines.size();
+    if (style.checked(EvenSpacing)) {
+        page.tableWidth = widthText(n * 24);
+        page.ruleWidth = widthText(n * 24 + 60);
+    } else {
+        page.tableWidth = QStringLiteral("700");
+        page.ruleWidth = QStringLiteral("800");
+    }
+    const Values values{style, page.tableWidth, page.ruleWidth, {}, {}};
+    page.lines.reserve(2 * n + 24);
+    appendRows(page.lines, 1, 13, values);
+    appendColumns(page.lines, lines, style, Variant::Page);
+    appendRows(page.lines, 15, 24, values);
+    applyPageReplacements(page.lines, style, true);
+    return page;
+}
+
+HtmlPage longTextPage(const QStringList &rows, const HtmlStyle &style)
+{
+    HtmlPage page;
+    if (rows.isEmpty())
+        return page;
+    const QString marker = frag("blankMarker");
+    const bool blanks = style.checked(Symbols) || style.checked(BlankAsText);
+    const QString pad = style.checked(BlankAsText) ? marker : frag("pad30Line");
+    const QString shortPad = frag("shortEvenPadLine");
+    const QStringList open = pageData().fragments.value(QStringLiteral("longBlockOpen"));
+    const QStringList close = pageData().fragments.value(QStringLiteral("longBlockClose"));
+
+    QStringList body;
+    body.reserve(rows.size() * 2 + (rows.size() / kBlockSize + 1) * 10);
+    QString tableWidth = QStringLiteral("700");
+    const QString ruleWidth = QStringLiteral("800");
+    for (qsizetype start = 0; start < rows.size(); start += kBlockSize) {
+        // The block's lines last-first, so its first line ends up in the rightmost column;
+        // padding goes in front, that is on the left.
+        QStringList block;
+        const qsizetype end = std::min(rows.size(), start + kBlockSize);
+        for (qsizetype i = end - 1; i >= start; --i)
+            block.append(blanks && sortsBeforeSpace(rows[i]) ? marker : rows[i]);
+        QStringList front;
+        if (style.checked(PadTo30) && block.size() < kBlockSize)
+            front.fill(pad, kBlockSize - block.size());
+        if ((front.size() + block.size()) % 2 == 1)
+            front.prepend(shortPad);
+        block = front + block;
+        tableWidth =
+            style.checked(EvenSpacing) ? widthText(block.size() * 24) : QStringLiteral("700");
+        const Values values{style, tableWidth, ruleWidth, {}, {}};
+        body += values.fill(open);
+        appendColumns(body, block, style, Variant::LongText);
+        body += values.fill(close);
+    }
+    const Values values{style, tableWidth, ruleWidth, {}, {}};
+    appendRows(page.lines, 1, 13, values);
+    page.lines += body;
+    page.lines.append(
+        frag(style.checked(WithRule) ? "longPageEndWithRule" : "longPageEndWithoutRule"));
+    appendRows(page.lines, 21, 24, values);
+    applyPageReplacements(page.lines, style, true);
+    page.tableWidth = tableWidth;
+    page.ruleWidth = ruleWidth;
+    return page;
+}
+
+HtmlPage insertionBlock(const QStringList &poemLines, const HtmlStyle &style)
+{
+    HtmlPage page;
+    if (poemLines.isEmpty())
+        return page;
+    QStringList lines = poemLines;
+    const QString marker = frag("blankMarker");
+    if (style.checked(Symbols) || style.checked(BlankAsText)) {
+        for (qsizetype i = 0; i + 1 < lines.size(); ++i) {
+            if (sortsBeforeSpace(lines[i]))
+                lines[i] = marker;
+        }
+    }
+    if (style.checked(PadTo30)) {
+        const QString pad = style.checked(BlankAsText) ? marker : frag("pad30Line");
+        while (lines.size() < kBlockSize)
+            lines.append(pad);
+    }
+    if (lines.size() % 2 == 1)
+        lines.append(frag("evenPadLine"));
+    std::reverse(lines.begin(), lines.end());
+    const qsizetype n = lines.size();
+    if (style.checked(EvenSpacing)) {
+        page.tableWidth = widthText(n * 24);
+        page.ruleWidth = widthText(n * 24 + 60);
+    } else {
+        page.tableWidth = QStringLiteral("700");
+        page.ruleWidth = QStringLiteral("800");
+    }
+    const Values values{style, page.tableWidth, page.ruleWidth, {}, {}};
+    page.lines = values.fill(pageData().fragments.value(QStringLiteral("insertBlockOpen")));
+    appendColumns(page.lines, lines, style, Variant::Insertion);
+    page.lines += values.fill(pageData().fragments.value(QStringLiteral("insertBlockClose")));
+    applyPageReplacements(page.lines, style, false);
+    return page;
+}
+
+std::optional<QStringList> insertIntoPage(const QStringList &pageLines, const QStringList &block,
+                                          bool above)
+{
+    const QString marker = frag(above ? "updateMarker" : "insertMarker");
+    for (qsizetype i = 0; i < pageLines.size(); ++i) {
+        if (pageLines[i].compare(marker, Qt::CaseInsensitive) != 0)
+            continue;
+        const qsizetype at = above ? i + 1 : i;
+        QStringList out;
+        out.reserve(pageLines.size() + block.size());
+        out += pageLines.mid(0, at);
+        out += block;
+        out += pageLines.mid(at);
+        return out;
+    }
+    return std::nullopt;
+}
+
+QString hardLineBreakText(const QStringList &displayedRows)
+{
+    QString out;
+    for (const QString &row : displayedRows) {
+        out += row;
+        out += u'\n';
+    }
+    return out;
+}
+
+QByteArray pageFileBytes(const QStringList &lines, text::FileEncoding encoding)
+{
+    QString all;
+    qsizetype size = 0;
+    for (const QString &l : lines)
+        size += l.size() + 2;
+    all.reserve(size);
+    for (const QString &l : lines) {
+        all += l;
+        all += u"\r\n";
+    }
+    if (encoding != text::FileEncoding::Cp932)
+        return text::encodeText(all, encoding).bytes;
+    text::Cp932Encoded encoded = text::encodeCp932(all);
+    if (encoded.ok())
+        return encoded.bytes;
+    QString referenced;
+    referenced.reserve(all.size() + 16 * encoded.unencodable.size());
+    for (qsizetype i = 0; i < all.size(); ++i) {
+        qsizetype len = 1;
+        if (all[i].isHighSurrogate() && i + 1 < all.size() && all[i + 1].isLowSurrogate())
+            len = 2;
+        const QStringView ch = QStringView(all).mid(i, len);
+        const char32_t cp =
+            len == 2 ? QChar::surrogateToUcs4(all[i], all[i + 1]) : all[i].unicode();
+        if (encoded.unencodable.contains(cp)) {
+            const char32_t shown = QChar::isSurrogate(cp) ? 0xFFFD : cp;
+            referenced += QStringLiteral("&#x") + QString::number(uint(shown), 16).toUpper() + u';';
+        } else {
+            referenced += ch;
+        }
+        i += len - 1;
+    }
+    return text::encodeCp932(referenced).bytes;
+}
+
+} // namespace html

@@ -1,0 +1,198 @@
+// A generated page opened in headless Chromium: the poem must stand in columns from right to
+// left, its first line rightmost. Two looks at the same page:
+//   1. the page as saved, --dump-dom: the table cells in document order (column 1, the
+//      leftmost, first) hold the poem's lines last-first;
+//   2. a copy with a small script that writes each cell's rendered left edge into the DOM:
+//      the first line's cell lies furthest right and every later line further left.
+// The page refers to images in "kigou/" beside it; none exist here, and nothing below looks
+// at them. A screenshot of the page is written to the folder given as the first argument.
+//
+// Exit status: 0 passed, 1 failed, 77 Chromium not installed (CTest counts that as failed
+// too, with the message saying why).
+
+#include "html/PageGenerator.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTextStream>
+#include <QUrl>
+
+#include <cstdio>
+
+namespace {
+
+QTextStream &out()
+{
+    static QTextStream s(stdout);
+    return s;
+}
+
+bool fail(const QString &why)
+{
+    out() << "FAIL: " << why << Qt::endl;
+    return false;
+}
+
+// Runs Chromium on a file with a fresh profile; returns its standard output.
+std::optional<QByteArray> runChromium(const QString &chromium, const QString &page,
+                                      const QStringList &extra, const QString &profileRoot)
+{
+    static int run = 0;
+    const QString profile = profileRoot + QStringLiteral("/profile%1").arg(++run);
+    QDir().mkpath(profile);
+    QStringList args{"--headless",
+                     "--no-sandbox",
+                     "--disable-gpu",
+                     "--disable-quic",
+                     "--no-first-run",
+                     "--disable-background-networking",
+                     "--disable-component-update",
+                     "--disable-sync",
+                     "--user-data-dir=" + profile};
+    args += extra;
+    args << QUrl::fromLocalFile(page).toString();
+    QProcess p;
+    p.setProcessChannelMode(QProcess::SeparateChannels);
+    p.start(chromium, args);
+    if (!p.waitForFinished(90000)) {
+        p.kill();
+        p.waitForFinished();
+        fail(QStringLiteral("chromium did not finish: ") + args.join(u' '));
+        return std::nullopt;
+    }
+    if (p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0) {
+        fail(QStringLiteral("chromium exited with %1: %2")
+                 .arg(p.exitCode())
+                 .arg(QString::fromUtf8(p.readAllStandardError().right(2000))));
+        return std::nullopt;
+    }
+    return p.readAllStandardOutput();
+}
+
+QString cellText(const QString &cellHtml)
+{
+    static const QRegularExpression tag(QStringLiteral("<[^>]*>"));
+    QString t = cellHtml;
+    t.remove(tag);
+    return t.trimmed();
+}
+
+bool check(const QString &chromium, const QString &artifacts)
+{
+    QTemporaryDir dir;
+    if (!dir.isValid())
+        return fail(QStringLiteral("no temporary folder"));
+    const QStringList poem{QStringLiteral("朝の窓辺に"), QStringLiteral("白き鳥来て"),
+                           QStringLiteral("ひと声鳴けり、"), QStringLiteral("遠き海へと。")};
+    html::HtmlStyle style;
+    style.heading = QStringLiteral("作品");
+    style.title = QStringLiteral("columns");
+    style.boxes[html::Symbols] = true;
+    style.boxes[html::BlankAsText] = false;
+    const QStringList page = html::verticalPage(poem, style).lines;
+    const QString pagePath = dir.filePath(QStringLiteral("page.htm"));
+    {
+        QFile f(pagePath);
+        if (!f.open(QIODevice::WriteOnly))
+            return fail(QStringLiteral("cannot write ") + pagePath);
+        f.write(html::pageFileBytes(page, text::FileEncoding::Cp932));
+    }
+
+    // 1. Document order of the cells.
+    const std::optional<QByteArray> dom =
+        runChromium(chromium, pagePath, {"--dump-dom"}, dir.filePath("profiles"));
+    if (!dom)
+        return false;
+    const QString domText = QString::fromUtf8(*dom);
+    static const QRegularExpression cell(QStringLiteral("<td>(.*?)</td>"),
+                                         QRegularExpression::CaseInsensitiveOption |
+                                             QRegularExpression::DotMatchesEverythingOption);
+    QStringList cells;
+    for (auto it = cell.globalMatch(domText); it.hasNext();)
+        cells.append(cellText(it.next().captured(1)));
+    // Four lines make an even count: no padding column. Images have no text.
+    const QStringList expected{QStringLiteral("遠き海へと"), QStringLiteral("ひと声鳴けり"),
+                               QStringLiteral("白き鳥来て"), QStringLiteral("朝の窓辺に")};
+    out() << "cells in document order: " << cells.join(QStringLiteral(" | ")) << Qt::endl;
+    if (cells != expected)
+        return fail(QStringLiteral("document order of the columns is not the poem's lines "
+                                   "last-first (is the page read as Shift_JIS?)"));
+    if (!domText.contains(QStringLiteral("作品")))
+        return fail(QStringLiteral("heading missing from the rendered page"));
+
+    // 2. Rendered positions, from a copy with a measuring script.
+    QStringList measured = page;
+    const qsizetype body = measured.indexOf(QStringLiteral("</BODY>"));
+    measured.insert(
+        body,
+        QStringLiteral(
+            "<script>var r=[];document.querySelectorAll('td').forEach(function(t){"
+            "var "
+            "b=t.getBoundingClientRect();r.push(Math.round(b.left)+':'+t.textContent.trim());});"
+            "document.body.setAttribute('data-columns',r.join('|'));</script>"));
+    const QString measuredPath = dir.filePath(QStringLiteral("measured.htm"));
+    {
+        QFile f(measuredPath);
+        if (!f.open(QIODevice::WriteOnly))
+            return fail(QStringLiteral("cannot write ") + measuredPath);
+        f.write(html::pageFileBytes(measured, text::FileEncoding::Cp932));
+    }
+    const std::optional<QByteArray> measuredDom = runChromium(
+        chromium, measuredPath, {"--window-size=900,700", "--dump-dom"}, dir.filePath("profiles"));
+    if (!measuredDom)
+        return false;
+    static const QRegularExpression attr(QStringLiteral("data-columns=\"([^\"]*)\""));
+    const auto m = attr.match(QString::fromUtf8(*measuredDom));
+    if (!m.hasMatch())
+        return fail(QStringLiteral("the measuring script left no result"));
+    out() << "rendered left edges: " << m.captured(1) << Qt::endl;
+    QList<int> lefts;
+    QStringList texts;
+    for (const QString &c : m.captured(1).split(u'|')) {
+        lefts.append(c.section(u':', 0, 0).toInt());
+        texts.append(c.section(u':', 1));
+    }
+    if (texts != expected)
+        return fail(QStringLiteral("measured cells differ from the poem"));
+    for (qsizetype i = 1; i < lefts.size(); ++i) {
+        if (lefts[i] <= lefts[i - 1])
+            return fail(QStringLiteral("column of line %1 is not right of line %2")
+                            .arg(poem.size() - i)
+                            .arg(poem.size() - i + 1));
+    }
+
+    // A picture for people to look at.
+    QDir().mkpath(artifacts);
+    const QString shot = QDir(artifacts).filePath(QStringLiteral("html_columns.png"));
+    QFile::remove(shot);
+    if (!runChromium(chromium, pagePath, {"--screenshot=" + shot, "--window-size=900,700"},
+                     dir.filePath("profiles")))
+        return false;
+    if (!QFile::exists(shot))
+        return fail(QStringLiteral("no screenshot written"));
+    out() << "screenshot: " << shot << Qt::endl;
+    return true;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    const QString artifacts =
+        argc > 1 ? QString::fromLocal8Bit(argv[1]) : QDir::currentPath() + "/e2e-artifacts";
+    const QString chromium = QStandardPaths::findExecutable(QStringLiteral("chromium"));
+    if (chromium.isEmpty()) {
+        out() << "FAIL: chromium not found (Debian package chromium)" << Qt::endl;
+        return 77;
+    }
+    if (!check(chromium, artifacts))
+        return 1;
+    out() << "PASS" << Qt::endl;
+    return 0;
+}
