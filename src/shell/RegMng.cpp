@@ -589,6 +589,7 @@ const QList<Step> &steps()
 // What depends on several settings, once all are read.
 void applyDependentSettings(SettingsTarget &t)
 {
+    t.readingDone();
     if (t.maxForm()) {
         t.setWindowLeft(RestoredLeft);
         t.setWindowTop(RestoredTop);

@@ -240,6 +240,8 @@ public:
     virtual void setLastFile(const QString &path) = 0;
     virtual QString currentFile() const = 0;
 
+    // Every setting has been read; what follows applies those that depend on several.
+    virtual void readingDone() {}
     // Steps of the start-up that follow the reading, in the order loadSettings() calls them.
     virtual void setHtmlFontCaption(const QString &caption) = 0; // HtmButton8, "明" or "ゴ"
     virtual void updateLauncherHints() = 0;                      // the two "起" buttons

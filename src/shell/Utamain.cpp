@@ -2,6 +2,8 @@
 
 #include "shell/DocumentFile.h"
 #include "shell/FontNames.h"
+#include "shell/IniFile.h"
+#include "shell/MainFormSettings.h"
 #include "shell/PanePrinter.h"
 #include "shell/RichEditSx.h"
 #include "shell/UiServices.h"
@@ -20,6 +22,7 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPrinter>
+#include <QSignalBlocker>
 #include <QSplitter>
 #include <QStatusTipEvent>
 #include <QWindowStateChangeEvent>
@@ -128,8 +131,14 @@ TMainForm1::TMainForm1(UiServices &ui, const QString &programPath, QWidget *pare
         ProgramDir += QDir::separator();
     SettingsFile = program.absolutePath() + QLatin1Char('/') + program.completeBaseName() +
                    QStringLiteral(".ini");
+    m_settings = std::make_unique<MainFormSettings>(*this);
     buildWindow();
     registerHandlers();
+    wireHtmlStyle();
+    RegManager1.setIniFileName(settingsFilePath(programPath));
+    RegManager1.setErrorHandler([this](const QString &message) {
+        m_ui.message(this, MessageKind::Error, message, MessageButtons::Ok);
+    });
     FormCreate();
 }
 
@@ -269,6 +278,89 @@ void TMainForm1::registerHandlers()
     add("Print1Click", [this] { Print1Click(); });
 }
 
+void TMainForm1::wireHtmlStyle()
+{
+    // The check boxes show the style state; a box set by the program runs its reaction
+    // through the state, which then reports every box it changed.
+    for (int box = 1; box <= html::kBoxCount; ++box) {
+        const QString name = QStringLiteral("CheckBox%1").arg(box);
+        m_handlers.insert(name + QStringLiteral("Click"), [this, box, name] {
+            if (auto *b = qobject_cast<QAbstractButton *>(control(name)))
+                m_html.setChecked(box, b->isChecked());
+        });
+    }
+    connect(&m_html, &html::HtmlStyleState::boxChanged, this, [this](int box, bool checked) {
+        if (auto *b =
+                qobject_cast<QAbstractButton *>(control(QStringLiteral("CheckBox%1").arg(box)))) {
+            const QSignalBlocker block(b);
+            b->setChecked(checked);
+        }
+    });
+    connect(&m_html, &html::HtmlStyleState::fontCaptionChanged, this, [this](const QString &c) {
+        if (auto *b = qobject_cast<QAbstractButton *>(control(QStringLiteral("HtmButton8"))))
+            b->setText(c);
+    });
+    connect(&m_html, &html::HtmlStyleState::editTextsShown, this,
+            [this](const QString &heading, const QString &title) {
+                edit(QStringLiteral("Edit4"))->setText(heading);
+                edit(QStringLiteral("Edit5"))->setText(title);
+            });
+    for (int box = 1; box <= html::kBoxCount; ++box) {
+        if (auto *b =
+                qobject_cast<QAbstractButton *>(control(QStringLiteral("CheckBox%1").arg(box)))) {
+            const QSignalBlocker block(b);
+            b->setChecked(m_html.checked(box));
+        }
+    }
+    // Typing in the heading and title edits stores the text and shows it as the hint.
+    m_handlers.insert(QStringLiteral("Edit4Change"), [this] {
+        QLineEdit *e = edit(QStringLiteral("Edit4"));
+        m_html.Edit4Change(e->text());
+        e->setToolTip(e->text());
+        e->setStatusTip(e->text());
+    });
+    m_handlers.insert(QStringLiteral("Edit5Change"), [this] {
+        QLineEdit *e = edit(QStringLiteral("Edit5"));
+        m_html.Edit5Change(e->text());
+        e->setToolTip(e->text());
+        e->setStatusTip(e->text());
+    });
+    {
+        const QSignalBlocker b4(edit(QStringLiteral("Edit4")));
+        const QSignalBlocker b5(edit(QStringLiteral("Edit5")));
+        edit(QStringLiteral("Edit4"))->setText(m_html.style().heading);
+        edit(QStringLiteral("Edit5"))->setText(m_html.style().title);
+    }
+    m_handlers.insert(QStringLiteral("HtmButton8Click"), [this] { m_html.HtmButton8Click(); });
+    m_handlers.insert(QStringLiteral("HtmButton9Click"), [this] { m_html.HtmButton9Click(); });
+    m_handlers.insert(QStringLiteral("ShineSpeedButton40Click"),
+                      [this] { m_html.ShineSpeedButton40Click(); });
+    m_handlers.insert(QStringLiteral("HtmButton5Click"),
+                      [this] { pickHtmlColor(html::ColorTarget::Background); });
+    m_handlers.insert(QStringLiteral("HtmButton6Click"),
+                      [this] { pickHtmlColor(html::ColorTarget::FirstText); });
+    m_handlers.insert(QStringLiteral("HtmButton7Click"),
+                      [this] { pickHtmlColor(html::ColorTarget::SecondText); });
+    m_handlers.insert(QStringLiteral("HtmButton10Click"),
+                      [this] { pickHtmlColor(html::ColorTarget::Rule); });
+    m_handlers.insert(QStringLiteral("HtmButton12Click"),
+                      [this] { pickHtmlColor(html::ColorTarget::Heading); });
+}
+
+void TMainForm1::pickHtmlColor(html::ColorTarget target)
+{
+    // The dialog starts on the value when it is a "#RRGGBB" colour, else on the last one.
+    const auto preset = m_html.colorPreset(target);
+    static QColor last = Qt::white;
+    const QColor initial =
+        preset ? QColor(text::redOf(*preset), text::greenOf(*preset), text::blueOf(*preset)) : last;
+    const auto chosen = m_ui.chooseColor(this, initial);
+    if (!chosen)
+        return;
+    last = *chosen;
+    m_html.setPickedColor(target, text::rgbColor(chosen->red(), chosen->green(), chosen->blue()));
+}
+
 bool TMainForm1::run(const QString &handler)
 {
     const auto it = m_handlers.constFind(handler);
@@ -303,8 +395,9 @@ void TMainForm1::FormCreate()
     m_left->setVertical(true);
     m_left->hide();
 
-    if (fMaxForm)
-        setGeometry(RestoredLeft, RestoredTop, DefaultWidth, DefaultHeight);
+    // Every setting, in the store's order; it also resets the bounds of a window that
+    // was maximised at the last close.
+    loadSettings(RegManager1, *m_settings);
 
     m_right->clear();
     m_left->clear();
@@ -446,6 +539,7 @@ bool TMainForm1::FormCloseQuery()
     // No document text may reach the settings file.
     m_right->clear();
     m_left->clear();
+    saveSettings(RegManager1, *m_settings);
     return true;
 }
 

@@ -5,6 +5,9 @@
 // Handlers keep the names of the commands they answer (New1Click, VHClick, ...) and
 // stay thin: they gather what the controls hold, call the logic, show the result.
 
+#include "html/HtmlStyle.h"
+#include "shell/ComponentRecord.h"
+#include "shell/RegMng.h"
 #include "shell/UiBuilder.h"
 #include "shell/Unit3.h"
 #include "text/FileEncoding.h"
@@ -13,6 +16,7 @@
 #include <QMainWindow>
 #include <QPointer>
 #include <functional>
+#include <memory>
 
 class QLabel;
 class QLineEdit;
@@ -27,6 +31,7 @@ namespace shell {
 
 class TRichEditSx;
 class UiServices;
+class MainFormSettings;
 
 // A tool bar: its controls sit on a content strip that keeps its natural width, so a
 // narrow window clips the bar instead of squeezing it (and never grows the window).
@@ -108,6 +113,19 @@ public:
     int CaretLine = 0;
     int CaretColumn = 0;
     QString fLastfile;
+    // Values kept for the reading aloud, the launcher, the scroll strip and the drop targets
+    // (persisted with the settings).
+    int FSpd = 150;
+    int fRepNum = 1;
+    text::ColorNumber fSelBgColor = 16744576;
+    int fSpeechID = 0;
+    QHash<int, QString> launcherPaths;
+    int scrollInterval = 0;
+    QHash<QString, DropTargetRecord> dropTargets;
+    TRegManager RegManager1;
+
+    html::HtmlStyleState &htmlStyle() { return m_html; }
+    const html::HtmlStyleState &htmlStyle() const { return m_html; }
 
     int leftPaneWidth() const { return m_leftWidth; }
     void setLeftPaneWidth(int width);
@@ -178,7 +196,12 @@ private:
     void showFileError(const QString &message);
     void setPaneFontColor(TRichEditSx *pane, const QColor &color);
 
+    void wireHtmlStyle();
+    void pickHtmlColor(html::ColorTarget target);
+
     UiServices &m_ui;
+    html::HtmlStyleState m_html;
+    std::unique_ptr<MainFormSettings> m_settings;
     QHash<QString, std::function<void()>> m_handlers;
     BuiltMenus m_menus;
     QHash<QString, QWidget *> m_controls;

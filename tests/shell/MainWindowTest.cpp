@@ -23,6 +23,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
+#include <random>
 
 using namespace shell;
 using testsupport::FakeUiServices;
@@ -563,4 +564,68 @@ TEST_F(WindowFixture, PrintsTheRightPaneInColumnsToPdf)
     QFile::remove(pdf);
     w->run(QStringLiteral("Print1Click"));
     EXPECT_FALSE(QFile::exists(pdf));
+}
+
+TEST(MainWindowSettings, SurviveACloseAndAStart)
+{
+    QTemporaryDir dir;
+    const QString program = dir.filePath(QStringLiteral("kotonami"));
+    FakeUiServices ui;
+    {
+        TMainForm1 w(ui, program);
+        w.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+        QFont gothic(QStringLiteral("ＭＳ ゴシック"));
+        gothic.setPixelSize(24);
+        gothic.setBold(true);
+        w.RichEditNx1()->setPaneFont(gothic);
+        w.RichEditNx1()->setFontColor(QColor(10, 20, 30));
+        w.RichEditNx2()->setBackgroundColor(QColor(200, 100, 50));
+        w.run(QStringLiteral("VHClick"));        // right pane horizontal
+        w.run(QStringLiteral("WordWrapHClick")); // left pane without wrap
+        w.setGeometry(40, 50, 900, 600);
+        w.edit(QStringLiteral("Edit4"))->setText(QStringLiteral("春の歌"));
+        w.htmlStyle().setChecked(html::Alternate, true);
+        w.FSpd = 170;
+        ASSERT_TRUE(w.close());
+    }
+    ASSERT_TRUE(QFile::exists(program + QStringLiteral(".ini")));
+    TMainForm1 w(ui, program);
+    EXPECT_EQ(w.RichEditNx1()->paneFont().family(), QStringLiteral("ＭＳ ゴシック"));
+    EXPECT_EQ(w.RichEditNx1()->paneFont().pixelSize(), 24);
+    EXPECT_TRUE(w.RichEditNx1()->paneFont().bold());
+    EXPECT_EQ(w.RichEditNx1()->fontColor(), QColor(10, 20, 30));
+    EXPECT_EQ(w.RightFontColor, QColor(10, 20, 30));
+    EXPECT_EQ(w.RichEditNx2()->backgroundColor(), QColor(200, 100, 50));
+    EXPECT_FALSE(w.RichEditNx1()->Vertical());
+    EXPECT_FALSE(w.action(QStringLiteral("VH"))->isChecked());
+    EXPECT_TRUE(w.RichEditNx2()->Vertical());
+    EXPECT_FALSE(w.RichEditNx2()->WordWrap());
+    EXPECT_FALSE(w.action(QStringLiteral("WordWrapH"))->isChecked());
+    EXPECT_EQ(w.geometry(), QRect(40, 50, 900, 600));
+    EXPECT_EQ(w.edit(QStringLiteral("Edit4"))->text(), QStringLiteral("春の歌"));
+    EXPECT_TRUE(w.htmlStyle().checked(html::Alternate));
+    EXPECT_EQ(w.FSpd, 170);
+    EXPECT_TRUE(ui.messages.isEmpty());
+}
+
+TEST(MainWindowSettings, ASettingsFileOfRandomBytesStartsWithDefaults)
+{
+    QTemporaryDir dir;
+    const QString program = dir.filePath(QStringLiteral("kotonami"));
+    QFile f(program + QStringLiteral(".ini"));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    std::mt19937 random(7);
+    QByteArray junk;
+    for (int i = 0; i < 20000; ++i)
+        junk.append(char(random() & 0xFF));
+    f.write(junk);
+    f.close();
+    FakeUiServices ui;
+    TMainForm1 w(ui, program);
+    EXPECT_TRUE(w.RichEditNx1()->Vertical());
+    EXPECT_TRUE(w.RichEditNx1()->WordWrap());
+    EXPECT_EQ(w.RichEditNx1()->backgroundColor(), QColor(244, 245, 233));
+    EXPECT_EQ(w.FSpd, 150);
+    EXPECT_EQ(w.fNx2Width, 129);
 }
