@@ -1,7 +1,9 @@
 // Figures for the main window and the panes: building the window (the start-up cost
 // before the first paint), loading a large text into a pane, and the undo memory's
 // snapshot of a large pane. Offscreen, so no display is needed.
+#include "convert/Conversions.h"
 #include "shell/FontNames.h"
+#include "shell/PaneTextTarget.h"
 #include "shell/RichEditSx.h"
 #include "shell/UiServices.h"
 #include "shell/Utamain.h"
@@ -156,6 +158,33 @@ void BM_VerticalOpenLargeText(benchmark::State &state)
     }
 }
 BENCHMARK(BM_VerticalOpenLargeText)->Unit(benchmark::kMillisecond)->Iterations(2);
+
+// The Man'yogana conversion of a left pane holding N MB (2^20 characters each) of hiragana
+// poems, through the pane's own text target: one edit block per conversion.
+void BM_ManyoganaInPane(benchmark::State &state)
+{
+    const QString line =
+        QStringLiteral("はるすぎてなつきにけらししろたへのころもほすてふあまのかぐやま");
+    const qsizetype chars = state.range(0) << 20;
+    QStringList lines;
+    for (qsizetype n = 0; n < chars; n += line.size() + 1)
+        lines << line;
+    const QString text = lines.join(QLatin1Char('\n'));
+    shell::TRichEditSx pane;
+    pane.resize(400, 400);
+    pane.setVertical(true);
+    pane.show();
+    convert::ReplaceEngine engine;
+    engine.setSeed(1);
+    for (auto _ : state) {
+        state.PauseTiming();
+        pane.setText(text);
+        state.ResumeTiming();
+        shell::PaneTextTarget target(&pane);
+        benchmark::DoNotOptimize(convert::convertToManyogana(engine, target).characters);
+    }
+}
+BENCHMARK(BM_ManyoganaInPane)->Arg(1)->Arg(4)->Unit(benchmark::kMillisecond)->Iterations(2);
 
 } // namespace
 

@@ -134,6 +134,7 @@ TMainForm1::TMainForm1(UiServices &ui, const QString &programPath, QWidget *pare
     m_settings = std::make_unique<MainFormSettings>(*this);
     buildWindow();
     registerHandlers();
+    registerCommandHandlers();
     wireHtmlStyle();
     RegManager1.setIniFileName(settingsFilePath(programPath));
     RegManager1.setErrorHandler([this](const QString &message) {

@@ -5,6 +5,8 @@
 // Handlers keep the names of the commands they answer (New1Click, VHClick, ...) and
 // stay thin: they gather what the controls hold, call the logic, show the result.
 
+#include "convert/ReplaceEngine.h"
+#include "convert/TextTarget.h"
 #include "html/HtmlStyle.h"
 #include "shell/ComponentRecord.h"
 #include "shell/RegMng.h"
@@ -32,6 +34,7 @@ namespace shell {
 class TRichEditSx;
 class UiServices;
 class MainFormSettings;
+class FindReplaceDialog;
 
 // A tool bar: its controls sit on a content strip that keeps its natural width, so a
 // narrow window clips the bar instead of squeezing it (and never grows the window).
@@ -169,6 +172,21 @@ public:
     void LeftSave1Click();
     void LeftSaveAs1Click();
     void MyTextFileOpen();
+    void ShineSpeedButton21Click();
+    void KatakanaButton1Click();
+    void KatakanaButton2Click();
+    void HiraganaButton1Click();
+    void HidukeClick();
+    void diaryClick();
+    void kuhaku1Click();
+    // Find and replace: right is the right pane's (FindDialog1, ReplaceDialog1), else the
+    // left pane's (FindDialog2, ReplaceDialog2).
+    FindReplaceDialog *findDialog(bool right, bool replace);
+    void openFindDialog(bool right, bool replace);
+    void find(bool right, const QString &findText, bool down);
+    void doReplace(bool right);
+    void doReplaceAll(bool right);
+    convert::ReplaceEngine &engine() { return m_engine; }
     void Exit1Click();
     void Print1Click();
 
@@ -197,10 +215,18 @@ private:
     void setPaneFontColor(TRichEditSx *pane, const QColor &color);
 
     void wireHtmlStyle();
+    void registerCommandHandlers();
+    void runLeftConversion(const std::function<void(convert::TextTarget &)> &convert);
+    void insertAtRightCaret(const QString &text);
     void pickHtmlColor(html::ColorTarget target);
 
     UiServices &m_ui;
     html::HtmlStyleState m_html;
+    convert::ReplaceEngine m_engine;
+    FindReplaceDialog *m_findDialog1 = nullptr;
+    FindReplaceDialog *m_replaceDialog1 = nullptr;
+    FindReplaceDialog *m_findDialog2 = nullptr;
+    FindReplaceDialog *m_replaceDialog2 = nullptr;
     std::unique_ptr<MainFormSettings> m_settings;
     QHash<QString, std::function<void()>> m_handlers;
     BuiltMenus m_menus;

@@ -1,0 +1,150 @@
+#include "FakeUiServices.h"
+#include "QtPrinters.h"
+
+#include "shell/FindReplaceDialog.h"
+#include "shell/RichEditSx.h"
+#include "shell/Utamain.h"
+
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <gtest/gtest.h>
+
+using namespace shell;
+using testsupport::FakeUiServices;
+
+namespace {
+
+struct CommandsFixture : ::testing::Test
+{
+    QTemporaryDir dir;
+    FakeUiServices ui;
+    std::unique_ptr<TMainForm1> w;
+    void SetUp() override
+    {
+        w = std::make_unique<TMainForm1>(ui, dir.filePath(QStringLiteral("kotonami")));
+        w->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(w.get()));
+        w->run(QStringLiteral("ShineSpeedButton2Click")); // the left pane shows
+    }
+    void TearDown() override
+    {
+        w->RichEditNx1()->setModified(false);
+        w->RichEditNx2()->setModified(false);
+    }
+    QString panel(int i) const { return w->StatusBar1()->panelText(i); }
+};
+
+const QRegularExpression ElapsedText(QStringLiteral("^\\d\\d:\\d\\d:\\d\\d:\\d\\d\\d$"));
+
+} // namespace
+
+TEST_F(CommandsFixture, ManyoganaConvertsTheLeftPaneAndReportsCounts)
+{
+    w->RichEditNx2()->setText(QStringLiteral("はるすぎて\nなつきにけらし"));
+    w->RichEditNx2()->setModified(false);
+    w->run(QStringLiteral("ShineSpeedButton21Click"));
+    const QString out = w->RichEditNx2()->text();
+    EXPECT_EQ(out.count(QLatin1Char('\n')), 1);
+    EXPECT_FALSE(out.contains(QRegularExpression(QStringLiteral("[ぁ-ゖ]")))) << out.toStdString();
+    EXPECT_TRUE(w->RichEditNx2()->isModified());
+    EXPECT_TRUE(ElapsedText.match(panel(1)).hasMatch()) << panel(1).toStdString();
+    EXPECT_TRUE(panel(2).endsWith(QStringLiteral("字"))) << panel(2).toStdString();
+    EXPECT_EQ(panel(3), QStringLiteral("%1行").arg(w->RichEditNx2()->rowCount()));
+    EXPECT_TRUE(w->RichEditNx2()->updatesEnabled()) << "the pane is thawed again";
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+TEST_F(CommandsFixture, KanaConversionsKeepUntouchedFormats)
+{
+    w->RichEditNx2()->setText(QStringLiteral("春のパン"));
+    QTextCursor c(w->RichEditNx2()->document());
+    c.setPosition(0);
+    c.setPosition(1, QTextCursor::KeepAnchor);
+    QTextCharFormat red;
+    red.setForeground(Qt::red);
+    c.mergeCharFormat(red);
+    w->run(QStringLiteral("KatakanaButton1Click"));
+    EXPECT_EQ(w->RichEditNx2()->text(), QStringLiteral("春のはん"));
+    EXPECT_EQ(
+        w->RichEditNx2()->document()->begin().begin().fragment().charFormat().foreground().color(),
+        QColor(Qt::red));
+    w->run(QStringLiteral("HiraganaButton1Click"));
+    EXPECT_EQ(w->RichEditNx2()->text(), QStringLiteral("春ノハン"));
+    EXPECT_TRUE(ElapsedText.match(panel(1)).hasMatch());
+}
+
+TEST_F(CommandsFixture, DatesAndTheBlankMarkerGoToTheRightCaret)
+{
+    TRichEditSx *right = w->RichEditNx1();
+    right->setText(QStringLiteral("前後"));
+    right->setSelection(1, 0);
+    w->run(QStringLiteral("kuhaku1Click"));
+    EXPECT_EQ(right->text(), QStringLiteral("前＠＃＆％！\n後"));
+    EXPECT_EQ(panel(3), QStringLiteral("行:2      列:0    "));
+    right->setSelection(0, 1); // replaces the selection
+    w->run(QStringLiteral("HidukeClick"));
+    EXPECT_FALSE(right->text().startsWith(QStringLiteral("前")));
+    EXPECT_TRUE(right->text().contains(QStringLiteral("年"))) << "vertical: the kanji date";
+}
+
+TEST_F(CommandsFixture, FindForwardAndBackWithTheBeep)
+{
+    TRichEditSx *right = w->RichEditNx1();
+    right->setText(QStringLiteral("春の野の春の"));
+    right->setSelection(3, 0); // a caret without a selection: the search starts at the top
+    FindReplaceDialog *d = w->findDialog(true, false);
+    d->setFindText(QStringLiteral("の"));
+    w->run(QStringLiteral("FindNextButtonClick"));
+    EXPECT_EQ(right->selStart(), 1);
+    w->run(QStringLiteral("FindNextButtonClick"));
+    EXPECT_EQ(right->selStart(), 3);
+    w->run(QStringLiteral("FindNextButtonClick"));
+    w->run(QStringLiteral("FindNextButtonClick"));
+    EXPECT_EQ(ui.beeps, 1) << "past the last one: a beep, the selection stays";
+    EXPECT_EQ(right->selStart(), 5);
+    right->setSelection(4, 0);
+    w->run(QStringLiteral("FindBackButtonClick"));
+    EXPECT_EQ(right->selStart(), 3);
+    right->setSelection(1, 0); // inside nothing before: the back search beeps
+    w->run(QStringLiteral("FindBackButtonClick"));
+    EXPECT_EQ(ui.beeps, 2);
+    d->setFindText(QStringLiteral("ﾉ"));
+    w->run(QStringLiteral("FindNextButtonClick"));
+    EXPECT_EQ(ui.beeps, 3) << "half-width ﾉ is not の";
+}
+
+TEST_F(CommandsFixture, OpeningADialogTakesTheSelection)
+{
+    TRichEditSx *left = w->RichEditNx2();
+    left->setText(QStringLiteral("白妙の衣"));
+    left->setSelection(0, 2);
+    w->run(QStringLiteral("FindLButtonClick"));
+    EXPECT_EQ(w->findDialog(false, false)->findText(), QStringLiteral("白妙"));
+    EXPECT_TRUE(w->findDialog(false, false)->isVisible());
+    EXPECT_FALSE(w->findDialog(false, false)->isModal());
+}
+
+TEST_F(CommandsFixture, ReplaceAndReplaceAll)
+{
+    TRichEditSx *left = w->RichEditNx2();
+    left->setText(QStringLiteral("ののの"));
+    FindReplaceDialog *d = w->findDialog(false, true);
+    d->setFindText(QStringLiteral("の"));
+    d->setReplaceText(QStringLiteral("ノ"));
+    w->doReplace(false);
+    EXPECT_EQ(left->text(), QStringLiteral("ノのの"));
+    w->doReplaceAll(false);
+    EXPECT_EQ(left->text(), QStringLiteral("ノノノ"));
+    w->doReplace(false);
+    ASSERT_EQ(ui.messages.size(), 1);
+    EXPECT_EQ(ui.messages[0].text, QStringLiteral("Could not find \"の\" in Kotonami."));
+    EXPECT_EQ(ui.messages[0].kind, MessageKind::Error);
+    // A replacement that holds the find text still ends.
+    d->setFindText(QStringLiteral("ノ"));
+    d->setReplaceText(QStringLiteral("ノノ"));
+    w->doReplaceAll(false);
+    EXPECT_EQ(left->text(), QStringLiteral("ノノノノノノ"));
+}
