@@ -350,6 +350,22 @@ int TRichEditSx::rowStart(int row) const
     return block.position() + layout->lineAt(inBlock).textStart();
 }
 
+QStringList TRichEditSx::displayedRows() const
+{
+    const QString all = text();
+    const int rows = rowCount();
+    QStringList out;
+    out.reserve(rows);
+    for (int r = 0; r < rows; ++r) {
+        const int from = rowStart(r);
+        int to = r + 1 < rows ? rowStart(r + 1) : int(all.size());
+        if (to > from && to <= all.size() && all.at(to - 1) == QLatin1Char('\n'))
+            --to;
+        out << all.mid(from, qMax(0, to - from));
+    }
+    return out;
+}
+
 int TRichEditSx::SelX() const
 {
     return selStart() - SelLineIndex();

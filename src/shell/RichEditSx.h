@@ -86,6 +86,8 @@ public:
     int rowCount() const;
     int rowOfPosition(int position) const;
     int rowStart(int row) const;
+    // The text of every display row, without line breaks.
+    QStringList displayedRows() const;
 
     bool Vertical() const { return m_vertical; }
     void setVertical(bool vertical);

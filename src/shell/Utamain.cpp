@@ -135,6 +135,7 @@ TMainForm1::TMainForm1(UiServices &ui, const QString &programPath, QWidget *pare
     buildWindow();
     registerHandlers();
     registerCommandHandlers();
+    registerHtmlHandlers();
     wireHtmlStyle();
     RegManager1.setIniFileName(settingsFilePath(programPath));
     RegManager1.setErrorHandler([this](const QString &message) {

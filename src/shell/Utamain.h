@@ -187,6 +187,16 @@ public:
     void doReplace(bool right);
     void doReplaceAll(bool right);
     convert::ReplaceEngine &engine() { return m_engine; }
+    void HtmButton1Click();
+    void ShineSpeedButton36Click();
+    void HtmButton3Click();
+    void HtmButton4Click();
+    void HtmButton13Click();
+    void ShineSpeedButton35Click();
+    void ShineSpeedButton38Click();
+    void ShineSpeedButton39Click();
+    QString PageFile;       // the last page saved from the left pane
+    QString SecondPageFile; // the last page saved through the second HTML save dialog
     void Exit1Click();
     void Print1Click();
 
@@ -216,6 +226,11 @@ private:
 
     void wireHtmlStyle();
     void registerCommandHandlers();
+    void registerHtmlHandlers();
+    void htmlMessage(const char16_t *text);
+    void leftWrapOff();
+    std::optional<QString> savePage(const QStringList &lines, TRichEditSx *pane);
+    void previewPage(const QString &file);
     void runLeftConversion(const std::function<void(convert::TextTarget &)> &convert);
     void insertAtRightCaret(const QString &text);
     void pickHtmlColor(html::ColorTarget target);

@@ -148,3 +148,73 @@ TEST_F(CommandsFixture, ReplaceAndReplaceAll)
     w->doReplaceAll(false);
     EXPECT_EQ(left->text(), QStringLiteral("ノノノノノノ"));
 }
+
+TEST_F(CommandsFixture, VerticalPageConvertSaveAndPreview)
+{
+    TRichEditSx *left = w->RichEditNx2();
+    w->run(QStringLiteral("HtmButton1Click"));
+    ASSERT_EQ(ui.messages.size(), 1);
+    EXPECT_EQ(ui.messages[0].text, QStringLiteral("変換文字列がありません"));
+    w->run(QStringLiteral("HtmButton4Click"));
+    EXPECT_EQ(ui.messages.last().text, QStringLiteral("HTMLファイルがありません"));
+
+    left->setText(QStringLiteral("あい\nうえ"));
+    w->run(QStringLiteral("HtmButton1Click"));
+    const QString page = left->text();
+    EXPECT_TRUE(page.contains(QStringLiteral("<!--update-->")));
+    EXPECT_LT(page.indexOf(QStringLiteral("う")), page.indexOf(QStringLiteral("あ")))
+        << "the first line is the rightmost column, written last";
+    EXPECT_FALSE(left->WordWrap());
+    EXPECT_TRUE(ElapsedText.match(panel(1)).hasMatch());
+
+    const QString file = dir.filePath(QStringLiteral("page.htm"));
+    ui.saveAnswers.enqueue(file);
+    w->run(QStringLiteral("HtmButton3Click"));
+    EXPECT_EQ(ui.saveRequests.last().filter,
+              QStringLiteral("Htm(*.htm)|*.htm|Html(*.html)|*.html|All(*.*)|*.*"));
+    QFile f(file);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QByteArray bytes = f.readAll();
+    EXPECT_TRUE(bytes.contains("\r\n"));
+    EXPECT_TRUE(bytes.contains("\x82\xa0")) << "あ in code page 932";
+    EXPECT_FALSE(left->isModified());
+    EXPECT_EQ(w->PageFile, file);
+    ASSERT_EQ(ui.openedUrls.size(), 1) << "起 is checked on a fresh start: the page opens";
+    EXPECT_TRUE(ui.openedUrls[0].endsWith(QStringLiteral("page.htm")));
+}
+
+TEST_F(CommandsFixture, InsertionNeedsAnInsertionPoint)
+{
+    w->RichEditNx1()->setText(QStringLiteral("<HTML>\n<BODY>\n</BODY>\n</HTML>"));
+    w->RichEditNx2()->setText(QStringLiteral("春の歌"));
+    w->run(QStringLiteral("ShineSpeedButton38Click"));
+    EXPECT_EQ(ui.messages.last().text, QStringLiteral("挿入箇所がありません"));
+    EXPECT_EQ(w->RichEditNx1()->text(), QStringLiteral("<HTML>\n<BODY>\n</BODY>\n</HTML>"));
+
+    w->RichEditNx1()->setText(QStringLiteral("<HTML>\n<!--insert-->\n</HTML>"));
+    w->run(QStringLiteral("ShineSpeedButton38Click"));
+    const QStringList lines = w->RichEditNx1()->text().split(QLatin1Char('\n'));
+    EXPECT_GT(lines.size(), 3);
+    EXPECT_EQ(lines.first(), QStringLiteral("<HTML>"));
+    EXPECT_EQ(lines.at(lines.size() - 2), QStringLiteral("<!--insert-->")) << "the marker stays";
+    EXPECT_TRUE(w->RichEditNx1()->text().contains(QStringLiteral("春")));
+}
+
+TEST_F(CommandsFixture, LongTextPageFromTheRightPane)
+{
+    QStringList lines;
+    for (int i = 0; i < 31; ++i)
+        lines << QStringLiteral("行%1").arg(i);
+    w->RichEditNx1()->setText(lines.join(QLatin1Char('\n')));
+    w->run(QStringLiteral("ShineSpeedButton35Click")); // save cancelled
+    EXPECT_EQ(w->RichEditNx1()->text(), lines.join(QLatin1Char('\n')))
+        << "the right pane keeps its text";
+    const int tables31 =
+        int(w->RichEditNx2()->text().count(QStringLiteral("<TABLE"), Qt::CaseInsensitive));
+    lines.removeLast();
+    w->RichEditNx1()->setText(lines.join(QLatin1Char('\n')));
+    w->run(QStringLiteral("ShineSpeedButton35Click"));
+    const int tables30 =
+        int(w->RichEditNx2()->text().count(QStringLiteral("<TABLE"), Qt::CaseInsensitive));
+    EXPECT_EQ(tables31, tables30 + 1) << "31 lines take a second block of columns";
+}

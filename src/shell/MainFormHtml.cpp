@@ -1,0 +1,224 @@
+// TMainForm1's HTML page commands: thin handlers over html/, which builds the pages.
+#include "convert/Stopw.h"
+#include "html/PageGenerator.h"
+#include "shell/DocumentFile.h"
+#include "shell/RichEditSx.h"
+#include "shell/UiServices.h"
+#include "shell/Utamain.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QUrl>
+
+namespace shell {
+
+namespace {
+
+// A pane's lines; an empty pane has none.
+QStringList paneLines(const TRichEditSx *pane)
+{
+    const QString text = pane->text();
+    if (text.isEmpty())
+        return {};
+    return text.split(QLatin1Char('\n'));
+}
+
+} // namespace
+
+void TMainForm1::htmlMessage(const char16_t *text)
+{
+    m_ui.message(this, MessageKind::Information, QString::fromUtf16(text), MessageButtons::Ok);
+}
+
+void TMainForm1::leftWrapOff()
+{
+    m_left->setWordWrap(false);
+    action(QStringLiteral("WordWrapH"))->setChecked(false);
+}
+
+void TMainForm1::HtmButton1Click()
+{
+    const QStringList lines = paneLines(m_left);
+    if (lines.isEmpty()) {
+        htmlMessage(html::kMsgNoConvertText);
+        return;
+    }
+    convert::TStopWatch watch;
+    watch.Start();
+    leftWrapOff();
+    const html::HtmlPage page = html::verticalPage(lines, m_html.style());
+    m_html.setWidths(page.tableWidth, page.ruleWidth);
+    m_left->setText(page.lines.join(QLatin1Char('\n')));
+    watch.Stop();
+    m_status->setPanelText(1, watch.ElapsedText());
+}
+
+void TMainForm1::ShineSpeedButton36Click()
+{
+    if (!paneLines(m_right).isEmpty()) {
+        if (!m_left->isVisibleTo(this))
+            ShineSpeedButton2Click();
+        leftWrapOff();
+        HtmButton11Click();
+    } else if (paneLines(m_left).isEmpty()) {
+        htmlMessage(html::kMsgNoConvertText);
+        return;
+    }
+    leftWrapOff();
+    HtmButton1Click();
+    m_html.setChecked(html::Preview, true);
+    HtmButton3Click();
+}
+
+std::optional<QString> TMainForm1::savePage(const QStringList &lines, TRichEditSx *pane)
+{
+    const auto name =
+        m_ui.saveFileName(this, {QStringLiteral("名前を付けて保存"),
+                                 html::htmlSaveFilter(m_html.checked(html::HtmlFirst)), QString(),
+                                 QString(), QString::fromUtf16(html::kHtmlDefaultExtension)});
+    if (!name)
+        return std::nullopt;
+    FileProblem problem;
+    if (!writeBytes(*name, html::pageFileBytes(lines, text::FileEncoding::Cp932), &problem)) {
+        showFileError(QStringLiteral("%1 に保存できません。\n%2")
+                          .arg(QDir::toNativeSeparators(*name), problem.message));
+        return std::nullopt;
+    }
+    pane->setModified(false);
+    return name;
+}
+
+void TMainForm1::previewPage(const QString &file)
+{
+    if (file.isEmpty()) {
+        htmlMessage(html::kMsgNoHtmlFile);
+        return;
+    }
+    m_ui.openUrl(QUrl::fromLocalFile(file).toString());
+}
+
+void TMainForm1::HtmButton3Click()
+{
+    const QStringList lines = paneLines(m_left);
+    if (lines.isEmpty()) {
+        htmlMessage(html::kMsgNoText);
+        return;
+    }
+    if (const auto name = savePage(lines, m_left))
+        PageFile = *name;
+    if (m_html.checked(html::Preview))
+        previewPage(PageFile);
+}
+
+void TMainForm1::HtmButton4Click()
+{
+    previewPage(PageFile);
+}
+
+void TMainForm1::HtmButton13Click()
+{
+    if (paneLines(m_left).isEmpty()) {
+        htmlMessage(html::kMsgNoText);
+        return;
+    }
+    if (!m_left->WordWrap()) {
+        m_left->setWordWrap(true);
+        QApplication::processEvents();
+    }
+    m_left->setText(html::hardLineBreakText(m_left->displayedRows()));
+    leftWrapOff();
+}
+
+void TMainForm1::ShineSpeedButton35Click()
+{
+    if (paneLines(m_right).isEmpty()) {
+        htmlMessage(html::kMsgNoConvertText);
+        return;
+    }
+    if (!m_left->isVisibleTo(this))
+        ShineSpeedButton2Click();
+    convert::TStopWatch watch;
+    watch.Start();
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    // The right pane's wrapped rows are the page's lines; the pane itself gets its text
+    // back afterwards, with word wrap on.
+    const QString kept = m_right->text();
+    m_right->setWordWrap(true);
+    QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    const QStringList rows = m_right->displayedRows();
+    m_left->clear();
+    leftWrapOff();
+    const html::HtmlPage page = html::longTextPage(rows, m_html.style());
+    m_html.setWidths(page.tableWidth, page.ruleWidth);
+    m_right->setText(kept);
+    m_right->setWordWrap(true);
+    action(QStringLiteral("WordWrap"))->setChecked(true);
+    action(QStringLiteral("N14"))->setChecked(true);
+    m_left->setUpdatesEnabled(false);
+    m_left->setText(page.lines.join(QLatin1Char('\n')));
+    m_left->setUpdatesEnabled(true);
+    QApplication::restoreOverrideCursor();
+    watch.Stop();
+    m_status->setPanelText(1, watch.ElapsedText());
+    if (const auto name = savePage(page.lines, m_left))
+        SecondPageFile = *name;
+    if (m_html.checked(html::Preview))
+        previewPage(SecondPageFile);
+}
+
+void TMainForm1::ShineSpeedButton38Click()
+{
+    if (paneLines(m_left).isEmpty()) {
+        htmlMessage(html::kMsgNoText); // the hard line breaks' own message
+        htmlMessage(html::kMsgNoConvertText);
+        return;
+    }
+    HtmButton13Click();
+    leftWrapOff();
+    const QStringList poem = paneLines(m_left);
+    convert::TStopWatch watch;
+    watch.Start();
+    const html::HtmlPage block = html::insertionBlock(poem, m_html.style());
+    m_right->setWordWrap(false);
+    action(QStringLiteral("WordWrap"))->setChecked(false);
+    action(QStringLiteral("N14"))->setChecked(false);
+    const auto page =
+        html::insertIntoPage(paneLines(m_right), block.lines, m_html.checked(html::InsertAbove));
+    if (!page) {
+        htmlMessage(html::kMsgNoInsertionPoint);
+        return; // the left pane still holds the poem
+    }
+    m_right->setText(page->join(QLatin1Char('\n')));
+    watch.Stop();
+    m_status->setPanelText(1, watch.ElapsedText());
+    if (const auto name = savePage(*page, m_right))
+        SecondPageFile = *name;
+    if (m_html.checked(html::Preview))
+        previewPage(SecondPageFile);
+}
+
+void TMainForm1::ShineSpeedButton39Click()
+{
+    if (const auto name = savePage(paneLines(m_right), m_right))
+        SecondPageFile = *name;
+    if (m_html.checked(html::Preview))
+        previewPage(SecondPageFile);
+}
+
+void TMainForm1::registerHtmlHandlers()
+{
+    auto add = [this](const char *name, std::function<void()> f) {
+        m_handlers.insert(QLatin1String(name), std::move(f));
+    };
+    add("HtmButton1Click", [this] { HtmButton1Click(); });
+    add("ShineSpeedButton36Click", [this] { ShineSpeedButton36Click(); });
+    add("HtmButton3Click", [this] { HtmButton3Click(); });
+    add("HtmButton4Click", [this] { HtmButton4Click(); });
+    add("HtmButton13Click", [this] { HtmButton13Click(); });
+    add("ShineSpeedButton35Click", [this] { ShineSpeedButton35Click(); });
+    add("ShineSpeedButton38Click", [this] { ShineSpeedButton38Click(); });
+    add("ShineSpeedButton39Click", [this] { ShineSpeedButton39Click(); });
+}
+
+} // namespace shell
