@@ -1,6 +1,7 @@
 // kotonami-tool: the batch side of the editor, for scripts and checks without a window.
 // It shares the editor's libraries, so a file counts and decodes exactly as in a pane.
 #include "convert/BatchConvert.h"
+#include "shell/BatchPage.h"
 #include "shell/DocumentFile.h"
 #include "text/TextMetrics.h"
 
@@ -18,7 +19,7 @@ int usage(QTextStream &out, int code)
            "  count FILE...   characters, code page 932 bytes and lines of each file\n"
            "                  (line breaks not counted; a double-byte character counts one)\n"
            "  encoding FILE...  the encoding each file opens in: cp932, utf-8 or utf-8-bom\n"
-        << convert::batchConvertCommandsHelp()
+        << convert::batchConvertCommandsHelp() << shell::batchPageCommandsHelp()
         << "  --help          this text; COMMAND --help for a command's options\n"
            "  --version       the program's version\n";
     return code;
@@ -54,14 +55,16 @@ int main(int argc, char *argv[])
         out << "kotonami-tool " << KOTONAMI_VERSION << "\n";
         return 0;
     }
-    if (convert::isBatchConvertCommand(command)) {
+    if (convert::isBatchConvertCommand(command) || shell::isBatchPageCommand(command)) {
         QFile in;
         QFile outFile;
         if (!in.open(stdin, QIODevice::ReadOnly) || !outFile.open(stdout, QIODevice::WriteOnly)) {
             err << "kotonami-tool: cannot open standard input and output\n";
             return 1;
         }
-        const int status = convert::runBatchConvert(args, in, outFile, err);
+        const int status = shell::isBatchPageCommand(command)
+                               ? shell::runBatchPage(args, in, outFile, err)
+                               : convert::runBatchConvert(args, in, outFile, err);
         if (!outFile.flush() && status == 0) {
             err << "kotonami-tool: cannot write the output: " << outFile.errorString() << "\n";
             return 1;
