@@ -1,5 +1,6 @@
 #include "shell/MainFormSettings.h"
 
+#include "shell/DROPDST.h"
 #include "shell/FontNames.h"
 #include "shell/RichEditSx.h"
 #include "shell/Utamain.h"
@@ -115,12 +116,20 @@ void MainFormSettings::setScrollStripRecord(const ScrollStripRecord &r)
 
 DropTargetRecord MainFormSettings::dropTargetRecord(const QString &dropTarget) const
 {
-    return m_form.dropTargets.value(dropTarget);
+    DropTargetRecord r = m_form.dropTargets.value(dropTarget);
+    const bool second = dropTarget == QLatin1String("DropDst2");
+    r.control = second ? QStringLiteral("RichEditNx2") : QStringLiteral("RichEditNx1");
+    if (TDropDst *d = second ? m_form.DropDst2() : m_form.DropDst1())
+        r.acceptDrop = d->AcceptDrop();
+    return r;
 }
 
 void MainFormSettings::setDropTargetRecord(const QString &dropTarget, const DropTargetRecord &r)
 {
     m_form.dropTargets.insert(dropTarget, r);
+    TDropDst *d = dropTarget == QLatin1String("DropDst2") ? m_form.DropDst2() : m_form.DropDst1();
+    if (d)
+        d->setAcceptDrop(r.acceptDrop);
 }
 
 int MainFormSettings::windowLeft() const

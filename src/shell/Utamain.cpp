@@ -1,13 +1,16 @@
 #include "shell/Utamain.h"
 
+#include "shell/DROPDST.h"
 #include "shell/DocumentFile.h"
 #include "shell/FontNames.h"
 #include "shell/IniFile.h"
 #include "shell/MainFormSettings.h"
 #include "shell/PanePrinter.h"
 #include "shell/RichEditSx.h"
+#include "shell/ShellLink.h"
 #include "shell/UiServices.h"
 #include "shell/Unit3.h"
+#include "shell/VerticalTextView.h"
 #include "shell/WindowRules.h"
 #include "widgets/ClockLabel.h"
 #include "widgets/TabButton.h"
@@ -225,6 +228,20 @@ void TMainForm1::buildWindow()
     setCentralWidget(central);
 
     m_right->setContextMenu(popupMenu());
+    auto views = [](TRichEditSx *pane) {
+        return QList<QWidget *>{pane->horizontalView()->viewport(),
+                                pane->verticalView()->viewport()};
+    };
+    m_drop1 = new TDropDst(this, views(m_right));
+    m_drop1->setObjectName(QStringLiteral("DropDst1"));
+    m_drop1->OnFileDrop = [this](const QStringList &files, const QPoint &) {
+        DropDst1FileDrop(files);
+    };
+    m_drop2 = new TDropDst(this, views(m_left));
+    m_drop2->setObjectName(QStringLiteral("DropDst2"));
+    m_drop2->OnFileDrop = [this](const QStringList &files, const QPoint &) {
+        DropDst2FileDrop(files);
+    };
     connect(m_right, &TRichEditSx::textChanged, this, &TMainForm1::GetColRow);
     connect(m_right, &TRichEditSx::keyReleased, this, &TMainForm1::GetColRow);
     connect(m_right, &TRichEditSx::mousePressed, this, &TMainForm1::GetColRow);
@@ -278,6 +295,7 @@ void TMainForm1::registerHandlers()
     add("LeftSaveAs1Click", [this] { LeftSaveAs1Click(); });
     add("Exit1Click", [this] { Exit1Click(); });
     add("Print1Click", [this] { Print1Click(); });
+    add("LastFile1Click", [this] { LastFile1Click(); });
 }
 
 void TMainForm1::wireHtmlStyle()
@@ -905,11 +923,8 @@ bool TMainForm1::saveFrom(TRichEditSx *pane, const QString &path)
 
 void TMainForm1::MyTextFileOpen()
 {
-    if (fileExtension(PendingFile) == QLatin1String(".lnk")) {
-        // Shortcut files are resolved by the document layer; until then a shortcut opens
-        // nothing, as one whose target cannot be resolved.
-        PendingFile.clear();
-    }
+    if (fileExtension(PendingFile) == QLatin1String(".lnk"))
+        PendingFile = resolveShortcut(PendingFile).path;
     const bool atStart = OpenedAtStart;
     const QFileInfo info(PendingFile);
     if (!isTextFileName(PendingFile) || (atStart && (!info.exists() || info.isDir()))) {
@@ -958,6 +973,49 @@ void TMainForm1::Print1Click()
     if (!m_ui.choosePrinter(this, &printer))
         return;
     printPane(m_right, &printer);
+}
+
+void TMainForm1::LastFile1Click()
+{
+    if (fLastfile.isEmpty() || !QFileInfo(fLastfile).isFile())
+        return;
+    PendingFile = fLastfile;
+    MyTextFileOpen();
+    OpenedAtStart = false;
+}
+
+void TMainForm1::DropDst1FileDrop(const QStringList &files)
+{
+    if (files.isEmpty())
+        return;
+    PendingFile = files.constFirst();
+    MyTextFileOpen();
+    OpenedAtStart = false;
+}
+
+void TMainForm1::DropDst2FileDrop(const QStringList &files)
+{
+    if (files.isEmpty())
+        return;
+    const QString dropped = files.constFirst();
+    QString path = dropped;
+    if (fileExtension(path) == QLatin1String(".lnk"))
+        path = resolveShortcut(path).path;
+    if (!isTextFileName(path))
+        return;
+    if (!loadInto(m_left, path, LeftFontColor))
+        return;
+    LeftFile = path;
+    showLeftFileName(dropped);
+    m_saveFolder2 = QFileInfo(dropped).absolutePath();
+}
+
+void TMainForm1::showLeftFileName(const QString &path)
+{
+    const QFontMetrics fm(font());
+    m_status->setPanelText(
+        0, shortenPath(QDir::toNativeSeparators(path), m_status->panel(0)->width() - 8,
+                       [&fm](const QString &t) { return fm.horizontalAdvance(t); }));
 }
 
 void TMainForm1::New1Click()
@@ -1028,7 +1086,7 @@ void TMainForm1::LeftOpen1Click()
     if (!name || !loadInto(m_left, *name, LeftFontColor))
         return;
     LeftFile = *name;
-    m_status->setPanelText(0, QDir::toNativeSeparators(*name));
+    showLeftFileName(*name);
     m_saveFolder2 = QFileInfo(*name).absolutePath();
 }
 
@@ -1051,7 +1109,7 @@ void TMainForm1::LeftSaveAs1Click()
     if (!saveFrom(m_left, *name))
         return;
     LeftFile = *name;
-    m_status->setPanelText(0, QDir::toNativeSeparators(*name));
+    showLeftFileName(*name);
 }
 
 } // namespace shell

@@ -35,6 +35,7 @@ class TRichEditSx;
 class UiServices;
 class MainFormSettings;
 class FindReplaceDialog;
+class TDropDst;
 
 // A tool bar: its controls sit on a content strip that keeps its natural width, so a
 // narrow window clips the bar instead of squeezing it (and never grows the window).
@@ -199,6 +200,11 @@ public:
     QString SecondPageFile; // the last page saved through the second HTML save dialog
     void Exit1Click();
     void Print1Click();
+    void LastFile1Click();
+    void DropDst1FileDrop(const QStringList &files);
+    void DropDst2FileDrop(const QStringList &files);
+    TDropDst *DropDst1() const { return m_drop1; }
+    TDropDst *DropDst2() const { return m_drop2; }
 
 protected:
     bool event(QEvent *e) override;
@@ -231,6 +237,7 @@ private:
     void leftWrapOff();
     std::optional<QString> savePage(const QStringList &lines, TRichEditSx *pane);
     void previewPage(const QString &file);
+    void showLeftFileName(const QString &path);
     void runLeftConversion(const std::function<void(convert::TextTarget &)> &convert);
     void insertAtRightCaret(const QString &text);
     void pickHtmlColor(html::ColorTarget target);
@@ -238,6 +245,8 @@ private:
     UiServices &m_ui;
     html::HtmlStyleState m_html;
     convert::ReplaceEngine m_engine;
+    TDropDst *m_drop1 = nullptr;
+    TDropDst *m_drop2 = nullptr;
     FindReplaceDialog *m_findDialog1 = nullptr;
     FindReplaceDialog *m_replaceDialog1 = nullptr;
     FindReplaceDialog *m_findDialog2 = nullptr;

@@ -44,3 +44,45 @@ bool isStartupFileName(const QString &path)
 }
 
 } // namespace shell
+
+namespace shell {
+
+QString shortenPath(const QString &path, int maxWidth,
+                    const std::function<int(const QString &)> &width)
+{
+    const QChar sep = path.contains(QLatin1Char('\\')) ? QLatin1Char('\\') : QLatin1Char('/');
+    QString drive;
+    QString rest = path;
+    if (path.size() >= 2 && path.at(1) == QLatin1Char(':')) {
+        drive = path.left(2);
+        rest = path.mid(2);
+    }
+    const qsizetype lastSep = rest.lastIndexOf(sep);
+    QString folder = lastSep >= 0 ? rest.left(lastSep + 1) : QString();
+    const QString name = lastSep >= 0 ? rest.mid(lastSep + 1) : rest;
+    const QString dots = QStringLiteral("...") + sep;
+    const QString sepDots = sep + dots;
+    for (int guard = 0; guard < 4096; ++guard) {
+        if (width(drive + folder + name) <= maxWidth || (drive.isEmpty() && folder.isEmpty()))
+            break;
+        if (folder == sepDots) {
+            drive.clear();
+            folder = dots;
+        } else if (folder.isEmpty()) {
+            drive.clear();
+        } else if (folder == dots) {
+            folder.clear();
+        } else {
+            const bool leading = folder.startsWith(sep);
+            QString inner = leading ? folder.mid(1) : folder;
+            if (inner.startsWith(dots))
+                inner = inner.mid(dots.size());
+            const qsizetype cut = inner.indexOf(sep);
+            inner = cut >= 0 ? inner.mid(cut + 1) : QString();
+            folder = (leading ? QString(sep) : QString()) + dots + inner;
+        }
+    }
+    return drive + folder + name;
+}
+
+} // namespace shell

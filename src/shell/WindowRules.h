@@ -3,6 +3,7 @@
 // they are checked without a window.
 
 #include <QString>
+#include <functional>
 
 namespace shell {
 
@@ -22,6 +23,13 @@ QString caretStatusText(int caretLine, int caretColumn);
 bool isStartupFileName(const QString &path);
 // The extension from the last "." of the file name, "" when the name has none.
 QString fileExtension(const QString &path);
+
+// A path shortened to fit a width in pixels (width(text) measures), for status panel 0
+// and the launcher. The folders give way one at a time to "...", the file name never does:
+// "C:\a\b\c\poem.txt", "C:\...\b\c\poem.txt", "C:\...\c\poem.txt", "C:\...\poem.txt",
+// "...\poem.txt", "poem.txt". Paths with "/" shorten the same way with "/".
+QString shortenPath(const QString &path, int maxWidth,
+                    const std::function<int(const QString &)> &width);
 
 // The geometry that a window maximised at the last close gets back when restored.
 constexpr int RestoredLeft = 16;

@@ -1,9 +1,13 @@
 #include "FakeUiServices.h"
 #include "QtPrinters.h"
 
+#include "LnkWriter.h"
+#include "shell/DROPDST.h"
 #include "shell/RichEditSx.h"
+#include "shell/ShellLink.h"
 #include "shell/Unit3.h"
 #include "shell/Utamain.h"
+#include "shell/VerticalTextView.h"
 #include "widgets/ClockLabel.h"
 #include "widgets/TabButton.h"
 
@@ -15,6 +19,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QSplitter>
@@ -22,6 +27,7 @@
 #include <QStatusTipEvent>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QUrl>
 #include <gtest/gtest.h>
 #include <random>
 
@@ -628,4 +634,73 @@ TEST(MainWindowSettings, ASettingsFileOfRandomBytesStartsWithDefaults)
     EXPECT_EQ(w.RichEditNx1()->backgroundColor(), QColor(244, 245, 233));
     EXPECT_EQ(w.FSpd, 150);
     EXPECT_EQ(w.fNx2Width, 129);
+}
+
+TEST_F(WindowFixture, DroppingThreeFilesOnTheRightOpensTheFirst)
+{
+    showActive();
+    const QString a = writeFile(QStringLiteral("a.TXT"), "first");
+    const QString b = writeFile(QStringLiteral("b.txt"), "second");
+    const QString c = writeFile(QStringLiteral("c.txt"), "third");
+    w->DropDst1FileDrop({a, b, c});
+    EXPECT_EQ(w->RichEditNx1()->text(), QStringLiteral("first"));
+    EXPECT_EQ(w->CurrentFile, a);
+    const QString html = writeFile(QStringLiteral("page.HTML"), "<p>");
+    w->DropDst1FileDrop({html});
+    EXPECT_EQ(w->CurrentFile, a) << "a capitalised HTML extension opens nothing";
+}
+
+TEST_F(WindowFixture, DroppingAShortcutOnTheLeftLoadsItsTarget)
+{
+    showActive();
+    w->run(QStringLiteral("ShineSpeedButton2Click"));
+    writeFile(QStringLiteral("poem.txt"), "\x8f\x74"); // 春
+    const QString lnk = dir.filePath(QStringLiteral("poem.lnk"));
+    ASSERT_TRUE(
+        testsupport::writeShortcut(lnk, QStringLiteral(".\\poem.txt"), QStringLiteral("C:\\work")));
+    const ShortcutTarget target = resolveShortcut(lnk);
+    EXPECT_EQ(target.path, dir.filePath(QStringLiteral("poem.txt")));
+    EXPECT_EQ(target.workingFolder, QStringLiteral("C:\\work"));
+    w->DropDst2FileDrop({lnk});
+    EXPECT_EQ(w->RichEditNx2()->text(), QStringLiteral("春"));
+    EXPECT_EQ(w->LeftFile, dir.filePath(QStringLiteral("poem.txt")));
+    EXPECT_TRUE(w->StatusBar1()->panelText(0).endsWith(QStringLiteral("poem.lnk")))
+        << "panel 0 names the shortcut itself";
+    // Unreadable shortcuts give nothing.
+    const QString junk = writeFile(QStringLiteral("junk.lnk"), "not a shortcut");
+    EXPECT_TRUE(resolveShortcut(junk).path.isEmpty());
+    EXPECT_TRUE(resolveShortcut(dir.filePath(QStringLiteral("none.lnk"))).path.isEmpty());
+}
+
+TEST_F(WindowFixture, ReopeningAMissingLastFileDoesNothing)
+{
+    showActive();
+    w->fLastfile = dir.filePath(QStringLiteral("gone.txt"));
+    w->run(QStringLiteral("LastFile1Click"));
+    EXPECT_TRUE(w->CurrentFile.isEmpty());
+    EXPECT_TRUE(ui.messages.isEmpty());
+    const QString there = writeFile(QStringLiteral("there.txt"), "ok");
+    w->fLastfile = there;
+    w->run(QStringLiteral("LastFile1Click"));
+    EXPECT_EQ(w->CurrentFile, there);
+    EXPECT_FALSE(w->OpenedAtStart);
+}
+
+TEST_F(WindowFixture, RealDropEventsReachTheDropTarget)
+{
+    showActive();
+    const QString a = writeFile(QStringLiteral("dropped.txt"), "dropped");
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(a)});
+    QWidget *target = w->RichEditNx1()->verticalView()->viewport();
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &drop);
+    EXPECT_EQ(w->RichEditNx1()->text(), QStringLiteral("dropped"));
+    w->DropDst1()->setAcceptDrop(false);
+    QDragEnterEvent refused(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &refused);
+    EXPECT_FALSE(refused.isAccepted());
 }

@@ -73,3 +73,26 @@ TEST(ImeColors, StatesFromSegmentTextAndHighlight)
     EXPECT_TRUE(windowImeColors()[2].underline);
     EXPECT_EQ(controlDefaultImeColors()[3].background, QColor(0, 255, 255));
 }
+
+TEST(WindowRules, PathsShortenFolderByFolder)
+{
+    const auto chars = [](const QString &s) { return int(s.size()); };
+    const QString path = QStringLiteral("C:\\a\\bb\\c\\poem.txt");
+    // Each step is tried until the text fits; a step may be longer than the one before
+    // ("a" gives way to "..."), so the first fitting step counts.
+    const std::pair<int, const char *> cases[] = {
+        {18, "C:\\a\\bb\\c\\poem.txt"},
+        {17, "C:\\...\\c\\poem.txt"},
+        {16, "C:\\...\\poem.txt"},
+        {14, "...\\poem.txt"},
+        {12, "...\\poem.txt"},
+        {11, "poem.txt"},
+        {1, "poem.txt"},
+    };
+    for (const auto &[width, expected] : cases)
+        EXPECT_EQ(shortenPath(path, width, chars), QString::fromUtf8(expected)) << width;
+    EXPECT_EQ(shortenPath(QStringLiteral("/home/u/poems/haru.txt"), 19, chars),
+              QStringLiteral("/.../poems/haru.txt"));
+    EXPECT_EQ(shortenPath(QStringLiteral("/home/u/poems/haru.txt"), 18, chars),
+              QStringLiteral("/.../haru.txt"));
+}
