@@ -221,6 +221,27 @@ std::optional<text::ColorNumber> HtmlStyleState::colorPreset(ColorTarget target)
     return colorDialogPreset(colorValue(target));
 }
 
+void HtmlStyleState::setColorText(ColorTarget target, const QString &value)
+{
+    switch (target) {
+    case ColorTarget::Background:
+        m_style.bgc = value;
+        break;
+    case ColorTarget::FirstText:
+        m_style.mclo = value;
+        break;
+    case ColorTarget::SecondText:
+        m_style.mclt = value;
+        break;
+    case ColorTarget::Rule:
+        m_style.Lcl = value;
+        break;
+    case ColorTarget::Heading:
+        m_style.Dai = value;
+        break;
+    }
+}
+
 void HtmlStyleState::setPickedColor(ColorTarget target, text::ColorNumber chosen)
 {
     const QString value = htmlColorFromDialog(chosen);

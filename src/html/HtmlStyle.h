@@ -151,6 +151,8 @@ public:
     QString colorValue(ColorTarget target) const;
     std::optional<text::ColorNumber> colorPreset(ColorTarget target) const;
     void setPickedColor(ColorTarget target, text::ColorNumber chosen);
+    // A colour text as typed in the settings dialog, taken without checking.
+    void setColorText(ColorTarget target, const QString &value);
 
     // HtmButton8Click: ＭＳ 明朝 <-> ＭＳ ゴシック.
     void HtmButton8Click();

@@ -357,15 +357,7 @@ void MainFormSettings::setHtmlFontCaption(const QString &caption)
 
 void MainFormSettings::updateLauncherHints()
 {
-    for (int slot : {1, 2}) {
-        const QString path = m_form.launcherPaths.value(slot);
-        QWidget *b = m_form.control(slot == 1 ? QStringLiteral("ShineSpeedButton23")
-                                              : QStringLiteral("ShineSpeedButton24"));
-        if (b && !path.isEmpty()) {
-            b->setToolTip(path);
-            b->setStatusTip(path);
-        }
-    }
+    m_form.updateLauncherHints(m_form.font());
 }
 
 void MainFormSettings::applyPanesAndWindow()

@@ -9,6 +9,7 @@
 #include "shell/RichEditSx.h"
 #include "shell/ShellLink.h"
 #include "shell/UiServices.h"
+#include "shell/Unit1.h"
 #include "shell/Unit3.h"
 #include "shell/VerticalTextView.h"
 #include "shell/WindowRules.h"
@@ -296,6 +297,10 @@ void TMainForm1::registerHandlers()
     add("Exit1Click", [this] { Exit1Click(); });
     add("Print1Click", [this] { Print1Click(); });
     add("LastFile1Click", [this] { LastFile1Click(); });
+    add("About1Click", [this] { About1Click(); });
+    add("ShineSpeedButton25Click", [this] { About1Click(); });
+    add("ShineSpeedButton23Click", [this] { ShineSpeedButton23Click(); });
+    add("ShineSpeedButton24Click", [this] { ShineSpeedButton24Click(); });
 }
 
 void TMainForm1::wireHtmlStyle()
@@ -973,6 +978,41 @@ void TMainForm1::Print1Click()
     if (!m_ui.choosePrinter(this, &printer))
         return;
     printPane(m_right, &printer);
+}
+
+void TMainForm1::About1Click()
+{
+    if (!m_about)
+        m_about = new TAboutBox(*this);
+    m_about->show();
+    m_about->raise();
+    m_about->activateWindow();
+}
+
+void TMainForm1::startLauncher(int slot)
+{
+    // Failures (an empty slot, a missing program) are silent; the program is not tracked.
+    const QString program = launcherPaths.value(slot);
+    if (!program.isEmpty())
+        m_ui.startProcess(program, {}, QString());
+}
+
+void TMainForm1::updateLauncherHints(const QFont &measureIn)
+{
+    const QFontMetrics fm(measureIn);
+    const int width = qMax(50, m_status->panel(4)->width());
+    for (int slot : {1, 2}) {
+        const QString path = launcherPaths.value(slot);
+        QWidget *b = control(slot == 1 ? QStringLiteral("ShineSpeedButton23")
+                                       : QStringLiteral("ShineSpeedButton24"));
+        if (!b || path.isEmpty())
+            continue;
+        const QString hint =
+            shortenPath(QDir::toNativeSeparators(path), width,
+                        [&fm](const QString &t) { return fm.horizontalAdvance(t); });
+        b->setToolTip(hint);
+        b->setStatusTip(hint);
+    }
 }
 
 void TMainForm1::LastFile1Click()

@@ -11,6 +11,7 @@
 #include "shell/ComponentRecord.h"
 #include "shell/RegMng.h"
 #include "shell/UiBuilder.h"
+#include "shell/Unit1.h"
 #include "shell/Unit3.h"
 #include "text/FileEncoding.h"
 
@@ -200,6 +201,13 @@ public:
     QString SecondPageFile; // the last page saved through the second HTML save dialog
     void Exit1Click();
     void Print1Click();
+    void About1Click();
+    void ShineSpeedButton23Click() { startLauncher(1); }
+    void ShineSpeedButton24Click() { startLauncher(2); }
+    void startLauncher(int slot);
+    // The "起" buttons' hints: the launcher paths shortened to panel 4's width in a font.
+    void updateLauncherHints(const QFont &font);
+    TAboutBox *aboutBox() const { return m_about; }
     void LastFile1Click();
     void DropDst1FileDrop(const QStringList &files);
     void DropDst2FileDrop(const QStringList &files);
@@ -245,6 +253,7 @@ private:
     UiServices &m_ui;
     html::HtmlStyleState m_html;
     convert::ReplaceEngine m_engine;
+    QPointer<TAboutBox> m_about;
     TDropDst *m_drop1 = nullptr;
     TDropDst *m_drop2 = nullptr;
     FindReplaceDialog *m_findDialog1 = nullptr;

@@ -5,6 +5,7 @@
 #include "shell/DROPDST.h"
 #include "shell/RichEditSx.h"
 #include "shell/ShellLink.h"
+#include "shell/Unit1.h"
 #include "shell/Unit3.h"
 #include "shell/Utamain.h"
 #include "shell/VerticalTextView.h"
@@ -703,4 +704,46 @@ TEST_F(WindowFixture, RealDropEventsReachTheDropTarget)
     QDragEnterEvent refused(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(target, &refused);
     EXPECT_FALSE(refused.isAccepted());
+}
+
+TEST_F(WindowFixture, SettingsDialogAppliesAndFillsTheLauncher)
+{
+    showActive();
+    w->run(QStringLiteral("ShineSpeedButton25Click"));
+    TAboutBox *box = w->aboutBox();
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(box->windowTitle(), QStringLiteral("About & 設定"));
+    EXPECT_FALSE(box->isModal());
+    EXPECT_EQ(box->colorEdit(3)->text(), QStringLiteral("#fff8dc"));
+    // Typed and closed without OK: the old colour stays in effect.
+    box->colorEdit(3)->setText(QStringLiteral("#000000"));
+    box->close();
+    QApplication::processEvents();
+    EXPECT_EQ(w->htmlStyle().style().bgc, QStringLiteral("#fff8dc"));
+    w->run(QStringLiteral("About1Click"));
+    box = w->aboutBox();
+    EXPECT_EQ(box->colorEdit(3)->text(), QStringLiteral("#fff8dc"));
+    box->colorEdit(3)->setText(QStringLiteral("#112233"));
+    box->ShineSpeedButton2Click();
+    EXPECT_EQ(w->htmlStyle().style().bgc, QStringLiteral("#112233"));
+    const QString first = box->Label15()->text();
+    box->Label15Click();
+    box->Label15Click();
+    EXPECT_EQ(box->Label15()->text(), first) << "two clicks return the size";
+
+    // A shortcut to a program fills slot 1 with the program's path; ".Exe" does nothing.
+    const QString exe = writeFile(QStringLiteral("tool.exe"), "MZ");
+    ASSERT_TRUE(testsupport::writeShortcut(dir.filePath(QStringLiteral("tool.lnk")),
+                                           QStringLiteral(".\\tool.exe")));
+    box->DropDst1FileDrop({dir.filePath(QStringLiteral("tool.lnk"))});
+    EXPECT_EQ(w->launcherPaths.value(1), exe);
+    box->DropDst2FileDrop({writeFile(QStringLiteral("other.Exe"), "MZ")});
+    EXPECT_TRUE(w->launcherPaths.value(2).isEmpty());
+    EXPECT_FALSE(w->control(QStringLiteral("ShineSpeedButton23"))->toolTip().isEmpty());
+    w->run(QStringLiteral("ShineSpeedButton23Click"));
+    ASSERT_EQ(ui.startedProcesses.size(), 1);
+    EXPECT_EQ(ui.startedProcesses[0], QStringList{exe});
+    w->run(QStringLiteral("ShineSpeedButton24Click")); // an empty slot: silently nothing
+    EXPECT_EQ(ui.startedProcesses.size(), 1);
+    box->ShineSpeedButton1Click();
 }
