@@ -5,6 +5,7 @@
 #include "shell/RichEditSx.h"
 #include "shell/Utamain.h"
 #include "text/ColorNumber.h"
+#include "tools/widgets/MsgSCR.h"
 #include "widgets/ShineButton.h"
 
 #include <QAbstractButton>
@@ -90,28 +91,27 @@ void MainFormSettings::setPaneRecord(const QString &pane, const PaneRecord &r)
 ScrollStripRecord MainFormSettings::scrollStripRecord() const
 {
     ScrollStripRecord r;
-    if (auto *strip = qobject_cast<QLabel *>(m_form.scrollStrip())) {
-        r.msg = strip->text();
-        r.font = fontRecordOf(strip->font(), strip->palette().color(QPalette::WindowText));
-        r.color = numberOf(strip->palette().color(QPalette::Window));
-        r.show = !strip->isHidden();
+    if (tools::TMsgSCR *strip = m_form.MsgSCR1()) {
+        r.msg = strip->Msg();
+        r.font = fontRecordOf(strip->Font(), strip->FontColor());
+        r.color = numberOf(strip->Color());
+        r.interval = strip->Interval();
+        r.show = strip->Show();
     }
-    r.interval = m_form.scrollInterval;
     return r;
 }
 
 void MainFormSettings::setScrollStripRecord(const ScrollStripRecord &r)
 {
-    if (auto *strip = qobject_cast<QLabel *>(m_form.scrollStrip())) {
-        strip->setText(r.msg);
+    if (tools::TMsgSCR *strip = m_form.MsgSCR1()) {
+        strip->setMsg(r.msg);
         if (!r.font.name.isEmpty())
-            strip->setFont(fontOf(r.font));
-        QPalette pal = strip->palette();
-        pal.setColor(QPalette::WindowText, colorOf(r.font.color));
-        pal.setColor(QPalette::Window, colorOf(r.color));
-        strip->setPalette(pal);
+            strip->setStripFont(fontOf(r.font));
+        strip->setFontColor(colorOf(r.font.color));
+        strip->setColor(colorOf(r.color));
+        strip->setInterval(r.interval);
+        strip->setShow(r.show);
     }
-    m_form.scrollInterval = r.interval;
 }
 
 DropTargetRecord MainFormSettings::dropTargetRecord(const QString &dropTarget) const

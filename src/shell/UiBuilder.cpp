@@ -1,6 +1,7 @@
 #include "shell/UiBuilder.h"
 
 #include "text/ColorNumber.h"
+#include "tools/widgets/MsgSCR.h"
 #include "widgets/ClockLabel.h"
 #include "widgets/GripImage.h"
 #include "widgets/LozengeCheckBox.h"
@@ -161,7 +162,11 @@ QHash<QString, QWidget *> buildBar(QWidget *bar, const QList<BarRow> &rows,
             mouth->setFrameShape(QFrame::StyledPanel);
             mouth->setFixedSize(28, 26);
             w = mouth;
-        } else { // label, and the scroll strip until it has a widget of its own
+        } else if (row.extra.value(QStringLiteral("class")) == QStringLiteral("TMsgSCR")) {
+            auto *strip = new tools::TMsgSCR(bar);
+            strip->setFixedWidth(row.number(QStringLiteral("width"), 120));
+            w = strip;
+        } else {
             auto *label = new QLabel(row.caption, bar);
             label->setFixedWidth(row.number(QStringLiteral("width"), 120));
             label->setAutoFillBackground(true);

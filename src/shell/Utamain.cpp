@@ -13,6 +13,10 @@
 #include "shell/Unit3.h"
 #include "shell/VerticalTextView.h"
 #include "shell/WindowRules.h"
+#include "tools/ScrollStrip.h"
+#include "tools/widgets/ColorMenuStyle.h"
+#include "tools/widgets/MsgSCR.h"
+#include "tools/widgets/StrSortGrid.h"
 #include "widgets/ClockLabel.h"
 #include "widgets/TabButton.h"
 
@@ -140,6 +144,7 @@ TMainForm1::TMainForm1(UiServices &ui, const QString &programPath, QWidget *pare
     registerHandlers();
     registerCommandHandlers();
     registerHtmlHandlers();
+    registerToolHandlers();
     wireHtmlStyle();
     RegManager1.setIniFileName(settingsFilePath(programPath));
     RegManager1.setErrorHandler([this](const QString &message) {
@@ -229,6 +234,13 @@ void TMainForm1::buildWindow()
     setCentralWidget(central);
 
     m_right->setContextMenu(popupMenu());
+    tools::installColorMenuStyle(popupMenu());
+    if (tools::TMsgSCR *strip = MsgSCR1()) {
+        strip->setMsg(tools::initialStripText());
+        strip->setStripFont(programFont(QStringLiteral("ＭＳ 明朝"), 17));
+        strip->setFontColor(Qt::white);
+        strip->setShow(true);
+    }
     auto views = [](TRichEditSx *pane) {
         return QList<QWidget *>{pane->horizontalView()->viewport(),
                                 pane->verticalView()->viewport()};
@@ -433,6 +445,8 @@ void TMainForm1::FormCreate()
     SetIMEcolor();
     followRightColors();
     followLeftColors();
+    if (tools::TMsgSCR *strip = MsgSCR1())
+        strip->setInterval(0);
     m_left->hide();
 
     // Design state of the bars: the right-pane, left-pane and "Speech" bars shown; the
@@ -632,8 +646,18 @@ QWidget *TMainForm1::focusedEditor(bool panesOnly) const
     return nullptr;
 }
 
+QLineEdit *TMainForm1::gridCellEditor() const
+{
+    // The count grid's cell editor takes the clipboard commands whatever has the focus.
+    if (m_form2)
+        return m_form2->StrSortGrid1()->cellEditor();
+    return nullptr;
+}
+
 void TMainForm1::Copy1Click()
 {
+    if (QLineEdit *cell = gridCellEditor())
+        cell->copy();
     QWidget *w = focusedEditor(false);
     if (auto *pane = qobject_cast<TRichEditSx *>(w))
         pane->copy();
@@ -643,6 +667,8 @@ void TMainForm1::Copy1Click()
 
 void TMainForm1::Cut1Click()
 {
+    if (QLineEdit *cell = gridCellEditor())
+        cell->cut();
     QWidget *w = focusedEditor(false);
     if (auto *pane = qobject_cast<TRichEditSx *>(w))
         pane->cut();
@@ -652,6 +678,8 @@ void TMainForm1::Cut1Click()
 
 void TMainForm1::Paste1Click()
 {
+    if (QLineEdit *cell = gridCellEditor())
+        cell->paste();
     QWidget *w = focusedEditor(false);
     if (auto *pane = qobject_cast<TRichEditSx *>(w))
         pane->paste();
@@ -667,6 +695,8 @@ void TMainForm1::SelectAllClick()
 
 void TMainForm1::Undo1Click()
 {
+    if (QLineEdit *cell = gridCellEditor())
+        cell->undo();
     QWidget *w = focusedEditor(false);
     if (auto *pane = qobject_cast<TRichEditSx *>(w))
         pane->undo();
@@ -726,11 +756,9 @@ void TMainForm1::followRightColors()
 void TMainForm1::followLeftColors()
 {
     // The scroll strip shows its text in the left pane's colours.
-    if (QWidget *strip = scrollStrip()) {
-        QPalette pal = strip->palette();
-        pal.setColor(QPalette::Window, m_left->backgroundColor());
-        pal.setColor(QPalette::WindowText, m_left->fontColor());
-        strip->setPalette(pal);
+    if (tools::TMsgSCR *strip = MsgSCR1()) {
+        strip->setColor(m_left->backgroundColor());
+        strip->setFontColor(m_left->fontColor());
     }
 }
 

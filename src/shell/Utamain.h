@@ -6,6 +6,7 @@
 // stay thin: they gather what the controls hold, call the logic, show the result.
 
 #include "convert/ReplaceEngine.h"
+#include "convert/Stopw.h"
 #include "convert/TextTarget.h"
 #include "html/HtmlStyle.h"
 #include "shell/ComponentRecord.h"
@@ -14,6 +15,8 @@
 #include "shell/Unit1.h"
 #include "shell/Unit3.h"
 #include "text/FileEncoding.h"
+#include "tools/StringColoring.h"
+#include "tools/widgets/Unit2.h"
 
 #include <QHash>
 #include <QMainWindow>
@@ -24,6 +27,10 @@
 class QLabel;
 class QLineEdit;
 class QSplitter;
+
+namespace tools {
+class TMsgSCR;
+}
 
 namespace widgets {
 class ClockLabel;
@@ -208,6 +215,12 @@ public:
     // The "起" buttons' hints: the launcher paths shortened to panel 4's width in a font.
     void updateLauncherHints(const QFont &font);
     TAboutBox *aboutBox() const { return m_about; }
+    tools::TMsgSCR *MsgSCR1() const;
+    tools::TForm2 *Form2() const { return m_form2; }
+    tools::ColoringState &coloring() { return m_coloring; }
+    void NNButton1Click();
+    void NNButton2Click();
+    void NNButton3Click();
     void LastFile1Click();
     void DropDst1FileDrop(const QStringList &files);
     void DropDst2FileDrop(const QStringList &files);
@@ -241,11 +254,16 @@ private:
     void wireHtmlStyle();
     void registerCommandHandlers();
     void registerHtmlHandlers();
+    void registerToolHandlers();
+    void colourPane(TRichEditSx *pane, text::ColorNumber colour);
+    void countPane(TRichEditSx *pane);
+    void loadCollection(bool haiku);
     void htmlMessage(const char16_t *text);
     void leftWrapOff();
     std::optional<QString> savePage(const QStringList &lines, TRichEditSx *pane);
     void previewPage(const QString &file);
     void showLeftFileName(const QString &path);
+    QLineEdit *gridCellEditor() const;
     void runLeftConversion(const std::function<void(convert::TextTarget &)> &convert);
     void insertAtRightCaret(const QString &text);
     void pickHtmlColor(html::ColorTarget target);
@@ -254,6 +272,9 @@ private:
     html::HtmlStyleState m_html;
     convert::ReplaceEngine m_engine;
     QPointer<TAboutBox> m_about;
+    QPointer<tools::TForm2> m_form2;
+    tools::ColoringState m_coloring;
+    convert::TStopWatch m_stopWatch;
     TDropDst *m_drop1 = nullptr;
     TDropDst *m_drop2 = nullptr;
     FindReplaceDialog *m_findDialog1 = nullptr;

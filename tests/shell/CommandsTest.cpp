@@ -4,6 +4,7 @@
 #include "shell/FindReplaceDialog.h"
 #include "shell/RichEditSx.h"
 #include "shell/Utamain.h"
+#include "tools/widgets/Unit2.h"
 
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -217,4 +218,47 @@ TEST_F(CommandsFixture, LongTextPageFromTheRightPane)
     const int tables30 =
         int(w->RichEditNx2()->text().count(QStringLiteral("<TABLE"), Qt::CaseInsensitive));
     EXPECT_EQ(tables31, tables30 + 1) << "31 lines take a second block of columns";
+}
+
+TEST_F(CommandsFixture, ColouringCountingAndRecordingRuns)
+{
+    TRichEditSx *left = w->RichEditNx2();
+    left->setText(QStringLiteral("春の野の春の"));
+    w->edit(QStringLiteral("Edit2"))->setText(QStringLiteral("の"));
+    w->run(QStringLiteral("SCButton1Click"));
+    EXPECT_TRUE(panel(2).contains(QStringLiteral("3"))) << panel(2).toStdString();
+    EXPECT_TRUE(ElapsedText.match(panel(1)).hasMatch());
+    EXPECT_EQ(left->selLength(), 0) << "no selection left";
+    EXPECT_EQ(left->selStart(), 6) << "the caret after the last one";
+    w->run(QStringLiteral("NNButton1Click"));
+    ASSERT_NE(w->Form2(), nullptr);
+    w->run(QStringLiteral("NNButton3Click"));
+    EXPECT_EQ(w->edit(QStringLiteral("Edit3"))->text(), QStringLiteral("000003"));
+    w->run(QStringLiteral("ShineSpeedButton33Click"));
+    EXPECT_TRUE(panel(1).contains(QString::number(left->rowCount()))) << panel(1).toStdString();
+    EXPECT_TRUE(panel(2).contains(QStringLiteral("6"))) << panel(2).toStdString();
+    // The right pane's context menu colours the right pane.
+    w->RichEditNx1()->setText(QStringLiteral("ののの"));
+    w->run(QStringLiteral("N25Click"));
+    EXPECT_TRUE(panel(2).contains(QStringLiteral("3")));
+    w->Form2()->close();
+}
+
+TEST_F(CommandsFixture, PoemCollectionsLoadOnlyWithTheLeftPaneShown)
+{
+    w->run(QStringLiteral("ShineSpeedButton2Click")); // hide it again
+    w->run(QStringLiteral("ShineSpeedButton3Click"));
+    EXPECT_TRUE(ui.messages.isEmpty()) << "hidden: nothing, not even a message";
+    EXPECT_TRUE(w->RichEditNx2()->text().isEmpty());
+    w->run(QStringLiteral("ShineSpeedButton2Click"));
+    w->run(QStringLiteral("ShineSpeedButton3Click")); // no hyakunin.txt beside this program
+    ASSERT_EQ(ui.messages.size(), 1);
+    EXPECT_TRUE(ui.messages[0].text.endsWith(QStringLiteral(" は、存在しません")));
+    EXPECT_EQ(ui.messages[0].kind, MessageKind::Warning);
+    QFile::copy(QStringLiteral(KOTONAMI_DATA_DIR "/hyakunin.txt"),
+                dir.filePath(QStringLiteral("hyakunin.txt")));
+    w->run(QStringLiteral("ShineSpeedButton3Click"));
+    EXPECT_TRUE(w->RichEditNx2()->text().contains(QStringLiteral("秋の田の")));
+    EXPECT_FALSE(w->RichEditNx2()->isModified());
+    EXPECT_TRUE(w->LeftFile.isEmpty()) << "a collection is not the left pane's file";
 }

@@ -2,6 +2,9 @@
 
 #include "shell/RichEditSx.h"
 #include "shell/Utamain.h"
+#include "widgets/TabButton.h"
+
+#include <QLineEdit>
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -33,6 +36,10 @@ TEST(Screenshots, VerticalWritingWithAndWithoutWrap)
                        "Kotonami 2026 年 12 月（冬）\n"
                        "あしびきの山鳥の尾のしだり尾のながながし夜をひとりかも寝む"));
     w.RichEditNx2()->setText(QStringLiteral("はるすぎて\nなつきにけらし"));
+    w.edit(QStringLiteral("Edit2"))->setText(QStringLiteral("の"));
+    w.run(QStringLiteral("N24Click"));   // colour every の of the right pane
+    w.run(QStringLiteral("Grip3Click")); // fold the left-pane bar, show the Color String bar
+    QTest::mouseClick(w.tab(TMainForm1::ColorBar), Qt::LeftButton);
     w.RichEditNx1()->setSelection(2, 3);
     QApplication::processEvents();
     EXPECT_TRUE(w.grab().save(folder + QStringLiteral("/vertical-wrap.png")));

@@ -1,0 +1,152 @@
+// TMainForm1's left-pane tools: string colouring, counts and the count grid, the scroll
+// strip and the poem collections, over tools/.
+#include "convert/Stopw.h"
+#include "shell/RichEditSx.h"
+#include "shell/UiServices.h"
+#include "shell/Utamain.h"
+#include "shell/WindowRules.h"
+#include "tools/Counts.h"
+#include "tools/ScrollStrip.h"
+#include "tools/StringColoring.h"
+#include "tools/widgets/MsgSCR.h"
+#include "tools/widgets/StrSortGrid.h"
+#include "tools/widgets/Unit2.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QClipboard>
+#include <QDir>
+#include <QFileInfo>
+#include <QLibraryInfo>
+#include <QLineEdit>
+
+namespace shell {
+
+tools::TMsgSCR *TMainForm1::MsgSCR1() const
+{
+    return qobject_cast<tools::TMsgSCR *>(m_controls.value(QStringLiteral("MsgSCR1")));
+}
+
+void TMainForm1::colourPane(TRichEditSx *pane, text::ColorNumber colour)
+{
+    QLineEdit *edit2 = edit(QStringLiteral("Edit2"));
+    if (edit2->text().isEmpty())
+        return;
+    pane->setUpdatesEnabled(false);
+    m_stopWatch.Start();
+    QTextCursor c = pane->horizontalView()->textCursor();
+    // The typing colour is cleared, so what is typed next takes the pane's font colour.
+    const int count = m_coloring.takeRun(
+        tools::ColorAllMatches(c, edit2->text(), tools::toQColor(colour), QColor()));
+    pane->horizontalView()->setTextCursor(c);
+    pane->activeView()->setFocus();
+    m_stopWatch.Stop();
+    m_status->setPanelText(1, m_stopWatch.ElapsedText());
+    m_status->setPanelText(2, tools::coloredCountText(count));
+    pane->setUpdatesEnabled(true);
+}
+
+void TMainForm1::NNButton2Click()
+{
+    m_stopWatch.Start();
+    colourPane(m_left, m_coloring.nextCyclingColor());
+}
+
+void TMainForm1::countPane(TRichEditSx *pane)
+{
+    m_status->setPanelText(1, tools::lineCountText(pane->rowCount()));
+    m_status->setPanelText(2, tools::charCountText(tools::paneCharCount(pane->text())));
+}
+
+void TMainForm1::NNButton1Click()
+{
+    if (!m_form2) {
+        m_form2 = new tools::TForm2(m_ui, m_coloring, this);
+        m_form2->setWindowFlag(Qt::Window);
+    }
+    m_form2->show();
+    m_form2->raise();
+}
+
+void TMainForm1::NNButton3Click()
+{
+    QLineEdit *edit3 = edit(QStringLiteral("Edit3"));
+    edit3->setText(tools::sixDigits(m_coloring.lastColorCount));
+    if (m_form2)
+        m_form2->recordRun(edit(QStringLiteral("Edit2"))->text(), edit3->text(),
+                           m_stopWatch.ElapsedText());
+}
+
+void TMainForm1::loadCollection(bool haiku)
+{
+    if (!m_left->isVisibleTo(this))
+        return;
+    const auto which = haiku ? tools::PoemCollection::Haiku : tools::PoemCollection::Hyakunin;
+    // Beside the program first, then the installed data folder.
+    const QStringList folders{ProgramDir, QApplication::applicationDirPath() +
+                                              QStringLiteral("/../share/kotonami/")};
+    const QString path = tools::collectionPath(folders, which);
+    if (!QFileInfo(path).isFile()) {
+        m_ui.message(this, MessageKind::Warning, tools::missingFileMessage(path),
+                     MessageButtons::Ok);
+        return;
+    }
+    const QString keptLeftFile = LeftFile;
+    if (!loadInto(m_left, path, LeftFontColor))
+        return;
+    LeftFile = keptLeftFile; // the collection is not the left pane's file
+    if (haiku)
+        m_status->setPanelText(0, tools::collectionFileName(which));
+    else
+        showLeftFileName(path);
+}
+
+void TMainForm1::registerToolHandlers()
+{
+    const QList<tools::ColoringColor> &colours = tools::coloringColors();
+    for (int i = 0; i < colours.size() && i < 12; ++i) {
+        const text::ColorNumber applied = colours[i].applied;
+        m_handlers.insert(QStringLiteral("SCButton%1Click").arg(i + 1),
+                          [this, applied] { colourPane(m_left, applied); });
+        m_handlers.insert(QStringLiteral("N%1Click").arg(24 + i),
+                          [this, applied] { colourPane(m_right, applied); });
+        if (auto *b =
+                qobject_cast<QAbstractButton *>(control(QStringLiteral("SCButton%1").arg(i + 1))))
+            b->setToolTip(b->toolTip());
+    }
+    auto add = [this](const char *name, std::function<void()> f) {
+        m_handlers.insert(QLatin1String(name), std::move(f));
+    };
+    add("NNButton2Click", [this] { NNButton2Click(); });
+    add("NNButton4Click", [this] {
+        QLineEdit *e = edit(QStringLiteral("Edit2"));
+        e->clear();
+        e->setText(QApplication::clipboard()->text());
+    });
+    add("NNButton5Click",
+        [this] { edit(QStringLiteral("Edit2"))->setText(m_left->selectedText()); });
+    add("NNButton8Click",
+        [this] { edit(QStringLiteral("Edit2"))->setText(m_right->selectedText()); });
+    add("ShineSpeedButton33Click", [this] { countPane(m_left); });
+    add("ShineSpeedButton34Click", [this] { countPane(m_right); });
+    add("NNButton1Click", [this] { NNButton1Click(); });
+    add("NNButton3Click", [this] { NNButton3Click(); });
+    add("ShineSpeedButton14Click", [this] {
+        if (auto *b =
+                qobject_cast<QAbstractButton *>(control(QStringLiteral("ShineSpeedButton14"))))
+            b->setText(MsgSCR1()->toggleRunning());
+    });
+    add("ShineSpeedButton15Click", [this] {
+        const tools::StripSelection s = MsgSCR1()->takeSelection(m_left->selectedText());
+        m_status->setPanelText(2, s.statusText());
+        if (!s.accepted)
+            m_ui.message(this, MessageKind::Warning, tools::stripTooLongMessage(),
+                         MessageButtons::Ok);
+    });
+    add("ShineSpeedButton16Click", [this] { MsgSCR1()->toggleWhite(LeftFontColor); });
+    add("ShineSpeedButton17Click", [this] { MsgSCR1()->setMsg(tools::izumiShikibuPoems()); });
+    add("ShineSpeedButton3Click", [this] { loadCollection(false); });
+    add("ShineSpeedButton18Click", [this] { loadCollection(true); });
+}
+
+} // namespace shell
