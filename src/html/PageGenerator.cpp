@@ -289,11 +289,11 @@ void applyPageReplacements(QStringList &lines, const HtmlStyle &style, bool plac
     }
 }
 
-HtmlPage verticalPage(const QStringList &source, const HtmlStyle &style)
+// The steps a poem's columns share on a page and in an insertion block: blank lines become
+// the marker (the last line is not examined), padding to 30 under "加", an even count, the
+// order reversed, and the widths. Returns the lines in column order.
+static QStringList poemColumns(const QStringList &source, const HtmlStyle &style, HtmlPage &page)
 {
-    HtmlPage page;
-    if (source.isEmpty())
-        return page;
     QStringList lines = source;
     const QString marker = frag("blankMarker");
     if (style.checked(Symbols) || style.checked(BlankAsText)) {
@@ -318,6 +318,16 @@ HtmlPage verticalPage(const QStringList &source, const HtmlStyle &style)
         page.tableWidth = QStringLiteral("700");
         page.ruleWidth = QStringLiteral("800");
     }
+    return lines;
+}
+
+HtmlPage verticalPage(const QStringList &source, const HtmlStyle &style)
+{
+    HtmlPage page;
+    if (source.isEmpty())
+        return page;
+    const QStringList lines = poemColumns(source, style, page);
+    const qsizetype n = lines.size();
     const Values values{style, page.tableWidth, page.ruleWidth, {}, {}};
     page.lines.reserve(2 * n + 24);
     appendRows(page.lines, 1, 13, values);
@@ -380,30 +390,7 @@ HtmlPage insertionBlock(const QStringList &poemLines, const HtmlStyle &style)
     HtmlPage page;
     if (poemLines.isEmpty())
         return page;
-    QStringList lines = poemLines;
-    const QString marker = frag("blankMarker");
-    if (style.checked(Symbols) || style.checked(BlankAsText)) {
-        for (qsizetype i = 0; i + 1 < lines.size(); ++i) {
-            if (sortsBeforeSpace(lines[i]))
-                lines[i] = marker;
-        }
-    }
-    if (style.checked(PadTo30)) {
-        const QString pad = style.checked(BlankAsText) ? marker : frag("pad30Line");
-        while (lines.size() < kBlockSize)
-            lines.append(pad);
-    }
-    if (lines.size() % 2 == 1)
-        lines.append(frag("evenPadLine"));
-    std::reverse(lines.begin(), lines.end());
-    const qsizetype n = lines.size();
-    if (style.checked(EvenSpacing)) {
-        page.tableWidth = widthText(n * 24);
-        page.ruleWidth = widthText(n * 24 + 60);
-    } else {
-        page.tableWidth = QStringLiteral("700");
-        page.ruleWidth = QStringLiteral("800");
-    }
+    const QStringList lines = poemColumns(poemLines, style, page);
     const Values values{style, page.tableWidth, page.ruleWidth, {}, {}};
     page.lines = values.fill(pageData().fragments.value(QStringLiteral("insertBlockOpen")));
     appendColumns(page.lines, lines, style, Variant::Insertion);
