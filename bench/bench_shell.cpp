@@ -2,6 +2,7 @@
 // before the first paint), loading a large text into a pane, and the undo memory's
 // snapshot of a large pane. Offscreen, so no display is needed.
 #include "convert/Conversions.h"
+#include "shell/DocumentFile.h"
 #include "shell/FontNames.h"
 #include "shell/PaneTextTarget.h"
 #include "shell/RichEditSx.h"
@@ -185,6 +186,52 @@ void BM_ManyoganaInPane(benchmark::State &state)
     }
 }
 BENCHMARK(BM_ManyoganaInPane)->Arg(1)->Arg(4)->Unit(benchmark::kMillisecond)->Iterations(2);
+
+// A 50 MB code page 932 file: opening it into a vertical pane (read, decode, load, first
+// screen) and saving it back (encode, write atomically).
+QString fiftyMegabyteFile()
+{
+    static const QString path = [] {
+        const QString p = QStringLiteral("/tmp/kotonami-bench-50mb.txt");
+        QStringList lines;
+        const QString line = poemText(1);
+        for (qsizetype bytes = 0; bytes < 50'000'000; bytes += line.size() * 2 + 2)
+            lines << line;
+        const shell::EncodedDocument doc =
+            shell::encodeDocument(lines.join(QLatin1Char('\n')), text::FileEncoding::Cp932);
+        shell::writeBytes(p, doc.bytes, nullptr);
+        return p;
+    }();
+    return path;
+}
+
+void BM_Open50MB(benchmark::State &state)
+{
+    const QString path = fiftyMegabyteFile();
+    shell::TRichEditSx pane;
+    pane.resize(780, 400);
+    pane.setVertical(true);
+    pane.show();
+    for (auto _ : state) {
+        const auto doc = shell::readDocument(path, nullptr);
+        pane.setText(doc->text);
+        QApplication::processEvents();
+    }
+}
+BENCHMARK(BM_Open50MB)->Unit(benchmark::kMillisecond)->Iterations(2);
+
+void BM_Save50MB(benchmark::State &state)
+{
+    const auto doc = shell::readDocument(fiftyMegabyteFile(), nullptr);
+    shell::TRichEditSx pane;
+    pane.setText(doc->text);
+    for (auto _ : state) {
+        const shell::EncodedDocument encoded = shell::encodeDocument(pane.text(), doc->encoding);
+        shell::writeBytes(QStringLiteral("/tmp/kotonami-bench-50mb-out.txt"), encoded.bytes,
+                          nullptr);
+    }
+}
+BENCHMARK(BM_Save50MB)->Unit(benchmark::kMillisecond)->Iterations(2);
 
 } // namespace
 

@@ -1,5 +1,7 @@
 #include "shell/UiServices.h"
 
+#include "shell/TextDlgs.h"
+
 #include <QApplication>
 #include <QColorDialog>
 #include <QDesktopServices>
@@ -83,7 +85,7 @@ void prepare(QFileDialog &dialog, const FileDialogRequest &r)
 
 std::optional<QString> QtUiServices::openFileName(QWidget *parent, const FileDialogRequest &r)
 {
-    QFileDialog dialog(parent);
+    TTextOpenDialog dialog(parent);
     prepare(dialog, r);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
