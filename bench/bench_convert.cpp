@@ -1,3 +1,4 @@
+#include "text/LargeTextMemory.h"
 // The conversions and Replace All over a plain string, as kotonami-tool runs them. Sizes
 // are in millions of characters (2^20): 1 M kana is 2 MB of code page 932 text.
 #include "convert/ConversionTables.h"
@@ -129,4 +130,11 @@ BENCHMARK(BM_ManyoganaRowByRow)->Arg(1)->Arg(4)->Arg(16)->Unit(benchmark::kMilli
 BENCHMARK(BM_ReplaceAllOneCharacter)->Arg(1)->Arg(4)->Arg(16)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ReplaceAllTwoByOne)->Arg(1)->Arg(4)->Arg(16)->Unit(benchmark::kMillisecond);
 
-BENCHMARK_MAIN();
+int main(int argc, char **argv)
+{
+    // As the programs do at start.
+    text::keepLargeBlocksInTheHeap();
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    return 0;
+}

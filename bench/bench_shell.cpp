@@ -9,6 +9,7 @@
 #include "shell/UiServices.h"
 #include "shell/Utamain.h"
 #include "shell/VerticalTextView.h"
+#include "text/LargeTextMemory.h"
 
 #include <QElapsedTimer>
 #include <QImage>
@@ -239,6 +240,7 @@ int main(int argc, char **argv)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    text::keepLargeBlocksInTheHeap();
     QApplication app(argc, argv);
     shell::installFontSubstitutions();
     benchmark::Initialize(&argc, argv);

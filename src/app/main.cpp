@@ -2,11 +2,13 @@
 #include "shell/FontNames.h"
 #include "shell/UiServices.h"
 #include "shell/Utamain.h"
+#include "text/LargeTextMemory.h"
 
 #include <QApplication>
 
 int main(int argc, char *argv[])
 {
+    text::keepLargeBlocksInTheHeap();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("kotonami"));
     QApplication::setApplicationDisplayName(QStringLiteral("Kotonami"));

@@ -3,6 +3,7 @@
 #include "convert/BatchConvert.h"
 #include "shell/BatchPage.h"
 #include "shell/DocumentFile.h"
+#include "text/LargeTextMemory.h"
 #include "text/TextMetrics.h"
 
 #include <QCoreApplication>
@@ -42,6 +43,7 @@ const char *encodingName(text::FileEncoding e)
 
 int main(int argc, char *argv[])
 {
+    text::keepLargeBlocksInTheHeap();
     QCoreApplication app(argc, argv);
     QTextStream out(stdout);
     QTextStream err(stderr);
