@@ -1,0 +1,86 @@
+#pragma once
+
+// Plays the synthesised audio (16-bit mono PCM) on the GUI thread: through QAudioSink when
+// the machine has an output device, otherwise through a paced null output that takes the
+// samples at their real rate, so a reading lasts as long as it would sound and still ends.
+//
+// Audio arrives in pieces tagged with the number of the text it belongs to; finish(n) marks
+// where text n ends, and utteranceFinished(n) is emitted once the output has played up to
+// that mark.
+
+#include <QByteArray>
+#include <QElapsedTimer>
+#include <QObject>
+#include <QTimer>
+
+#include <deque>
+
+class QAudioSink;
+class QIODevice;
+
+namespace speech {
+
+class AudioOutput : public QObject
+{
+    Q_OBJECT
+
+public:
+    enum class Kind { Automatic, Null };
+
+    explicit AudioOutput(int sampleRate, Kind kind = Kind::Automatic, QObject *parent = nullptr);
+    ~AudioOutput() override;
+
+    bool hasDevice() const { return m_sink != nullptr; }
+
+    void append(quint64 utterance, const QByteArray &pcm);
+    void finish(quint64 utterance);
+    // Drops everything queued and playing and ends a pause; the marks dropped report
+    // nothing.
+    void clear();
+
+    void pause();
+    void resume();
+    bool isPaused() const { return m_paused; }
+
+    void setVolume(double volume);
+
+    // Bytes handed to append() since construction (the tests and the bench read it).
+    qint64 bytesReceived() const { return m_received; }
+    int sampleRate() const { return m_sampleRate; }
+
+Q_SIGNALS:
+    void utteranceFinished(quint64 utterance);
+    void levelChanged(double level);
+
+private:
+    struct Mark
+    {
+        qint64 position; // absolute byte position in the stream
+        quint64 utterance;
+    };
+
+    void tick();
+    void updateTimer();
+    qint64 playedPosition() const;
+    QByteArray take(qint64 maxBytes);
+    void reportLevel(const QByteArray &pcm);
+    void restartSink();
+
+    int m_sampleRate;
+    QAudioSink *m_sink = nullptr;
+    QIODevice *m_sinkDevice = nullptr;
+    QTimer m_timer;
+    QElapsedTimer m_clock;
+    double m_carry = 0; // fractional bytes owed to the null output's pace
+
+    QByteArray m_queue;
+    qint64 m_queueOffset = 0; // bytes of m_queue already taken
+    qint64 m_appended = 0;    // absolute position of the queue's end
+    qint64 m_taken = 0;       // absolute position of what left the queue
+    std::deque<Mark> m_marks;
+    bool m_paused = false;
+    double m_level = 0;
+    qint64 m_received = 0;
+};
+
+} // namespace speech

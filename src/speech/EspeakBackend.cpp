@@ -1,0 +1,148 @@
+#include "speech/EspeakBackend.h"
+
+#include "speech/EspeakEngine.h"
+
+#include <QMetaObject>
+
+namespace speech {
+
+namespace {
+
+// Audio is handed to the GUI thread in lumps of at least this many milliseconds, except
+// the first lump of a text, which goes as soon as it exists.
+constexpr int LumpMilliseconds = 250;
+
+} // namespace
+
+EspeakDirectSS::EspeakDirectSS(QObject *parent, AudioOutput::Kind output)
+    : TDirectSS(parent), m_droppedUpTo(std::make_shared<std::atomic<quint64>>(0))
+{
+    EspeakEngine &engine = EspeakEngine::instance();
+    m_voices = engine.availableVoices();
+    m_audio = new AudioOutput(engine.sampleRate(), output, this);
+    connect(m_audio, &AudioOutput::utteranceFinished, this, [this](quint64 utterance) {
+        if (!isDropped(utterance))
+            Q_EMIT OnTextDataDone();
+    });
+    connect(m_audio, &AudioOutput::levelChanged, this, &TDirectSS::outputLevelChanged);
+
+    m_worker = new QObject;
+    m_worker->moveToThread(&m_thread);
+    connect(&m_thread, &QThread::finished, m_worker, &QObject::deleteLater);
+    m_thread.setObjectName(QStringLiteral("speech synthesis"));
+    m_thread.start();
+}
+
+EspeakDirectSS::~EspeakDirectSS()
+{
+    m_droppedUpTo->store(m_lastUtterance);
+    m_thread.quit();
+    m_thread.wait();
+}
+
+int EspeakDirectSS::GetModeCount() const
+{
+    return int(m_voices.size());
+}
+
+QString EspeakDirectSS::GetModeName(int mode) const
+{
+    if (mode < 1 || mode > GetModeCount())
+        return {};
+    return QString::fromLatin1(voiceModeTable()[m_voices[mode - 1]].modeName);
+}
+
+QString EspeakDirectSS::GetSpeakerName(int mode) const
+{
+    if (mode < 1 || mode > GetModeCount())
+        return {};
+    return QString::fromLatin1(voiceModeTable()[m_voices[mode - 1]].speakerName);
+}
+
+void EspeakDirectSS::SelectMode(int mode)
+{
+    if (mode >= 1 && mode <= GetModeCount())
+        m_mode = mode;
+}
+
+void EspeakDirectSS::SpeakText(const QString &text)
+{
+    const quint64 utterance = ++m_lastUtterance;
+    const int voice = GetModeCount() > 0 ? m_voices[m_mode - 1] : -1;
+    const int rate = m_speed;
+    const int lumpBytes = m_audio->sampleRate() * 2 * LumpMilliseconds / 1000;
+    const std::shared_ptr<std::atomic<quint64>> dropped = m_droppedUpTo;
+
+    // Runs on the worker thread; what it makes goes back to this object on the GUI
+    // thread, in order. A queued call to a deleted object is discarded by Qt, and the
+    // destructor waits for the worker, so nothing reaches a dead object.
+    QMetaObject::invokeMethod(m_worker, [this, text, utterance, voice, rate, lumpBytes, dropped] {
+        const auto alive = [&] { return utterance > dropped->load(); };
+        QByteArray lump;
+        bool first = true;
+        const auto flush = [&] {
+            if (lump.isEmpty())
+                return;
+            QMetaObject::invokeMethod(
+                this,
+                [this, utterance, pcm = lump] {
+                    if (!isDropped(utterance))
+                        m_audio->append(utterance, pcm);
+                },
+                Qt::QueuedConnection);
+            lump.clear();
+            first = false;
+        };
+        if (voice >= 0) {
+            const EspeakEngine::ChunkSink sink = [&](const QByteArray &pcm) {
+                if (!alive())
+                    return false;
+                lump.append(pcm);
+                if (first || lump.size() >= lumpBytes)
+                    flush();
+                return true;
+            };
+            for (const QString &piece : splitIntoPieces(text)) {
+                if (!alive())
+                    break;
+                EspeakEngine::instance().synthesize(piece, voice, rate, sink);
+            }
+            flush();
+        }
+        QMetaObject::invokeMethod(
+            this,
+            [this, utterance] {
+                if (!isDropped(utterance))
+                    m_audio->finish(utterance);
+            },
+            Qt::QueuedConnection);
+    });
+}
+
+void EspeakDirectSS::ResetAudio()
+{
+    m_droppedUpTo->store(m_lastUtterance);
+    m_audio->clear();
+}
+
+void EspeakDirectSS::PauseAudio()
+{
+    m_audio->pause();
+}
+
+void EspeakDirectSS::ResumeAudio()
+{
+    m_audio->resume();
+}
+
+void EspeakDirectSS::setSpeed(int wordsPerMinute)
+{
+    m_speed = wordsPerMinute;
+}
+
+void EspeakDirectSS::setOutputVolume(double volume)
+{
+    m_audio->setVolume(volume);
+}
+
+} // namespace speech

@@ -1,0 +1,61 @@
+#pragma once
+
+// The speech control over espeak-ng: six voice modes (those whose espeak-ng voice is
+// installed, in the order "Female Japanese", "Male Japanese", "Mary", "Mike",
+// "Female British", "Male British"), Japanese read through MeCab, synthesis on a worker
+// thread a piece at a time, audio through AudioOutput.
+
+#include "speech/AudioOutput.h"
+#include "speech/DirectSS.h"
+
+#include <QList>
+#include <QThread>
+
+#include <atomic>
+#include <memory>
+
+namespace speech {
+
+class EspeakDirectSS : public TDirectSS
+{
+    Q_OBJECT
+
+public:
+    explicit EspeakDirectSS(QObject *parent = nullptr,
+                            AudioOutput::Kind output = AudioOutput::Kind::Automatic);
+    ~EspeakDirectSS() override;
+
+    // 0 when espeak-ng or espeak-ng-data is missing: the window then reports that there
+    // is no speech engine.
+    int GetModeCount() const override;
+    QString GetModeName(int mode) const override;
+    QString GetSpeakerName(int mode) const override;
+    void SelectMode(int mode) override;
+    void SpeakText(const QString &text) override;
+    void ResetAudio() override;
+    void PauseAudio() override;
+    void ResumeAudio() override;
+    void setSpeed(int wordsPerMinute) override;
+    void setOutputVolume(double volume) override;
+
+    int currentMode() const { return m_mode; }
+    bool hasAudioDevice() const { return m_audio->hasDevice(); }
+    // Bytes of 16-bit mono audio received from the synthesiser so far, and their rate.
+    qint64 audioBytesReceived() const { return m_audio->bytesReceived(); }
+    int sampleRate() const { return m_audio->sampleRate(); }
+
+private:
+    bool isDropped(quint64 utterance) const { return utterance <= m_droppedUpTo->load(); }
+
+    QList<int> m_voices; // voiceModeTable() index of each mode, mode 1 first
+    int m_mode = 1;
+    int m_speed = 150;
+    quint64 m_lastUtterance = 0;
+    // Texts numbered up to this one were reset away; the worker stops making their audio.
+    std::shared_ptr<std::atomic<quint64>> m_droppedUpTo;
+    QThread m_thread;
+    QObject *m_worker = nullptr;
+    AudioOutput *m_audio = nullptr;
+};
+
+} // namespace speech

@@ -1,0 +1,153 @@
+#include "speech/EspeakEngine.h"
+
+#include "speech/MecabReader.h"
+
+#include <espeak-ng/speak_lib.h>
+
+namespace speech {
+
+namespace {
+
+// espeak-ng calls back with about this many milliseconds of audio at a time.
+constexpr int ChunkMilliseconds = 100;
+
+// espeak-ng's synthesis callback is one global function, so the sink of the synthesis in
+// progress is kept here, guarded by the engine's mutex.
+const EspeakEngine::ChunkSink *currentSink = nullptr;
+
+int synthCallback(short *wav, int sampleCount, espeak_EVENT *)
+{
+    if (!currentSink || !wav || sampleCount <= 0)
+        return 0;
+    const QByteArray pcm(reinterpret_cast<const char *>(wav),
+                         qsizetype(sampleCount) * qsizetype(sizeof(short)));
+    return (*currentSink)(pcm) ? 0 : 1;
+}
+
+bool endsSentence(QChar c)
+{
+    return c == u'。' || c == u'！' || c == u'？' || c == u'.' || c == u'!' || c == u'?';
+}
+
+bool isSoftBreak(QChar c)
+{
+    return c == u'、' || c == u'，' || c == u',' || c == u' ' || c == u'　';
+}
+
+} // namespace
+
+const QList<VoiceModeInfo> &voiceModeTable()
+{
+    static const QList<VoiceModeInfo> table = {
+        {"Female Japanese", "Naoko", "ja+f3", true},
+        {"Male Japanese", "Kenji", "ja+m3", true},
+        {"Mary", "Mary", "en-us+f3", false},
+        {"Mike", "Mike", "en-us+m3", false},
+        // espeak-ng's British English voice is the file "gmw/en", loaded by the name "en"
+        // ("en-gb" is only its language).
+        {"Female British", "Carol", "en+f3", false},
+        {"Male British", "Peter", "en+m3", false},
+    };
+    return table;
+}
+
+QStringList splitIntoPieces(QStringView text)
+{
+    QStringList pieces;
+    qsizetype start = 0;
+    qsizetype lastSoft = -1;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (isSoftBreak(c))
+            lastSoft = i;
+        qsizetype cut = -1;
+        if (c == u'\n' || endsSentence(c))
+            cut = i + 1;
+        else if (i + 1 - start >= MaxPieceLength)
+            cut = lastSoft >= start ? lastSoft + 1 : i + 1;
+        if (cut > start) {
+            pieces.append(text.sliced(start, cut - start).toString());
+            start = cut;
+            lastSoft = -1;
+        }
+    }
+    if (start < text.size())
+        pieces.append(text.sliced(start).toString());
+    return pieces;
+}
+
+EspeakEngine &EspeakEngine::instance()
+{
+    static EspeakEngine engine;
+    return engine;
+}
+
+EspeakEngine::EspeakEngine()
+{
+    // DONT_EXIT: without espeak-ng-data the library would otherwise end the process; here
+    // it only leaves every voice unloadable, so the program offers no modes.
+    const int rate = espeak_Initialize(AUDIO_OUTPUT_SYNCHRONOUS, ChunkMilliseconds, nullptr,
+                                       espeakINITIALIZE_DONT_EXIT);
+    if (rate > 0)
+        m_sampleRate = rate;
+    espeak_SetSynthCallback(synthCallback);
+    const QList<VoiceModeInfo> &table = voiceModeTable();
+    for (int i = 0; i < int(table.size()); ++i) {
+        if (loadVoice(i))
+            m_available.append(i);
+    }
+    m_mecab = new MecabReader;
+}
+
+EspeakEngine::~EspeakEngine()
+{
+    delete m_mecab;
+    espeak_Terminate();
+}
+
+bool EspeakEngine::loadVoice(int voiceIndex)
+{
+    if (voiceIndex == m_loadedVoice)
+        return true;
+    if (voiceIndex < 0 || voiceIndex >= int(voiceModeTable().size()))
+        return false;
+    if (espeak_SetVoiceByName(voiceModeTable()[voiceIndex].voice) != EE_OK) {
+        m_loadedVoice = -1;
+        return false;
+    }
+    m_loadedVoice = voiceIndex;
+    return true;
+}
+
+QString EspeakEngine::japaneseReading(QStringView text)
+{
+    std::lock_guard lock(m_mutex);
+    return m_mecab->reading(text);
+}
+
+bool EspeakEngine::synthesize(QStringView text, int voiceIndex, int rate, const ChunkSink &sink)
+{
+    std::lock_guard lock(m_mutex);
+    if (!m_available.contains(voiceIndex) || !loadVoice(voiceIndex))
+        return false;
+    const QString spoken =
+        voiceModeTable()[voiceIndex].japanese ? m_mecab->reading(text) : text.toString();
+    const QByteArray utf8 = spoken.toUtf8();
+    if (utf8.trimmed().isEmpty())
+        return true;
+    espeak_SetParameter(espeakRATE, rate, 0);
+
+    bool stopped = false;
+    const ChunkSink guarded = [&](const QByteArray &pcm) {
+        if (!sink(pcm))
+            stopped = true;
+        return !stopped;
+    };
+    currentSink = &guarded;
+    const espeak_ERROR err = espeak_Synth(utf8.constData(), size_t(utf8.size()) + 1, 0,
+                                          POS_CHARACTER, 0, espeakCHARS_UTF8, nullptr, nullptr);
+    currentSink = nullptr;
+    return err == EE_OK && !stopped;
+}
+
+} // namespace speech

@@ -1,0 +1,75 @@
+#pragma once
+
+// espeak-ng as one process-wide synthesiser. espeak-ng keeps a single global state, so
+// every synthesis in the process (the reading backend's worker thread, kotonami-tool's
+// speak command) goes through this object, one at a time.
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <QStringView>
+
+#include <functional>
+#include <mutex>
+
+namespace speech {
+
+class MecabReader;
+
+// One of the six voice modes the program knows, in mode order.
+struct VoiceModeInfo
+{
+    const char *modeName;    // "Female Japanese"
+    const char *speakerName; // "Naoko"
+    const char *voice;       // espeak-ng voice and variant, "ja+f3"
+    bool japanese;           // read through MeCab first
+};
+
+const QList<VoiceModeInfo> &voiceModeTable();
+
+// A long text is synthesised a piece at a time so that the first piece can play while the
+// rest is still being made: one line, or one sentence of a line (ending in 。！？.!?), and a
+// sentence longer than MaxPieceLength is cut after its last 、，, or blank before that
+// length. Joining the pieces gives the text back unchanged.
+QStringList splitIntoPieces(QStringView text);
+inline constexpr qsizetype MaxPieceLength = 120;
+
+class EspeakEngine
+{
+public:
+    static EspeakEngine &instance();
+
+    // Indexes into voiceModeTable() of the voices that espeak-ng could load; empty when
+    // espeak-ng or its data (espeak-ng-data) is missing.
+    QList<int> availableVoices() const { return m_available; }
+    int sampleRate() const { return m_sampleRate; }
+
+    // Receives 16-bit mono samples at sampleRate() as they are made; returning false stops
+    // the synthesis.
+    using ChunkSink = std::function<bool(const QByteArray &pcm)>;
+
+    // Speaks one piece of text in voice voiceIndex at rate words per minute. The text is
+    // plain text: "<" and "&" are read as they are, never taken as markup. Returns false
+    // when the voice cannot be used or the chunk sink stopped it.
+    bool synthesize(QStringView text, int voiceIndex, int rate, const ChunkSink &sink);
+
+    // The kana text espeak-ng is given for a piece in a Japanese voice.
+    QString japaneseReading(QStringView text);
+
+    EspeakEngine(const EspeakEngine &) = delete;
+    EspeakEngine &operator=(const EspeakEngine &) = delete;
+
+private:
+    EspeakEngine();
+    ~EspeakEngine();
+    bool loadVoice(int voiceIndex);
+
+    std::mutex m_mutex;
+    QList<int> m_available;
+    int m_sampleRate = 22050;
+    int m_loadedVoice = -1;
+    MecabReader *m_mecab = nullptr;
+};
+
+} // namespace speech

@@ -1,0 +1,227 @@
+// The real engine, without an audio device: espeak-ng, MeCab and the paced null output.
+// Texts are short and the rate fast so that the whole suite stays within seconds.
+
+#include "QtPrinters.h"
+
+#include "speech/EspeakBackend.h"
+#include "speech/EspeakEngine.h"
+#include "speech/MecabReader.h"
+#include "speech/SpeakToWav.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+using namespace speech;
+
+namespace {
+
+constexpr int FastRate = 400;
+constexpr int Generous = 20000; // ms: a loaded two-core machine may be slow
+
+int voiceOf(const char *speaker)
+{
+    for (int v : EspeakEngine::instance().availableVoices()) {
+        if (qstrcmp(voiceModeTable()[v].speakerName, speaker) == 0)
+            return v;
+    }
+    return -1;
+}
+
+qint64 audioBytes(const QString &text, int voice)
+{
+    qint64 bytes = 0;
+    EspeakEngine::instance().synthesize(text, voice, FastRate, [&](const QByteArray &pcm) {
+        bytes += pcm.size();
+        return true;
+    });
+    return bytes;
+}
+
+int modeOf(EspeakDirectSS &ss, const char *speaker)
+{
+    for (int m = 1; m <= ss.GetModeCount(); ++m) {
+        if (ss.GetSpeakerName(m) == QLatin1String(speaker))
+            return m;
+    }
+    return 0;
+}
+
+#define REQUIRE_VOICE(v)                                                                           \
+    if ((v) < 0)                                                                                   \
+    GTEST_SKIP() << "espeak-ng voice not installed"
+
+TEST(Pieces, LinesAndSentencesInOrderAndNothingLost)
+{
+    const QString longLine = QString(100, u'あ') + u'、' + QString(40, u'い');
+    const std::pair<QString, QStringList> cases[] = {
+        {QStringLiteral("一行\n二行"), {QStringLiteral("一行\n"), QStringLiteral("二行")}},
+        {QStringLiteral("春。夏！秋？冬"),
+         {QStringLiteral("春。"), QStringLiteral("夏！"), QStringLiteral("秋？"),
+          QStringLiteral("冬")}},
+        {QStringLiteral("One. Two"), {QStringLiteral("One."), QStringLiteral(" Two")}},
+        {longLine, {QString(100, u'あ') + u'、', QString(40, u'い')}},
+        {QString(), {}},
+    };
+    for (const auto &[text, pieces] : cases) {
+        EXPECT_EQ(splitIntoPieces(text), pieces) << text.toStdString();
+        EXPECT_EQ(splitIntoPieces(text).join(QString()), text);
+    }
+    const QStringList unbroken = splitIntoPieces(QString(300, u'x'));
+    EXPECT_EQ(unbroken.size(), 3);
+    EXPECT_EQ(unbroken.first().size(), MaxPieceLength);
+}
+
+TEST(Mecab, KanjiBecomeTheirReadingInKatakana)
+{
+    MecabReader mecab;
+    ASSERT_TRUE(mecab.isOpen());
+    EXPECT_EQ(mecab.reading(u"春過ぎて"), "ハルスギテ");
+    EXPECT_EQ(mecab.reading(u"はるすぎて"), "ハルスギテ");
+    EXPECT_EQ(mecab.reading(u"東京へ\n行く"), "トーキョーエ\nイク");
+    EXPECT_EQ(mecab.reading(u"ASCII text"), "ASCII text");
+}
+
+TEST(Backend, KanjiAndTheirHiraganaGiveAudioOfSimilarLength)
+{
+    const int voice = voiceOf("Naoko");
+    REQUIRE_VOICE(voice);
+    const qint64 kanji = audioBytes(QStringLiteral("秋の田の仮庵の庵の苫を荒み"), voice);
+    const qint64 kana = audioBytes(QStringLiteral("あきのたのかりおのいおのとまをあらみ"), voice);
+    ASSERT_GT(kana, 0);
+    EXPECT_LT(std::abs(double(kanji - kana)) / double(kana), 0.30) << kanji << " " << kana;
+    // Without the readings the voice would spell every kanji out ("Chinese letter"),
+    // several times longer.
+}
+
+TEST(Backend, ModesAreTheSixVoicesInTheirOrder)
+{
+    EspeakDirectSS ss(nullptr, AudioOutput::Kind::Null);
+    ASSERT_EQ(ss.GetModeCount(), 6) << "espeak-ng-data with ja, en-us and en-gb expected";
+    EXPECT_EQ(ss.GetModeName(1), "Female Japanese");
+    EXPECT_EQ(ss.GetSpeakerName(2), "Kenji");
+    EXPECT_EQ(ss.GetModeName(3), "Mary");
+    EXPECT_EQ(ss.GetSpeakerName(6), "Peter");
+    EXPECT_EQ(ss.GetModeName(7), "");
+    EXPECT_FALSE(ss.hasAudioDevice());
+}
+
+TEST(Backend, EnglishSentenceIsSpokenInItsRealTimeAndReportedOnce)
+{
+    EspeakDirectSS ss;
+    const int mary = modeOf(ss, "Mary");
+    REQUIRE_VOICE(mary - 1);
+    ss.SelectMode(mary);
+    ss.setSpeed(FastRate);
+    QSignalSpy done(&ss, &TDirectSS::OnTextDataDone);
+    QElapsedTimer clock;
+    clock.start();
+    ss.SpeakText(QStringLiteral("Good morning."));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return done.size() > 0; }, Generous));
+    const qint64 elapsed = clock.elapsed();
+    const qint64 audioMs = ss.audioBytesReceived() * 1000 / (2 * ss.sampleRate());
+    EXPECT_GT(audioMs, 200);
+    // The null output plays at the real rate rather than all at once.
+    EXPECT_GE(elapsed, audioMs * 8 / 10);
+    QTest::qWait(300);
+    EXPECT_EQ(done.size(), 1);
+}
+
+TEST(Backend, EverySpokenTextReportsOnceAndResetTextsNever)
+{
+    EspeakDirectSS ss;
+    const int peter = modeOf(ss, "Peter");
+    ASSERT_GT(peter, 0);
+    ss.SelectMode(peter);
+    ss.setSpeed(FastRate);
+    QSignalSpy done(&ss, &TDirectSS::OnTextDataDone);
+    ss.SpeakText(QStringLiteral("One."));
+    ss.SpeakText(QString());
+    ss.SpeakText(QStringLiteral("Three."));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return done.size() >= 3; }, Generous));
+
+    ss.SpeakText(QStringLiteral("This one is dropped before it ends."));
+    QTest::qWait(50);
+    ss.ResetAudio();
+    ss.SpeakText(QStringLiteral("Five."));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return done.size() >= 4; }, Generous));
+    QTest::qWait(500);
+    EXPECT_EQ(done.size(), 4);
+}
+
+TEST(Backend, PauseAndResumeLengthenTheReadingByThePause)
+{
+    EspeakDirectSS ss;
+    const int kenji = modeOf(ss, "Kenji");
+    ASSERT_GT(kenji, 0);
+    ss.SelectMode(kenji);
+    ss.setSpeed(FastRate);
+    const QString text = QStringLiteral("しずかなよるに、つきがのぼる。");
+    QSignalSpy done(&ss, &TDirectSS::OnTextDataDone);
+
+    QElapsedTimer clock;
+    clock.start();
+    ss.SpeakText(text);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return done.size() == 1; }, Generous));
+    const qint64 plain = clock.elapsed();
+
+    constexpr int PauseMs = 800;
+    clock.start();
+    ss.SpeakText(text);
+    QTest::qWait(150);
+    ss.PauseAudio();
+    QTest::qWait(PauseMs);
+    EXPECT_EQ(done.size(), 1) << "no completion while paused";
+    ss.ResumeAudio();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return done.size() == 2; }, Generous));
+    const qint64 paused = clock.elapsed();
+    EXPECT_GE(paused - plain, PauseMs * 7 / 10) << plain << " " << paused;
+    EXPECT_LE(paused - plain, PauseMs + 1500) << plain << " " << paused;
+}
+
+TEST(Backend, ResetEndsAPauseSoTheNextTextIsSpoken)
+{
+    EspeakDirectSS ss;
+    ss.setSpeed(FastRate);
+    QSignalSpy done(&ss, &TDirectSS::OnTextDataDone);
+    ss.SpeakText(QStringLiteral("あ"));
+    ss.PauseAudio();
+    ss.ResetAudio();
+    ss.SpeakText(QStringLiteral("い"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return done.size() == 1; }, Generous));
+}
+
+TEST(SpeakToWav, WritesAPlayableFileAndRefusesAnUnknownSpeaker)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("reading.wav"));
+    QString error;
+    ASSERT_TRUE(speakToWav(QStringLiteral("花の色は"), 1, path, &error, FastRate))
+        << error.toStdString();
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray bytes = file.readAll();
+    ASSERT_GT(bytes.size(), 44 + 4000);
+    EXPECT_EQ(bytes.left(4), "RIFF");
+    EXPECT_EQ(bytes.mid(8, 8), "WAVEfmt ");
+    EXPECT_EQ(bytes.mid(36, 4), "data");
+    const auto le32 = [&](int at) {
+        return quint32(quint8(bytes[at])) | quint32(quint8(bytes[at + 1])) << 8 |
+               quint32(quint8(bytes[at + 2])) << 16 | quint32(quint8(bytes[at + 3])) << 24;
+    };
+    EXPECT_EQ(le32(4), quint32(bytes.size() - 8));
+    EXPECT_EQ(le32(24), quint32(EspeakEngine::instance().sampleRate()));
+    EXPECT_EQ(le32(40), quint32(bytes.size() - 44));
+
+    const QString other = dir.filePath(QStringLiteral("none.wav"));
+    EXPECT_FALSE(speakToWav(QStringLiteral("x"), 7, other, &error));
+    EXPECT_FALSE(error.isEmpty());
+    EXPECT_FALSE(speakToWav(QStringLiteral("   "), 3, other, &error));
+    EXPECT_FALSE(QFile::exists(other));
+}
+
+} // namespace
