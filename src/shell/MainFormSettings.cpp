@@ -377,13 +377,14 @@ void MainFormSettings::showMouth(bool shown)
         mouth->setVisible(shown);
 }
 
-void MainFormSettings::listSpeakers() {}
+void MainFormSettings::listSpeakers()
+{
+    m_form.startSpeech();
+}
 
 int MainFormSettings::systemVolume() const
 {
-    if (auto *s = qobject_cast<QSlider *>(m_form.control(QStringLiteral("VScrollBar"))))
-        return s->value();
-    return 0;
+    return m_form.systemVolume();
 }
 
 void MainFormSettings::setVolumeBar(int volume, const QString &hint)
@@ -422,6 +423,9 @@ void MainFormSettings::setClipboardReading(bool on)
 
 void MainFormSettings::registerHotKey() {}
 
-void MainFormSettings::determineChosenSpeaker() {}
+void MainFormSettings::determineChosenSpeaker()
+{
+    m_form.stopSpeech();
+}
 
 } // namespace shell

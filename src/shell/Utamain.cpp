@@ -13,6 +13,10 @@
 #include "shell/Unit3.h"
 #include "shell/VerticalTextView.h"
 #include "shell/WindowRules.h"
+#include "speech/DirectSS.h"
+#include "speech/ReadingController.h"
+#include "speech/SpeakerSelection.h"
+#include "speech/VolumeControl.h"
 #include "tools/ScrollStrip.h"
 #include "tools/widgets/ColorMenuStyle.h"
 #include "tools/widgets/MsgSCR.h"
@@ -145,6 +149,7 @@ TMainForm1::TMainForm1(UiServices &ui, const QString &programPath, QWidget *pare
     registerCommandHandlers();
     registerHtmlHandlers();
     registerToolHandlers();
+    createSpeech();
     wireHtmlStyle();
     RegManager1.setIniFileName(settingsFilePath(programPath));
     RegManager1.setErrorHandler([this](const QString &message) {
@@ -153,7 +158,12 @@ TMainForm1::TMainForm1(UiServices &ui, const QString &programPath, QWidget *pare
     FormCreate();
 }
 
-TMainForm1::~TMainForm1() = default;
+TMainForm1::~TMainForm1()
+{
+    // The reading state and the speakers use the engine and the host: they go first.
+    m_reading.reset();
+    m_speakers.reset();
+}
 
 void TMainForm1::buildWindow()
 {
@@ -477,6 +487,8 @@ void TMainForm1::FormShow()
     applyLeftPaneWidth();
     if (fMaxForm)
         setWindowState(windowState() | Qt::WindowMaximized);
+    if (m_reading)
+        m_reading->windowFirstShown();
     m_labelNx->clear();
 }
 

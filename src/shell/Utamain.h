@@ -31,6 +31,12 @@ class QSplitter;
 namespace tools {
 class TMsgSCR;
 }
+namespace speech {
+class TDirectSS;
+class ReadingController;
+class SpeakerSelection;
+class VolumeControl;
+} // namespace speech
 
 namespace widgets {
 class ClockLabel;
@@ -220,6 +226,12 @@ public:
     tools::ColoringState &coloring() { return m_coloring; }
     void NNButton1Click();
     void NNButton2Click();
+    // Reading aloud: created with the window, started once the settings are read.
+    void startSpeech();
+    void stopSpeech();
+    int systemVolume() const;
+    speech::ReadingController *reading() const { return m_reading.get(); }
+    speech::SpeakerSelection *speakers() const { return m_speakers.get(); }
     void NNButton3Click();
     void LastFile1Click();
     void DropDst1FileDrop(const QStringList &files);
@@ -255,6 +267,8 @@ private:
     void registerCommandHandlers();
     void registerHtmlHandlers();
     void registerToolHandlers();
+    void createSpeech();
+    class SpeechHost;
     void colourPane(TRichEditSx *pane, text::ColorNumber colour);
     void countPane(TRichEditSx *pane);
     void loadCollection(bool haiku);
@@ -273,6 +287,11 @@ private:
     convert::ReplaceEngine m_engine;
     QPointer<TAboutBox> m_about;
     QPointer<tools::TForm2> m_form2;
+    std::shared_ptr<SpeechHost> m_speechHost; // shared: its type is complete only where it is made
+    std::unique_ptr<speech::TDirectSS> m_engine1;
+    std::unique_ptr<speech::VolumeControl> m_volume;
+    std::unique_ptr<speech::ReadingController> m_reading;
+    std::unique_ptr<speech::SpeakerSelection> m_speakers;
     tools::ColoringState m_coloring;
     convert::TStopWatch m_stopWatch;
     TDropDst *m_drop1 = nullptr;

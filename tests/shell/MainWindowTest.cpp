@@ -9,6 +9,7 @@
 #include "shell/Unit3.h"
 #include "shell/Utamain.h"
 #include "shell/VerticalTextView.h"
+#include "speech/ReadingController.h"
 #include "widgets/ClockLabel.h"
 #include "widgets/TabButton.h"
 
@@ -593,7 +594,7 @@ TEST(MainWindowSettings, SurviveACloseAndAStart)
         w.setGeometry(40, 50, 900, 600);
         w.edit(QStringLiteral("Edit4"))->setText(QStringLiteral("春の歌"));
         w.htmlStyle().setChecked(html::Alternate, true);
-        w.FSpd = 170;
+        w.reading()->setFSpd(170); // the speed the reading state keeps
         ASSERT_TRUE(w.close());
     }
     ASSERT_TRUE(QFile::exists(program + QStringLiteral(".ini")));
@@ -612,7 +613,7 @@ TEST(MainWindowSettings, SurviveACloseAndAStart)
     EXPECT_EQ(w.geometry(), QRect(40, 50, 900, 600));
     EXPECT_EQ(w.edit(QStringLiteral("Edit4"))->text(), QStringLiteral("春の歌"));
     EXPECT_TRUE(w.htmlStyle().checked(html::Alternate));
-    EXPECT_EQ(w.FSpd, 170);
+    EXPECT_EQ(w.reading()->FSpd(), 170);
     EXPECT_TRUE(ui.messages.isEmpty());
 }
 
@@ -746,4 +747,23 @@ TEST_F(WindowFixture, SettingsDialogAppliesAndFillsTheLauncher)
     w->run(QStringLiteral("ShineSpeedButton24Click")); // an empty slot: silently nothing
     EXPECT_EQ(ui.startedProcesses.size(), 1);
     box->ShineSpeedButton1Click();
+}
+
+TEST_F(WindowFixture, ReadingAloudAndChoosingASpeaker)
+{
+    showActive();
+    ASSERT_NE(w->reading(), nullptr);
+    if (!w->reading()->EngineReady())
+        GTEST_SKIP() << "no espeak-ng voices on this machine";
+    EXPECT_TRUE(ui.messages.isEmpty()) << "an engine with voices: no \"Not Speech Engine\"";
+    w->RichEditNx1()->setText(QStringLiteral("はるすぎて"));
+    w->run(QStringLiteral("Band1Click")); // the caret line, shown on the tab bar
+    EXPECT_EQ(w->LabelNx()->text(), QStringLiteral("はるすぎて"));
+    w->run(QStringLiteral("ParoleP1Click"));
+    w->run(QStringLiteral("Reset1Click"));
+    w->run(QStringLiteral("Mary1Click"));
+    EXPECT_TRUE(w->action(QStringLiteral("Mary1"))->isChecked());
+    EXPECT_FALSE(w->action(QStringLiteral("Naoko1"))->isChecked());
+    w->run(QStringLiteral("Naoko1Click"));
+    EXPECT_TRUE(w->action(QStringLiteral("Naoko1"))->isChecked());
 }

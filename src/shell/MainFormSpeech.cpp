@@ -1,0 +1,250 @@
+// TMainForm1's reading aloud: the window as the reading state's and the speakers' host, and
+// the handlers of the "Speech" bar, the Parole and the Speaker menus.
+#include "shell/RichEditSx.h"
+#include "shell/UiServices.h"
+#include "shell/Utamain.h"
+#include "shell/VerticalTextView.h"
+#include "speech/EspeakBackend.h"
+#include "speech/ReadingController.h"
+#include "speech/SpeakerSelection.h"
+#include "speech/VolumeControl.h"
+#include "speech/widgets/Mouth.h"
+#include "text/ColorNumber.h"
+#include "widgets/ShineButton.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QCheckBox>
+#include <QLabel>
+#include <QLayout>
+#include <QSignalBlocker>
+#include <QSlider>
+#include <QSpinBox>
+#include <QTextBlock>
+
+namespace shell {
+
+namespace {
+
+const char *const SpeakerButtons[6] = {"NaokoButton", "KenjiButton", "MaryButton",
+                                       "MikeButton",  "CarolButton", "PeterButton"};
+const char *const SpeakerItems[6] = {"Naoko1", "Kenji1", "Mary1", "Mike1", "Carol1", "Peter1"};
+
+QColor qColorOf(text::ColorNumber n)
+{
+    return QColor(text::redOf(n), text::greenOf(n), text::blueOf(n));
+}
+
+} // namespace
+
+class TMainForm1::SpeechHost final : public speech::ReadingHost, public speech::SpeakerHost
+{
+public:
+    explicit SpeechHost(TMainForm1 &f) : w(f) {}
+
+    QString rightPaneText() const override { return w.m_right->text(); }
+    int caretLine() const override
+    {
+        return w.m_right->document()->findBlock(w.m_right->selStart()).blockNumber();
+    }
+    QString selectedText() const override { return w.m_right->selectedText(); }
+    void markSelection(text::ColorNumber colour) override
+    {
+        TRichEditSx *pane = w.m_right;
+        pane->resetCharacterColors();
+        QTextCursor c = pane->horizontalView()->textCursor();
+        QTextCharFormat f;
+        f.setForeground(qColorOf(colour));
+        c.mergeCharFormat(f);
+        c.setPosition(c.selectionEnd());
+        pane->horizontalView()->setTextCursor(c);
+        QTextCharFormat typing = pane->horizontalView()->currentCharFormat();
+        typing.clearForeground();
+        pane->horizontalView()->setCurrentCharFormat(typing);
+    }
+    bool isRightPaneModified() const override { return w.m_right->isModified(); }
+    void setRightPaneModified(bool modified) override { w.m_right->setModified(modified); }
+    void setLabelNxText(const QString &text) override { w.m_labelNx->setText(text); }
+    void setPauseCaption(const QString &caption) override
+    {
+        if (auto *b = qobject_cast<QAbstractButton *>(w.control(QStringLiteral("PauseButton"))))
+            b->setText(caption);
+    }
+    std::optional<text::ColorNumber> chooseColor(text::ColorNumber current) override
+    {
+        const auto c = w.m_ui.chooseColor(&w, qColorOf(current));
+        if (!c)
+            return std::nullopt;
+        return text::rgbColor(c->red(), c->green(), c->blue());
+    }
+    void setSelTextHoverColor(text::ColorNumber colour) override
+    {
+        if (auto *b =
+                qobject_cast<widgets::ShineButton *>(w.control(QStringLiteral("SelTextButton"))))
+            b->setHoverCaptionColor(qColorOf(colour));
+    }
+    void setRepetitionPosition(int position) override
+    {
+        if (auto *s = qobject_cast<QSpinBox *>(w.control(QStringLiteral("RepUpDown")))) {
+            const QSignalBlocker block(s);
+            s->setValue(position);
+        }
+    }
+    void setSpeedPosition(int position) override { setSlider("ScrollBar1", position); }
+    void setSpeedHint(const QString &hint) override { setHint("ScrollBar1", hint); }
+    void setVolumePosition(int position) override { setSlider("VScrollBar", position); }
+    void setVolumeHint(const QString &hint) override { setHint("VScrollBar", hint); }
+    void setMouthChecks(bool checked) override
+    {
+        if (auto *b = qobject_cast<QAbstractButton *>(w.control(QStringLiteral("ShowCheckBox"))))
+            b->setChecked(checked);
+        if (QAction *a = w.action(QStringLiteral("Show1")))
+            a->setChecked(checked);
+    }
+    void focusRightPane() override { w.m_right->activeView()->setFocus(); }
+
+    void reportNoSpeechEngine() override
+    {
+        w.m_ui.message(&w, MessageKind::Information, QStringLiteral("Not Speech Engine"),
+                       MessageButtons::Ok);
+    }
+    void setSpeakerButtonRaised(int speaker, bool raised) override
+    {
+        if (auto *b = speakerButton(speaker))
+            b->setEnabled(raised);
+    }
+    void setSpeakerButtonColor(int speaker, text::ColorNumber colour) override
+    {
+        if (auto *b = qobject_cast<widgets::ShineButton *>(speakerButton(speaker)))
+            b->setCaptionColor(qColorOf(colour));
+    }
+    void setSpeakerMenuChecked(int speaker, bool checked) override
+    {
+        if (speaker >= 1 && speaker <= 6)
+            if (QAction *a = w.action(QLatin1String(SpeakerItems[speaker - 1])))
+                a->setChecked(checked);
+    }
+    void setRightPaneInputMethod(speech::InputMethodMode mode) override
+    {
+        // Japanese speakers: the pane's input method on; English speakers: Latin input only,
+        // which makes a desktop input method leave the pane alone.
+        for (QWidget *v : {static_cast<QWidget *>(w.m_right->horizontalView()),
+                           static_cast<QWidget *>(w.m_right->verticalView())})
+            v->setInputMethodHints(mode == speech::InputMethodMode::Closed ? Qt::ImhLatinOnly
+                                                                           : Qt::ImhNone);
+    }
+
+private:
+    QWidget *speakerButton(int speaker) const
+    {
+        return speaker >= 1 && speaker <= 6 ? w.control(QLatin1String(SpeakerButtons[speaker - 1]))
+                                            : nullptr;
+    }
+    void setSlider(const char *name, int value)
+    {
+        if (auto *s = qobject_cast<QSlider *>(w.control(QLatin1String(name)))) {
+            const QSignalBlocker block(s);
+            s->setValue(value);
+        }
+    }
+    void setHint(const char *name, const QString &hint)
+    {
+        if (QWidget *s = w.control(QLatin1String(name))) {
+            s->setToolTip(hint);
+            s->setStatusTip(hint);
+        }
+    }
+    TMainForm1 &w;
+};
+
+void TMainForm1::createSpeech()
+{
+    m_speechHost = std::make_shared<SpeechHost>(*this);
+    m_engine1 = std::make_unique<speech::EspeakDirectSS>(this);
+    m_volume = std::make_unique<speech::VolumeControl>();
+    speech::TDirectSS *engine = m_engine1.get();
+    m_volume->setFallback([engine](double v) { engine->setOutputVolume(v); });
+    m_reading = std::make_unique<speech::ReadingController>(*m_engine1, *m_speechHost,
+                                                            m_volume.get(), this);
+    m_speakers = std::make_unique<speech::SpeakerSelection>(*m_engine1, *m_speechHost);
+    // The mouth takes the placeholder's place on the "Speech" bar.
+    if (QWidget *placeholder = control(QStringLiteral("DirectSS1"))) {
+        auto *mouth = new speech::Mouth(*m_engine1, placeholder->parentWidget());
+        mouth->setObjectName(QStringLiteral("DirectSS1"));
+        if (auto *layout = placeholder->parentWidget()->layout())
+            layout->replaceWidget(placeholder, mouth);
+        placeholder->deleteLater();
+        m_controls.insert(QStringLiteral("DirectSS1"), mouth);
+    }
+    auto add = [this](const char *name, std::function<void()> f) {
+        m_handlers.insert(QLatin1String(name), std::move(f));
+    };
+    speech::ReadingController *r = m_reading.get();
+    add("ParoleP1Click", [r] { r->ParoleP1Click(); });
+    add("SpeechButtonClick", [r] { r->ParoleP1Click(); });
+    add("Band1Click", [r] { r->Band1Click(); });
+    add("BandButtonClick", [r] { r->Band1Click(); });
+    add("SelText1Click", [r] { r->SelText1Click(); });
+    add("SelTextButtonClick", [r] { r->SelText1Click(); });
+    add("Pouse1Click", [r] { r->Pouse1Click(); });
+    add("PauseButtonClick", [r] { r->Pouse1Click(); });
+    add("Reset1Click", [r] { r->Reset1Click(); });
+    add("ResetButtonClick", [r] { r->Reset1Click(); });
+    add("Show1Click", [r] { r->Show1Click(); });
+    add("DSpeedButtonClick", [r] { r->DSpeedButtonClick(); });
+    add("ShowCheckBoxClick", [this, r] {
+        if (auto *b = qobject_cast<QAbstractButton *>(control(QStringLiteral("ShowCheckBox"))))
+            r->ShowCheckBoxClick(b->isChecked());
+    });
+    add("ScrollBar1Change", [this, r] {
+        if (auto *s = qobject_cast<QSlider *>(control(QStringLiteral("ScrollBar1"))))
+            r->ScrollBar1Change(s->value());
+    });
+    add("VScrollBarChange", [this, r] {
+        if (auto *s = qobject_cast<QSlider *>(control(QStringLiteral("VScrollBar"))))
+            r->VScrollBarChange(s->value());
+    });
+    add("RepUpDownChange", [this, r] {
+        if (auto *s = qobject_cast<QSpinBox *>(control(QStringLiteral("RepUpDown"))))
+            r->RepUpDownChange(s->value());
+    });
+    add("LanguageSet1Click", [this] { m_reading->setEngineReady(m_speakers->FLID()); });
+    for (int speaker = 1; speaker <= 6; ++speaker) {
+        const QString button = QLatin1String(SpeakerButtons[speaker - 1]);
+        const QString item = QLatin1String(SpeakerItems[speaker - 1]);
+        m_handlers.insert(button + QStringLiteral("Click"),
+                          [this, speaker] { m_speakers->chooseSpeaker(speaker); });
+        m_handlers.insert(item + QStringLiteral("Click"),
+                          [this, speaker] { m_speakers->chooseSpeaker(speaker); });
+    }
+}
+
+void TMainForm1::startSpeech()
+{
+    m_reading->setFSpd(FSpd);
+    m_reading->setFRepNum(fRepNum);
+    m_reading->setFSelBgColor(fSelBgColor);
+    if (auto *b = qobject_cast<QAbstractButton *>(control(QStringLiteral("ShowCheckBox"))))
+        m_reading->setShowCheckBoxChecked(b->isChecked());
+    m_speakers->setFSpeechID(fSpeechID);
+    m_reading->setEngineReady(m_speakers->FLID());
+    m_reading->applyAtStart();
+}
+
+void TMainForm1::stopSpeech()
+{
+    if (!m_reading)
+        return;
+    FSpd = m_reading->FSpd();
+    fRepNum = m_reading->fRepNum();
+    fSelBgColor = m_reading->fSelBgColor();
+    fSpeechID = m_speakers->determineSpeechID();
+    m_engine1->ResetAudio();
+}
+
+int TMainForm1::systemVolume() const
+{
+    return m_volume ? m_volume->volume() : 0;
+}
+
+} // namespace shell
