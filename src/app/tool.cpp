@@ -3,6 +3,9 @@
 #include "convert/BatchConvert.h"
 #include "shell/BatchPage.h"
 #include "shell/DocumentFile.h"
+#include "speech/SpeakToWav.h"
+#include "speech/SpeakerSelection.h"
+#include "text/FileEncoding.h"
 #include "text/LargeTextMemory.h"
 #include "text/TextMetrics.h"
 
@@ -21,6 +24,9 @@ int usage(QTextStream &out, int code)
            "                  (line breaks not counted; a double-byte character counts one)\n"
            "  encoding FILE...  the encoding each file opens in: cp932, utf-8 or utf-8-bom\n"
         << convert::batchConvertCommandsHelp() << shell::batchPageCommandsHelp()
+        << "  speak [FILE] -o WAV [--speaker NAME] [--speed N]\n"
+           "                      the text read aloud into a WAV file (speakers Naoko, Kenji,\n"
+           "                      Mary, Mike, Carol, Peter; speed 130-188, default 150)\n"
         << "  --help          this text; COMMAND --help for a command's options\n"
            "  --version       the program's version\n";
     return code;
@@ -37,6 +43,71 @@ const char *encodingName(text::FileEncoding e)
         return "utf-8-bom";
     }
     return "?";
+}
+
+// kotonami-tool speak: a poem read aloud into a WAV file, by the editor's own engine.
+int speak(const QStringList &args, QTextStream &err)
+{
+    QString input, output, speaker = QStringLiteral("Naoko");
+    int speed = 150;
+    for (qsizetype i = 1; i < args.size(); ++i) {
+        const QString &a = args[i];
+        const bool takesValue = a == QLatin1String("-o") || a == QLatin1String("--speaker") ||
+                                a == QLatin1String("--speed") || a == QLatin1String("--encoding");
+        if (takesValue && i + 1 >= args.size()) {
+            err << "kotonami-tool: " << a << " needs a value\n";
+            return 2;
+        }
+        if (a == QLatin1String("-o")) {
+            output = args[++i];
+        } else if (a == QLatin1String("--speaker")) {
+            speaker = args[++i];
+        } else if (a == QLatin1String("--speed")) {
+            bool ok = false;
+            speed = args[++i].toInt(&ok);
+            if (!ok) {
+                err << "kotonami-tool: --speed takes a whole number\n";
+                return 2;
+            }
+        } else if (a.startsWith(QLatin1Char('-')) && a != QLatin1String("-")) {
+            err << "kotonami-tool: unknown option " << a << "\n";
+            return 2;
+        } else {
+            input = a;
+        }
+    }
+    if (output.isEmpty()) {
+        err << "kotonami-tool: speak needs -o FILE.wav\n";
+        return 2;
+    }
+    bool numbered = false;
+    int id = speaker.toInt(&numbered);
+    if (!numbered)
+        id = speech::speakerNumber(speaker);
+    if (id < 1 || id > 6) {
+        err << "kotonami-tool: unknown speaker " << speaker << "\n";
+        return 2;
+    }
+    QByteArray bytes;
+    if (input.isEmpty() || input == QLatin1String("-")) {
+        QFile in;
+        if (in.open(stdin, QIODevice::ReadOnly))
+            bytes = in.readAll();
+    } else {
+        QFile in(input);
+        if (!in.open(QIODevice::ReadOnly)) {
+            err << "kotonami-tool: cannot read " << input << ": " << in.errorString() << "\n";
+            return 1;
+        }
+        bytes = in.readAll();
+    }
+    const QString text = text::decodeText(bytes, text::detectEncoding(bytes));
+    QString problem;
+    if (!speech::speakToWav(text, id, output, &problem, speed)) {
+        err << "kotonami-tool: " << problem << "\n";
+        return 1;
+    }
+    return 0;
 }
 
 } // namespace
@@ -57,6 +128,8 @@ int main(int argc, char *argv[])
         out << "kotonami-tool " << KOTONAMI_VERSION << "\n";
         return 0;
     }
+    if (command == QLatin1String("speak"))
+        return speak(args, err);
     if (convert::isBatchConvertCommand(command) || shell::isBatchPageCommand(command)) {
         QFile in;
         QFile outFile;

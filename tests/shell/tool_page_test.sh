@@ -33,5 +33,10 @@ check "no insertion point says so" grep -q '挿入箇所がありません' "$wo
 check "insert without --into is bad usage" test $? -eq 2
 "$tool" page "$work/missing.txt" 2>/dev/null
 check "a missing input exits 1" test $? -eq 1
+"$tool" speak "$work/poem.txt" -o "$work/poem.wav" --speaker Kenji
+check "speak exits 0" test $? -eq 0
+check "speak writes a WAV file" grep -q RIFF "$work/poem.wav"
+"$tool" speak "$work/poem.txt" -o "$work/none.wav" --speaker Nobody 2>/dev/null
+check "an unknown speaker is bad usage" test $? -eq 2
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]
