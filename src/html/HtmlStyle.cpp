@@ -245,25 +245,12 @@ void HtmlStyleState::setColorText(ColorTarget target, const QString &value)
 void HtmlStyleState::setPickedColor(ColorTarget target, text::ColorNumber chosen)
 {
     const QString value = htmlColorFromDialog(chosen);
-    switch (target) {
-    case ColorTarget::Background:
-        m_style.bgc = value;
-        break;
-    case ColorTarget::FirstText:
-        m_style.mclo = value;
+    setColorText(target, value);
+    // A picked line colour also becomes the saved colour of its pair.
+    if (target == ColorTarget::FirstText)
         m_savedFirst = value;
-        break;
-    case ColorTarget::SecondText:
-        m_style.mclt = value;
+    else if (target == ColorTarget::SecondText)
         m_savedSecond = value;
-        break;
-    case ColorTarget::Rule:
-        m_style.Lcl = value;
-        break;
-    case ColorTarget::Heading:
-        m_style.Dai = value;
-        break;
-    }
 }
 
 void HtmlStyleState::setMfn(const QString &mfn)

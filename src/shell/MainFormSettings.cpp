@@ -149,33 +149,30 @@ int MainFormSettings::windowHeight() const
     return m_form.geometry().height();
 }
 
-void MainFormSettings::setWindowLeft(int left)
+QRect &MainFormSettings::bounds()
 {
+    // The bounds read so far, starting from the window's own.
     if (!m_boundsSet)
         m_bounds = m_form.geometry();
     m_boundsSet = true;
-    m_bounds.moveLeft(left);
+    return m_bounds;
+}
+
+void MainFormSettings::setWindowLeft(int left)
+{
+    bounds().moveLeft(left);
 }
 void MainFormSettings::setWindowTop(int top)
 {
-    if (!m_boundsSet)
-        m_bounds = m_form.geometry();
-    m_boundsSet = true;
-    m_bounds.moveTop(top);
+    bounds().moveTop(top);
 }
 void MainFormSettings::setWindowWidth(int width)
 {
-    if (!m_boundsSet)
-        m_bounds = m_form.geometry();
-    m_boundsSet = true;
-    m_bounds.setWidth(width);
+    bounds().setWidth(width);
 }
 void MainFormSettings::setWindowHeight(int height)
 {
-    if (!m_boundsSet)
-        m_bounds = m_form.geometry();
-    m_boundsSet = true;
-    m_bounds.setHeight(height);
+    bounds().setHeight(height);
 }
 
 bool MainFormSettings::maxForm() const

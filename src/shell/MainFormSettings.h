@@ -72,6 +72,8 @@ public:
     void determineChosenSpeaker() override;
 
 private:
+    QRect &bounds();
+
     TMainForm1 &m_form;
     // While the file is read, the HTML values are gathered and then given to the style
     // state at once, which runs the check boxes' reactions in their stored order.
