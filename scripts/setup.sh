@@ -11,7 +11,10 @@ packages=(
     libespeak-ng-dev espeak-ng-data libmecab-dev mecab-ipadic-utf8 libasound2-dev
     fonts-ipafont-mincho fonts-ipafont-gothic fonts-liberation2
     libgtest-dev libgmock-dev libbenchmark-dev
-    xvfb xauth x11-apps x11-utils imagemagick poppler-utils chromium
+    libxcb1-dev libxcb-keysyms1-dev
+    clang libclang-rt-14-dev
+    xvfb xauth x11-apps x11-utils xdotool xclip imagemagick poppler-utils chromium
+    appstream desktop-file-utils dpkg-dev file
 )
 
 missing=()

@@ -4,6 +4,7 @@
 #include "shell/FontNames.h"
 #include "shell/RichEditSx.h"
 #include "shell/Utamain.h"
+#include "speech/ReadingController.h"
 #include "text/ColorNumber.h"
 #include "tools/widgets/MsgSCR.h"
 #include "widgets/ShineButton.h"
@@ -414,11 +415,13 @@ void MainFormSettings::setRepeatSpinner(int count)
 
 void MainFormSettings::setClipboardReading(bool on)
 {
-    if (QAction *a = m_form.action(QStringLiteral("ClipbrdSpeech1")))
-        a->setChecked(on);
+    m_form.reading()->applyClipSpeechAtStart(on);
 }
 
-void MainFormSettings::registerHotKey() {}
+void MainFormSettings::registerHotKey()
+{
+    m_form.registerHotKey();
+}
 
 void MainFormSettings::determineChosenSpeaker()
 {

@@ -1,12 +1,18 @@
-// TMainForm1's reading aloud: the window as the reading state's and the speakers' host, and
-// the handlers of the "Speech" bar, the Parole and the Speaker menus.
+// TMainForm1's reading aloud: the window as the host of the reading state, the speakers and
+// the typing reader, the clipboard watcher and the hot key, and the handlers of the
+// "Speech" bar, the Parole and the Speaker menus.
 #include "shell/RichEditSx.h"
 #include "shell/UiServices.h"
 #include "shell/Utamain.h"
 #include "shell/VerticalTextView.h"
+#include "speech/CBWatch.h"
+#include "speech/DirectSS.h"
 #include "speech/EspeakBackend.h"
+#include "speech/Hkhotkey.h"
+#include "speech/MecabReader.h"
 #include "speech/ReadingController.h"
 #include "speech/SpeakerSelection.h"
+#include "speech/TypingReader.h"
 #include "speech/VolumeControl.h"
 #include "speech/widgets/Mouth.h"
 #include "text/ColorNumber.h"
@@ -15,8 +21,11 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QCheckBox>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLayout>
+#include <QMimeData>
 #include <QSignalBlocker>
 #include <QSlider>
 #include <QSpinBox>
@@ -37,10 +46,44 @@ QColor qColorOf(text::ColorNumber n)
 
 } // namespace
 
-class TMainForm1::SpeechHost final : public speech::ReadingHost, public speech::SpeakerHost
+class TMainForm1::SpeechHost final : public speech::ReadingHost,
+                                     public speech::SpeakerHost,
+                                     public speech::TypingHost
 {
 public:
     explicit SpeechHost(TMainForm1 &f) : w(f) {}
+
+    // TypingHost
+    void refreshCaret() override { w.GetColRow(); }
+    int caretColumn() const override { return w.CaretColumn; }
+    int caretPosition() const override
+    {
+        return w.m_right->horizontalView()->textCursor().position();
+    }
+    int lineCount() const override { return w.m_right->document()->blockCount(); }
+    QString lineText(int line) const override
+    {
+        return w.m_right->document()->findBlockByNumber(line).text();
+    }
+    QString textEndingAtCaret(int length) const override
+    {
+        QTextCursor c = w.m_right->horizontalView()->textCursor();
+        const int end = c.position();
+        c.setPosition(std::max(end - length, 0));
+        c.setPosition(end, QTextCursor::KeepAnchor);
+        return c.selectedText().replace(QChar::ParagraphSeparator, u'\n');
+    }
+    bool joyfulWriting() const override { return boxChecked("WordReadCheckBox"); }
+    void setJoyfulChecks(bool on) override
+    {
+        setBoxChecked("WordReadCheckBox", on);
+        setMark("Joyful1", on);
+    }
+    bool keyInputChecked() const override { return marked("KeyInput"); }
+    void setKeyInputChecked(bool on) override { setMark("KeyInput", on); }
+    bool alphabetChecked() const override { return marked("alphabet"); }
+    void setAlphabetChecked(bool on) override { setMark("alphabet", on); }
+    void setKanaReadingPanel(const QString &text) override { w.m_status->setPanelText(4, text); }
 
     QString rightPaneText() const override { return w.m_right->text(); }
     int caretLine() const override
@@ -102,6 +145,15 @@ public:
             a->setChecked(checked);
     }
     void focusRightPane() override { w.m_right->activeView()->setFocus(); }
+    void setClipSpeechControls(bool on) override
+    {
+        setBoxChecked("ClipSpeechCheckBox", on);
+        setMark("ClipbrdSpeech1", on);
+    }
+    void setClipboardWatching(bool on) override { w.m_clipboardWatcher->setEnabled(on); }
+    bool toClipbrdChecked() const override { return marked("toClipbrd"); }
+    void setToClipbrdChecked(bool on) override { setMark("toClipbrd", on); }
+    void copySelection() override { w.m_right->copy(); }
 
     void reportNoSpeechEngine() override
     {
@@ -135,6 +187,26 @@ public:
     }
 
 private:
+    bool boxChecked(const char *name) const
+    {
+        auto *b = qobject_cast<QAbstractButton *>(w.control(QLatin1String(name)));
+        return b && b->isChecked();
+    }
+    void setBoxChecked(const char *name, bool on)
+    {
+        if (auto *b = qobject_cast<QAbstractButton *>(w.control(QLatin1String(name))))
+            b->setChecked(on);
+    }
+    bool marked(const char *name) const
+    {
+        const QAction *a = w.action(QLatin1String(name));
+        return a && a->isChecked();
+    }
+    void setMark(const char *name, bool on)
+    {
+        if (QAction *a = w.action(QLatin1String(name)))
+            a->setChecked(on);
+    }
     QWidget *speakerButton(int speaker) const
     {
         return speaker >= 1 && speaker <= 6 ? w.control(QLatin1String(SpeakerButtons[speaker - 1]))
@@ -160,13 +232,51 @@ private:
 void TMainForm1::createSpeech()
 {
     m_speechHost = std::make_shared<SpeechHost>(*this);
-    m_engine1 = std::make_unique<speech::EspeakDirectSS>(this);
+    m_engine1 = m_ui.makeSpeechEngine(this);
+    if (!m_engine1)
+        m_engine1 = std::make_unique<speech::EspeakDirectSS>(this);
     m_volume = std::make_unique<speech::VolumeControl>();
     speech::TDirectSS *engine = m_engine1.get();
     m_volume->setFallback([engine](double v) { engine->setOutputVolume(v); });
     m_reading = std::make_unique<speech::ReadingController>(*m_engine1, *m_speechHost,
                                                             m_volume.get(), this);
     m_speakers = std::make_unique<speech::SpeakerSelection>(*m_engine1, *m_speechHost);
+    // Committed text that no kana preedit showed is read through MeCab, opened on first use.
+    auto mecab = std::make_shared<std::unique_ptr<speech::MecabReader>>();
+    m_typing = std::make_unique<speech::TypingReader>(
+        *m_engine1, *m_reading, *m_speechHost, [mecab](QStringView committed) {
+            if (!*mecab)
+                *mecab = std::make_unique<speech::MecabReader>();
+            return (*mecab)->reading(committed);
+        });
+    speech::TypingReader *typing = m_typing.get();
+    connect(m_right, &TRichEditSx::keyPressed, this,
+            [typing](int key, const QString &text) { typing->keyPressed(key, text); });
+    connect(m_right, &TRichEditSx::keyReleased, this,
+            [typing](int key, bool autoRepeat) { typing->keyReleased(key, autoRepeat); });
+    connect(m_right, &TRichEditSx::inputMethodHandled, this,
+            [typing](const QString &preedit, const QString &commit) {
+                typing->inputMethodEvent(preedit, commit);
+            });
+
+    m_clipboardWatcher = new speech::TClipboardWatcher(this);
+    m_clipboardWatcher->setEnabled(false);
+    m_clipboardWatcher->setOnChange([this](QObject *) {
+        const QMimeData *clip = QGuiApplication::clipboard()->mimeData();
+        m_reading->clipboardChanged(clip && clip->hasText() ? std::optional(clip->text())
+                                                            : std::nullopt);
+    });
+    connect(m_right, &TRichEditSx::doubleClicked, this, [this] {
+        GetColRow();
+        m_reading->paneDoubleClicked();
+    });
+
+    HotKey1 = speech::DefaultHotKey1;
+    m_hookHotKey = new speech::THookHotKey(this);
+    m_hookHotKey->setOnHotKey([this](QObject *, int index) {
+        if (index == 1)
+            m_reading->Reset1Click();
+    });
     // The mouth takes the placeholder's place on the "Speech" bar.
     if (QWidget *placeholder = control(QStringLiteral("DirectSS1"))) {
         auto *mouth = new speech::Mouth(*m_engine1, placeholder->parentWidget());
@@ -208,6 +318,24 @@ void TMainForm1::createSpeech()
         if (auto *s = qobject_cast<QSpinBox *>(control(QStringLiteral("RepUpDown"))))
             r->RepUpDownChange(s->value());
     });
+    auto checkBoxChecked = [this](const QString &name) {
+        auto *b = qobject_cast<QAbstractButton *>(control(name));
+        return b && b->isChecked();
+    };
+    add("ClipSpeechCheckBoxClick", [r, checkBoxChecked] {
+        r->ClipSpeechCheckBoxClick(checkBoxChecked(QStringLiteral("ClipSpeechCheckBox")));
+    });
+    add("ClipbrdSpeech1Click", [r] { r->ClipbrdSpeech1Click(); });
+    add("C_MemoryButtonClick", [r] { r->ClipBoardMemory1Click(); });
+    add("ClipBoardMemory1Click", [r] { r->ClipBoardMemory1Click(); });
+    add("toClipbrdClick", [r] { r->toClipbrdClick(); });
+    add("HotKeyCheckClick", [this] { HotKeyCheckClick(); });
+    add("WordReadCheckBoxClick", [typing, checkBoxChecked] {
+        typing->WordReadCheckBoxClick(checkBoxChecked(QStringLiteral("WordReadCheckBox")));
+    });
+    add("Joyful1Click", [typing] { typing->Joyful1Click(); });
+    add("KeyInputClick", [typing] { typing->KeyInputClick(); });
+    add("alphabetClick", [typing] { typing->alphabetClick(); });
     add("LanguageSet1Click", [this] { m_reading->setEngineReady(m_speakers->FLID()); });
     for (int speaker = 1; speaker <= 6; ++speaker) {
         const QString button = QLatin1String(SpeakerButtons[speaker - 1]);
@@ -229,6 +357,25 @@ void TMainForm1::startSpeech()
     m_speakers->setFSpeechID(fSpeechID);
     m_reading->setEngineReady(m_speakers->FLID());
     m_reading->applyAtStart();
+    m_typing->applyAtStart();
+}
+
+void TMainForm1::registerHotKey()
+{
+    m_hookHotKey->AddHotKey(1, HotKey1);
+}
+
+void TMainForm1::HotKeyCheckClick()
+{
+    QAction *mark = action(QStringLiteral("HotKeyCheck"));
+    if (!mark)
+        return;
+    // The mark follows the switch even when another program holds the key.
+    mark->setChecked(!mark->isChecked());
+    if (mark->isChecked())
+        registerHotKey();
+    else
+        m_hookHotKey->RemoveHotKey(1);
 }
 
 void TMainForm1::stopSpeech()

@@ -132,12 +132,13 @@ void RichHorizontalView::keyPressEvent(QKeyEvent *e)
     if (const auto action = undoActionForKey(e->key(), e->modifiers()))
         m_owner->recordAction(*action);
     QPlainTextEdit::keyPressEvent(e);
+    Q_EMIT m_owner->keyPressed(e->key(), e->text());
 }
 
 void RichHorizontalView::keyReleaseEvent(QKeyEvent *e)
 {
     QPlainTextEdit::keyReleaseEvent(e);
-    Q_EMIT m_owner->keyReleased();
+    Q_EMIT m_owner->keyReleased(e->key(), e->isAutoRepeat());
 }
 
 void RichHorizontalView::mousePressEvent(QMouseEvent *e)
@@ -153,6 +154,13 @@ void RichHorizontalView::mouseReleaseEvent(QMouseEvent *e)
     Q_EMIT m_owner->mouseReleased();
 }
 
+void RichHorizontalView::mouseDoubleClickEvent(QMouseEvent *e)
+{
+    QPlainTextEdit::mouseDoubleClickEvent(e);
+    if (e->button() == Qt::LeftButton)
+        Q_EMIT m_owner->doubleClicked();
+}
+
 void RichHorizontalView::inputMethodEvent(QInputMethodEvent *e)
 {
     if (!e->preeditString().isEmpty() && !m_owner->m_composing)
@@ -161,6 +169,7 @@ void RichHorizontalView::inputMethodEvent(QInputMethodEvent *e)
     const auto coloured = m_owner->recolouredPreedit(*e);
     QPlainTextEdit::inputMethodEvent(coloured.get());
     e->setAccepted(coloured->isAccepted());
+    Q_EMIT m_owner->inputMethodHandled(e->preeditString(), e->commitString());
 }
 
 void RichHorizontalView::contextMenuEvent(QContextMenuEvent *e)

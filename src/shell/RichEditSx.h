@@ -38,6 +38,7 @@ protected:
     void keyReleaseEvent(QKeyEvent *e) override;
     void mousePressEvent(QMouseEvent *e) override;
     void mouseReleaseEvent(QMouseEvent *e) override;
+    void mouseDoubleClickEvent(QMouseEvent *e) override;
     void inputMethodEvent(QInputMethodEvent *e) override;
     void contextMenuEvent(QContextMenuEvent *e) override;
     void insertFromMimeData(const QMimeData *source) override;
@@ -135,7 +136,12 @@ public:
 Q_SIGNALS:
     void textChanged();
     void selectionChanged();
-    void keyReleased();
+    // Each reported by the view after it has handled the event.
+    void keyPressed(int key, const QString &text);
+    void keyReleased(int key, bool autoRepeat);
+    void inputMethodHandled(const QString &preedit, const QString &commit);
+    // A left double-click, after the view has selected the word under the pointer.
+    void doubleClicked();
     void mousePressed();
     void mouseReleased();
     void OnVerticalChange();

@@ -4,12 +4,16 @@
 // The window never calls QMessageBox or QFileDialog itself; tests install a scripted fake
 // (tests/support/FakeUiServices.h) so no test ever waits on a real modal dialog.
 
+#include "speech/DirectSS.h"
 #include <QColor>
 #include <QFont>
 #include <QString>
 #include <QStringList>
+
+#include <memory>
 #include <optional>
 
+class QObject;
 class QWidget;
 class QPrinter;
 
@@ -48,6 +52,9 @@ public:
     virtual bool openUrl(const QString &url) = 0;
     virtual bool startProcess(const QString &program, const QStringList &arguments,
                               const QString &workingFolder) = 0;
+    // A speech control of the caller's own (the tests' fake); nullptr, the default, gives
+    // the window espeak-ng playing to the sound output.
+    virtual std::unique_ptr<speech::TDirectSS> makeSpeechEngine(QObject *) { return nullptr; }
 
     static QString captionFor(MessageKind kind);
     // "Text(*.txt)|*.txt|HTML|*.HTML;*.HTM" becomes Qt's "Text(*.txt) (*.txt);;HTML (*.HTML

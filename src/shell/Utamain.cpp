@@ -14,8 +14,10 @@
 #include "shell/VerticalTextView.h"
 #include "shell/WindowRules.h"
 #include "speech/DirectSS.h"
+#include "speech/Hkhotkey.h"
 #include "speech/ReadingController.h"
 #include "speech/SpeakerSelection.h"
+#include "speech/TypingReader.h"
 #include "speech/VolumeControl.h"
 #include "tools/ScrollStrip.h"
 #include "tools/widgets/ColorMenuStyle.h"
@@ -598,6 +600,8 @@ void TMainForm1::closeEvent(QCloseEvent *e)
 {
     if (m_closing || FormCloseQuery()) {
         m_closing = true;
+        if (QAction *hotKey = action(QStringLiteral("HotKeyCheck")); hotKey && hotKey->isChecked())
+            m_hookHotKey->RemoveHotKey(1);
         e->accept();
     } else {
         e->ignore();

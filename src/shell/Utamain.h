@@ -36,6 +36,9 @@ class TDirectSS;
 class ReadingController;
 class SpeakerSelection;
 class VolumeControl;
+class TypingReader;
+class TClipboardWatcher;
+class THookHotKey;
 } // namespace speech
 
 namespace widgets {
@@ -232,6 +235,15 @@ public:
     int systemVolume() const;
     speech::ReadingController *reading() const { return m_reading.get(); }
     speech::SpeakerSelection *speakers() const { return m_speakers.get(); }
+    speech::TypingReader *typing() const { return m_typing.get(); }
+    speech::TClipboardWatcher *ClipboardWatcher1() const { return m_clipboardWatcher; }
+    speech::THookHotKey *HookHotKey1() const { return m_hookHotKey; }
+    // The global hot key that runs Reset: HotKey1's value, Ctrl+Alt+R (set with the speech).
+    int HotKey1 = 0;
+    void HotKeyCheckClick();
+    // Registers HotKey1 under identifier 1 (the result is not shown: a key another program
+    // holds stays silently inactive).
+    void registerHotKey();
     void NNButton3Click();
     void LastFile1Click();
     void DropDst1FileDrop(const QStringList &files);
@@ -292,6 +304,9 @@ private:
     std::unique_ptr<speech::VolumeControl> m_volume;
     std::unique_ptr<speech::ReadingController> m_reading;
     std::unique_ptr<speech::SpeakerSelection> m_speakers;
+    std::unique_ptr<speech::TypingReader> m_typing;
+    speech::TClipboardWatcher *m_clipboardWatcher = nullptr;
+    speech::THookHotKey *m_hookHotKey = nullptr;
     tools::ColoringState m_coloring;
     convert::TStopWatch m_stopWatch;
     TDropDst *m_drop1 = nullptr;

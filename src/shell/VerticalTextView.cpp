@@ -345,6 +345,8 @@ void VerticalTextView::mouseDoubleClickEvent(QMouseEvent *e)
     c.setPosition(positionAtPoint(e->position()));
     c.select(QTextCursor::WordUnderCursor);
     m_owner->horizontalView()->setTextCursor(c);
+    if (e->button() == Qt::LeftButton)
+        Q_EMIT m_owner->doubleClicked();
 }
 
 void VerticalTextView::wheelEvent(QWheelEvent *e)

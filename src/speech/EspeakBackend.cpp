@@ -20,9 +20,17 @@ EspeakDirectSS::EspeakDirectSS(QObject *parent, AudioOutput::Kind output)
     EspeakEngine &engine = EspeakEngine::instance();
     m_voices = engine.availableVoices();
     m_audio = new AudioOutput(engine.sampleRate(), output, this);
+    const QString logPath = qEnvironmentVariable("KOTONAMI_SPEECH_LOG");
+    if (!logPath.isEmpty()) {
+        m_log = std::make_unique<QFile>(logPath);
+        if (!m_log->open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Text))
+            m_log.reset();
+    }
     connect(m_audio, &AudioOutput::utteranceFinished, this, [this](quint64 utterance) {
-        if (!isDropped(utterance))
+        if (!isDropped(utterance)) {
+            log(QStringLiteral("done"));
             Q_EMIT OnTextDataDone();
+        }
     });
     connect(m_audio, &AudioOutput::levelChanged, this, &TDirectSS::outputLevelChanged);
 
@@ -65,8 +73,17 @@ void EspeakDirectSS::SelectMode(int mode)
         m_mode = mode;
 }
 
+void EspeakDirectSS::log(const QString &line)
+{
+    if (!m_log)
+        return;
+    m_log->write(line.toUtf8() + '\n');
+    m_log->flush();
+}
+
 void EspeakDirectSS::SpeakText(const QString &text)
 {
+    log(QStringLiteral("speak ") + QString(text).replace(u'\n', QStringLiteral("\\n")));
     const quint64 utterance = ++m_lastUtterance;
     const int voice = GetModeCount() > 0 ? m_voices[m_mode - 1] : -1;
     const int rate = m_speed;
@@ -121,6 +138,7 @@ void EspeakDirectSS::SpeakText(const QString &text)
 
 void EspeakDirectSS::ResetAudio()
 {
+    log(QStringLiteral("reset"));
     m_droppedUpTo->store(m_lastUtterance);
     m_audio->clear();
 }

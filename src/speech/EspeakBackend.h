@@ -8,6 +8,7 @@
 #include "speech/AudioOutput.h"
 #include "speech/DirectSS.h"
 
+#include <QFile>
 #include <QList>
 #include <QThread>
 
@@ -56,6 +57,11 @@ private:
     QThread m_thread;
     QObject *m_worker = nullptr;
     AudioOutput *m_audio = nullptr;
+    // With KOTONAMI_SPEECH_LOG naming a file, every text handed over, every reset and
+    // every completion is written there, a line each: what a session read aloud, for
+    // checking it without a loudspeaker.
+    void log(const QString &line);
+    std::unique_ptr<QFile> m_log;
 };
 
 } // namespace speech

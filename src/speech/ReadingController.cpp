@@ -244,4 +244,77 @@ void ReadingController::Show1Click()
     setMouth(!m_showMouth);
 }
 
+// --- clipboard speech -------------------------------------------------------------------
+
+void ReadingController::clipboardChanged(const std::optional<QString> &text)
+{
+    if (!text)
+        return;
+    m_clipText = *text;
+    m_host.setLabelNxText(m_clipText);
+    startReading(m_clipText, ReadClipboard);
+}
+
+void ReadingController::setClipSpeech(bool on)
+{
+    m_clipSpeech = on;
+    m_host.setClipSpeechControls(on);
+    m_host.setClipboardWatching(on);
+    if (on)
+        return;
+    m_engine.ResetAudio();
+    clearPaused();
+    m_readMode = ReadNothing;
+    m_readCount = 1;
+    m_timer1.stop();
+}
+
+void ReadingController::applyClipSpeechAtStart(bool on)
+{
+    m_clipSpeech = on;
+    m_host.setClipSpeechControls(on);
+    m_host.setClipboardWatching(on);
+}
+
+void ReadingController::ClipBoardMemory1Click()
+{
+    // The last clipboard text read, not what the clipboard holds now.
+    if (!m_engineReady || !m_clipSpeech || m_clipText.isEmpty())
+        return;
+    m_host.setLabelNxText(m_clipText);
+    startReading(m_clipText, ReadClipboard);
+}
+
+void ReadingController::toClipbrdClick()
+{
+    const bool on = !m_host.toClipbrdChecked();
+    m_host.setToClipbrdChecked(on);
+    if (!on)
+        m_host.setLabelNxText(QString());
+}
+
+void ReadingController::paneDoubleClicked()
+{
+    if (!m_host.toClipbrdChecked())
+        return;
+    const QString selection = m_host.selectedText();
+    if (selection.isEmpty())
+        return;
+    // Trailing blanks only: a word selected with the space after it is shown without it.
+    QString shown = selection;
+    while (!shown.isEmpty() && shown.back().unicode() <= u' ')
+        shown.chop(1);
+    if (shown.isEmpty())
+        return;
+    m_host.setLabelNxText(shown);
+    m_host.copySelection();
+    // With clipboard speech on, the copy itself reaches the watcher, which reads it.
+    if (!m_clipSpeech) {
+        clearPaused();
+        m_readMode = ReadNothing;
+        m_engine.ResetAudio();
+        m_engine.SpeakText(selection);
+    }
+}
+
 } // namespace speech

@@ -71,6 +71,15 @@ public:
     // ShowCheckBox's check and Show1's mark.
     virtual void setMouthChecks(bool checked) = 0;
     virtual void focusRightPane() = 0;
+
+    // Clipboard speech's controls (ClipSpeechCheckBox and ClipbrdSpeech1's mark) and
+    // whether the clipboard watcher reports changes.
+    virtual void setClipSpeechControls(bool on) = 0;
+    virtual void setClipboardWatching(bool on) = 0;
+    // toClipbrd's mark; copySelection() is the pane's own copy command.
+    virtual bool toClipbrdChecked() const = 0;
+    virtual void setToClipbrdChecked(bool on) = 0;
+    virtual void copySelection() = 0;
 };
 
 class ReadingController : public QObject
@@ -101,11 +110,10 @@ public:
     void setReadCount(int count) { m_readCount = count; }
     bool Paused() const { return m_paused; }
     const QString &LastSelText() const { return m_lastSelText; }
-    // The clipboard reading's text and switch (ReadMode 4 repeats ClipText while it is on).
+    // The clipboard text read last and clipboard speech's switch (ReadMode 4 repeats
+    // ClipText while it is on).
     const QString &ClipText() const { return m_clipText; }
-    void setClipText(const QString &text) { m_clipText = text; }
     bool clipSpeechOn() const { return m_clipSpeech; }
-    void setClipSpeechOn(bool on) { m_clipSpeech = on; }
 
     QTimer &Timer1() { return m_timer1; }
 
@@ -136,7 +144,20 @@ public:
     void ShowCheckBoxClick(bool checked);
     void Show1Click();
 
+    // Clipboard speech. The watcher's change: nullopt when the clipboard holds no text.
+    void clipboardChanged(const std::optional<QString> &text);
+    void ClipSpeechCheckBoxClick(bool checked) { setClipSpeech(checked); }
+    void ClipbrdSpeech1Click() { setClipSpeech(!m_clipSpeech); }
+    // Start-up: the stored value sets the menu mark and the watcher, and reads nothing.
+    void applyClipSpeechAtStart(bool on);
+    void ClipBoardMemory1Click();
+    void toClipbrdClick();
+    // A double-click in the right pane, after the pane has selected the word under the
+    // pointer.
+    void paneDoubleClicked();
+
 private:
+    void setClipSpeech(bool on);
     void resumeForPass();
     void speakPass(const QString &text);
     QString caretLineText() const;

@@ -55,6 +55,16 @@ struct FakeHost : ReadingHost
     void setVolumeHint(const QString &h) override { volumeHint = h; }
     void setMouthChecks(bool c) override { mouthChecks = c; }
     void focusRightPane() override { ++focused; }
+
+    std::optional<bool> clipControls;
+    bool watching = false;
+    bool toClipbrd = false;
+    QStringList copied;
+    void setClipSpeechControls(bool on) override { clipControls = on; }
+    void setClipboardWatching(bool on) override { watching = on; }
+    bool toClipbrdChecked() const override { return toClipbrd; }
+    void setToClipbrdChecked(bool on) override { toClipbrd = on; }
+    void copySelection() override { copied << selection; }
 };
 
 struct FakeVolume : VolumeControl
@@ -319,18 +329,84 @@ TEST_F(Reading, MouthSwitchesShowAndHideTheMouth)
     EXPECT_EQ(host.mouthChecks, true);
 }
 
-TEST_F(Reading, ClipboardPassesReadClipTextOnlyWhileClipboardSpeechIsOn)
+TEST_F(Reading, ClipboardChangesAreReadAndRepeatedWhileClipboardSpeechIsOn)
 {
     reading.setFRepNum(3);
-    reading.setClipText(QStringLiteral("写し"));
-    reading.setClipSpeechOn(true);
-    reading.startReading(reading.ClipText(), ReadClipboard);
+    reading.ClipSpeechCheckBoxClick(true);
+    EXPECT_EQ(host.clipControls, true);
+    EXPECT_TRUE(host.watching);
+
+    reading.clipboardChanged(std::nullopt); // an image: nothing to read
+    EXPECT_TRUE(engine.calls.isEmpty());
+    reading.clipboardChanged(QStringLiteral("写し"));
+    EXPECT_EQ(engine.calls, QStringList({"Reset", "Speak:写し"}));
+    EXPECT_EQ(host.label, "写し");
+    EXPECT_EQ(reading.ReadMode(), ReadClipboard);
     ASSERT_TRUE(completeAndTick());
-    EXPECT_EQ(engine.spoken.last(), "写し");
-    reading.setClipSpeechOn(false);
-    ASSERT_TRUE(completeAndTick());
-    EXPECT_EQ(engine.spoken.size(), 2);
+    EXPECT_EQ(engine.spoken, QStringList({"写し", "写し"}));
+
+    // Off through the menu item: the reading stops and no pass follows.
+    engine.calls.clear();
+    reading.ClipbrdSpeech1Click();
+    EXPECT_EQ(host.clipControls, false);
+    EXPECT_FALSE(host.watching);
+    EXPECT_EQ(engine.calls, QStringList({"Reset"}));
+    EXPECT_EQ(reading.ReadMode(), ReadNothing);
     EXPECT_FALSE(reading.Timer1().isActive());
+    EXPECT_FALSE(completeAndTick());
+}
+
+TEST_F(Reading, ClipMemoryRepeatsTheLastClipboardTextOnlyWhileClipboardSpeechIsOn)
+{
+    reading.ClipBoardMemory1Click(); // nothing read yet
+    EXPECT_TRUE(engine.calls.isEmpty());
+    reading.ClipSpeechCheckBoxClick(true);
+    reading.clipboardChanged(QStringLiteral("春の海"));
+    reading.Pouse1Click();
+    ASSERT_TRUE(reading.Paused());
+    engine.calls.clear();
+
+    reading.ClipBoardMemory1Click();
+    EXPECT_EQ(engine.calls, QStringList({"Reset", "Speak:春の海"}));
+    EXPECT_FALSE(reading.Paused());
+    EXPECT_EQ(host.pauseCaption, "Pause");
+
+    reading.ClipSpeechCheckBoxClick(false);
+    engine.calls.clear();
+    reading.ClipBoardMemory1Click();
+    EXPECT_TRUE(engine.calls.isEmpty()) << "clipboard speech off: Clip_Memory does nothing";
+    reading.applyClipSpeechAtStart(true);
+    EXPECT_TRUE(host.watching);
+    EXPECT_TRUE(engine.calls.isEmpty()) << "start-up reads nothing";
+}
+
+TEST_F(Reading, DoubleClickCopiesTheWordAndReadsItOnce)
+{
+    host.selection = QStringLiteral("moon ");
+    reading.paneDoubleClicked(); // toClipbrd off
+    EXPECT_TRUE(host.copied.isEmpty());
+
+    reading.toClipbrdClick();
+    ASSERT_TRUE(host.toClipbrd);
+    reading.paneDoubleClicked();
+    EXPECT_EQ(host.copied, QStringList{"moon "}) << "the pane's own copy, untrimmed";
+    EXPECT_EQ(host.label, "moon");
+    EXPECT_EQ(engine.calls, QStringList({"Reset", "Speak:moon "}));
+
+    // With clipboard speech on, the watcher reads the copy; the click itself reads nothing.
+    reading.ClipSpeechCheckBoxClick(true);
+    engine.calls.clear();
+    reading.paneDoubleClicked();
+    EXPECT_EQ(host.copied.size(), 2);
+    EXPECT_TRUE(engine.calls.isEmpty());
+
+    host.selection = QStringLiteral("   ");
+    reading.paneDoubleClicked();
+    EXPECT_EQ(host.copied.size(), 2) << "blanks copy nothing";
+
+    reading.toClipbrdClick();
+    EXPECT_FALSE(host.toClipbrd);
+    EXPECT_TRUE(host.label.isEmpty());
 }
 
 } // namespace

@@ -8,6 +8,8 @@
 #include <QPrinter>
 #include <QQueue>
 
+#include <functional>
+
 namespace testsupport {
 
 struct AskedMessage
@@ -35,6 +37,8 @@ public:
     int beeps = 0;
     QStringList openedUrls;
     QList<QStringList> startedProcesses;
+    // When set, the window speaks through the engine this makes instead of espeak-ng.
+    std::function<std::unique_ptr<speech::TDirectSS>(QObject *parent)> speechEngine;
 
     shell::MessageAnswer message(QWidget *, shell::MessageKind kind, const QString &text,
                                  shell::MessageButtons buttons, const QString &caption) override
@@ -84,6 +88,10 @@ public:
     {
         startedProcesses.append(QStringList{program} + arguments);
         return true;
+    }
+    std::unique_ptr<speech::TDirectSS> makeSpeechEngine(QObject *parent) override
+    {
+        return speechEngine ? speechEngine(parent) : nullptr;
     }
 };
 
