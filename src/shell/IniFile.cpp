@@ -186,10 +186,13 @@ bool validKey(QStringView k)
            !k.contains(u'=') && !k.startsWith(u'[') && !isCommentStart(k);
 }
 
+// The line's bytes, or nullopt when they would not read back as the same text: characters
+// the code page cannot hold, and raw bytes kept from a file (U+F0000 + byte) that pair with
+// the character after them, as 81 does with "A" into "、".
 std::optional<QByteArray> encodeLine(const QString &text)
 {
     text::Cp932Encoded encoded = text::encodeCp932(text);
-    if (!encoded.ok())
+    if (!encoded.ok() || text::decodeCp932(encoded.bytes) != text)
         return std::nullopt;
     return encoded.bytes;
 }

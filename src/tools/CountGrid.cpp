@@ -29,9 +29,18 @@ int recordRun(StringGridModel &grid, int &rowCounter, const QString &colorString
     return rowCounter;
 }
 
+namespace {
+
+QString gridFileText(QByteArrayView bytes)
+{
+    return text::decodeText(bytes, text::detectEncoding(bytes));
+}
+
+} // namespace
+
 QStringList gridFileLines(QByteArrayView bytes)
 {
-    const QString all = text::decodeText(bytes, text::detectEncoding(bytes));
+    const QString all = gridFileText(bytes);
     if (all.isEmpty())
         return {};
     QStringList lines = text::splitLines(all);
@@ -83,6 +92,11 @@ GridFileResult saveCountGrid(const QString &path, const StringGridModel &grid, i
     text::EncodedText encoded = text::encodeText(body, text::FileEncoding::Cp932);
     if (!encoded.ok()) {
         result.unencodable = encoded.unencodable;
+        encoded = text::encodeText(body, text::FileEncoding::Utf8Bom);
+    } else if (gridFileText(encoded.bytes) != body) {
+        // Code page 932 bytes can happen to be valid UTF-8 ("ﾃｩ" is C3 A9, "é" in UTF-8), and
+        // a raw byte kept from a file can pair with the character now after it: such a file
+        // would load as other text, so it is written in the encoding that cannot be misread.
         encoded = text::encodeText(body, text::FileEncoding::Utf8Bom);
     }
     QSaveFile f(path);

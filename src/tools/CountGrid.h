@@ -37,6 +37,8 @@ struct GridFileResult
     QString error; // the system's message when the file could not be read or written
     // Set when the rows hold characters code page 932 cannot hold: the file is then written
     // as UTF-8 with a byte-order mark (which reading recognises) rather than losing them.
+    // Rows whose code page 932 bytes would load as other text (bytes that also read as
+    // UTF-8) are written so too, with nothing listed here.
     QList<char32_t> unencodable;
 };
 

@@ -185,6 +185,27 @@ TEST_F(IniFileTest, RefusesWhatTheFormatOrTheCodePageCannotHold)
     EXPECT_EQ(content(), before);
 }
 
+TEST_F(IniFileTest, RawBytesAreStoredOnlyWhereTheyReadBackAsThemselves)
+{
+    // U+F0081 is the byte 81 kept from a file. Before "A" it would be written 81 41, which
+    // reads back as "、"; in "[", raw 81, "]" the 81 5D pair is "‐" and the header would be
+    // lost. Where nothing pairs with it, the byte is stored and read back.
+    const QString raw = QString::fromUcs4(U"\U000F0081");
+    IniFile ini(path());
+    EXPECT_FALSE(ini.writeString(u"S", u"k", raw + u'A'));
+    EXPECT_FALSE(ini.writeString(raw, u"k", QStringLiteral("v")));
+    EXPECT_FALSE(ini.writeString(u"S", raw + u'A', QStringLiteral("v")));
+    EXPECT_FALSE(QFile::exists(path()));
+
+    const QString stored[] = {raw, raw + u' ', QStringLiteral("a") + raw + QStringLiteral("\"x\"")};
+    for (const QString &value : stored) {
+        ASSERT_TRUE(ini.writeString(u"S", u"k", value));
+        EXPECT_EQ(ini.value(u"S", u"k"), value);
+    }
+    ASSERT_TRUE(ini.writeString(u"S", raw, QStringLiteral("v")));
+    EXPECT_EQ(ini.value(u"S", raw), QStringLiteral("v"));
+}
+
 TEST_F(IniFileTest, DeleteRemovesEveryCopyOfTheKeyAndKeepsTheHeader)
 {
     put("[Form\\A]\r\nk=1\r\nj=2\r\n[form\\a]\r\nK=3\r\n[Form\\B]\r\nk=4\r\n");

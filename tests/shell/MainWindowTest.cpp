@@ -762,3 +762,47 @@ TEST_F(WindowFixture, ReadingAloudAndChoosingASpeaker)
     w->run(QStringLiteral("Naoko1Click"));
     EXPECT_TRUE(w->action(QStringLiteral("Naoko1"))->isChecked());
 }
+
+TEST(ShellLink, ShortcutsWhoseBlocksOverrunTheFileAreNotRead)
+{
+    // liblnk allocates what a block's size claims before reading it; such files are turned
+    // away first, while shortcuts whose blocks fit, extra data included, still resolve.
+    QTemporaryDir dir;
+    QFile poem(dir.filePath(QStringLiteral("poem.txt")));
+    ASSERT_TRUE(poem.open(QIODevice::WriteOnly));
+    poem.close();
+    const QString lnk = dir.filePath(QStringLiteral("poem.lnk"));
+    ASSERT_TRUE(testsupport::writeShortcut(lnk, QStringLiteral("poem.txt")));
+    QFile f(lnk);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QByteArray plain = f.readAll();
+    f.close();
+    auto u32 = [](quint32 v) {
+        QByteArray b(4, '\0');
+        qToLittleEndian(v, b.data());
+        return b;
+    };
+    auto resolved = [&](const QByteArray &bytes) {
+        QFile out(lnk);
+        EXPECT_TRUE(out.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        out.write(bytes);
+        out.close();
+        return resolveShortcut(lnk).path;
+    };
+    const QString target = dir.filePath(QStringLiteral("poem.txt"));
+    ASSERT_EQ(resolved(plain), target);
+
+    const QByteArray body = plain.first(plain.size() - 4); // without the terminal block
+    const QByteArray specialFolder = u32(0x10) + u32(0xA0000005) + u32(0x24) + u32(0);
+    EXPECT_EQ(resolved(body + specialFolder + u32(0)), target);
+    EXPECT_EQ(resolved(body + specialFolder), target) << "the terminal block may be missing";
+    EXPECT_TRUE(resolved(body + u32(0x7FFFFFF0) + u32(0xA0000005) + u32(0)).isEmpty());
+
+    QByteArray hugeLocation = plain.first(0x4C) + u32(0x88000000) + plain.sliced(0x4C);
+    hugeLocation[0x14] = char(hugeLocation[0x14] | 0x02); // HasLinkInfo
+    EXPECT_TRUE(resolved(hugeLocation).isEmpty());
+    QByteArray longName = plain;
+    longName[0x4C] = char(0xFF); // the relative path's count of characters
+    EXPECT_TRUE(resolved(longName).isEmpty());
+    EXPECT_TRUE(resolved(plain.first(0x40)).isEmpty());
+}

@@ -217,6 +217,42 @@ TEST(CountGrid, CharactersOutsideTheCodePageSurviveASave)
     EXPECT_EQ(back.row(1), grid.row(1));
 }
 
+TEST(CountGrid, RowsThatWouldLoadAsOtherTextAreSavedAsUtf8)
+{
+    // "ﾃｩ" is C3 A9 in code page 932, and C3 A9 is valid UTF-8 for "é"; a raw byte 81 kept
+    // from a file, now before "A", would be written 81 41 and load as "、". Both rows are
+    // saved as UTF-8 with a byte-order mark, though the code page holds every character.
+    QTemporaryDir dir;
+    const QString cells[] = {QStringLiteral("ﾃｩ"), QString::fromUcs4(U"\U000F0081A")};
+    for (const QString &cell : cells) {
+        StringGridModel grid;
+        grid.setRowCountTotal(1);
+        grid.setRow(0, {cell});
+        const QString path = dir.filePath(QStringLiteral("row.csv"));
+        const GridFileResult saved = saveCountGrid(path, grid, 0);
+        ASSERT_TRUE(saved.ok);
+        EXPECT_TRUE(saved.unencodable.isEmpty());
+        EXPECT_TRUE(readAll(path).startsWith("\xEF\xBB\xBF"));
+        StringGridModel back;
+        int backCounter = -1;
+        ASSERT_TRUE(loadCountGrid(path, back, backCounter).ok);
+        EXPECT_EQ(backCounter, 0);
+        EXPECT_EQ(back.row(0), grid.row(0));
+    }
+
+    // A file that is not UTF-8 only because of a sixth cell, which the grid drops, loads as
+    // code page 932 (its EF BB BF too); without that cell its bytes would load as UTF-8.
+    const QString path = dir.filePath(QStringLiteral("mark.csv"));
+    writeAll(path, "\xEF\xBB\xBF\xE3\x80\x80,a,b,c,d,\x90");
+    StringGridModel grid;
+    int counter = -1;
+    ASSERT_TRUE(loadCountGrid(path, grid, counter).ok);
+    ASSERT_TRUE(saveCountGrid(path, grid, counter).ok);
+    StringGridModel back;
+    ASSERT_TRUE(loadCountGrid(path, back, counter).ok);
+    EXPECT_EQ(back.row(0), grid.row(0));
+}
+
 TEST(CountGrid, RandomBytesNeverBreakTheReader)
 {
     auto *rng = QRandomGenerator::global();
