@@ -38,7 +38,10 @@ EncodedDocument encodeDocument(const QString &plain, text::FileEncoding encoding
 {
     const QString crlf = text::joinLinesCrLf(text::splitLines(plain));
     text::EncodedText encoded = text::encodeText(crlf, encoding);
-    return {encoded.bytes, encoded.unencodable};
+    EncodedDocument doc{encoded.bytes, encoded.unencodable};
+    if (doc.unencodable.isEmpty())
+        doc.opensAsOtherText = text::decodeText(doc.bytes, text::detectEncoding(doc.bytes)) != crlf;
+    return doc;
 }
 
 bool writeBytes(const QString &path, const QByteArray &bytes, FileProblem *problem)

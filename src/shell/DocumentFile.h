@@ -31,6 +31,10 @@ struct EncodedDocument
 {
     QByteArray bytes;
     QList<char32_t> unencodable;
+    // The bytes hold every character but would open as other text: code page 932 bytes
+    // that are also valid UTF-8 ("ﾃｩ" is C3 A9, which opens as "é"), or a byte kept from
+    // the file that now pairs with its new neighbour.
+    bool opensAsOtherText = false;
 };
 EncodedDocument encodeDocument(const QString &text, text::FileEncoding encoding);
 

@@ -337,7 +337,11 @@ QString settingsFilePath(const QString &programPath, const QString &xdgConfigHom
 
     const QString folder = program.absolutePath();
     const QString beside = QDir(folder).filePath(name);
-    if (QFileInfo::exists(beside) || QFileInfo(folder).isWritable())
+    // A file beside the program that this user may not write (an installed copy that
+    // root once ran) would hold everyone's settings and lose every change: such a file
+    // counts as absent.
+    const QFileInfo file(beside);
+    if (QFileInfo(folder).isWritable() || (file.exists() && file.isWritable()))
         return beside;
 
     const QString configHome = QDir::isAbsolutePath(xdgConfigHome)

@@ -66,9 +66,9 @@ private:
 
 // Where the settings file lives: beside the program, named after it with ".ini"
 // ("/opt/kotonami/kotonami" -> "/opt/kotonami/kotonami.ini", "a/b.bin" -> "a/b.ini"), when
-// the program's folder is writable or the file already exists there; otherwise the same
-// name in the folder "kotonami" of $XDG_CONFIG_HOME (of ~/.config when that is unset or not
-// an absolute path).
+// the program's folder is writable or a file this user may write already exists there;
+// otherwise the same name in the folder "kotonami" of $XDG_CONFIG_HOME (of ~/.config when
+// that is unset or not an absolute path).
 QString settingsFilePath(const QString &programPath);
 QString settingsFilePath(const QString &programPath, const QString &xdgConfigHome);
 

@@ -948,11 +948,15 @@ bool TMainForm1::saveFrom(TRichEditSx *pane, const QString &path)
 {
     text::FileEncoding encoding = pane->fileEncoding();
     EncodedDocument encoded = encodeDocument(pane->text(), encoding);
-    if (!encoded.unencodable.isEmpty()) {
+    if (!encoded.unencodable.isEmpty() || encoded.opensAsOtherText) {
+        const QString problem =
+            !encoded.unencodable.isEmpty()
+                ? QStringLiteral("次の文字は Shift_JIS で保存できません。\n%1")
+                      .arg(describeCharacters(encoded.unencodable))
+                : QStringLiteral("Shift_JIS で保存すると、開き直したときに別の文字として"
+                                 "読まれます。");
         const QString question =
-            QStringLiteral("次の文字は Shift_JIS で保存できません。\n%1\n\n"
-                           "UTF-8 で保存しますか。「いいえ」で保存を取り消します。")
-                .arg(describeCharacters(encoded.unencodable));
+            problem + QStringLiteral("\n\nUTF-8 で保存しますか。「いいえ」で保存を取り消します。");
         if (m_ui.message(this, MessageKind::Warning, question, MessageButtons::YesNo) !=
             MessageAnswer::Yes)
             return false;

@@ -9,6 +9,7 @@
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 using shell::IniFile;
 
@@ -272,6 +273,25 @@ TEST_F(IniFileTest, RandomBytesNeverBreakReadingOrWriting)
         ASSERT_TRUE(ini.deleteKey(u"Form\\A", u"k"));
         ASSERT_EQ(ini.value(u"Form\\A", u"k"), std::nullopt) << round;
     }
+}
+
+TEST(SettingsFilePath, AFileBesideTheProgramThatCannotBeWrittenCountsAsAbsent)
+{
+    if (geteuid() == 0)
+        GTEST_SKIP() << "root may write everywhere";
+    QTemporaryDir dir;
+    const QString program = dir.filePath(QStringLiteral("kotonami"));
+    QFile ini(dir.filePath(QStringLiteral("kotonami.ini")));
+    ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
+    ini.close();
+    QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner);
+    EXPECT_EQ(shell::settingsFilePath(program, QStringLiteral("/cfg")), ini.fileName())
+        << "a file the user may write is used in a read-only folder";
+    ini.setPermissions(QFile::ReadOwner);
+    EXPECT_EQ(shell::settingsFilePath(program, QStringLiteral("/cfg")),
+              QStringLiteral("/cfg/kotonami/kotonami.ini"))
+        << "one the user may not write (root's, in an installed folder) is not";
+    QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 }
 
 TEST(SettingsFilePath, BesideTheProgramWhenPossibleElseInTheConfigFolder)

@@ -441,6 +441,32 @@ TEST_F(WindowFixture, SavingCharactersCodePage932CannotHoldAsks)
     EXPECT_FALSE(w->RichEditNx1()->isModified());
 }
 
+TEST_F(WindowFixture, SavingTextThatWouldReopenAsOtherTextAsksToo)
+{
+    // "ﾃｩ" in code page 932 is C3 A9, which is also UTF-8 for "é": saved silently, the
+    // poem would come back changed.
+    showActive();
+    const QString path = writeFile(QStringLiteral("kana.txt"), "a");
+    w->openStartupArgument({path});
+    w->RichEditNx1()->setText(QStringLiteral("ﾃｩ"));
+    ui.answers.enqueue(MessageAnswer::Yes);
+    w->run(QStringLiteral("Save1Click"));
+    ASSERT_EQ(ui.messages.size(), 1);
+    EXPECT_EQ(ui.messages[0].kind, MessageKind::Warning);
+    w->RichEditNx1()->clear();
+    w->openStartupArgument({path});
+    EXPECT_EQ(w->RichEditNx1()->text(), QStringLiteral("ﾃｩ"));
+
+    // Ordinary text saves as code page 932 without a question.
+    w->RichEditNx1()->setText(QStringLiteral("春過ぎて"));
+    w->RichEditNx1()->setFileEncoding(text::FileEncoding::Cp932);
+    w->run(QStringLiteral("Save1Click"));
+    EXPECT_EQ(ui.messages.size(), 1);
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), QByteArray("\x8f\x74\x89\xdf\x82\xac\x82\xc4"));
+}
+
 TEST_F(WindowFixture, ExitWithBothPanesModifiedSavesTheRightThenAsksToDiscard)
 {
     showActive();
