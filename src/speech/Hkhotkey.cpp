@@ -31,7 +31,7 @@ xcb_connection_t *x11Connection()
 xcb_window_t rootWindow(xcb_connection_t *c)
 {
     const xcb_screen_iterator_t it = xcb_setup_roots_iterator(xcb_get_setup(c));
-    return it.rem ? it.data->root : XCB_WINDOW_NONE;
+    return it.rem ? it.data->root : xcb_window_t(XCB_WINDOW_NONE);
 }
 
 struct KeySymbolsFree
@@ -207,8 +207,6 @@ void THookHotKey::fire(int index)
     try {
         if (Activate && m_owner) {
             QWidget *w = m_owner->window();
-            if (w->isMinimized())
-                w->showNormal();
             w->raise();
             w->activateWindow();
         }

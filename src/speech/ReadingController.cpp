@@ -134,15 +134,19 @@ void ReadingController::Pouse1Click()
     }
 }
 
-void ReadingController::Reset1Click()
+void ReadingController::stopReading()
 {
-    if (!m_engineReady)
-        return;
     m_engine.ResetAudio();
     clearPaused();
     m_readMode = ReadNothing;
     m_readCount = 1;
     m_timer1.stop();
+}
+
+void ReadingController::Reset1Click()
+{
+    if (m_engineReady)
+        stopReading();
 }
 
 void ReadingController::DirectSS1TextDataDone()
@@ -255,25 +259,18 @@ void ReadingController::clipboardChanged(const std::optional<QString> &text)
     startReading(m_clipText, ReadClipboard);
 }
 
-void ReadingController::setClipSpeech(bool on)
-{
-    m_clipSpeech = on;
-    m_host.setClipSpeechControls(on);
-    m_host.setClipboardWatching(on);
-    if (on)
-        return;
-    m_engine.ResetAudio();
-    clearPaused();
-    m_readMode = ReadNothing;
-    m_readCount = 1;
-    m_timer1.stop();
-}
-
 void ReadingController::applyClipSpeechAtStart(bool on)
 {
     m_clipSpeech = on;
     m_host.setClipSpeechControls(on);
     m_host.setClipboardWatching(on);
+}
+
+void ReadingController::setClipSpeech(bool on)
+{
+    applyClipSpeechAtStart(on);
+    if (!on)
+        stopReading();
 }
 
 void ReadingController::ClipBoardMemory1Click()

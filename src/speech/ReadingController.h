@@ -158,6 +158,8 @@ public:
 
 private:
     void setClipSpeech(bool on);
+    // Reset's work: ResetAudio, the pause cleared, no repetition pending.
+    void stopReading();
     void resumeForPass();
     void speakPass(const QString &text);
     QString caretLineText() const;
