@@ -161,18 +161,12 @@ void HtmlStyleState::loadSettings(const HtmlStoredValues &v)
     m_style.title = v.Edit5Text;
     for (int b = 1; b <= 5; ++b)
         setChecked(b, v.CheckBoxChecked[b]);
-    m_style.bgc = v.bgc;
-    m_style.mclo = v.mclo;
-    m_style.mclt = v.mclt;
-    m_style.Lcl = v.Lcl;
-    m_style.Dai = v.Dai;
+    // The boxes' reactions touch only the boxes and the two colours, so the values can be
+    // taken at once where the colours come in the settings' order.
+    static_cast<HtmlStyleValues &>(m_style) = v;
     setMfn(v.Mfn);
-    m_style.fze = v.fze;
-    m_style.Lint = v.Lint;
-    m_style.Linu = v.Linu;
     for (int b : {8, 9, 10, 6, 7, 11, 12, 13, 14})
         setChecked(b, v.CheckBoxChecked[b]);
-    m_style.FLink = v.FLink;
 
     if (checked(Black) && checked(OneColor))
         setChecked(Black, false);
@@ -186,16 +180,7 @@ HtmlStoredValues HtmlStyleState::storedValues() const
     v.Edit4Text = m_style.heading;
     v.Edit5Text = m_style.title;
     v.CheckBoxChecked = m_style.boxes;
-    v.bgc = m_style.bgc;
-    v.mclo = m_style.mclo;
-    v.mclt = m_style.mclt;
-    v.Lcl = m_style.Lcl;
-    v.Dai = m_style.Dai;
-    v.Mfn = m_style.Mfn;
-    v.fze = m_style.fze;
-    v.Lint = m_style.Lint;
-    v.Linu = m_style.Linu;
-    v.FLink = m_style.FLink;
+    static_cast<HtmlStyleValues &>(v) = m_style;
     return v;
 }
 

@@ -52,7 +52,9 @@ inline constexpr char16_t kBlackColor[] = u"Black";
 // Everything a page generator reads, as a fresh installation has it (heading and title
 // empty). Plain data: tests and kotonami-tool fill it directly. Colours are HTML colour texts
 // ("#RRGGBB", a colour name, "Black") pasted as they stand.
-struct HtmlStyle
+// The style values the pages use and the settings store keeps under the same names, with
+// their defaults (those of a fresh installation).
+struct HtmlStyleValues
 {
     QString bgc = QStringLiteral("#fff8dc");
     QString mclo = QString::fromUtf16(kDefaultFirstColor);
@@ -64,6 +66,10 @@ struct HtmlStyle
     QString Lint = QStringLiteral("Back");
     QString Linu = QStringLiteral("index.htm");
     bool FLink = false;
+};
+
+struct HtmlStyle : HtmlStyleValues
+{
     QString heading; // Edit4's text
     QString title;   // Edit5's text
     // Working values the generators recompute; pages report what they used.
@@ -78,21 +84,11 @@ struct HtmlStyle
 // The persisted HTML values under their settings keys, with the defaults the settings store
 // uses when a key is missing (so a default-constructed one is a fresh installation, where
 // the heading and title are empty and Dai is "#CDC0A5").
-struct HtmlStoredValues
+struct HtmlStoredValues : HtmlStyleValues
 {
     QString Edit4Text;
     QString Edit5Text;
     std::array<bool, kBoxCount + 1> CheckBoxChecked{}; // CheckBox1Checked..CheckBox14Checked
-    QString bgc = QStringLiteral("#fff8dc");
-    QString mclo = QString::fromUtf16(kDefaultFirstColor);
-    QString mclt = QString::fromUtf16(kDefaultSecondColor);
-    QString Lcl = QStringLiteral("#CDC0A5");
-    QString Dai = QStringLiteral("#CDC0A5");
-    QString Mfn = QString::fromUtf16(kMincho);
-    QString fze = QStringLiteral("2");
-    QString Lint = QStringLiteral("Back");
-    QString Linu = QStringLiteral("index.htm");
-    bool FLink = false;
 
     HtmlStoredValues();
 };

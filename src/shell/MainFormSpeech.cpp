@@ -139,10 +139,8 @@ public:
     void setVolumeHint(const QString &hint) override { setHint("VScrollBar", hint); }
     void setMouthChecks(bool checked) override
     {
-        if (auto *b = qobject_cast<QAbstractButton *>(w.control(QStringLiteral("ShowCheckBox"))))
-            b->setChecked(checked);
-        if (QAction *a = w.action(QStringLiteral("Show1")))
-            a->setChecked(checked);
+        setBoxChecked("ShowCheckBox", checked);
+        setMark("Show1", checked);
     }
     void focusRightPane() override { w.m_right->activeView()->setFocus(); }
     void setClipSpeechControls(bool on) override
