@@ -2,7 +2,7 @@
 // before the first paint), loading a large text into a pane, and the undo memory's
 // snapshot of a large pane. Offscreen, so no display is needed.
 #include "convert/Conversions.h"
-#include "shell/DocumentFile.h"
+#include "text/DocumentFile.h"
 #include "shell/FontNames.h"
 #include "shell/PaneTextTarget.h"
 #include "shell/RichEditSx.h"
@@ -198,9 +198,9 @@ QString fiftyMegabyteFile()
         const QString line = poemText(1);
         for (qsizetype bytes = 0; bytes < 50'000'000; bytes += line.size() * 2 + 2)
             lines << line;
-        const shell::EncodedDocument doc =
-            shell::encodeDocument(lines.join(QLatin1Char('\n')), text::FileEncoding::Cp932);
-        shell::writeBytes(p, doc.bytes, nullptr);
+        const text::EncodedDocument doc =
+            text::encodeDocument(lines.join(QLatin1Char('\n')), text::FileEncoding::Cp932);
+        text::writeFileSafely(p, doc.bytes, nullptr);
         return p;
     }();
     return path;
@@ -214,7 +214,7 @@ void BM_Open50MB(benchmark::State &state)
     pane.setVertical(true);
     pane.show();
     for (auto _ : state) {
-        const auto doc = shell::readDocument(path, nullptr);
+        const auto doc = text::readDocument(path, nullptr);
         pane.setText(doc->text);
         QApplication::processEvents();
     }
@@ -223,12 +223,12 @@ BENCHMARK(BM_Open50MB)->Unit(benchmark::kMillisecond)->Iterations(2);
 
 void BM_Save50MB(benchmark::State &state)
 {
-    const auto doc = shell::readDocument(fiftyMegabyteFile(), nullptr);
+    const auto doc = text::readDocument(fiftyMegabyteFile(), nullptr);
     shell::TRichEditSx pane;
     pane.setText(doc->text);
     for (auto _ : state) {
-        const shell::EncodedDocument encoded = shell::encodeDocument(pane.text(), doc->encoding);
-        shell::writeBytes(QStringLiteral("/tmp/kotonami-bench-50mb-out.txt"), encoded.bytes,
+        const text::EncodedDocument encoded = text::encodeDocument(pane.text(), doc->format);
+        text::writeFileSafely(QStringLiteral("/tmp/kotonami-bench-50mb-out.txt"), encoded.bytes,
                           nullptr);
     }
 }

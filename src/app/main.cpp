@@ -20,5 +20,6 @@ int main(int argc, char *argv[])
     QStringList arguments = QApplication::arguments();
     arguments.removeFirst();
     window.openStartupArgument(arguments);
+    window.offerRecovery();
     return QApplication::exec();
 }

@@ -2,9 +2,9 @@
 // It shares the editor's libraries, so a file counts and decodes exactly as in a pane.
 #include "convert/BatchConvert.h"
 #include "shell/BatchPage.h"
-#include "shell/DocumentFile.h"
 #include "speech/SpeakToWav.h"
 #include "speech/SpeakerSelection.h"
+#include "text/DocumentFile.h"
 #include "text/FileEncoding.h"
 #include "text/LargeTextMemory.h"
 #include "text/TextMetrics.h"
@@ -22,7 +22,8 @@ int usage(QTextStream &out, int code)
            "Commands:\n"
            "  count FILE...   characters, code page 932 bytes and lines of each file\n"
            "                  (line breaks not counted; a double-byte character counts one)\n"
-           "  encoding FILE...  the encoding each file opens in: cp932, utf-8 or utf-8-bom\n"
+           "  encoding FILE...  the encoding each file opens in: cp932, utf-8, utf-8-bom,\n"
+           "                  utf-16le, utf-16be, euc-jp or iso-2022-jp\n"
         << convert::batchConvertCommandsHelp() << shell::batchPageCommandsHelp()
         << "  speak [FILE] -o WAV [--speaker NAME] [--speed N]\n"
            "                      the text read aloud into a WAV file (speakers Naoko, Kenji,\n"
@@ -30,19 +31,6 @@ int usage(QTextStream &out, int code)
         << "  --help          this text; COMMAND --help for a command's options\n"
            "  --version       the program's version\n";
     return code;
-}
-
-const char *encodingName(text::FileEncoding e)
-{
-    switch (e) {
-    case text::FileEncoding::Cp932:
-        return "cp932";
-    case text::FileEncoding::Utf8:
-        return "utf-8";
-    case text::FileEncoding::Utf8Bom:
-        return "utf-8-bom";
-    }
-    return "?";
 }
 
 // kotonami-tool speak: a poem read aloud into a WAV file, by the editor's own engine.
@@ -94,12 +82,13 @@ int speak(const QStringList &args, QTextStream &err)
         if (in.open(stdin, QIODevice::ReadOnly))
             bytes = in.readAll();
     } else {
-        QFile in(input);
-        if (!in.open(QIODevice::ReadOnly)) {
-            err << "kotonami-tool: cannot read " << input << ": " << in.errorString() << "\n";
+        text::FileError problem;
+        auto read = text::readFileBytes(input, &problem, text::PipePolicy::Allow);
+        if (!read) {
+            err << "kotonami-tool: cannot read " << input << ": " << problem.message << "\n";
             return 1;
         }
-        bytes = in.readAll();
+        bytes = std::move(*read);
     }
     const QString text = text::decodeText(bytes, text::detectEncoding(bytes));
     QString problem;
@@ -152,15 +141,15 @@ int main(int argc, char *argv[])
         return usage(err, 2);
     int status = 0;
     for (const QString &path : args.mid(1)) {
-        shell::FileProblem problem;
-        const auto doc = shell::readDocument(path, &problem);
+        text::FileError problem;
+        const auto doc = text::readDocument(path, &problem, {}, text::PipePolicy::Allow);
         if (!doc) {
             err << path << ": " << problem.message << "\n";
             status = 1;
             continue;
         }
         if (command == QLatin1String("encoding")) {
-            out << path << "\t" << encodingName(doc->encoding) << "\n";
+            out << path << "\t" << text::encodingKey(doc->format.encoding) << "\n";
             continue;
         }
         const QString body = text::removeLineBreaks(doc->text);

@@ -2,9 +2,9 @@
 
 #include "convert/Conversions.h"
 #include "text/FileEncoding.h"
+#include "text/SafeFile.h"
 
 #include <QFile>
-#include <QSaveFile>
 #include <optional>
 
 namespace convert {
@@ -164,18 +164,15 @@ int runBatchConvert(const QStringList &args, QIODevice &in, QIODevice &out, QTex
     if (inputPath.isEmpty() || inputPath == QLatin1String("-")) {
         bytes = in.readAll();
     } else {
-        QFile file(inputPath);
-        if (!file.open(QIODevice::ReadOnly)) {
+        text::FileError problem;
+        std::optional<QByteArray> read =
+            text::readFileBytes(inputPath, &problem, text::PipePolicy::Allow);
+        if (!read) {
             err << "kotonami-tool " << name << ": cannot read " << inputPath << ": "
-                << file.errorString() << "\n";
+                << problem.message << "\n";
             return 1;
         }
-        bytes = file.readAll();
-        if (file.error() != QFileDevice::NoError) {
-            err << "kotonami-tool " << name << ": cannot read " << inputPath << ": "
-                << file.errorString() << "\n";
-            return 1;
-        }
+        bytes = std::move(*read);
     }
 
     const text::FileEncoding detected = text::detectEncoding(bytes);
@@ -201,7 +198,8 @@ int runBatchConvert(const QStringList &args, QIODevice &in, QIODevice &out, QTex
     const text::EncodedText encoded = text::encodeText(target.text(), outEncoding);
     if (!encoded.ok()) {
         err << "kotonami-tool " << name
-            << ": these characters cannot be written in cp932: " << describe(encoded.unencodable)
+            << ": these characters cannot be written in "
+            << text::encodingKey(outEncoding) << ": " << describe(encoded.unencodable)
             << "\n";
         return 1;
     }
@@ -213,11 +211,10 @@ int runBatchConvert(const QStringList &args, QIODevice &in, QIODevice &out, QTex
         }
         return 0;
     }
-    QSaveFile file(outputPath);
-    if (!file.open(QIODevice::WriteOnly) || file.write(encoded.bytes) != encoded.bytes.size() ||
-        !file.commit()) {
+    text::FileError problem;
+    if (!text::writeFileSafely(outputPath, encoded.bytes, &problem)) {
         err << "kotonami-tool " << name << ": cannot write " << outputPath << ": "
-            << file.errorString() << "\n";
+            << problem.message << "\n";
         return 1;
     }
     return 0;

@@ -4,10 +4,10 @@
 #include "html/PageGenerator.h"
 #include "shell/RegMng.h"
 #include "text/FileEncoding.h"
+#include "text/SafeFile.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace shell {
 
@@ -67,12 +67,14 @@ std::optional<QString> readText(QIODevice &device, const QString &path,
     if (path.isEmpty() || path == QLatin1String("-")) {
         bytes = device.readAll();
     } else {
-        QFile f(path);
-        if (!f.open(QIODevice::ReadOnly)) {
-            err << "kotonami-tool: cannot read " << path << ": " << f.errorString() << "\n";
+        text::FileError problem;
+        std::optional<QByteArray> read =
+            text::readFileBytes(path, &problem, text::PipePolicy::Allow);
+        if (!read) {
+            err << "kotonami-tool: cannot read " << path << ": " << problem.message << "\n";
             return std::nullopt;
         }
-        bytes = f.readAll();
+        bytes = std::move(*read);
     }
     text::FileEncoding e = forced.value_or(text::detectEncoding(bytes));
     if (forced == text::FileEncoding::Utf8 &&
@@ -168,12 +170,13 @@ int runBatchPage(const QStringList &args, QIODevice &in, QIODevice &out, QTextSt
     } else if (command == QLatin1String("longpage")) {
         result = html::longTextPage(lines, style).lines;
     } else {
-        QFile pageFile(into);
-        if (!pageFile.open(QIODevice::ReadOnly)) {
-            err << "kotonami-tool: cannot read " << into << ": " << pageFile.errorString() << "\n";
+        text::FileError problem;
+        const std::optional<QByteArray> pageRead = text::readFileBytes(into, &problem);
+        if (!pageRead) {
+            err << "kotonami-tool: cannot read " << into << ": " << problem.message << "\n";
             return 1;
         }
-        const QByteArray pageBytes = pageFile.readAll();
+        const QByteArray &pageBytes = *pageRead;
         const QString page = text::decodeText(pageBytes, text::detectEncoding(pageBytes));
         // As after the hard line breaks, the poem's lines end with one empty line.
         lines << QString();
@@ -194,9 +197,9 @@ int runBatchPage(const QStringList &args, QIODevice &in, QIODevice &out, QTextSt
         }
         return 0;
     }
-    QSaveFile f(output);
-    if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size() || !f.commit()) {
-        err << "kotonami-tool: cannot write " << output << ": " << f.errorString() << "\n";
+    text::FileError problem;
+    if (!text::writeFileSafely(output, bytes, &problem)) {
+        err << "kotonami-tool: cannot write " << output << ": " << problem.message << "\n";
         return 1;
     }
     return 0;

@@ -1,11 +1,12 @@
 #include "shell/IniFile.h"
 
 #include "text/Cp932Codec.h"
+#include "text/SafeFile.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
+#include <QUrl>
 
 #include <vector>
 
@@ -135,14 +136,13 @@ struct Snapshot
 Snapshot readFile(const QString &path)
 {
     Snapshot s;
-    QFile file(path);
-    s.exists = file.exists();
+    s.exists = text::fileKind(path) != text::FileKind::Missing;
     if (!s.exists)
         return s;
-    if (!file.open(QIODevice::ReadOnly))
-        return s;
-    s.bytes = file.readAll();
-    s.readable = file.error() == QFileDevice::NoError;
+    std::optional<QByteArray> bytes = text::readFileBytes(path);
+    s.readable = bytes.has_value();
+    if (bytes)
+        s.bytes = std::move(*bytes);
     return s;
 }
 
@@ -151,14 +151,7 @@ bool writeFile(const QString &path, const QByteArray &bytes)
     const QFileInfo info(path);
     if (!QDir().mkpath(info.absolutePath()))
         return false;
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    if (file.write(bytes) != bytes.size()) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    return text::writeFileSafely(path, bytes);
 }
 
 QByteArray join(const std::vector<Line> &lines)
@@ -321,6 +314,21 @@ bool IniFile::deleteKey(QStringView section, QStringView key)
     return writeFile(m_path, join(kept));
 }
 
+QString storedPathValue(const QString &path)
+{
+    if (path.isEmpty() || (encodeLine(path) && !path.startsWith(QLatin1String("file:"))))
+        return path;
+    return QString::fromLatin1(QUrl::fromLocalFile(path).toEncoded());
+}
+
+QString pathFromStoredValue(const QString &value)
+{
+    if (!value.startsWith(QLatin1String("file:")))
+        return value;
+    const QUrl url = QUrl::fromEncoded(value.toLatin1(), QUrl::StrictMode);
+    return url.isValid() && url.isLocalFile() ? url.toLocalFile() : value;
+}
+
 QString settingsFilePath(const QString &programPath)
 {
     return settingsFilePath(programPath, qEnvironmentVariable("XDG_CONFIG_HOME"));
@@ -340,8 +348,16 @@ QString settingsFilePath(const QString &programPath, const QString &xdgConfigHom
     // A file beside the program that this user may not write (an installed copy that
     // root once ran) would hold everyone's settings and lose every change: such a file
     // counts as absent.
+    // An installed program (under /usr or /opt) keeps its settings in the user's folder
+    // even when run as root: a file written there would belong to no package.
     const QFileInfo file(beside);
-    if (QFileInfo(folder).isWritable() || (file.exists() && file.isWritable()))
+    const QString canonical = QFileInfo(folder).canonicalFilePath();
+    const auto under = [&canonical](const char *prefix) {
+        const QString p = QString::fromLatin1(prefix);
+        return canonical == p || canonical.startsWith(p + QLatin1Char('/'));
+    };
+    const bool systemPrefix = under("/usr") || under("/opt");
+    if (!systemPrefix && (QFileInfo(folder).isWritable() || (file.exists() && file.isWritable())))
         return beside;
 
     const QString configHome = QDir::isAbsolutePath(xdgConfigHome)

@@ -64,11 +64,19 @@ private:
     QString m_path;
 };
 
+// A file path as the settings file stores it. A path code page 932 can hold is stored as it
+// is, so older readers find it; any other is stored as a file URL with its UTF-8 bytes
+// percent-encoded ("/home/u/café.txt" -> "file:///home/u/caf%C3%A9.txt"), which is plain
+// ASCII. A stored value that does not start with "file:" is a path as it stands, so paths
+// from older settings files read back unchanged.
+QString storedPathValue(const QString &path);
+QString pathFromStoredValue(const QString &value);
+
 // Where the settings file lives: beside the program, named after it with ".ini"
-// ("/opt/kotonami/kotonami" -> "/opt/kotonami/kotonami.ini", "a/b.bin" -> "a/b.ini"), when
-// the program's folder is writable or a file this user may write already exists there;
-// otherwise the same name in the folder "kotonami" of $XDG_CONFIG_HOME (of ~/.config when
-// that is unset or not an absolute path).
+// ("/home/u/kotonami/kotonami" -> "/home/u/kotonami/kotonami.ini", "a/b.bin" -> "a/b.ini"),
+// for a program outside /usr and /opt whose folder is writable or where a file this user
+// may write already exists; otherwise the same name in the folder "kotonami" of
+// $XDG_CONFIG_HOME (of ~/.config when that is unset or not an absolute path).
 QString settingsFilePath(const QString &programPath);
 QString settingsFilePath(const QString &programPath, const QString &xdgConfigHome);
 

@@ -1,7 +1,7 @@
 // TMainForm1's HTML page commands: thin handlers over html/, which builds the pages.
 #include "convert/Stopw.h"
 #include "html/PageGenerator.h"
-#include "shell/DocumentFile.h"
+#include "text/SafeFile.h"
 #include "shell/RichEditSx.h"
 #include "shell/UiServices.h"
 #include "shell/Utamain.h"
@@ -79,8 +79,9 @@ std::optional<QString> TMainForm1::savePage(const QStringList &lines, TRichEditS
                                  QString(), QString::fromUtf16(html::kHtmlDefaultExtension)});
     if (!name)
         return std::nullopt;
-    FileProblem problem;
-    if (!writeBytes(*name, html::pageFileBytes(lines, text::FileEncoding::Cp932), &problem)) {
+    text::FileError problem;
+    if (!text::writeFileSafely(*name, html::pageFileBytes(lines, text::FileEncoding::Cp932),
+                               &problem)) {
         showFileError(QStringLiteral("%1 に保存できません。\n%2")
                           .arg(QDir::toNativeSeparators(*name), problem.message));
         return std::nullopt;

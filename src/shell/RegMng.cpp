@@ -489,8 +489,12 @@ Step editStep(const QString &edit)
 Step launcherStep(const QString &setting, int slot)
 {
     return {setting,
-            [slot](TRegFiler &f, SettingsTarget &t) { t.setLauncherPath(slot, f.readString()); },
-            [slot](TRegFiler &f, SettingsTarget &t) { f.writeString(t.launcherPath(slot)); }};
+            [slot](TRegFiler &f, SettingsTarget &t) {
+                t.setLauncherPath(slot, pathFromStoredValue(f.readString()));
+            },
+            [slot](TRegFiler &f, SettingsTarget &t) {
+                f.writeString(storedPathValue(t.launcherPath(slot)));
+            }};
 }
 
 using IntSetter = void (SettingsTarget::*)(int);
@@ -562,8 +566,12 @@ const QList<Step> &steps()
           << checkBoxStep(QStringLiteral("WordReadCheckBoxChecked"),
                           QStringLiteral("WordReadCheckBox"));
         s << Step{QStringLiteral("fLastfile"),
-                  [](TRegFiler &f, SettingsTarget &t) { t.setLastFile(f.readString()); },
-                  [](TRegFiler &f, SettingsTarget &t) { f.writeString(t.currentFile()); }};
+                  [](TRegFiler &f, SettingsTarget &t) {
+                      t.setLastFile(pathFromStoredValue(f.readString()));
+                  },
+                  [](TRegFiler &f, SettingsTarget &t) {
+                      f.writeString(storedPathValue(t.currentFile()));
+                  }};
         s << Step{QStringLiteral("fSelBgColor"),
                   [](TRegFiler &f, SettingsTarget &t) {
                       t.setSelectionReadColor(text::ColorNumber(quint32(f.readInteger())));

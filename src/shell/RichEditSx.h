@@ -6,7 +6,7 @@
 
 #include "shell/ImeColors.h"
 #include "shell/RichUndoMemory.h"
-#include "text/FileEncoding.h"
+#include "text/DocumentFile.h"
 
 #include <QPlainTextEdit>
 #include <QWidget>
@@ -110,8 +110,10 @@ public:
     const ImeColorTable &imeColors() const { return m_imeColors; }
 
     // The encoding of the pane's file, kept so that a save writes what was read.
-    text::FileEncoding fileEncoding() const { return m_encoding; }
-    void setFileEncoding(text::FileEncoding e) { m_encoding = e; }
+    // How the pane's file is written: encoding and line ends, as read or as chosen.
+    const text::DocumentFormat &fileFormat() const { return m_format; }
+    void setFileFormat(const text::DocumentFormat &format) { m_format = format; }
+    text::FileEncoding fileEncoding() const { return m_format.encoding; }
 
     void setContextMenu(QMenu *menu) { m_contextMenu = menu; }
     QMenu *contextMenu() const { return m_contextMenu; }
@@ -165,7 +167,7 @@ private:
     QFont m_font;
     QColor m_fontColor{Qt::black};
     QColor m_background{Qt::white};
-    text::FileEncoding m_encoding = text::FileEncoding::Cp932;
+    text::DocumentFormat m_format;
     bool m_vertical = false;
     bool m_wordWrap = true;
     bool m_selectionBar = true;

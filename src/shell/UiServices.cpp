@@ -4,9 +4,13 @@
 
 #include <QApplication>
 #include <QColorDialog>
+#include <QComboBox>
 #include <QDesktopServices>
 #include <QFileDialog>
 #include <QFontDialog>
+#include <QGridLayout>
+#include <QInputDialog>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -104,6 +108,41 @@ std::optional<QString> QtUiServices::saveFileName(QWidget *parent, const FileDia
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
     return dialog.selectedFiles().constFirst();
+}
+
+std::optional<UiServices::SaveAnswer>
+QtUiServices::saveFileNameWithChoice(QWidget *parent, const FileDialogRequest &r,
+                                     const QString &choiceLabel, const QStringList &choices,
+                                     int current)
+{
+    QFileDialog dialog(parent);
+    prepare(dialog, r);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
+    // Qt's own dialog, so that a row can be added below the file type.
+    dialog.setOption(QFileDialog::DontUseNativeDialog, true);
+    auto *combo = new QComboBox(&dialog);
+    combo->addItems(choices);
+    combo->setCurrentIndex(current);
+    if (auto *grid = qobject_cast<QGridLayout *>(dialog.layout())) {
+        const int row = grid->rowCount();
+        grid->addWidget(new QLabel(choiceLabel, &dialog), row, 0);
+        grid->addWidget(combo, row, 1);
+    }
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return SaveAnswer{dialog.selectedFiles().constFirst(), combo->currentIndex()};
+}
+
+std::optional<int> QtUiServices::chooseItem(QWidget *parent, const QString &caption,
+                                            const QString &label, const QStringList &items,
+                                            int current)
+{
+    bool ok = false;
+    const QString item = QInputDialog::getItem(parent, caption, label, items, current, false, &ok);
+    if (!ok)
+        return std::nullopt;
+    return int(items.indexOf(item));
 }
 
 std::optional<QColor> QtUiServices::chooseColor(QWidget *parent, const QColor &initial)

@@ -43,6 +43,31 @@ public:
                                   MessageButtons buttons, const QString &caption = {}) = 0;
     virtual std::optional<QString> openFileName(QWidget *parent, const FileDialogRequest &r) = 0;
     virtual std::optional<QString> saveFileName(QWidget *parent, const FileDialogRequest &r) = 0;
+    // The save dialog with one more choice (by default the plain dialog, keeping the choice) below
+    // the file name (the encoding to save in); `choice` is the index chosen among `choices`,
+    // starting at `current`.
+    struct SaveAnswer
+    {
+        QString path;
+        int choice = 0;
+    };
+    virtual std::optional<SaveAnswer>
+    saveFileNameWithChoice(QWidget *parent, const FileDialogRequest &r, const QString &choiceLabel,
+                           const QStringList &choices, int current)
+    {
+        Q_UNUSED(choiceLabel);
+        Q_UNUSED(choices);
+        const std::optional<QString> name = saveFileName(parent, r);
+        if (!name)
+            return std::nullopt;
+        return SaveAnswer{*name, current};
+    }
+    // One item picked from a list, or nullopt on cancel.
+    virtual std::optional<int> chooseItem(QWidget *, const QString &, const QString &,
+                                          const QStringList &, int)
+    {
+        return std::nullopt;
+    }
     virtual std::optional<QColor> chooseColor(QWidget *parent, const QColor &initial) = 0;
     // Name, style and size only: the program never lets the dialog pick colour or effects.
     virtual std::optional<QFont> chooseFont(QWidget *parent, const QFont &initial) = 0;
@@ -70,6 +95,12 @@ public:
                           MessageButtons buttons, const QString &caption = {}) override;
     std::optional<QString> openFileName(QWidget *parent, const FileDialogRequest &r) override;
     std::optional<QString> saveFileName(QWidget *parent, const FileDialogRequest &r) override;
+    std::optional<SaveAnswer> saveFileNameWithChoice(QWidget *parent, const FileDialogRequest &r,
+                                                     const QString &choiceLabel,
+                                                     const QStringList &choices,
+                                                     int current) override;
+    std::optional<int> chooseItem(QWidget *parent, const QString &caption, const QString &label,
+                                  const QStringList &items, int current) override;
     std::optional<QColor> chooseColor(QWidget *parent, const QColor &initial) override;
     std::optional<QFont> chooseFont(QWidget *parent, const QFont &initial) override;
     bool choosePrinter(QWidget *parent, QPrinter *printer) override;

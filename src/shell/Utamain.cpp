@@ -1,7 +1,6 @@
 #include "shell/Utamain.h"
 
 #include "shell/DROPDST.h"
-#include "shell/DocumentFile.h"
 #include "shell/FontNames.h"
 #include "shell/IniFile.h"
 #include "shell/MainFormSettings.h"
@@ -13,6 +12,8 @@
 #include "shell/Unit3.h"
 #include "shell/VerticalTextView.h"
 #include "shell/WindowRules.h"
+#include "text/FileWatch.h"
+#include "text/RecoveryStore.h"
 #include "speech/DirectSS.h"
 #include "speech/Hkhotkey.h"
 #include "speech/ReadingController.h"
@@ -51,22 +52,10 @@ const char *const TabCaptions[TMainForm1::BarCount] = {"右窓", "左窓", "Colo
                                                        "Speech"};
 const int BarHeights[TMainForm1::BarCount] = {33, 32, 32, 32, 32};
 
-const QString OpenFilter = QStringLiteral("Text(*.txt)|*.txt|HTML|*.HTML;*.HTM");
-const QString SaveFilter = QStringLiteral("Text(*.txt)|*.txt|All(*.*)|*.*");
-const QString DiscardQuestion = QStringLiteral("現在の内容を廃棄します。よろしいですか。");
 
 const QColor RightBackground(244, 245, 233);
 const QColor LeftBackground(213, 227, 221);
 const QColor RightInk(57, 66, 85);
-
-bool isTextFileName(const QString &path)
-{
-    if (path.isEmpty())
-        return false;
-    const QString ext = fileExtension(path);
-    return ext == QLatin1String(".txt") || ext == QLatin1String(".TXT") ||
-           ext == QLatin1String(".htm") || ext == QLatin1String(".html");
-}
 
 } // namespace
 
@@ -106,14 +95,14 @@ StatusPanels::StatusPanels(QWidget *parent) : QWidget(parent)
     auto *layout = new QHBoxLayout(this);
     layout->setContentsMargins(1, 1, 1, 1);
     layout->setSpacing(2);
-    const int widths[] = {170, 90, 100, 120, 50};
-    for (int i = 0; i < 5; ++i) {
+    const int widths[] = {170, 90, 100, 120, 50, 150};
+    for (int i = 0; i < 6; ++i) {
         auto *label = new QLabel(this);
         label->setFrameShape(QFrame::Panel);
         label->setFrameShadow(QFrame::Sunken);
         label->setContentsMargins(3, 0, 3, 0);
         label->setTextFormat(Qt::PlainText);
-        if (i < 4) {
+        if (i != 4) {
             label->setFixedWidth(widths[i]);
             layout->addWidget(label);
         } else {
@@ -153,6 +142,7 @@ TMainForm1::TMainForm1(UiServices &ui, const QString &programPath, QWidget *pare
     registerToolHandlers();
     createSpeech();
     wireHtmlStyle();
+    setUpDocuments();
     RegManager1.setIniFileName(settingsFilePath(programPath));
     RegManager1.setErrorHandler([this](const QString &message) {
         m_ui.message(this, MessageKind::Error, message, MessageButtons::Ok);
@@ -318,6 +308,8 @@ void TMainForm1::registerHandlers()
     add("LeftOpen1Click", [this] { LeftOpen1Click(); });
     add("LeftSave1Click", [this] { LeftSave1Click(); });
     add("LeftSaveAs1Click", [this] { LeftSaveAs1Click(); });
+    add("ReopenEncoding1Click", [this] { ReopenEncoding1Click(); });
+    add("LeftReopenEncoding1Click", [this] { LeftReopenEncoding1Click(); });
     add("Exit1Click", [this] { Exit1Click(); });
     add("Print1Click", [this] { Print1Click(); });
     add("LastFile1Click", [this] { LastFile1Click(); });
@@ -589,6 +581,7 @@ bool TMainForm1::FormCloseQuery()
         if (answer != MessageAnswer::Yes)
             return false;
     }
+    finishRecovery();
     // No document text may reach the settings file.
     m_right->clear();
     m_left->clear();
@@ -910,113 +903,7 @@ void TMainForm1::ClockLabel2Click()
         clock->setInterval(clock->interval() == 0 ? 300 : 0);
 }
 
-// --- documents --------------------------------------------------------------------------
-
-void TMainForm1::showFileError(const QString &message)
-{
-    m_ui.message(this, MessageKind::Error, message, MessageButtons::Ok);
-}
-
-void TMainForm1::setPaneFontColor(TRichEditSx *pane, const QColor &color)
-{
-    if (color.isValid())
-        pane->setFontColor(color);
-}
-
-bool TMainForm1::loadInto(TRichEditSx *pane, const QString &path, const QColor &color)
-{
-    // The file is read before the pane is touched: a file that cannot be read leaves
-    // the pane's text as it was instead of an empty pane.
-    FileProblem problem;
-    const auto doc = readDocument(path, &problem);
-    if (!doc) {
-        showFileError(QStringLiteral("%1 を開けません。\n%2")
-                          .arg(QDir::toNativeSeparators(path), problem.message));
-        return false;
-    }
-    pane->setUpdatesEnabled(false);
-    setPaneFontColor(pane, color);
-    pane->clear();
-    pane->setText(doc->text);
-    pane->setFileEncoding(doc->encoding);
-    pane->setModified(false);
-    pane->setUpdatesEnabled(true);
-    return true;
-}
-
-bool TMainForm1::saveFrom(TRichEditSx *pane, const QString &path)
-{
-    text::FileEncoding encoding = pane->fileEncoding();
-    EncodedDocument encoded = encodeDocument(pane->text(), encoding);
-    if (!encoded.unencodable.isEmpty() || encoded.opensAsOtherText) {
-        const QString problem =
-            !encoded.unencodable.isEmpty()
-                ? QStringLiteral("次の文字は Shift_JIS で保存できません。\n%1")
-                      .arg(describeCharacters(encoded.unencodable))
-                : QStringLiteral("Shift_JIS で保存すると、開き直したときに別の文字として"
-                                 "読まれます。");
-        const QString question =
-            problem + QStringLiteral("\n\nUTF-8 で保存しますか。「いいえ」で保存を取り消します。");
-        if (m_ui.message(this, MessageKind::Warning, question, MessageButtons::YesNo) !=
-            MessageAnswer::Yes)
-            return false;
-        encoding = text::FileEncoding::Utf8;
-        encoded = encodeDocument(pane->text(), encoding);
-    }
-    FileProblem problem;
-    if (!writeBytes(path, encoded.bytes, &problem)) {
-        showFileError(QStringLiteral("%1 に保存できません。\n%2")
-                          .arg(QDir::toNativeSeparators(path), problem.message));
-        return false;
-    }
-    pane->setFileEncoding(encoding);
-    pane->setModified(false);
-    return true;
-}
-
-void TMainForm1::MyTextFileOpen()
-{
-    if (fileExtension(PendingFile) == QLatin1String(".lnk"))
-        PendingFile = resolveShortcut(PendingFile).path;
-    const bool atStart = OpenedAtStart;
-    const QFileInfo info(PendingFile);
-    if (!isTextFileName(PendingFile) || (atStart && (!info.exists() || info.isDir()))) {
-        OpenedAtStart = false;
-        return;
-    }
-    if (atStart) {
-        m_splash = new TForm3(this);
-        m_splash->placeOver(frameGeometry());
-        m_splash->show();
-        QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-    }
-    const QString previous = CurrentFile;
-    CurrentFile = PendingFile;
-    if (!loadInto(m_right, CurrentFile, RightFontColor)) {
-        CurrentFile = previous;
-        if (m_splash)
-            m_splash->timer().start();
-        OpenedAtStart = false;
-        return;
-    }
-    setWindowTitle(CurrentFile);
-    m_saveFolder1 = QFileInfo(CurrentFile).absolutePath();
-    m_right->setModified(false);
-    if (atStart) {
-        if (m_splash)
-            m_splash->startTimer300();
-        OpenedAtStart = false;
-    }
-}
-
-void TMainForm1::openStartupArgument(const QStringList &arguments)
-{
-    if (arguments.isEmpty() || !isStartupFileName(arguments.constFirst()))
-        return;
-    PendingFile = arguments.constFirst();
-    OpenedAtStart = true;
-    MyTextFileOpen();
-}
+// --- printing, about, launcher ---------------------------------------------------------
 
 void TMainForm1::Print1Click()
 {
@@ -1061,143 +948,6 @@ void TMainForm1::updateLauncherHints(const QFont &measureIn)
         b->setToolTip(hint);
         b->setStatusTip(hint);
     }
-}
-
-void TMainForm1::LastFile1Click()
-{
-    if (fLastfile.isEmpty() || !QFileInfo(fLastfile).isFile())
-        return;
-    PendingFile = fLastfile;
-    MyTextFileOpen();
-    OpenedAtStart = false;
-}
-
-void TMainForm1::DropDst1FileDrop(const QStringList &files)
-{
-    if (files.isEmpty())
-        return;
-    PendingFile = files.constFirst();
-    MyTextFileOpen();
-    OpenedAtStart = false;
-}
-
-void TMainForm1::DropDst2FileDrop(const QStringList &files)
-{
-    if (files.isEmpty())
-        return;
-    const QString dropped = files.constFirst();
-    QString path = dropped;
-    if (fileExtension(path) == QLatin1String(".lnk"))
-        path = resolveShortcut(path).path;
-    if (!isTextFileName(path))
-        return;
-    if (!loadInto(m_left, path, LeftFontColor))
-        return;
-    LeftFile = path;
-    showLeftFileName(dropped);
-    m_saveFolder2 = QFileInfo(dropped).absolutePath();
-}
-
-void TMainForm1::showLeftFileName(const QString &path)
-{
-    const QFontMetrics fm(font());
-    m_status->setPanelText(
-        0, shortenPath(QDir::toNativeSeparators(path), m_status->panel(0)->width() - 8,
-                       [&fm](const QString &t) { return fm.horizontalAdvance(t); }));
-}
-
-void TMainForm1::New1Click()
-{
-    if (m_ui.message(this, MessageKind::Confirmation, DiscardQuestion, MessageButtons::YesNo,
-                     QStringLiteral("確認")) != MessageAnswer::Yes)
-        return;
-    m_right->clear();
-    m_right->setModified(false);
-    m_right->setFileEncoding(text::FileEncoding::Cp932);
-    CurrentFile.clear();
-    setWindowTitle(QStringLiteral("新規"));
-}
-
-void TMainForm1::Open1Click()
-{
-    const auto name = m_ui.openFileName(
-        this, {QStringLiteral("開く"), OpenFilter, ProgramDir, QStringLiteral("*.txt"), QString()});
-    if (!name)
-        return;
-    if (!loadInto(m_right, *name, RightFontColor))
-        return;
-    CurrentFile = *name;
-    setWindowTitle(*name);
-    m_saveFolder1 = QFileInfo(*name).absolutePath();
-}
-
-void TMainForm1::Save1Click()
-{
-    if (CurrentFile.isEmpty()) {
-        SaveAs1Click();
-        return;
-    }
-    saveFrom(m_right, CurrentFile);
-}
-
-void TMainForm1::SaveAs1Click()
-{
-    const auto name = m_ui.saveFileName(this, {QStringLiteral("名前を付けて保存"), SaveFilter,
-                                               m_saveFolder1, m_saveName1, QStringLiteral("txt")});
-    if (!name)
-        return;
-    m_saveName1 = QFileInfo(*name).fileName();
-    if (!saveFrom(m_right, *name))
-        return;
-    CurrentFile = *name;
-    setWindowTitle(*name);
-}
-
-void TMainForm1::LeftNew1Click()
-{
-    if (m_ui.message(this, MessageKind::Confirmation, DiscardQuestion, MessageButtons::YesNo,
-                     QStringLiteral("確認")) != MessageAnswer::Yes)
-        return;
-    m_left->clear();
-    m_left->setModified(false);
-    m_left->setFileEncoding(text::FileEncoding::Cp932);
-    LeftFile.clear();
-    m_status->setPanelText(0, QStringLiteral("NEW"));
-}
-
-void TMainForm1::LeftOpen1Click()
-{
-    if (!m_left->isVisibleTo(this))
-        return;
-    const auto name = m_ui.openFileName(
-        this, {QStringLiteral("開く"), OpenFilter, ProgramDir, QStringLiteral("*.txt"), QString()});
-    if (!name || !loadInto(m_left, *name, LeftFontColor))
-        return;
-    LeftFile = *name;
-    showLeftFileName(*name);
-    m_saveFolder2 = QFileInfo(*name).absolutePath();
-}
-
-void TMainForm1::LeftSave1Click()
-{
-    if (LeftFile.isEmpty()) {
-        LeftSaveAs1Click();
-        return;
-    }
-    saveFrom(m_left, LeftFile);
-}
-
-void TMainForm1::LeftSaveAs1Click()
-{
-    const auto name = m_ui.saveFileName(this, {QStringLiteral("名前を付けて保存"), SaveFilter,
-                                               m_saveFolder2, m_saveName2, QStringLiteral("txt")});
-    if (!name)
-        return;
-    m_saveName2 = QFileInfo(*name).fileName();
-    if (!saveFrom(m_left, *name))
-        return;
-    LeftFile = *name;
-    showLeftFileName(*name);
 }
 
 } // namespace shell

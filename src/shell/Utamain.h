@@ -21,6 +21,7 @@
 #include <QHash>
 #include <QMainWindow>
 #include <QPointer>
+#include <QTimer>
 #include <functional>
 #include <memory>
 
@@ -40,6 +41,11 @@ class TypingReader;
 class TClipboardWatcher;
 class THookHotKey;
 } // namespace speech
+
+namespace text {
+class FileWatch;
+class RecoveryStore;
+} // namespace text
 
 namespace widgets {
 class ClockLabel;
@@ -72,8 +78,9 @@ private:
     QWidget *m_content;
 };
 
-// The five panels of the status bar: 0 the left pane's file, 1 and 2 timings and counts
-// of the left-pane tools, 3 the right pane's caret, 4 hints (stretches to the right edge).
+// The panels of the status bar: 0 the left pane's file, 1 and 2 timings and counts of the
+// left-pane tools, 3 the right pane's caret, 4 hints (stretches), 5 the encoding and line
+// ends of the pane last focused.
 class StatusPanels final : public QWidget
 {
     Q_OBJECT
@@ -189,7 +196,11 @@ public:
     void LeftOpen1Click();
     void LeftSave1Click();
     void LeftSaveAs1Click();
+    void ReopenEncoding1Click();
+    void LeftReopenEncoding1Click();
     void MyTextFileOpen();
+    // Offers the unsaved text of an editor that ended without a clean exit, pane by pane.
+    void offerRecovery();
     void ShineSpeedButton21Click();
     void KatakanaButton1Click();
     void KatakanaButton2Click();
@@ -270,8 +281,24 @@ private:
     void followLeftColors();
     // The focused control among the panes and the edits, if the application is active.
     QWidget *focusedEditor(bool panesOnly) const;
-    bool loadInto(TRichEditSx *pane, const QString &path, const QColor &color);
-    bool saveFrom(TRichEditSx *pane, const QString &path);
+    void setUpDocuments();
+    bool loadInto(TRichEditSx *pane, const QString &path, const QColor &color,
+                  std::optional<text::FileEncoding> encoding = {});
+    bool saveFrom(TRichEditSx *pane, const QString &path,
+                  std::optional<text::FileEncoding> encoding = {});
+    std::optional<std::pair<QString, text::FileEncoding>>
+    askSaveName(TRichEditSx *pane, const QString &folder, const QString &fileName);
+    void newDocument(TRichEditSx *pane);
+    void reopenWithEncoding(TRichEditSx *pane);
+    void fileChangedOnDisk(TRichEditSx *pane, const QString &path);
+    text::FileWatch *watchOf(TRichEditSx *pane) const;
+    QString fileOf(TRichEditSx *pane) const;
+    QString recoveryName(TRichEditSx *pane) const;
+    void showFileFormat();
+    void paneEdited(TRichEditSx *pane);
+    void writeRecoveryCopies();
+    void forgetRecoveryCopy(TRichEditSx *pane);
+    void finishRecovery();
     void showFileError(const QString &message);
     void setPaneFontColor(TRichEditSx *pane, const QColor &color);
 
@@ -335,6 +362,16 @@ private:
     QString m_saveFolder2;
     QString m_saveName1 = QStringLiteral("*.txt");
     QString m_saveName2 = QStringLiteral("*.txt");
+    text::FileWatch *m_watch1 = nullptr;
+    text::FileWatch *m_watch2 = nullptr;
+    TRichEditSx *m_formatPane = nullptr; // the pane whose encoding status panel 5 shows
+    bool m_askingAboutDisk = false;
+    std::unique_ptr<text::RecoveryStore> m_recovery;
+    QTimer m_recoveryIdle;
+    QTimer m_recoveryPeriod;
+    bool m_recoveryDue1 = false;
+    bool m_recoveryDue2 = false;
+    bool m_recoveryOff = false; // after a clean exit began
 };
 
 } // namespace shell

@@ -23,6 +23,15 @@ QString caretStatusText(int caretLine, int caretColumn)
     return QString::asprintf("行:%-5d  列:%-5d", caretLine + 1, caretColumn);
 }
 
+bool isTextFileName(const QString &path)
+{
+    if (path.isEmpty())
+        return false;
+    const QString ext = fileExtension(path);
+    return ext == QLatin1String(".txt") || ext == QLatin1String(".TXT") ||
+           ext == QLatin1String(".htm") || ext == QLatin1String(".html");
+}
+
 QString fileExtension(const QString &path)
 {
     const qsizetype slash =

@@ -23,6 +23,8 @@ QString caretStatusText(int caretLine, int caretColumn);
 bool isStartupFileName(const QString &path);
 // The extension from the last "." of the file name, "" when the name has none.
 QString fileExtension(const QString &path);
+// The extensions the opens take as text: exactly .txt, .TXT, .htm and .html.
+bool isTextFileName(const QString &path);
 
 // A path shortened to fit a width in pixels (width(text) measures), for status panel 0
 // and the launcher. The folders give way one at a time to "...", the file name never does:

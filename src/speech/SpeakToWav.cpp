@@ -2,8 +2,8 @@
 
 #include "speech/EspeakEngine.h"
 #include "speech/SpeakerSelection.h"
+#include "text/SafeFile.h"
 
-#include <QSaveFile>
 
 namespace speech {
 
@@ -70,12 +70,9 @@ bool speakToWav(const QString &text, int speakerId, const QString &wavPath, QStr
     if (pcm.isEmpty())
         return fail(error, QStringLiteral("the text gives no audio"));
 
-    QSaveFile file(wavPath);
-    if (!file.open(QIODevice::WriteOnly))
-        return fail(error, file.errorString());
-    file.write(wavBytes(pcm, engine.sampleRate()));
-    if (!file.commit())
-        return fail(error, file.errorString());
+    text::FileError problem;
+    if (!text::writeFileSafely(wavPath, wavBytes(pcm, engine.sampleRate()), &problem))
+        return fail(error, problem.message);
     return true;
 }
 

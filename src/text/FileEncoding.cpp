@@ -6,6 +6,12 @@
 #include <QSet>
 #include <QStringDecoder>
 
+#include <unicode/ucnv.h>
+#include <unicode/ucnv_err.h>
+
+#include <algorithm>
+#include <memory>
+
 #include <cstdint>
 #include <cstring>
 
@@ -130,14 +136,253 @@ EncodedText encodeUtf8(QStringView text, bool withBom)
     return result;
 }
 
+constexpr char kIcuEucJp[] = "EUC-JP";
+constexpr char kIcuIso2022Jp[] = "ISO-2022-JP";
+
+struct ConverterCloser
+{
+    void operator()(UConverter *c) const { ucnv_close(c); }
+};
+using Converter = std::unique_ptr<UConverter, ConverterCloser>;
+
+Converter openStrict(const char *name)
+{
+    UErrorCode status = U_ZERO_ERROR;
+    Converter cnv(ucnv_open(name, &status));
+    if (U_FAILURE(status))
+        return nullptr;
+    ucnv_setToUCallBack(cnv.get(), UCNV_TO_U_CALLBACK_STOP, nullptr, nullptr, nullptr, &status);
+    ucnv_setFromUCallBack(cnv.get(), UCNV_FROM_U_CALLBACK_STOP, nullptr, nullptr, nullptr, &status);
+    return U_SUCCESS(status) ? std::move(cnv) : nullptr;
+}
+
+// The text, or nullopt at the first sequence the encoding does not define.
+std::optional<QString> icuDecodeStrict(QByteArrayView bytes, const char *name)
+{
+    Converter cnv = openStrict(name);
+    if (!cnv)
+        return std::nullopt;
+    QString out(bytes.size() + 1, Qt::Uninitialized);
+    UErrorCode status = U_ZERO_ERROR;
+    const int32_t n =
+        ucnv_toUChars(cnv.get(), reinterpret_cast<UChar *>(out.data()), int32_t(out.size()),
+                      bytes.data(), int32_t(bytes.size()), &status);
+    if (U_FAILURE(status))
+        return std::nullopt;
+    out.truncate(n);
+    return out;
+}
+
+QString icuDecodeLenient(QByteArrayView bytes, const char *name)
+{
+    QStringDecoder decoder(name);
+    if (!decoder.isValid())
+        return decodeCp932(bytes);
+    return decoder.decode(bytes);
+}
+
+std::optional<QByteArray> icuEncodeStrict(QStringView text, const char *name)
+{
+    Converter cnv = openStrict(name);
+    if (!cnv)
+        return std::nullopt;
+    QByteArray out;
+    out.resize(text.size() * 4 + 16);
+    UErrorCode status = U_ZERO_ERROR;
+    const int32_t n = ucnv_fromUChars(cnv.get(), out.data(), int32_t(out.size()),
+                                      reinterpret_cast<const UChar *>(text.data()),
+                                      int32_t(text.size()), &status);
+    if (U_FAILURE(status))
+        return std::nullopt;
+    out.truncate(n);
+    return out;
+}
+
+EncodedText encodeIcu(QStringView text, const char *name)
+{
+    EncodedText result;
+    if (auto bytes = icuEncodeStrict(text, name)) {
+        result.bytes = std::move(*bytes);
+        return result;
+    }
+    // Something cannot be held: find which characters, and write each as '?'.
+    QString repaired;
+    repaired.reserve(text.size());
+    QSet<char32_t> seen;
+    for (qsizetype i = 0; i < text.size();) {
+        const qsizetype len = QChar::isHighSurrogate(text[i].unicode()) && i + 1 < text.size() &&
+                                      QChar::isLowSurrogate(text[i + 1].unicode())
+                                  ? 2
+                                  : 1;
+        const QStringView one = text.sliced(i, len);
+        if (icuEncodeStrict(one, name)) {
+            repaired += one;
+        } else {
+            const char32_t c = len == 2 ? QChar::surrogateToUcs4(one[0], one[1]) : one[0].unicode();
+            if (!seen.contains(c)) {
+                seen.insert(c);
+                result.unencodable.append(c);
+            }
+            repaired += QLatin1Char('?');
+        }
+        i += len;
+    }
+    result.bytes = icuEncodeStrict(repaired, name).value_or(QByteArray());
+    return result;
+}
+
+bool startsWithUtf16Bom(QByteArrayView bytes, bool littleEndian)
+{
+    if (bytes.size() < 2)
+        return false;
+    const auto a = static_cast<unsigned char>(bytes[0]);
+    const auto b = static_cast<unsigned char>(bytes[1]);
+    return littleEndian ? (a == 0xFF && b == 0xFE) : (a == 0xFE && b == 0xFF);
+}
+
+QString decodeUtf16(QByteArrayView bytes, bool littleEndian)
+{
+    if (startsWithUtf16Bom(bytes, littleEndian))
+        bytes = bytes.sliced(2);
+    const qsizetype units = bytes.size() / 2;
+    QString out(units, Qt::Uninitialized);
+    const auto *p = reinterpret_cast<const unsigned char *>(bytes.data());
+    char16_t *q = reinterpret_cast<char16_t *>(out.data());
+    for (qsizetype i = 0; i < units; ++i, p += 2)
+        q[i] = littleEndian ? char16_t(p[0] | (p[1] << 8)) : char16_t((p[0] << 8) | p[1]);
+    return out;
+}
+
+QByteArray encodeUtf16(QStringView text, bool littleEndian)
+{
+    QByteArray out((text.size() + 1) * 2, Qt::Uninitialized);
+    auto *q = reinterpret_cast<unsigned char *>(out.data());
+    auto put = [&](char16_t u) {
+        *q++ = littleEndian ? u & 0xFF : u >> 8;
+        *q++ = littleEndian ? u >> 8 : u & 0xFF;
+    };
+    put(0xFEFF);
+    for (QChar c : text)
+        put(c.unicode());
+    return out;
+}
+
+bool hasIso2022Escape(QByteArrayView bytes)
+{
+    for (qsizetype i = 0; i + 2 < bytes.size(); ++i) {
+        if (bytes[i] == '\x1b' && (bytes[i + 1] == '$' || bytes[i + 1] == '('))
+            return true;
+    }
+    return false;
+}
+
+bool allSevenBit(QByteArrayView bytes)
+{
+    for (char b : bytes) {
+        if (static_cast<unsigned char>(b) >= 0x80)
+            return false;
+    }
+    return true;
+}
+
+// Strict EUC-JP: ASCII, 8E + half-width katakana, 8F + two bytes of JIS X 0212, or two
+// bytes A1-FE of JIS X 0208. At least one non-ASCII character is required.
+bool isStrictEucJp(QByteArrayView bytes)
+{
+    const auto *p = reinterpret_cast<const unsigned char *>(bytes.data());
+    const qsizetype n = bytes.size();
+    bool any = false;
+    auto high = [](unsigned char b) { return b >= 0xA1 && b <= 0xFE; };
+    for (qsizetype i = 0; i < n;) {
+        const unsigned char b = p[i];
+        if (b < 0x80) {
+            ++i;
+        } else if (b == 0x8E) {
+            if (i + 1 >= n || p[i + 1] < 0xA1 || p[i + 1] > 0xDF)
+                return false;
+            i += 2;
+            any = true;
+        } else if (b == 0x8F) {
+            if (i + 2 >= n || !high(p[i + 1]) || !high(p[i + 2]))
+                return false;
+            i += 3;
+            any = true;
+        } else if (high(b)) {
+            if (i + 1 >= n || !high(p[i + 1]))
+                return false;
+            i += 2;
+            any = true;
+        } else {
+            return false;
+        }
+    }
+    return any;
+}
+
+// How much a decoded text looks like Japanese: kana, kanji and Japanese punctuation count
+// for it; half-width katakana (what EUC-JP kana look like when read as code page 932),
+// kept raw bytes and replacement characters count against it.
+qsizetype japaneseScore(QStringView text)
+{
+    qsizetype score = 0;
+    for (QChar c : text) {
+        const char16_t u = c.unicode();
+        if ((u >= 0x3040 && u <= 0x30FF) || (u >= 0x3000 && u <= 0x303F))
+            score += 2;
+        else if (u >= 0x4E00 && u <= 0x9FFF)
+            score += 1;
+        else if ((u >= 0xFF61 && u <= 0xFF9F) || u == 0xFFFD || QChar::isSurrogate(u) ||
+                 (u >= 0xE000 && u <= 0xF8FF))
+            score -= 2;
+    }
+    return score;
+}
+
+// Japanese prose and poetry always hold kana; a short run of bytes that happens to be valid
+// EUC-JP but decodes to kanji alone (C0 AF) is not taken for EUC-JP.
+bool containsKana(QStringView text)
+{
+    return std::any_of(text.begin(), text.end(),
+                       [](QChar c) { return c.unicode() >= 0x3041 && c.unicode() <= 0x30FA; });
+}
+
+bool roundTrips(QByteArrayView bytes, const char *name)
+{
+    const auto decoded = icuDecodeStrict(bytes, name);
+    if (!decoded)
+        return false;
+    const auto encoded = icuEncodeStrict(*decoded, name);
+    return encoded && QByteArrayView(*encoded) == bytes;
+}
+
 } // namespace
 
 FileEncoding detectEncoding(QByteArrayView bytes)
 {
     if (startsWithBom(bytes))
         return scanUtf8(bytes.sliced(kBomSize)).valid ? FileEncoding::Utf8Bom : FileEncoding::Cp932;
+    if (bytes.size() % 2 == 0) {
+        if (startsWithUtf16Bom(bytes, true))
+            return FileEncoding::Utf16Le;
+        if (startsWithUtf16Bom(bytes, false))
+            return FileEncoding::Utf16Be;
+    }
     const Utf8Scan scan = scanUtf8(bytes);
-    return scan.valid && scan.hasMultiByte ? FileEncoding::Utf8 : FileEncoding::Cp932;
+    if (scan.valid && scan.hasMultiByte)
+        return FileEncoding::Utf8;
+    if (scan.valid) {
+        // Pure 7-bit text: ASCII, or ISO-2022-JP when it switches to a Japanese set.
+        return allSevenBit(bytes) && hasIso2022Escape(bytes) && roundTrips(bytes, kIcuIso2022Jp)
+                   ? FileEncoding::Iso2022Jp
+                   : FileEncoding::Cp932;
+    }
+    if (isStrictEucJp(bytes)) {
+        const auto euc = icuDecodeStrict(bytes, kIcuEucJp);
+        if (euc && containsKana(*euc) && japaneseScore(*euc) > japaneseScore(decodeCp932(bytes)) &&
+            roundTrips(bytes, kIcuEucJp))
+            return FileEncoding::EucJp;
+    }
+    return FileEncoding::Cp932;
 }
 
 QString decodeText(QByteArrayView bytes, FileEncoding enc)
@@ -149,6 +394,15 @@ QString decodeText(QByteArrayView bytes, FileEncoding enc)
         return decodeUtf8(bytes);
     case FileEncoding::Utf8Bom:
         return decodeUtf8(startsWithBom(bytes) ? bytes.sliced(kBomSize) : bytes);
+    case FileEncoding::Utf16Le:
+        return decodeUtf16(bytes, true);
+    case FileEncoding::Utf16Be:
+        return decodeUtf16(bytes, false);
+    case FileEncoding::EucJp:
+        return icuDecodeStrict(bytes, kIcuEucJp).value_or(icuDecodeLenient(bytes, kIcuEucJp));
+    case FileEncoding::Iso2022Jp:
+        return icuDecodeStrict(bytes, kIcuIso2022Jp)
+            .value_or(icuDecodeLenient(bytes, kIcuIso2022Jp));
     }
     Q_UNREACHABLE();
 }
@@ -164,8 +418,66 @@ EncodedText encodeText(QStringView text, FileEncoding enc)
         return encodeUtf8(text, false);
     case FileEncoding::Utf8Bom:
         return encodeUtf8(text, true);
+    case FileEncoding::Utf16Le:
+        return {encodeUtf16(text, true), {}};
+    case FileEncoding::Utf16Be:
+        return {encodeUtf16(text, false), {}};
+    case FileEncoding::EucJp:
+        return encodeIcu(text, kIcuEucJp);
+    case FileEncoding::Iso2022Jp:
+        return encodeIcu(text, kIcuIso2022Jp);
     }
     Q_UNREACHABLE();
+}
+
+namespace {
+struct EncodingNames
+{
+    FileEncoding encoding;
+    const char *display;
+    const char *key;
+};
+constexpr EncodingNames kNames[] = {
+    {FileEncoding::Cp932, "Shift_JIS", "cp932"},
+    {FileEncoding::Utf8, "UTF-8", "utf-8"},
+    {FileEncoding::Utf8Bom, "UTF-8 (BOM)", "utf-8-bom"},
+    {FileEncoding::Utf16Le, "UTF-16LE", "utf-16le"},
+    {FileEncoding::Utf16Be, "UTF-16BE", "utf-16be"},
+    {FileEncoding::EucJp, "EUC-JP", "euc-jp"},
+    {FileEncoding::Iso2022Jp, "ISO-2022-JP", "iso-2022-jp"},
+};
+} // namespace
+
+QString encodingDisplayName(FileEncoding enc)
+{
+    for (const EncodingNames &n : kNames) {
+        if (n.encoding == enc)
+            return QString::fromLatin1(n.display);
+    }
+    return QString();
+}
+
+QString encodingKey(FileEncoding enc)
+{
+    for (const EncodingNames &n : kNames) {
+        if (n.encoding == enc)
+            return QString::fromLatin1(n.key);
+    }
+    return QString();
+}
+
+std::optional<FileEncoding> encodingFromKey(QStringView key)
+{
+    for (const EncodingNames &n : kNames) {
+        if (key.compare(QLatin1String(n.key), Qt::CaseInsensitive) == 0)
+            return n.encoding;
+    }
+    if (key.compare(QLatin1String("utf-16"), Qt::CaseInsensitive) == 0)
+        return FileEncoding::Utf16Le;
+    if (key.compare(QLatin1String("shift_jis"), Qt::CaseInsensitive) == 0 ||
+        key.compare(QLatin1String("sjis"), Qt::CaseInsensitive) == 0)
+        return FileEncoding::Cp932;
+    return std::nullopt;
 }
 
 } // namespace text

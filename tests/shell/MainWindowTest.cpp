@@ -459,7 +459,7 @@ TEST_F(WindowFixture, SavingTextThatWouldReopenAsOtherTextAsksToo)
 
     // Ordinary text saves as code page 932 without a question.
     w->RichEditNx1()->setText(QStringLiteral("春過ぎて"));
-    w->RichEditNx1()->setFileEncoding(text::FileEncoding::Cp932);
+    w->RichEditNx1()->setFileFormat(text::DocumentFormat());
     w->run(QStringLiteral("Save1Click"));
     EXPECT_EQ(ui.messages.size(), 1);
     QFile f(path);

@@ -27,6 +27,12 @@ public:
     QQueue<shell::MessageAnswer> answers;
     QList<shell::FileDialogRequest> openRequests, saveRequests;
     QQueue<std::optional<QString>> openAnswers, saveAnswers;
+    // Save dialogs with a choice answer from saveAnswers; the choice from choiceAnswers, or
+    // the offered one when that queue is empty. chooseItem answers from itemAnswers.
+    QList<QStringList> saveChoiceRequests;
+    QQueue<int> choiceAnswers;
+    QList<QStringList> itemRequests;
+    QQueue<std::optional<int>> itemAnswers;
     QList<QColor> colorRequests;
     QQueue<std::optional<QColor>> colorAnswers;
     QList<QFont> fontRequests;
@@ -57,6 +63,23 @@ public:
     {
         saveRequests.append(r);
         return saveAnswers.isEmpty() ? std::nullopt : saveAnswers.dequeue();
+    }
+    std::optional<SaveAnswer> saveFileNameWithChoice(QWidget *parent,
+                                                     const shell::FileDialogRequest &r,
+                                                     const QString &, const QStringList &choices,
+                                                     int current) override
+    {
+        saveChoiceRequests.append(choices);
+        const std::optional<QString> name = saveFileName(parent, r);
+        if (!name)
+            return std::nullopt;
+        return SaveAnswer{*name, choiceAnswers.isEmpty() ? current : choiceAnswers.dequeue()};
+    }
+    std::optional<int> chooseItem(QWidget *, const QString &, const QString &,
+                                  const QStringList &items, int) override
+    {
+        itemRequests.append(items);
+        return itemAnswers.isEmpty() ? std::nullopt : itemAnswers.dequeue();
     }
     std::optional<QColor> chooseColor(QWidget *, const QColor &initial) override
     {
