@@ -162,6 +162,12 @@ int runBatchPage(const QStringList &args, QIODevice &in, QIODevice &out, QTextSt
         return 1;
     const html::HtmlStyle style = styleFrom(settings);
     QStringList lines = fileLines(*poem);
+    // As in the window, whose page commands convert nothing from an empty pane: an empty
+    // page file would pass for a page.
+    if (lines.isEmpty()) {
+        err << "kotonami-tool: " << QString::fromUtf16(html::kMsgNoConvertText) << "\n";
+        return 1;
+    }
     QStringList result;
     if (command == QLatin1String("page")) {
         result = html::verticalPage(lines, style).lines;
