@@ -118,8 +118,8 @@ int runBatchPage(const QStringList &args, QIODevice &in, QIODevice &out, QTextSt
                                 a == QLatin1String("--settings") || a == QLatin1String("--into");
         if (takesValue && i + 1 >= args.size())
             return usage(a + QStringLiteral(" needs a value"));
-        if (a == QLatin1String("--help")) {
-            err << batchPageCommandsHelp();
+        if (a == QLatin1String("--help") || a == QLatin1String("-h")) {
+            out.write((QStringLiteral("Usage:\n") + batchPageCommandsHelp()).toUtf8());
             return 0;
         } else if (a == QLatin1String("-o")) {
             output = args[++i];

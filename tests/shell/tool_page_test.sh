@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # kotonami-tool's page commands on real files: exit codes, encodings, CR LF, insertion,
-# empty poems, hostile settings values.
+# empty poems, hostile settings values; and every command's --help.
 set -uo pipefail
 tool="$1"
 work="$(mktemp -d)"
@@ -61,6 +61,13 @@ check "no attribute from the settings" absent 'onload="|onmouseover="' "$work/ho
 check "no element from the settings" absent '<script' "$work/hostile.htm"
 check "the values stay in the page" grep -q 'bgcolor="#fff&quot; onload=&quot;alert(1)"' "$work/hostile.htm"
 check "the link stays in the page" grep -q 'href="&quot; onmouseover=&quot;alert(1)"' "$work/hostile.htm"
+# Every command's --help: its usage on standard output, exit 0.
+for command in count encoding manyogana kata2hira kata2kanji hira2kata page longpage insert speak; do
+    "$tool" "$command" --help >"$work/help" 2>"$work/err"
+    check "$command --help exits 0" test $? -eq 0
+    check "$command --help prints its usage" grep -q -w -- "$command" "$work/help"
+    check "$command --help prints nothing on standard error" test ! -s "$work/err"
+done
 "$tool" speak "$work/poem.txt" -o "$work/poem.wav" --speaker Kenji
 check "speak exits 0" test $? -eq 0
 check "speak writes a WAV file" grep -q RIFF "$work/poem.wav"
