@@ -13,29 +13,50 @@
 #include <QFile>
 #include <QTextStream>
 
+#include <algorithm>
+
 namespace {
+
+// The usage lines of the commands run here, in the overall usage and after COMMAND --help.
+const char kCountHelp[] =
+    "  count FILE...   characters, code page 932 bytes and lines of each file\n"
+    "                  (line breaks not counted; a double-byte character counts one)\n";
+const char kEncodingHelp[] =
+    "  encoding FILE...  the encoding each file opens in: cp932, utf-8, utf-8-bom,\n"
+    "                  utf-16le, utf-16be, euc-jp or iso-2022-jp\n";
+const char kSpeakHelp[] =
+    "  speak [FILE] -o WAV [--speaker NAME] [--speed N]\n"
+    "                      the text read aloud into a WAV file (speakers Naoko, Kenji,\n"
+    "                      Mary, Mike, Carol, Peter; speed 130-188, default 150)\n";
 
 int usage(QTextStream &out, int code)
 {
     out << "Usage: kotonami-tool COMMAND [OPTIONS] [FILE...]\n"
            "\n"
            "Commands:\n"
-           "  count FILE...   characters, code page 932 bytes and lines of each file\n"
-           "                  (line breaks not counted; a double-byte character counts one)\n"
-           "  encoding FILE...  the encoding each file opens in: cp932, utf-8, utf-8-bom,\n"
-           "                  utf-16le, utf-16be, euc-jp or iso-2022-jp\n"
-        << convert::batchConvertCommandsHelp() << shell::batchPageCommandsHelp()
-        << "  speak [FILE] -o WAV [--speaker NAME] [--speed N]\n"
-           "                      the text read aloud into a WAV file (speakers Naoko, Kenji,\n"
-           "                      Mary, Mike, Carol, Peter; speed 130-188, default 150)\n"
+        << kCountHelp << kEncodingHelp << convert::batchConvertCommandsHelp()
+        << shell::batchPageCommandsHelp() << kSpeakHelp
         << "  --help          this text; COMMAND --help for a command's options\n"
            "  --version       the program's version\n";
     return code;
 }
 
-// kotonami-tool speak: a poem read aloud into a WAV file, by the editor's own engine.
-int speak(const QStringList &args, QTextStream &err)
+bool isHelp(const QString &arg)
 {
+    return arg == QLatin1String("--help") || arg == QLatin1String("-h");
+}
+
+int commandUsage(QTextStream &out, const char *help)
+{
+    out << "Usage:\n" << help;
+    return 0;
+}
+
+// kotonami-tool speak: a poem read aloud into a WAV file, by the editor's own engine.
+int speak(const QStringList &args, QTextStream &out, QTextStream &err)
+{
+    if (std::any_of(args.cbegin() + 1, args.cend(), isHelp))
+        return commandUsage(out, kSpeakHelp);
     QString input, output, speaker = QStringLiteral("Naoko");
     int speed = 150;
     for (qsizetype i = 1; i < args.size(); ++i) {
@@ -118,7 +139,7 @@ int main(int argc, char *argv[])
         return 0;
     }
     if (command == QLatin1String("speak"))
-        return speak(args, err);
+        return speak(args, out, err);
     if (convert::isBatchConvertCommand(command) || shell::isBatchPageCommand(command)) {
         QFile in;
         QFile outFile;
@@ -137,6 +158,9 @@ int main(int argc, char *argv[])
     }
     if (command != QLatin1String("count") && command != QLatin1String("encoding"))
         return usage(err, 2);
+    // A file really named "--help" is given as "./--help".
+    if (std::any_of(args.cbegin() + 1, args.cend(), isHelp))
+        return commandUsage(out, command == QLatin1String("count") ? kCountHelp : kEncodingHelp);
     if (args.size() < 2)
         return usage(err, 2);
     int status = 0;

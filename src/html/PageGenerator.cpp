@@ -43,7 +43,50 @@ const QString &columnColour(int k, const HtmlStyle &s, Variant v)
     return ((k - 1) / 2) % 2 == 0 ? s.mclo : s.mclt; // pairs 1-2, 3-4, ...
 }
 
-// Values of the «name» marks of the templates.
+// The reference a character is written as in a place; empty where it stands as it is.
+QStringView entity(QChar c, HtmlPlace place)
+{
+    const bool attribute = place != HtmlPlace::Text;
+    switch (c.unicode()) {
+    case u'<':
+        return u"&lt;";
+    case u'>':
+        return u"&gt;";
+    case u'&':
+        return u"&amp;";
+    case u'"':
+        return attribute ? QStringView(u"&quot;") : QStringView();
+    case u'\'':
+        return attribute ? QStringView(u"&#39;") : QStringView();
+    default:
+        return {};
+    }
+}
+
+// Whether a browser would run the address as script. Browsers drop blanks and control
+// characters in front of an address and tabs and line breaks anywhere in it, so
+// " java\tScript:" counts too.
+bool runsScript(const QString &url)
+{
+    QString scheme;
+    for (const QChar c : url) {
+        if (c == u'\t' || c == u'\n' || c == u'\r' || (scheme.isEmpty() && c.unicode() <= 0x20))
+            continue;
+        if (c == u':')
+            return scheme == u"javascript" || scheme == u"vbscript" || scheme == u"data";
+        const char16_t u = c.unicode();
+        const bool schemeChar = (u >= u'a' && u <= u'z') || (u >= u'A' && u <= u'Z') ||
+                                (u >= u'0' && u <= u'9') || u == u'+' || u == u'-' || u == u'.';
+        if (!schemeChar)
+            return false;
+        scheme += c.toLower();
+    }
+    return false;
+}
+
+// Values of the «name» marks of the templates, each written for its place: the title is
+// element text, the link address a URL, everything else an attribute value (the font name
+// in the style sheet too, where the references keep it inside its quoted string).
 struct Values
 {
     const HtmlStyle &style;
@@ -55,7 +98,16 @@ struct Values
     std::optional<QString> operator()(QStringView name) const
     {
         if (name == u"page title")
-            return style.title;
+            return htmlEscaped(style.title, HtmlPlace::Text);
+        if (name == u"Linu")
+            return htmlEscaped(style.Linu, HtmlPlace::Url);
+        if (std::optional<QString> v = raw(name))
+            return htmlEscaped(*v, HtmlPlace::Attribute);
+        return std::nullopt;
+    }
+
+    std::optional<QString> raw(QStringView name) const
+    {
         if (name == u"Mfn")
             return style.Mfn;
         if (name == u"bgc")
@@ -66,8 +118,6 @@ struct Values
             return style.Dai;
         if (name == u"Lcl")
             return style.Lcl;
-        if (name == u"Linu")
-            return style.Linu;
         if (name == u"mclo")
             return style.mclo;
         if (name == u"table width")
@@ -226,6 +276,25 @@ QString htmlSaveFilter(bool htmlFirst)
                      : QStringLiteral("Htm(*.htm)|*.htm|Html(*.html)|*.html|All(*.*)|*.*");
 }
 
+QString htmlEscaped(const QString &value, HtmlPlace place)
+{
+    const QString v =
+        place == HtmlPlace::Url && runsScript(value) ? QStringLiteral("./") + value : value;
+    const auto first = std::find_if(v.cbegin(), v.cend(),
+                                    [place](QChar c) { return !entity(c, place).isEmpty(); });
+    if (first == v.cend())
+        return v;
+    QString out = QStringView(v.cbegin(), first).toString();
+    out.reserve(v.size() + 16);
+    for (auto it = first; it != v.cend(); ++it) {
+        if (const QStringView e = entity(*it, place); !e.isEmpty())
+            out += e;
+        else
+            out += *it;
+    }
+    return out;
+}
+
 QString columnText(QStringView line)
 {
     QString out;
@@ -233,12 +302,8 @@ QString columnText(QStringView line)
     out += u"<br>";
     for (qsizetype i = 0; i < line.size(); ++i) {
         const QChar c = line[i];
-        if (c == u'<')
-            out += u"&lt;";
-        else if (c == u'>')
-            out += u"&gt;";
-        else if (c == u'&')
-            out += u"&amp;";
+        if (const QStringView e = entity(c, HtmlPlace::Text); !e.isEmpty())
+            out += e;
         else {
             out += c;
             if (c.isHighSurrogate() && i + 1 < line.size() && line[i + 1].isLowSurrogate())

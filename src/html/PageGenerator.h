@@ -41,6 +41,21 @@ struct HtmlPage
     QString ruleWidth;
 };
 
+// Where a style value goes in a page. The values come from the settings file, which may
+// come from someone else, so none of them may end its place and start markup or script.
+enum class HtmlPlace {
+    Text,      // element text (the title): "<", ">" and "&" become references
+    Attribute, // a quoted attribute value: also '"' and "'"
+    Url,       // a link's address: as Attribute, and a javascript:, vbscript: or data:
+               // address becomes a relative one ("./javascript:..."), which runs nothing
+};
+
+// The value written for its place. A value holding none of those characters (every
+// colour, size and font name the program itself writes) comes back unchanged:
+// "#fff\" onload=\"x" -> "#fff&quot; onload=&quot;x", "#fff8dc" -> "#fff8dc". The heading
+// and the link text are not passed through here: users may write markup there on purpose.
+QString htmlEscaped(const QString &value, HtmlPlace place);
+
 // "<br>" and each character followed by "<br>": "あい" -> "<br>あ<br>い<br>", "" -> "<br>".
 // A character is a code point (a surrogate pair is one). "<", ">" and "&" are written as
 // "&lt;", "&gt;" and "&amp;" so that a poem holding them still gives a sound page.

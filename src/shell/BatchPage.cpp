@@ -120,8 +120,8 @@ int runBatchPage(const QStringList &args, QIODevice &in, QIODevice &out, QTextSt
                                 a == QLatin1String("--settings") || a == QLatin1String("--into");
         if (takesValue && i + 1 >= args.size())
             return usage(a + QStringLiteral(" needs a value"));
-        if (a == QLatin1String("--help")) {
-            err << batchPageCommandsHelp();
+        if (a == QLatin1String("--help") || a == QLatin1String("-h")) {
+            out.write((QStringLiteral("Usage:\n") + batchPageCommandsHelp()).toUtf8());
             return 0;
         } else if (a == QLatin1String("-o")) {
             output = args[++i];
@@ -164,6 +164,12 @@ int runBatchPage(const QStringList &args, QIODevice &in, QIODevice &out, QTextSt
         return 1;
     const html::HtmlStyle style = styleFrom(settings);
     QStringList lines = fileLines(*poem);
+    // As in the window, whose page commands convert nothing from an empty pane: an empty
+    // page file would pass for a page.
+    if (lines.isEmpty()) {
+        err << "kotonami-tool: " << QString::fromUtf16(html::kMsgNoConvertText) << "\n";
+        return 1;
+    }
     QStringList result;
     if (command == QLatin1String("page")) {
         result = html::verticalPage(lines, style).lines;

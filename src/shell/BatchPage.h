@@ -13,8 +13,9 @@ namespace shell {
 
 bool isBatchPageCommand(const QString &command);
 QString batchPageCommandsHelp();
-// args[0] is the command. Returns the exit status: 0 done, 1 unreadable input, unwritable
-// output or no insertion point, 2 bad usage; each failure with one line on err.
+// args[0] is the command. Returns the exit status: 0 done (--help: the usage on out),
+// 1 unreadable or empty input, unwritable output or no insertion point, 2 bad usage; each
+// failure with one line on err.
 int runBatchPage(const QStringList &args, QIODevice &in, QIODevice &out, QTextStream &err);
 
 } // namespace shell

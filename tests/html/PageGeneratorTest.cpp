@@ -7,6 +7,8 @@
 
 #include <QRegularExpression>
 
+#include <array>
+
 #include <gtest/gtest.h>
 
 using namespace html;
@@ -72,7 +74,165 @@ QStringList poem()
     return QStringList(std::begin(kPoem), std::end(kPoem));
 }
 
+// A page as a browser's tokenizer reads it. The skeleton is each tag as its name and its
+// attributes' names ("font size color face"), text and attribute values left out; comments
+// are skipped, and TITLE and STYLE run to their own end tags, as in a browser.
+struct Tokens
+{
+    QStringList skeleton;
+    QStringList values; // attribute values with their references resolved
+    QString title;      // the title's text, references resolved
+};
+
+QString resolved(QString v)
+{
+    for (const auto &[ref, c] :
+         {std::pair{"&quot;", "\""}, {"&#39;", "'"}, {"&lt;", "<"}, {"&gt;", ">"}, {"&amp;", "&"}})
+        v.replace(QLatin1String(ref), QLatin1String(c));
+    return v;
+}
+
+Tokens tokens(const QString &page)
+{
+    Tokens t;
+    const qsizetype n = page.size();
+    auto isName = [](QChar c) { return c.isLetterOrNumber(); };
+    auto isBlank = [](QChar c) { return c.isSpace(); };
+    qsizetype pos = 0;
+    while ((pos = page.indexOf(u'<', pos)) >= 0) {
+        if (QStringView(page).mid(pos).startsWith(u"<!--")) {
+            const qsizetype end = page.indexOf(u"-->", pos + 4);
+            pos = end < 0 ? n : end + 3;
+            continue;
+        }
+        qsizetype i = pos + 1;
+        const bool closing = i < n && page[i] == u'/';
+        i += closing;
+        if (i >= n || !page[i].isLetter()) {
+            ++pos;
+            continue;
+        }
+        QString tag = closing ? QStringLiteral("/") : QString();
+        while (i < n && isName(page[i]))
+            tag += page[i++].toLower();
+        QString entry = tag;
+        while (i < n && page[i] != u'>') {
+            if (isBlank(page[i]) || page[i] == u'/') {
+                ++i;
+                continue;
+            }
+            QString name;
+            while (i < n && !isBlank(page[i]) && page[i] != u'=' && page[i] != u'>' &&
+                   page[i] != u'/')
+                name += page[i++].toLower();
+            entry += u' ' + name;
+            while (i < n && isBlank(page[i]))
+                ++i;
+            if (i < n && page[i] == u'=') {
+                ++i;
+                while (i < n && isBlank(page[i]))
+                    ++i;
+                qsizetype end;
+                if (i < n && (page[i] == u'"' || page[i] == u'\'')) {
+                    end = page.indexOf(page[i], i + 1);
+                    end = end < 0 ? n : end;
+                    t.values.append(resolved(page.mid(i + 1, end - i - 1)));
+                    ++end;
+                } else {
+                    end = i;
+                    while (end < n && !isBlank(page[end]) && page[end] != u'>')
+                        ++end;
+                    t.values.append(resolved(page.mid(i, end - i)));
+                }
+                i = end;
+            }
+        }
+        t.skeleton.append(entry);
+        pos = i + 1;
+        if (tag == u"title" || tag == u"style") {
+            qsizetype end = page.indexOf(QStringLiteral("</") + tag, pos, Qt::CaseInsensitive);
+            end = end < 0 ? n : end;
+            if (tag == u"title")
+                t.title = resolved(page.mid(pos, end - pos));
+            pos = end;
+        }
+    }
+    return t;
+}
+
 } // namespace
+
+// Settings files are passed around, so a colour, size, font name, link address or title
+// from one must stay a value of its own attribute or the title's text: the page keeps the
+// tags and attributes it has with ordinary values, and the browser reads the value back as
+// it was written. Ordinary values are written as they stand.
+TEST(SettingsValues, NeverAddMarkupOrScriptToAPage)
+{
+    const QString hostile[] = {
+        QStringLiteral("\" onmouseover=\"alert(1)"),
+        QStringLiteral("#fff\" onload=\"alert(1)"),
+        QStringLiteral("x' onclick='alert(1)"),
+        QStringLiteral("\"><script>alert(1)</script>"),
+        QStringLiteral("</TITLE><script>alert(1)</script>"),
+        QStringLiteral("a&quot;b<!--"),
+    };
+    using Field = QString HtmlStyle::*;
+    const std::pair<const char *, Field> fields[] = {
+        {"bgc", &HtmlStyle::bgc}, {"mclo", &HtmlStyle::mclo}, {"mclt", &HtmlStyle::mclt},
+        {"Lcl", &HtmlStyle::Lcl}, {"Dai", &HtmlStyle::Dai},   {"Mfn", &HtmlStyle::Mfn},
+        {"fze", &HtmlStyle::fze}, {"Linu", &HtmlStyle::Linu}, {"title", &HtmlStyle::title},
+    };
+    HtmlStyle normal = freshStyle();
+    normal.FLink = true;
+    const QStringList lines{"あ", "い", "う"};
+    auto pages = [&](const HtmlStyle &s) {
+        return std::array<QString, 3>{
+            verticalPage(lines, s).lines.join(u'\n'), longTextPage(lines, s).lines.join(u'\n'),
+            insertIntoPage(verticalPage(lines, normal).lines, insertionBlock(lines, s).lines, false)
+                ->join(u'\n')};
+    };
+    const auto expected = pages(normal);
+    for (const auto &[name, field] : fields) {
+        for (const QString &value : hostile) {
+            SCOPED_TRACE(std::string(name) + "=" + value.toStdString());
+            HtmlStyle s = normal;
+            s.*field = value;
+            const auto got = pages(s);
+            for (size_t kind = 0; kind < got.size(); ++kind)
+                EXPECT_EQ(tokens(got[kind]).skeleton, tokens(expected[kind]).skeleton) << kind;
+            const Tokens page = tokens(got[0]);
+            if (field == &HtmlStyle::title)
+                EXPECT_EQ(page.title, value);
+            else
+                EXPECT_TRUE(page.values.contains(value));
+        }
+    }
+
+    // A link address that would run script is made a relative one; others stay as written.
+    const std::pair<QString, QString> links[] = {
+        {"javascript:alert(1)", "./javascript:alert(1)"},
+        {" JavaScript:alert(1)", "./ JavaScript:alert(1)"},
+        {"java\tscript:alert(1)", "./java\tscript:alert(1)"},
+        {"vbscript:msgbox", "./vbscript:msgbox"},
+        {"data:text/html,<script>alert(1)</script>", "./data:text/html,<script>alert(1)</script>"},
+        {"../index.html?a=1&b=2", "../index.html?a=1&b=2"},
+        {"https://example.jp/uta/", "https://example.jp/uta/"},
+        {"script.htm#javascript:", "script.htm#javascript:"},
+    };
+    for (const auto &[link, href] : links) {
+        HtmlStyle s = normal;
+        s.Linu = link;
+        EXPECT_TRUE(tokens(pages(s)[0]).values.contains(href)) << link.toStdString();
+    }
+
+    // What the program itself writes, and a title with quotes, come out as they are.
+    const QString ordinary[] = {"#fff8dc", "ＭＳ 明朝", " Lightgrey", "Black",     "2",
+                                "700",     "sakuhin",   "index.htm",  "作品「春」"};
+    for (const QString &v : ordinary)
+        for (HtmlPlace place : {HtmlPlace::Text, HtmlPlace::Attribute, HtmlPlace::Url})
+            EXPECT_EQ(htmlEscaped(v, place), v);
+    EXPECT_EQ(htmlEscaped("\"it's\"", HtmlPlace::Text), "\"it's\"");
+}
 
 TEST(ColumnText, CharactersBetweenBreaks)
 {

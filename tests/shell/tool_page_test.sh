@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# kotonami-tool's page commands on real files: exit codes, encodings, CR LF, insertion.
+# kotonami-tool's page commands on real files: exit codes, encodings, CR LF, insertion,
+# empty poems, hostile settings values; and every command's --help.
 set -uo pipefail
 tool="$1"
 work="$(mktemp -d)"
@@ -11,6 +12,7 @@ check() { # description, condition...
     shift
     if "$@"; then passed=$((passed + 1)); else failed=$((failed + 1)); echo "FAILED: $what"; fi
 }
+absent() { ! grep -q -i -E "$@"; } # pattern, file
 printf '\x82\xa0\x82\xa2\r\n\x82\xa4\x82\xa6\r\n' >"$work/poem.txt" # あい / うえ
 "$tool" page "$work/poem.txt" -o "$work/page.htm"
 check "page exits 0" test $? -eq 0
@@ -33,6 +35,39 @@ check "no insertion point says so" grep -q '挿入箇所がありません' "$wo
 check "insert without --into is bad usage" test $? -eq 2
 "$tool" page "$work/missing.txt" 2>/dev/null
 check "a missing input exits 1" test $? -eq 1
+# No text to convert, as the window sees it: the pages are refused, nothing is written.
+printf '' >"$work/empty.txt"
+printf '\r\n' >"$work/break.txt"
+printf '\xef\xbb\xbf' >"$work/bom.txt"
+for command in page longpage insert; do
+    words=("$command")
+    [ "$command" = insert ] && words+=(--into "$work/site.htm")
+    for poem in empty.txt break.txt bom.txt; do
+        "$tool" "${words[@]}" "$work/$poem" -o "$work/empty.htm" 2>"$work/err"
+        check "$command $poem exits 1" test $? -eq 1
+        check "$command $poem writes nothing" test ! -e "$work/empty.htm"
+        check "$command $poem says so" grep -q '変換文字列がありません' "$work/err"
+    done
+    "$tool" "${words[@]}" <"$work/empty.txt" >"$work/stdout" 2>/dev/null
+    check "$command on empty standard input exits 1" test $? -eq 1
+    check "$command on empty standard input prints nothing" test ! -s "$work/stdout"
+done
+# Settings values written into attributes and the title stay values.
+printf '[Form\\bgc]\r\nstring=#fff" onload="alert(1)\r\n[Form\\Linu]\r\nstring=" onmouseover="alert(1)\r\n' >"$work/hostile.ini"
+printf '[Form\\FLink]\r\nChecked=1\r\n[Form\\Edit5]\r\nText=</TITLE><script>alert(1)</script>\r\n' >>"$work/hostile.ini"
+"$tool" page --settings "$work/hostile.ini" "$work/poem.txt" -o "$work/hostile.htm"
+check "hostile settings still make a page" test $? -eq 0
+check "no attribute from the settings" absent 'onload="|onmouseover="' "$work/hostile.htm"
+check "no element from the settings" absent '<script' "$work/hostile.htm"
+check "the values stay in the page" grep -q 'bgcolor="#fff&quot; onload=&quot;alert(1)"' "$work/hostile.htm"
+check "the link stays in the page" grep -q 'href="&quot; onmouseover=&quot;alert(1)"' "$work/hostile.htm"
+# Every command's --help: its usage on standard output, exit 0.
+for command in count encoding manyogana kata2hira kata2kanji hira2kata page longpage insert speak; do
+    "$tool" "$command" --help >"$work/help" 2>"$work/err"
+    check "$command --help exits 0" test $? -eq 0
+    check "$command --help prints its usage" grep -q -w -- "$command" "$work/help"
+    check "$command --help prints nothing on standard error" test ! -s "$work/err"
+done
 "$tool" speak "$work/poem.txt" -o "$work/poem.wav" --speaker Kenji
 check "speak exits 0" test $? -eq 0
 check "speak writes a WAV file" grep -q RIFF "$work/poem.wav"
