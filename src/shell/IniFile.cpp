@@ -351,7 +351,9 @@ QString settingsFilePath(const QString &programPath, const QString &xdgConfigHom
     // An installed program (under /usr or /opt) keeps its settings in the user's folder
     // even when run as root: a file written there would belong to no package.
     const QFileInfo file(beside);
-    const QString canonical = QFileInfo(folder).canonicalFilePath();
+    QString canonical = QFileInfo(folder).canonicalFilePath();
+    if (canonical.isEmpty())
+        canonical = QDir::cleanPath(folder);
     const auto under = [&canonical](const char *prefix) {
         const QString p = QString::fromLatin1(prefix);
         return canonical == p || canonical.startsWith(p + QLatin1Char('/'));

@@ -374,6 +374,12 @@ void TMainForm1::offerRecovery()
     }
 }
 
+void TMainForm1::setRecoveryDelays(int afterLastChangeMs, int atLeastEveryMs)
+{
+    m_recoveryIdle.setInterval(afterLastChangeMs);
+    m_recoveryPeriod.setInterval(atLeastEveryMs);
+}
+
 void TMainForm1::finishRecovery()
 {
     m_recoveryOff = true;

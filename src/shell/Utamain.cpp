@@ -12,14 +12,14 @@
 #include "shell/Unit3.h"
 #include "shell/VerticalTextView.h"
 #include "shell/WindowRules.h"
-#include "text/FileWatch.h"
-#include "text/RecoveryStore.h"
 #include "speech/DirectSS.h"
 #include "speech/Hkhotkey.h"
 #include "speech/ReadingController.h"
 #include "speech/SpeakerSelection.h"
 #include "speech/TypingReader.h"
 #include "speech/VolumeControl.h"
+#include "text/FileWatch.h"
+#include "text/RecoveryStore.h"
 #include "tools/ScrollStrip.h"
 #include "tools/widgets/ColorMenuStyle.h"
 #include "tools/widgets/MsgSCR.h"
@@ -51,7 +51,6 @@ const char *const BarNames[TMainForm1::BarCount] = {"NNBar1", "NNBar3", "NNBar4"
 const char *const TabCaptions[TMainForm1::BarCount] = {"右窓", "左窓", "Color String", "HTML",
                                                        "Speech"};
 const int BarHeights[TMainForm1::BarCount] = {33, 32, 32, 32, 32};
-
 
 const QColor RightBackground(244, 245, 233);
 const QColor LeftBackground(213, 227, 221);

@@ -201,6 +201,9 @@ public:
     void MyTextFileOpen();
     // Offers the unsaved text of an editor that ended without a clean exit, pane by pane.
     void offerRecovery();
+    // How long after the last change, and how often while changes go on, the recovery
+    // copies of unsaved panes are written (3 s and 30 s unless set).
+    void setRecoveryDelays(int afterLastChangeMs, int atLeastEveryMs);
     void ShineSpeedButton21Click();
     void KatakanaButton1Click();
     void KatakanaButton2Click();

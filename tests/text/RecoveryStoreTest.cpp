@@ -17,8 +17,10 @@ qint64 endedPid()
 {
     QProcess p;
     p.start(QStringLiteral("/bin/true"), {});
+    p.waitForStarted();
+    const qint64 pid = p.processId();
     p.waitForFinished();
-    return p.processId() ? p.processId() : 999999;
+    return pid;
 }
 
 QString copyName(const QString &session, const QString &pane)

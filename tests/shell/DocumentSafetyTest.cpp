@@ -1,0 +1,268 @@
+// The window's documents under faults: failed saves, special files, binary files, other
+// encodings and line ends, files changed by other programs, crashes, stored paths.
+#include "FakeUiServices.h"
+
+#include "shell/IniFile.h"
+#include "shell/RichEditSx.h"
+#include "shell/Utamain.h"
+#include "text/RecoveryStore.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QProcess>
+#include <QSysInfo>
+#include <QTemporaryDir>
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <sys/resource.h>
+#include <sys/stat.h>
+
+using namespace shell;
+using testsupport::FakeUiServices;
+
+namespace {
+
+struct Documents : ::testing::Test
+{
+    QTemporaryDir dir;
+    FakeUiServices ui;
+    std::unique_ptr<TMainForm1> w;
+
+    void SetUp() override
+    {
+        w = std::make_unique<TMainForm1>(ui, dir.filePath(QStringLiteral("kotonami")));
+    }
+    void TearDown() override
+    {
+        w->RichEditNx1()->setModified(false);
+        w->RichEditNx2()->setModified(false);
+    }
+    QString file(const QString &name, const QByteArray &bytes)
+    {
+        const QString path = dir.filePath(name);
+        QFile f(path);
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+        return path;
+    }
+    static QByteArray bytesOf(const QString &path)
+    {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+    QString lastMessage() const
+    {
+        return ui.messages.isEmpty() ? QString() : ui.messages.last().text;
+    }
+};
+
+TEST_F(Documents, AFailedSaveKeepsTheFileTheTextAndTheModifiedMark)
+{
+    const QString path = file(QStringLiteral("poem.txt"), QByteArray(144, 'a'));
+    w->openStartupArgument({path});
+    w->RichEditNx1()->setText(QString(50000, QLatin1Char('b')));
+    w->RichEditNx1()->setModified(true);
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit old{};
+    getrlimit(RLIMIT_FSIZE, &old);
+    rlimit limited = old;
+    limited.rlim_cur = 4096;
+    setrlimit(RLIMIT_FSIZE, &limited);
+    w->run(QStringLiteral("Save1Click"));
+    setrlimit(RLIMIT_FSIZE, &old);
+    EXPECT_EQ(bytesOf(path), QByteArray(144, 'a'));
+    EXPECT_TRUE(w->RichEditNx1()->isModified());
+    ASSERT_EQ(ui.messages.size(), 1);
+    EXPECT_EQ(ui.messages[0].kind, MessageKind::Error);
+    EXPECT_TRUE(lastMessage().contains(QString::fromLocal8Bit(std::strerror(EFBIG))))
+        << qPrintable(lastMessage());
+}
+
+TEST_F(Documents, SpecialFilesAreRefusedAtOnceAndBinaryFilesAsked)
+{
+    const QString fifo = dir.filePath(QStringLiteral("fifo.txt"));
+    ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    w->RichEditNx1()->setText(QStringLiteral("kept"));
+    w->openStartupArgument({fifo}); // would block for ever if it were opened for reading
+    EXPECT_EQ(w->RichEditNx1()->text(), QStringLiteral("kept"));
+    EXPECT_TRUE(lastMessage().contains(QStringLiteral("名前付きパイプ")))
+        << qPrintable(lastMessage());
+
+    const QByteArray png("\x89PNG\r\n\x1a\n\0\0\0\rIHDR\r\n\n\r", 21);
+    const QString image = file(QStringLiteral("image.txt"), png);
+    ui.answers.enqueue(MessageAnswer::No);
+    w->DropDst1FileDrop({image});
+    EXPECT_EQ(w->RichEditNx1()->text(), QStringLiteral("kept"));
+    EXPECT_EQ(ui.messages.last().kind, MessageKind::Warning);
+    ui.answers.enqueue(MessageAnswer::Yes);
+    w->DropDst1FileDrop({image});
+    EXPECT_EQ(w->CurrentFile, image);
+    QFile::remove(image);
+    w->run(QStringLiteral("Save1Click"));
+    EXPECT_EQ(bytesOf(image), png) << "an unchanged binary file is written back as it was";
+}
+
+TEST_F(Documents, EncodingAndLineEndsAreKeptShownAndChosen)
+{
+    const QString path = file(QStringLiteral("lf.txt"), "\xE6\x98\xA5\n\xE5\xA4\x8F\n");
+    w->openStartupArgument({path});
+    EXPECT_EQ(w->StatusBar1()->panelText(5), QStringLiteral("UTF-8  LF"));
+    w->RichEditNx1()->setText(w->RichEditNx1()->text() + QStringLiteral("秋"));
+    w->run(QStringLiteral("Save1Click"));
+    EXPECT_EQ(bytesOf(path), "\xE6\x98\xA5\n\xE5\xA4\x8F\n\xE7\xA7\x8B");
+
+    // Mixed ends: saved unchanged, each line keeps its own; edited, they take the majority.
+    const QString mixed = file(QStringLiteral("mixed.txt"), "a\r\nb\nc\n");
+    w->DropDst1FileDrop({mixed});
+    EXPECT_EQ(w->StatusBar1()->panelText(5), QStringLiteral("Shift_JIS  LF (混在)"));
+    w->run(QStringLiteral("Save1Click"));
+    EXPECT_EQ(bytesOf(mixed), "a\r\nb\nc\n");
+    w->RichEditNx1()->setText(w->RichEditNx1()->text() + QStringLiteral("d"));
+
+    // Save As in UTF-16; reopening it as Shift_JIS shows other text, as asked.
+    const QString utf16 = dir.filePath(QStringLiteral("utf16.txt"));
+    ui.saveAnswers.enqueue(utf16);
+    ui.choiceAnswers.enqueue(3);
+    w->run(QStringLiteral("SaveAs1Click"));
+    ASSERT_EQ(ui.saveChoiceRequests.size(), 1);
+    EXPECT_EQ(ui.saveChoiceRequests[0].value(3), QStringLiteral("UTF-16LE"));
+    EXPECT_EQ(bytesOf(utf16),
+              QByteArray("\xFF\xFE\x61\x00\x0A\x00\x62\x00\x0A\x00\x63\x00\x0A\x00\x64\x00", 16));
+    EXPECT_EQ(w->StatusBar1()->panelText(5), QStringLiteral("UTF-16LE  LF"));
+    ui.itemAnswers.enqueue(0);
+    w->run(QStringLiteral("ReopenEncoding1Click"));
+    EXPECT_EQ(w->RichEditNx1()->fileEncoding(), text::FileEncoding::Cp932);
+    EXPECT_TRUE(w->RichEditNx1()->text().contains(QChar(0))) << "the NULs of UTF-16 show";
+}
+
+TEST_F(Documents, ChangesOnDiskAreReloadedOrAskedAbout)
+{
+    const QString path = file(QStringLiteral("poem.txt"), "one");
+    w->openStartupArgument({path});
+    file(QStringLiteral("poem.txt"), "two");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return w->RichEditNx1()->text() == QLatin1String("two"); }))
+        << "an unmodified pane follows its file";
+    EXPECT_TRUE(w->StatusBar1()->panelText(4).contains(QStringLiteral("読み直しました")));
+
+    w->RichEditNx1()->setText(QStringLiteral("mine"));
+    w->RichEditNx1()->setModified(true);
+    const qsizetype asked = ui.messages.size();
+    file(QStringLiteral("poem.txt"), "three");
+    EXPECT_TRUE(QTest::qWaitFor([&] { return ui.messages.size() > asked; }));
+    EXPECT_EQ(w->RichEditNx1()->text(), QStringLiteral("mine")) << "No keeps the pane";
+    // Saving over the changed file asks first; No keeps the other program's text.
+    w->run(QStringLiteral("Save1Click"));
+    EXPECT_TRUE(lastMessage().contains(QStringLiteral("上書きしますか")));
+    EXPECT_EQ(bytesOf(path), "three");
+    ui.answers.enqueue(MessageAnswer::Yes);
+    w->run(QStringLiteral("Save1Click"));
+    EXPECT_EQ(bytesOf(path), "mine");
+    EXPECT_FALSE(w->RichEditNx1()->isModified());
+}
+
+TEST_F(Documents, UnsavedWorkIsCopiedAndOfferedAfterACrash)
+{
+    const QString state = qEnvironmentVariable("XDG_STATE_HOME");
+    const QString folder = text::RecoveryStore::defaultFolder();
+    ASSERT_TRUE(folder.startsWith(state)) << "the tests keep their copies apart";
+    const QString path = file(QStringLiteral("poem.txt"), "old");
+    w->openStartupArgument({path});
+    w->setRecoveryDelays(10, 1000);
+    w->RichEditNx1()->setText(QStringLiteral("新しい歌"));
+    w->RichEditNx1()->setModified(true);
+    w->RichEditNx1()->setText(QStringLiteral("新しい歌を"));
+    QStringList copies;
+    EXPECT_TRUE(QTest::qWaitFor([&] {
+        copies = QDir(folder).entryList({QStringLiteral("*.json")});
+        return !copies.isEmpty();
+    }));
+    ASSERT_EQ(copies.size(), 1);
+    // The editor is killed: its lock now names a process that is gone.
+    const QString crashed = QStringLiteral("crashed-9");
+    ASSERT_TRUE(QFile::copy(QDir(folder).filePath(copies[0]),
+                            QDir(folder).filePath(crashed + QStringLiteral(".right.json"))));
+    QProcess gone;
+    gone.start(QStringLiteral("/bin/true"), {});
+    ASSERT_TRUE(gone.waitForStarted());
+    const qint64 pid = gone.processId();
+    gone.waitForFinished();
+    QFile lock(QDir(folder).filePath(crashed + QStringLiteral(".lock")));
+    ASSERT_TRUE(lock.open(QIODevice::WriteOnly));
+    lock.write(QByteArray::number(pid) + "\nkotonami\n" + QSysInfo::machineHostName().toUtf8() +
+               "\n");
+    lock.close();
+    // Saving removes this editor's own copy.
+    w->run(QStringLiteral("Save1Click"));
+    EXPECT_FALSE(QFile::exists(QDir(folder).filePath(copies[0])));
+
+    FakeUiServices ui2;
+    TMainForm1 next(ui2, dir.filePath(QStringLiteral("kotonami")));
+    ui2.answers.enqueue(MessageAnswer::Yes);
+    next.offerRecovery();
+    ASSERT_EQ(ui2.messages.size(), 1);
+    EXPECT_TRUE(ui2.messages[0].text.contains(path)) << qPrintable(ui2.messages[0].text);
+    EXPECT_EQ(next.RichEditNx1()->text(), QStringLiteral("新しい歌を"));
+    EXPECT_EQ(next.CurrentFile, path);
+    EXPECT_TRUE(next.RichEditNx1()->isModified());
+    EXPECT_FALSE(QFile::exists(lock.fileName()));
+    next.RichEditNx1()->setModified(false);
+}
+
+TEST(StoredPaths, PathsCp932CannotHoldReadBackExactly)
+{
+    for (const QString &path :
+         {QStringLiteral("/home/u/café.txt"), QStringLiteral("/home/u/𠮷.txt"),
+          QStringLiteral("/home/u/春 の歌%41.txt"), QStringLiteral("/home/u/file:x.txt")}) {
+        QTemporaryDir dir;
+        IniFile ini(dir.filePath(QStringLiteral("k.ini")));
+        ASSERT_TRUE(ini.writeString(u"Form", u"fLastfile", storedPathValue(path)))
+            << qPrintable(path);
+        EXPECT_EQ(pathFromStoredValue(ini.readString(u"Form", u"fLastfile", QString())), path);
+    }
+    EXPECT_EQ(storedPathValue(QStringLiteral("/home/u/春.txt")), QStringLiteral("/home/u/春.txt"))
+        << "what older readers can read is stored as it is";
+}
+
+TEST(StoredPaths, TheLastFileIsAbsoluteAndSurvivesARestart)
+{
+    QTemporaryDir dir;
+    const QString program = dir.filePath(QStringLiteral("kotonami"));
+    const QString poem = dir.filePath(QStringLiteral("café.txt"));
+    QFile f(poem);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("\x8f\x74");
+    f.close();
+    {
+        FakeUiServices ui;
+        TMainForm1 w(ui, program);
+        const QString previous = QDir::currentPath();
+        QDir::setCurrent(dir.path());
+        w.openStartupArgument({QStringLiteral("café.txt")});
+        QDir::setCurrent(previous);
+        EXPECT_EQ(w.CurrentFile, poem);
+        w.close();
+    }
+    FakeUiServices ui;
+    TMainForm1 w(ui, program);
+    EXPECT_EQ(w.fLastfile, poem);
+    w.run(QStringLiteral("LastFile1Click"));
+    EXPECT_EQ(w.RichEditNx1()->text(), QStringLiteral("春"));
+}
+
+TEST(StoredPaths, InstalledProgramsKeepSettingsInTheUsersFolder)
+{
+    EXPECT_EQ(settingsFilePath(QStringLiteral("/usr/lib/kotonami/kotonami"),
+                               QStringLiteral("/home/u/.config")),
+              QStringLiteral("/home/u/.config/kotonami/kotonami.ini"));
+    EXPECT_EQ(settingsFilePath(QStringLiteral("/opt/kotonami/kotonami"),
+                               QStringLiteral("/home/u/.config")),
+              QStringLiteral("/home/u/.config/kotonami/kotonami.ini"));
+    QTemporaryDir dir;
+    EXPECT_EQ(settingsFilePath(dir.filePath(QStringLiteral("kotonami")), QStringLiteral("/x")),
+              dir.filePath(QStringLiteral("kotonami.ini")));
+}
+
+} // namespace
