@@ -1,0 +1,197 @@
+#!/usr/bin/env bash
+# Files under faults, with the real editor under an X server of its own and xdotool:
+#   1. a named pipe on the command line gets a message at once, the window stays usable;
+#   2. a file changed by another program while the pane holds unsaved text is asked about,
+#      and Save then asks before overwriting the other program's text;
+#   3. the editor killed with SIGKILL: the next start offers the unsaved text, which is
+#      restored and saved to its file;
+#   4. as root, a save onto a full disk (a 64 KiB tmpfs) reports the system's reason and
+#      leaves the file as it was.
+# Screenshots of every step go to the artefact folder.
+# Usage: files.sh KOTONAMI_BINARY ARTIFACT_FOLDER
+set -euo pipefail
+binary="$(realpath "$1")"
+artifacts="$2"
+export LC_ALL=C.UTF-8
+unset DISPLAY
+
+mkdir -p "$artifacts"
+rm -f "$artifacts"/*.png
+work="$(mktemp -d)"
+xvfb_pid=""
+app_pid=""
+mounted=""
+step_name="setting up"
+shot_count=0
+
+cleanup() {
+    if [ -n "$app_pid" ]; then
+        kill -9 "$app_pid" 2>/dev/null || true
+        wait "$app_pid" 2>/dev/null || true
+    fi
+    if [ -n "$xvfb_pid" ]; then
+        kill "$xvfb_pid" 2>/dev/null || true
+        wait "$xvfb_pid" 2>/dev/null || true
+    fi
+    if [ -n "$mounted" ]; then umount "$mounted" 2>/dev/null || true; fi
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+shot() {
+    shot_count=$((shot_count + 1))
+    import -window root "$(printf '%s/%02d-%s.png' "$artifacts" "$shot_count" "$1")"
+}
+
+fail() {
+    echo "FAIL at step \"$step_name\": $*"
+    [ -n "${DISPLAY:-}" ] && shot "failure" 2>/dev/null || true
+    if [ -s "$work/app.log" ]; then
+        echo "--- program output ---"
+        tail -n 30 "$work/app.log"
+    fi
+    exit 1
+}
+
+step() {
+    step_name="$1"
+    echo "step $step_name"
+}
+
+poll() {
+    local deadline=$((SECONDS + $1))
+    shift
+    until "$@" >/dev/null 2>&1; do
+        ((SECONDS < deadline)) || return 1
+        sleep 0.1
+    done
+}
+
+wait_for() {
+    local seconds="$1" what="$2"
+    shift 2
+    poll "$seconds" "$@" || fail "timed out after ${seconds}s waiting for $what"
+}
+
+window_named() { xdotool search --onlyvisible --name "$1" >/dev/null 2>&1; }
+no_window_named() { ! window_named "$1"; }
+program_ended() { ! kill -0 "$app_pid" 2>/dev/null; }
+recovery_copy_written() { compgen -G "$work/state/kotonami/recovery/*.json" >/dev/null; }
+file_is() { [ "$(cat "$1")" = "$2" ]; }
+
+Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+xvfb_pid=$!
+wait_for 15 "Xvfb to start" grep -q '[0-9]' "$work/display"
+DISPLAY=":$(tr -dc 0-9 <"$work/display")"
+export DISPLAY
+
+mkdir -p "$work/app" "$work/home/.config" "$work/runtime" "$work/state" "$work/poems"
+chmod 700 "$work/runtime"
+cp "$binary" "$work/app/kotonami"
+
+# start ARGS...: the editor with folders of its own; waits for its main window, which it
+# keeps in $main.
+start() {
+    (
+        cd "$work"
+        exec env -u QT_IM_MODULE -u XMODIFIERS -u GTK_IM_MODULE -u QT_QPA_PLATFORM \
+            HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config" \
+            XDG_STATE_HOME="$work/state" XDG_RUNTIME_DIR="$work/runtime" \
+            "$work/app/kotonami" "$@" >>"$work/app.log" 2>&1
+    ) &
+    app_pid=$!
+    wait_for 20 "the main window" window_named '^(Kotonami_p|/|新規)'
+    main="$(xdotool search --onlyvisible --name '^(Kotonami_p|/|新規)' | head -n 1)"
+}
+
+settle() { wait_for 10 "the loading splash to close" no_window_named '^Loading'; }
+
+# type_into_pane TEXT: clicks into the right pane and types.
+type_into_pane() {
+    local X Y WIDTH HEIGHT
+    eval "$(xdotool getwindowgeometry --shell "$main" | grep -E '^(X|Y|WIDTH|HEIGHT)=')"
+    xdotool windowfocus --sync "$main"
+    xdotool mousemove --window "$main" $((WIDTH - 60)) $((HEIGHT / 2)) click 1
+    sleep 0.3
+    xdotool type --delay 30 "$1"
+}
+
+# answer TITLE KEY SHOT: waits for the message box TITLE, keeps a screenshot, presses KEY
+# (Return for Yes or OK, Escape for No).
+answer() {
+    wait_for 15 "the message \"$1\"" window_named "^$1\$"
+    sleep 0.3
+    shot "$3"
+    xdotool windowfocus --sync "$(xdotool search --onlyvisible --name "^$1\$" | head -n 1)"
+    xdotool key "$2"
+    wait_for 10 "the message \"$1\" to close" no_window_named "^$1\$"
+}
+
+stop() {
+    kill -9 "$app_pid" 2>/dev/null || true
+    wait "$app_pid" 2>/dev/null || true
+    app_pid=""
+}
+
+step "1: a named pipe on the command line"
+mkfifo "$work/poems/fifo.txt"
+start "$work/poems/fifo.txt"
+answer "エラー" Return "fifo-refused"
+settle
+program_ended && fail "the editor ended"
+window_named '^Kotonami_p$' || fail "the window is not usable after the message"
+shot "fifo-window"
+stop
+
+step "2: a change on disk while the pane holds unsaved text"
+poem="$work/poems/poem.txt"
+printf 'haru' >"$poem"
+start "$poem"
+settle
+type_into_pane "natsu"
+sleep 0.5
+printf 'other program' >"$poem"
+answer "確認" Escape "changed-on-disk"
+xdotool windowfocus --sync "$main"
+xdotool key ctrl+s
+answer "警告" Escape "save-asks-first"
+file_is "$poem" "other program" || fail "the other program's text was overwritten"
+stop
+
+step "3: killed with unsaved text, offered at the next start"
+printf 'aki' >"$poem"
+start "$poem"
+settle
+type_into_pane "fuyu"
+wait_for 15 "a recovery copy" recovery_copy_written
+stop
+start
+answer "確認" Return "recovery-offered"
+xdotool windowfocus --sync "$main"
+shot "recovered"
+xdotool key ctrl+s
+wait_for 10 "the restored text to be saved" grep -q fuyu "$poem"
+grep -q aki "$poem" || fail "the restored text lost the file's own text: $(cat "$poem")"
+stop
+
+step "4: a save onto a full disk"
+if [ "$(id -u)" -eq 0 ] && mkdir -p "$work/full" && mount -t tmpfs -o size=64k tmpfs "$work/full" 2>/dev/null; then
+    mounted="$work/full"
+    head -c 144 /dev/zero | tr '\0' 'a' >"$work/full/poem.txt"
+    head -c 40000 /dev/zero >"$work/full/filler"
+    start "$work/full/poem.txt"
+    settle
+    head -c 60000 /dev/zero | tr '\0' 'b' | xclip -selection clipboard
+    type_into_pane "x"
+    xdotool key ctrl+v
+    sleep 0.5
+    xdotool key ctrl+s
+    answer "エラー" Return "full-disk"
+    [ "$(stat -c %s "$work/full/poem.txt")" -eq 144 ] || fail "the file changed on a failed save"
+    ls -A "$work/full" | grep -vqxE 'poem.txt|filler' && fail "a temporary file was left behind"
+    stop
+else
+    echo "  skipped: mounting a tmpfs needs root and a sandbox that allows it"
+fi
+
+echo "files: all steps passed"
