@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QUrl>
 
 #include <vector>
@@ -133,8 +134,18 @@ struct Snapshot
     QByteArray bytes;
 };
 
+// The open batches of this thread, by path: their file's bytes as the writes left them.
+struct OpenBatch
+{
+    Snapshot file;
+    bool changed = false;
+};
+thread_local QHash<QString, OpenBatch> openBatches;
+
 Snapshot readFile(const QString &path)
 {
+    if (const auto it = openBatches.constFind(path); it != openBatches.cend())
+        return it->file;
     Snapshot s;
     s.exists = text::fileKind(path) != text::FileKind::Missing;
     if (!s.exists)
@@ -148,6 +159,12 @@ Snapshot readFile(const QString &path)
 
 bool writeFile(const QString &path, const QByteArray &bytes)
 {
+    if (const auto it = openBatches.find(path); it != openBatches.end()) {
+        it->file.exists = it->file.readable = true;
+        it->file.bytes = bytes;
+        it->changed = true;
+        return true;
+    }
     const QFileInfo info(path);
     if (!QDir().mkpath(info.absolutePath()))
         return false;
@@ -312,6 +329,37 @@ bool IniFile::deleteKey(QStringView section, QStringView key)
     if (!removed)
         return true;
     return writeFile(m_path, join(kept));
+}
+
+IniBatch::IniBatch(const QString &path) : m_path(path)
+{
+    openBatches.insert(m_path, OpenBatch{readFile(m_path), false});
+}
+
+IniBatch::~IniBatch()
+{
+    commit();
+}
+
+bool IniBatch::commit(QString *error)
+{
+    if (m_done)
+        return true;
+    m_done = true;
+    const OpenBatch batch = openBatches.take(m_path);
+    if (!batch.changed)
+        return true;
+    if (!QDir().mkpath(QFileInfo(m_path).absolutePath())) {
+        if (error)
+            *error = QStringLiteral("%1 のフォルダを作れません。").arg(m_path);
+        return false;
+    }
+    text::FileError problem;
+    if (text::writeFileSafely(m_path, batch.file.bytes, &problem))
+        return true;
+    if (error)
+        *error = problem.message;
+    return false;
 }
 
 QString storedPathValue(const QString &path)

@@ -64,6 +64,27 @@ private:
     QString m_path;
 };
 
+// Gathers the writes to one settings file. While a batch of a path is open (on this
+// thread), every IniFile of that path reads and writes a copy in memory, and the file is
+// written once, through the one safe write, when the batch is committed: saving all the
+// settings flushes the disk once instead of once per key. A batch not committed writes
+// on destruction, ignoring failure.
+class IniBatch
+{
+public:
+    explicit IniBatch(const QString &path);
+    ~IniBatch();
+    IniBatch(const IniBatch &) = delete;
+    IniBatch &operator=(const IniBatch &) = delete;
+
+    // True when nothing changed or the file now holds the changes; otherwise `error` says why.
+    bool commit(QString *error = nullptr);
+
+private:
+    QString m_path;
+    bool m_done = false;
+};
+
 // A file path as the settings file stores it. A path code page 932 can hold is stored as it
 // is, so older readers find it; any other is stored as a file URL with its UTF-8 bytes
 // percent-encoded ("/home/u/café.txt" -> "file:///home/u/caf%C3%A9.txt"), which is plain

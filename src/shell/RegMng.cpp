@@ -1,7 +1,9 @@
 #include "shell/RegMng.h"
 
 #include "shell/IniFile.h"
+
 #include "shell/WindowRules.h"
+#include <QDir>
 
 #include <QFile>
 #include <QMap>
@@ -651,8 +653,13 @@ void loadSettings(TRegManager &reg, SettingsTarget &target)
 void saveSettings(TRegManager &reg, SettingsTarget &target)
 {
     target.determineChosenSpeaker();
+    IniBatch batch(reg.IniFileName());
     for (const Step &step : steps())
         step.save(reg.filer(step.setting), target);
+    QString problem;
+    if (!batch.commit(&problem))
+        reg.reportError(QStringLiteral("設定を %1 に保存できません。\n%2")
+                            .arg(QDir::toNativeSeparators(reg.IniFileName()), problem));
 }
 
 } // namespace shell

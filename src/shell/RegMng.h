@@ -143,9 +143,10 @@ public:
     void setErrorHandler(ErrorHandler handler) { m_onError = std::move(handler); }
     QString lastError() const { return m_lastError; }
 
+    void reportError(const QString &message);
+
 private:
     friend class TRegFiler;
-    void reportError(const QString &message);
 
     TRegItems m_items;
     TRegFiler m_filer{*this};

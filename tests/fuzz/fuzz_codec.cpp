@@ -10,6 +10,7 @@
 
 #include "text/Cp932Codec.h"
 #include "text/Cp932Tables.h"
+#include "text/DocumentFile.h"
 #include "text/FileEncoding.h"
 
 #include <QSet>
@@ -87,6 +88,14 @@ void checkDetection(QByteArrayView bytes)
     case text::FileEncoding::Cp932:
         require(!icuValidUtf8(bytes) || !multiByte, "strict UTF-8 with non-ASCII is not Cp932");
         break;
+    case text::FileEncoding::Utf16Le:
+    case text::FileEncoding::Utf16Be:
+        require(bytes.size() % 2 == 0, "UTF-16 only for an even number of bytes");
+        break;
+    case text::FileEncoding::EucJp:
+    case text::FileEncoding::Iso2022Jp:
+        require(!icuValidUtf8(bytes) || !multiByte, "strict UTF-8 is never taken for another");
+        break;
     }
 
     const QString decoded = text::decodeText(bytes, enc);
@@ -97,9 +106,16 @@ void checkDetection(QByteArrayView bytes)
     if (enc != text::FileEncoding::Cp932 || !holdsCharacterWithSeveralCodes(decoded))
         require(saved.bytes == bytes, "an opened file saved unchanged is the same file");
 
+    // The same through the document: line ends found and written back as they were.
+    const text::LoadedDocument doc = text::decodeDocument(bytes);
+    const text::EncodedDocument again = text::encodeDocument(doc.text, doc.format);
+    if (doc.format.encoding != text::FileEncoding::Cp932 ||
+        !holdsCharacterWithSeveralCodes(text::decodeCp932(bytes)))
+        require(again.bytes == bytes, "a document opened and saved unchanged is the same file");
+
     // The other readings must not fail either, whatever they make of the bytes.
-    (void)text::decodeText(bytes, text::FileEncoding::Utf8);
-    (void)text::decodeText(bytes, text::FileEncoding::Utf8Bom);
+    for (text::FileEncoding other : text::kAllEncodings)
+        (void)text::decodeText(bytes, other);
 }
 
 void checkEncoding(QStringView s)

@@ -211,6 +211,40 @@ TEST_F(Documents, UnsavedWorkIsCopiedAndOfferedAfterACrash)
     next.RichEditNx1()->setModified(false);
 }
 
+TEST(StoredSettings, AFailedSettingsSaveKeepsTheFileAndSaysSo)
+{
+    QTemporaryDir dir;
+    const QString program = dir.filePath(QStringLiteral("kotonami"));
+    {
+        FakeUiServices ui;
+        TMainForm1 w(ui, program);
+        w.close();
+    }
+    const QString ini = program + QStringLiteral(".ini");
+    QFile f(ini);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QByteArray before = f.readAll();
+    f.close();
+    ASSERT_GT(before.size(), 1000);
+
+    FakeUiServices ui;
+    TMainForm1 w(ui, program);
+    w.CurrentFile = dir.filePath(QStringLiteral("poem.txt")); // stored as the last file
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit old{};
+    getrlimit(RLIMIT_FSIZE, &old);
+    rlimit limited = old;
+    limited.rlim_cur = 512;
+    setrlimit(RLIMIT_FSIZE, &limited);
+    w.close();
+    setrlimit(RLIMIT_FSIZE, &old);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), before);
+    ASSERT_FALSE(ui.messages.isEmpty());
+    EXPECT_TRUE(ui.messages.last().text.contains(QString::fromLocal8Bit(std::strerror(EFBIG))))
+        << qPrintable(ui.messages.last().text);
+}
+
 TEST(StoredPaths, PathsCp932CannotHoldReadBackExactly)
 {
     for (const QString &path :
