@@ -150,6 +150,26 @@ TEST_F(CommandsFixture, ReplaceAndReplaceAll)
     EXPECT_EQ(left->text(), QStringLiteral("ノノノノノノ"));
 }
 
+TEST_F(CommandsFixture, ReplaceAllThatNeverSettlesStopsAndTellsTheUser)
+{
+    TRichEditSx *left = w->RichEditNx2();
+    left->setText(QString(40, u'a') + u'b');
+    FindReplaceDialog *d = w->findDialog(false, true);
+    d->setFindText(QStringLiteral("ab"));
+    d->setReplaceText(QStringLiteral("bba"));
+    w->doReplaceAll(false);
+    ASSERT_EQ(ui.messages.size(), 1);
+    EXPECT_EQ(ui.messages[0].kind, MessageKind::Warning);
+    const QRegularExpression said(QStringLiteral(
+        "^(\\d+)件置換しました。置換するたびに新しい一致ができるため、途中で止めました。$"));
+    const QRegularExpressionMatch m = said.match(ui.messages[0].text);
+    ASSERT_TRUE(m.hasMatch()) << ui.messages[0].text.toStdString();
+    EXPECT_GT(m.captured(1).toLongLong(), 0);
+    const QString text = left->text();
+    EXPECT_LE(text.size(), 3 * 41 + 4096);
+    EXPECT_TRUE(text.contains(QStringLiteral("ab"))) << "stopped with occurrences left";
+}
+
 TEST_F(CommandsFixture, VerticalPageConvertSaveAndPreview)
 {
     TRichEditSx *left = w->RichEditNx2();
