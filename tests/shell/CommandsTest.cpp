@@ -170,6 +170,33 @@ TEST_F(CommandsFixture, ReplaceAllThatNeverSettlesStopsAndTellsTheUser)
     EXPECT_TRUE(text.contains(QStringLiteral("ab"))) << "stopped with occurrences left";
 }
 
+TEST_F(CommandsFixture, ReplaceAllOnOneLongWrappedLine)
+{
+    // Thousands of edits in one block, whose wrapped lines are laid out: the text, the
+    // formats of untouched characters and the row count afterwards are as for a few edits.
+    TRichEditSx *left = w->RichEditNx2();
+    left->setVertical(false);
+    left->setWordWrap(true);
+    left->setText(QStringLiteral("はるの").repeated(5000));
+    QTextCursor c(left->document());
+    c.setPosition(0);
+    c.setPosition(1, QTextCursor::KeepAnchor);
+    QTextCharFormat red;
+    red.setForeground(Qt::red);
+    c.mergeCharFormat(red);
+    const int rowsBefore = left->rowCount();
+    ASSERT_GT(rowsBefore, 10);
+    FindReplaceDialog *d = w->findDialog(false, true);
+    d->setFindText(QStringLiteral("の"));
+    d->setReplaceText(QStringLiteral("ノ"));
+    w->doReplaceAll(false);
+    EXPECT_EQ(left->text(), QStringLiteral("はるノ").repeated(5000));
+    EXPECT_EQ(left->document()->begin().begin().fragment().charFormat().foreground().color(),
+              QColor(Qt::red));
+    EXPECT_EQ(left->rowCount(), rowsBefore);
+    EXPECT_TRUE(ui.messages.isEmpty()) << "a Replace All that ends says nothing";
+}
+
 TEST_F(CommandsFixture, VerticalPageConvertSaveAndPreview)
 {
     TRichEditSx *left = w->RichEditNx2();
