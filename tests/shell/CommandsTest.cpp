@@ -6,12 +6,15 @@
 #include "shell/Utamain.h"
 #include "tools/widgets/Unit2.h"
 
+#include <QClipboard>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <gtest/gtest.h>
+
+#include <functional>
 
 using namespace shell;
 using testsupport::FakeUiServices;
@@ -288,6 +291,42 @@ TEST_F(CommandsFixture, ColouringCountingAndRecordingRuns)
     w->RichEditNx1()->setText(QStringLiteral("ののの"));
     w->run(QStringLiteral("N25Click"));
     EXPECT_TRUE(panel(2).contains(QStringLiteral("3")));
+    w->Form2()->close();
+}
+
+TEST_F(CommandsFixture, TheColorStringIsOneLineFromEitherPaneAndTheClipboard)
+{
+    // A selection across a line end (and a clipboard text of several lines) comes into the
+    // "Color String" bar without its breaks, is coloured as such, and "書記" records it so.
+    w->RichEditNx2()->setText(QStringLiteral("白妙の\n衣\n白妙の衣"));
+    w->RichEditNx1()->setText(QStringLiteral("天の\n香具山"));
+    w->run(QStringLiteral("NNButton1Click"));
+    ASSERT_NE(w->Form2(), nullptr);
+    const struct
+    {
+        const char *command;
+        std::function<void()> select;
+        QString expected;
+    } cases[] = {
+        {"NNButton5Click", [&] { w->RichEditNx2()->setSelection(0, 5); },
+         QStringLiteral("白妙の衣")},
+        {"NNButton8Click", [&] { w->RichEditNx1()->setSelection(1, 4); }, QStringLiteral("の香具")},
+        {"NNButton4Click",
+         [] { QApplication::clipboard()->setText(QStringLiteral("春\r\n過ぎて\n")); },
+         QStringLiteral("春過ぎて")},
+    };
+    int row = 0;
+    for (const auto &c : cases) {
+        c.select();
+        w->run(QLatin1String(c.command));
+        EXPECT_EQ(w->edit(QStringLiteral("Edit2"))->text(), c.expected) << c.command;
+        w->run(QStringLiteral("SCButton1Click"));
+        w->run(QStringLiteral("NNButton3Click"));
+        EXPECT_EQ(w->Form2()->cells().cell(++row, 1), c.expected) << c.command;
+    }
+    // The selection across the break is found where it stands on one line.
+    EXPECT_EQ(w->Form2()->cells().cell(1, 2), QStringLiteral("000001"));
+    ui.answers.enqueue(MessageAnswer::Yes);
     w->Form2()->close();
 }
 

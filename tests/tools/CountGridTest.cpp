@@ -159,6 +159,10 @@ TEST(CountGrid, RecordedRunsAreNumberedAndKeepTheStringInOneCell)
     EXPECT_EQ(grid.row(1), QStringList({"000001", "秋", "000003", "00:00:00:001", ""}));
     // Regression: a blank in the string used to split it and push the count one cell on.
     EXPECT_EQ(grid.row(2), QStringList({"000002", "秋 風,\"月\"", "000012", "00:00:00:002", ""}));
+    // The string cell is one line, whatever line breaks the string came with.
+    recordRun(grid, counter, QString::fromUtf16(u"白妙の\r\n衣\n干す\u2029天\u2028の"),
+              sixDigits(1), QStringLiteral("00:00:00:003"));
+    EXPECT_EQ(grid.cell(3, 1), QStringLiteral("白妙の衣干す天の"));
 }
 
 TEST(CountGrid, SaveWritesTheRowsUpToTheCounterAndReadsThemBack)
