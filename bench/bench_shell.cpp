@@ -2,6 +2,7 @@
 // before the first paint), loading a large text into a pane, and the undo memory's
 // snapshot of a large pane. Offscreen, so no display is needed.
 #include "convert/Conversions.h"
+#include "search/FindReplace.h"
 #include "text/DocumentFile.h"
 #include "shell/FontNames.h"
 #include "shell/PaneTextTarget.h"
@@ -187,6 +188,57 @@ void BM_ManyoganaInPane(benchmark::State &state)
     }
 }
 BENCHMARK(BM_ManyoganaInPane)->Arg(1)->Arg(4)->Unit(benchmark::kMillisecond)->Iterations(2);
+
+// Replace All in a shown pane of N occurrences of の (each between two other characters,
+// so every one is an edit of its own), all on one line or one to a line: both must grow
+// linearly with N.
+void replaceAllInPane(benchmark::State &state, bool oneLine)
+{
+    const qsizetype n = state.range(0);
+    const QString unit = QStringLiteral("はるの");
+    QString text;
+    text.reserve(n * (unit.size() + 1));
+    for (qsizetype i = 0; i < n; ++i) {
+        text += unit;
+        if (!oneLine)
+            text += u'\n';
+    }
+    shell::TRichEditSx pane;
+    pane.resize(600, 400);
+    pane.show();
+    for (auto _ : state) {
+        state.PauseTiming();
+        pane.setText(text);
+        QApplication::processEvents();
+        state.ResumeTiming();
+        shell::PaneTextTarget target(&pane);
+        const search::ReplaceAllResult r =
+            search::replaceAll(target, QStringLiteral("の"), QStringLiteral("ノ"));
+        QApplication::processEvents();
+        benchmark::DoNotOptimize(r.replacements);
+    }
+    state.SetItemsProcessed(state.iterations() * n);
+}
+
+void BM_ReplaceAllInPaneOneLine(benchmark::State &state)
+{
+    replaceAllInPane(state, true);
+}
+BENCHMARK(BM_ReplaceAllInPaneOneLine)
+    ->Arg(25000)
+    ->Arg(100000)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(2);
+
+void BM_ReplaceAllInPaneManyLines(benchmark::State &state)
+{
+    replaceAllInPane(state, false);
+}
+BENCHMARK(BM_ReplaceAllInPaneManyLines)
+    ->Arg(25000)
+    ->Arg(100000)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(2);
 
 // A 50 MB code page 932 file: opening it into a vertical pane (read, decode, load, first
 // screen) and saving it back (encode, write atomically).

@@ -1,5 +1,6 @@
 #include "convert/ReplaceEngine.h"
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <vector>
@@ -49,6 +50,25 @@ RowOutcome replaceOnePass(QStringView text, QStringView search, Qt::CaseSensitiv
     return out;
 }
 
+// The bound of a row that restarts from the top: neither the text nor the number of
+// replacements may pass (1 + ceil(r / m)) * n + 4096, where n is the length of the text at
+// the start, m that of the search text and r that of the longest replacement. Replacing
+// every occurrence present at the start once gives at most n * r / m characters in n / m
+// replacements, and a chain that shrinks the text makes at most n replacements: both stay
+// inside it, and the margin lets a short text finish a chain that grows and then ends
+// ("ba" by "aaab" makes "bbbabbbaabb" some 1 400 characters long).
+// A row whose replacements keep making new occurrences ("ab" by "bba" doubles the b's for
+// every a in front of them; "ab" by "ba" moves each a past every b, a number of
+// replacements that grows with the square of the length) reaches the bound after work
+// proportional to the length of the text. The margin stays small because such results are
+// long lines without a break opportunity, which the pane lays out in a time that grows
+// with the square of their length (a million b's took minutes).
+qsizetype restartLimit(qsizetype textSize, qsizetype searchSize, qsizetype longestReplacement)
+{
+    const qsizetype ratio = (longestReplacement + searchSize - 1) / searchSize;
+    return (1 + ratio) * textSize + 4096;
+}
+
 // The classic scheme, replayed without rescanning. `kept` holds the text before the next
 // unread character and never contains a whole occurrence, so an occurrence that ends at
 // the character just read is the first in the whole text. After replacing it, the last
@@ -57,7 +77,7 @@ RowOutcome replaceOnePass(QStringView text, QStringView search, Qt::CaseSensitiv
 // in the original text, so that the edits come out as runs between untouched characters.
 template <typename Next>
 RowOutcome replaceRestarting(QStringView text, QStringView search, Qt::CaseSensitivity cs,
-                             Next next)
+                             qsizetype longestReplacement, Next next)
 {
     struct Unit
     {
@@ -66,8 +86,7 @@ RowOutcome replaceRestarting(QStringView text, QStringView search, Qt::CaseSensi
     };
     const qsizetype n = text.size();
     const qsizetype m = search.size();
-    const qsizetype maxSteps = 4 * n + (1 << 20);
-    const qsizetype maxSize = 4 * n + (1 << 24);
+    const qsizetype limit = restartLimit(n, m, longestReplacement);
     RowOutcome out;
     QString kept;
     std::vector<qsizetype> keptOrigin;
@@ -98,6 +117,11 @@ RowOutcome replaceRestarting(QStringView text, QStringView search, Qt::CaseSensi
             (kept.back().isHighSurrogate() && peek().isLowSurrogate()))
             continue;
         const QString replacement = next();
+        const qsizetype sizeNow = kept.size() + qsizetype(unread.size()) + (n - i);
+        if (out.replacements == limit || sizeNow - m + replacement.size() > limit) {
+            out.complete = false;
+            break;
+        }
         ++out.replacements;
         kept.truncate(start);
         keptOrigin.resize(std::size_t(start));
@@ -108,11 +132,6 @@ RowOutcome replaceRestarting(QStringView text, QStringView search, Qt::CaseSensi
             unread.push_back(Unit{kept.back(), keptOrigin.back()});
             kept.chop(1);
             keptOrigin.pop_back();
-        }
-        if (out.replacements > maxSteps ||
-            kept.size() + qsizetype(unread.size()) + (n - i) > maxSize) {
-            out.complete = false;
-            break;
         }
     }
     // The text now is kept + unread (back first) + text[i..]; turn it into edits of `text`.
@@ -146,7 +165,7 @@ RowOutcome replaceRestarting(QStringView text, QStringView search, Qt::CaseSensi
 // classic scheme would never end.
 template <typename Next>
 RowOutcome replaceRow(QStringView text, QStringView search, bool anyContains,
-                      Qt::CaseSensitivity cs, Next next)
+                      qsizetype longestReplacement, Qt::CaseSensitivity cs, Next next)
 {
     if (search.isEmpty())
         return {};
@@ -156,7 +175,7 @@ RowOutcome replaceRow(QStringView text, QStringView search, bool anyContains,
                         (cs == Qt::CaseSensitive || search[0].toLower() == search[0].toUpper());
     if (anyContains || single)
         return replaceOnePass(text, search, cs, next);
-    return replaceRestarting(text, search, cs, next);
+    return replaceRestarting(text, search, cs, longestReplacement, next);
 }
 
 quint64 clockSeed()
@@ -210,7 +229,7 @@ int RowRandom::below(int n)
 RowOutcome replaceAllEdits(QStringView text, QStringView search, QStringView replacement,
                            Qt::CaseSensitivity cs)
 {
-    return replaceRow(text, search, containsWhole(replacement, search, cs), cs,
+    return replaceRow(text, search, containsWhole(replacement, search, cs), replacement.size(), cs,
                       [&] { return replacement.toString(); });
 }
 
@@ -252,11 +271,14 @@ RowOutcome ReplaceEngine::drawRow(TextTarget &target, const QString &search,
         return {};
     const QStringList candidates = slots.mid(0, n);
     bool anyContains = false;
-    for (const QString &c : candidates)
+    qsizetype longest = 0;
+    for (const QString &c : candidates) {
         anyContains = anyContains || containsWhole(c, search, Qt::CaseSensitive);
+        longest = std::max(longest, c.size());
+    }
     RowRandom random(seed);
     const QString text = target.text();
-    RowOutcome out = replaceRow(text, search, anyContains, Qt::CaseSensitive,
+    RowOutcome out = replaceRow(text, search, anyContains, longest, Qt::CaseSensitive,
                                 [&] { return candidates[random.below(n)]; });
     target.applyEdits(out.edits);
     return out;

@@ -49,10 +49,13 @@ struct RowOutcome
 {
     TextEdits edits;
     qsizetype replacements = 0;
-    // False only when the row was stopped at its size limit: a replacement that keeps
-    // making new occurrences ("ab" by "bba" doubles the b's for every a in front of them)
-    // would otherwise grow the text without bound. The edits then hold the replacements
-    // made so far, a state the classic scheme passes through.
+    // False only when the row was stopped at its limit: a replacement that keeps making
+    // new occurrences ("ab" by "bba" doubles the b's for every a in front of them) would
+    // otherwise grow the text without bound, or run for a time that grows with the square
+    // of its length ("ab" by "ba"). Neither the text nor the count of replacements may pass
+    // (1 + ceil(r / m)) * n + 4096, with n the text's length at the start, m the search
+    // text's and r the longest replacement's. The edits then hold the replacements made so
+    // far, a state the classic scheme passes through.
     bool complete = true;
 };
 

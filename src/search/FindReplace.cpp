@@ -70,4 +70,11 @@ QString notFoundMessage(const QString &findText)
     return QStringLiteral("Could not find \"%1\" in Kotonami.").arg(findText);
 }
 
+QString stoppedEarlyMessage(qsizetype replacements)
+{
+    return QStringLiteral(
+               "%1件置換しました。置換するたびに新しい一致ができるため、途中で止めました。")
+        .arg(replacements);
+}
+
 } // namespace search

@@ -46,7 +46,8 @@ std::optional<FoundRange> findForReplace(QStringView text, QStringView findText)
 struct ReplaceAllResult
 {
     qsizetype replacements = 0;
-    // False when Replace All stopped at its size limit (convert::RowOutcome).
+    // False when Replace All stopped at its limit (convert::RowOutcome): the text then holds
+    // the replacements made so far.
     bool complete = true;
 };
 
@@ -54,11 +55,17 @@ struct ReplaceAllResult
 // occurrence from the top until none is left ("ab" by "a" in "abbb" gives "a"); when the
 // replacement holds the find text, which would never end that way, every occurrence in the
 // text as it was is replaced once (の by のの in "のの" gives "のののの"). An empty find
-// text changes nothing.
+// text changes nothing. When each replacement keeps making a new occurrence ("ab" by "bba"
+// in "aaaab"), it stops once the text or the count of replacements reaches a bound
+// proportional to the text's length, and the result says so.
 ReplaceAllResult replaceAll(convert::TextTarget &target, const QString &findText,
                             const QString &replacement);
 
 // Could not find "春" in Kotonami.
 QString notFoundMessage(const QString &findText);
+
+// What the window tells the user after a Replace All that stopped at its limit: how many
+// replacements it made, and why it stopped. A Replace All that ends says nothing.
+QString stoppedEarlyMessage(qsizetype replacements);
 
 } // namespace search

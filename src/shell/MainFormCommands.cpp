@@ -195,8 +195,14 @@ void TMainForm1::doReplaceAll(bool right)
 {
     TRichEditSx *pane = right ? m_right : m_left;
     FindReplaceDialog *d = findDialog(right, true);
-    PaneTextTarget target(pane);
-    search::replaceAll(target, d->findText(), d->replaceText());
+    search::ReplaceAllResult result;
+    {
+        PaneTextTarget target(pane);
+        result = search::replaceAll(target, d->findText(), d->replaceText());
+    }
+    if (!result.complete)
+        m_ui.message(d, MessageKind::Warning, search::stoppedEarlyMessage(result.replacements),
+                     MessageButtons::Ok);
 }
 
 void TMainForm1::registerCommandHandlers()

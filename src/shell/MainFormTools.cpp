@@ -118,15 +118,19 @@ void TMainForm1::registerToolHandlers()
         m_handlers.insert(QLatin1String(name), std::move(f));
     };
     add("NNButton2Click", [this] { NNButton2Click(); });
+    // The bar's string is one line: a selection or clipboard text across lines comes in
+    // without its line breaks.
     add("NNButton4Click", [this] {
         QLineEdit *e = edit(QStringLiteral("Edit2"));
         e->clear();
-        e->setText(QApplication::clipboard()->text());
+        e->setText(tools::colorStringOf(QApplication::clipboard()->text()));
     });
-    add("NNButton5Click",
-        [this] { edit(QStringLiteral("Edit2"))->setText(m_left->selectedText()); });
-    add("NNButton8Click",
-        [this] { edit(QStringLiteral("Edit2"))->setText(m_right->selectedText()); });
+    add("NNButton5Click", [this] {
+        edit(QStringLiteral("Edit2"))->setText(tools::colorStringOf(m_left->selectedText()));
+    });
+    add("NNButton8Click", [this] {
+        edit(QStringLiteral("Edit2"))->setText(tools::colorStringOf(m_right->selectedText()));
+    });
     add("ShineSpeedButton33Click", [this] { countPane(m_left); });
     add("ShineSpeedButton34Click", [this] { countPane(m_right); });
     add("NNButton1Click", [this] { NNButton1Click(); });

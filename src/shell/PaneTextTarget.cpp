@@ -2,7 +2,9 @@
 
 #include "shell/RichEditSx.h"
 
+#include <QTextBlock>
 #include <QTextDocument>
+#include <QTextLayout>
 
 namespace shell {
 
@@ -33,7 +35,26 @@ void PaneTextTarget::endEdits()
 
 void PaneTextTarget::applyEdits(const convert::TextEdits &edits)
 {
+    if (edits.isEmpty())
+        return;
     beginEdits();
+    // Every change to a block makes Qt go over each line its layout still holds, and inside
+    // the edit block the layout is not redone until the end: 100 000 replacements on one
+    // long wrapped line would walk its thousands of lines 100 000 times. The lines of the
+    // blocks about to change are dropped first (the layout redoes them afterwards anyway),
+    // so each change costs the same on one line as on many.
+    QTextDocument *doc = m_pane->document();
+    qsizetype blockEnd = -1;
+    for (const convert::TextEdit &e : edits) {
+        if (e.position < blockEnd)
+            continue;
+        const QTextBlock b = doc->findBlock(int(e.position));
+        if (!b.isValid())
+            break;
+        if (QTextLayout *layout = b.layout(); layout && layout->lineCount() > 0)
+            layout->clearLayout();
+        blockEnd = b.position() + b.length();
+    }
     // Back to front, so the positions of the edits still to come stay valid. The
     // document's positions are those of text(): one per character unit and line break.
     QTextCursor c(m_pane->document());

@@ -4,18 +4,139 @@ namespace tools {
 
 namespace {
 
+bool isBreak(QChar c)
+{
+    return c == u'\r' || c == u'\n';
+}
+
 bool isBlank(QChar c)
 {
-    return c.unicode() <= 0x20;
+    return c.unicode() <= 0x20 && !isBreak(c);
 }
 
 bool needsQuotes(const QString &cell)
 {
+    if (cell.isEmpty())
+        return false;
+    if (isBlank(cell.front()) || isBlank(cell.back()))
+        return true;
     for (QChar c : cell)
-        if (isBlank(c) || c == u'"' || c == u',')
+        if (c == u'"' || c == u',' || isBreak(c))
             return true;
     return false;
 }
+
+class RecordReader
+{
+public:
+    explicit RecordReader(QStringView text) : m_text(text)
+    {
+        // Whether a quoted cell closes depends on the quotes after it: inside it they pair
+        // up, run by run, and the first run of odd length ends it. So the cell opened by the
+        // last odd run of the text (when that run is its own opening quote) never closes.
+        for (qsizetype p = 0; p < m_text.size();) {
+            const qsizetype end = runEnd(p);
+            if (end > p && (end - p) % 2 == 1)
+                m_lastOddRun = p;
+            p = end > p ? end : p + 1;
+        }
+    }
+
+    bool atEnd() const { return m_p >= m_text.size(); }
+
+    QStringList record()
+    {
+        QStringList cells;
+        if (!isBreak(m_text[m_p])) {
+            cells << cell();
+            while (!atEnd() && m_text[m_p] == u',') {
+                ++m_p;
+                cells << cell();
+            }
+        }
+        // At a line break or the end.
+        if (!atEnd()) {
+            const bool crLf =
+                m_text[m_p] == u'\r' && m_p + 1 < m_text.size() && m_text[m_p + 1] == u'\n';
+            m_p += crLf ? 2 : 1;
+        }
+        return cells;
+    }
+
+private:
+    // The end of the run of quotes at p (p itself when there is no quote there).
+    qsizetype runEnd(qsizetype p) const
+    {
+        while (p < m_text.size() && m_text[p] == u'"')
+            ++p;
+        return p;
+    }
+
+    // Reads one cell and stops at the comma, line break or end after it.
+    QString cell()
+    {
+        const qsizetype n = m_text.size();
+        while (m_p < n && isBlank(m_text[m_p]))
+            ++m_p;
+        if (m_p < n && m_text[m_p] == u'"') {
+            const qsizetype open = m_p;
+            const bool closes = (runEnd(open) - open) % 2 == 0 || m_lastOddRun > open;
+            return closes ? quotedCell() : unclosedCell(open);
+        }
+        const qsizetype start = m_p;
+        while (m_p < n && m_text[m_p] != u',' && !isBreak(m_text[m_p]))
+            ++m_p;
+        qsizetype end = m_p;
+        while (end > start && isBlank(m_text[end - 1]))
+            --end;
+        return m_text.sliced(start, end - start).toString();
+    }
+
+    QString quotedCell()
+    {
+        QString cell;
+        const qsizetype n = m_text.size();
+        ++m_p;
+        for (;;) {
+            // The reader's first pass made sure a lone quote comes before the end.
+            const qsizetype quote = m_text.indexOf(u'"', m_p);
+            cell.append(m_text.sliced(m_p, quote - m_p));
+            m_p = quote + 1;
+            if (m_p < n && m_text[m_p] == u'"') {
+                cell.append(u'"');
+                ++m_p;
+                continue;
+            }
+            break;
+        }
+        const qsizetype start = m_p;
+        while (m_p < n && m_text[m_p] != u',' && !isBreak(m_text[m_p]))
+            ++m_p;
+        qsizetype end = m_p;
+        while (end > start && isBlank(m_text[end - 1]))
+            --end;
+        cell.append(m_text.sliced(start, end - start));
+        return cell;
+    }
+
+    // A quote that no later quote closes: reading it to the end of the file would swallow
+    // every line after it, so it runs to the end of its line, as earlier versions read it.
+    // Its quotes come in pairs, each one quote of the cell.
+    QString unclosedCell(qsizetype open)
+    {
+        const qsizetype start = open + 1;
+        m_p = start;
+        while (m_p < m_text.size() && !isBreak(m_text[m_p]))
+            ++m_p;
+        QString cell = m_text.sliced(start, m_p - start).toString();
+        cell.replace(QStringLiteral("\"\""), QStringLiteral("\""));
+        return cell;
+    }
+
+    QStringView m_text;
+    qsizetype m_p = 0;
+    qsizetype m_lastOddRun = -1;
+};
 
 } // namespace
 
@@ -39,48 +160,19 @@ QString commaText(const QStringList &cells)
     return out;
 }
 
-QStringList parseCommaText(QStringView line)
+QList<QStringList> parseCommaRecords(QStringView text)
 {
-    QStringList cells;
-    qsizetype p = 0;
-    const qsizetype n = line.size();
-    auto skipBlanks = [&] {
-        while (p < n && isBlank(line[p]))
-            ++p;
-    };
-    skipBlanks();
-    while (p < n) {
-        QString cell;
-        if (line[p] == u'"') {
-            ++p;
-            while (p < n) {
-                if (line[p] == u'"') {
-                    if (p + 1 < n && line[p + 1] == u'"') {
-                        cell += u'"';
-                        p += 2;
-                        continue;
-                    }
-                    ++p;
-                    break;
-                }
-                cell += line[p++];
-            }
-        } else {
-            const qsizetype start = p;
-            while (p < n && !isBlank(line[p]) && line[p] != u',')
-                ++p;
-            cell = line.mid(start, p - start).toString();
-        }
-        cells << cell;
-        skipBlanks();
-        if (p < n && line[p] == u',') {
-            if (p + 1 == n)
-                cells << QString();
-            ++p;
-            skipBlanks();
-        }
-    }
-    return cells;
+    QList<QStringList> records;
+    RecordReader reader(text);
+    while (!reader.atEnd())
+        records << reader.record();
+    return records;
+}
+
+QStringList parseCommaText(QStringView record)
+{
+    RecordReader reader(record);
+    return reader.atEnd() ? QStringList() : reader.record();
 }
 
 } // namespace tools

@@ -1,17 +1,23 @@
 #include "tools/CountGrid.h"
 
+#include "tools/CommaText.h"
 #include "tools/Counts.h"
 
 #include "text/FileEncoding.h"
-#include "text/TextMetrics.h"
 
 #include <QFile>
 #include <QSaveFile>
 
 namespace tools {
 
+int countGridColumns()
+{
+    return int(countGridHeading().size());
+}
+
 void resetCountGrid(StringGridModel &grid, int &rowCounter)
 {
+    grid.setColumnCount(countGridColumns());
     grid.setRowCountTotal(2);
     grid.setRow(0, countGridHeading());
     grid.setRow(1, {});
@@ -38,24 +44,18 @@ QString gridFileText(QByteArrayView bytes)
 
 } // namespace
 
-QStringList gridFileLines(QByteArrayView bytes)
+QList<QStringList> gridFileRecords(QByteArrayView bytes)
 {
-    const QString all = gridFileText(bytes);
-    if (all.isEmpty())
-        return {};
-    QStringList lines = text::splitLines(all);
-    if (all.endsWith(u'\n') || all.endsWith(u'\r'))
-        lines.removeLast();
-    return lines;
+    return parseCommaRecords(gridFileText(bytes));
 }
 
-QStringList gridLinesToSave(const StringGridModel &grid, int rowCounter)
+QStringList gridRecordsToSave(const StringGridModel &grid, int rowCounter)
 {
-    QStringList lines;
+    QStringList records;
     const int last = std::min(rowCounter, grid.rowCountTotal() - 1);
     for (int r = 0; r <= last; ++r)
-        lines << grid.rowCommaText(r);
-    return lines;
+        records << grid.rowCommaText(r);
+    return records;
 }
 
 GridFileResult loadCountGrid(const QString &path, StringGridModel &grid, int &rowCounter)
@@ -73,13 +73,22 @@ GridFileResult loadCountGrid(const QString &path, StringGridModel &grid, int &ro
         result.error = f.errorString();
         return result;
     }
-    const QStringList lines = gridFileLines(bytes);
-    grid.setRowCountTotal(int(std::max<qsizetype>(1, lines.size())));
-    if (lines.isEmpty())
+    const QList<QStringList> records = gridFileRecords(bytes);
+    const int standard = countGridColumns();
+    qsizetype widest = standard;
+    for (const QStringList &cells : records) {
+        if (cells.size() > standard)
+            ++result.widerRows;
+        widest = std::max(widest, cells.size());
+    }
+    result.columns = int(widest);
+    grid.setColumnCount(result.columns);
+    grid.setRowCountTotal(int(std::max<qsizetype>(1, records.size())));
+    if (records.isEmpty())
         grid.setRow(0, {});
-    for (int i = 0; i < lines.size(); ++i)
-        grid.setRowCommaText(i, lines[i]);
-    rowCounter = int(std::max<qsizetype>(0, lines.size() - 1));
+    for (int i = 0; i < records.size(); ++i)
+        grid.setRow(i, records[i]);
+    rowCounter = int(std::max<qsizetype>(0, records.size() - 1));
     return result;
 }
 
@@ -87,8 +96,8 @@ GridFileResult saveCountGrid(const QString &path, const StringGridModel &grid, i
 {
     GridFileResult result;
     QString body;
-    for (const QString &line : gridLinesToSave(grid, rowCounter))
-        body += line + QStringLiteral("\r\n");
+    for (const QString &record : gridRecordsToSave(grid, rowCounter))
+        body += record + QStringLiteral("\r\n");
     text::EncodedText encoded = text::encodeText(body, text::FileEncoding::Cp932);
     if (!encoded.ok()) {
         result.unencodable = encoded.unencodable;
@@ -106,6 +115,14 @@ GridFileResult saveCountGrid(const QString &path, const StringGridModel &grid, i
         result.error = f.errorString();
     }
     return result;
+}
+
+QString widerRowsMessage(const GridFileResult &loaded)
+{
+    return QStringLiteral("セルが%1つより多い行が%2行ありました。表を%3列に広げて読み込みました。")
+        .arg(countGridColumns())
+        .arg(loaded.widerRows)
+        .arg(loaded.columns);
 }
 
 } // namespace tools

@@ -1,6 +1,7 @@
 #pragma once
 // The count grid's rows and files: recording a colouring run, and reading and writing the
-// comma-separated file (one line per grid row from the heading to the row counter, CR LF).
+// comma-separated file (one record per grid row from the heading to the row counter, each
+// ended by CR LF; a cell holding a line break is quoted, so a record may span lines).
 //
 // The row counter is the grid row of the last data row; it belongs to the main window and
 // outlives the grid window, so these functions take it by reference.
@@ -15,7 +16,12 @@
 
 namespace tools {
 
-// The fresh grid of "起": the heading row and one empty data row; the row counter is 0.
+// The columns of the count grid: the row number, the string, the count, the time and a
+// remark, as its heading row names them.
+int countGridColumns();
+
+// The fresh grid of "起": its five columns, the heading row and one empty data row; the row
+// counter is 0.
 void resetCountGrid(StringGridModel &grid, int &rowCounter);
 
 // "書記" with the grid open: the next row counter, the grid grown to hold it, and that row's
@@ -23,13 +29,14 @@ void resetCountGrid(StringGridModel &grid, int &rowCounter);
 int recordRun(StringGridModel &grid, int &rowCounter, const QString &colorString,
               const QString &countText, const QString &elapsedText);
 
-// The lines of a file: code page 932 (or UTF-8, when the bytes are valid UTF-8 with
-// multi-byte characters); breaks are CR LF, LF or CR, and a final break ends the last line
-// rather than starting an empty one. "a\r\nb\r\n" is {"a", "b"}; "" is {}.
-QStringList gridFileLines(QByteArrayView bytes);
+// The records of a file, read as comma text (CommaText.h): code page 932 (or UTF-8, when
+// the bytes are valid UTF-8 with multi-byte characters). "a\r\nb\r\n" is {{"a"}, {"b"}};
+// "" is {}.
+QList<QStringList> gridFileRecords(QByteArrayView bytes);
 
-// Rows 0 to rowCounter of the grid; rows below the counter (added by hand) are left out.
-QStringList gridLinesToSave(const StringGridModel &grid, int rowCounter);
+// The comma text of rows 0 to rowCounter of the grid, one entry a record; rows below the
+// counter (added by hand) are left out.
+QStringList gridRecordsToSave(const StringGridModel &grid, int rowCounter);
 
 struct GridFileResult
 {
@@ -40,12 +47,21 @@ struct GridFileResult
     // Rows whose code page 932 bytes would load as other text (bytes that also read as
     // UTF-8) are written so too, with nothing listed here.
     QList<char32_t> unencodable;
+    // Loading: the records with more cells than the grid's five columns. The grid then
+    // grows to `columns`, enough for the widest, so that every cell shows and the next save
+    // writes it back; the window warns with widerRowsMessage().
+    int widerRows = 0;
+    int columns = 0;
 };
 
-// Each line of the file becomes one grid row, split as comma text; the grid ends with as
-// many rows as the file has lines (one, the heading, at least) and the row counter is the
-// last row read. Unreadable file: the grid and the counter are left as they were.
+// Each record of the file becomes one grid row; the grid ends with as many rows as the file
+// has records (one, the heading, at least) and the row counter is the last row read. The
+// grid has five columns, or as many as the widest record. Unreadable file: the grid and the
+// counter are left as they were.
 GridFileResult loadCountGrid(const QString &path, StringGridModel &grid, int &rowCounter);
 GridFileResult saveCountGrid(const QString &path, const StringGridModel &grid, int rowCounter);
+
+// "セルが5つより多い行が2行ありました。表を7列に広げて読み込みました。"
+QString widerRowsMessage(const GridFileResult &loaded);
 
 } // namespace tools

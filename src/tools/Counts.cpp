@@ -29,10 +29,21 @@ QString sixDigits(qsizetype n)
     return QString::asprintf("%.6lld", static_cast<long long>(n));
 }
 
+QString colorStringOf(QStringView text)
+{
+    QString out;
+    out.reserve(text.size());
+    for (QChar c : text) {
+        if (c != u'\r' && c != u'\n' && c != QChar::LineSeparator && c != QChar::ParagraphSeparator)
+            out.append(c);
+    }
+    return out;
+}
+
 QStringList runRow(int rowNumber, const QString &colorString, const QString &countText,
                    const QString &elapsedText)
 {
-    return {sixDigits(rowNumber), colorString, countText, elapsedText, QString()};
+    return {sixDigits(rowNumber), colorStringOf(colorString), countText, elapsedText, QString()};
 }
 
 QStringList countGridHeading()

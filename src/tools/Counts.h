@@ -19,8 +19,16 @@ QString charCountText(qsizetype chars);
 // "%.6d": 3 is "000003", 1234567 stays "1234567", -5 is "-000005".
 QString sixDigits(qsizetype n);
 
+// The colour string as the "Color String" bar takes it from a selection or the clipboard,
+// and as the count grid records it: one line, with its line breaks (CR, LF, U+2028, U+2029)
+// taken out, so "白妙の\n衣" is "白妙の衣". Every selected character stays, as the
+// selection's counts leave out only the breaks; a break could never be found in a pane,
+// whose lines are blocks, and would split the grid's string cell across lines of its file.
+QString colorStringOf(QStringView text);
+
 // The cells of a recorded colouring run: row number, string, count, elapsed time, and an
-// empty remark. The string is one cell whatever it holds (blanks and commas included).
+// empty remark. The string is one cell whatever it holds (blanks and commas included), and
+// one line: its line breaks are taken out (colorStringOf()).
 QStringList runRow(int rowNumber, const QString &colorString, const QString &countText,
                    const QString &elapsedText);
 

@@ -43,6 +43,24 @@ void StringGridModel::setRowCountTotal(int gridRows)
     }
 }
 
+void StringGridModel::setColumnCount(int columns)
+{
+    columns = std::max(1, columns);
+    if (columns > m_columns) {
+        beginInsertColumns({}, m_columns, columns - 1);
+        for (QStringList &r : m_rows)
+            r.resize(columns);
+        m_columns = columns;
+        endInsertColumns();
+    } else if (columns < m_columns) {
+        beginRemoveColumns({}, columns, m_columns - 1);
+        for (QStringList &r : m_rows)
+            r.resize(columns);
+        m_columns = columns;
+        endRemoveColumns();
+    }
+}
+
 QString StringGridModel::cell(int gridRow, int column) const
 {
     if (gridRow < 0 || gridRow >= rowCountTotal() || column < 0 || column >= m_columns)

@@ -26,12 +26,16 @@ public:
     int rowCountTotal() const { return int(m_rows.size()); }
     void setRowCountTotal(int gridRows);
     int columns() const { return m_columns; }
+    // Cells of new columns start empty; cells of columns taken away are gone.
+    void setColumnCount(int columns);
 
     QString cell(int gridRow, int column) const;
     void setCell(int gridRow, int column, const QString &text);
     QStringList row(int gridRow) const;
-    // Cells beyond the column count are dropped, missing ones become empty.
+    // Cells beyond the column count are dropped (a caller that must keep them grows the
+    // columns first), missing ones become empty.
     void setRow(int gridRow, const QStringList &cells);
+    // The cells of the first record of a comma text (CommaText.h).
     void setRowCommaText(int gridRow, QStringView text);
     QString rowCommaText(int gridRow) const;
 

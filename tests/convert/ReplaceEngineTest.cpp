@@ -13,9 +13,10 @@ using namespace convert;
 namespace {
 
 // The classic scheme, literally: find the first occurrence from the top, replace it, start
-// again. Gives up (nullopt) after `maxSteps` replacements.
+// again. Gives up (nullopt) after `maxSteps` replacements; 1000 steps keep the texts of
+// the random comparison below inside the bound at which Replace All stops.
 std::optional<QString> restartReference(QString text, const QString &search,
-                                        const QString &replacement, int maxSteps = 2000)
+                                        const QString &replacement, int maxSteps = 1000)
 {
     for (int steps = 0;; ++steps) {
         const qsizetype p = indexOfWhole(text, search);
@@ -145,14 +146,45 @@ TEST(ReplaceAllEdits, SameResultAsRestartingFromTheTop)
     EXPECT_GT(compared, 10000);
 }
 
-TEST(ReplaceAllEdits, RunawayGrowthStopsAtTheLimit)
+TEST(ReplaceAllEdits, ChainsThatNeverSettleStopAtABoundProportionalToTheText)
 {
-    // Every a in front doubles the b's behind it: 40 a's would make 2^40 b's.
-    const QString text = QString(40, u'a') + u'b';
-    const RowOutcome row = replaceAllEdits(text, u"ab", u"bba");
-    EXPECT_FALSE(row.complete);
-    expectWellFormed(row.edits, text.size());
-    EXPECT_GT(applyEditsToString(text, row.edits).size(), text.size());
+    struct Case
+    {
+        QString text;
+        const char16_t *search, *replacement;
+        bool complete;
+    };
+    const QString ab40 = QString(40, u'a') + u'b';
+    const QString ab100k = QString(100000, u'a') + u'b';
+    const Case cases[] = {
+        // Every a in front doubles the b's behind it: 40 a's would make 2^40 b's.
+        {ab40, u"ab", u"bba", false},
+        {ab100k, u"ab", u"bba", false},
+        // The text keeps its length, but every a passes every b: 10^8 replacements.
+        {QString(10000, u'a') + QString(10000, u'b'), u"ab", u"ba", false},
+        // Growth that ends: each b triples the a's it passes (3^4 a's from one).
+        {QStringLiteral("bbbba"), u"ba", u"aaab", true},
+        // Long replacements of every occurrence are no runaway, however many there are.
+        {QStringLiteral("xy").repeated(50000), u"xy", u"一二三四五", true},
+        // Nor is a chain that shrinks the text.
+        {u'a' + QString(100000, u'b'), u"ab", u"a", true},
+    };
+    for (const Case &c : cases) {
+        const qsizetype m = QStringView(c.search).size();
+        const qsizetype r = QStringView(c.replacement).size();
+        const qsizetype bound = (1 + (r + m - 1) / m) * c.text.size() + 4096;
+        const RowOutcome row = replaceAllEdits(c.text, c.search, c.replacement);
+        const QString result = applyEditsToString(c.text, row.edits);
+        SCOPED_TRACE(c.text.left(20).toStdString() + " " +
+                     QString::fromUtf16(c.search).toStdString());
+        EXPECT_EQ(row.complete, c.complete);
+        expectWellFormed(row.edits, c.text.size());
+        EXPECT_LE(result.size(), bound);
+        EXPECT_LE(row.replacements, bound);
+        EXPECT_GT(row.replacements, 0);
+        // A row that stopped leaves occurrences behind, one that ended none.
+        EXPECT_EQ(indexOfWhole(result, c.search) >= 0, !c.complete);
+    }
 }
 
 TEST(CharacterBoundaries, NeverInsideASurrogatePair)

@@ -1,8 +1,8 @@
 // The count grid's file reader on a file of any bytes.
 //
-// Loading never fails on a readable file and makes one row per line (one at least) with
-// the row counter on the last; the grid saved and loaded again is the same grid, whichever
-// encoding the save chose.
+// Loading never fails on a readable file and makes one row per record (one at least) with
+// the row counter on the last, and columns enough for the widest record; the grid saved and
+// loaded again is the same grid, whichever encoding the save chose.
 
 #include "FuzzSupport.h"
 
@@ -15,7 +15,7 @@ namespace {
 
 bool sameRows(const tools::StringGridModel &a, const tools::StringGridModel &b)
 {
-    if (a.rowCountTotal() != b.rowCountTotal())
+    if (a.rowCountTotal() != b.rowCountTotal() || a.columns() != b.columns())
         return false;
     for (int r = 0; r < a.rowCountTotal(); ++r) {
         if (a.row(r) != b.row(r))
@@ -36,10 +36,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     int rowCounter = -1;
     const tools::GridFileResult loaded = tools::loadCountGrid(path, grid, rowCounter);
     require(loaded.ok, "a readable file loads");
-    const qsizetype lines = tools::gridFileLines(QByteArrayView(data, qsizetype(size))).size();
-    require(grid.rowCountTotal() == std::max<qsizetype>(1, lines), "one grid row per line");
+    const QList<QStringList> records =
+        tools::gridFileRecords(QByteArrayView(data, qsizetype(size)));
+    require(grid.rowCountTotal() == std::max<qsizetype>(1, records.size()),
+            "one grid row per record");
     require(rowCounter == grid.rowCountTotal() - 1, "the row counter is on the last row");
-    require(tools::gridLinesToSave(grid, rowCounter).size() == grid.rowCountTotal(),
+    for (int r = 0; r < records.size(); ++r) {
+        require(records[r].size() <= grid.columns(), "no cell is dropped");
+        require(grid.row(r).mid(0, records[r].size()) == records[r], "cells load as read");
+    }
+    require(tools::gridRecordsToSave(grid, rowCounter).size() == grid.rowCountTotal(),
             "every loaded row is saved");
 
     const tools::GridFileResult saved = tools::saveCountGrid(savedPath, grid, rowCounter);

@@ -99,3 +99,18 @@ TEST(ReplaceAll, OneBatchWithTheClassicResult)
         EXPECT_LE(target.batchCount(), 1);
     }
 }
+
+TEST(ReplaceAll, ARunawayChainStopsAndSaysHowManyItReplaced)
+{
+    // Each replacement of "ab" makes a new one: the classic scheme would never end.
+    const QString text = QString(1000, u'a') + u'b';
+    convert::StringTarget target(text);
+    const ReplaceAllResult r = replaceAll(target, QStringLiteral("ab"), QStringLiteral("bba"));
+    EXPECT_FALSE(r.complete);
+    EXPECT_GT(r.replacements, 0);
+    EXPECT_LE(target.text().size(), 3 * text.size() + 4096);
+    EXPECT_EQ(target.batchCount(), 1) << "what was replaced stays replaced";
+    EXPECT_EQ(stoppedEarlyMessage(70000),
+              QStringLiteral("70000件置換しました。置換するたびに新しい一致ができるため、途中で止"
+                             "めました。"));
+}

@@ -6,12 +6,15 @@
 #include "shell/Utamain.h"
 #include "tools/widgets/Unit2.h"
 
+#include <QClipboard>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <gtest/gtest.h>
+
+#include <functional>
 
 using namespace shell;
 using testsupport::FakeUiServices;
@@ -150,6 +153,53 @@ TEST_F(CommandsFixture, ReplaceAndReplaceAll)
     EXPECT_EQ(left->text(), QStringLiteral("ノノノノノノ"));
 }
 
+TEST_F(CommandsFixture, ReplaceAllThatNeverSettlesStopsAndTellsTheUser)
+{
+    TRichEditSx *left = w->RichEditNx2();
+    left->setText(QString(40, u'a') + u'b');
+    FindReplaceDialog *d = w->findDialog(false, true);
+    d->setFindText(QStringLiteral("ab"));
+    d->setReplaceText(QStringLiteral("bba"));
+    w->doReplaceAll(false);
+    ASSERT_EQ(ui.messages.size(), 1);
+    EXPECT_EQ(ui.messages[0].kind, MessageKind::Warning);
+    const QRegularExpression said(QStringLiteral(
+        "^(\\d+)件置換しました。置換するたびに新しい一致ができるため、途中で止めました。$"));
+    const QRegularExpressionMatch m = said.match(ui.messages[0].text);
+    ASSERT_TRUE(m.hasMatch()) << ui.messages[0].text.toStdString();
+    EXPECT_GT(m.captured(1).toLongLong(), 0);
+    const QString text = left->text();
+    EXPECT_LE(text.size(), 3 * 41 + 4096);
+    EXPECT_TRUE(text.contains(QStringLiteral("ab"))) << "stopped with occurrences left";
+}
+
+TEST_F(CommandsFixture, ReplaceAllOnOneLongWrappedLine)
+{
+    // Thousands of edits in one block, whose wrapped lines are laid out: the text, the
+    // formats of untouched characters and the row count afterwards are as for a few edits.
+    TRichEditSx *left = w->RichEditNx2();
+    left->setVertical(false);
+    left->setWordWrap(true);
+    left->setText(QStringLiteral("はるの").repeated(5000));
+    QTextCursor c(left->document());
+    c.setPosition(0);
+    c.setPosition(1, QTextCursor::KeepAnchor);
+    QTextCharFormat red;
+    red.setForeground(Qt::red);
+    c.mergeCharFormat(red);
+    const int rowsBefore = left->rowCount();
+    ASSERT_GT(rowsBefore, 10);
+    FindReplaceDialog *d = w->findDialog(false, true);
+    d->setFindText(QStringLiteral("の"));
+    d->setReplaceText(QStringLiteral("ノ"));
+    w->doReplaceAll(false);
+    EXPECT_EQ(left->text(), QStringLiteral("はるノ").repeated(5000));
+    EXPECT_EQ(left->document()->begin().begin().fragment().charFormat().foreground().color(),
+              QColor(Qt::red));
+    EXPECT_EQ(left->rowCount(), rowsBefore);
+    EXPECT_TRUE(ui.messages.isEmpty()) << "a Replace All that ends says nothing";
+}
+
 TEST_F(CommandsFixture, VerticalPageConvertSaveAndPreview)
 {
     TRichEditSx *left = w->RichEditNx2();
@@ -241,6 +291,42 @@ TEST_F(CommandsFixture, ColouringCountingAndRecordingRuns)
     w->RichEditNx1()->setText(QStringLiteral("ののの"));
     w->run(QStringLiteral("N25Click"));
     EXPECT_TRUE(panel(2).contains(QStringLiteral("3")));
+    w->Form2()->close();
+}
+
+TEST_F(CommandsFixture, TheColorStringIsOneLineFromEitherPaneAndTheClipboard)
+{
+    // A selection across a line end (and a clipboard text of several lines) comes into the
+    // "Color String" bar without its breaks, is coloured as such, and "書記" records it so.
+    w->RichEditNx2()->setText(QStringLiteral("白妙の\n衣\n白妙の衣"));
+    w->RichEditNx1()->setText(QStringLiteral("天の\n香具山"));
+    w->run(QStringLiteral("NNButton1Click"));
+    ASSERT_NE(w->Form2(), nullptr);
+    const struct
+    {
+        const char *command;
+        std::function<void()> select;
+        QString expected;
+    } cases[] = {
+        {"NNButton5Click", [&] { w->RichEditNx2()->setSelection(0, 5); },
+         QStringLiteral("白妙の衣")},
+        {"NNButton8Click", [&] { w->RichEditNx1()->setSelection(1, 4); }, QStringLiteral("の香具")},
+        {"NNButton4Click",
+         [] { QApplication::clipboard()->setText(QStringLiteral("春\r\n過ぎて\n")); },
+         QStringLiteral("春過ぎて")},
+    };
+    int row = 0;
+    for (const auto &c : cases) {
+        c.select();
+        w->run(QLatin1String(c.command));
+        EXPECT_EQ(w->edit(QStringLiteral("Edit2"))->text(), c.expected) << c.command;
+        w->run(QStringLiteral("SCButton1Click"));
+        w->run(QStringLiteral("NNButton3Click"));
+        EXPECT_EQ(w->Form2()->cells().cell(++row, 1), c.expected) << c.command;
+    }
+    // The selection across the break is found where it stands on one line.
+    EXPECT_EQ(w->Form2()->cells().cell(1, 2), QStringLiteral("000001"));
+    ui.answers.enqueue(MessageAnswer::Yes);
     w->Form2()->close();
 }
 

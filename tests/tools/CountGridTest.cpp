@@ -30,56 +30,87 @@ void writeAll(const QString &path, const QByteArray &bytes)
 
 } // namespace
 
-TEST(CommaText, ReadsAsEarlierFilesWereWritten)
+TEST(CommaText, RecordsWrittenAndReadBackExactly)
+{
+    // Each case: the rows, and the file text they are written as, record by record.
+    const struct
+    {
+        QList<QStringList> rows;
+        QString text;
+    } cases[] = {
+        {{{"000001", "秋", "000003", "00:00:00:004", ""}},
+         QStringLiteral("000001,秋,000003,00:00:00:004,\r\n")},
+        // Commas and quotes inside; blanks inside stay unquoted, at either end they are kept
+        // by quotes.
+        {{{"a,b", "x\"y", "\"", "秋 風", " lead", "trail\t", " "}},
+         QStringLiteral("\"a,b\",\"x\"\"y\",\"\"\"\",秋 風,\" lead\",\"trail\t\",\" \"\r\n")},
+        // Line breaks inside a cell, CR LF, LF and CR alike: the record spans lines.
+        {{{"1", "two\r\nlines", "x"}, {"2", "a\nb\rc", ""}},
+         QStringLiteral("1,\"two\r\nlines\",x\r\n2,\"a\nb\rc\",\r\n")},
+        // Empty cells, trailing ones included, and a row of one empty cell.
+        {{{"", "", ""}, {"a", "", "", ""}, {""}}, QStringLiteral(",,\r\na,,,\r\n\"\"\r\n")},
+        // Ideographic blanks are characters, never dropped.
+        {{{"　", "文字列", "個数", "ミリ秒", "備考"}},
+         QStringLiteral("　,文字列,個数,ミリ秒,備考\r\n")},
+    };
+    for (const auto &c : cases) {
+        QString written;
+        for (const QStringList &row : c.rows)
+            written += commaText(row) + QStringLiteral("\r\n");
+        EXPECT_EQ(written, c.text);
+        EXPECT_EQ(parseCommaRecords(c.text), c.rows) << c.text.toStdString();
+    }
+
+    // Every list of cells comes back, whatever it holds.
+    auto *rng = QRandomGenerator::global();
+    const QString alphabet = QStringLiteral("a ,\"\t\r\nあ　");
+    for (int i = 0; i < 2000; ++i) {
+        QList<QStringList> rows;
+        QString text;
+        for (int r = 1 + int(rng->bounded(3)); r > 0; --r) {
+            QStringList row;
+            for (int k = 1 + int(rng->bounded(5)); k > 0; --k) {
+                QString cell;
+                for (int len = int(rng->bounded(5)); len > 0; --len)
+                    cell += alphabet[int(rng->bounded(alphabet.size()))];
+                row << cell;
+            }
+            rows << row;
+            text += commaText(row) + QStringLiteral("\r\n");
+        }
+        ASSERT_EQ(parseCommaRecords(text), rows) << text.toStdString();
+    }
+}
+
+TEST(CommaText, ReadsEarlierAndHandMadeFiles)
 {
     const struct
     {
-        QString line;
-        QStringList cells;
+        QString text;
+        QList<QStringList> records;
     } cases[] = {
-        {QStringLiteral("a b,c"), {"a", "b", "c"}},
-        {QStringLiteral("\"a, b\",c"), {"a, b", "c"}},
-        {QStringLiteral("a,,b"), {"a", "", "b"}},
-        {QStringLiteral("a,"), {"a", ""}},
-        {QStringLiteral("  a , b  "), {"a", "b"}},
-        {QStringLiteral("\"x\"\"y\",z"), {"x\"y", "z"}},
-        {QStringLiteral("\"ab\"cd"), {"ab", "cd"}},
-        {QStringLiteral("\"ab"), {"ab"}},
-        {QStringLiteral("\"　\",文字列,個数,ミリ秒,備考"),
-         {"　", "文字列", "個数", "ミリ秒", "備考"}},
+        // Earlier versions quoted every cell with a blank; unquoted blanks split nothing now.
+        {QStringLiteral("000001,\"a b\",000003\r\n"), {{"000001", "a b", "000003"}}},
+        {QStringLiteral("000001,a b,000003"), {{"000001", "a b", "000003"}}},
+        {QStringLiteral("\"　\",文字列"), {{"　", "文字列"}}},
+        {QStringLiteral("  a , b  \n"), {{"a", "b"}}},
+        {QStringLiteral("a,\n,b"), {{"a", ""}, {"", "b"}}},
+        {QStringLiteral("\"ab\" cd,e"), {{"ab cd", "e"}}},
+        {QStringLiteral("\"ab\"  ,e"), {{"ab", "e"}}},
+        {QStringLiteral("a\"b,c"), {{"a\"b", "c"}}},
+        // A quote never closed ends at its line, not at the end of the file.
+        {QStringLiteral("x,\"ab\"\"c\r\nd,e\r\n"), {{"x", "ab\"c"}, {"d", "e"}}},
+        // ...but one closed on a later line takes the lines between.
+        {QStringLiteral("x,\"ab\r\nd\",e\r\n"), {{"x", "ab\r\nd", "e"}}},
+        // Breaks of every kind; an empty line is a record without cells; the final break
+        // ends the last record.
+        {QStringLiteral("a\nb\rc\r\n\r\nd"), {{"a"}, {"b"}, {"c"}, {}, {"d"}}},
+        {QStringLiteral("\r\n"), {{}}},
         {QString(), {}},
     };
     for (const auto &c : cases)
-        EXPECT_EQ(parseCommaText(c.line), c.cells) << c.line.toStdString();
-}
-
-TEST(CommaText, WritingQuotesWhatReadingWouldSplit)
-{
-    EXPECT_EQ(commaText({"000001", "a b", "x\"y", "", ""}),
-              QStringLiteral("000001,\"a b\",\"x\"\"y\",,"));
-    EXPECT_EQ(commaText({"1", "a,b", "\t", "　"}), QStringLiteral("1,\"a,b\",\"\t\",　"));
-    // Every list of cells comes back, blanks, commas, quotes and empty cells included.
-    const QList<QStringList> rows = {
-        {"000001", "秋 風", "000003", "00:00:00:015", ""},
-        {"", "", ""},
-        {""},
-        {"\"", ",", " ", "a\"\"b", " lead", "trail "},
-    };
-    for (const QStringList &r : rows)
-        EXPECT_EQ(parseCommaText(commaText(r)), r) << commaText(r).toStdString();
-    auto *rng = QRandomGenerator::global();
-    const QString alphabet = QStringLiteral("a ,\"\tあ　");
-    for (int i = 0; i < 500; ++i) {
-        QStringList r;
-        const int n = 1 + int(rng->bounded(5));
-        for (int k = 0; k < n; ++k) {
-            QString cell;
-            for (int len = int(rng->bounded(5)); len > 0; --len)
-                cell += alphabet[int(rng->bounded(alphabet.size()))];
-            r << cell;
-        }
-        ASSERT_EQ(parseCommaText(commaText(r)), r) << commaText(r).toStdString();
-    }
+        EXPECT_EQ(parseCommaRecords(c.text), c.records) << c.text.toStdString();
+    EXPECT_EQ(parseCommaText(QStringLiteral("a,\"b\nc\"\nd")), QStringList({"a", "b\nc"}));
 }
 
 TEST(GridSortKey, LowerCaseBytesRaisedAlsoAsSecondBytes)
@@ -128,6 +159,10 @@ TEST(CountGrid, RecordedRunsAreNumberedAndKeepTheStringInOneCell)
     EXPECT_EQ(grid.row(1), QStringList({"000001", "秋", "000003", "00:00:00:001", ""}));
     // Regression: a blank in the string used to split it and push the count one cell on.
     EXPECT_EQ(grid.row(2), QStringList({"000002", "秋 風,\"月\"", "000012", "00:00:00:002", ""}));
+    // The string cell is one line, whatever line breaks the string came with.
+    recordRun(grid, counter, QString::fromUtf16(u"白妙の\r\n衣\n干す\u2029天\u2028の"),
+              sixDigits(1), QStringLiteral("00:00:00:003"));
+    EXPECT_EQ(grid.cell(3, 1), QStringLiteral("白妙の衣干す天の"));
 }
 
 TEST(CountGrid, SaveWritesTheRowsUpToTheCounterAndReadsThemBack)
@@ -147,7 +182,7 @@ TEST(CountGrid, SaveWritesTheRowsUpToTheCounterAndReadsThemBack)
     ASSERT_TRUE(saveCountGrid(path, grid, counter).ok);
     const QByteArray expected =
         text::encodeCp932(QStringLiteral("　,文字列,個数,ミリ秒,備考\r\n"
-                                         "000001,\"a b\",000003,00:00:00:010,\r\n"
+                                         "000001,a b,000003,00:00:00:010,\r\n"
                                          "000002,\"x,\"\"y\"\"\",000012,00:00:00:020,\r\n"))
             .bytes;
     EXPECT_EQ(readAll(path), expected);
@@ -161,27 +196,70 @@ TEST(CountGrid, SaveWritesTheRowsUpToTheCounterAndReadsThemBack)
         EXPECT_EQ(back.row(r), grid.row(r)) << r;
 }
 
-TEST(CountGrid, OpeningAFileMakesOneRowPerLine)
+TEST(CountGrid, OpeningAFileMakesOneRowPerRecord)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("old.csv"));
-    // As earlier versions wrote it: the blank in "a b" was never quoted.
+    // As earlier versions wrote it, a short row and a remark over two lines typed by hand.
     writeAll(path, text::encodeCp932(QStringLiteral("\"　\",文字列,個数,ミリ秒,備考\r\n"
-                                                    "000001,a b,000003,00:00:00:010\r\n"
-                                                    "000002,c,000001,00:00:00:001,"))
+                                                    "000001,\"a b\",000003,00:00:00:010\r\n"
+                                                    "000002,c,000001,00:00:00:001,\"上の句\r\n"
+                                                    "下の句\""))
                        .bytes);
     StringGridModel grid(5, 9);
     int counter = 0;
-    ASSERT_TRUE(loadCountGrid(path, grid, counter).ok);
+    const GridFileResult loaded = loadCountGrid(path, grid, counter);
+    ASSERT_TRUE(loaded.ok);
+    EXPECT_EQ(loaded.widerRows, 0);
     EXPECT_EQ(grid.rowCountTotal(), 3);
+    EXPECT_EQ(grid.columns(), 5);
     EXPECT_EQ(counter, 2);
     EXPECT_EQ(grid.cell(0, 0), QStringLiteral("　"));
-    EXPECT_EQ(grid.row(1), QStringList({"000001", "a", "b", "000003", "00:00:00:010"}));
-    EXPECT_EQ(grid.row(2), QStringList({"000002", "c", "000001", "00:00:00:001", ""}));
+    EXPECT_EQ(grid.row(1), QStringList({"000001", "a b", "000003", "00:00:00:010", ""}));
+    EXPECT_EQ(grid.row(2),
+              QStringList({"000002", "c", "000001", "00:00:00:001", "上の句\r\n下の句"}));
 
-    EXPECT_EQ(gridFileLines("a\nb\rc\r\n"), QStringList({"a", "b", "c"}));
-    EXPECT_EQ(gridFileLines(""), QStringList());
-    EXPECT_EQ(gridFileLines("\r\n"), QStringList({""}));
+    EXPECT_EQ(gridFileRecords("a\nb\rc\r\n"), QList<QStringList>({{"a"}, {"b"}, {"c"}}));
+    EXPECT_EQ(gridFileRecords(""), QList<QStringList>());
+    EXPECT_EQ(gridFileRecords("\r\n"), QList<QStringList>({{}}));
+}
+
+TEST(CountGrid, RowsWiderThanTheGridWidenItAndSaveEveryCell)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("wide.csv"));
+    const QByteArray file =
+        text::encodeCp932(QStringLiteral("　,文字列,個数,ミリ秒,備考\r\n"
+                                         "000001,秋,000003,00:00:00:004,,x,y\r\n"
+                                         "000002,月,000001,00:00:00:001,,,,z\r\n"))
+            .bytes;
+    writeAll(path, file);
+    StringGridModel grid;
+    int counter = 0;
+    const GridFileResult loaded = loadCountGrid(path, grid, counter);
+    ASSERT_TRUE(loaded.ok);
+    EXPECT_EQ(loaded.widerRows, 2);
+    EXPECT_EQ(loaded.columns, 8);
+    EXPECT_EQ(
+        widerRowsMessage(loaded),
+        QStringLiteral("セルが5つより多い行が2行ありました。表を8列に広げて読み込みました。"));
+    EXPECT_EQ(grid.columns(), 8);
+    EXPECT_EQ(grid.row(1),
+              QStringList({"000001", "秋", "000003", "00:00:00:004", "", "x", "y", ""}));
+    EXPECT_EQ(grid.cell(2, 7), QStringLiteral("z"));
+
+    // Saved and opened again, nothing is lost; a narrower file narrows the grid again.
+    const QString again = dir.filePath(QStringLiteral("again.csv"));
+    ASSERT_TRUE(saveCountGrid(again, grid, counter).ok);
+    StringGridModel back;
+    int backCounter = 0;
+    ASSERT_TRUE(loadCountGrid(again, back, backCounter).ok);
+    for (int r = 0; r < 3; ++r)
+        EXPECT_EQ(back.row(r), grid.row(r)) << r;
+    writeAll(path, "a,b\r\n");
+    const GridFileResult narrow = loadCountGrid(path, back, backCounter);
+    EXPECT_EQ(narrow.widerRows, 0);
+    EXPECT_EQ(back.columns(), 5);
 }
 
 TEST(CountGrid, FileErrorsLeaveTheGridAlone)
@@ -240,8 +318,8 @@ TEST(CountGrid, RowsThatWouldLoadAsOtherTextAreSavedAsUtf8)
         EXPECT_EQ(back.row(0), grid.row(0));
     }
 
-    // A file that is not UTF-8 only because of a sixth cell, which the grid drops, loads as
-    // code page 932 (its EF BB BF too); without that cell its bytes would load as UTF-8.
+    // A file that is not UTF-8 only because of a sixth cell loads as code page 932 (its EF
+    // BB BF too), and saves and loads again as the same grid.
     const QString path = dir.filePath(QStringLiteral("mark.csv"));
     writeAll(path, "\xEF\xBB\xBF\xE3\x80\x80,a,b,c,d,\x90");
     StringGridModel grid;
@@ -260,13 +338,13 @@ TEST(CountGrid, RandomBytesNeverBreakTheReader)
         QByteArray bytes(int(rng->bounded(200)), '\0');
         for (char &b : bytes)
             b = char(rng->bounded(256));
-        const QStringList lines = gridFileLines(bytes);
+        const QList<QStringList> records = gridFileRecords(bytes);
         StringGridModel grid;
         grid.setRowCountTotal(1);
-        for (int r = 0; r < lines.size(); ++r) {
+        for (int r = 0; r < records.size(); ++r) {
             grid.setRowCountTotal(r + 1);
-            grid.setRowCommaText(r, lines[r]);
+            grid.setRow(r, records[r]);
         }
-        EXPECT_EQ(grid.rowCountTotal(), std::max<qsizetype>(1, lines.size()));
+        EXPECT_EQ(grid.rowCountTotal(), std::max<qsizetype>(1, records.size()));
     }
 }

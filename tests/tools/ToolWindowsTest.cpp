@@ -31,14 +31,16 @@ class ScriptedUi final : public shell::UiServices
 {
 public:
     QStringList asked;
+    QList<shell::MessageKind> kinds;
     QList<shell::MessageAnswer> answers;
     std::optional<QString> openAnswer, saveAnswer;
     QList<shell::FileDialogRequest> requests;
 
-    shell::MessageAnswer message(QWidget *, shell::MessageKind, const QString &text,
+    shell::MessageAnswer message(QWidget *, shell::MessageKind kind, const QString &text,
                                  shell::MessageButtons buttons, const QString &caption) override
     {
         asked << caption + u'|' + text;
+        kinds << kind;
         if (buttons == shell::MessageButtons::Ok)
             return shell::MessageAnswer::Ok;
         return answers.isEmpty() ? shell::MessageAnswer::No : answers.takeFirst();
@@ -136,7 +138,7 @@ TEST(TForm2, RecordsRunsSortsByCountAndSaves)
     ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
     const QString savedText = text::decodeCp932(saved.readAll());
     EXPECT_EQ(savedText.count(QStringLiteral("\r\n")), 4);
-    EXPECT_TRUE(savedText.contains(QStringLiteral("000002,\"山 川\",000012,00:00:00:031,\r\n")));
+    EXPECT_TRUE(savedText.contains(QStringLiteral("000002,山 川,000012,00:00:00:031,\r\n")));
     EXPECT_FALSE(savedText.contains(QStringLiteral("手")));
 
     // Open it again: as many rows as lines, the path in the caption.
@@ -151,7 +153,24 @@ TEST(TForm2, RecordsRunsSortsByCountAndSaves)
     // A file that cannot be read: the system's message, the rows kept.
     EXPECT_FALSE(form->openFile(dir.filePath(QStringLiteral("missing.csv"))));
     EXPECT_TRUE(ui.asked.back().startsWith(u'|'));
+    EXPECT_EQ(ui.kinds.back(), shell::MessageKind::Error);
     EXPECT_EQ(cells.rowCountTotal(), 4);
+
+    // A row wider than the grid: the grid widens, the same message path warns.
+    const QString wide = dir.filePath(QStringLiteral("wide.csv"));
+    QFile wideFile(wide);
+    ASSERT_TRUE(wideFile.open(QIODevice::WriteOnly));
+    wideFile.write("a,b,c,d,e,f\r\n000001,x,1,2,,remark,more\r\n");
+    wideFile.close();
+    const qsizetype asked = ui.asked.size();
+    EXPECT_TRUE(form->openFile(wide));
+    ASSERT_EQ(ui.asked.size(), asked + 1);
+    EXPECT_EQ(ui.kinds.back(), shell::MessageKind::Warning);
+    EXPECT_EQ(
+        ui.asked.back(),
+        QStringLiteral("|セルが5つより多い行が2行ありました。表を7列に広げて読み込みました。"));
+    EXPECT_EQ(form->StrSortGrid1()->model()->columnCount(), 7);
+    EXPECT_EQ(cells.cell(1, 6), QStringLiteral("more"));
 
     // Closing asks; No keeps the window, Yes destroys it.
     form->close();
@@ -161,7 +180,7 @@ TEST(TForm2, RecordsRunsSortsByCountAndSaves)
     form->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(alive.isNull());
-    EXPECT_EQ(state.rowCounter, 3); // the counter outlives the window
+    EXPECT_EQ(state.rowCounter, 1); // the counter outlives the window
 }
 
 TEST(TForm2, EditingButtonsActOnTheCellBeingEdited)

@@ -108,6 +108,9 @@ bool TForm2::openFile(const QString &path)
         return false;
     }
     setWindowTitle(QFileInfo(path).absoluteFilePath());
+    if (r.widerRows > 0)
+        m_ui.message(this, shell::MessageKind::Warning, widerRowsMessage(r),
+                     shell::MessageButtons::Ok);
     return true;
 }
 

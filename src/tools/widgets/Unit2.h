@@ -37,7 +37,8 @@ public:
     void recordRun(const QString &colorString, const QString &countText,
                    const QString &elapsedText);
 
-    // The file commands without their dialogs; a failure shows the system's message.
+    // The file commands without their dialogs; a failure shows the system's message. A file
+    // with rows wider than the grid widens it and says so.
     bool openFile(const QString &path);
     bool saveFile(const QString &path);
 
