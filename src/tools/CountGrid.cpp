@@ -4,9 +4,9 @@
 #include "tools/Counts.h"
 
 #include "text/FileEncoding.h"
+#include "text/SafeFile.h"
 
 #include <QFile>
-#include <QSaveFile>
 
 namespace tools {
 
@@ -61,18 +61,14 @@ QStringList gridRecordsToSave(const StringGridModel &grid, int rowCounter)
 GridFileResult loadCountGrid(const QString &path, StringGridModel &grid, int &rowCounter)
 {
     GridFileResult result;
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) {
+    text::FileError problem;
+    const std::optional<QByteArray> read = text::readFileBytes(path, &problem);
+    if (!read) {
         result.ok = false;
-        result.error = f.errorString();
+        result.error = problem.message;
         return result;
     }
-    const QByteArray bytes = f.readAll();
-    if (f.error() != QFileDevice::NoError) {
-        result.ok = false;
-        result.error = f.errorString();
-        return result;
-    }
+    const QByteArray &bytes = *read;
     const QList<QStringList> records = gridFileRecords(bytes);
     const int standard = countGridColumns();
     qsizetype widest = standard;
@@ -108,11 +104,10 @@ GridFileResult saveCountGrid(const QString &path, const StringGridModel &grid, i
         // would load as other text, so it is written in the encoding that cannot be misread.
         encoded = text::encodeText(body, text::FileEncoding::Utf8Bom);
     }
-    QSaveFile f(path);
-    if (!f.open(QIODevice::WriteOnly) || f.write(encoded.bytes) != encoded.bytes.size() ||
-        !f.commit()) {
+    text::FileError problem;
+    if (!text::writeFileSafely(path, encoded.bytes, &problem)) {
         result.ok = false;
-        result.error = f.errorString();
+        result.error = problem.message;
     }
     return result;
 }

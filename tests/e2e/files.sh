@@ -50,6 +50,10 @@ fail() {
         echo "--- program output ---"
         tail -n 30 "$work/app.log"
     fi
+    if [ -s "$work/xvfb.log" ]; then
+        echo "--- X server output ---"
+        tail -n 10 "$work/xvfb.log"
+    fi
     exit 1
 }
 
