@@ -104,6 +104,10 @@ GridFileResult saveCountGrid(const QString &path, const StringGridModel &grid, i
         // would load as other text, so it is written in the encoding that cannot be misread.
         encoded = text::encodeText(body, text::FileEncoding::Utf8Bom);
     }
+    if (!encoded.ok()) {
+        // Only a lone surrogate (read from a UTF-16 file) defeats UTF-8; UTF-16 holds it.
+        encoded = text::encodeText(body, text::FileEncoding::Utf16Le);
+    }
     text::FileError problem;
     if (!text::writeFileSafely(path, encoded.bytes, &problem)) {
         result.ok = false;

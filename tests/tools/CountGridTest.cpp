@@ -293,6 +293,14 @@ TEST(CountGrid, CharactersOutsideTheCodePageSurviveASave)
     int backCounter = 0;
     ASSERT_TRUE(loadCountGrid(path, back, backCounter).ok);
     EXPECT_EQ(back.row(1), grid.row(1));
+
+    // A lone surrogate, which only a UTF-16 file can bring, is kept by saving in UTF-16.
+    const QString lone = QStringLiteral("a") + QChar(0xD800);
+    grid.setRow(1, {QStringLiteral("000001"), lone});
+    ASSERT_TRUE(saveCountGrid(path, grid, counter).ok);
+    EXPECT_TRUE(readAll(path).startsWith("\xFF\xFE"));
+    ASSERT_TRUE(loadCountGrid(path, back, backCounter).ok);
+    EXPECT_EQ(back.row(1).value(1), lone);
 }
 
 TEST(CountGrid, RowsThatWouldLoadAsOtherTextAreSavedAsUtf8)
