@@ -73,5 +73,26 @@ check "speak exits 0" test $? -eq 0
 check "speak writes a WAV file" grep -q RIFF "$work/poem.wav"
 "$tool" speak "$work/poem.txt" -o "$work/none.wav" --speaker Nobody 2>/dev/null
 check "an unknown speaker is bad usage" test $? -eq 2
+# Output that cannot be written is an error, and a device given as the output stays one.
+printf '\x83\x4a\x83\x69\r\n' >"$work/kana.txt" # カナ
+for command in kata2hira page; do
+    LC_ALL=C.UTF-8 "$tool" "$command" "$work/kana.txt" -o /dev/full 2>"$work/err"
+    check "$command -o /dev/full exits 1" test $? -eq 1
+    check "$command -o /dev/full gives the system's reason" grep -q 'No space left on device' "$work/err"
+    "$tool" "$command" "$work/kana.txt" -o /dev/null
+    check "$command -o /dev/null exits 0" test $? -eq 0
+    check "/dev/null is still a device after $command" test -c /dev/null
+done
+ln -s "$work/target.txt" "$work/link.txt"
+"$tool" kata2hira "$work/kana.txt" -o "$work/link.txt"
+check "-o through a symbolic link keeps the link" test -L "$work/link.txt"
+check "-o through a symbolic link writes its target" grep -q $'\x82\xa9' "$work/target.txt"
+# Encodings the tool names.
+printf '\xff\xfeB0' >"$work/utf16.txt"
+printf '\xa4\xa2\xa4\xa4\xbb\xb3\n' >"$work/euc.txt"
+printf '\x1b$B$"\x1b(B\r\n' >"$work/jis.txt"
+"$tool" encoding "$work/utf16.txt" "$work/euc.txt" "$work/jis.txt" >"$work/enc"
+check "encoding names UTF-16, EUC-JP and ISO-2022-JP" \
+    test "$(cut -f2 "$work/enc" | tr '\n' ' ')" = "utf-16le euc-jp iso-2022-jp "
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]
