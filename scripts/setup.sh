@@ -8,7 +8,7 @@ packages=(
     g++ cmake ninja-build pkg-config clang-format
     qt6-base-dev qt6-multimedia-dev libgl-dev
     libicu-dev libharfbuzz-dev liblnk-dev libbfio-dev
-    libespeak-ng-dev espeak-ng-data libmecab-dev mecab-ipadic-utf8 libasound2-dev
+    libespeak-ng-dev espeak-ng-data espeak-ng libmecab-dev mecab-ipadic-utf8 libasound2-dev
     fonts-ipafont-mincho fonts-ipafont-gothic fonts-liberation2
     libgtest-dev libgmock-dev libbenchmark-dev
     libxcb1-dev libxcb-keysyms1-dev

@@ -1,6 +1,7 @@
 // kotonami-tool: the batch side of the editor, for scripts and checks without a window.
 // It shares the editor's libraries, so a file counts and decodes exactly as in a pane.
 #include "convert/BatchConvert.h"
+#include "reading/ReadingEngine.h"
 #include "shell/BatchPage.h"
 #include "speech/SpeakToWav.h"
 #include "speech/SpeakerSelection.h"
@@ -24,6 +25,11 @@ const char kCountHelp[] =
 const char kEncodingHelp[] =
     "  encoding FILE...  the encoding each file opens in: cp932, utf-8, utf-8-bom,\n"
     "                  utf-16le, utf-16be, euc-jp or iso-2022-jp\n";
+const char kReadingHelp[] =
+    "  reading [FILE] [--format kana|romaji|ruby]\n"
+    "                      the reading of each line as the speakers get it: kana with\n"
+    "                      blanks between words (default), Latin letters, or the text\n"
+    "                      with every kanji word in ruby notation 漢字《かんじ》\n";
 const char kSpeakHelp[] =
     "  speak [FILE] -o WAV [--speaker NAME] [--speed N]\n"
     "                      the text read aloud into a WAV file (speakers Naoko, Kenji,\n"
@@ -35,7 +41,7 @@ int usage(QTextStream &out, int code)
            "\n"
            "Commands:\n"
         << kCountHelp << kEncodingHelp << convert::batchConvertCommandsHelp()
-        << shell::batchPageCommandsHelp() << kSpeakHelp
+        << shell::batchPageCommandsHelp() << kReadingHelp << kSpeakHelp
         << "  --help          this text; COMMAND --help for a command's options\n"
            "  --version       the program's version\n";
     return code;
@@ -74,8 +80,8 @@ int speak(const QStringList &args, QTextStream &out, QTextStream &err)
         } else if (a == QLatin1String("--speed")) {
             bool ok = false;
             speed = args[++i].toInt(&ok);
-            if (!ok) {
-                err << "kotonami-tool: --speed takes a whole number\n";
+            if (!ok || speed < 130 || speed > 188) {
+                err << "kotonami-tool: --speed takes a whole number from 130 to 188\n";
                 return 2;
             }
         } else if (a.startsWith(QLatin1Char('-')) && a != QLatin1String("-")) {
@@ -120,6 +126,59 @@ int speak(const QStringList &args, QTextStream &out, QTextStream &err)
     return 0;
 }
 
+// kotonami-tool reading: the reading engine's view of a text, line by line.
+int readingCommand(const QStringList &args, QTextStream &out, QTextStream &err)
+{
+    if (std::any_of(args.cbegin() + 1, args.cend(), isHelp))
+        return commandUsage(out, kReadingHelp);
+    QString input, format = QStringLiteral("kana");
+    for (qsizetype i = 1; i < args.size(); ++i) {
+        const QString &a = args[i];
+        if (a == QLatin1String("--format")) {
+            if (i + 1 >= args.size()) {
+                err << "kotonami-tool: --format needs a value\n";
+                return 2;
+            }
+            format = args[++i];
+            if (format != QLatin1String("kana") && format != QLatin1String("romaji") &&
+                format != QLatin1String("ruby")) {
+                err << "kotonami-tool: --format takes kana, romaji or ruby\n";
+                return 2;
+            }
+        } else if (a.startsWith(QLatin1Char('-')) && a != QLatin1String("-")) {
+            err << "kotonami-tool: unknown option " << a << "\n";
+            return 2;
+        } else {
+            input = a;
+        }
+    }
+    QString text;
+    if (input.isEmpty() || input == QLatin1String("-")) {
+        QFile in;
+        if (in.open(stdin, QIODevice::ReadOnly)) {
+            const QByteArray bytes = in.readAll();
+            text = text::decodeDocument(bytes).text;
+        }
+    } else {
+        text::FileError problem;
+        const auto doc = text::readDocument(input, &problem, {}, text::PipePolicy::Allow);
+        if (!doc) {
+            err << "kotonami-tool: cannot read " << input << ": " << problem.message << "\n";
+            return 1;
+        }
+        text = doc->text;
+    }
+    reading::ReadingEngine engine;
+    engine.loadUserDictionary();
+    if (text.endsWith(u'\n'))
+        text.chop(1);
+    const QString result = format == QLatin1String("romaji") ? engine.romaji(text)
+                           : format == QLatin1String("ruby") ? engine.withRuby(text)
+                                                             : engine.kana(text);
+    out << result << "\n";
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -140,6 +199,8 @@ int main(int argc, char *argv[])
     }
     if (command == QLatin1String("speak"))
         return speak(args, out, err);
+    if (command == QLatin1String("reading"))
+        return readingCommand(args, out, err);
     if (convert::isBatchConvertCommand(command) || shell::isBatchPageCommand(command)) {
         QFile in;
         QFile outFile;

@@ -1,6 +1,7 @@
 // TMainForm1's reading aloud: the window as the host of the reading state, the speakers and
 // the typing reader, the clipboard watcher and the hot key, and the handlers of the
 // "Speech" bar, the Parole and the Speaker menus.
+#include "reading/ReadingEngine.h"
 #include "shell/RichEditSx.h"
 #include "shell/UiServices.h"
 #include "shell/Utamain.h"
@@ -9,7 +10,6 @@
 #include "speech/DirectSS.h"
 #include "speech/EspeakBackend.h"
 #include "speech/Hkhotkey.h"
-#include "speech/MecabReader.h"
 #include "speech/ReadingController.h"
 #include "speech/SpeakerSelection.h"
 #include "speech/TypingReader.h"
@@ -240,12 +240,14 @@ void TMainForm1::createSpeech()
                                                             m_volume.get(), this);
     m_speakers = std::make_unique<speech::SpeakerSelection>(*m_engine1, *m_speechHost);
     // Committed text that no kana preedit showed is read through MeCab, opened on first use.
-    auto mecab = std::make_shared<std::unique_ptr<speech::MecabReader>>();
+    auto readings = std::make_shared<std::unique_ptr<reading::ReadingEngine>>();
     m_typing = std::make_unique<speech::TypingReader>(
-        *m_engine1, *m_reading, *m_speechHost, [mecab](QStringView committed) {
-            if (!*mecab)
-                *mecab = std::make_unique<speech::MecabReader>();
-            return (*mecab)->reading(committed);
+        *m_engine1, *m_reading, *m_speechHost, [readings](QStringView committed) {
+            if (!*readings) {
+                *readings = std::make_unique<reading::ReadingEngine>();
+                (*readings)->loadUserDictionary();
+            }
+            return (*readings)->kana(committed).remove(u' ');
         });
     speech::TypingReader *typing = m_typing.get();
     connect(m_right, &TRichEditSx::keyPressed, this,

@@ -1,6 +1,7 @@
 #include "speech/EspeakEngine.h"
 
-#include "speech/MecabReader.h"
+#include "reading/KanaRules.h"
+#include "reading/ReadingEngine.h"
 
 #include <espeak-ng/speak_lib.h>
 
@@ -96,12 +97,13 @@ EspeakEngine::EspeakEngine()
         if (loadVoice(i))
             m_available.append(i);
     }
-    m_mecab = new MecabReader;
+    m_reading = new reading::ReadingEngine;
+    m_reading->loadUserDictionary();
 }
 
 EspeakEngine::~EspeakEngine()
 {
-    delete m_mecab;
+    delete m_reading;
     espeak_Terminate();
 }
 
@@ -122,7 +124,35 @@ bool EspeakEngine::loadVoice(int voiceIndex)
 QString EspeakEngine::japaneseReading(QStringView text)
 {
     std::lock_guard lock(m_mutex);
-    return m_mecab->reading(text);
+    return m_reading->kana(text);
+}
+
+namespace {
+
+bool holdsJapanese(QStringView text)
+{
+    for (QChar c : text) {
+        if (reading::isKana(c.unicode()) || reading::isKanji(c.unicode()) || c.isSurrogate())
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+QString EspeakEngine::spokenText(QStringView text, bool japaneseVoice) const
+{
+    // The Japanese voices get kana, word by word; the English ones read Japanese text in
+    // Latin letters of the same reading and everything else as it is.
+    if (japaneseVoice)
+        return m_reading->kana(text);
+    return holdsJapanese(text) ? m_reading->romaji(text) : text.toString();
+}
+
+void EspeakEngine::reloadUserDictionary()
+{
+    std::lock_guard lock(m_mutex);
+    m_reading->loadUserDictionary();
 }
 
 bool EspeakEngine::synthesize(QStringView text, int voiceIndex, int rate, const ChunkSink &sink)
@@ -130,8 +160,7 @@ bool EspeakEngine::synthesize(QStringView text, int voiceIndex, int rate, const 
     std::lock_guard lock(m_mutex);
     if (!m_available.contains(voiceIndex) || !loadVoice(voiceIndex))
         return false;
-    const QString spoken =
-        voiceModeTable()[voiceIndex].japanese ? m_mecab->reading(text) : text.toString();
+    const QString spoken = spokenText(text, voiceModeTable()[voiceIndex].japanese);
     const QByteArray utf8 = spoken.toUtf8();
     if (utf8.trimmed().isEmpty())
         return true;

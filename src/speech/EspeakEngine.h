@@ -13,9 +13,11 @@
 #include <functional>
 #include <mutex>
 
-namespace speech {
+namespace reading {
+class ReadingEngine;
+}
 
-class MecabReader;
+namespace speech {
 
 // One of the six voice modes the program knows, in mode order.
 struct VoiceModeInfo
@@ -56,6 +58,11 @@ public:
 
     // The kana text espeak-ng is given for a piece in a Japanese voice.
     QString japaneseReading(QStringView text);
+    // What a voice is given for a text: kana for the Japanese voices, romaji of Japanese
+    // text for the English ones.
+    QString spokenText(QStringView text, bool japaneseVoice) const;
+    // Reads the poet's dictionary (readings.tsv) again after it was edited.
+    void reloadUserDictionary();
 
     EspeakEngine(const EspeakEngine &) = delete;
     EspeakEngine &operator=(const EspeakEngine &) = delete;
@@ -69,7 +76,7 @@ private:
     QList<int> m_available;
     int m_sampleRate = 22050;
     int m_loadedVoice = -1;
-    MecabReader *m_mecab = nullptr;
+    reading::ReadingEngine *m_reading = nullptr;
 };
 
 } // namespace speech

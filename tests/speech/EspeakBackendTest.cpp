@@ -5,7 +5,7 @@
 
 #include "speech/EspeakBackend.h"
 #include "speech/EspeakEngine.h"
-#include "speech/MecabReader.h"
+#include "reading/MecabReader.h"
 #include "speech/SpeakToWav.h"
 
 #include <QElapsedTimer>
@@ -78,7 +78,7 @@ TEST(Pieces, LinesAndSentencesInOrderAndNothingLost)
 
 TEST(Mecab, KanjiBecomeTheirReadingInKatakana)
 {
-    MecabReader mecab;
+    reading::MecabReader mecab;
     ASSERT_TRUE(mecab.isOpen());
     EXPECT_EQ(mecab.reading(u"春過ぎて"), "ハルスギテ");
     EXPECT_EQ(mecab.reading(u"はるすぎて"), "ハルスギテ");

@@ -1,4 +1,4 @@
-#include "speech/MecabReader.h"
+#include "reading/MecabReader.h"
 
 #include <QByteArray>
 #include <QFileInfo>
@@ -7,7 +7,7 @@
 
 #include <mecab.h>
 
-namespace speech {
+namespace reading {
 
 namespace {
 
@@ -110,4 +110,38 @@ QString MecabReader::reading(QStringView text) const
     return out;
 }
 
-} // namespace speech
+QList<MecabReader::Token> MecabReader::tokens(QStringView line) const
+{
+    QList<Token> out;
+    if (!m_tagger->mecab) {
+        out.append({line.toString(), QString(), QString(), QString()});
+        return out;
+    }
+    const QByteArray utf8 = line.toUtf8();
+    if (utf8.isEmpty())
+        return out;
+    const mecab_node_t *node =
+        mecab_sparse_tonode2(m_tagger->mecab, utf8.constData(), size_t(utf8.size()));
+    for (; node; node = node->next) {
+        if (node->stat == MECAB_BOS_NODE || node->stat == MECAB_EOS_NODE)
+            continue;
+        Token t;
+        t.surface = QString::fromUtf8(node->surface, qsizetype(node->length));
+        const QStringList features =
+            QString::fromUtf8(node->feature ? node->feature : "").split(u',');
+        t.partOfSpeech = features.value(0);
+        t.detail = features.value(1);
+        if (node->stat != MECAB_UNK_NODE) {
+            t.reading = features.value(ReadingColumn);
+            t.pronunciation = features.value(PronunciationColumn);
+            if (t.reading == QLatin1String("*"))
+                t.reading.clear();
+            if (t.pronunciation == QLatin1String("*"))
+                t.pronunciation.clear();
+        }
+        out.append(t);
+    }
+    return out;
+}
+
+} // namespace reading

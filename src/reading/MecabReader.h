@@ -4,12 +4,13 @@
 // voice reads kana only (a kanji comes out as "Chinese letter"), so every text spoken in a
 // Japanese mode goes through here first: "春過ぎて" becomes "ハルスギテ".
 
+#include <QList>
 #include <QString>
 #include <QStringView>
 
 #include <memory>
 
-namespace speech {
+namespace reading {
 
 class MecabReader
 {
@@ -29,9 +30,21 @@ public:
     // words and line breaks are kept, so "ASCII text" stays two words.
     QString reading(QStringView text) const;
 
+    // One line cut into the dictionary's words: the surface, its reading and pronunciation
+    // in katakana (empty for a word the dictionary does not know), and its part of speech.
+    struct Token
+    {
+        QString surface;
+        QString reading;
+        QString pronunciation;
+        QString partOfSpeech; // "名詞", "助詞", "記号", ...
+        QString detail;       // the part of speech's first subdivision: "非自立", "接尾", ...
+    };
+    QList<Token> tokens(QStringView line) const;
+
 private:
     struct Tagger;
     std::unique_ptr<Tagger> m_tagger;
 };
 
-} // namespace speech
+} // namespace reading

@@ -1,0 +1,431 @@
+#include "reading/KanaRules.h"
+
+#include <QHash>
+#include <QRegularExpression>
+#include <QStringList>
+
+namespace reading {
+
+namespace {
+
+// The vowel of each hiragana syllable, for ー and for the fusions of historical kana.
+QChar vowelOf(QChar kana)
+{
+    static const QHash<QChar, QChar> vowels = [] {
+        QHash<QChar, QChar> v;
+        const char16_t *rows[] = {
+            u"あかさたなはまやらわがざだばぱぁゃゎ", u"いきしちにひみりゐぎじぢびぴぃ",
+            u"うくすつぬふむゆるぐずづぶぷぅゅっゔ", u"えけせてねへめれゑげぜでべぺぇ",
+            u"おこそとのほもよろをごぞどぼぽぉょ"};
+        const char16_t vowel[] = u"あいうえお";
+        for (int r = 0; r < 5; ++r) {
+            for (const char16_t *p = rows[r]; *p; ++p)
+                v.insert(QChar(*p), QChar(vowel[r]));
+        }
+        v.insert(QChar(u'ん'), QChar(u'ん'));
+        return v;
+    }();
+    return vowels.value(kana);
+}
+
+// A-row kana and the o-row kana it becomes before a fused う: かう -> こう.
+const QHash<QChar, QChar> &aToO()
+{
+    static const QHash<QChar, QChar> map = [] {
+        QHash<QChar, QChar> m;
+        const char16_t a[] = u"あかさたなはまやらわがざだばぱ";
+        const char16_t o[] = u"おこそとのほもよろおごぞどぼぽ";
+        for (int i = 0; a[i]; ++i)
+            m.insert(QChar(a[i]), QChar(o[i]));
+        return m;
+    }();
+    return map;
+}
+
+// I- and e-row kana before a fused う: きう -> きゅう, けう -> きょう.
+const QHash<QChar, QString> &iOrEFused()
+{
+    static const QHash<QChar, QString> map = [] {
+        QHash<QChar, QString> m;
+        const char16_t i[] = u"いきしちにひみりぎじぢびぴ";
+        const char16_t *iTo[] = {u"ゆう",   u"きゅう", u"しゅう", u"ちゅう", u"にゅう",
+                                 u"ひゅう", u"みゅう", u"りゅう", u"ぎゅう", u"じゅう",
+                                 u"じゅう", u"びゅう", u"ぴゅう"};
+        for (int k = 0; i[k]; ++k)
+            m.insert(QChar(i[k]), QString::fromUtf16(iTo[k]));
+        const char16_t e[] = u"えけせてねへめれげぜでべぺ";
+        const char16_t *eTo[] = {u"よう",   u"きょう", u"しょう", u"ちょう", u"にょう",
+                                 u"ひょう", u"みょう", u"りょう", u"ぎょう", u"じょう",
+                                 u"じょう", u"びょう", u"ぴょう"};
+        for (int k = 0; e[k]; ++k)
+            m.insert(QChar(e[k]), QString::fromUtf16(eTo[k]));
+        return m;
+    }();
+    return map;
+}
+
+bool isParticleLike(QChar c)
+{
+    return QStringView(u"のをにがとやぞば").contains(c);
+}
+
+bool inRow(QChar c, const char16_t *row)
+{
+    return QStringView(row).contains(c);
+}
+
+} // namespace
+
+bool isHiragana(char32_t c)
+{
+    return (c >= 0x3041 && c <= 0x3096) || c == 0x309D || c == 0x309E;
+}
+
+bool isKatakana(char32_t c)
+{
+    return (c >= 0x30A1 && c <= 0x30FA) || c == 0x30FD || c == 0x30FE ||
+           (c >= 0x31F0 && c <= 0x31FF);
+}
+
+bool isKana(char32_t c)
+{
+    return isHiragana(c) || isKatakana(c) || c == 0x30FC;
+}
+
+bool isKanji(char32_t c)
+{
+    return (c >= 0x3400 && c <= 0x4DBF) || (c >= 0x4E00 && c <= 0x9FFF) ||
+           (c >= 0xF900 && c <= 0xFAFF) || (c >= 0x20000 && c <= 0x3FFFF) || c == 0x3005 ||
+           c == 0x3007;
+}
+
+QString toHiragana(QStringView text)
+{
+    QString out = text.toString();
+    for (QChar &c : out) {
+        const char16_t u = c.unicode();
+        if ((u >= 0x30A1 && u <= 0x30F6) || u == 0x30FD || u == 0x30FE)
+            c = QChar(char16_t(u - 0x60));
+    }
+    return out;
+}
+
+QString toKatakana(QStringView text)
+{
+    QString out = text.toString();
+    for (QChar &c : out) {
+        const char16_t u = c.unicode();
+        if ((u >= 0x3041 && u <= 0x3096) || u == 0x309D || u == 0x309E)
+            c = QChar(char16_t(u + 0x60));
+    }
+    return out;
+}
+
+QString longVowelsAsKana(QStringView kana)
+{
+    QString out;
+    out.reserve(kana.size());
+    for (QChar c : kana) {
+        if (c == u'ー' || c == u'～' || c == u'〜') {
+            if (out.isEmpty())
+                continue;
+            const QChar last = out.back();
+            const bool katakana = isKatakana(last.unicode());
+            const QChar v = vowelOf(katakana ? QChar(char16_t(last.unicode() - 0x60)) : last);
+            if (v.isNull() || v == u'ん')
+                continue;
+            out.append(katakana ? QChar(char16_t(v.unicode() + 0x60)) : v);
+            continue;
+        }
+        out.append(c);
+    }
+    return out;
+}
+
+bool looksHistorical(QStringView line)
+{
+    const QString h = toHiragana(line);
+    const qsizetype n = h.size();
+    auto kanaAt = [&](qsizetype i) { return i >= 0 && i < n && isHiragana(h[i].unicode()); };
+    for (qsizetype i = 0; i < n; ++i) {
+        const QChar c = h[i];
+        if (c == u'ゐ' || c == u'ゑ')
+            return true;
+        if (c == u'ふ' && i > 0 && (kanaAt(i - 1) || isKanji(h[i - 1].unicode()))) {
+            // -ふ ending a word: at the end, before a blank or mark, or before a particle.
+            if (!kanaAt(i + 1) || inRow(h[i + 1], u"となもをかやぞにべ"))
+                return true;
+        }
+        if ((c == u'ひ' || c == u'へ' || c == u'ほ') && kanaAt(i - 1) && kanaAt(i + 1) &&
+            !isParticleLike(h[i - 1]) && h[i - 1] != u'は' &&
+            !inRow(h[i + 1], u"がのをにはもとでやよねかぞ"))
+            return true;
+        // 思ひ出, 言へば: ひ ふ へ after a kanji's stem where modern spelling writes い う え.
+        if ((c == u'ひ' || c == u'へ') && i > 0 && i + 1 < n && !isParticleLike(h[i - 1])) {
+            const bool afterStem = kanaAt(i - 1) || isKanji(h[i - 1].unicode());
+            const bool ending = inRow(h[i + 1], u"ばどるりし");
+            if ((afterStem && ending) || (kanaAt(i - 1) && isKanji(h[i + 1].unicode())))
+                return true;
+        }
+        if (c == u'む' && i >= 1 && (h.mid(i - 1, 2) == u"らむ" || h.mid(i - 1, 2) == u"けむ") &&
+            !kanaAt(i + 1))
+            return true;
+    }
+    return false;
+}
+
+bool looksPoetic(QStringView line)
+{
+    const QString t = line.trimmed().toString();
+    if (t.isEmpty())
+        return false;
+    if (looksHistorical(t))
+        return true;
+    const bool sentenceMark = t.contains(u'。') || t.contains(u'．') || t.contains(u'!') ||
+                              t.contains(u'?') || t.contains(u'！') || t.contains(u'？');
+    if (sentenceMark)
+        return false;
+    // Ku parted by blanks, each of them Japanese.
+    const QStringList ku =
+        t.split(QRegularExpression(QStringLiteral("[ 　]+")), Qt::SkipEmptyParts);
+    if (ku.size() >= 3) {
+        bool allJapanese = true;
+        for (const QString &k : ku) {
+            bool japanese = false;
+            for (QChar c : k)
+                japanese = japanese || isKana(c.unicode()) || isKanji(c.unicode());
+            allJapanese = allJapanese && japanese;
+        }
+        if (allJapanese)
+            return true;
+    }
+    static const QRegularExpression cut(
+        QStringLiteral("[\\x{4E00}-\\x{9FFF}]や|かな$|けり$|けり[ "
+                       "　]|らむ|けむ|らし$|つつ$|なり$|ぞ|にけり|ける$|けれ$"));
+    return t.contains(cut);
+}
+
+Modernised modernFromHistorical(QStringView text)
+{
+    Modernised m;
+    const qsizetype n = text.size();
+    m.text.reserve(n + 8);
+    m.origin.reserve(n + 8);
+    auto put = [&m](QChar c, qsizetype from) {
+        m.text.append(c);
+        m.origin.append(from);
+    };
+    for (qsizetype i = 0; i < n; ++i) {
+        const QChar c = text[i];
+        const QChar before = i > 0 ? text[i - 1] : QChar();
+        const bool afterKana = i > 0 && isHiragana(before.unicode());
+        const bool afterKanji = i > 0 && isKanji(before.unicode());
+        const bool wordStart = !(afterKana || afterKanji) || (afterKana && isParticleLike(before));
+        const QChar next = i + 1 < n ? text[i + 1] : QChar();
+        if (c == u'ゐ') {
+            put(QChar(u'い'), i);
+        } else if (c == u'ゑ') {
+            put(QChar(u'え'), i);
+        } else if (c == u'を' && !wordStart) {
+            put(QChar(u'お'), i);
+        } else if ((c == u'く' || c == u'ぐ') && next == u'わ') {
+            put(QChar(c == u'く' ? u'か' : u'が'), i);
+            ++i;
+        } else if (c == u'む' && afterKana &&
+                   (!isHiragana(next.unicode()) || isParticleLike(next)) &&
+                   (inRow(before, u"あかさたなはまやらわがざだばぱ") ||
+                    inRow(before, u"えけせてねへめれげぜでべぺ") || before == u'こ') &&
+                   !(m.text.endsWith(u'ん'))) {
+            put(QChar(u'ん'), i);
+        } else if (!wordStart &&
+                   (c == u'は' || c == u'ひ' || c == u'ふ' || c == u'へ' || c == u'ほ') &&
+                   !(afterKanji && (c == u'は' || c == u'へ'))) {
+            const char16_t to = c == u'は'   ? u'わ'
+                                : c == u'ひ' ? u'い'
+                                : c == u'ふ' ? u'う'
+                                : c == u'へ' ? u'え'
+                                             : u'お';
+            // A historical う fuses with the kana before it as it is said today.
+            if (to == u'う' && afterKana && !m.text.isEmpty()) {
+                const QChar prev = m.text.back();
+                if (const auto o = aToO().constFind(prev); o != aToO().cend()) {
+                    m.text.back() = *o;
+                    put(QChar(u'う'), i);
+                    continue;
+                }
+                if (const auto f = iOrEFused().constFind(prev); f != iOrEFused().cend()) {
+                    const qsizetype from = m.origin.back();
+                    m.text.chop(1);
+                    m.origin.removeLast();
+                    for (QChar k : *f)
+                        put(k, from);
+                    m.origin.back() = i;
+                    continue;
+                }
+            }
+            put(QChar(to), i);
+        } else if (c == u'う' && afterKana && !wordStart && !m.text.isEmpty() &&
+                   (aToO().contains(m.text.back()) || iOrEFused().contains(m.text.back()))) {
+            // せう -> しょう, かう -> こう: the same fusion for a う written as such.
+            const QChar prev = m.text.back();
+            if (const auto o = aToO().constFind(prev); o != aToO().cend()) {
+                m.text.back() = *o;
+                put(QChar(u'う'), i);
+            } else {
+                const QString fused = iOrEFused().value(prev);
+                const qsizetype from = m.origin.back();
+                m.text.chop(1);
+                m.origin.removeLast();
+                for (QChar k : fused)
+                    put(k, from);
+                m.origin.back() = i;
+            }
+        } else {
+            put(c, i);
+        }
+    }
+    return m;
+}
+
+QChar voiced(QChar kana)
+{
+    static const QHash<QChar, QChar> map = [] {
+        QHash<QChar, QChar> v;
+        const char16_t plain[] =
+            u"かきくけこさしすせそたちつてとはひふへほカキクケコサシスセソタチツテトハヒフヘホうウ";
+        const char16_t voicedForm[] =
+            u"がぎぐげござじずぜぞだぢづでどばびぶべぼガギグゲゴザジズゼゾダヂヅデドバビブベボゔヴ";
+        for (int i = 0; plain[i]; ++i)
+            v.insert(QChar(plain[i]), QChar(voicedForm[i]));
+        return v;
+    }();
+    return map.value(kana, kana);
+}
+
+QString expandKanaRepetition(QStringView text)
+{
+    QString out;
+    out.reserve(text.size());
+    for (QChar c : text) {
+        const char16_t u = c.unicode();
+        if ((u == u'ゝ' || u == u'ゞ' || u == u'ヽ' || u == u'ヾ') && !out.isEmpty() &&
+            isKana(out.back().unicode())) {
+            QChar base = out.back();
+            // The repeated kana in its plain form, then voiced for ゞ ヾ: すゞ -> すず.
+            static const QString voicedSet =
+                QStringLiteral("がぎぐげござじずぜぞだぢづでどばびぶべぼ"
+                               "ガギグゲゴザジズゼゾダヂヅデドバビブベボ");
+            if (voicedSet.contains(base))
+                base = QChar(char16_t(base.unicode() - 1));
+            out.append(u == u'ゞ' || u == u'ヾ' ? voiced(base) : base);
+            continue;
+        }
+        out.append(c);
+    }
+    return out;
+}
+
+namespace {
+
+const char16_t *const kDigits[] = {u"",   u"いち", u"に",   u"さん", u"よん",
+                                   u"ご", u"ろく", u"なな", u"はち", u"きゅう"};
+
+// 0-9999, with the sound changes of the hundreds and thousands (さんびゃく, はっせん).
+QString belowTenThousand(int n)
+{
+    QString s;
+    const int th = n / 1000, h = n / 100 % 10, t = n / 10 % 10, o = n % 10;
+    if (th) {
+        static const char16_t *thousands[] = {u"",         u"せん",      u"にせん",   u"さんぜん",
+                                              u"よんせん", u"ごせん",    u"ろくせん", u"ななせん",
+                                              u"はっせん", u"きゅうせん"};
+        s += QString::fromUtf16(thousands[th]);
+    }
+    if (h) {
+        static const char16_t *hundreds[] = {
+            u"",         u"ひゃく",     u"にひゃく",   u"さんびゃく", u"よんひゃく",
+            u"ごひゃく", u"ろっぴゃく", u"ななひゃく", u"はっぴゃく", u"きゅうひゃく"};
+        s += QString::fromUtf16(hundreds[h]);
+    }
+    if (t) {
+        if (t > 1)
+            s += QString::fromUtf16(kDigits[t]);
+        s += QStringLiteral("じゅう");
+    }
+    if (o)
+        s += QString::fromUtf16(kDigits[o]);
+    return s;
+}
+
+} // namespace
+
+QString numberReading(QStringView digits)
+{
+    QString d = digits.toString();
+    while (d.size() > 1 && d.startsWith(u'0'))
+        d.remove(0, 1);
+    if (d.isEmpty())
+        return QString();
+    if (d.size() > 16) {
+        QString s;
+        for (QChar c : d)
+            s += c == u'0' ? QStringLiteral("ぜろ") : QString::fromUtf16(kDigits[c.digitValue()]);
+        return s;
+    }
+    if (d == u"0")
+        return QStringLiteral("ぜろ");
+    static const char16_t *units[] = {u"", u"まん", u"おく", u"ちょう"};
+    QString s;
+    const qsizetype groups = (d.size() + 3) / 4;
+    for (qsizetype g = 0; g < groups; ++g) {
+        const qsizetype end = d.size() - (groups - 1 - g) * 4;
+        const qsizetype start = std::max<qsizetype>(0, end - 4);
+        const int value = d.mid(start, end - start).toInt();
+        if (value == 0)
+            continue;
+        s += belowTenThousand(value) + QString::fromUtf16(units[groups - 1 - g]);
+    }
+    return s;
+}
+
+QString countedReading(QStringView digits, QChar counter)
+{
+    const int n = digits.size() <= 4 ? digits.toInt() : -1;
+    if (counter == u'日') {
+        static const char16_t *days[] = {u"",       u"ついたち", u"ふつか", u"みっか",
+                                         u"よっか", u"いつか",   u"むいか", u"なのか",
+                                         u"ようか", u"ここのか", u"とおか"};
+        if (n >= 1 && n <= 10)
+            return QString::fromUtf16(days[n]);
+        if (n == 14)
+            return QStringLiteral("じゅうよっか");
+        if (n == 20)
+            return QStringLiteral("はつか");
+        if (n == 24)
+            return QStringLiteral("にじゅうよっか");
+        return n > 0 ? numberReading(digits) + QStringLiteral("にち") : QString();
+    }
+    if (counter == u'月') {
+        if (n == 4)
+            return QStringLiteral("しがつ");
+        if (n == 7)
+            return QStringLiteral("しちがつ");
+        if (n == 9)
+            return QStringLiteral("くがつ");
+        return n > 0 ? numberReading(digits) + QStringLiteral("がつ") : QString();
+    }
+    if (counter == u'時') {
+        if (n == 4)
+            return QStringLiteral("よじ");
+        if (n == 7)
+            return QStringLiteral("しちじ");
+        if (n == 9)
+            return QStringLiteral("くじ");
+        return n >= 0 ? numberReading(digits) + QStringLiteral("じ") : QString();
+    }
+    if (counter == u'年')
+        return n == 4 ? QStringLiteral("よねん") : numberReading(digits) + QStringLiteral("ねん");
+    return QString();
+}
+
+} // namespace reading

@@ -1,0 +1,63 @@
+#pragma once
+// Rules over kana: the two scripts, historical kana (歴史的仮名遣い) read as it is
+// pronounced today, repetition marks, long-vowel marks and numbers.
+
+#include <QList>
+#include <QString>
+#include <QStringView>
+
+namespace reading {
+
+bool isHiragana(char32_t c);
+bool isKatakana(char32_t c);
+bool isKana(char32_t c);
+// Ideographs, the ideographic iteration mark 々 and the CJK compatibility ideographs.
+bool isKanji(char32_t c);
+
+QString toHiragana(QStringView text);
+QString toKatakana(QStringView text);
+
+// ー written as the vowel it lengthens (コーヒー -> コオヒイ); a mark with no kana before it
+// is dropped. espeak-ng's Japanese voice stumbles over ー after an o-row kana.
+QString longVowelsAsKana(QStringView kana);
+
+// True when the line is written in historical kana: ゐ or ゑ, the endings and auxiliaries
+// that modern spelling no longer has (-ふ at the end of a word, けふ, てふ, らむ, けむ), or
+// は ひ へ ほ inside a run of kana where modern spelling writes わ い え お.
+bool looksHistorical(QStringView line);
+
+// True for a line laid out or worded as a poem: historical kana, ku parted by blanks with no
+// sentence mark, a cutting word (や, かな, けり) or a classical ending (らむ, けむ, らし, つつ,
+// なり, ぞ). Prose ("この大きな木の下で") is not.
+bool looksPoetic(QStringView line);
+
+// Historical kana in a text, as pronounced today, with where each character came from.
+struct Modernised
+{
+    QString text;
+    // For each character of `text`, the index of the character of the input it comes from.
+    QList<qsizetype> origin;
+};
+// Word-internal は ひ ふ へ ほ -> わ い う え お (a は or へ right after a kanji is left for
+// the dictionary, which knows it as a particle); ゐ ゑ を -> い え お; a-, i- and e-row kana
+// before a historical う fuse as today (あふ -> おう, いふ -> ゆう, けふ -> きょう, てふ ->
+// ちょう); くわ ぐわ -> か が; the auxiliary む after an a- or e-row kana -> ん (あらむ ->
+// あらん, とどめむ -> とどめん). A kana right after a particle-like kana (の を に が と や ぞ
+// て ば) starts a word and keeps its sound: "のひと" stays.
+Modernised modernFromHistorical(QStringView text);
+
+// ゝ ゞ ヽ ヾ repeat the kana before them (ゞ ヾ voiced): "いすゞ" -> "いすず".
+QString expandKanaRepetition(QStringView text);
+
+// The voiced form of a kana (か -> が, は -> ば), or the kana itself.
+QChar voiced(QChar kana);
+
+// A whole number read in Japanese: 2026 -> にせんにじゅうろく, 0 -> ぜろ. Numbers of more
+// than sixteen digits are read digit by digit.
+QString numberReading(QStringView digits);
+// A number with the counter after it, where the counter changes the sound: 8日 -> ようか,
+// 1日 -> ついたち (of a month), 3月 -> さんがつ, 4月 -> しがつ, 9時 -> くじ. Empty when the
+// counter is not one of those.
+QString countedReading(QStringView digits, QChar counter);
+
+} // namespace reading

@@ -1,0 +1,72 @@
+#include "reading/Lexicon.h"
+
+#include "reading/KanaRules.h"
+
+#include <QFile>
+
+static void initReadingQrc()
+{
+    Q_INIT_RESOURCE(reading);
+}
+
+namespace reading {
+
+void Lexicon::addTsv(QStringView tsv)
+{
+    for (QStringView line : tsv.split(u'\n')) {
+        line = line.trimmed();
+        if (line.isEmpty() || line.startsWith(u'#'))
+            continue;
+        const QList<QStringView> fields = line.split(u'\t');
+        if (fields.size() < 2)
+            continue;
+        add(fields[0].trimmed().toString(), fields[1].trimmed().toString());
+    }
+}
+
+void Lexicon::add(const QString &surface, const QString &reading)
+{
+    if (surface.isEmpty() || reading.isEmpty())
+        return;
+    m_entries.insert(surface, toHiragana(reading));
+    m_longest = std::max(m_longest, surface.size());
+}
+
+Lexicon::Match Lexicon::longestAt(QStringView text, qsizetype position) const
+{
+    const qsizetype most = std::min(m_longest, text.size() - position);
+    for (qsizetype len = most; len > 0; --len) {
+        const auto it = m_entries.constFind(text.sliced(position, len).toString());
+        if (it != m_entries.cend())
+            return {len, *it};
+    }
+    return {};
+}
+
+namespace {
+
+Lexicon compiledIn(const char *name)
+{
+    initReadingQrc();
+    Lexicon l;
+    QFile f(QString::fromLatin1(name));
+    if (f.open(QIODevice::ReadOnly))
+        l.addTsv(QString::fromUtf8(f.readAll()));
+    return l;
+}
+
+} // namespace
+
+const Lexicon &Lexicon::classical()
+{
+    static const Lexicon lexicon = compiledIn(":/reading/classical-words.tsv");
+    return lexicon;
+}
+
+const Lexicon &Lexicon::names()
+{
+    static const Lexicon lexicon = compiledIn(":/reading/classical-names.tsv");
+    return lexicon;
+}
+
+} // namespace reading

@@ -1,0 +1,39 @@
+#pragma once
+// Word -> reading pairs: the classical lexicon compiled into the program and the poet's own
+// dictionary (readings.tsv), both looked up longest match first.
+
+#include <QHash>
+#include <QString>
+#include <QStringView>
+
+namespace reading {
+
+class Lexicon
+{
+public:
+    // Lines "surface<TAB>reading[<TAB>...]"; lines starting with # and lines without a
+    // reading are skipped. Readings are kept in hiragana.
+    void addTsv(QStringView tsv);
+    void add(const QString &surface, const QString &reading);
+    bool isEmpty() const { return m_entries.isEmpty(); }
+    qsizetype size() const { return m_entries.size(); }
+
+    struct Match
+    {
+        qsizetype length = 0; // 0: nothing matched
+        QString reading;
+    };
+    // The longest entry that starts at `position`.
+    Match longestAt(QStringView text, qsizetype position) const;
+
+    // The lexicons compiled in: classical vocabulary, and poetic place names with poets'
+    // names and titles.
+    static const Lexicon &classical();
+    static const Lexicon &names();
+
+private:
+    QHash<QString, QString> m_entries;
+    qsizetype m_longest = 0;
+};
+
+} // namespace reading

@@ -1,0 +1,385 @@
+#include "reading/ReadingEngine.h"
+
+#include "reading/KanaRules.h"
+#include "reading/MecabReader.h"
+#include "reading/Ruby.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <unicode/translit.h>
+#include <unicode/unistr.h>
+
+#include <memory>
+
+namespace reading {
+
+namespace {
+
+bool isAsciiLetter(QChar c)
+{
+    return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z');
+}
+
+bool isDigit(QChar c)
+{
+    return (c >= u'0' && c <= u'9') || (c >= u'０' && c <= u'９');
+}
+
+// Marks read as a pause between words; other marks and symbols are not read at all.
+bool isPauseMark(QChar c)
+{
+    return QStringView(u"、。，．！？!?,.;:；：…‥・　 \t").contains(c);
+}
+
+bool containsKanji(QStringView s)
+{
+    for (qsizetype i = 0; i < s.size(); ++i) {
+        char32_t c = s[i].unicode();
+        if (s[i].isHighSurrogate() && i + 1 < s.size())
+            c = QChar::surrogateToUcs4(s[i], s[++i]);
+        if (isKanji(c))
+            return true;
+    }
+    return false;
+}
+
+// Compatibility characters (①, ㈱, ㍻, Ⅲ, full-width Latin, half-width katakana) in the form
+// that has a reading.
+QString withCompatibilityFolded(QStringView text)
+{
+    QString out;
+    out.reserve(text.size());
+    for (QChar c : text) {
+        const char16_t u = c.unicode();
+        const bool fold = (u >= 0x2150 && u <= 0x218F) || (u >= 0x2460 && u <= 0x24FF) ||
+                          (u >= 0x3200 && u <= 0x33FF) || (u >= 0xFF01 && u <= 0xFF5E) ||
+                          (u >= 0xFF61 && u <= 0xFF9F);
+        if (fold)
+            out += QString(c).normalized(QString::NormalizationForm_KC);
+        else
+            out += c;
+    }
+    return out;
+}
+
+QString halfDigits(QStringView s)
+{
+    QString out;
+    for (QChar c : s)
+        out += c >= u'０' && c <= u'９' ? QChar(char16_t(c.unicode() - 0xFF10 + u'0')) : c;
+    return out;
+}
+
+void appendPause(QList<Word> &out, const QString &surface)
+{
+    if (!out.isEmpty() && out.back().kind == Word::Kind::Pause) {
+        out.back().surface += surface;
+        return;
+    }
+    out.append({surface, QString(), Word::Kind::Pause, false});
+}
+
+// The kana a voice is given: ー as its vowel, ぢ づ as they sound, を as お.
+QString spokenKana(const QString &kana)
+{
+    const QString lengthened = longVowelsAsKana(toHiragana(kana));
+    QString s;
+    for (QChar c : lengthened) {
+        // Only kana with a sound of its own reach a voice: a repetition mark with nothing to
+        // repeat, a small ヶ or a bracket that slipped through is left out, never spelled.
+        if (c == u'ぢ')
+            s += u'じ';
+        else if (c == u'づ')
+            s += u'ず';
+        else if (c == u'を')
+            s += u'お';
+        else if (c >= u'ぁ' && c <= u'ゔ')
+            s += c;
+    }
+    return s;
+}
+
+} // namespace
+
+ReadingEngine::ReadingEngine() : m_mecab(std::make_unique<MecabReader>()) {}
+
+ReadingEngine::~ReadingEngine() = default;
+
+QString ReadingEngine::userDictionaryPath()
+{
+    QString config = qEnvironmentVariable("XDG_CONFIG_HOME");
+    if (!QDir::isAbsolutePath(config))
+        config = QDir::homePath() + QStringLiteral("/.config");
+    return config + QStringLiteral("/kotonami/readings.tsv");
+}
+
+void ReadingEngine::loadUserDictionary()
+{
+    Lexicon words;
+    QFile f(userDictionaryPath());
+    if (f.open(QIODevice::ReadOnly))
+        words.addTsv(QString::fromUtf8(f.readAll()));
+    m_user = words;
+}
+
+QList<Word> ReadingEngine::words(QStringView line) const
+{
+    QList<Word> out;
+    const QList<RubyPiece> pieces = parseRuby(line);
+    QString plainLine;
+    for (const RubyPiece &p : pieces)
+        plainLine += p.text;
+    const bool historical = looksHistorical(plainLine);
+    const bool poetic = historical || looksPoetic(plainLine);
+    for (const RubyPiece &p : pieces) {
+        if (p.hasRuby()) {
+            out.append(
+                {p.text, toHiragana(expandKanaRepetition(p.ruby)), Word::Kind::Japanese, true});
+            continue;
+        }
+        readPlain(p.text, historical, poetic, out);
+    }
+    return out;
+}
+
+void ReadingEngine::readPlain(QStringView original, bool historical, bool poetic,
+                              QList<Word> &out) const
+{
+    const QString text = withCompatibilityFolded(original);
+    const Lexicon &classical = Lexicon::classical();
+    QString run; // Japanese text waiting for MeCab
+    auto flush = [&] {
+        if (!run.isEmpty())
+            readWithMecab(run, historical, out);
+        run.clear();
+    };
+    const qsizetype n = text.size();
+    for (qsizetype i = 0; i < n;) {
+        const QChar c = text[i];
+        const QChar before = i > 0 ? text[i - 1] : QChar();
+        // The poet's words first, then the classical lexicon: an entry written with kanji
+        // never starts inside a run of kanji, one in kana only counts in historical text.
+        Lexicon::Match match = m_user.longestAt(text, i);
+        if (!match.length) {
+            Lexicon::Match m = Lexicon::names().longestAt(text, i);
+            if (poetic) {
+                const Lexicon::Match word = classical.longestAt(text, i);
+                if (word.length > m.length)
+                    m = word;
+            }
+            const bool kanjiEntry = m.length && containsKanji(text.sliced(i, m.length));
+            const bool startsWord = !before.isNull() ? !isKanji(before.unicode()) : true;
+            if (m.length &&
+                ((kanjiEntry && startsWord && isKanji(c.unicode())) || (!kanjiEntry && historical)))
+                match = m;
+        }
+        if (match.length) {
+            flush();
+            out.append({text.sliced(i, match.length), match.reading, Word::Kind::Japanese, false});
+            i += match.length;
+            continue;
+        }
+        if (isDigit(c)) {
+            flush();
+            qsizetype end = i;
+            while (end < n && (isDigit(text[end]) || text[end] == u',' || text[end] == u'，'))
+                ++end;
+            while (end > i && !isDigit(text[end - 1]))
+                --end;
+            QString digits = halfDigits(text.sliced(i, end - i));
+            digits.remove(u',');
+            const QChar counter = end < n ? text[end] : QChar();
+            const QString counted = countedReading(digits, counter);
+            if (!counted.isEmpty()) {
+                out.append({text.sliced(i, end - i + 1), counted, Word::Kind::Japanese, false});
+                i = end + 1;
+            } else {
+                out.append(
+                    {text.sliced(i, end - i), numberReading(digits), Word::Kind::Japanese, false});
+                i = end;
+            }
+            continue;
+        }
+        if (isAsciiLetter(c)) {
+            flush();
+            qsizetype end = i;
+            while (end < n &&
+                   (isAsciiLetter(text[end]) || ((text[end] == u'\'' || text[end] == u'-') &&
+                                                 end + 1 < n && isAsciiLetter(text[end + 1]))))
+                ++end;
+            const QString latin = text.sliced(i, end - i);
+            out.append({latin, latin, Word::Kind::Latin, false});
+            i = end;
+            continue;
+        }
+        if (isPauseMark(c)) {
+            flush();
+            appendPause(out, QString(c));
+            ++i;
+            continue;
+        }
+        run += c;
+        ++i;
+    }
+    flush();
+}
+
+void ReadingEngine::readWithMecab(QStringView raw, bool historical, QList<Word> &out) const
+{
+    const QString text = expandKanaRepetition(raw);
+    Modernised modern;
+    if (historical) {
+        modern = modernFromHistorical(text);
+    } else {
+        modern.text = text;
+        for (qsizetype k = 0; k < text.size(); ++k)
+            modern.origin.append(k);
+    }
+    qsizetype pos = 0;
+    const QList<MecabReader::Token> tokens = m_mecab->tokens(modern.text);
+    for (qsizetype ti = 0; ti < tokens.size(); ++ti) {
+        const MecabReader::Token &t = tokens[ti];
+        const qsizetype start = modern.text.indexOf(t.surface, pos);
+        const qsizetype at = start < 0 ? pos : start;
+        pos = at + t.surface.size();
+        const qsizetype from = modern.origin.value(at, 0);
+        const qsizetype to = modern.origin.value(pos - 1, text.size() - 1) + 1;
+        const QString surface = text.mid(from, to - from);
+
+        if (t.partOfSpeech == QStringLiteral("記号") && !containsKanji(t.surface)) {
+            if (t.surface.size() == 1 && isPauseMark(t.surface[0]))
+                appendPause(out, surface);
+            continue;
+        }
+        if (t.surface.startsWith(u'々') && !out.isEmpty() &&
+            out.back().kind == Word::Kind::Japanese && !out.back().kana.isEmpty()) {
+            // 瀬々 -> せぜ: the word before, said again with its first sound voiced.
+            QString again = out.back().kana;
+            again[0] = voiced(again[0]);
+            out.append({surface, again, Word::Kind::Japanese, false});
+            continue;
+        }
+        QString kana;
+        const bool repeated = ti + 1 < tokens.size() && tokens[ti + 1].surface.startsWith(u'々');
+        const Lexicon::Match basic = repeated && t.surface.size() == 1
+                                         ? Lexicon::classical().longestAt(t.surface, 0)
+                                         : Lexicon::Match();
+        if (basic.length)
+            kana = basic.reading; // the kanji's own reading before 々: 瀬々 is せぜ
+        else if (t.partOfSpeech == QStringLiteral("助詞") &&
+                 (t.surface == u"は" || t.surface == u"へ"))
+            kana = t.surface == u"は" ? QStringLiteral("わ") : QStringLiteral("え");
+        else if (!t.reading.isEmpty())
+            kana = toHiragana(t.reading);
+        if (kana.isEmpty()) {
+            // A word the dictionary does not know: its kana as written, each kanji read on
+            // its own where the dictionary knows it, the rest left silent.
+            QString lastKanji;
+            for (qsizetype k = 0; k < t.surface.size(); ++k) {
+                const QChar c = t.surface[k];
+                if (c == u'々' && !kana.isEmpty()) {
+                    // 瀬々 -> せぜ: the kanji before, said again with its first sound voiced.
+                    QString again = lastKanji;
+                    if (!again.isEmpty())
+                        again[0] = voiced(again[0]);
+                    kana += again;
+                    continue;
+                }
+                if (isKana(c.unicode())) {
+                    kana += toHiragana(QString(c));
+                    continue;
+                }
+                QStringView one = t.surface.sliced(k, 1);
+                if (c.isHighSurrogate() && k + 1 < t.surface.size())
+                    one = t.surface.sliced(k++, 2);
+                const Lexicon::Match m = Lexicon::classical().longestAt(one, 0);
+                if (m.length) {
+                    lastKanji = m.reading;
+                } else {
+                    lastKanji.clear();
+                    for (const MecabReader::Token &single : m_mecab->tokens(one))
+                        lastKanji += toHiragana(single.reading);
+                }
+                kana += lastKanji;
+            }
+        }
+        if (kana.isEmpty())
+            continue;
+        // Particles, auxiliaries and dependent words go with the word before them, so that
+        // the blanks fall between words as a reader pauses: "はる すぎて".
+        const bool attaches = t.partOfSpeech == QStringLiteral("助詞") ||
+                              t.partOfSpeech == QStringLiteral("助動詞") ||
+                              t.detail == QStringLiteral("非自立") ||
+                              t.detail == QStringLiteral("接尾");
+        out.append({surface, kana, Word::Kind::Japanese, false,
+                    attaches && !out.isEmpty() && out.back().kind == Word::Kind::Japanese});
+    }
+}
+
+QString ReadingEngine::kana(QStringView text) const
+{
+    QString out;
+    const QList<QStringView> lines = text.split(u'\n');
+    for (qsizetype li = 0; li < lines.size(); ++li) {
+        if (li > 0)
+            out += u'\n';
+        QString line;
+        for (const Word &w : words(lines[li])) {
+            if (w.kind == Word::Kind::Pause) {
+                if (!line.isEmpty() && !line.endsWith(QLatin1String(", ")))
+                    line += QStringLiteral(", ");
+                continue;
+            }
+            if (!line.isEmpty() && !line.endsWith(u' ') && !w.joinsPrevious)
+                line += u' ';
+            line += w.kind == Word::Kind::Latin ? w.kana : spokenKana(w.kana);
+        }
+        if (line.endsWith(QLatin1String(", ")))
+            line.chop(2);
+        out += line;
+    }
+    return out;
+}
+
+QString ReadingEngine::romaji(QStringView text) const
+{
+    thread_local std::unique_ptr<icu::Transliterator> toLatin = [] {
+        UErrorCode status = U_ZERO_ERROR;
+        std::unique_ptr<icu::Transliterator> t(icu::Transliterator::createInstance(
+            "Hiragana-Latin; Latin-ASCII", UTRANS_FORWARD, status));
+        return U_SUCCESS(status) ? std::move(t) : nullptr;
+    }();
+    const QString spoken = kana(text);
+    if (!toLatin)
+        return spoken;
+    icu::UnicodeString u(reinterpret_cast<const UChar *>(spoken.utf16()), int32_t(spoken.size()));
+    toLatin->transliterate(u);
+    return QString(reinterpret_cast<const QChar *>(u.getBuffer()), u.length());
+}
+
+QString ReadingEngine::withRuby(QStringView text) const
+{
+    QString out;
+    const QList<QStringView> lines = text.split(u'\n');
+    for (qsizetype li = 0; li < lines.size(); ++li) {
+        if (li > 0)
+            out += u'\n';
+        for (const Word &w : words(lines[li])) {
+            if (w.kind != Word::Kind::Japanese || !containsKanji(w.surface) || w.kana.isEmpty()) {
+                out += w.surface;
+                continue;
+            }
+            bool allKanji = true;
+            for (QChar c : w.surface)
+                allKanji = allKanji && (isKanji(c.unicode()) || c.isSurrogate());
+            const bool afterKanji = !out.isEmpty() && isKanji(out.back().unicode());
+            if (!allKanji || afterKanji)
+                out += u'｜';
+            out += w.surface + u'《' + w.kana + u'》';
+        }
+    }
+    return out;
+}
+
+} // namespace reading

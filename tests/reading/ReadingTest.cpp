@@ -1,0 +1,231 @@
+#include "reading/KanaRules.h"
+#include "reading/MecabReader.h"
+#include "reading/ReadingEngine.h"
+#include "reading/Ruby.h"
+
+#include <QProcess>
+#include <QRegularExpression>
+
+#include <gtest/gtest.h>
+
+using namespace reading;
+
+QT_BEGIN_NAMESPACE
+inline void PrintTo(const QString &s, std::ostream *os)
+{
+    *os << '"' << s.toStdString() << '"';
+}
+QT_END_NAMESPACE
+
+namespace {
+
+QString joined(const QList<RubyPiece> &pieces)
+{
+    QString s;
+    for (const RubyPiece &p : pieces)
+        s += p.hasRuby() ? QStringLiteral("[%1|%2]").arg(p.text, p.ruby) : p.text;
+    return s;
+}
+
+TEST(Ruby, NotationIsParsedAndStrayMarksStayText)
+{
+    const struct
+    {
+        const char16_t *line;
+        const char16_t *pieces;
+    } cases[] = {
+        {u"｜春日《かすが》なる", u"[春日|かすが]なる"},
+        {u"天の原の春日《かすが》なる", u"天の原の[春日|かすが]なる"},
+        {u"あの｜ひと《人》", u"あの[ひと|人]"},
+        {u"《かすが》", u"《かすが》"},     // no base
+        {u"春日《かすが", u"春日《かすが"}, // not closed
+        {u"｜春日", u"｜春日"},             // a bar without ruby
+        {u"春日《》", u"春日《》"},         // empty ruby
+        {u"山《やま》川《かわ》", u"[山|やま][川|かわ]"},
+        {u"𠮷野《よしの》", u"[𠮷野|よしの]"},
+        {u"かな《かな》", u"かな《かな》"}, // no kanji before 《 and no bar
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(joined(parseRuby(QString::fromUtf16(c.line))), QString::fromUtf16(c.pieces))
+            << qPrintable(QString::fromUtf16(c.line));
+}
+
+TEST(KanaRules, HistoricalKanaIsReadAsToday)
+{
+    const struct
+    {
+        const char16_t *written;
+        const char16_t *said;
+    } cases[] = {
+        {u"かりほ", u"かりお"},       {u"なほ", u"なお"},     {u"あへず", u"あえず"},
+        {u"おもふ", u"おもう"},       {u"けふ", u"きょう"},   {u"てふ", u"ちょう"},
+        {u"いふ", u"ゆう"},           {u"あふ", u"おう"},     {u"くれなゐ", u"くれない"},
+        {u"こゑ", u"こえ"},           {u"くわし", u"かし"},   {u"あらむ", u"あらん"},
+        {u"とどめむ", u"とどめん"},   {u"すむ", u"すむ"},     {u"はるのひ", u"はるのひ"},
+        {u"せうそこ", u"しょうそこ"}, {u"あはれ", u"あわれ"},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(modernFromHistorical(QString::fromUtf16(c.written)).text,
+                  QString::fromUtf16(c.said))
+            << qPrintable(QString::fromUtf16(c.written));
+    EXPECT_TRUE(looksHistorical(u"人はいふなり"));
+    EXPECT_TRUE(looksHistorical(u"こひすてふ"));
+    EXPECT_FALSE(looksHistorical(u"東京へ行く"));
+    EXPECT_FALSE(looksHistorical(u"あさひがのぼる"));
+}
+
+TEST(KanaRules, NumbersMarksAndLongVowels)
+{
+    EXPECT_EQ(numberReading(u"2026"), QStringLiteral("にせんにじゅうろく"));
+    EXPECT_EQ(numberReading(u"300"), QStringLiteral("さんびゃく"));
+    EXPECT_EQ(numberReading(u"8000"), QStringLiteral("はっせん"));
+    EXPECT_EQ(numberReading(u"120000"), QStringLiteral("じゅうにまん"));
+    EXPECT_EQ(countedReading(u"8", u'日'), QStringLiteral("ようか"));
+    EXPECT_EQ(countedReading(u"4", u'月'), QStringLiteral("しがつ"));
+    EXPECT_EQ(expandKanaRepetition(u"いすゞ"), QStringLiteral("いすず"));
+    EXPECT_EQ(expandKanaRepetition(u"こゝろ"), QStringLiteral("こころ"));
+    EXPECT_EQ(longVowelsAsKana(u"ノート"), QStringLiteral("ノオト"));
+    EXPECT_EQ(longVowelsAsKana(u"ーあ"), QStringLiteral("あ"));
+}
+
+class Engine : public ::testing::Test
+{
+protected:
+    static ReadingEngine &engine()
+    {
+        static ReadingEngine e;
+        return e;
+    }
+};
+
+TEST_F(Engine, ReadsPoemsNamesMarksAndNumbers)
+{
+    const struct
+    {
+        const char16_t *text;
+        const char16_t *kana;
+    } cases[] = {
+        {u"人々", u"ひとびと"},
+        {u"瀬々", u"せ ぜ"},
+        {u"2026年12月8日", u"にせんにじゅうろくねん じゅうにがつ ようか"},
+        {u"｜春日《かすが》の山", u"かすがの やま"},
+        {u"この大きな家の前で", u"この おおきな いえの まえで"},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(engine().kana(QString::fromUtf16(c.text)), QString::fromUtf16(c.kana))
+            << qPrintable(QString::fromUtf16(c.text));
+}
+
+TEST_F(Engine, ModernProseReadsAsMecabReadsIt)
+{
+    // Sentences of everyday prose: the engine adds word blanks and lengthens ー as a vowel,
+    // but what is said is MeCab's reading, as before the engine existed.
+    const char16_t *prose[] = {
+        u"今日は朝から雨が降っている",
+        u"駅まで歩いて十分ほどかかります",
+        u"彼女は図書館で本を読んでいた",
+        u"新しい仕事にもだいぶ慣れてきた",
+        u"週末は家族と海へ出かける予定だ",
+        u"このパソコンは少し古くなった",
+        u"窓を開けると涼しい風が入ってきた",
+        u"会議は午後三時に始まります",
+        u"子どもたちが公園で遊んでいる",
+        u"夕食の後で散歩に行きましょう",
+        u"電車が遅れて学校に遅刻した",
+        u"庭の花がきれいに咲いている",
+        u"友達から手紙が届いた",
+        u"明日は早く起きなければならない",
+        u"駅前に新しい店ができた",
+        u"山の上から町がよく見える",
+        u"冷たい水を一杯ください",
+        u"この本はとても面白かった",
+        u"先生に質問をしてみた",
+        u"雪が降って道が白くなった",
+        u"彼は毎朝コーヒーを飲む",
+        u"東京へ行く電車に乗った",
+        u"机の上に鉛筆が置いてある",
+        u"祖母は料理がとても上手だ",
+        u"夏休みに海で泳いだ",
+        u"病院で薬をもらった",
+        u"空には星がたくさん見えた",
+        u"犬が元気よく走っている",
+        u"母は台所で魚を焼いている",
+        u"静かな部屋で音楽を聴いた",
+    };
+    // Spelling aside: を is お, and おう ええ said as the long vowels they are.
+    const auto sound = [](const QString &kana) {
+        QString s = longVowelsAsKana(toHiragana(kana));
+        s.remove(u' ');
+        for (qsizetype i = 0; i < s.size(); ++i) {
+            if (s[i] == u'を')
+                s[i] = u'お';
+            else if (i > 0 && s[i] == u'う' &&
+                     QStringView(u"おこそとのほもよろごぞどぼぽょ").contains(s[i - 1]))
+                s[i] = u'お';
+            else if (i > 0 && s[i] == u'い' &&
+                     QStringView(u"えけせてねへめれげぜでべぺ").contains(s[i - 1]))
+                s[i] = u'え';
+        }
+        return s;
+    };
+    MecabReader mecab;
+    for (const char16_t *sentence : prose) {
+        const QString text = QString::fromUtf16(sentence);
+        EXPECT_EQ(sound(engine().kana(text)), sound(mecab.reading(text))) << qPrintable(text);
+    }
+}
+
+TEST_F(Engine, ThePoetsDictionaryComesBeforeEverythingButRuby)
+{
+    Lexicon mine;
+    mine.add(QStringLiteral("春日"), QStringLiteral("はるひ"));
+    ReadingEngine e;
+    e.setUserDictionary(mine);
+    EXPECT_EQ(e.kana(u"春日の山"), QStringLiteral("はるひの やま"));
+    EXPECT_EQ(e.kana(u"｜春日《かすが》の山"), QStringLiteral("かすがの やま"));
+}
+
+TEST_F(Engine, OutputHoldsOnlyWhatAVoiceCanSay)
+{
+    // Symbols, emoji, compatibility forms and rare kanji: kana, blanks, pauses and Latin
+    // letters only, never a character a voice would spell out.
+    const QString text =
+        QStringLiteral("瀬々 ゝ ゞ ・ ～ ー ヶ ① ａｂｃ 🌸 Ⅲ ㈱ ㍻ 𠮷 髙 﨑 「花」★♪");
+    const QString kana = engine().kana(text);
+    for (QChar c : kana) {
+        const bool fine = isHiragana(c.unicode()) || c == u' ' || c == u',' ||
+                          (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z');
+        EXPECT_TRUE(fine) << "U+" << QString::number(c.unicode(), 16).toStdString() << " in "
+                          << qPrintable(kana);
+    }
+    const QString romaji = engine().romaji(u"春過ぎて");
+    EXPECT_EQ(romaji, QStringLiteral("haru sugite"));
+    EXPECT_EQ(engine().withRuby(u"春の海"), QStringLiteral("春《はる》の海《うみ》"));
+}
+
+TEST_F(Engine, EspeakNeverSaysLetter)
+{
+    if (QProcess::execute(
+            QStringLiteral("sh"),
+            {QStringLiteral("-c"), QStringLiteral("command -v espeak-ng >/dev/null")}) != 0)
+        GTEST_SKIP() << "espeak-ng is not installed";
+    const QString text =
+        QStringLiteral("この大きな木の下で 瀬々 ゝゞ・～ー ヶ ①ａｂｃ🌸Ⅲ㈱㍻𠮷髙﨑\n"
+                       "キョーワiPhoneデ 2026年12月8日 ノート トオー");
+    for (const QString &voiceText : {engine().kana(text)}) {
+        for (const char *voice : {"ja", "en-us"}) {
+            QProcess p;
+            p.start(QStringLiteral("espeak-ng"),
+                    {QStringLiteral("-v"), QString::fromLatin1(voice), QStringLiteral("-x"),
+                     QStringLiteral("-q"), voice[0] == 'j' ? voiceText : engine().romaji(text)});
+            ASSERT_TRUE(p.waitForFinished(20000));
+            const QString phonemes = QString::fromUtf8(p.readAllStandardOutput());
+            // "Japanese letter", "Chinese letter", "letter 3005" in espeak-ng's phonemes.
+            static const QRegularExpression spelled(
+                QStringLiteral("ap@ni:z|aIni:z|l[',]?[eE]t[#@3]"));
+            EXPECT_FALSE(phonemes.contains(spelled)) << voice << ": " << qPrintable(phonemes);
+        }
+    }
+}
+
+} // namespace
