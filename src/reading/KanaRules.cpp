@@ -33,8 +33,9 @@ const QHash<QChar, QChar> &aToO()
 {
     static const QHash<QChar, QChar> map = [] {
         QHash<QChar, QChar> m;
-        const char16_t a[] = u"あかさたなはまやらわがざだばぱ";
-        const char16_t o[] = u"おこそとのほもよろおごぞどぼぽ";
+        // わ is left out: it is mostly a は said as わ (味はふ is あじわう).
+        const char16_t a[] = u"あかさたなはまやらがざだばぱ";
+        const char16_t o[] = u"おこそとのほもよろごぞどぼぽ";
         for (int i = 0; a[i]; ++i)
             m.insert(QChar(a[i]), QChar(o[i]));
         return m;
@@ -205,6 +206,33 @@ bool looksPoetic(QStringView line)
     return t.contains(cut);
 }
 
+namespace {
+
+// む is the auxiliary, said ん, after the a- or e-row kana of a verb's or auxiliary's
+// irrealis (あら-む, とどめ-む, こ-む) and before the end of the word.
+bool isAuxiliaryMu(QStringView text, qsizetype i)
+{
+    if (text[i] != u'む' || i == 0 || !isHiragana(text[i - 1].unicode()))
+        return false;
+    const QChar before = text[i - 1];
+    const QChar next = i + 1 < text.size() ? text[i + 1] : QChar();
+    const bool endsWord = !isHiragana(next.unicode()) || isParticleLike(next);
+    return endsWord && (inRow(before, u"あかさたなはまやらわがざだばぱ") ||
+                        inRow(before, u"えけせてねへめれげぜでべぺ") || before == u'こ');
+}
+
+} // namespace
+
+QString auxiliaryMuAsN(QStringView text)
+{
+    QString out = text.toString();
+    for (qsizetype i = 0; i < out.size(); ++i) {
+        if (isAuxiliaryMu(text, i))
+            out[i] = u'ん';
+    }
+    return out;
+}
+
 Modernised modernFromHistorical(QStringView text)
 {
     Modernised m;
@@ -231,11 +259,7 @@ Modernised modernFromHistorical(QStringView text)
         } else if ((c == u'く' || c == u'ぐ') && next == u'わ') {
             put(QChar(c == u'く' ? u'か' : u'が'), i);
             ++i;
-        } else if (c == u'む' && afterKana &&
-                   (!isHiragana(next.unicode()) || isParticleLike(next)) &&
-                   (inRow(before, u"あかさたなはまやらわがざだばぱ") ||
-                    inRow(before, u"えけせてねへめれげぜでべぺ") || before == u'こ') &&
-                   !(m.text.endsWith(u'ん'))) {
+        } else if (isAuxiliaryMu(text, i) && !m.text.endsWith(u'ん')) {
             put(QChar(u'ん'), i);
         } else if (!wordStart &&
                    (c == u'は' || c == u'ひ' || c == u'ふ' || c == u'へ' || c == u'ほ') &&

@@ -46,6 +46,10 @@ struct Modernised
 // て ば) starts a word and keeps its sound: "のひと" stays.
 Modernised modernFromHistorical(QStringView text);
 
+// Only the auxiliary む said ん (あらむ -> あらん, とどめむ -> とどめん), for poems in
+// modern kana that still use it; character for character.
+QString auxiliaryMuAsN(QStringView text);
+
 // ゝ ゞ ヽ ヾ repeat the kana before them (ゞ ヾ voiced): "いすゞ" -> "いすず".
 QString expandKanaRepetition(QStringView text);
 

@@ -151,7 +151,7 @@ void ReadingEngine::readPlain(QStringView original, bool historical, bool poetic
     QString run; // Japanese text waiting for MeCab
     auto flush = [&] {
         if (!run.isEmpty())
-            readWithMecab(run, historical, out);
+            readWithMecab(run, historical, poetic, out);
         run.clear();
     };
     const qsizetype n = text.size();
@@ -225,14 +225,15 @@ void ReadingEngine::readPlain(QStringView original, bool historical, bool poetic
     flush();
 }
 
-void ReadingEngine::readWithMecab(QStringView raw, bool historical, QList<Word> &out) const
+void ReadingEngine::readWithMecab(QStringView raw, bool historical, bool poetic,
+                                  QList<Word> &out) const
 {
     const QString text = expandKanaRepetition(raw);
     Modernised modern;
     if (historical) {
         modern = modernFromHistorical(text);
     } else {
-        modern.text = text;
+        modern.text = poetic ? auxiliaryMuAsN(text) : text;
         for (qsizetype k = 0; k < text.size(); ++k)
             modern.origin.append(k);
     }

@@ -63,7 +63,7 @@ public:
 
 private:
     void readPlain(QStringView text, bool historical, bool poetic, QList<Word> &out) const;
-    void readWithMecab(QStringView text, bool historical, QList<Word> &out) const;
+    void readWithMecab(QStringView text, bool historical, bool poetic, QList<Word> &out) const;
 
     std::unique_ptr<MecabReader> m_mecab;
     Lexicon m_user;
