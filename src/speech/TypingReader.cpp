@@ -80,6 +80,8 @@ void TypingReader::keyPressed(int key, const QString &text)
 {
     if (isEnter(key))
         m_enterPressed = true;
+    if (key == Qt::Key_Space)
+        m_spacePressed = !m_composing;
     // Alphabet info: letters and digits while Joyful writing is off.
     if (!m_reading.EngineReady() || m_host.joyfulWriting() || !m_host.alphabetChecked())
         return;
@@ -105,6 +107,11 @@ void TypingReader::keyReleased(int key, bool autoRepeat)
         m_enterPressed = false;
         SpeakLastWordOfLine();
     } else if (key == Qt::Key_Space) {
+        // An input method takes the Space press to convert and lets the release through:
+        // that release is no blank typed, and the text before the caret is not read again.
+        if (!m_spacePressed || m_composing)
+            return;
+        m_spacePressed = false;
         SpeakWordBeforeCaret();
     }
 }

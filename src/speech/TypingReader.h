@@ -114,6 +114,8 @@ private:
     // Enter's press reached the pane; the Enter that confirms a conversion goes to the input
     // method, and its release alone must not end a line.
     bool m_enterPressed = false;
+    // The Space press reached the pane (no input method took it to convert).
+    bool m_spacePressed = false;
     QString m_readingBuffer;
     int m_committedLength = 0;
     QString m_kanaReading;

@@ -179,6 +179,18 @@ TEST_P(Typing, ConfirmedConversionReadsTheTypedKanaInKeyInputModeElseTheKanji)
     preedit(QStringLiteral("あ"));
     preedit(QString());
     EXPECT_EQ(engine->spoken.size(), 2);
+
+    // Space pressed to convert: the input method takes the press and the release comes
+    // through, while composing and after; neither reads the text before the caret again.
+    type(QStringLiteral("word "));
+    const qsizetype before = engine->spoken.size();
+    preedit(QStringLiteral("なつ"));
+    QTest::keyRelease(view(), Qt::Key_Space);
+    preedit(QStringLiteral("夏"));
+    commit(QStringLiteral("夏"));
+    QTest::keyRelease(view(), Qt::Key_Space);
+    EXPECT_EQ(engine->spoken.size(), before + 1) << engine->spoken.join(u'|').toStdString();
+    EXPECT_EQ(engine->spoken.last(), "夏");
 }
 
 TEST_P(Typing, AlphabetInfoSpeaksLettersInLowerCaseOnlyWhileJoyfulWritingIsOff)
