@@ -86,6 +86,9 @@ void EspeakDirectSS::SpeakText(const QString &text)
     log(QStringLiteral("speak ") + QString(text).replace(u'\n', QStringLiteral("\\n")));
     const quint64 utterance = ++m_lastUtterance;
     const int voice = GetModeCount() > 0 ? m_voices[m_mode - 1] : -1;
+    if (m_log && voice >= 0)
+        log(QStringLiteral("voice ") +
+            EspeakEngine::instance().voiceInput(text, voice).replace(u'\n', QStringLiteral("\\n")));
     const int rate = m_speed;
     const int lumpBytes = m_audio->sampleRate() * 2 * LumpMilliseconds / 1000;
     const std::shared_ptr<std::atomic<quint64>> dropped = m_droppedUpTo;

@@ -149,6 +149,14 @@ QString EspeakEngine::spokenText(QStringView text, bool japaneseVoice) const
     return holdsJapanese(text) ? m_reading->romaji(text) : text.toString();
 }
 
+QString EspeakEngine::voiceInput(QStringView text, int voiceIndex)
+{
+    std::lock_guard lock(m_mutex);
+    if (voiceIndex < 0 || voiceIndex >= int(voiceModeTable().size()))
+        return text.toString();
+    return spokenText(text, voiceModeTable()[voiceIndex].japanese);
+}
+
 void EspeakEngine::reloadUserDictionary()
 {
     std::lock_guard lock(m_mutex);

@@ -61,6 +61,8 @@ public:
     // What a voice is given for a text: kana for the Japanese voices, romaji of Japanese
     // text for the English ones.
     QString spokenText(QStringView text, bool japaneseVoice) const;
+    // The same for voice voiceIndex, taken in turn with the syntheses (for the speech log).
+    QString voiceInput(QStringView text, int voiceIndex);
     // Reads the poet's dictionary (readings.tsv) again after it was edited.
     void reloadUserDictionary();
 

@@ -72,4 +72,13 @@ if sed -n "/^speak $text\$/,\$p" "$work/speech.log" | grep -q '^done$'; then
 fi
 shot after-hot-key
 echo "hot key reset the reading"
-echo "1 passed, 0 failed"
+
+# A poem with ruby: the voice is given the ruby's reading, never the notation.
+printf '%s' '天の原 ふりさけ見れば ｜春日《かすが》なる' | xclip -selection clipboard
+wait_for 10 grep -qE '^voice .*(かすが|kasuga)' "$work/speech.log" ||
+    fail "the ruby's reading did not reach the voice"
+if grep -E '^voice ' "$work/speech.log" | grep -qE '[《》｜]|しゅんじつ|shunjitsu'; then
+    fail "the voice was given the notation or the wrong reading"
+fi
+echo "ruby read as written"
+echo "2 passed, 0 failed"

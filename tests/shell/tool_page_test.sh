@@ -94,5 +94,18 @@ printf '\x1b$B$"\x1b(B\r\n' >"$work/jis.txt"
 "$tool" encoding "$work/utf16.txt" "$work/euc.txt" "$work/jis.txt" >"$work/enc"
 check "encoding names UTF-16, EUC-JP and ISO-2022-JP" \
     test "$(cut -f2 "$work/enc" | tr '\n' ' ')" = "utf-16le euc-jp iso-2022-jp "
+# Readings: ruby wins, and every format answers.
+printf '天の原 ふりさけ見れば ｜春日《かすが》なる\n' >"$work/ruby.txt"
+"$tool" reading "$work/ruby.txt" >"$work/reading"
+check "reading takes the ruby's reading" grep -q 'かすが' "$work/reading"
+check "reading never shows the notation" absent '[《》｜]' "$work/reading"
+"$tool" reading --format romaji "$work/ruby.txt" | grep -q 'kasuga'
+check "romaji of the same reading" test $? -eq 0
+"$tool" reading --format ruby "$work/ruby.txt" | grep -q '原《はら》\|天の原《あまのはら》'
+check "ruby format writes readings as ruby" test $? -eq 0
+"$tool" reading --format braille "$work/ruby.txt" 2>/dev/null
+check "an unknown format is bad usage" test $? -eq 2
+"$tool" speak "$work/poem.txt" -o "$work/fast.wav" --speed 300 2>/dev/null
+check "speak --speed outside 130-188 is bad usage" test $? -eq 2
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]
