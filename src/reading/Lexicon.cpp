@@ -4,6 +4,8 @@
 
 #include <QFile>
 
+#include <algorithm>
+
 static void initReadingQrc()
 {
     Q_INIT_RESOURCE(reading);
@@ -30,6 +32,23 @@ void Lexicon::add(const QString &surface, const QString &reading)
         return;
     m_entries.insert(surface, toHiragana(reading));
     m_longest = std::max(m_longest, surface.size());
+}
+
+QList<std::pair<QString, QString>> Lexicon::entries() const
+{
+    QList<std::pair<QString, QString>> list;
+    for (auto it = m_entries.cbegin(); it != m_entries.cend(); ++it)
+        list.append({it.key(), it.value()});
+    std::sort(list.begin(), list.end());
+    return list;
+}
+
+QString Lexicon::toTsv() const
+{
+    QString tsv = QStringLiteral("# word\treading\n");
+    for (const auto &[surface, reading] : entries())
+        tsv += surface + u'\t' + reading + u'\n';
+    return tsv;
 }
 
 Lexicon::Match Lexicon::longestAt(QStringView text, qsizetype position) const

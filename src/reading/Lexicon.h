@@ -3,6 +3,7 @@
 // dictionary (readings.tsv), both looked up longest match first.
 
 #include <QHash>
+#include <QList>
 #include <QString>
 #include <QStringView>
 
@@ -15,7 +16,11 @@ public:
     // reading are skipped. Readings are kept in hiragana.
     void addTsv(QStringView tsv);
     void add(const QString &surface, const QString &reading);
+    void remove(const QString &surface) { m_entries.remove(surface); }
     bool isEmpty() const { return m_entries.isEmpty(); }
+    // Every entry, sorted by surface; and the same as the file holds it.
+    QList<std::pair<QString, QString>> entries() const;
+    QString toTsv() const;
     qsizetype size() const { return m_entries.size(); }
 
     struct Match

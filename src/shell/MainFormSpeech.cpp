@@ -2,6 +2,7 @@
 // the typing reader, the clipboard watcher and the hot key, and the handlers of the
 // "Speech" bar, the Parole and the Speaker menus.
 #include "reading/ReadingEngine.h"
+#include "shell/ReadingDictionary.h"
 #include "shell/RichEditSx.h"
 #include "shell/UiServices.h"
 #include "shell/Utamain.h"
@@ -9,6 +10,7 @@
 #include "speech/CBWatch.h"
 #include "speech/DirectSS.h"
 #include "speech/EspeakBackend.h"
+#include "speech/EspeakEngine.h"
 #include "speech/Hkhotkey.h"
 #include "speech/ReadingController.h"
 #include "speech/SpeakerSelection.h"
@@ -240,15 +242,9 @@ void TMainForm1::createSpeech()
                                                             m_volume.get(), this);
     m_speakers = std::make_unique<speech::SpeakerSelection>(*m_engine1, *m_speechHost);
     // Committed text that no kana preedit showed is read through MeCab, opened on first use.
-    auto readings = std::make_shared<std::unique_ptr<reading::ReadingEngine>>();
     m_typing = std::make_unique<speech::TypingReader>(
-        *m_engine1, *m_reading, *m_speechHost, [readings](QStringView committed) {
-            if (!*readings) {
-                *readings = std::make_unique<reading::ReadingEngine>();
-                (*readings)->loadUserDictionary();
-            }
-            return (*readings)->kana(committed).remove(u' ');
-        });
+        *m_engine1, *m_reading, *m_speechHost,
+        [this](QStringView committed) { return readings().kana(committed).remove(u' '); });
     speech::TypingReader *typing = m_typing.get();
     connect(m_right, &TRichEditSx::keyPressed, this,
             [typing](int key, const QString &text) { typing->keyPressed(key, text); });
@@ -326,6 +322,7 @@ void TMainForm1::createSpeech()
         r->ClipSpeechCheckBoxClick(checkBoxChecked(QStringLiteral("ClipSpeechCheckBox")));
     });
     add("ClipbrdSpeech1Click", [r] { r->ClipbrdSpeech1Click(); });
+    add("ReadingDictionary1Click", [this] { ReadingDictionary1Click(); });
     add("C_MemoryButtonClick", [r] { r->ClipBoardMemory1Click(); });
     add("ClipBoardMemory1Click", [r] { r->ClipBoardMemory1Click(); });
     add("toClipbrdClick", [r] { r->toClipbrdClick(); });
@@ -392,6 +389,40 @@ void TMainForm1::stopSpeech()
 int TMainForm1::systemVolume() const
 {
     return m_volume ? m_volume->volume() : 0;
+}
+
+reading::ReadingEngine &TMainForm1::readings()
+{
+    if (!m_readings) {
+        m_readings = std::make_unique<reading::ReadingEngine>();
+        m_readings->loadUserDictionary();
+    }
+    return *m_readings;
+}
+
+void TMainForm1::ReadingDictionary1Click()
+{
+    if (!m_readingDialog) {
+        m_readingDialog = new TReadingDialog(
+            reading::ReadingEngine::userDictionaryPath(),
+            [this] {
+                // The voices and the typing reader read the new entries from now on.
+                readings().loadUserDictionary();
+                speech::EspeakEngine::instance().reloadUserDictionary();
+            },
+            this);
+    }
+    // The selection (its first line), with the reading the speakers give it now.
+    const QString word = m_right->selectedText()
+                             .section(QChar::ParagraphSeparator, 0, 0)
+                             .section(u'\n', 0, 0)
+                             .trimmed();
+    QString spoken = word.isEmpty() ? QString() : readings().kana(word);
+    spoken.remove(u' ').remove(u',');
+    m_readingDialog->propose(word, spoken);
+    m_readingDialog->show();
+    m_readingDialog->raise();
+    m_readingDialog->activateWindow();
 }
 
 } // namespace shell

@@ -18,6 +18,7 @@
 #include "speech/SpeakerSelection.h"
 #include "speech/TypingReader.h"
 #include "speech/VolumeControl.h"
+#include "reading/ReadingEngine.h"
 #include "text/FileWatch.h"
 #include "text/RecoveryStore.h"
 #include "tools/ScrollStrip.h"

@@ -10,6 +10,7 @@
 #include "convert/TextTarget.h"
 #include "html/HtmlStyle.h"
 #include "shell/ComponentRecord.h"
+#include "shell/ReadingDictionary.h"
 #include "shell/RegMng.h"
 #include "shell/UiBuilder.h"
 #include "shell/Unit1.h"
@@ -42,6 +43,10 @@ class TClipboardWatcher;
 class THookHotKey;
 } // namespace speech
 
+namespace reading {
+class ReadingEngine;
+} // namespace reading
+
 namespace text {
 class FileWatch;
 class RecoveryStore;
@@ -58,6 +63,7 @@ class TRichEditSx;
 class UiServices;
 class MainFormSettings;
 class FindReplaceDialog;
+class TReadingDialog;
 class TDropDst;
 
 // A tool bar: its controls sit on a content strip that keeps its natural width, so a
@@ -255,6 +261,11 @@ public:
     // The global hot key that runs Reset: HotKey1's value, Ctrl+Alt+R (set with the speech).
     int HotKey1 = 0;
     void HotKeyCheckClick();
+    // "読みを登録": the poet's readings, prefilled with the selection and its reading now.
+    void ReadingDictionary1Click();
+    TReadingDialog *readingDialog() const { return m_readingDialog; }
+    // The reading engine of the typing reader and the dictionary dialog, opened on first use.
+    reading::ReadingEngine &readings();
     // Registers HotKey1 under identifier 1 (the result is not shown: a key another program
     // holds stays silently inactive).
     void registerHotKey();
@@ -335,6 +346,8 @@ private:
     std::unique_ptr<speech::ReadingController> m_reading;
     std::unique_ptr<speech::SpeakerSelection> m_speakers;
     std::unique_ptr<speech::TypingReader> m_typing;
+    std::unique_ptr<reading::ReadingEngine> m_readings;
+    QPointer<TReadingDialog> m_readingDialog;
     speech::TClipboardWatcher *m_clipboardWatcher = nullptr;
     speech::THookHotKey *m_hookHotKey = nullptr;
     tools::ColoringState m_coloring;

@@ -2,7 +2,9 @@
 // encodings and line ends, files changed by other programs, crashes, stored paths.
 #include "FakeUiServices.h"
 
+#include "reading/ReadingEngine.h"
 #include "shell/IniFile.h"
+#include "shell/ReadingDictionary.h"
 #include "shell/RichEditSx.h"
 #include "shell/Utamain.h"
 #include "text/RecoveryStore.h"
@@ -10,6 +12,9 @@
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
 #include <QProcess>
 #include <QSysInfo>
 #include <QTemporaryDir>
@@ -209,6 +214,36 @@ TEST_F(Documents, UnsavedWorkIsCopiedAndOfferedAfterACrash)
     EXPECT_TRUE(next.RichEditNx1()->isModified());
     EXPECT_FALSE(QFile::exists(lock.fileName()));
     next.RichEditNx1()->setModified(false);
+}
+
+TEST_F(Documents, ThePoetsReadingsAreRegisteredAndReadFromThenOn)
+{
+    w->RichEditNx1()->setText(QStringLiteral("春日の山"));
+    QTextCursor c = w->RichEditNx1()->horizontalView()->textCursor();
+    c.setPosition(0);
+    c.setPosition(2, QTextCursor::KeepAnchor);
+    w->RichEditNx1()->horizontalView()->setTextCursor(c);
+    w->run(QStringLiteral("ReadingDictionary1Click"));
+    TReadingDialog *d = w->readingDialog();
+    ASSERT_TRUE(d);
+    EXPECT_EQ(d->wordEdit()->text(), QStringLiteral("春日"));
+    EXPECT_EQ(d->readingEdit()->text(), QStringLiteral("かすが")) << "what the speakers say now";
+    d->readingEdit()->setText(QStringLiteral("はるひ"));
+    ASSERT_TRUE(d->registerWord()) << qPrintable(d->statusText());
+    EXPECT_EQ(w->readings().kana(u"春日の山"), QStringLiteral("はるひの やま"));
+    if (const QString shots = qEnvironmentVariable("KOTONAMI_ARTIFACTS"); !shots.isEmpty()) {
+        d->propose(QStringLiteral("三笠"), QStringLiteral("みかさ"));
+        QDir().mkpath(shots);
+        d->grab().save(shots + QStringLiteral("/reading-dictionary.png"));
+    }
+    const QString file = reading::ReadingEngine::userDictionaryPath();
+    EXPECT_TRUE(bytesOf(file).contains("春日\tはるひ"));
+    // A reading that is not kana is refused and nothing changes.
+    d->readingEdit()->setText(QStringLiteral("haruhi"));
+    EXPECT_FALSE(d->registerWord());
+    d->list()->setCurrentRow(0);
+    ASSERT_TRUE(d->removeSelected());
+    EXPECT_FALSE(bytesOf(file).contains("春日"));
 }
 
 TEST(StoredSettings, AFailedSettingsSaveKeepsTheFileAndSaysSo)

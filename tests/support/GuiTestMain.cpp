@@ -10,9 +10,12 @@ int main(int argc, char **argv)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    // Recovery copies of the windows under test go to a folder of their own.
+    // Recovery copies and the poet's readings of the windows under test go to folders of
+    // their own.
     QTemporaryDir state;
     qputenv("XDG_STATE_HOME", state.path().toLocal8Bit());
+    QTemporaryDir config;
+    qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
     QApplication app(argc, argv);
     shell::installFontSubstitutions();
     ::testing::InitGoogleTest(&argc, argv);
