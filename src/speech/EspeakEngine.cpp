@@ -3,6 +3,8 @@
 #include "reading/KanaRules.h"
 #include "reading/ReadingEngine.h"
 
+#include <QRegularExpression>
+
 #include <espeak-ng/speak_lib.h>
 
 namespace speech {
@@ -140,6 +142,27 @@ bool holdsJapanese(QStringView text)
 
 } // namespace
 
+QString latinWordsInEnglish(const QString &kana, const QString &japaneseVoice)
+{
+    static const QRegularExpression latin(QStringLiteral("[A-Za-z][A-Za-z'-]*"));
+    if (!kana.contains(latin))
+        return QString();
+    // "ja+f3" -> "en-us+f3": the same variant, so the speaker keeps her voice.
+    const qsizetype plus = japaneseVoice.indexOf(u'+');
+    const QString english =
+        QStringLiteral("en-us") + (plus < 0 ? QString() : japaneseVoice.mid(plus));
+    QString out = QStringLiteral("<speak>");
+    qsizetype at = 0;
+    for (auto it = latin.globalMatch(kana); it.hasNext();) {
+        const QRegularExpressionMatch m = it.next();
+        out += kana.mid(at, m.capturedStart() - at).toHtmlEscaped();
+        out += QStringLiteral("<voice name=\"%1\">%2</voice>").arg(english, m.captured());
+        at = m.capturedEnd();
+    }
+    out += kana.mid(at).toHtmlEscaped() + QStringLiteral("</speak>");
+    return out;
+}
+
 QString EspeakEngine::spokenText(QStringView text, bool japaneseVoice) const
 {
     // The Japanese voices get kana, word by word; the English ones read Japanese text in
@@ -168,10 +191,16 @@ bool EspeakEngine::synthesize(QStringView text, int voiceIndex, int rate, const 
     std::lock_guard lock(m_mutex);
     if (!m_available.contains(voiceIndex) || !loadVoice(voiceIndex))
         return false;
-    const QString spoken = spokenText(text, voiceModeTable()[voiceIndex].japanese);
-    const QByteArray utf8 = spoken.toUtf8();
-    if (utf8.trimmed().isEmpty())
+    const VoiceModeInfo &mode = voiceModeTable()[voiceIndex];
+    const QString spoken = spokenText(text, mode.japanese);
+    if (spoken.trimmed().isEmpty())
         return true;
+    // A Latin word in Japanese text is read as a word by the English voice of the same
+    // variant ("iPhone", not "i p h o n e" in letters).
+    const QString ssml =
+        mode.japanese ? latinWordsInEnglish(spoken, QString::fromLatin1(mode.voice)) : QString();
+    const QByteArray utf8 = ssml.isEmpty() ? spoken.toUtf8() : ssml.toUtf8();
+    const unsigned flags = espeakCHARS_UTF8 | (ssml.isEmpty() ? 0 : espeakSSML);
     espeak_SetParameter(espeakRATE, rate, 0);
 
     bool stopped = false;
@@ -182,7 +211,7 @@ bool EspeakEngine::synthesize(QStringView text, int voiceIndex, int rate, const 
     };
     currentSink = &guarded;
     const espeak_ERROR err = espeak_Synth(utf8.constData(), size_t(utf8.size()) + 1, 0,
-                                          POS_CHARACTER, 0, espeakCHARS_UTF8, nullptr, nullptr);
+                                          POS_CHARACTER, 0, flags, nullptr, nullptr);
     currentSink = nullptr;
     return err == EE_OK && !stopped;
 }

@@ -37,6 +37,10 @@ const QList<VoiceModeInfo> &voiceModeTable();
 QStringList splitIntoPieces(QStringView text);
 inline constexpr qsizetype MaxPieceLength = 120;
 
+// The SSML that has the Latin words of a Japanese voice's kana read by the English voice
+// of the same variant; empty when the kana holds no Latin word.
+QString latinWordsInEnglish(const QString &kana, const QString &japaneseVoice);
+
 class EspeakEngine
 {
 public:

@@ -3,9 +3,9 @@
 
 #include "QtPrinters.h"
 
+#include "reading/MecabReader.h"
 #include "speech/EspeakBackend.h"
 #include "speech/EspeakEngine.h"
-#include "reading/MecabReader.h"
 #include "speech/SpeakToWav.h"
 
 #include <QElapsedTimer>
@@ -222,6 +222,19 @@ TEST(SpeakToWav, WritesAPlayableFileAndRefusesAnUnknownSpeaker)
     EXPECT_FALSE(error.isEmpty());
     EXPECT_FALSE(speakToWav(QStringLiteral("   "), 3, other, &error));
     EXPECT_FALSE(QFile::exists(other));
+}
+
+TEST(LatinInJapanese, LatinWordsGoToTheEnglishVoiceOfTheSameVariant)
+{
+    EXPECT_EQ(
+        speech::latinWordsInEnglish(QStringLiteral("きょうわ iPhone で"), QStringLiteral("ja+f3")),
+        QStringLiteral("<speak>きょうわ <voice name=\"en-us+f3\">iPhone</voice> で</speak>"));
+    EXPECT_EQ(
+        speech::latinWordsInEnglish(QStringLiteral("R&B <x> は"), QStringLiteral("ja")),
+        QStringLiteral("<speak><voice name=\"en-us\">R</voice>&amp;<voice name=\"en-us\">B</voice> "
+                       "&lt;<voice name=\"en-us\">x</voice>&gt; は</speak>"));
+    EXPECT_TRUE(
+        speech::latinWordsInEnglish(QStringLiteral("はる すぎて"), QStringLiteral("ja")).isEmpty());
 }
 
 } // namespace
