@@ -13,6 +13,7 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     libxcb1-dev libxcb-keysyms1-dev
     clang libclang-rt-14-dev
+    pulseaudio pulseaudio-utils
     xvfb xauth x11-apps x11-utils xdotool xclip imagemagick poppler-utils chromium
     appstream desktop-file-utils dpkg-dev file
 )

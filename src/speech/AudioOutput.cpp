@@ -14,6 +14,10 @@ namespace {
 
 constexpr int TickMilliseconds = 10;
 constexpr int BytesPerSample = 2;
+// A device that reports no progress (a PulseAudio stream waiting for its pre-buffer to fill,
+// a suspended or stalled sink) is taken to have played a text this long after the text
+// would have ended at its real pace.
+constexpr int StallSlackMilliseconds = 1500;
 
 } // namespace
 
@@ -75,6 +79,8 @@ void AudioOutput::clear()
     m_marks.clear();
     m_appended = m_taken = 0;
     m_carry = 0;
+    m_paced = 0;
+    m_due.invalidate();
     if (m_sink)
         restartSink();
     updateTimer();
@@ -167,6 +173,12 @@ void AudioOutput::tick()
         played = take(room);
         if (!played.isEmpty() && m_sinkDevice)
             m_sinkDevice->write(played);
+        // The pace a device should keep, as the null output keeps it: what the device
+        // says it played may stall, this never does.
+        const qint64 ns = m_clock.nsecsElapsed();
+        m_clock.start();
+        m_paced = std::min(m_appended,
+                           m_paced + qint64(double(ns) * m_sampleRate * BytesPerSample / 1e9));
     } else {
         // The null output's clock: what a device would have played since the last tick.
         const qint64 ns = m_clock.nsecsElapsed();
@@ -183,9 +195,21 @@ void AudioOutput::tick()
 
     // Emitting may run a handler that speaks or resets, so the mark is removed first and
     // the loop re-reads the marks and the position each time.
-    while (!m_marks.empty() && m_marks.front().position <= playedPosition()) {
+    // The front mark is due once the pace reaches it; a device that has not played up to it
+    // a while later is stalled, and the text counts as played all the same.
+    const auto reached = [&](qint64 position) {
+        if (position <= playedPosition())
+            return true;
+        if (!m_sink || m_paced < position)
+            return false;
+        if (!m_due.isValid())
+            m_due.start();
+        return m_due.elapsed() >= StallSlackMilliseconds;
+    };
+    while (!m_marks.empty() && reached(m_marks.front().position)) {
         const quint64 utterance = m_marks.front().utterance;
         m_marks.pop_front();
+        m_due.invalidate();
         Q_EMIT utteranceFinished(utterance);
     }
     updateTimer();

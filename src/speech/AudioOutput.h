@@ -6,7 +6,8 @@
 //
 // Audio arrives in pieces tagged with the number of the text it belongs to; finish(n) marks
 // where text n ends, and utteranceFinished(n) is emitted once the output has played up to
-// that mark.
+// that mark. A device that stops reporting progress cannot hold a reading up: a mark counts
+// as played at most a moment after the audio before it would have ended at its real pace.
 
 #include <QByteArray>
 #include <QElapsedTimer>
@@ -71,7 +72,9 @@ private:
     QIODevice *m_sinkDevice = nullptr;
     QTimer m_timer;
     QElapsedTimer m_clock;
-    double m_carry = 0; // fractional bytes owed to the null output's pace
+    double m_carry = 0;  // fractional bytes owed to the null output's pace
+    qint64 m_paced = 0;  // with a device: the position its real pace has reached
+    QElapsedTimer m_due; // since the pace reached the front mark
 
     QByteArray m_queue;
     qint64 m_queueOffset = 0; // bytes of m_queue already taken

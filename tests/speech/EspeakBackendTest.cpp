@@ -153,6 +153,33 @@ TEST(Backend, EverySpokenTextReportsOnceAndResetTextsNever)
     EXPECT_EQ(done.size(), 4);
 }
 
+// Run against the null output here and against a real PulseAudio null sink by
+// pulseaudio_sink.sh, which sets KOTONAMI_EXPECT_AUDIO_DEVICE.
+TEST(Backend, EveryTextEndsInOneCompletionAfterResetPauseAndResume)
+{
+    EspeakDirectSS ss;
+    if (qEnvironmentVariableIsSet("KOTONAMI_EXPECT_AUDIO_DEVICE"))
+        ASSERT_TRUE(ss.hasAudioDevice()) << "no audio device: the sound server is not reached";
+    ss.setSpeed(FastRate);
+    QSignalSpy done(&ss, &TDirectSS::OnTextDataDone);
+    const QString poem = QStringLiteral("はるすぎて なつきにけらし しろたえの ころもほすちょう");
+    // Reset well into a reading, a new reading at once: that one ends, once.
+    ss.SpeakText(poem);
+    QTest::qWait(300);
+    ss.ResetAudio();
+    ss.SpeakText(poem);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return done.size() >= 1; }, Generous));
+    // Paused and resumed: one completion, after the resume.
+    ss.SpeakText(QStringLiteral("あきのたの"));
+    QTest::qWait(100);
+    ss.PauseAudio();
+    QTest::qWait(300);
+    ss.ResumeAudio();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return done.size() >= 2; }, Generous));
+    QTest::qWait(500);
+    EXPECT_EQ(done.size(), 2);
+}
+
 TEST(Backend, PauseAndResumeLengthenTheReadingByThePause)
 {
     EspeakDirectSS ss;
