@@ -67,7 +67,7 @@ const QHash<QChar, QString> &iOrEFused()
 
 bool isParticleLike(QChar c)
 {
-    return QStringView(u"のをにがとやぞば").contains(c);
+    return QStringView(u"のをにとやぞば").contains(c);
 }
 
 bool inRow(QChar c, const char16_t *row)
@@ -148,9 +148,20 @@ bool looksHistorical(QStringView line)
     const QString h = toHiragana(line);
     const qsizetype n = h.size();
     auto kanaAt = [&](qsizetype i) { return i >= 0 && i < n && isHiragana(h[i].unicode()); };
+    // Spellings modern kana never has: なほ (なお), おほ (おお), いにしへ, あはれ ...
+    static const char16_t *const spellings[] = {u"なほ",     u"おほ",   u"とほ", u"かほ", u"こほ",
+                                                u"いにしへ", u"あはれ", u"けふ", u"てふ", u"にほ"};
+    for (const char16_t *word : spellings) {
+        if (h.contains(QStringView(word)))
+            return true;
+    }
     for (qsizetype i = 0; i < n; ++i) {
         const QChar c = h[i];
         if (c == u'ゐ' || c == u'ゑ')
+            return true;
+        // 思ひ出, 思ひ絶え: ひ between two kanji, where modern spelling has い.
+        if (c == u'ひ' && i > 0 && i + 1 < n && isKanji(h[i - 1].unicode()) &&
+            isKanji(h[i + 1].unicode()))
             return true;
         if (c == u'ふ' && i > 0 && (kanaAt(i - 1) || isKanji(h[i - 1].unicode()))) {
             // -ふ ending a word: at the end, before a blank or mark, or before a particle.
