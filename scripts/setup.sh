@@ -14,6 +14,7 @@ packages=(
     libxcb1-dev libxcb-keysyms1-dev
     clang libclang-rt-14-dev
     pulseaudio pulseaudio-utils
+    ibus ibus-anthy python3-gi gir1.2-ibus-1.0 dbus-x11 dconf-gsettings-backend dconf-service
     xvfb xauth x11-apps x11-utils xdotool xclip imagemagick poppler-utils chromium
     appstream desktop-file-utils dpkg-dev file
 )
