@@ -58,6 +58,21 @@ int commandUsage(QTextStream &out, const char *help)
     return 0;
 }
 
+// The bytes of the command's input: a file (a pipe such as <(…) too), or standard input
+// for none or "-". Nullopt after saying why on standard error.
+std::optional<QByteArray> readInput(const QString &input, QTextStream &err)
+{
+    if (input.isEmpty() || input == QLatin1String("-")) {
+        QFile in;
+        return in.open(stdin, QIODevice::ReadOnly) ? in.readAll() : QByteArray();
+    }
+    text::FileError problem;
+    std::optional<QByteArray> bytes = text::readFileBytes(input, &problem, text::PipePolicy::Allow);
+    if (!bytes)
+        err << "kotonami-tool: cannot read " << input << ": " << problem.message << "\n";
+    return bytes;
+}
+
 // kotonami-tool speak: a poem read aloud into a WAV file, by the editor's own engine.
 int speak(const QStringList &args, QTextStream &out, QTextStream &err)
 {
@@ -103,21 +118,10 @@ int speak(const QStringList &args, QTextStream &out, QTextStream &err)
         err << "kotonami-tool: unknown speaker " << speaker << "\n";
         return 2;
     }
-    QByteArray bytes;
-    if (input.isEmpty() || input == QLatin1String("-")) {
-        QFile in;
-        if (in.open(stdin, QIODevice::ReadOnly))
-            bytes = in.readAll();
-    } else {
-        text::FileError problem;
-        auto read = text::readFileBytes(input, &problem, text::PipePolicy::Allow);
-        if (!read) {
-            err << "kotonami-tool: cannot read " << input << ": " << problem.message << "\n";
-            return 1;
-        }
-        bytes = std::move(*read);
-    }
-    const QString text = text::decodeText(bytes, text::detectEncoding(bytes));
+    const std::optional<QByteArray> bytes = readInput(input, err);
+    if (!bytes)
+        return 1;
+    const QString text = text::decodeText(*bytes, text::detectEncoding(*bytes));
     QString problem;
     if (!speech::speakToWav(text, id, output, &problem, speed)) {
         err << "kotonami-tool: " << problem << "\n";
@@ -152,22 +156,10 @@ int readingCommand(const QStringList &args, QTextStream &out, QTextStream &err)
             input = a;
         }
     }
-    QString text;
-    if (input.isEmpty() || input == QLatin1String("-")) {
-        QFile in;
-        if (in.open(stdin, QIODevice::ReadOnly)) {
-            const QByteArray bytes = in.readAll();
-            text = text::decodeDocument(bytes).text;
-        }
-    } else {
-        text::FileError problem;
-        const auto doc = text::readDocument(input, &problem, {}, text::PipePolicy::Allow);
-        if (!doc) {
-            err << "kotonami-tool: cannot read " << input << ": " << problem.message << "\n";
-            return 1;
-        }
-        text = doc->text;
-    }
+    const std::optional<QByteArray> bytes = readInput(input, err);
+    if (!bytes)
+        return 1;
+    QString text = text::decodeDocument(*bytes).text;
     reading::ReadingEngine engine;
     engine.loadUserDictionary();
     if (text.endsWith(u'\n'))

@@ -38,56 +38,14 @@ cleanup() {
 }
 trap cleanup EXIT
 
-shot() {
-    shot_count=$((shot_count + 1))
-    import -window root "$(printf '%s/%02d-%s.png' "$artifacts" "$shot_count" "$1")"
-}
+here_e2e="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+# shellcheck source=session.sh
+source "$here_e2e/session.sh"
 
-fail() {
-    echo "FAIL at step \"$step_name\": $*"
-    [ -n "${DISPLAY:-}" ] && shot "failure" 2>/dev/null || true
-    if [ -s "$work/app.log" ]; then
-        echo "--- program output ---"
-        tail -n 30 "$work/app.log"
-    fi
-    if [ -s "$work/xvfb.log" ]; then
-        echo "--- X server output ---"
-        tail -n 10 "$work/xvfb.log"
-    fi
-    exit 1
-}
-
-step() {
-    step_name="$1"
-    echo "step $step_name"
-}
-
-poll() {
-    local deadline=$((SECONDS + $1))
-    shift
-    until "$@" >/dev/null 2>&1; do
-        ((SECONDS < deadline)) || return 1
-        sleep 0.1
-    done
-}
-
-wait_for() {
-    local seconds="$1" what="$2"
-    shift 2
-    poll "$seconds" "$@" || fail "timed out after ${seconds}s waiting for $what"
-}
-
-window_named() { xdotool search --onlyvisible --name "$1" >/dev/null 2>&1; }
-no_window_named() { ! window_named "$1"; }
-program_ended() { ! kill -0 "$app_pid" 2>/dev/null; }
 recovery_copy_written() { compgen -G "$work/state/kotonami/recovery/*.json" >/dev/null; }
 file_is() { [ "$(cat "$1")" = "$2" ]; }
 
-Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-xvfb_pid=$!
-wait_for 15 "Xvfb to start" grep -q '[0-9]' "$work/display"
-DISPLAY=":$(tr -dc 0-9 <"$work/display")"
-export DISPLAY
+start_x_server
 
 mkdir -p "$work/app" "$work/home/.config" "$work/runtime" "$work/state" "$work/poems"
 chmod 700 "$work/runtime"

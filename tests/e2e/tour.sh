@@ -34,62 +34,15 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# next_shot NAME: sets shot_file to the artefact file of the next screenshot.
-next_shot() {
-    shot_count=$((shot_count + 1))
-    shot_file="$(printf '%s/%02d-%s.png' "$artifacts" "$shot_count" "$1")"
-}
-
-shot() {
-    next_shot "$1"
-    import -window root "$shot_file"
-    echo "  screenshot $(basename "$shot_file")"
-}
-
-fail() {
-    echo "FAIL at step \"$step_name\": $*"
-    if [ -n "${DISPLAY:-}" ]; then
-        shot "failure" 2>/dev/null || true
-    fi
-    if [ -s "$work/app.log" ]; then
-        echo "--- program output ---"
-        tail -n 30 "$work/app.log"
-    fi
-    exit 1
-}
-
-step() {
-    step_name="$1"
-    echo "step $step_name"
-}
-
-# poll SECONDS COMMAND...: runs COMMAND (a program or a function of this script) every
-# 0.1 s until it succeeds; returns 1 when SECONDS have passed.
-poll() {
-    local deadline=$((SECONDS + $1))
-    shift
-    until "$@" >/dev/null 2>&1; do
-        ((SECONDS < deadline)) || return 1
-        sleep 0.1
-    done
-}
-
-# wait_for SECONDS WHAT COMMAND...: poll, ending the test with WHAT when time runs out.
-wait_for() {
-    local seconds="$1" what="$2"
-    shift 2
-    poll "$seconds" "$@" || fail "timed out after ${seconds}s waiting for $what"
-}
+here_e2e="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+# shellcheck source=session.sh
+source "$here_e2e/session.sh"
 
 # --- the X server, the program's folders and a browser stand-in ---------------------------
 
 # The server picks a free display itself and writes its number once it takes clients, so
 # runs side by side cannot race for a display.
-Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-xvfb_pid=$!
-wait_for 15 "Xvfb to start" grep -q '[0-9]' "$work/display"
-DISPLAY=":$(tr -dc 0-9 <"$work/display")"
-export DISPLAY
+start_x_server
 
 # A copy of the program in a folder of its own: its settings file goes beside it (the folder
 # is writable), so the run neither reads nor leaves a kotonami.ini in the build tree.
@@ -119,13 +72,10 @@ poem_changed_from() { [ "$(stat -c %Y.%s "$poem")" != "$1" ]; }
 
 # --- helpers over the window ---------------------------------------------------------------
 
-window_named() { xdotool search --onlyvisible --name "$1" >/dev/null 2>&1; }
-no_window_named() { ! window_named "$1"; }
 visible_windows() { xdotool search --onlyvisible --class kotonami 2>/dev/null | wc -l; }
 more_windows_than() { [ "$(visible_windows)" -gt "$1" ]; }
 no_more_windows_than() { [ "$(visible_windows)" -le "$1" ]; }
 focus() { xdotool windowfocus --sync "$1"; }
-program_ended() { ! kill -0 "$app_pid" 2>/dev/null; }
 
 # colours_in X Y W H: how many colours that part of the main window shows.
 colours_in() { import -window root -crop "$3x$4+$((win_x + $1))+$((win_y + $2))" -format '%k' info:; }

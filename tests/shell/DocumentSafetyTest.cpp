@@ -1,6 +1,8 @@
 // The window's documents under faults: failed saves, special files, binary files, other
 // encodings and line ends, files changed by other programs, crashes, stored paths.
 #include "FakeUiServices.h"
+#include "FileSizeLimit.h"
+#include "WindowTest.h"
 
 #include "reading/ReadingEngine.h"
 #include "shell/IniFile.h"
@@ -30,34 +32,9 @@ using testsupport::FakeUiServices;
 
 namespace {
 
-struct Documents : ::testing::Test
+struct Documents : testsupport::WindowTest
 {
-    QTemporaryDir dir;
-    FakeUiServices ui;
-    std::unique_ptr<TMainForm1> w;
-
-    void SetUp() override
-    {
-        w = std::make_unique<TMainForm1>(ui, dir.filePath(QStringLiteral("kotonami")));
-    }
-    void TearDown() override
-    {
-        w->RichEditNx1()->setModified(false);
-        w->RichEditNx2()->setModified(false);
-    }
-    QString file(const QString &name, const QByteArray &bytes)
-    {
-        const QString path = dir.filePath(name);
-        QFile f(path);
-        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(bytes);
-        return path;
-    }
-    static QByteArray bytesOf(const QString &path)
-    {
-        QFile f(path);
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    }
+    QString file(const QString &name, const QByteArray &bytes) { return writeFile(name, bytes); }
     QString lastMessage() const
     {
         return ui.messages.isEmpty() ? QString() : ui.messages.last().text;
@@ -70,14 +47,10 @@ TEST_F(Documents, AFailedSaveKeepsTheFileTheTextAndTheModifiedMark)
     w->openStartupArgument({path});
     w->RichEditNx1()->setText(QString(50000, QLatin1Char('b')));
     w->RichEditNx1()->setModified(true);
-    std::signal(SIGXFSZ, SIG_IGN);
-    rlimit old{};
-    getrlimit(RLIMIT_FSIZE, &old);
-    rlimit limited = old;
-    limited.rlim_cur = 4096;
-    setrlimit(RLIMIT_FSIZE, &limited);
-    w->run(QStringLiteral("Save1Click"));
-    setrlimit(RLIMIT_FSIZE, &old);
+    {
+        testsupport::FileSizeLimit limit(4096);
+        w->run(QStringLiteral("Save1Click"));
+    }
     EXPECT_EQ(bytesOf(path), QByteArray(144, 'a'));
     EXPECT_TRUE(w->RichEditNx1()->isModified());
     ASSERT_EQ(ui.messages.size(), 1);
@@ -265,14 +238,10 @@ TEST(StoredSettings, AFailedSettingsSaveKeepsTheFileAndSaysSo)
     FakeUiServices ui;
     TMainForm1 w(ui, program);
     w.CurrentFile = dir.filePath(QStringLiteral("poem.txt")); // stored as the last file
-    std::signal(SIGXFSZ, SIG_IGN);
-    rlimit old{};
-    getrlimit(RLIMIT_FSIZE, &old);
-    rlimit limited = old;
-    limited.rlim_cur = 512;
-    setrlimit(RLIMIT_FSIZE, &limited);
-    w.close();
-    setrlimit(RLIMIT_FSIZE, &old);
+    {
+        testsupport::FileSizeLimit limit(512);
+        w.close();
+    }
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     EXPECT_EQ(f.readAll(), before);
     ASSERT_FALSE(ui.messages.isEmpty());

@@ -1,5 +1,6 @@
 #include "FakeUiServices.h"
 #include "QtPrinters.h"
+#include "WindowTest.h"
 
 #include "LnkWriter.h"
 #include "shell/DROPDST.h"
@@ -38,37 +39,8 @@ using testsupport::FakeUiServices;
 
 namespace {
 
-struct WindowFixture : ::testing::Test
+struct WindowFixture : testsupport::WindowTest
 {
-    QTemporaryDir dir;
-    FakeUiServices ui;
-    std::unique_ptr<TMainForm1> w;
-
-    void SetUp() override
-    {
-        w = std::make_unique<TMainForm1>(ui, dir.filePath(QStringLiteral("kotonami")));
-    }
-    void TearDown() override
-    {
-        if (w) {
-            w->RichEditNx1()->setModified(false);
-            w->RichEditNx2()->setModified(false);
-        }
-    }
-    void showActive()
-    {
-        w->show();
-        w->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(w.get()));
-    }
-    QString writeFile(const QString &name, const QByteArray &bytes)
-    {
-        const QString path = dir.filePath(name);
-        QFile f(path);
-        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(bytes);
-        return path;
-    }
     QList<TMainForm1::Bar> visibleTabsLeftToRight() const
     {
         QList<std::pair<int, TMainForm1::Bar>> xs;

@@ -1,5 +1,7 @@
 #include "text/SafeFile.h"
 
+#include "FileSizeLimit.h"
+
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -39,24 +41,7 @@ QStringList leftovers(const QString &folder, const QString &kept)
     return names;
 }
 
-// A process-wide file-size limit makes every write past it fail with EFBIG, as a full
-// disk makes it fail with ENOSPC: the honest failure any user can arrange.
-class FileSizeLimit
-{
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        std::signal(SIGXFSZ, SIG_IGN);
-        getrlimit(RLIMIT_FSIZE, &m_old);
-        rlimit limited = m_old;
-        limited.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limited);
-    }
-    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &m_old); }
-
-private:
-    rlimit m_old{};
-};
+using testsupport::FileSizeLimit;
 
 TEST(SafeWrite, AFailedWriteKeepsTheOldFileAndSaysWhy)
 {
