@@ -159,6 +159,10 @@ bool looksHistorical(QStringView line)
         const QChar c = h[i];
         if (c == u'ゐ' || c == u'ゑ')
             return true;
+        // かりほ, いほ: ほ ending a word after a kana, where modern spelling has お.
+        if (c == u'ほ' && kanaAt(i - 1) && !isParticleLike(h[i - 1]) && h[i - 1] != u'ほ' &&
+            (!kanaAt(i + 1) || inRow(h[i + 1], u"のをにはも")))
+            return true;
         // 思ひ出, 思ひ絶え: ひ between two kanji, where modern spelling has い.
         if (c == u'ひ' && i > 0 && i + 1 < n && isKanji(h[i - 1].unicode()) &&
             isKanji(h[i + 1].unicode()))

@@ -169,9 +169,12 @@ void ReadingEngine::readPlain(QStringView original, bool historical, bool poetic
                     m = word;
             }
             const bool kanjiEntry = m.length && containsKanji(text.sliced(i, m.length));
-            const bool startsWord = !before.isNull() ? !isKanji(before.unicode()) : true;
-            if (m.length &&
-                ((kanjiEntry && startsWord && isKanji(c.unicode())) || (!kanjiEntry && historical)))
+            // An entry starting with a kanji does not start inside a run of kanji, one starting
+            // with kana (しづ心) not inside a run of kana.
+            const bool startsWord =
+                before.isNull() ||
+                (isKanji(c.unicode()) ? !isKanji(before.unicode()) : !isKana(before.unicode()));
+            if (m.length && ((kanjiEntry && startsWord) || (!kanjiEntry && historical)))
                 match = m;
         }
         if (match.length) {
