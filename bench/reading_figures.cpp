@@ -6,12 +6,15 @@
 // The columns are named by their header. Both sides are compared as sounds: katakana as
 // hiragana, blanks dropped, ー as the vowel it lengthens, を/お ゐ/い づ/ず ぢ/じ taken as
 // the same; は/わ and へ/え are not, so a particle read as written counts as an error.
-// Prints the poems that differ, then the totals.
+// Prints the poems that differ, then the totals, and (when espeak-ng is installed) how
+// many poems make espeak-ng's Japanese or English voice say "letter" for a character.
 #include "reading/KanaRules.h"
 #include "reading/ReadingEngine.h"
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
 #include <QTextStream>
 
 #include <vector>
@@ -78,6 +81,18 @@ void compare(const reading::ReadingEngine &engine, const QString &text, const QS
         out << "  " << text << "\n    got  " << got << "\n    want " << want << "\n";
 }
 
+// "Japanese letter", "Chinese letter", "letter 3005" in espeak-ng's phonemes.
+bool saysLetter(const QString &voice, const QString &text)
+{
+    QProcess p;
+    p.start(QStringLiteral("espeak-ng"),
+            {QStringLiteral("-v"), voice, QStringLiteral("-x"), QStringLiteral("-q"), text});
+    if (!p.waitForFinished(30000))
+        return false;
+    static const QRegularExpression spelled(QStringLiteral("ap@ni:z|aIni:z|l[',]?[eE]t[#@3]"));
+    return QString::fromUtf8(p.readAllStandardOutput()).contains(spelled);
+}
+
 void total(const char *what, const Score &s, QTextStream &out)
 {
     out << what << ": character error rate "
@@ -122,6 +137,18 @@ int main(int argc, char *argv[])
             compare(engine, cells.value(poet), cells.value(poetReading), poets, out);
     }
     total("poems", poems, out);
+    if (QProcess::execute(
+            QStringLiteral("sh"),
+            {QStringLiteral("-c"), QStringLiteral("command -v espeak-ng >/dev/null")}) == 0) {
+        int japanese = 0, english = 0;
+        for (const QString &line : lines.mid(1)) {
+            const QString text = line.split(u'\t').value(poem);
+            japanese += saysLetter(QStringLiteral("ja"), engine.kana(text));
+            english += saysLetter(QStringLiteral("en-us"), engine.romaji(text));
+        }
+        out << "espeak-ng says \"letter\" for " << japanese << " poems in Japanese, " << english
+            << " in English\n";
+    }
     if (poet >= 0)
         total("poets", poets, out);
     return 0;
