@@ -58,6 +58,50 @@ void BM_TimeToFirstAudio(benchmark::State &state)
 }
 BENCHMARK(BM_TimeToFirstAudio)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
 
+// From SpeakText to its completion on the paced null output, against the length of the
+// audio: a reading should last as long as it sounds (pace_ratio near 1), and a pause should
+// lengthen it by the pause (pause_added_ms near the 800 ms paused).
+void BM_PlaybackPace(benchmark::State &state)
+{
+    speech::EspeakDirectSS ss(nullptr, speech::AudioOutput::Kind::Null);
+    ss.setSpeed(400);
+    const QString text = QStringLiteral("しずかなよるに、つきがのぼる。");
+    int done = 0;
+    QObject::connect(&ss, &speech::TDirectSS::OnTextDataDone, [&done] { ++done; });
+    const auto readOnce = [&](int pauseMs) {
+        const int before = done;
+        const qint64 bytes = ss.audioBytesReceived();
+        QElapsedTimer clock;
+        clock.start();
+        ss.SpeakText(text);
+        if (pauseMs > 0) {
+            while (clock.elapsed() < 150)
+                QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+            ss.PauseAudio();
+            QElapsedTimer paused;
+            paused.start();
+            while (paused.elapsed() < pauseMs)
+                QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+            ss.ResumeAudio();
+        }
+        while (done == before)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        const double audioMs =
+            double(ss.audioBytesReceived() - bytes) * 1000 / (2.0 * ss.sampleRate());
+        return std::pair{double(clock.elapsed()), audioMs};
+    };
+    double ratio = 0, added = 0;
+    for (auto _ : state) {
+        const auto [plainMs, audioMs] = readOnce(0);
+        const auto [pausedMs, unused] = readOnce(800);
+        ratio += plainMs / audioMs;
+        added += pausedMs - plainMs;
+    }
+    state.counters["pace_ratio"] = ratio / double(state.iterations());
+    state.counters["pause_added_ms"] = added / double(state.iterations());
+}
+BENCHMARK(BM_PlaybackPace)->Unit(benchmark::kMillisecond)->Iterations(2);
+
 // Seconds of audio made per second of synthesis, Japanese (with MeCab) and English.
 void BM_SynthesisSpeed(benchmark::State &state, const char *speaker, QString text)
 {

@@ -321,15 +321,24 @@ void ReadingEngine::readWithMecab(QStringView raw, bool historical, bool poetic,
     }
 }
 
-QString ReadingEngine::kana(QStringView text) const
+QString ReadingEngine::perLine(QStringView text,
+                               const std::function<QString(const QList<Word> &)> &lineText) const
 {
     QString out;
     const QList<QStringView> lines = text.split(u'\n');
     for (qsizetype li = 0; li < lines.size(); ++li) {
         if (li > 0)
             out += u'\n';
+        out += lineText(words(lines[li]));
+    }
+    return out;
+}
+
+QString ReadingEngine::kana(QStringView text) const
+{
+    return perLine(text, [](const QList<Word> &words) {
         QString line;
-        for (const Word &w : words(lines[li])) {
+        for (const Word &w : words) {
             if (w.kind == Word::Kind::Pause) {
                 if (!line.isEmpty() && !line.endsWith(QLatin1String(", ")))
                     line += QStringLiteral(", ");
@@ -341,9 +350,8 @@ QString ReadingEngine::kana(QStringView text) const
         }
         if (line.endsWith(QLatin1String(", ")))
             line.chop(2);
-        out += line;
-    }
-    return out;
+        return line;
+    });
 }
 
 QString ReadingEngine::romaji(QStringView text) const
@@ -364,26 +372,24 @@ QString ReadingEngine::romaji(QStringView text) const
 
 QString ReadingEngine::withRuby(QStringView text) const
 {
-    QString out;
-    const QList<QStringView> lines = text.split(u'\n');
-    for (qsizetype li = 0; li < lines.size(); ++li) {
-        if (li > 0)
-            out += u'\n';
-        for (const Word &w : words(lines[li])) {
+    return perLine(text, [](const QList<Word> &words) {
+        QString line;
+        for (const Word &w : words) {
             if (w.kind != Word::Kind::Japanese || !containsKanji(w.surface) || w.kana.isEmpty()) {
-                out += w.surface;
+                line += w.surface;
                 continue;
             }
             bool allKanji = true;
             for (QChar c : w.surface)
                 allKanji = allKanji && (isKanji(c.unicode()) || c.isSurrogate());
-            const bool afterKanji = !out.isEmpty() && isKanji(out.back().unicode());
+            // ｜ marks where the base starts when the notation alone would not tell.
+            const bool afterKanji = !line.isEmpty() && isKanji(line.back().unicode());
             if (!allKanji || afterKanji)
-                out += u'｜';
-            out += w.surface + u'《' + w.kana + u'》';
+                line += u'｜';
+            line += w.surface + u'《' + w.kana + u'》';
         }
-    }
-    return out;
+        return line;
+    });
 }
 
 } // namespace reading

@@ -17,6 +17,7 @@
 #include <QString>
 #include <QStringView>
 
+#include <functional>
 #include <memory>
 
 namespace reading {
@@ -62,6 +63,9 @@ public:
     QString withRuby(QStringView text) const;
 
 private:
+    // Each line's words made into text by lineText, the lines joined again with "\n".
+    QString perLine(QStringView text,
+                    const std::function<QString(const QList<Word> &)> &lineText) const;
     void readPlain(QStringView text, bool historical, bool poetic, QList<Word> &out) const;
     void readWithMecab(QStringView text, bool historical, bool poetic, QList<Word> &out) const;
 

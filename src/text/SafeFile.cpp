@@ -1,8 +1,6 @@
 #include "text/SafeFile.h"
 
-#include <QDir>
 #include <QFile>
-#include <QFileInfo>
 
 #include <cerrno>
 #include <climits>

@@ -83,6 +83,13 @@ private:
             const bool closes = (runEnd(open) - open) % 2 == 0 || m_lastOddRun > open;
             return closes ? quotedCell() : unclosedCell(open);
         }
+        return restOfCell();
+    }
+
+    // The text up to the next comma or line break, without the blanks at its end.
+    QString restOfCell()
+    {
+        const qsizetype n = m_text.size();
         const qsizetype start = m_p;
         while (m_p < n && m_text[m_p] != u',' && !isBreak(m_text[m_p]))
             ++m_p;
@@ -109,13 +116,7 @@ private:
             }
             break;
         }
-        const qsizetype start = m_p;
-        while (m_p < n && m_text[m_p] != u',' && !isBreak(m_text[m_p]))
-            ++m_p;
-        qsizetype end = m_p;
-        while (end > start && isBlank(m_text[end - 1]))
-            --end;
-        cell.append(m_text.sliced(start, end - start));
+        cell.append(restOfCell());
         return cell;
     }
 
