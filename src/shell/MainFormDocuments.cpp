@@ -16,6 +16,8 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QLocale>
+#include <QMenu>
+#include <QStandardPaths>
 
 namespace shell {
 
@@ -100,6 +102,22 @@ void TMainForm1::setUpDocuments()
     });
     m_formatPane = m_right;
     showFileFormat();
+
+    connect(m_right, &TRichEditSx::modificationChanged, this, &QWidget::setWindowModified);
+}
+
+void TMainForm1::setUpRecentFiles()
+{
+    // Beside the settings file, so that each settings folder has its own list.
+    m_recent = std::make_unique<text::RecentFiles>(
+        QFileInfo(RegManager1.IniFileName()).absolutePath() + QStringLiteral("/recent-files"));
+    m_recent->load();
+    m_recentMenu = new QMenu(QStringLiteral("最近使ったファイル(&R)"), this);
+    m_recentMenu->setObjectName(QStringLiteral("RecentFiles1"));
+    if (QAction *last = action(QStringLiteral("LastFile1")))
+        if (auto *fileMenu = qobject_cast<QMenu *>(last->parent()))
+            fileMenu->insertMenu(last, m_recentMenu);
+    fillRecentMenu();
 }
 
 text::FileWatch *TMainForm1::watchOf(TRichEditSx *pane) const
@@ -205,7 +223,7 @@ bool TMainForm1::saveFrom(TRichEditSx *pane, const QString &path,
             QStringLiteral("%1 は、読み込んだ後に他のプログラムで変更されています。\n"
                            "上書きすると、その変更は失われます。上書きしますか。")
                 .arg(native(path));
-        if (m_ui.message(this, MessageKind::Warning, question, MessageButtons::YesNo) !=
+        if (m_ui.message(this, MessageKind::Warning, question, MessageButtons::YesNoDefaultNo) !=
             MessageAnswer::Yes)
             return false;
     }
@@ -272,7 +290,7 @@ void TMainForm1::reopenWithEncoding(TRichEditSx *pane)
     if (pane->isModified() &&
         m_ui.message(this, MessageKind::Confirmation,
                      QStringLiteral("変更した内容は失われます。開き直しますか。"),
-                     MessageButtons::YesNo) != MessageAnswer::Yes)
+                     MessageButtons::YesNoDefaultNo) != MessageAnswer::Yes)
         return;
     loadInto(pane, path, pane == m_right ? RightFontColor : LeftFontColor,
              text::kAllEncodings[*choice]);
@@ -363,7 +381,7 @@ void TMainForm1::offerRecovery()
         watchOf(pane)->watch(copy.filePath);
         if (pane == m_right) {
             CurrentFile = copy.filePath;
-            setWindowTitle(copy.filePath.isEmpty() ? QStringLiteral("新規") : copy.filePath);
+            showDocumentTitle(copy.filePath.isEmpty() ? QStringLiteral("新規") : copy.filePath);
         } else {
             LeftFile = copy.filePath;
             m_status->setPanelText(0, copy.filePath.isEmpty() ? QStringLiteral("NEW")
@@ -392,12 +410,18 @@ void TMainForm1::finishRecovery()
 
 void TMainForm1::MyTextFileOpen()
 {
-    if (fileExtension(PendingFile) == QLatin1String(".lnk"))
+    if (isShortcutFileName(PendingFile))
         PendingFile = resolveShortcut(PendingFile).path;
     const bool atStart = OpenedAtStart;
     const QFileInfo info(PendingFile);
-    if (!isTextFileName(PendingFile) || (atStart && (!info.exists() || info.isDir()))) {
+    if (PendingFile.isEmpty()) {
         OpenedAtStart = false;
+        return;
+    }
+    // Any file may be opened, whatever its extension: binary ones are asked about first.
+    if (const QString reason = cannotOpenReason(PendingFile); !reason.isEmpty()) {
+        OpenedAtStart = false;
+        showFileError(reason);
         return;
     }
     if (atStart) {
@@ -416,8 +440,9 @@ void TMainForm1::MyTextFileOpen()
         OpenedAtStart = false;
         return;
     }
-    setWindowTitle(CurrentFile);
+    showDocumentTitle(CurrentFile);
     m_saveFolder1 = info.absolutePath();
+    noteRecentFile(CurrentFile);
     m_right->setModified(false);
     if (atStart) {
         if (m_splash)
@@ -428,7 +453,7 @@ void TMainForm1::MyTextFileOpen()
 
 void TMainForm1::openStartupArgument(const QStringList &arguments)
 {
-    if (arguments.isEmpty() || !isStartupFileName(arguments.constFirst()))
+    if (arguments.isEmpty() || arguments.constFirst().isEmpty())
         return;
     PendingFile = arguments.constFirst();
     OpenedAtStart = true;
@@ -459,10 +484,12 @@ void TMainForm1::DropDst2FileDrop(const QStringList &files)
         return;
     const QString dropped = files.constFirst();
     QString path = dropped;
-    if (fileExtension(path) == QLatin1String(".lnk"))
+    if (isShortcutFileName(path))
         path = resolveShortcut(path).path;
-    if (!isTextFileName(path))
+    if (const QString reason = cannotOpenReason(path); !reason.isEmpty()) {
+        showFileError(reason);
         return;
+    }
     path = QFileInfo(path).absoluteFilePath();
     if (!loadInto(m_left, path, LeftFontColor))
         return;
@@ -492,26 +519,28 @@ void TMainForm1::newDocument(TRichEditSx *pane)
 
 void TMainForm1::New1Click()
 {
-    if (m_ui.message(this, MessageKind::Confirmation, DiscardQuestion, MessageButtons::YesNo,
-                     QStringLiteral("確認")) != MessageAnswer::Yes)
+    if (m_ui.message(this, MessageKind::Confirmation, DiscardQuestion,
+                     MessageButtons::YesNoDefaultNo, QStringLiteral("確認")) != MessageAnswer::Yes)
         return;
     newDocument(m_right);
     CurrentFile.clear();
-    setWindowTitle(QStringLiteral("新規"));
+    showDocumentTitle(QStringLiteral("新規"));
 }
 
 void TMainForm1::Open1Click()
 {
-    const auto name = m_ui.openFileName(
-        this, {QStringLiteral("開く"), OpenFilter, ProgramDir, QStringLiteral("*.txt"), QString()});
+    const auto name =
+        m_ui.openFileName(this, {QStringLiteral("開く"), OpenFilter, dialogFolder(m_saveFolder1),
+                                 QStringLiteral("*.txt"), QString()});
     if (!name)
         return;
     const QString path = QFileInfo(*name).absoluteFilePath();
     if (!loadInto(m_right, path, RightFontColor))
         return;
     CurrentFile = path;
-    setWindowTitle(path);
+    showDocumentTitle(path);
     m_saveFolder1 = QFileInfo(path).absolutePath();
+    noteRecentFile(path);
 }
 
 void TMainForm1::Save1Click()
@@ -525,7 +554,7 @@ void TMainForm1::Save1Click()
 
 void TMainForm1::SaveAs1Click()
 {
-    const auto chosen = askSaveName(m_right, m_saveFolder1, m_saveName1);
+    const auto chosen = askSaveName(m_right, dialogFolder(m_saveFolder1), m_saveName1);
     if (!chosen)
         return;
     const QString path = QFileInfo(chosen->first).absoluteFilePath();
@@ -533,13 +562,15 @@ void TMainForm1::SaveAs1Click()
     if (!saveFrom(m_right, path, chosen->second))
         return;
     CurrentFile = path;
-    setWindowTitle(path);
+    showDocumentTitle(path);
+    m_saveFolder1 = QFileInfo(path).absolutePath();
+    noteRecentFile(path);
 }
 
 void TMainForm1::LeftNew1Click()
 {
-    if (m_ui.message(this, MessageKind::Confirmation, DiscardQuestion, MessageButtons::YesNo,
-                     QStringLiteral("確認")) != MessageAnswer::Yes)
+    if (m_ui.message(this, MessageKind::Confirmation, DiscardQuestion,
+                     MessageButtons::YesNoDefaultNo, QStringLiteral("確認")) != MessageAnswer::Yes)
         return;
     newDocument(m_left);
     LeftFile.clear();
@@ -550,8 +581,9 @@ void TMainForm1::LeftOpen1Click()
 {
     if (!m_left->isVisibleTo(this))
         return;
-    const auto name = m_ui.openFileName(
-        this, {QStringLiteral("開く"), OpenFilter, ProgramDir, QStringLiteral("*.txt"), QString()});
+    const auto name =
+        m_ui.openFileName(this, {QStringLiteral("開く"), OpenFilter, dialogFolder(m_saveFolder2),
+                                 QStringLiteral("*.txt"), QString()});
     if (!name)
         return;
     const QString path = QFileInfo(*name).absoluteFilePath();
@@ -560,6 +592,7 @@ void TMainForm1::LeftOpen1Click()
     LeftFile = path;
     showLeftFileName(path);
     m_saveFolder2 = QFileInfo(path).absolutePath();
+    m_lastFolder = m_saveFolder2;
 }
 
 void TMainForm1::LeftSave1Click()
@@ -573,7 +606,7 @@ void TMainForm1::LeftSave1Click()
 
 void TMainForm1::LeftSaveAs1Click()
 {
-    const auto chosen = askSaveName(m_left, m_saveFolder2, m_saveName2);
+    const auto chosen = askSaveName(m_left, dialogFolder(m_saveFolder2), m_saveName2);
     if (!chosen)
         return;
     const QString path = QFileInfo(chosen->first).absoluteFilePath();
@@ -582,6 +615,84 @@ void TMainForm1::LeftSaveAs1Click()
         return;
     LeftFile = path;
     showLeftFileName(path);
+    m_saveFolder2 = QFileInfo(path).absolutePath();
+    m_lastFolder = m_saveFolder2;
+}
+
+// --- recent files, dialog folders, the title ----------------------------------------------
+
+void TMainForm1::showDocumentTitle(const QString &title)
+{
+    // "[*]" is where the window shows its unsaved mark; a literal one is written twice.
+    QString escaped = title;
+    escaped.replace(QStringLiteral("[*]"), QStringLiteral("[*][*]"));
+    setWindowTitle(escaped + QStringLiteral("[*]"));
+    setWindowModified(m_right->isModified());
+}
+
+QString TMainForm1::dialogFolder(const QString &paneFolder) const
+{
+    for (const QString &folder : {paneFolder, m_lastFolder,
+                                  m_recent && !m_recent->entries().isEmpty()
+                                      ? QFileInfo(m_recent->entries().constFirst()).absolutePath()
+                                      : QString()}) {
+        if (!folder.isEmpty() && QFileInfo(folder).isDir())
+            return folder;
+    }
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    return QFileInfo(documents).isDir() ? documents : QDir::homePath();
+}
+
+void TMainForm1::noteRecentFile(const QString &path)
+{
+    m_lastFolder = QFileInfo(path).absolutePath();
+    if (m_recent->add(path))
+        fillRecentMenu();
+}
+
+void TMainForm1::fillRecentMenu()
+{
+    m_recentMenu->clear();
+    const QStringList &files = m_recent->entries();
+    for (int i = 0; i < files.size(); ++i) {
+        QString shown = native(files[i]);
+        shown.replace(u'&', QStringLiteral("&&"));
+        QAction *item = m_recentMenu->addAction(
+            (i < 9 ? QStringLiteral("&%1 ").arg(i + 1) : QStringLiteral("1&0 ")) + shown);
+        item->setStatusTip(native(files[i]));
+        const QString path = files[i];
+        connect(item, &QAction::triggered, this, [this, path] { openRecentFile(path); });
+    }
+    if (files.isEmpty())
+        m_recentMenu->addAction(QStringLiteral("（なし）"))->setEnabled(false);
+    m_recentMenu->addSeparator();
+    QAction *clear = m_recentMenu->addAction(QStringLiteral("履歴を消去(&C)"));
+    clear->setEnabled(!files.isEmpty());
+    connect(clear, &QAction::triggered, this, [this] {
+        if (m_recent->clear())
+            fillRecentMenu();
+    });
+}
+
+void TMainForm1::openRecentFile(const QString &path)
+{
+    if (!QFileInfo(path).isFile()) {
+        m_recent->remove(path);
+        fillRecentMenu();
+        m_ui.message(
+            this, MessageKind::Information,
+            QStringLiteral("%1 が見つかりません。\n最近使ったファイルの一覧から外しました。")
+                .arg(native(path)),
+            MessageButtons::Ok);
+        return;
+    }
+    if (m_right->isModified() &&
+        m_ui.message(this, MessageKind::Confirmation, DiscardQuestion,
+                     MessageButtons::YesNoDefaultNo, QStringLiteral("確認")) != MessageAnswer::Yes)
+        return;
+    PendingFile = path;
+    OpenedAtStart = false;
+    MyTextFileOpen();
 }
 
 } // namespace shell

@@ -210,6 +210,8 @@ TRichEditSx::TRichEditSx(QWidget *parent)
     bar->setObjectName(QStringLiteral("SelectionBar"));
     setSelectionBar(true);
 
+    connect(m_document, &QTextDocument::modificationChanged, this,
+            &TRichEditSx::modificationChanged);
     connect(m_document, &QTextDocument::contentsChanged, this, [this] {
         if (!m_restoring)
             Q_EMIT textChanged();

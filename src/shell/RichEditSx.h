@@ -137,6 +137,7 @@ public:
 
 Q_SIGNALS:
     void textChanged();
+    void modificationChanged(bool modified);
     void selectionChanged();
     // Each reported by the view after it has handled the event.
     void keyPressed(int key, const QString &text);

@@ -64,7 +64,11 @@ BuiltMenus buildMenus(QMenuBar *menuBar, QWidget *owner, const QList<MenuRow> &r
             action->setObjectName(row.name);
             action->setStatusTip(row.hint);
             if (!row.shortcut.isEmpty()) {
-                action->setShortcut(QKeySequence(row.shortcut, QKeySequence::PortableText));
+                // "Ctrl+Y; Ctrl+Shift+Z": the first is the one the menu shows.
+                QList<QKeySequence> keys;
+                for (const QString &key : row.shortcut.split(u';', Qt::SkipEmptyParts))
+                    keys << QKeySequence(key.trimmed(), QKeySequence::PortableText);
+                action->setShortcuts(keys);
                 // Shortcuts of the main menu work wherever the focus is in the window;
                 // the context menu's items repeat commands and carry none.
                 owner->addAction(action);

@@ -15,6 +15,7 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QProcess>
+#include <QPushButton>
 #include <QUrl>
 
 namespace shell {
@@ -64,10 +65,18 @@ MessageAnswer QtUiServices::message(QWidget *parent, MessageKind kind, const QSt
         icon = QMessageBox::Warning;
         break;
     }
+    const bool yesNo = buttons != MessageButtons::Ok;
     QMessageBox box(icon, caption.isEmpty() ? captionFor(kind) : caption, text,
-                    buttons == MessageButtons::YesNo ? QMessageBox::Yes | QMessageBox::No
-                                                     : QMessageBox::Ok,
-                    parent);
+                    yesNo ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok, parent);
+    if (yesNo) {
+        // The program's messages name these buttons 「はい」 and 「いいえ」: they read so
+        // whatever the desktop's language.
+        box.button(QMessageBox::Yes)->setText(QStringLiteral("はい(&Y)"));
+        box.button(QMessageBox::No)->setText(QStringLiteral("いいえ(&N)"));
+        box.setDefaultButton(buttons == MessageButtons::YesNoDefaultNo ? QMessageBox::No
+                                                                       : QMessageBox::Yes);
+        box.setEscapeButton(QMessageBox::No);
+    }
     const int answer = box.exec();
     if (buttons == MessageButtons::Ok)
         return MessageAnswer::Ok;

@@ -20,7 +20,9 @@ class QPrinter;
 namespace shell {
 
 enum class MessageKind { Error, Information, Confirmation, Warning };
-enum class MessageButtons { Ok, YesNo };
+// YesNo has Yes as its default button (Enter); YesNoDefaultNo is for questions whose Yes
+// throws work away.
+enum class MessageButtons { Ok, YesNo, YesNoDefaultNo };
 enum class MessageAnswer { Ok, Yes, No };
 
 struct FileDialogRequest

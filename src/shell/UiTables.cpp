@@ -3,6 +3,8 @@
 #include "shell/ShellResources.h"
 
 #include <QFile>
+#include <QHash>
+#include <QRegularExpression>
 #include <QStringList>
 
 namespace shell {
@@ -80,7 +82,33 @@ QList<MenuRow> builtInMenus()
 
 QList<BarRow> builtInBars()
 {
-    return parseBarTable(resourceText(QStringLiteral(":/shell/bars.tsv")));
+    QList<BarRow> bars = parseBarTable(resourceText(QStringLiteral(":/shell/bars.tsv")));
+    hintsFromMenus(bars, builtInMenus());
+    return bars;
+}
+
+QString plainCaption(const QString &caption)
+{
+    static const QRegularExpression accessKey(QStringLiteral("\\(&.\\)|&(?=.)"));
+    QString plain = caption;
+    plain.remove(accessKey);
+    if (plain.endsWith(QStringLiteral("...")))
+        plain.chop(3);
+    return plain.trimmed();
+}
+
+void hintsFromMenus(QList<BarRow> &bars, const QList<MenuRow> &menus)
+{
+    QHash<QString, QString> captionOf;
+    for (const MenuRow &menu : menus) {
+        if (menu.kind == QStringLiteral("item") && !menu.handler.isEmpty() &&
+            !captionOf.contains(menu.handler))
+            captionOf.insert(menu.handler, plainCaption(menu.caption));
+    }
+    for (BarRow &bar : bars) {
+        if (bar.hint.isEmpty() && !bar.handler.isEmpty())
+            bar.hint = captionOf.value(bar.handler);
+    }
 }
 
 } // namespace shell

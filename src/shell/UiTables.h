@@ -48,6 +48,12 @@ QList<MenuRow> parseMenuTable(const QString &tsv, QList<TableError> *errors = nu
 QList<BarRow> parseBarTable(const QString &tsv, QList<TableError> *errors = nullptr);
 
 QList<MenuRow> builtInMenus();
+// The bars' rows; a control without a hint of its own takes the caption of the menu
+// command it runs ("新" shows "新規作成"), so every button says what it does.
 QList<BarRow> builtInBars();
+
+// A menu caption as a hint: without its access key, "..." and spaces ("開く(&O)" → "開く").
+QString plainCaption(const QString &caption);
+void hintsFromMenus(QList<BarRow> &bars, const QList<MenuRow> &menus);
 
 } // namespace shell

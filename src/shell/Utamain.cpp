@@ -1,5 +1,6 @@
 #include "shell/Utamain.h"
 
+#include "reading/ReadingEngine.h"
 #include "shell/DROPDST.h"
 #include "shell/FontNames.h"
 #include "shell/IniFile.h"
@@ -18,7 +19,6 @@
 #include "speech/SpeakerSelection.h"
 #include "speech/TypingReader.h"
 #include "speech/VolumeControl.h"
-#include "reading/ReadingEngine.h"
 #include "text/FileWatch.h"
 #include "text/RecoveryStore.h"
 #include "tools/ScrollStrip.h"
@@ -58,32 +58,6 @@ const QColor LeftBackground(213, 227, 221);
 const QColor RightInk(57, 66, 85);
 
 } // namespace
-
-// --- tool bars ------------------------------------------------------------------------
-
-ToolStrip::ToolStrip(QWidget *parent) : QWidget(parent), m_content(new QWidget(this))
-{
-    auto *layout = new QHBoxLayout(m_content);
-    layout->setContentsMargins(1, 1, 4, 1);
-    layout->setSpacing(1);
-}
-
-QSize ToolStrip::minimumSizeHint() const
-{
-    return {0, height()};
-}
-
-QSize ToolStrip::sizeHint() const
-{
-    return {m_content->sizeHint().width(), height()};
-}
-
-void ToolStrip::resizeEvent(QResizeEvent *)
-{
-    // Controls keep their size: a window narrower than the bar cuts it off at the right
-    // edge, as tool bars do, instead of squeezing buttons over one another.
-    m_content->setGeometry(0, 0, qMax(width(), m_content->sizeHint().width()), height());
-}
 
 // --- status bar -------------------------------------------------------------------------
 
@@ -147,6 +121,7 @@ TMainForm1::TMainForm1(UiServices &ui, const QString &programPath, QWidget *pare
     RegManager1.setErrorHandler([this](const QString &message) {
         m_ui.message(this, MessageKind::Error, message, MessageButtons::Ok);
     });
+    setUpRecentFiles();
     FormCreate();
 }
 
@@ -160,7 +135,7 @@ TMainForm1::~TMainForm1()
 void TMainForm1::buildWindow()
 {
     setObjectName(QStringLiteral("MainForm1"));
-    setWindowTitle(QStringLiteral("Kotonami_p"));
+    setWindowTitle(QStringLiteral("Kotonami_p[*]"));
     setFont(programFont(QStringLiteral("ＭＳ 明朝"), 15));
     resize(DefaultWidth, DefaultHeight);
     move(20, 20);
@@ -577,7 +552,7 @@ bool TMainForm1::FormCloseQuery()
     if (m_right->isModified() || m_left->isModified()) {
         const auto answer = m_ui.message(this, MessageKind::Information,
                                          QStringLiteral("現在の内容を廃棄します。よろしいですか"),
-                                         MessageButtons::YesNo);
+                                         MessageButtons::YesNoDefaultNo);
         if (answer != MessageAnswer::Yes)
             return false;
     }

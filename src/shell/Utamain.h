@@ -12,10 +12,12 @@
 #include "shell/ComponentRecord.h"
 #include "shell/ReadingDictionary.h"
 #include "shell/RegMng.h"
+#include "shell/ToolStrip.h"
 #include "shell/UiBuilder.h"
 #include "shell/Unit1.h"
 #include "shell/Unit3.h"
 #include "text/FileEncoding.h"
+#include "text/RecentFiles.h"
 #include "tools/StringColoring.h"
 #include "tools/widgets/Unit2.h"
 
@@ -66,24 +68,6 @@ class FindReplaceDialog;
 class TReadingDialog;
 class TDropDst;
 
-// A tool bar: its controls sit on a content strip that keeps its natural width, so a
-// narrow window clips the bar instead of squeezing it (and never grows the window).
-class ToolStrip final : public QWidget
-{
-    Q_OBJECT
-public:
-    explicit ToolStrip(QWidget *parent = nullptr);
-    QWidget *content() const { return m_content; }
-    QSize minimumSizeHint() const override;
-    QSize sizeHint() const override;
-
-protected:
-    void resizeEvent(QResizeEvent *e) override;
-
-private:
-    QWidget *m_content;
-};
-
 // The panels of the status bar: 0 the left pane's file, 1 and 2 timings and counts of the
 // left-pane tools, 3 the right pane's caret, 4 hints (stretches), 5 the encoding and line
 // ends of the pane last focused.
@@ -126,6 +110,7 @@ public:
     QWidget *tabBar() const { return m_tabBar; }
     QAction *action(const QString &name) const { return m_menus.actions.value(name); }
     QMenu *popupMenu() const { return m_menus.menus.value(QStringLiteral("PopupMenu1")); }
+    QMenu *recentMenu() const { return m_recentMenu; }
     QWidget *control(const QString &name) const { return m_controls.value(name); }
     QLineEdit *edit(const QString &name) const;
     widgets::ClockLabel *ClockLabel2() const;
@@ -252,7 +237,7 @@ public:
     // Reading aloud: created with the window, started once the settings are read.
     void startSpeech();
     void stopSpeech();
-    int systemVolume() const;
+    int outputVolume() const;
     speech::ReadingController *reading() const { return m_reading.get(); }
     speech::SpeakerSelection *speakers() const { return m_speakers.get(); }
     speech::TypingReader *typing() const { return m_typing.get(); }
@@ -296,6 +281,14 @@ private:
     // The focused control among the panes and the edits, if the application is active.
     QWidget *focusedEditor(bool panesOnly) const;
     void setUpDocuments();
+    void setUpRecentFiles();
+    void showDocumentTitle(const QString &title);
+    // Where the open and save dialogs start: the pane's folder, else the last one used,
+    // else the user's documents folder.
+    QString dialogFolder(const QString &paneFolder) const;
+    void noteRecentFile(const QString &path);
+    void fillRecentMenu();
+    void openRecentFile(const QString &path);
     bool loadInto(TRichEditSx *pane, const QString &path, const QColor &color,
                   std::optional<text::FileEncoding> encoding = {});
     bool saveFrom(TRichEditSx *pane, const QString &path,
@@ -376,6 +369,9 @@ private:
     bool m_closing = false;
     QString m_saveFolder1;
     QString m_saveFolder2;
+    QString m_lastFolder; // of the last file opened or saved in either pane
+    std::unique_ptr<text::RecentFiles> m_recent;
+    QMenu *m_recentMenu = nullptr;
     QString m_saveName1 = QStringLiteral("*.txt");
     QString m_saveName2 = QStringLiteral("*.txt");
     text::FileWatch *m_watch1 = nullptr;

@@ -1,5 +1,9 @@
 #include "shell/WindowRules.h"
 
+#include "text/SafeFile.h"
+
+#include <QDir>
+
 namespace shell {
 
 int leftWidthOnShow(int storedWidth, int windowWidth)
@@ -23,13 +27,9 @@ QString caretStatusText(int caretLine, int caretColumn)
     return QString::asprintf("行:%-5d  列:%-5d", caretLine + 1, caretColumn);
 }
 
-bool isTextFileName(const QString &path)
+bool isShortcutFileName(const QString &path)
 {
-    if (path.isEmpty())
-        return false;
-    const QString ext = fileExtension(path);
-    return ext == QLatin1String(".txt") || ext == QLatin1String(".TXT") ||
-           ext == QLatin1String(".htm") || ext == QLatin1String(".html");
+    return fileExtension(path).compare(QLatin1String(".lnk"), Qt::CaseInsensitive) == 0;
 }
 
 QString fileExtension(const QString &path)
@@ -42,14 +42,17 @@ QString fileExtension(const QString &path)
     return path.mid(dot);
 }
 
-bool isStartupFileName(const QString &path)
+QString cannotOpenReason(const QString &path)
 {
-    const QString ext = fileExtension(path);
-    for (const char *allowed : {".txt", ".TXT", ".htm", ".html", ".lnk"}) {
-        if (ext == QLatin1String(allowed))
-            return true;
+    const QString shown = QDir::toNativeSeparators(path);
+    switch (text::fileKind(path)) {
+    case text::FileKind::Missing:
+        return QStringLiteral("%1 が見つかりません。").arg(shown);
+    case text::FileKind::Folder:
+        return QStringLiteral("%1 はフォルダです。開くファイルを選んでください。").arg(shown);
+    default:
+        return {};
     }
-    return false;
 }
 
 } // namespace shell

@@ -18,13 +18,14 @@ int leftWidthOnResize(int leftWidth, int windowWidth);
 // Status panel 3: "行:1      列:0    " for the caret at the start (line shown from 1).
 QString caretStatusText(int caretLine, int caretColumn);
 
-// The first command-line argument is opened only with one of these extensions, compared
-// exactly: ".txt", ".TXT", ".htm", ".html", ".lnk" (".HTM" and ".Txt" are ignored).
-bool isStartupFileName(const QString &path);
+// A Windows shortcut (".lnk" in any letter case), opened as the file it points to.
+bool isShortcutFileName(const QString &path);
 // The extension from the last "." of the file name, "" when the name has none.
 QString fileExtension(const QString &path);
-// The extensions the opens take as text: exactly .txt, .TXT, .htm and .html.
-bool isTextFileName(const QString &path);
+// Why a file given to open (command line, drop, recent list) cannot be opened, for the
+// message: it is missing or a folder. Empty when it may be read (other kinds and unreadable
+// files are refused with the system's reason when read; binary files are asked about).
+QString cannotOpenReason(const QString &path);
 
 // A path shortened to fit a width in pixels (width(text) measures), for status panel 0
 // and the launcher. The folders give way one at a time to "...", the file name never does:

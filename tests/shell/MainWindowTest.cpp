@@ -61,7 +61,7 @@ struct WindowFixture : testsupport::WindowTest
 TEST_F(WindowFixture, StartsWithCaptionMenusBarsAndPanes)
 {
     showActive();
-    EXPECT_EQ(w->windowTitle(), QStringLiteral("Kotonami_p"));
+    EXPECT_EQ(w->windowTitle(), QStringLiteral("Kotonami_p[*]"));
     QStringList menus;
     for (QAction *a : w->menuBar()->actions())
         menus << a->text();
@@ -346,23 +346,40 @@ TEST_F(WindowFixture, ClockClickStopsAndRestartsIt)
     EXPECT_EQ(w->ClockLabel2()->interval(), 300);
 }
 
-TEST_F(WindowFixture, StartupArgumentsThatOpenNothing)
+TEST_F(WindowFixture, StartupArgumentsOpenAnyTextFileAndExplainTheRest)
 {
     showActive();
-    writeFile(QStringLiteral("poem.HTM"), "<p>x</p>");
-    writeFile(QStringLiteral("poem.Txt"), "x");
+    writeFile(QStringLiteral("page.HTML"), "<p>x</p>");
+    writeFile(QStringLiteral("Mixed.Txt"), "mixed");
+    writeFile(QStringLiteral("notes.md"), "# notes");
     QDir(dir.path()).mkdir(QStringLiteral("folder.txt"));
-    for (const QString &arg :
-         {dir.filePath(QStringLiteral("poem.HTM")), dir.filePath(QStringLiteral("poem.Txt")),
-          dir.filePath(QStringLiteral("missing.txt")), dir.filePath(QStringLiteral("folder.txt")),
-          QStringLiteral("")}) {
-        w->openStartupArgument({arg});
-        EXPECT_TRUE(w->CurrentFile.isEmpty()) << qPrintable(arg);
-        EXPECT_EQ(w->splash(), nullptr) << qPrintable(arg);
+    // Each argument, and the message it brings (none when the file opens).
+    const std::pair<QString, QString> cases[] = {
+        {QStringLiteral("page.HTML"), {}},
+        {QStringLiteral("Mixed.Txt"), {}},
+        {QStringLiteral("notes.md"), {}},
+        {QStringLiteral("missing.txt"), QStringLiteral(" が見つかりません。")},
+        {QStringLiteral("folder.txt"),
+         QStringLiteral(" はフォルダです。開くファイルを選んでください。")},
+    };
+    for (const auto &[name, message] : cases) {
+        const QString path = dir.filePath(name);
+        w->CurrentFile.clear();
+        ui.messages.clear();
+        w->openStartupArgument({path});
         EXPECT_FALSE(w->OpenedAtStart);
+        if (message.isEmpty()) {
+            EXPECT_EQ(w->CurrentFile, path) << qPrintable(name);
+            EXPECT_TRUE(ui.messages.isEmpty()) << qPrintable(name);
+        } else {
+            EXPECT_TRUE(w->CurrentFile.isEmpty()) << qPrintable(name);
+            ASSERT_EQ(ui.messages.size(), 1) << qPrintable(name);
+            EXPECT_EQ(ui.messages[0].text, path + message);
+        }
     }
-    EXPECT_TRUE(ui.messages.isEmpty()) << "nothing is shown";
-    EXPECT_EQ(w->windowTitle(), QStringLiteral("Kotonami_p"));
+    ui.messages.clear();
+    w->openStartupArgument({QString()});
+    EXPECT_TRUE(ui.messages.isEmpty()) << "an empty argument opens nothing, silently";
 }
 
 TEST_F(WindowFixture, StartupTextFileOpensBehindTheSplash)
@@ -372,7 +389,7 @@ TEST_F(WindowFixture, StartupTextFileOpensBehindTheSplash)
     const QString path = writeFile(QStringLiteral("poem.txt"), QByteArray("\x8f\x74\r\n\x80z"));
     w->openStartupArgument({path});
     EXPECT_EQ(w->CurrentFile, path);
-    EXPECT_EQ(w->windowTitle(), path);
+    EXPECT_EQ(w->windowTitle(), path + QStringLiteral("[*]"));
     EXPECT_EQ(w->RichEditNx1()->text().left(2), QStringLiteral("春\n"));
     EXPECT_FALSE(w->RichEditNx1()->isModified());
     EXPECT_FALSE(w->OpenedAtStart);
@@ -475,10 +492,10 @@ TEST_F(WindowFixture, NewAsksEvenWhenNothingChanged)
     w->run(QStringLiteral("New1Click")); // answered No
     ASSERT_EQ(ui.messages.size(), 1);
     EXPECT_EQ(ui.messages[0].text, QStringLiteral("現在の内容を廃棄します。よろしいですか。"));
-    EXPECT_EQ(w->windowTitle(), QStringLiteral("Kotonami_p"));
+    EXPECT_EQ(w->windowTitle(), QStringLiteral("Kotonami_p[*]"));
     ui.answers.enqueue(MessageAnswer::Yes);
     w->run(QStringLiteral("New1Click"));
-    EXPECT_EQ(w->windowTitle(), QStringLiteral("新規"));
+    EXPECT_EQ(w->windowTitle(), QStringLiteral("新規[*]"));
 }
 
 TEST_F(WindowFixture, UnreadableFileLeavesThePaneAsItWas)
@@ -632,7 +649,7 @@ TEST(MainWindowSettings, ASettingsFileOfRandomBytesStartsWithDefaults)
     EXPECT_EQ(w.fNx2Width, 129);
 }
 
-TEST_F(WindowFixture, DroppingThreeFilesOnTheRightOpensTheFirst)
+TEST_F(WindowFixture, DroppingFilesOnTheRightOpensTheFirst)
 {
     showActive();
     const QString a = writeFile(QStringLiteral("a.TXT"), "first");
@@ -643,7 +660,7 @@ TEST_F(WindowFixture, DroppingThreeFilesOnTheRightOpensTheFirst)
     EXPECT_EQ(w->CurrentFile, a);
     const QString html = writeFile(QStringLiteral("page.HTML"), "<p>");
     w->DropDst1FileDrop({html});
-    EXPECT_EQ(w->CurrentFile, a) << "a capitalised HTML extension opens nothing";
+    EXPECT_EQ(w->CurrentFile, html) << "extensions are compared in any letter case";
 }
 
 TEST_F(WindowFixture, DroppingAShortcutOnTheLeftLoadsItsTarget)

@@ -49,10 +49,11 @@ TEST(UiTables, BuiltInTablesAreWellFormed)
             continue;
         EXPECT_FALSE(names.contains(r.name)) << qPrintable(r.name);
         names.insert(r.name);
-        if (!r.shortcut.isEmpty()) {
-            EXPECT_FALSE(QKeySequence(r.shortcut).isEmpty()) << qPrintable(r.shortcut);
-            EXPECT_FALSE(shortcuts.contains(r.shortcut)) << qPrintable(r.shortcut);
-            shortcuts.insert(r.shortcut);
+        for (QString key : r.shortcut.split(u';', Qt::SkipEmptyParts)) {
+            key = key.trimmed();
+            EXPECT_EQ(QKeySequence(key, QKeySequence::PortableText).count(), 1) << qPrintable(key);
+            EXPECT_FALSE(shortcuts.contains(key)) << qPrintable(key);
+            shortcuts.insert(key);
         }
     }
     for (const BarRow &r : barRows) {
@@ -73,4 +74,26 @@ TEST(FontNames, RulesMapProgramNamesToInstalledFamilies)
     ASSERT_EQ(rules.size(), 1);
     EXPECT_EQ(rules.value(QStringLiteral("ＭＳ 明朝")),
               (QStringList{QStringLiteral("IPAMincho"), QStringLiteral("IPA明朝")}));
+}
+
+// Every control a user can press says what it does, on hover and in the status bar; the
+// glyph buttons say it with the caption of the menu command they share.
+TEST(UiTables, EveryBarControlHasAHint)
+{
+    ensureShellResources();
+    QHash<QString, QString> hintOf;
+    for (const BarRow &row : builtInBars()) {
+        if (row.kind != QStringLiteral("separator") && row.kind != QStringLiteral("mouth"))
+            EXPECT_FALSE(row.hint.isEmpty()) << qPrintable(row.name);
+        hintOf.insert(row.name, row.hint);
+    }
+    const std::pair<const char *, const char *> glyphs[] = {
+        {"NewButton1", "新規作成"},  {"SaveAsButton1", "名前を付けて保存"},
+        {"UndoButton1", "元に戻す"}, {"FontButton1", "フォント"},
+        {"BackButton1", "背景"},     {"HHVButton1", "左窓・縦書き"},
+    };
+    for (const auto &[name, hint] : glyphs)
+        EXPECT_EQ(hintOf.value(QString::fromUtf8(name)), QString::fromUtf8(hint)) << name;
+    EXPECT_EQ(plainCaption(QStringLiteral("名前を付けて保存(&A)...")),
+              QStringLiteral("名前を付けて保存"));
 }

@@ -2,6 +2,8 @@
 #include "QtPrinters.h"
 #include "shell/ImeColors.h"
 
+#include <QFile>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 using namespace shell;
@@ -41,26 +43,27 @@ TEST(WindowRules, CaretStatusTextPadsEachNumberToFivePlaces)
     EXPECT_EQ(caretStatusText(123455, 7), QStringLiteral("行:123456  列:7    "));
 }
 
-TEST(WindowRules, StartupFileNamesAreComparedExactly)
+TEST(WindowRules, WhatMayBeOpenedAndWhyNot)
 {
-    const std::pair<const char *, bool> cases[] = {
-        {"poem.txt", true},
-        {"poem.TXT", true},
-        {"page.htm", true},
-        {"page.html", true},
-        {"link.lnk", true},
-        {"page.HTM", false},
-        {"page.HTML", false},
-        {"poem.Txt", false},
-        {"poem.text", false},
-        {"poem", false},
-        {"", false},
-        {"dir.txt/poem", false},
-        {"/home/a.b/poem.txt", true},
-        {"/home/a.txt/poem", false},
+    const std::pair<const char *, bool> shortcuts[] = {
+        {"link.lnk", true},  {"Link.LNK", true}, {"a.lnk/poem.txt", false},
+        {"poem.txt", false}, {"lnk", false},     {"", false},
     };
-    for (const auto &[path, opens] : cases)
-        EXPECT_EQ(isStartupFileName(QString::fromUtf8(path)), opens) << path;
+    for (const auto &[path, isShortcut] : shortcuts)
+        EXPECT_EQ(isShortcutFileName(QString::fromUtf8(path)), isShortcut) << path;
+
+    QTemporaryDir dir;
+    QFile poem(dir.filePath(QStringLiteral("Mixed.Txt")));
+    ASSERT_TRUE(poem.open(QIODevice::WriteOnly));
+    const std::pair<QString, QString> reasons[] = {
+        {poem.fileName(), QString()},
+        {dir.filePath(QStringLiteral("missing.txt")),
+         dir.filePath(QStringLiteral("missing.txt")) + QStringLiteral(" が見つかりません。")},
+        {dir.path(),
+         dir.path() + QStringLiteral(" はフォルダです。開くファイルを選んでください。")},
+    };
+    for (const auto &[path, reason] : reasons)
+        EXPECT_EQ(cannotOpenReason(path), reason) << qPrintable(path);
 }
 
 TEST(ImeColors, StatesFromSegmentTextAndHighlight)
