@@ -380,9 +380,9 @@ void MainFormSettings::listSpeakers()
     m_form.startSpeech();
 }
 
-int MainFormSettings::systemVolume() const
+int MainFormSettings::outputVolume() const
 {
-    return m_form.systemVolume();
+    return m_form.outputVolume();
 }
 
 void MainFormSettings::setVolumeBar(int volume, const QString &hint)

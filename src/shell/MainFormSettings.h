@@ -63,7 +63,7 @@ public:
     void setSavedPairColors(const QString &first, const QString &second) override;
     void showMouth(bool shown) override;
     void listSpeakers() override;
-    int systemVolume() const override;
+    int outputVolume() const override;
     void setVolumeBar(int volume, const QString &hint) override;
     void setSpeedBar(int speed, const QString &hint) override;
     void setRepeatSpinner(int count) override;

@@ -237,7 +237,7 @@ void TMainForm1::createSpeech()
         m_engine1 = std::make_unique<speech::EspeakDirectSS>(this);
     m_volume = std::make_unique<speech::VolumeControl>();
     speech::TDirectSS *engine = m_engine1.get();
-    m_volume->setFallback([engine](double v) { engine->setOutputVolume(v); });
+    m_volume->setOutput([engine](double v) { engine->setOutputVolume(v); });
     m_reading = std::make_unique<speech::ReadingController>(*m_engine1, *m_speechHost,
                                                             m_volume.get(), this);
     m_speakers = std::make_unique<speech::SpeakerSelection>(*m_engine1, *m_speechHost);
@@ -386,7 +386,7 @@ void TMainForm1::stopSpeech()
     m_engine1->ResetAudio();
 }
 
-int TMainForm1::systemVolume() const
+int TMainForm1::outputVolume() const
 {
     return m_volume ? m_volume->volume() : 0;
 }

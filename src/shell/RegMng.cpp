@@ -628,7 +628,7 @@ void applyDependentSettings(SettingsTarget &t)
     const bool mouth = t.checkBoxChecked(QStringLiteral("ShowCheckBox"));
     t.showMouth(mouth);
     t.listSpeakers();
-    const int volume = t.systemVolume();
+    const int volume = t.outputVolume();
     t.setVolumeBar(volume, QStringLiteral("Volume  ") + QString::number(volume / 655));
     const int speed = t.speechSpeed();
     t.setSpeedBar(speed, QStringLiteral("Speed ") + QString::number(speed));

@@ -250,7 +250,7 @@ public:
     virtual void setSavedPairColors(const QString &first, const QString &second) = 0;
     virtual void showMouth(bool shown) = 0; // the speech control
     virtual void listSpeakers() = 0;        // speaker detection
-    virtual int systemVolume() const = 0;   // 0-65535
+    virtual int outputVolume() const = 0;   // 0-65535
     virtual void setVolumeBar(int volume, const QString &hint) = 0;
     virtual void setSpeedBar(int speed, const QString &hint) = 0;
     virtual void setRepeatSpinner(int count) = 0;

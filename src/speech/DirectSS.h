@@ -39,7 +39,7 @@ public:
 
     // Speaking rate in words per minute (the speed setting, 130 to 188 from the slider).
     virtual void setSpeed(int wordsPerMinute) = 0;
-    // The output's own volume, 0 to 1: used when no system mixer can be opened.
+    // The output's own volume, 0 to 1 (the volume slider's).
     virtual void setOutputVolume(double volume) = 0;
 
     // The speaking mouth ("Mouth Show"): the control only keeps the state and tells its

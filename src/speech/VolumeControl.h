@@ -1,44 +1,31 @@
 #pragma once
 
-// The system's speaker volume for the volume slider, 0 to 65535 for all channels together.
-// It is the ALSA mixer's "Master" playback volume on the "default" card (which PulseAudio
-// and PipeWire also serve); where no such mixer exists the volume goes to the speech
-// output's own volume instead, and reads back what was last set (65535 at first).
+// The volume slider's volume, 0 to 65535: the program's own speech output volume (the
+// stream a desktop mixer lists under the program's name). The system's volume is left
+// alone. It reads back what was last set, 65535 at first.
 
 #include <functional>
-#include <memory>
 
 namespace speech {
 
 class VolumeControl
 {
 public:
-    VolumeControl();
-    virtual ~VolumeControl();
+    VolumeControl() = default;
+    virtual ~VolumeControl() = default;
     VolumeControl(const VolumeControl &) = delete;
     VolumeControl &operator=(const VolumeControl &) = delete;
 
-    bool hasMixer() const;
-
-    virtual int volume() const;
+    virtual int volume() const { return m_volume; }
     // Clamped to 0..65535.
     virtual void setVolume(int volume);
 
-    // Where the volume goes without a mixer: the output's volume from 0 to 1.
-    void setFallback(std::function<void(double)> fallback);
-
-protected:
-    // For fakes that keep the volume themselves.
-    struct NoMixer
-    {
-    };
-    explicit VolumeControl(NoMixer);
+    // Where the volume goes: the output's volume from 0 to 1.
+    void setOutput(std::function<void(double)> output);
 
 private:
-    struct Mixer;
-    std::unique_ptr<Mixer> m_mixer;
-    int m_fallbackVolume = 65535;
-    std::function<void(double)> m_fallback;
+    int m_volume = 65535;
+    std::function<void(double)> m_output;
 };
 
 } // namespace speech

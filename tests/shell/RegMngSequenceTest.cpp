@@ -157,7 +157,7 @@ public:
     }
     void showMouth(bool shown) override { log << QStringLiteral("mouth %1").arg(shown); }
     void listSpeakers() override { log << QStringLiteral("list speakers"); }
-    int systemVolume() const override { return volume; }
+    int outputVolume() const override { return volume; }
     void setVolumeBar(int v, const QString &hint) override
     {
         log << QStringLiteral("volume %1 ").arg(v) + hint;

@@ -69,7 +69,6 @@ struct FakeHost : ReadingHost
 
 struct FakeVolume : VolumeControl
 {
-    FakeVolume() : VolumeControl(NoMixer{}) {}
     int value = 32750;
     int volume() const override { return value; }
     void setVolume(int v) override { value = v; }
