@@ -1,38 +1,49 @@
-# Install layout. The editor looks for its poem collections beside itself and keeps its
-# settings file there when it may write there (else in $XDG_CONFIG_HOME/kotonami/), so the
-# two programs and the files they read share one folder, <prefix>/lib/kotonami by default.
-# <prefix>/bin holds relative links to the two programs (the editor resolves the link and
-# still finds its folder); the desktop entry, the icon and the AppStream record go where
-# desktops look for them.
+# Install layout (the Filesystem Hierarchy Standard):
+#   <prefix>/bin                         kotonami, kotonami-tool
+#   <prefix>/share/kotonami              the poem collections (the editor looks beside itself
+#                                        first, then in ../share/kotonami)
+#   <prefix>/share/man/man1              both manual pages, compressed
+#   <prefix>/share/bash-completion/...   completion for kotonami-tool
+#   <prefix>/share/doc/kotonami          copyright and changelog
+# plus the desktop entry, the icons and the AppStream record where desktops look for them.
 #
 #   cmake --install build --prefix /usr      (or cpack in the build folder: a .deb)
 include(GNUInstallDirs)
 
-set(KOTONAMI_INSTALL_DIR "lib/kotonami" CACHE STRING
-    "Folder, relative to the install prefix, for the programs and the files beside them")
-if(IS_ABSOLUTE "${KOTONAMI_INSTALL_DIR}")
-  message(FATAL_ERROR "KOTONAMI_INSTALL_DIR must be relative to the install prefix")
-endif()
+set(KOTONAMI_DATA_DIR ${CMAKE_INSTALL_DATADIR}/kotonami)
+set(KOTONAMI_DOC_DIR ${CMAKE_INSTALL_DATADIR}/doc/kotonami)
 
-install(TARGETS kotonami kotonami-tool RUNTIME DESTINATION ${KOTONAMI_INSTALL_DIR})
+install(TARGETS kotonami kotonami-tool RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES
         ${PROJECT_SOURCE_DIR}/data/hyakunin.txt
         ${PROJECT_SOURCE_DIR}/data/haiku.txt
         # The font rules are compiled into the editor; the copy here documents them.
         ${PROJECT_SOURCE_DIR}/data/fonts.tsv
-        DESTINATION ${KOTONAMI_INSTALL_DIR})
+        DESTINATION ${KOTONAMI_DATA_DIR})
 
-# The links are made in the build tree and installed as links; they are relative, so they
-# hold under any prefix and DESTDIR ("../lib/kotonami/kotonami").
-file(RELATIVE_PATH kotonami_bin_to_programs /prefix/${CMAKE_INSTALL_BINDIR}
-     /prefix/${KOTONAMI_INSTALL_DIR})
-set(kotonami_links ${PROJECT_BINARY_DIR}/install-links)
-file(MAKE_DIRECTORY ${kotonami_links})
-foreach(program kotonami kotonami-tool)
-  file(CREATE_LINK ${kotonami_bin_to_programs}/${program} ${kotonami_links}/${program}
-       SYMBOLIC)
-  install(FILES ${kotonami_links}/${program} DESTINATION ${CMAKE_INSTALL_BINDIR})
+# Manual pages and the changelog are installed compressed, reproducibly (gzip -n: no name,
+# no time stamp).
+find_program(GZIP_PROGRAM gzip REQUIRED)
+set(kotonami_compressed)
+foreach(source kotonami.1 kotonami-tool.1 changelog)
+  set(output ${PROJECT_BINARY_DIR}/packaging/${source}.gz)
+  add_custom_command(OUTPUT ${output}
+                     COMMAND ${CMAKE_COMMAND} -E make_directory ${PROJECT_BINARY_DIR}/packaging
+                     COMMAND ${GZIP_PROGRAM} -9nc ${PROJECT_SOURCE_DIR}/packaging/${source} > ${output}
+                     DEPENDS ${PROJECT_SOURCE_DIR}/packaging/${source}
+                     VERBATIM)
+  list(APPEND kotonami_compressed ${output})
 endforeach()
+add_custom_target(kotonami_docs ALL DEPENDS ${kotonami_compressed})
+install(FILES ${PROJECT_BINARY_DIR}/packaging/kotonami.1.gz
+              ${PROJECT_BINARY_DIR}/packaging/kotonami-tool.1.gz
+        DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+install(FILES ${PROJECT_BINARY_DIR}/packaging/changelog.gz
+        DESTINATION ${KOTONAMI_DOC_DIR})
+install(FILES ${PROJECT_SOURCE_DIR}/packaging/copyright DESTINATION ${KOTONAMI_DOC_DIR})
+install(FILES ${PROJECT_SOURCE_DIR}/packaging/kotonami-tool.bash-completion
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions
+        RENAME kotonami-tool)
 
 set(KOTONAMI_APP_ID org.kotonami.Kotonami)
 install(FILES ${PROJECT_SOURCE_DIR}/packaging/${KOTONAMI_APP_ID}.desktop
@@ -41,3 +52,8 @@ install(FILES ${PROJECT_SOURCE_DIR}/packaging/${KOTONAMI_APP_ID}.metainfo.xml
         DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 install(FILES ${PROJECT_SOURCE_DIR}/packaging/kotonami.svg
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
+foreach(size 48 256)
+  install(FILES ${PROJECT_SOURCE_DIR}/packaging/icons/kotonami-${size}.png
+          DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps
+          RENAME kotonami.png)
+endforeach()

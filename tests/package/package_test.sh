@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Makes the Debian package with cpack in a build tree and checks it: the control fields
-# (libraries found in the binaries plus the plugin, fonts, voices and dictionary read at run
-# time), the files and links, the desktop entry and AppStream record and that they name each
-# other; then installs the tree into a temporary DESTDIR and runs kotonami-tool from there.
+# (libraries found in the binaries plus the plugin, translations, fonts, voices and dictionary
+# read at run time), the files in their FHS places, the manual pages and the shell
+# completion, lintian, the desktop entry and AppStream record and that they name each other;
+# then installs the tree into a temporary DESTDIR and runs both programs from there.
 # Usage: package_test.sh BUILD_DIR [CPACK] [CMAKE]
 set -euo pipefail
 build="$(cd "$1" && pwd)"
@@ -51,42 +52,71 @@ tool_version="$("$build/src/app/kotonami-tool" --version | awk '{print $2}')"
 field Depends | tr ',' '\n' | sed -e 's/(.*)//' -e 's/^ *//' -e 's/ *$//' >"$work/depends"
 echo "Depends: $(field Depends)"
 for needed in fonts-ipafont-mincho fonts-ipafont-gothic espeak-ng-data mecab-ipadic-utf8 \
-    qt6-qpa-plugins libqt6core6 libqt6gui6 libqt6widgets6 libqt6printsupport6 \
-    libqt6multimedia6 libespeak-ng1 libmecab2 libharfbuzz0b liblnk1 libasound2 'libicu[0-9]+'; do
+    qt6-qpa-plugins qt6-translations-l10n libqt6core6 libqt6gui6 libqt6widgets6 libqt6printsupport6 \
+    libqt6multimedia6 libespeak-ng1 libmecab2 libharfbuzz0b liblnk1 'libicu[0-9]+'; do
     grep -Eqx "$needed" "$work/depends" || fail "Depends lacks $needed"
 done
 if grep -E -- '-dev$' "$work/depends"; then fail "Depends names development packages"; fi
 
-dpkg-deb -I "$deb" postrm >"$work/postrm" 2>/dev/null || fail "no postrm script"
-sh -n "$work/postrm" || fail "postrm is not valid sh"
+for recommended in qt6-wayland fcitx5-frontend-qt6; do
+    field Recommends | grep -q "$recommended" || fail "Recommends lacks $recommended"
+done
+field Maintainer | grep -Eq '^Kotonami Project <[^@ ]+@[^@ ]+>$' || fail "Maintainer '$(field Maintainer)'"
 
 # --- its files -----------------------------------------------------------------------------
 dpkg-deb -c "$deb" >"$work/listing"
-program_dir=./usr/lib/kotonami
-for path in "$program_dir/kotonami" "$program_dir/kotonami-tool" "$program_dir/hyakunin.txt" \
-    "$program_dir/haiku.txt" "$program_dir/fonts.tsv" \
+for path in ./usr/bin/kotonami ./usr/bin/kotonami-tool \
+    ./usr/share/kotonami/hyakunin.txt ./usr/share/kotonami/haiku.txt ./usr/share/kotonami/fonts.tsv \
+    ./usr/share/man/man1/kotonami.1.gz ./usr/share/man/man1/kotonami-tool.1.gz \
+    ./usr/share/bash-completion/completions/kotonami-tool \
+    ./usr/share/doc/kotonami/copyright ./usr/share/doc/kotonami/changelog.gz \
     ./usr/share/applications/org.kotonami.Kotonami.desktop \
     ./usr/share/metainfo/org.kotonami.Kotonami.metainfo.xml \
-    ./usr/share/icons/hicolor/scalable/apps/kotonami.svg; do
+    ./usr/share/icons/hicolor/scalable/apps/kotonami.svg \
+    ./usr/share/icons/hicolor/48x48/apps/kotonami.png \
+    ./usr/share/icons/hicolor/256x256/apps/kotonami.png; do
     grep -q " $path\$" "$work/listing" || fail "the package lacks $path"
 done
 for program in kotonami kotonami-tool; do
-    grep -q " ./usr/bin/$program -> ../lib/kotonami/$program\$" "$work/listing" ||
-        fail "no link /usr/bin/$program -> ../lib/kotonami/$program"
-    grep -Eq "^-rwxr-xr-x root/root .* $program_dir/$program\$" "$work/listing" ||
-        fail "$program is not an executable owned by root"
+    grep -Eq "^-rwxr-xr-x root/root .* ./usr/bin/$program\$" "$work/listing" ||
+        fail "$program is not an executable owned by root in /usr/bin"
 done
 if awk '{print $6}' "$work/listing" | grep -v '^\./usr/'; then fail "files outside /usr"; fi
+if grep -q ' ./usr/lib/kotonami' "$work/listing"; then fail "files left in /usr/lib/kotonami"; fi
 
 dpkg-deb -x "$deb" "$work/deb"
 for program in kotonami kotonami-tool; do
-    file -L "$work/deb/usr/lib/kotonami/$program" | grep -q ', stripped' ||
-        fail "$program is not stripped"
+    file -L "$work/deb/usr/bin/$program" | grep -q ', stripped' || fail "$program is not stripped"
 done
 for collection in hyakunin.txt haiku.txt; do
-    cmp -s "$build/src/app/$collection" "$work/deb/usr/lib/kotonami/$collection" ||
+    cmp -s "$build/src/app/$collection" "$work/deb/usr/share/kotonami/$collection" ||
         fail "$collection differs from the one beside the built program"
 done
+# Manual pages: they format without warnings and name their program.
+for page in kotonami kotonami-tool; do
+    man_file="$work/deb/usr/share/man/man1/$page.1.gz"
+    warnings="$(LC_ALL=C.UTF-8 MANROFFSEQ='' MANWIDTH=80 man --warnings -E UTF-8 -l -Tutf8 -Z \
+        "$man_file" 2>&1 >/dev/null)" || fail "man $page exits $?"
+    [ -z "$warnings" ] || fail "man $page warns: $warnings"
+    lexgrog "$man_file" | grep -qF "\"$page - " || fail "$page.1 has no NAME line"
+done
+"$(dirname "$0")/completion_test.sh" "$work/deb/usr/share/bash-completion/completions/kotonami-tool" \
+    >"$work/completion.log" 2>&1 || { cat "$work/completion.log"; fail "bash completion"; }
+
+# lintian: no errors; the warnings it may give are listed in lintian-expected.txt with why.
+if command -v lintian >/dev/null; then
+    lintian --no-tag-display-limit "$deb" >"$work/lintian.log" 2>&1 || true
+    if grep '^E:' "$work/lintian.log"; then fail "lintian reports errors"; fi
+    sed -n -e 's/^W: kotonami[^:]*: \([^ ]*\).*/\1/p' "$work/lintian.log" | sort -u |
+        while read -r tag; do
+            grep -q "^$tag\b" "$(dirname "$0")/lintian-expected.txt" ||
+                echo "FAIL: lintian warning $tag is not explained in lintian-expected.txt"
+        done | tee "$work/lintian-unexplained"
+    if [ -s "$work/lintian-unexplained" ]; then fail "unexplained lintian warnings"; fi
+    echo "lintian: $(grep -c '^[EWI]:' "$work/lintian.log" || true) tags (errors, warnings, information)"
+else
+    echo "lintian is not installed: skipped that check"
+fi
 
 # --- desktop entry and AppStream record ----------------------------------------------------
 desktop="$work/deb/usr/share/applications/org.kotonami.Kotonami.desktop"
@@ -96,7 +126,7 @@ appstreamcli validate --no-net "$metainfo" >"$work/appstream.log" 2>&1 ||
     { cat "$work/appstream.log"; fail "appstreamcli validate"; }
 key() { sed -n "s/^$1=//p" "$desktop"; }
 exec_program="$(key Exec | awk '{print $1}')"
-[ -L "$work/deb/usr/bin/$exec_program" ] || fail "Exec names '$exec_program', not in /usr/bin"
+[ -x "$work/deb/usr/bin/$exec_program" ] || fail "Exec names '$exec_program', not in /usr/bin"
 key Exec | grep -Eq ' %[fF]$' || fail "Exec passes no file"
 [ -f "$work/deb/usr/share/icons/hicolor/scalable/apps/$(key Icon).svg" ] ||
     fail "no icon for Icon=$(key Icon)"
@@ -115,6 +145,16 @@ awk '$1 !~ /^d/ {print $6}' "$work/listing" | sort >"$work/packaged"
 diff "$work/packaged" "$work/installed" || fail "cmake --install and the package differ"
 
 tool="$work/root/usr/bin/kotonami-tool"
+# Both programs answer --help and --version without a display.
+for program in kotonami kotonami-tool; do
+    env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM= "$work/root/usr/bin/$program" --version \
+        >"$work/version" 2>&1 || fail "$program --version exits $?"
+    [ "$(cat "$work/version")" = "$program $tool_version" ] ||
+        fail "$program --version printed '$(cat "$work/version")'"
+done
+env -u DISPLAY -u WAYLAND_DISPLAY "$work/root/usr/bin/kotonami" --help >"$work/help" 2>&1 ||
+    fail "kotonami --help exits $?"
+grep -q '^Usage: kotonami ' "$work/help" || fail "kotonami --help prints no usage"
 "$tool" --help >"$work/help" 2>&1 || fail "kotonami-tool --help exits $?"
 grep -q '^Usage: kotonami-tool' "$work/help" || fail "kotonami-tool --help prints no usage"
 # 春過ぎて / 夏来にけらし: ten characters, twenty code page 932 bytes, two lines.
