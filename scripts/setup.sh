@@ -1,23 +1,43 @@
 #!/usr/bin/env bash
 # Installs the Debian packages Kotonami needs (only those missing) and builds it.
-# Usage: scripts/setup.sh [--no-build]
+# Usage: scripts/setup.sh [--run] [--no-build]
+#   --run       only what building and running the editor needs, and only the two programs
+#               (scripts/run.sh); without it, also the test, benchmark and packaging tools,
+#               and everything is built (scripts/test.sh)
+#   --no-build  install packages only
 set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 
+mode=test
+build_too=yes
+for arg in "$@"; do
+    case "$arg" in
+    --run) mode=run ;;
+    --no-build) build_too=no ;;
+    *) echo "setup.sh: unknown option $arg" >&2; exit 2 ;;
+    esac
+done
+
+# Building and running the editor.
 packages=(
-    g++ cmake ninja-build pkg-config clang-format
-    qt6-base-dev qt6-multimedia-dev libgl-dev
+    g++ cmake ninja-build pkg-config gzip
+    qt6-base-dev qt6-multimedia-dev libgl-dev qt6-qpa-plugins qt6-translations-l10n
     libicu-dev libharfbuzz-dev liblnk-dev libbfio-dev
-    libespeak-ng-dev espeak-ng-data espeak-ng libmecab-dev mecab-ipadic-utf8 libasound2-dev
+    libespeak-ng-dev espeak-ng-data libmecab-dev mecab-ipadic-utf8
     fonts-ipafont-mincho fonts-ipafont-gothic fonts-liberation2
-    libgtest-dev libgmock-dev libbenchmark-dev
     libxcb1-dev libxcb-keysyms1-dev
-    clang libclang-rt-14-dev
-    pulseaudio pulseaudio-utils
-    ibus ibus-anthy python3-gi gir1.2-ibus-1.0 dbus-x11 dconf-gsettings-backend dconf-service
-    xvfb xauth x11-apps x11-utils xdotool xclip imagemagick poppler-utils chromium
-    appstream desktop-file-utils dpkg-dev file
 )
+# The tests, benchmarks, fuzzers and the package check.
+if [ "$mode" = test ]; then
+    packages+=(
+        clang-format libgtest-dev libgmock-dev libbenchmark-dev
+        clang libclang-rt-14-dev
+        espeak-ng pulseaudio pulseaudio-utils
+        ibus ibus-anthy python3-gi gir1.2-ibus-1.0 dbus-x11 dconf-gsettings-backend dconf-service
+        xvfb xauth x11-apps x11-utils xdotool xclip imagemagick poppler-utils chromium
+        appstream desktop-file-utils dpkg-dev file lintian man-db
+    )
+fi
 
 missing=()
 for p in "${packages[@]}"; do
@@ -33,10 +53,17 @@ if ((${#missing[@]})); then
     DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
 
-if [ "${1:-}" != "--no-build" ]; then
-    build="${KOTONAMI_BUILD_DIR:-$here/build}"
+[ "$build_too" = yes ] || exit 0
+build="${KOTONAMI_BUILD_DIR:-$here/build}"
+if [ "$mode" = run ]; then
+    # A folder configured before keeps its choice of suites; a new one builds no tests.
     if [ ! -f "$build/build.ninja" ]; then
-        cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+        cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+            -DKOTONAMI_BUILD_TESTS=OFF -DKOTONAMI_BUILD_BENCH=OFF
     fi
+    cmake --build "$build" -j "$(nproc)" --target kotonami kotonami-tool
+else
+    cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+        -DKOTONAMI_BUILD_TESTS=ON -DKOTONAMI_BUILD_BENCH=ON >/dev/null
     cmake --build "$build" -j "$(nproc)"
 fi
