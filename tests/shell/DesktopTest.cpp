@@ -1,5 +1,6 @@
 // What a user of a Linux desktop expects of the window: every control reachable at the
 // smallest window, the usual shortcuts, recent files, the unsaved mark, safe defaults.
+#include "FakeDirectSS.h"
 #include "WindowTest.h"
 
 #include "shell/FindReplaceDialog.h"
@@ -12,6 +13,7 @@
 #include <QFileInfo>
 #include <QMenu>
 #include <QScreen>
+#include <QSlider>
 #include <QToolButton>
 
 using namespace shell;
@@ -171,4 +173,24 @@ TEST_F(Desktop, RecentFilesAreListedKeptAndPrunedAndDialogsStartInTheLastFolder)
     EXPECT_EQ(items(), (QStringList{QStringLiteral("&1 ") + b, QStringLiteral("履歴を消去(&C)")}));
     w->recentMenu()->actions().at(0)->trigger();
     EXPECT_EQ(w->CurrentFile, b);
+}
+
+TEST(DesktopVolume, TheSliderSetsTheProgramsOwnOutputVolume)
+{
+    QTemporaryDir dir;
+    testsupport::FakeUiServices ui;
+    FakeDirectSS *engine = nullptr;
+    ui.speechEngine = [&engine](QObject *) {
+        auto e = std::make_unique<FakeDirectSS>();
+        e->modes = {{QStringLiteral("Female Japanese"), QStringLiteral("Naoko")}};
+        engine = e.get();
+        return e;
+    };
+    TMainForm1 w(ui, dir.filePath(QStringLiteral("kotonami")));
+    ASSERT_NE(engine, nullptr);
+    EXPECT_DOUBLE_EQ(engine->outputVolume, 1.0) << "full volume from the start";
+    auto *slider = qobject_cast<QSlider *>(w.control(QStringLiteral("VScrollBar")));
+    ASSERT_NE(slider, nullptr);
+    slider->setValue(slider->maximum() / 4);
+    EXPECT_NEAR(engine->outputVolume, 0.25, 0.001);
 }

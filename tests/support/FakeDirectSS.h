@@ -57,7 +57,8 @@ public:
         speed = wordsPerMinute;
         calls << QStringLiteral("Speed:%1").arg(wordsPerMinute);
     }
-    void setOutputVolume(double) override {}
+    double outputVolume = -1; // never set
+    void setOutputVolume(double volume) override { outputVolume = volume; }
 
     // The oldest queued text has been spoken.
     void finishCurrent()
