@@ -534,6 +534,34 @@ int VerticalLayout::positionAt(int column, qreal y)
     return b.position() + blockIndexOf(l, best);
 }
 
+VerticalLayout::Cell VerticalLayout::cellOfPosition(int position)
+{
+    QTextBlock block = m_document->findBlock(position);
+    if (!block.isValid())
+        block = m_document->lastBlock();
+    Cell cell;
+    cell.column = columnOfPosition(block.position());
+    const VerticalBlockLayout &l = blockLayout(block);
+    const int n = int(l.text.size());
+    int index = qBound(0, position - block.position(), block.length() - 1);
+    if (l.preeditPosition >= 0 && index >= l.preeditPosition)
+        index += l.preeditLength;
+    index = qMin(index, n);
+    if (index > 0 && index < n && l.text.at(index).isLowSurrogate())
+        --index; // the second half of a pair is the same character
+    int next = index;
+    if (index < n) {
+        next = index + 1;
+        if (next < n && l.text.at(next).isLowSurrogate())
+            ++next;
+    }
+    const int local = l.columnOfIndex(index);
+    cell.column += local;
+    cell.top = l.y[size_t(index)] - l.y[size_t(l.columns[local].start)];
+    cell.height = l.y[size_t(next)] - l.y[size_t(index)];
+    return cell;
+}
+
 // --- painting ---------------------------------------------------------------------------
 
 void VerticalLayout::paint(QPainter *painter, int firstColumn, int lastColumn,

@@ -132,6 +132,16 @@ public:
     // The position nearest to a y within a column: a click on the lower half of a
     // character puts the caret after it.
     int positionAt(int column, qreal y);
+    // Where the character at a position is set: its column, its top within the column (as
+    // yOfPosition) and its advance. During a composition the text after the caret stands
+    // below the preedit. A line end, or the end of the text, has no height.
+    struct Cell
+    {
+        int column = 0;
+        qreal top = 0;
+        qreal height = 0;
+    };
+    Cell cellOfPosition(int position);
 
     const VerticalBlockLayout &blockLayout(const QTextBlock &block);
     VerticalGlyphCache &glyphs();
