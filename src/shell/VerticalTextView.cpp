@@ -1,6 +1,7 @@
 #include "shell/VerticalTextView.h"
 
 #include "shell/RichEditSx.h"
+#include "shell/VerticalAccessible.h"
 
 #include <QApplication>
 #include <QInputMethodEvent>
@@ -48,6 +49,7 @@ VerticalTextView::VerticalTextView(TRichEditSx *owner)
     });
     connect(owner->horizontalView(), &QPlainTextEdit::selectionChanged, viewport(),
             qOverload<>(&QWidget::update));
+    installVerticalAccessibility(this);
 }
 
 void VerticalTextView::setPaneFont(const QFont &font)
@@ -101,6 +103,14 @@ int VerticalTextView::positionAtPoint(const QPointF &p)
     const int column = qBound(0, columnAt(p.x()), qMax(0, total - 1));
     const qreal y = p.y() - Margin + verticalScrollBar()->value();
     return layout.positionAt(column, y);
+}
+
+QRectF VerticalTextView::characterRect(int position)
+{
+    const VerticalLayout::Cell cell = m_layout.cellOfPosition(position);
+    const qreal p = m_layout.pitch();
+    return QRectF(columnCentre(cell.column) - p / 2,
+                  Margin - verticalScrollBar()->value() + cell.top, p, cell.height);
 }
 
 int VerticalTextView::caretPosition() const

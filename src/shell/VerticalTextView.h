@@ -22,6 +22,7 @@ public:
     explicit VerticalTextView(TRichEditSx *owner);
 
     VerticalLayout &layout() { return m_layout; }
+    TRichEditSx *pane() const { return m_owner; }
     void setPaneFont(const QFont &font);
     void setWordWrap(bool wrap);
     void setColors(const QColor &text, const QColor &background);
@@ -32,6 +33,8 @@ public:
     int firstVisibleColumn() const;  // the rightmost column in view
     void scrollToColumn(int column); // makes it the rightmost column in view
     int positionAtPoint(const QPointF &p);
+    // The cell of the character at a position on the viewport, as a selection paints it.
+    QRectF characterRect(int position);
     QRectF caretRect();
     void ensureCaretVisible();
 
