@@ -1,5 +1,8 @@
 #include "speech/Hkhotkey.h"
 
+#include "speech/PortalHotKey.h"
+
+#include <QDBusConnection>
 #include <QGuiApplication>
 #include <QTimer>
 #include <QWidget>
@@ -111,11 +114,42 @@ bool THookHotKey::isRegistered(int index) const
     for (const Grab &g : m_grabs)
         if (g.index == index)
             return true;
-    return false;
+    const PortalHotKey *portal = m_portalKeys.value(index);
+    return portal && portal->state() == PortalHotKey::State::Bound;
 }
 
-bool THookHotKey::AddHotKey(int index, int shortcut)
+HotKeyDesktop THookHotKey::desktop() const
 {
+    return {QGuiApplication::platformName(), x11Connection() != nullptr,
+            qEnvironmentVariable("XDG_SESSION_TYPE"), m_portalAnswer};
+}
+
+HotKeyBackend THookHotKey::backend() const
+{
+    return planHotKey(desktop(), {}).backend;
+}
+
+QString THookHotKey::hint(const QString &menuHint) const
+{
+    return planHotKey(desktop(), menuHint).hint;
+}
+
+bool THookHotKey::AddHotKey(int index, int shortcut, const Name &name)
+{
+    if (isRegistered(index) || m_portalKeys.contains(index))
+        return false;
+    // Every binding asks the portal again: a refusal may be a dialog the user closed, and
+    // the hint keeps the last answer until the new one comes.
+    HotKeyDesktop d = desktop();
+    d.portal = PortalAnswer::NotAsked;
+    switch (planHotKey(d, {}).backend) {
+    case HotKeyBackend::Portal:
+        return bindThroughPortal(index, shortcut, name);
+    case HotKeyBackend::None:
+        return false;
+    case HotKeyBackend::X11:
+        break;
+    }
     xcb_connection_t *c = x11Connection();
     const std::optional<HotKeyChord> chord = hotKeyChord(shortcut);
     if (!c || !chord || isRegistered(index))
@@ -151,8 +185,41 @@ bool THookHotKey::AddHotKey(int index, int shortcut)
     return true;
 }
 
+bool THookHotKey::bindThroughPortal(int index, int shortcut, const Name &name)
+{
+    const QString trigger = portalTrigger(shortcut);
+    if (trigger.isEmpty())
+        return false;
+    const QString id = name.id.isEmpty() ? QStringLiteral("hotkey-%1").arg(index) : name.id;
+    auto *portal = new PortalHotKey(QDBusConnection::sessionBus(), this);
+    m_portalKeys.insert(index, portal);
+    connect(portal, &PortalHotKey::activated, this, [this, index] { fire(index); });
+    connect(portal, &PortalHotKey::stateChanged, this,
+            [this, index, portal](PortalHotKey::State state) {
+                if (state == PortalHotKey::State::Bound) {
+                    m_portalAnswer = PortalAnswer::Bound;
+                } else {
+                    m_portalAnswer = state == PortalHotKey::State::NoShortcuts
+                                         ? PortalAnswer::NoShortcuts
+                                         : PortalAnswer::Refused;
+                    m_portalKeys.remove(index);
+                    portal->deleteLater();
+                }
+                Q_EMIT availabilityChanged();
+            });
+    portal->bind(id, name.description.isEmpty() ? id : name.description, trigger);
+    return true;
+}
+
 bool THookHotKey::RemoveHotKey(int index)
 {
+    if (PortalHotKey *portal = m_portalKeys.take(index)) {
+        // Later, not now: the call may come from this key's own handler.
+        portal->disconnect(this);
+        portal->close();
+        portal->deleteLater();
+        return true;
+    }
     for (qsizetype i = 0; i < m_grabs.size(); ++i)
         if (m_grabs[i].index == index) {
             ungrab(m_grabs[i]);

@@ -1,0 +1,48 @@
+#include "speech/HotKeyPlan.h"
+
+namespace speech {
+
+HotKeyPlan planHotKey(const HotKeyDesktop &desktop, const QString &menuHint)
+{
+    // An X11 program on a Wayland desktop (through Xwayland) still grabs through X11: the
+    // portal is for the Wayland platform, or a platform without X while the session says
+    // Wayland.
+    const bool wayland =
+        desktop.platformName.startsWith(QLatin1String("wayland")) ||
+        (!desktop.x11Connection &&
+         desktop.sessionType.compare(QLatin1String("wayland"), Qt::CaseInsensitive) == 0);
+    if (!wayland)
+        return {HotKeyBackend::X11, menuHint};
+    if (desktop.portal == PortalAnswer::NoShortcuts || desktop.portal == PortalAnswer::Refused) {
+        const QString why = QStringLiteral(
+            "このデスクトップでは、ほかのアプリの使用中に効くホットキーを登録できません");
+        return {HotKeyBackend::None,
+                menuHint.isEmpty() ? why
+                                   : menuHint + QStringLiteral("（") + why + QStringLiteral("）")};
+    }
+    return {HotKeyBackend::Portal, menuHint};
+}
+
+QString portalTrigger(int shortcut)
+{
+    const int key = shortcut & 0xFF;
+    QString name;
+    if (key >= 'A' && key <= 'Z')
+        name = QChar(key - 'A' + 'a');
+    else if (key >= '0' && key <= '9')
+        name = QChar(key);
+    else if (key >= 0x70 && key <= 0x7B)
+        name = QStringLiteral("F%1").arg(key - 0x70 + 1);
+    else
+        return {};
+    QString trigger;
+    if (shortcut & ShortcutCtrl)
+        trigger += QStringLiteral("CTRL+");
+    if (shortcut & ShortcutAlt)
+        trigger += QStringLiteral("ALT+");
+    if (shortcut & ShortcutShift)
+        trigger += QStringLiteral("SHIFT+");
+    return trigger + name;
+}
+
+} // namespace speech
