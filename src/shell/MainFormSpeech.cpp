@@ -273,6 +273,10 @@ void TMainForm1::createSpeech()
         if (index == 1)
             m_reading->Reset1Click();
     });
+    if (QAction *item = action(QStringLiteral("HotKeyCheck")))
+        m_hotKeyHint = item->statusTip();
+    connect(m_hookHotKey, &speech::THookHotKey::availabilityChanged, this,
+            [this] { showHotKeyHint(); });
     // The mouth takes the placeholder's place on the "Speech" bar.
     if (QWidget *placeholder = control(QStringLiteral("DirectSS1"))) {
         auto *mouth = new speech::Mouth(*m_engine1, placeholder->parentWidget());
@@ -359,7 +363,18 @@ void TMainForm1::startSpeech()
 
 void TMainForm1::registerHotKey()
 {
-    m_hookHotKey->AddHotKey(1, HotKey1);
+    m_hookHotKey->AddHotKey(
+        1, HotKey1, {QStringLiteral("stop-reading"), QStringLiteral("読み上げを止める (Reset)")});
+    showHotKeyHint();
+}
+
+void TMainForm1::showHotKeyHint()
+{
+    if (QAction *item = action(QStringLiteral("HotKeyCheck"))) {
+        const QString hint = m_hookHotKey->hint(m_hotKeyHint);
+        item->setStatusTip(hint);
+        item->setToolTip(hint);
+    }
 }
 
 void TMainForm1::HotKeyCheckClick()

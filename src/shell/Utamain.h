@@ -251,8 +251,8 @@ public:
     TReadingDialog *readingDialog() const { return m_readingDialog; }
     // The reading engine of the typing reader and the dictionary dialog, opened on first use.
     reading::ReadingEngine &readings();
-    // Registers HotKey1 under identifier 1 (the result is not shown: a key another program
-    // holds stays silently inactive).
+    // Registers HotKey1 under identifier 1 (a key another program holds stays silently
+    // inactive; where the desktop lets no program have one, the item's hint says so).
     void registerHotKey();
     void NNButton3Click();
     void LastFile1Click();
@@ -343,6 +343,9 @@ private:
     QPointer<TReadingDialog> m_readingDialog;
     speech::TClipboardWatcher *m_clipboardWatcher = nullptr;
     speech::THookHotKey *m_hookHotKey = nullptr;
+    // The hot key item's own hint; the hot key adds why no key can work on this desktop.
+    QString m_hotKeyHint;
+    void showHotKeyHint();
     tools::ColoringState m_coloring;
     convert::TStopWatch m_stopWatch;
     TDropDst *m_drop1 = nullptr;
