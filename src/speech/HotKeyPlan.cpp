@@ -4,22 +4,29 @@ namespace speech {
 
 HotKeyPlan planHotKey(const HotKeyDesktop &desktop, const QString &menuHint)
 {
-    // An X11 program on a Wayland desktop (through Xwayland) still grabs through X11: the
-    // portal is for the Wayland platform, or a platform without X while the session says
-    // Wayland.
+    // An X11 program on a Wayland desktop (through Xwayland) still grabs through X11, and
+    // says where that works: the portal is for the Wayland platform, or a platform without X
+    // while the session says Wayland.
     const bool wayland =
         desktop.platformName.startsWith(QLatin1String("wayland")) ||
         (!desktop.x11Connection &&
          desktop.sessionType.compare(QLatin1String("wayland"), Qt::CaseInsensitive) == 0);
-    if (!wayland)
+    const auto withReason = [&menuHint](const QString &why) {
+        return menuHint.isEmpty() ? why
+                                  : menuHint + QStringLiteral("（") + why + QStringLiteral("）");
+    };
+    if (!wayland) {
+        // Through Xwayland the grab sees keys only while an X11 window has the focus.
+        if (desktop.sessionType.compare(QLatin1String("wayland"), Qt::CaseInsensitive) == 0)
+            return {HotKeyBackend::X11,
+                    withReason(QStringLiteral("Wayland のデスクトップでは、X11 のウィンドウが"
+                                              "前面にあるときだけ効きます"))};
         return {HotKeyBackend::X11, menuHint};
-    if (desktop.portal == PortalAnswer::NoShortcuts || desktop.portal == PortalAnswer::Refused) {
-        const QString why = QStringLiteral(
-            "このデスクトップでは、ほかのアプリの使用中に効くホットキーを登録できません");
-        return {HotKeyBackend::None,
-                menuHint.isEmpty() ? why
-                                   : menuHint + QStringLiteral("（") + why + QStringLiteral("）")};
     }
+    if (desktop.portal == PortalAnswer::NoShortcuts || desktop.portal == PortalAnswer::Refused)
+        return {HotKeyBackend::None,
+                withReason(QStringLiteral(
+                    "このデスクトップでは、ほかのアプリの使用中に効くホットキーを登録できません"))};
     return {HotKeyBackend::Portal, menuHint};
 }
 

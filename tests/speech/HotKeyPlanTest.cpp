@@ -22,7 +22,8 @@ TEST(HotKeyPlan, X11GrabsUnlessWaylandThenThePortalAndTheHintTellsWhenNeitherWor
     };
     const Case cases[] = {
         {"xcb", true, "x11", PortalAnswer::NotAsked, HotKeyBackend::X11},
-        // An X11 program on a Wayland desktop grabs through Xwayland, portal or not.
+        // An X11 program on a Wayland desktop grabs through Xwayland, portal or not, and
+        // says that it works only while an X11 window has the focus.
         {"xcb", true, "wayland", PortalAnswer::NoShortcuts, HotKeyBackend::X11},
         // No X and no Wayland (the offscreen platform): the grab fails quietly, as ever.
         {"offscreen", false, "", PortalAnswer::NotAsked, HotKeyBackend::X11},
@@ -46,6 +47,10 @@ TEST(HotKeyPlan, X11GrabsUnlessWaylandThenThePortalAndTheHintTellsWhenNeitherWor
             EXPECT_TRUE(plan.hint.contains(why)) << plan.hint.toStdString();
             EXPECT_TRUE(planHotKey(desktop, {}).hint.startsWith(QStringLiteral("このデスクトップ")))
                 << "without a hint of its own the item gets the reason alone";
+        } else if (c.backend == HotKeyBackend::X11 && QLatin1String(c.session) == "wayland") {
+            EXPECT_TRUE(plan.hint.startsWith(menuHint)) << plan.hint.toStdString();
+            EXPECT_TRUE(plan.hint.contains(QStringLiteral("X11 のウィンドウが前面にあるときだけ")))
+                << plan.hint.toStdString();
         } else {
             EXPECT_EQ(plan.hint, menuHint);
         }
