@@ -13,27 +13,9 @@ bars_tsv="$here/../../src/shell/data/bars.tsv"
 export LC_ALL=C.UTF-8
 unset DISPLAY
 
-mkdir -p "$artifacts"
-rm -f "$artifacts"/*.png
-work="$(mktemp -d)"
-xvfb_pid=""
-app_pid=""
-step_name="setting up"
-shot_count=0
-cleanup() {
-    if [ -n "$app_pid" ]; then
-        kill "$app_pid" 2>/dev/null || true
-        wait "$app_pid" 2>/dev/null || true
-    fi
-    if [ -n "$xvfb_pid" ]; then
-        kill "$xvfb_pid" 2>/dev/null || true
-        wait "$xvfb_pid" 2>/dev/null || true
-    fi
-    rm -rf "$work"
-}
-trap cleanup EXIT
 # shellcheck source=session.sh
 source "$here/session.sh"
+begin_run
 
 step "1: --help and --version need no display"
 env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM= "$binary" --help >"$work/help" 2>&1 ||

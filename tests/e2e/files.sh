@@ -15,32 +15,13 @@ artifacts="$2"
 export LC_ALL=C.UTF-8
 unset DISPLAY
 
-mkdir -p "$artifacts"
-rm -f "$artifacts"/*.png
-work="$(mktemp -d)"
-xvfb_pid=""
-app_pid=""
-mounted=""
-step_name="setting up"
-shot_count=0
-
-cleanup() {
-    if [ -n "$app_pid" ]; then
-        kill -9 "$app_pid" 2>/dev/null || true
-        wait "$app_pid" 2>/dev/null || true
-    fi
-    if [ -n "$xvfb_pid" ]; then
-        kill "$xvfb_pid" 2>/dev/null || true
-        wait "$xvfb_pid" 2>/dev/null || true
-    fi
-    if [ -n "$mounted" ]; then umount "$mounted" 2>/dev/null || true; fi
-    rm -rf "$work"
-}
-trap cleanup EXIT
-
-here_e2e="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 # shellcheck source=session.sh
-source "$here_e2e/session.sh"
+source "$here/session.sh"
+begin_run
+mounted=""
+app_kill_signal=KILL
+after_run() { if [ -n "$mounted" ]; then umount "$mounted" 2>/dev/null || true; fi; }
 
 recovery_copy_written() { compgen -G "$work/state/kotonami/recovery/*.json" >/dev/null; }
 file_is() { [ "$(cat "$1")" = "$2" ]; }

@@ -1,6 +1,34 @@
 # Helpers of the end-to-end scripts that drive the real editor under an X server of their
-# own. The sourcing script sets `artifacts` (the screenshot folder) and `work` (its scratch
-# folder, where the program's output goes to app.log), and `shot_count=0`.
+# own. The sourcing script sets `artifacts` (the screenshot folder) and calls begin_run,
+# which makes `work` (its scratch folder, where the program's output goes to app.log).
+
+# begin_run: empties the artefact folder of old screenshots, makes the scratch folder and
+# sets an exit trap that ends the program (app_pid, with app_kill_signal, TERM unless set)
+# and the X server (xvfb_pid), runs the script's own after_run if it has one and removes
+# the scratch folder.
+begin_run() {
+    mkdir -p "$artifacts"
+    rm -f "$artifacts"/*.png
+    work="$(mktemp -d)"
+    xvfb_pid=""
+    app_pid=""
+    step_name="setting up"
+    shot_count=0
+    trap end_run EXIT
+}
+
+end_run() {
+    if [ -n "$app_pid" ]; then
+        kill "-${app_kill_signal:-TERM}" "$app_pid" 2>/dev/null || true
+        wait "$app_pid" 2>/dev/null || true
+    fi
+    if [ -n "$xvfb_pid" ]; then
+        kill "$xvfb_pid" 2>/dev/null || true
+        wait "$xvfb_pid" 2>/dev/null || true
+    fi
+    if declare -F after_run >/dev/null; then after_run; fi
+    rm -rf "$work"
+}
 
 # next_shot NAME: sets shot_file to the artefact file of the next screenshot.
 next_shot() {

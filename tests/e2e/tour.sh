@@ -13,30 +13,10 @@ bars_tsv="$here/../../src/shell/data/bars.tsv"
 export LC_ALL=C.UTF-8 # xdotool type and grep -P read UTF-8
 unset DISPLAY         # set once the test's own server is up
 
-mkdir -p "$artifacts"
-rm -f "$artifacts"/*.png "$artifacts"/*.txt "$artifacts"/*.htm "$artifacts"/*.ini
-work="$(mktemp -d)"
-xvfb_pid=""
-app_pid=""
-step_name="setting up"
-shot_count=0
-
-cleanup() {
-    if [ -n "$app_pid" ]; then
-        kill "$app_pid" 2>/dev/null || true
-        wait "$app_pid" 2>/dev/null || true
-    fi
-    if [ -n "$xvfb_pid" ]; then
-        kill "$xvfb_pid" 2>/dev/null || true
-        wait "$xvfb_pid" 2>/dev/null || true
-    fi
-    rm -rf "$work"
-}
-trap cleanup EXIT
-
-here_e2e="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 # shellcheck source=session.sh
-source "$here_e2e/session.sh"
+source "$here/session.sh"
+begin_run
+rm -f "$artifacts"/*.txt "$artifacts"/*.htm "$artifacts"/*.ini
 
 # --- the X server, the program's folders and a browser stand-in ---------------------------
 

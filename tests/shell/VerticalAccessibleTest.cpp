@@ -1,5 +1,6 @@
 // The vertical view as a screen reader sees it, through QAccessible's own look-up.
 #include "shell/VerticalAccessible.h"
+#include "VerticalPaneFixture.h"
 #include "shell/RichEditSx.h"
 #include "shell/VerticalTextView.h"
 
@@ -15,25 +16,16 @@ using namespace shell;
 
 namespace {
 
-struct AccessibleFixture : ::testing::Test
+struct AccessibleFixture : testsupport::VerticalPaneTest
 {
-    TRichEditSx pane;
-    VerticalTextView *view = nullptr;
     QAccessibleInterface *iface = nullptr;
     QAccessibleTextInterface *text = nullptr;
 
     void SetUp() override
     {
-        QFont f(QStringLiteral("ＭＳ 明朝"));
-        f.setPixelSize(20);
-        pane.setPaneFont(f);
-        pane.resize(400, 300);
-        pane.setVertical(true);
-        pane.show();
-        pane.activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(&pane));
-        view = pane.verticalView();
-        view->setFocus();
+        VerticalPaneTest::SetUp();
+        if (HasFatalFailure())
+            return;
         pane.setText(QStringLiteral("春過ぎて\n夏来にけらし")); // two columns
         iface = QAccessible::queryAccessibleInterface(view);
         ASSERT_NE(iface, nullptr);
@@ -41,7 +33,6 @@ struct AccessibleFixture : ::testing::Test
         ASSERT_NE(text, nullptr);
         ASSERT_NE(iface->editableTextInterface(), nullptr);
     }
-    int caret() const { return pane.horizontalView()->textCursor().position(); }
 };
 
 using Range = std::pair<int, int>;

@@ -1,4 +1,5 @@
 #include "QtPrinters.h"
+#include "VerticalPaneFixture.h"
 
 #include "shell/RichEditSx.h"
 #include "shell/VerticalTextView.h"
@@ -13,25 +14,8 @@ using namespace shell;
 
 namespace {
 
-struct VerticalFixture : ::testing::Test
+struct VerticalFixture : testsupport::VerticalPaneTest
 {
-    TRichEditSx pane;
-    VerticalTextView *view = nullptr;
-
-    void SetUp() override
-    {
-        QFont f(QStringLiteral("ＭＳ 明朝"));
-        f.setPixelSize(20);
-        pane.setPaneFont(f);
-        pane.resize(400, 300);
-        pane.setVertical(true);
-        pane.show();
-        pane.activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(&pane));
-        view = pane.verticalView();
-        view->setFocus();
-        ASSERT_EQ(pane.activeView(), view);
-    }
     VerticalLayout &layout() { return view->layout(); }
     // The viewport point of the middle of the character at a position.
     QPoint middleOf(int position)
@@ -41,7 +25,6 @@ struct VerticalFixture : ::testing::Test
         const qreal adv = layout().yOfPosition(position + 1) - y;
         return QPoint(qRound(view->columnCentre(column)), qRound(6 + y + adv / 2));
     }
-    int caret() const { return pane.horizontalView()->textCursor().position(); }
 };
 
 } // namespace
