@@ -39,10 +39,7 @@ poem_before="$(md5sum <"$poem")"
         "$work/app/kotonami" "$poem" >"$work/app.log" 2>&1
 ) &
 app_pid=$!
-window_or_end() { window_named 'Mixed\.Txt' || program_ended; }
-wait_for 20 "a window captioned with Mixed.Txt" window_or_end
-program_ended && fail "the program ended before it showed its window"
-main="$(xdotool search --onlyvisible --name 'Mixed\.Txt' | head -n 1)"
+main_window 'Mixed\.Txt'
 wait_for 10 "the loading splash to close" no_window_named '^Loading'
 sleep 0.5
 eval "$(xdotool getwindowgeometry --shell "$main" | grep -E '^(X|Y|WIDTH|HEIGHT)=')"

@@ -78,6 +78,14 @@ wait_for() {
 }
 
 window_named() { xdotool search --onlyvisible --name "$1" >/dev/null 2>&1; }
+# main_window PATTERN: waits for the program's window whose caption matches PATTERN (the
+# test fails if the program ends first) and sets main to it.
+main_window() {
+    local pattern="$1"
+    wait_for 20 "a window captioned $pattern" eval "window_named '$pattern' || program_ended"
+    program_ended && fail "the program ended before it showed its window"
+    main="$(xdotool search --onlyvisible --name "$pattern" | head -n 1)"
+}
 no_window_named() { ! window_named "$1"; }
 program_ended() { ! kill -0 "$app_pid" 2>/dev/null; }
 

@@ -121,10 +121,7 @@ step "1: open the poem from the command line"
         PATH="$work/bin:$PATH" "$work/app/kotonami" "$poem" >"$work/app.log" 2>&1
 ) &
 app_pid=$!
-window_or_end() { window_named 'akikaze\.txt' || program_ended; }
-wait_for 20 "a window captioned with akikaze.txt" window_or_end
-program_ended && fail "the program ended before it showed its window"
-main="$(xdotool search --onlyvisible --name 'akikaze\.txt' | head -n 1)"
+main_window 'akikaze\.txt'
 caption="$(xdotool getwindowname "$main")"
 case "$caption" in
 *"$poem"*) echo "  caption: $caption" ;;
