@@ -114,7 +114,7 @@ QList<MecabReader::Token> MecabReader::tokens(QStringView line) const
 {
     QList<Token> out;
     if (!m_tagger->mecab) {
-        out.append({line.toString(), QString(), QString(), QString()});
+        out.append({line.toString(), QString(), QString(), QString(), QString()});
         return out;
     }
     const QByteArray utf8 = line.toUtf8();

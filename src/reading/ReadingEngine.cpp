@@ -36,8 +36,10 @@ bool containsKanji(QStringView s)
 {
     for (qsizetype i = 0; i < s.size(); ++i) {
         char32_t c = s[i].unicode();
-        if (s[i].isHighSurrogate() && i + 1 < s.size())
-            c = QChar::surrogateToUcs4(s[i], s[++i]);
+        if (s[i].isHighSurrogate() && i + 1 < s.size()) {
+            c = QChar::surrogateToUcs4(s[i], s[i + 1]);
+            ++i;
+        }
         if (isKanji(c))
             return true;
     }

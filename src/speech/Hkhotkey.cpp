@@ -140,9 +140,9 @@ bool THookHotKey::AddHotKey(int index, int shortcut, const Name &name)
         return false;
     // Every binding asks the portal again: a refusal may be a dialog the user closed, and
     // the hint keeps the last answer until the new one comes.
-    HotKeyDesktop d = desktop();
-    d.portal = PortalAnswer::NotAsked;
-    switch (planHotKey(d, {}).backend) {
+    HotKeyDesktop current = desktop();
+    current.portal = PortalAnswer::NotAsked;
+    switch (planHotKey(current, {}).backend) {
     case HotKeyBackend::Portal:
         return bindThroughPortal(index, shortcut, name);
     case HotKeyBackend::None:

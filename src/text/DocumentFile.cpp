@@ -8,9 +8,9 @@ namespace text {
 
 namespace {
 
-constexpr char kEndCrLf = 0;
-constexpr char kEndLf = 1;
-constexpr char kEndCr = 2;
+constexpr int kEndCrLf = 0;
+constexpr int kEndLf = 1;
+constexpr int kEndCr = 2;
 
 struct Signature
 {

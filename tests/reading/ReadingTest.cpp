@@ -179,10 +179,12 @@ TEST_F(Engine, ThePoetsDictionaryComesBeforeEverythingButRuby)
 {
     Lexicon mine;
     mine.add(QStringLiteral("春日"), QStringLiteral("はるひ"));
+    mine.add(QStringLiteral("𠮷野"), QStringLiteral("よしの")); // a kanji beyond the BMP
     ReadingEngine e;
     e.setUserDictionary(mine);
     EXPECT_EQ(e.kana(u"春日の山"), QStringLiteral("はるひの やま"));
     EXPECT_EQ(e.kana(u"｜春日《かすが》の山"), QStringLiteral("かすがの やま"));
+    EXPECT_EQ(e.withRuby(u"𠮷野の桜"), QStringLiteral("𠮷野《よしの》の桜《さくら》"));
 }
 
 TEST_F(Engine, OutputHoldsOnlyWhatAVoiceCanSay)

@@ -152,8 +152,9 @@ TEST(Backend, EverySpokenTextReportsOnceAndResetTextsNever)
 TEST(Backend, EveryTextEndsInOneCompletionAfterResetPauseAndResume)
 {
     EspeakDirectSS ss;
-    if (qEnvironmentVariableIsSet("KOTONAMI_EXPECT_AUDIO_DEVICE"))
+    if (qEnvironmentVariableIsSet("KOTONAMI_EXPECT_AUDIO_DEVICE")) {
         ASSERT_TRUE(ss.hasAudioDevice()) << "no audio device: the sound server is not reached";
+    }
     ss.setSpeed(FastRate);
     QSignalSpy done(&ss, &TDirectSS::OnTextDataDone);
     const QString poem = QStringLiteral("はるすぎて なつきにけらし しろたえの ころもほすちょう");

@@ -89,8 +89,9 @@ TEST(SafeWrite, KeepsModeOwnerAndLinks)
     put(path, "old");
     ASSERT_EQ(chmod(QFile::encodeName(path).constData(), 0640), 0);
     const bool root = geteuid() == 0;
-    if (root)
+    if (root) {
         ASSERT_EQ(chown(QFile::encodeName(path).constData(), 65534, 65534), 0);
+    }
 
     const QString link = dir.filePath(QStringLiteral("link.txt"));
     ASSERT_TRUE(QFile::link(path, link));
