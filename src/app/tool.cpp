@@ -1,8 +1,8 @@
 // kotonami-tool: the batch side of the editor, for scripts and checks without a window.
 // It shares the editor's libraries, so a file counts and decodes exactly as in a pane.
 #include "convert/BatchConvert.h"
+#include "html/BatchPage.h"
 #include "reading/ReadingEngine.h"
-#include "shell/BatchPage.h"
 #include "speech/SpeakToWav.h"
 #include "speech/SpeakerSelection.h"
 #include "text/DocumentFile.h"
@@ -41,7 +41,7 @@ int usage(QTextStream &out, int code)
            "\n"
            "Commands:\n"
         << kCountHelp << kEncodingHelp << convert::batchConvertCommandsHelp()
-        << shell::batchPageCommandsHelp() << kReadingHelp << kSpeakHelp
+        << html::batchPageCommandsHelp() << kReadingHelp << kSpeakHelp
         << "  --help          this text; COMMAND --help for a command's options\n"
            "  --version       the program's version\n";
     return code;
@@ -193,15 +193,15 @@ int main(int argc, char *argv[])
         return speak(args, out, err);
     if (command == QLatin1String("reading"))
         return readingCommand(args, out, err);
-    if (convert::isBatchConvertCommand(command) || shell::isBatchPageCommand(command)) {
+    if (convert::isBatchConvertCommand(command) || html::isBatchPageCommand(command)) {
         QFile in;
         QFile outFile;
         if (!in.open(stdin, QIODevice::ReadOnly) || !outFile.open(stdout, QIODevice::WriteOnly)) {
             err << "kotonami-tool: cannot open standard input and output\n";
             return 1;
         }
-        const int status = shell::isBatchPageCommand(command)
-                               ? shell::runBatchPage(args, in, outFile, err)
+        const int status = html::isBatchPageCommand(command)
+                               ? html::runBatchPage(args, in, outFile, err)
                                : convert::runBatchConvert(args, in, outFile, err);
         if (!outFile.flush() && status == 0) {
             err << "kotonami-tool: cannot write the output: " << outFile.errorString() << "\n";

@@ -2,7 +2,6 @@
 // reopening in another encoding, files changed by other programs, and the recovery copies
 // of unsaved work.
 #include "shell/RichEditSx.h"
-#include "shell/ShellLink.h"
 #include "shell/UiServices.h"
 #include "shell/Unit3.h"
 #include "shell/Utamain.h"
@@ -10,6 +9,7 @@
 #include "text/DocumentFile.h"
 #include "text/FileWatch.h"
 #include "text/RecoveryStore.h"
+#include "text/ShellLink.h"
 
 #include <QApplication>
 #include <QDir>
@@ -411,7 +411,7 @@ void TMainForm1::finishRecovery()
 void TMainForm1::MyTextFileOpen()
 {
     if (isShortcutFileName(PendingFile))
-        PendingFile = resolveShortcut(PendingFile).path;
+        PendingFile = text::resolveShortcut(PendingFile).path;
     const bool atStart = OpenedAtStart;
     const QFileInfo info(PendingFile);
     if (PendingFile.isEmpty()) {
@@ -485,7 +485,7 @@ void TMainForm1::DropDst2FileDrop(const QStringList &files)
     const QString dropped = files.constFirst();
     QString path = dropped;
     if (isShortcutFileName(path))
-        path = resolveShortcut(path).path;
+        path = text::resolveShortcut(path).path;
     if (const QString reason = cannotOpenReason(path); !reason.isEmpty()) {
         showFileError(reason);
         return;

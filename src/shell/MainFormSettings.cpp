@@ -32,24 +32,25 @@ QColor colorOf(text::ColorNumber n)
     return QColor(text::redOf(n), text::greenOf(n), text::blueOf(n));
 }
 
-FontRecord fontRecordOf(const QFont &f, const QColor &color)
+settings::FontRecord fontRecordOf(const QFont &f, const QColor &color)
 {
-    FontRecord r;
+    settings::FontRecord r;
     r.name = f.family();
     r.pixelSize = f.pixelSize() > 0 ? f.pixelSize() : qRound(f.pointSizeF() * 96 / 72);
     r.color = numberOf(color);
-    r.style = quint8((f.bold() ? FontBold : 0) | (f.italic() ? FontItalic : 0) |
-                     (f.underline() ? FontUnderline : 0) | (f.strikeOut() ? FontStrikeOut : 0));
+    r.style = quint8((f.bold() ? settings::FontBold : 0) | (f.italic() ? settings::FontItalic : 0) |
+                     (f.underline() ? settings::FontUnderline : 0) |
+                     (f.strikeOut() ? settings::FontStrikeOut : 0));
     return r;
 }
 
-QFont fontOf(const FontRecord &r)
+QFont fontOf(const settings::FontRecord &r)
 {
     QFont f = programFont(r.name, qBound(1, r.pixelSize, 500));
-    f.setBold(r.style & FontBold);
-    f.setItalic(r.style & FontItalic);
-    f.setUnderline(r.style & FontUnderline);
-    f.setStrikeOut(r.style & FontStrikeOut);
+    f.setBold(r.style & settings::FontBold);
+    f.setItalic(r.style & settings::FontItalic);
+    f.setUnderline(r.style & settings::FontUnderline);
+    f.setStrikeOut(r.style & settings::FontStrikeOut);
     return f;
 }
 
@@ -64,11 +65,11 @@ int boxNumber(const QString &name)
 
 } // namespace
 
-PaneRecord MainFormSettings::paneRecord(const QString &pane) const
+settings::PaneRecord MainFormSettings::paneRecord(const QString &pane) const
 {
     const TRichEditSx *p =
         pane == QLatin1String("RichEditNx2") ? m_form.RichEditNx2() : m_form.RichEditNx1();
-    PaneRecord r;
+    settings::PaneRecord r;
     r.font = fontRecordOf(p->paneFont(), p->fontColor());
     r.color = numberOf(p->backgroundColor());
     r.vertical = p->Vertical();
@@ -77,7 +78,7 @@ PaneRecord MainFormSettings::paneRecord(const QString &pane) const
     return r;
 }
 
-void MainFormSettings::setPaneRecord(const QString &pane, const PaneRecord &r)
+void MainFormSettings::setPaneRecord(const QString &pane, const settings::PaneRecord &r)
 {
     TRichEditSx *p =
         pane == QLatin1String("RichEditNx2") ? m_form.RichEditNx2() : m_form.RichEditNx1();
@@ -89,9 +90,9 @@ void MainFormSettings::setPaneRecord(const QString &pane, const PaneRecord &r)
     p->setWordWrap(r.wordWrap);
 }
 
-ScrollStripRecord MainFormSettings::scrollStripRecord() const
+settings::ScrollStripRecord MainFormSettings::scrollStripRecord() const
 {
-    ScrollStripRecord r;
+    settings::ScrollStripRecord r;
     if (tools::TMsgSCR *strip = m_form.MsgSCR1()) {
         r.msg = strip->Msg();
         r.font = fontRecordOf(strip->Font(), strip->FontColor());
@@ -102,7 +103,7 @@ ScrollStripRecord MainFormSettings::scrollStripRecord() const
     return r;
 }
 
-void MainFormSettings::setScrollStripRecord(const ScrollStripRecord &r)
+void MainFormSettings::setScrollStripRecord(const settings::ScrollStripRecord &r)
 {
     if (tools::TMsgSCR *strip = m_form.MsgSCR1()) {
         strip->setMsg(r.msg);
@@ -115,9 +116,9 @@ void MainFormSettings::setScrollStripRecord(const ScrollStripRecord &r)
     }
 }
 
-DropTargetRecord MainFormSettings::dropTargetRecord(const QString &dropTarget) const
+settings::DropTargetRecord MainFormSettings::dropTargetRecord(const QString &dropTarget) const
 {
-    DropTargetRecord r = m_form.dropTargets.value(dropTarget);
+    settings::DropTargetRecord r = m_form.dropTargets.value(dropTarget);
     const bool second = dropTarget == QLatin1String("DropDst2");
     r.control = second ? QStringLiteral("RichEditNx2") : QStringLiteral("RichEditNx1");
     if (TDropDst *d = second ? m_form.DropDst2() : m_form.DropDst1())
@@ -125,7 +126,8 @@ DropTargetRecord MainFormSettings::dropTargetRecord(const QString &dropTarget) c
     return r;
 }
 
-void MainFormSettings::setDropTargetRecord(const QString &dropTarget, const DropTargetRecord &r)
+void MainFormSettings::setDropTargetRecord(const QString &dropTarget,
+                                           const settings::DropTargetRecord &r)
 {
     m_form.dropTargets.insert(dropTarget, r);
     TDropDst *d = dropTarget == QLatin1String("DropDst2") ? m_form.DropDst2() : m_form.DropDst1();

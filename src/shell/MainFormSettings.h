@@ -3,7 +3,7 @@
 // read from or apply to the window, by the controls' own names.
 
 #include "html/HtmlStyle.h"
-#include "shell/RegMng.h"
+#include "settings/RegMng.h"
 
 #include <QRect>
 
@@ -11,17 +11,18 @@ namespace shell {
 
 class TMainForm1;
 
-class MainFormSettings final : public SettingsTarget
+class MainFormSettings final : public settings::SettingsTarget
 {
 public:
     explicit MainFormSettings(TMainForm1 &form) : m_form(form) {}
 
-    PaneRecord paneRecord(const QString &pane) const override;
-    void setPaneRecord(const QString &pane, const PaneRecord &record) override;
-    ScrollStripRecord scrollStripRecord() const override;
-    void setScrollStripRecord(const ScrollStripRecord &record) override;
-    DropTargetRecord dropTargetRecord(const QString &dropTarget) const override;
-    void setDropTargetRecord(const QString &dropTarget, const DropTargetRecord &record) override;
+    settings::PaneRecord paneRecord(const QString &pane) const override;
+    void setPaneRecord(const QString &pane, const settings::PaneRecord &record) override;
+    settings::ScrollStripRecord scrollStripRecord() const override;
+    void setScrollStripRecord(const settings::ScrollStripRecord &record) override;
+    settings::DropTargetRecord dropTargetRecord(const QString &dropTarget) const override;
+    void setDropTargetRecord(const QString &dropTarget,
+                             const settings::DropTargetRecord &record) override;
     int windowLeft() const override;
     int windowTop() const override;
     int windowWidth() const override;

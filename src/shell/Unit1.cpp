@@ -2,9 +2,9 @@
 
 #include "html/HtmlStyle.h"
 #include "shell/DROPDST.h"
-#include "shell/ShellLink.h"
 #include "shell/Utamain.h"
 #include "shell/WindowRules.h"
+#include "text/ShellLink.h"
 
 #include <QBoxLayout>
 #include <QCheckBox>
@@ -184,7 +184,7 @@ void TAboutBox::fillSlot(int slot, const QStringList &files)
         return;
     QString path = files.constFirst();
     if (fileExtension(path) == QLatin1String(".lnk"))
-        path = resolveShortcut(path).path;
+        path = text::resolveShortcut(path).path;
     if (!isLauncherProgram(path))
         return;
     m_form.launcherPaths.insert(slot, path);

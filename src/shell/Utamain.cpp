@@ -1,13 +1,12 @@
 #include "shell/Utamain.h"
 
 #include "reading/ReadingEngine.h"
+#include "settings/IniFile.h"
 #include "shell/DROPDST.h"
 #include "shell/FontNames.h"
-#include "shell/IniFile.h"
 #include "shell/MainFormSettings.h"
 #include "shell/PanePrinter.h"
 #include "shell/RichEditSx.h"
-#include "shell/ShellLink.h"
 #include "shell/UiServices.h"
 #include "shell/Unit1.h"
 #include "shell/Unit3.h"
@@ -21,6 +20,7 @@
 #include "speech/VolumeControl.h"
 #include "text/FileWatch.h"
 #include "text/RecoveryStore.h"
+#include "text/ShellLink.h"
 #include "tools/ScrollStrip.h"
 #include "tools/widgets/ColorMenuStyle.h"
 #include "tools/widgets/MsgSCR.h"
@@ -117,7 +117,7 @@ TMainForm1::TMainForm1(UiServices &ui, const QString &programPath, QWidget *pare
     createSpeech();
     wireHtmlStyle();
     setUpDocuments();
-    RegManager1.setIniFileName(settingsFilePath(programPath));
+    RegManager1.setIniFileName(settings::settingsFilePath(programPath));
     RegManager1.setErrorHandler([this](const QString &message) {
         m_ui.message(this, MessageKind::Error, message, MessageButtons::Ok);
     });
@@ -413,7 +413,7 @@ void TMainForm1::FormCreate()
 
     // Every setting, in the store's order; it also resets the bounds of a window that
     // was maximised at the last close.
-    loadSettings(RegManager1, *m_settings);
+    settings::loadSettings(RegManager1, *m_settings);
 
     m_right->clear();
     m_left->clear();
@@ -560,7 +560,7 @@ bool TMainForm1::FormCloseQuery()
     // No document text may reach the settings file.
     m_right->clear();
     m_left->clear();
-    saveSettings(RegManager1, *m_settings);
+    settings::saveSettings(RegManager1, *m_settings);
     return true;
 }
 

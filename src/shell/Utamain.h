@@ -9,9 +9,9 @@
 #include "convert/Stopw.h"
 #include "convert/TextTarget.h"
 #include "html/HtmlStyle.h"
-#include "shell/ComponentRecord.h"
+#include "settings/ComponentRecord.h"
+#include "settings/RegMng.h"
 #include "shell/ReadingDictionary.h"
-#include "shell/RegMng.h"
 #include "shell/ToolStrip.h"
 #include "shell/UiBuilder.h"
 #include "shell/Unit1.h"
@@ -140,8 +140,8 @@ public:
     int fSpeechID = 0;
     QHash<int, QString> launcherPaths;
     int scrollInterval = 0;
-    QHash<QString, DropTargetRecord> dropTargets;
-    TRegManager RegManager1;
+    QHash<QString, settings::DropTargetRecord> dropTargets;
+    settings::TRegManager RegManager1;
 
     html::HtmlStyleState &htmlStyle() { return m_html; }
     const html::HtmlStyleState &htmlStyle() const { return m_html; }

@@ -2,6 +2,7 @@
 // Rules of the main window's geometry and status texts, kept apart from the widgets so
 // they are checked without a window.
 
+#include "settings/RegMng.h"
 #include <QString>
 #include <functional>
 
@@ -34,11 +35,10 @@ QString cannotOpenReason(const QString &path);
 QString shortenPath(const QString &path, int maxWidth,
                     const std::function<int(const QString &)> &width);
 
-// The geometry that a window maximised at the last close gets back when restored.
-constexpr int RestoredLeft = 16;
-constexpr int RestoredTop = 16;
-constexpr int DefaultWidth = 780;
-constexpr int DefaultHeight = 550;
+using settings::DefaultHeight;
+using settings::DefaultWidth;
+using settings::RestoredLeft;
+using settings::RestoredTop;
 constexpr int MinimumWidth = 780;
 constexpr int MinimumHeight = 320;
 

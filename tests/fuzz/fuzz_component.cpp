@@ -6,10 +6,10 @@
 
 #include "FuzzSupport.h"
 
-#include "shell/ComponentRecord.h"
+#include "settings/ComponentRecord.h"
 
 using fuzz::require;
-using namespace shell;
+using namespace settings;
 
 namespace {
 

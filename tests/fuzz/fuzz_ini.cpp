@@ -9,7 +9,7 @@
 
 #include "FuzzSupport.h"
 
-#include "shell/IniFile.h"
+#include "settings/IniFile.h"
 #include "text/Cp932Codec.h"
 
 #include <QList>
@@ -17,8 +17,8 @@
 #include <algorithm>
 
 using fuzz::require;
-using shell::IniEntry;
-using shell::IniFile;
+using settings::IniEntry;
+using settings::IniFile;
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include "FuzzSupport.h"
 
-#include "shell/ShellLink.h"
+#include "text/ShellLink.h"
 
 using fuzz::require;
 
@@ -12,7 +12,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     static const QString path = fuzz::scratchPath("poem.lnk");
     fuzz::putFile(path, data, size);
-    const shell::ShortcutTarget target = shell::resolveShortcut(path);
+    const text::ShortcutTarget target = text::resolveShortcut(path);
     require(!target.path.contains(QChar(0)), "a target path holds no NUL");
     require(target.path.isEmpty() || !target.path.contains(u'\\'),
             "a target path uses this system's separators");

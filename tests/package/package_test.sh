@@ -92,6 +92,11 @@ for collection in hyakunin.txt haiku.txt; do
     cmp -s "$build/src/app/$collection" "$work/deb/usr/share/kotonami/$collection" ||
         fail "$collection differs from the one beside the built program"
 done
+# The command-line tool needs no window system: no QtWidgets, no QtPrintSupport.
+if ldd "$work/deb/usr/bin/kotonami-tool" | grep -E 'libQt6(Widgets|PrintSupport)'; then
+    fail "kotonami-tool links QtWidgets or QtPrintSupport"
+fi
+
 # Manual pages: they format without warnings and name their program.
 for page in kotonami kotonami-tool; do
     man_file="$work/deb/usr/share/man/man1/$page.1.gz"

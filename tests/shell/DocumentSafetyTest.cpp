@@ -5,7 +5,7 @@
 #include "WindowTest.h"
 
 #include "reading/ReadingEngine.h"
-#include "shell/IniFile.h"
+#include "settings/IniFile.h"
 #include "shell/ReadingDictionary.h"
 #include "shell/RichEditSx.h"
 #include "shell/Utamain.h"
@@ -255,12 +255,14 @@ TEST(StoredPaths, PathsCp932CannotHoldReadBackExactly)
          {QStringLiteral("/home/u/café.txt"), QStringLiteral("/home/u/𠮷.txt"),
           QStringLiteral("/home/u/春 の歌%41.txt"), QStringLiteral("/home/u/file:x.txt")}) {
         QTemporaryDir dir;
-        IniFile ini(dir.filePath(QStringLiteral("k.ini")));
-        ASSERT_TRUE(ini.writeString(u"Form", u"fLastfile", storedPathValue(path)))
+        settings::IniFile ini(dir.filePath(QStringLiteral("k.ini")));
+        ASSERT_TRUE(ini.writeString(u"Form", u"fLastfile", settings::storedPathValue(path)))
             << qPrintable(path);
-        EXPECT_EQ(pathFromStoredValue(ini.readString(u"Form", u"fLastfile", QString())), path);
+        EXPECT_EQ(settings::pathFromStoredValue(ini.readString(u"Form", u"fLastfile", QString())),
+                  path);
     }
-    EXPECT_EQ(storedPathValue(QStringLiteral("/home/u/春.txt")), QStringLiteral("/home/u/春.txt"))
+    EXPECT_EQ(settings::storedPathValue(QStringLiteral("/home/u/春.txt")),
+              QStringLiteral("/home/u/春.txt"))
         << "what older readers can read is stored as it is";
 }
 
@@ -292,15 +294,16 @@ TEST(StoredPaths, TheLastFileIsAbsoluteAndSurvivesARestart)
 
 TEST(StoredPaths, InstalledProgramsKeepSettingsInTheUsersFolder)
 {
-    EXPECT_EQ(settingsFilePath(QStringLiteral("/usr/lib/kotonami/kotonami"),
-                               QStringLiteral("/home/u/.config")),
+    EXPECT_EQ(settings::settingsFilePath(QStringLiteral("/usr/lib/kotonami/kotonami"),
+                                         QStringLiteral("/home/u/.config")),
               QStringLiteral("/home/u/.config/kotonami/kotonami.ini"));
-    EXPECT_EQ(settingsFilePath(QStringLiteral("/opt/kotonami/kotonami"),
-                               QStringLiteral("/home/u/.config")),
+    EXPECT_EQ(settings::settingsFilePath(QStringLiteral("/opt/kotonami/kotonami"),
+                                         QStringLiteral("/home/u/.config")),
               QStringLiteral("/home/u/.config/kotonami/kotonami.ini"));
     QTemporaryDir dir;
-    EXPECT_EQ(settingsFilePath(dir.filePath(QStringLiteral("kotonami")), QStringLiteral("/x")),
-              dir.filePath(QStringLiteral("kotonami.ini")));
+    EXPECT_EQ(
+        settings::settingsFilePath(dir.filePath(QStringLiteral("kotonami")), QStringLiteral("/x")),
+        dir.filePath(QStringLiteral("kotonami.ini")));
 }
 
 } // namespace

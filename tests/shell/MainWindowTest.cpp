@@ -5,12 +5,12 @@
 #include "LnkWriter.h"
 #include "shell/DROPDST.h"
 #include "shell/RichEditSx.h"
-#include "shell/ShellLink.h"
 #include "shell/Unit1.h"
 #include "shell/Unit3.h"
 #include "shell/Utamain.h"
 #include "shell/VerticalTextView.h"
 #include "speech/ReadingController.h"
+#include "text/ShellLink.h"
 #include "widgets/ClockLabel.h"
 #include "widgets/TabButton.h"
 
@@ -671,7 +671,7 @@ TEST_F(WindowFixture, DroppingAShortcutOnTheLeftLoadsItsTarget)
     const QString lnk = dir.filePath(QStringLiteral("poem.lnk"));
     ASSERT_TRUE(
         testsupport::writeShortcut(lnk, QStringLiteral(".\\poem.txt"), QStringLiteral("C:\\work")));
-    const ShortcutTarget target = resolveShortcut(lnk);
+    const text::ShortcutTarget target = text::resolveShortcut(lnk);
     EXPECT_EQ(target.path, dir.filePath(QStringLiteral("poem.txt")));
     EXPECT_EQ(target.workingFolder, QStringLiteral("C:\\work"));
     w->DropDst2FileDrop({lnk});
@@ -681,8 +681,8 @@ TEST_F(WindowFixture, DroppingAShortcutOnTheLeftLoadsItsTarget)
         << "panel 0 names the shortcut itself";
     // Unreadable shortcuts give nothing.
     const QString junk = writeFile(QStringLiteral("junk.lnk"), "not a shortcut");
-    EXPECT_TRUE(resolveShortcut(junk).path.isEmpty());
-    EXPECT_TRUE(resolveShortcut(dir.filePath(QStringLiteral("none.lnk"))).path.isEmpty());
+    EXPECT_TRUE(text::resolveShortcut(junk).path.isEmpty());
+    EXPECT_TRUE(text::resolveShortcut(dir.filePath(QStringLiteral("none.lnk"))).path.isEmpty());
 }
 
 TEST_F(WindowFixture, ReopeningAMissingLastFileDoesNothing)
@@ -803,7 +803,7 @@ TEST(ShellLink, ShortcutsWhoseBlocksOverrunTheFileAreNotRead)
         EXPECT_TRUE(out.open(QIODevice::WriteOnly | QIODevice::Truncate));
         out.write(bytes);
         out.close();
-        return resolveShortcut(lnk).path;
+        return text::resolveShortcut(lnk).path;
     };
     const QString target = dir.filePath(QStringLiteral("poem.txt"));
     ASSERT_EQ(resolved(plain), target);

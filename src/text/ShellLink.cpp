@@ -1,4 +1,4 @@
-#include "shell/ShellLink.h"
+#include "text/ShellLink.h"
 
 #include <QByteArrayView>
 #include <QDir>
@@ -7,7 +7,7 @@
 
 #include <liblnk.h>
 
-namespace shell {
+namespace text {
 
 namespace {
 
@@ -129,4 +129,4 @@ ShortcutTarget resolveShortcut(const QString &shortcutPath)
     return target;
 }
 
-} // namespace shell
+} // namespace text

@@ -1,4 +1,4 @@
-#include "shell/ComponentRecord.h"
+#include "settings/ComponentRecord.h"
 
 #include "text/Cp932Codec.h"
 
@@ -6,7 +6,7 @@
 
 #include <limits>
 
-namespace shell {
+namespace settings {
 
 namespace {
 
@@ -505,4 +505,4 @@ std::optional<DropTargetRecord> decodeComponent(QByteArrayView bytes, const QStr
     return take.ok() ? std::optional(r) : std::nullopt;
 }
 
-} // namespace shell
+} // namespace settings

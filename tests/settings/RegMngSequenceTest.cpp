@@ -1,10 +1,10 @@
 // The load and save sequences against a recording stand-in for the main window.
-#include "shell/IniFile.h"
-#include "shell/RegMng.h"
+#include "settings/IniFile.h"
+#include "settings/RegMng.h"
 
 #include "text/Cp932Codec.h"
 
-#include "QtPrinters.h"
+#include "TestPrinters.h"
 
 #include <QFile>
 #include <QMap>
@@ -15,7 +15,7 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-using namespace shell;
+using namespace settings;
 
 namespace {
 

@@ -1,8 +1,7 @@
-#include "shell/RegMng.h"
+#include "settings/RegMng.h"
 
-#include "shell/IniFile.h"
+#include "settings/IniFile.h"
 
-#include "shell/WindowRules.h"
 #include <QDir>
 
 #include <QFile>
@@ -18,7 +17,7 @@ static void initSettingsQrc()
     Q_INIT_RESOURCE(settings);
 }
 
-namespace shell {
+namespace settings {
 
 namespace {
 
@@ -662,4 +661,4 @@ void saveSettings(TRegManager &reg, SettingsTarget &target)
                             .arg(QDir::toNativeSeparators(reg.IniFileName()), problem));
 }
 
-} // namespace shell
+} // namespace settings

@@ -1,14 +1,14 @@
-#include "shell/RegMng.h"
-#include "shell/IniFile.h"
+#include "settings/RegMng.h"
+#include "settings/IniFile.h"
 
-#include "QtPrinters.h"
+#include "TestPrinters.h"
 
 #include <QFile>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-using namespace shell;
+using namespace settings;
 
 namespace {
 

@@ -1,13 +1,13 @@
-#include "shell/ComponentRecord.h"
+#include "settings/ComponentRecord.h"
 
 #include "text/Cp932Codec.h"
 
-#include "QtPrinters.h"
+#include "TestPrinters.h"
 
 #include <QRandomGenerator>
 #include <gtest/gtest.h>
 
-using namespace shell;
+using namespace settings;
 
 namespace {
 

@@ -50,7 +50,7 @@
 #include <optional>
 #include <variant>
 
-namespace shell {
+namespace settings {
 
 // ---- The stream form --------------------------------------------------------------------
 
@@ -160,4 +160,4 @@ std::optional<ScrollStripRecord> decodeComponent(QByteArrayView bytes, const QSt
 std::optional<DropTargetRecord> decodeComponent(QByteArrayView bytes, const QString &componentName,
                                                 const DropTargetRecord &current);
 
-} // namespace shell
+} // namespace settings

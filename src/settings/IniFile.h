@@ -26,7 +26,7 @@
 
 #include <optional>
 
-namespace shell {
+namespace settings {
 
 struct IniEntry
 {
@@ -101,4 +101,4 @@ QString pathFromStoredValue(const QString &value);
 QString settingsFilePath(const QString &programPath);
 QString settingsFilePath(const QString &programPath, const QString &xdgConfigHome);
 
-} // namespace shell
+} // namespace settings

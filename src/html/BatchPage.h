@@ -9,7 +9,7 @@
 #include <QStringList>
 #include <QTextStream>
 
-namespace shell {
+namespace html {
 
 bool isBatchPageCommand(const QString &command);
 QString batchPageCommandsHelp();
@@ -18,4 +18,4 @@ QString batchPageCommandsHelp();
 // failure with one line on err.
 int runBatchPage(const QStringList &args, QIODevice &in, QIODevice &out, QTextStream &err);
 
-} // namespace shell
+} // namespace html

@@ -6,7 +6,7 @@
 
 #include <QString>
 
-namespace shell {
+namespace text {
 
 struct ShortcutTarget
 {
@@ -17,4 +17,4 @@ struct ShortcutTarget
 
 ShortcutTarget resolveShortcut(const QString &shortcutPath);
 
-} // namespace shell
+} // namespace text

@@ -1,8 +1,8 @@
-#include "shell/IniFile.h"
+#include "settings/IniFile.h"
 
 #include "text/Cp932Codec.h"
 
-#include "QtPrinters.h"
+#include "TestPrinters.h"
 
 #include <QDir>
 #include <QFile>
@@ -11,7 +11,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-using shell::IniFile;
+using settings::IniFile;
 
 namespace {
 
@@ -221,7 +221,7 @@ TEST_F(IniFileTest, DeleteRemovesEveryCopyOfTheKeyAndKeepsTheHeader)
 TEST_F(IniFileTest, SectionEntriesInFileOrder)
 {
     put("[S]\r\nb=2\r\na=1\r\n[T]\r\nc=3\r\n[s]\r\nB=dup\r\n");
-    const QList<shell::IniEntry> entries = IniFile(path()).sectionEntries(u"S");
+    const QList<settings::IniEntry> entries = IniFile(path()).sectionEntries(u"S");
     ASSERT_EQ(entries.size(), 3);
     EXPECT_EQ(entries[0].key, u"b");
     EXPECT_EQ(entries[1].key, u"a");
@@ -285,10 +285,10 @@ TEST(SettingsFilePath, AFileBesideTheProgramThatCannotBeWrittenCountsAsAbsent)
     ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
     ini.close();
     QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner);
-    EXPECT_EQ(shell::settingsFilePath(program, QStringLiteral("/cfg")), ini.fileName())
+    EXPECT_EQ(settings::settingsFilePath(program, QStringLiteral("/cfg")), ini.fileName())
         << "a file the user may write is used in a read-only folder";
     ini.setPermissions(QFile::ReadOwner);
-    EXPECT_EQ(shell::settingsFilePath(program, QStringLiteral("/cfg")),
+    EXPECT_EQ(settings::settingsFilePath(program, QStringLiteral("/cfg")),
               QStringLiteral("/cfg/kotonami/kotonami.ini"))
         << "one the user may not write (root's, in an installed folder) is not";
     QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
@@ -318,6 +318,6 @@ TEST(SettingsFilePath, BesideTheProgramWhenPossibleElseInTheConfigFolder)
          QDir::homePath() + QStringLiteral("/.config/kotonami/kotonami.ini")},
     };
     for (const Case &c : cases)
-        EXPECT_EQ(shell::settingsFilePath(c.program, c.configHome), c.expected)
+        EXPECT_EQ(settings::settingsFilePath(c.program, c.configHome), c.expected)
             << c.program.toStdString();
 }

@@ -1,4 +1,4 @@
-#include "shell/IniFile.h"
+#include "settings/IniFile.h"
 
 #include "text/Cp932Codec.h"
 #include "text/SafeFile.h"
@@ -11,7 +11,7 @@
 
 #include <vector>
 
-namespace shell {
+namespace settings {
 
 namespace {
 
@@ -416,4 +416,4 @@ QString settingsFilePath(const QString &programPath, const QString &xdgConfigHom
     return QDir(configHome).filePath(QStringLiteral("kotonami/") + name);
 }
 
-} // namespace shell
+} // namespace settings

@@ -1,15 +1,15 @@
-#include "shell/BatchPage.h"
+#include "html/BatchPage.h"
 
 #include "html/HtmlStyle.h"
 #include "html/PageGenerator.h"
-#include "shell/RegMng.h"
+#include "settings/RegMng.h"
 #include "text/FileEncoding.h"
 #include "text/SafeFile.h"
 
 #include <QFile>
 #include <QFileInfo>
 
-namespace shell {
+namespace html {
 
 namespace {
 
@@ -31,7 +31,7 @@ html::HtmlStyle styleFrom(const QString &iniPath)
     stored.Edit4Text.clear();
     stored.Edit5Text.clear();
     if (!iniPath.isEmpty()) {
-        TRegManager reg;
+        settings::TRegManager reg;
         reg.setIniFileName(iniPath);
         auto text = [&reg](const char *name) {
             return reg.filer(QLatin1String(name)).readString();
@@ -211,4 +211,4 @@ int runBatchPage(const QStringList &args, QIODevice &in, QIODevice &out, QTextSt
     return 0;
 }
 
-} // namespace shell
+} // namespace html

@@ -17,7 +17,7 @@
 // The table of the program's fifty settings is data (data/settings.tsv, compiled in as
 // the resource ":/settings/settings.tsv").
 
-#include "shell/ComponentRecord.h"
+#include "settings/ComponentRecord.h"
 #include "text/ColorNumber.h"
 
 #include <QByteArray>
@@ -28,7 +28,14 @@
 #include <functional>
 #include <optional>
 
-namespace shell {
+namespace settings {
+
+// The window's size at first start, and the geometry that a window maximised at the last
+// close gets back when restored.
+constexpr int DefaultWidth = 780;
+constexpr int DefaultHeight = 550;
+constexpr int RestoredLeft = 16;
+constexpr int RestoredTop = 16;
 
 enum class TRegKind { Text, Integer, Boolean, Component };
 
@@ -268,4 +275,4 @@ void loadSettings(TRegManager &reg, SettingsTarget &target);
 // empty already, so that no document text reaches the file.
 void saveSettings(TRegManager &reg, SettingsTarget &target);
 
-} // namespace shell
+} // namespace settings
