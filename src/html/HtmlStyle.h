@@ -120,8 +120,8 @@ class HtmlStyleState final : public QObject
 {
     Q_OBJECT
 public:
-    // Start-up step 1: the defaults, heading "作品", title "sakuhin", Dai "#8E8571". The
-    // saved colours start as copies of the text colours.
+    // The defaults before any settings are read: heading "作品", title "sakuhin", Dai "#8E8571".
+    // The saved colours start as copies of the text colours.
     explicit HtmlStyleState(QObject *parent = nullptr);
 
     const HtmlStyle &style() const { return m_style; }
@@ -135,7 +135,7 @@ public:
     // boxChanged. Setting a box to the state it has does nothing.
     void setChecked(int box, bool checked);
 
-    // Start-up steps 2 to 4: the stored values in the order the settings store reads them,
+    // The stored values in the order the settings store reads them,
     // each changed box running its reaction; then "黒" is cleared if "一" is checked too,
     // and the saved colours are taken from the text colours.
     void loadSettings(const HtmlStoredValues &stored);

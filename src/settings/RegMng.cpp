@@ -596,7 +596,7 @@ const QList<Step> &steps()
 }
 
 // What depends on several settings, once all are read.
-void applyDependentSettings(SettingsTarget &t)
+void settleDependentSettings(SettingsTarget &t)
 {
     t.readingDone();
     if (t.maxForm()) {
@@ -605,9 +605,6 @@ void applyDependentSettings(SettingsTarget &t)
         t.setWindowWidth(DefaultWidth);
         t.setWindowHeight(DefaultHeight);
     }
-    t.updateLauncherHints();
-    t.applyPanesAndWindow();
-
     const PaneRecord right = t.paneRecord(QStringLiteral("RichEditNx1"));
     const PaneRecord left = t.paneRecord(QStringLiteral("RichEditNx2"));
     t.setMenuChecked(QStringLiteral("VH"), right.vertical);
@@ -621,23 +618,9 @@ void applyDependentSettings(SettingsTarget &t)
     if (t.checkBoxChecked(QStringLiteral("CheckBox1")) &&
         t.checkBoxChecked(QStringLiteral("CheckBox2")))
         t.setCheckBoxChecked(QStringLiteral("CheckBox1"), false);
-    t.setSavedPairColors(t.styleValue(QStringLiteral("mclo")),
-                         t.styleValue(QStringLiteral("mclt")));
-
-    const bool mouth = t.checkBoxChecked(QStringLiteral("ShowCheckBox"));
-    t.showMouth(mouth);
-    t.listSpeakers();
-    const int volume = t.outputVolume();
-    t.setVolumeBar(volume, QStringLiteral("Volume  ") + QString::number(volume / 655));
-    const int speed = t.speechSpeed();
-    t.setSpeedBar(speed, QStringLiteral("Speed ") + QString::number(speed));
-    t.setRepeatSpinner(t.repeatCount());
     t.setMenuChecked(QStringLiteral("Joyful1"),
                      t.checkBoxChecked(QStringLiteral("WordReadCheckBox")));
-    t.setClipboardReading(t.checkBoxChecked(QStringLiteral("ClipSpeechCheckBox")));
-    t.setMenuChecked(QStringLiteral("Show1"), mouth);
-    if (t.menuChecked(QStringLiteral("HotKeyCheck")))
-        t.registerHotKey();
+    t.setMenuChecked(QStringLiteral("Show1"), t.checkBoxChecked(QStringLiteral("ShowCheckBox")));
 }
 
 } // namespace
@@ -646,7 +629,7 @@ void loadSettings(TRegManager &reg, SettingsTarget &target)
 {
     for (const Step &step : steps())
         step.load(reg.filer(step.setting), target);
-    applyDependentSettings(target);
+    settleDependentSettings(target);
 }
 
 void saveSettings(TRegManager &reg, SettingsTarget &target)

@@ -248,28 +248,19 @@ public:
     virtual void setLastFile(const QString &path) = 0;
     virtual QString currentFile() const = 0;
 
-    // Every setting has been read; what follows applies those that depend on several.
+    // Every setting has been read; what follows settles those that depend on several.
     virtual void readingDone() {}
-    // Steps of the start-up that follow the reading, in the order loadSettings() calls them.
-    virtual void setHtmlFontCaption(const QString &caption) = 0; // HtmButton8, "明" or "ゴ"
-    virtual void updateLauncherHints() = 0;                      // the two "起" buttons
-    virtual void applyPanesAndWindow() = 0; // the restored panes and bounds take effect
-    virtual void setSavedPairColors(const QString &first, const QString &second) = 0;
-    virtual void showMouth(bool shown) = 0; // the speech control
-    virtual void listSpeakers() = 0;        // speaker detection
-    virtual int outputVolume() const = 0;   // 0-65535
-    virtual void setVolumeBar(int volume, const QString &hint) = 0;
-    virtual void setSpeedBar(int speed, const QString &hint) = 0;
-    virtual void setRepeatSpinner(int count) = 0;
-    virtual void setClipboardReading(bool on) = 0; // the watcher and the ClipbrdSpeech1 mark
-    virtual void registerHotKey() = 0;
+    // The page font's button follows the "Mfn" setting: HtmButton8, "明" or "ゴ".
+    virtual void setHtmlFontCaption(const QString &caption) = 0;
 
     // The first step of the shut-down: fSpeechID from the chosen speaker.
     virtual void determineChosenSpeaker() = 0;
 };
 
 // Reads every setting into the target in the order of the table's use at start-up, then
-// applies what depends on several of them. IniFileName must be set before.
+// settles what depends on several of them (the bounds of a window closed maximised, the
+// menu marks that follow the panes and check boxes, boxes that exclude each other).
+// IniFileName must be set before. The window's own start-up follows (shell/StartupSteps.h).
 void loadSettings(TRegManager &reg, SettingsTarget &target);
 // Determines the chosen speaker, then writes every setting. The panes are expected to be
 // empty already, so that no document text reaches the file.

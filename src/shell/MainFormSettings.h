@@ -4,6 +4,7 @@
 
 #include "html/HtmlStyle.h"
 #include "settings/RegMng.h"
+#include "shell/StartupSteps.h"
 
 #include <QRect>
 
@@ -11,7 +12,7 @@ namespace shell {
 
 class TMainForm1;
 
-class MainFormSettings final : public settings::SettingsTarget
+class MainFormSettings final : public settings::SettingsTarget, public StartupSteps
 {
 public:
     explicit MainFormSettings(TMainForm1 &form) : m_form(form) {}
@@ -59,6 +60,9 @@ public:
     QString currentFile() const override;
     void readingDone() override;
     void setHtmlFontCaption(const QString &caption) override;
+    void determineChosenSpeaker() override;
+
+    // The window's start-up steps (runStartupSteps).
     void updateLauncherHints() override;
     void applyPanesAndWindow() override;
     void setSavedPairColors(const QString &first, const QString &second) override;
@@ -70,7 +74,6 @@ public:
     void setRepeatSpinner(int count) override;
     void setClipboardReading(bool on) override;
     void registerHotKey() override;
-    void determineChosenSpeaker() override;
 
 private:
     QRect &bounds();

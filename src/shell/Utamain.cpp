@@ -7,6 +7,7 @@
 #include "shell/MainFormSettings.h"
 #include "shell/PanePrinter.h"
 #include "shell/RichEditSx.h"
+#include "shell/StartupSteps.h"
 #include "shell/UiServices.h"
 #include "shell/Unit1.h"
 #include "shell/Unit3.h"
@@ -411,9 +412,10 @@ void TMainForm1::FormCreate()
     m_left->setVertical(true);
     m_left->hide();
 
-    // Every setting, in the store's order; it also resets the bounds of a window that
-    // was maximised at the last close.
+    // Every setting, in the store's order (which also resets the bounds of a window that
+    // was maximised at the last close), then the window's start-up from them.
     settings::loadSettings(RegManager1, *m_settings);
+    runStartupSteps(*m_settings, *m_settings);
 
     m_right->clear();
     m_left->clear();

@@ -93,7 +93,7 @@ public:
     TMainForm1(UiServices &ui, const QString &programPath, QWidget *parent = nullptr);
     ~TMainForm1() override;
 
-    // Start-up step 2: the first command-line argument.
+    // Opens the first command-line argument once the window is shown.
     void openStartupArgument(const QStringList &arguments);
 
     // Runs a handler by its name, as menus, bars and tests do; false if none is wired.
