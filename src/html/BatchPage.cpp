@@ -53,7 +53,7 @@ html::HtmlStyle styleFrom(const QString &iniPath)
                 reg.filer(QStringLiteral("CheckBox%1Checked").arg(box)).readBool();
     } else {
         for (int box = 1; box <= html::kBoxCount; ++box)
-            stored.CheckBoxChecked[size_t(box)] = html::boxInfo(box).defaultChecked;
+            stored.CheckBoxChecked[size_t(box)] = html::boxCheckedByDefault(box);
     }
     html::HtmlStyleState state;
     state.loadSettings(stored);

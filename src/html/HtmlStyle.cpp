@@ -1,34 +1,35 @@
 #include "html/HtmlStyle.h"
 
 #include "html/PageData.h"
+#include "settings/RegMng.h"
 
 namespace html {
 
 namespace {
 
 const std::array<BoxInfo, kBoxCount + 1> kBoxes{{
-    {u"", u"", false},
-    {u"黒", u"黒文字色", false},
-    {u"一", u"文字単色（前の色）", false},
-    {u"交", u"交互文字色", false},
-    {u"題", u"題名入り", true},
-    {u"線", u"線入り", true},
-    {u"記", u"記号（特殊文字）変換", false},
-    {u"特", u"一行目別色", false},
-    {u"起", u"プレビューOnOff", true},
-    {u"拡", u"拡張子html", false},
-    {u"間", u"文字列間隔一定", false},
-    {u"加", u"*足す(30行に)", false},
-    {u"入", u"上に挿入", false},
-    {u"色", u"元の設定で色情報を含める", false},
-    {u"空", u"記号でない空白(文字色)", true},
+    {u"", u""},
+    {u"黒", u"黒文字色"},
+    {u"一", u"文字単色（前の色）"},
+    {u"交", u"交互文字色"},
+    {u"題", u"題名入り"},
+    {u"線", u"線入り"},
+    {u"記", u"記号（特殊文字）変換"},
+    {u"特", u"一行目別色"},
+    {u"起", u"プレビューOnOff"},
+    {u"拡", u"拡張子html"},
+    {u"間", u"文字列間隔一定"},
+    {u"加", u"*足す(30行に)"},
+    {u"入", u"上に挿入"},
+    {u"色", u"元の設定で色情報を含める"},
+    {u"空", u"記号でない空白(文字色)"},
 }};
 
 std::array<bool, kBoxCount + 1> defaultBoxes()
 {
     std::array<bool, kBoxCount + 1> boxes{};
     for (int b = 1; b <= kBoxCount; ++b)
-        boxes[b] = kBoxes[b].defaultChecked;
+        boxes[b] = boxCheckedByDefault(b);
     return boxes;
 }
 
@@ -37,6 +38,21 @@ const QString kFirst = QString::fromUtf16(kDefaultFirstColor);
 const QString kSecond = QString::fromUtf16(kDefaultSecondColor);
 
 } // namespace
+
+bool boxCheckedByDefault(int box)
+{
+    // The settings table holds each box's default, for the window and the tool alike.
+    static const std::array<bool, kBoxCount + 1> defaults = [] {
+        std::array<bool, kBoxCount + 1> d{};
+        const settings::TRegItems &table = settings::TRegItems::programTable();
+        for (int b = 1; b <= kBoxCount; ++b) {
+            const qsizetype i = table.indexOf(QStringLiteral("CheckBox%1Checked").arg(b));
+            d[size_t(b)] = i >= 0 && table.at(i).defaultIsTrue();
+        }
+        return d;
+    }();
+    return box >= 1 && box <= kBoxCount && defaults[size_t(box)];
+}
 
 const BoxInfo &boxInfo(int box)
 {

@@ -39,9 +39,10 @@ struct BoxInfo
 {
     const char16_t *caption;
     const char16_t *hint;
-    bool defaultChecked;
 };
 const BoxInfo &boxInfo(int box);
+// Whether the box starts checked: its default in the settings table.
+bool boxCheckedByDefault(int box);
 
 inline constexpr char16_t kMincho[] = u"ＭＳ 明朝";
 inline constexpr char16_t kGothic[] = u"ＭＳ ゴシック";

@@ -285,16 +285,21 @@ bool TRegFiler::writeInteger(int value)
     return writeString(QString::number(value));
 }
 
+bool TRegItem::defaultIsTrue() const
+{
+    const QString d = DefaultValue.toUpper();
+    return d == u"1" || d == u"TRUE" || d == u"YES";
+}
+
 bool TRegFiler::readBool() const
 {
     const TRegItem *item = usableItem();
     if (!item)
         return false;
-    const QString d = item->DefaultValue.toUpper();
-    const bool defaultTrue = d == u"1" || d == u"TRUE" || d == u"YES";
-    const QString text = IniFile(m_owner.m_iniFileName)
-                             .readString(item->Section, item->Ident,
-                                         defaultTrue ? QStringLiteral("1") : QStringLiteral("0"));
+    const QString text =
+        IniFile(m_owner.m_iniFileName)
+            .readString(item->Section, item->Ident,
+                        item->defaultIsTrue() ? QStringLiteral("1") : QStringLiteral("0"));
     return (parseRegInteger(text).value_or(0) & 0xFF) != 0;
 }
 

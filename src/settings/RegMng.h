@@ -46,6 +46,9 @@ struct TRegItem
     QString Ident; // a key prefix for records: "prop" gives "prop_c", "prop_d0", ...
     QString DefaultValue;
     TRegKind Kind = TRegKind::Text; // what the program stores there; the filer ignores it
+
+    // A truth value's default: "1", "True" or "Yes" in any letter case.
+    bool defaultIsTrue() const;
 };
 
 class TRegItems
