@@ -22,6 +22,39 @@
 
 namespace shell {
 
+namespace {
+
+// The count grid window's questions, asked through the window's dialogs.
+tools::GridPrompts gridPrompts(UiServices &ui)
+{
+    using Level = tools::GridPrompts::Level;
+    auto request = [](const tools::GridPrompts::FileRequest &r) {
+        FileDialogRequest d;
+        d.filter = r.filter;
+        d.defaultSuffix = r.defaultSuffix;
+        d.folder = r.folder;
+        return d;
+    };
+    tools::GridPrompts p;
+    p.tell = [&ui](QWidget *parent, Level level, const QString &text) {
+        ui.message(parent, level == Level::Error ? MessageKind::Error : MessageKind::Warning, text,
+                   MessageButtons::Ok);
+    };
+    p.confirm = [&ui](QWidget *parent, const QString &caption, const QString &text) {
+        return ui.message(parent, MessageKind::Confirmation, text, MessageButtons::YesNo,
+                          caption) == MessageAnswer::Yes;
+    };
+    p.openFileName = [&ui, request](QWidget *parent, const tools::GridPrompts::FileRequest &r) {
+        return ui.openFileName(parent, request(r));
+    };
+    p.saveFileName = [&ui, request](QWidget *parent, const tools::GridPrompts::FileRequest &r) {
+        return ui.saveFileName(parent, request(r));
+    };
+    return p;
+}
+
+} // namespace
+
 tools::TMsgSCR *TMainForm1::MsgSCR1() const
 {
     return qobject_cast<tools::TMsgSCR *>(m_controls.value(QStringLiteral("MsgSCR1")));
@@ -61,7 +94,7 @@ void TMainForm1::countPane(TRichEditSx *pane)
 void TMainForm1::NNButton1Click()
 {
     if (!m_form2) {
-        m_form2 = new tools::TForm2(m_ui, m_coloring, this);
+        m_form2 = new tools::TForm2(gridPrompts(m_ui), m_coloring, this);
         m_form2->setWindowFlag(Qt::Window);
     }
     m_form2->show();

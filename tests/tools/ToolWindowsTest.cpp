@@ -6,7 +6,6 @@
 
 #include "QtPrinters.h"
 
-#include "shell/UiServices.h"
 #include "text/Cp932Codec.h"
 #include "widgets/ShineButton.h"
 
@@ -27,42 +26,34 @@ using namespace tools;
 namespace {
 
 // Answers the count grid window's questions as a test tells it.
-class ScriptedUi final : public shell::UiServices
+struct ScriptedUi
 {
-public:
     QStringList asked;
-    QList<shell::MessageKind> kinds;
-    QList<shell::MessageAnswer> answers;
+    QList<GridPrompts::Level> kinds;
+    QList<bool> answers; // Yes or No; No when empty
     std::optional<QString> openAnswer, saveAnswer;
-    QList<shell::FileDialogRequest> requests;
+    QList<GridPrompts::FileRequest> requests;
 
-    shell::MessageAnswer message(QWidget *, shell::MessageKind kind, const QString &text,
-                                 shell::MessageButtons buttons, const QString &caption) override
+    operator GridPrompts()
     {
-        asked << caption + u'|' + text;
-        kinds << kind;
-        if (buttons == shell::MessageButtons::Ok)
-            return shell::MessageAnswer::Ok;
-        return answers.isEmpty() ? shell::MessageAnswer::No : answers.takeFirst();
-    }
-    std::optional<QString> openFileName(QWidget *, const shell::FileDialogRequest &r) override
-    {
-        requests << r;
-        return openAnswer;
-    }
-    std::optional<QString> saveFileName(QWidget *, const shell::FileDialogRequest &r) override
-    {
-        requests << r;
-        return saveAnswer;
-    }
-    std::optional<QColor> chooseColor(QWidget *, const QColor &) override { return {}; }
-    std::optional<QFont> chooseFont(QWidget *, const QFont &) override { return {}; }
-    bool choosePrinter(QWidget *, QPrinter *) override { return false; }
-    void beep() override {}
-    bool openUrl(const QString &) override { return false; }
-    bool startProcess(const QString &, const QStringList &, const QString &) override
-    {
-        return false;
+        GridPrompts p;
+        p.tell = [this](QWidget *, GridPrompts::Level level, const QString &text) {
+            asked << u'|' + text;
+            kinds << level;
+        };
+        p.confirm = [this](QWidget *, const QString &caption, const QString &text) {
+            asked << caption + u'|' + text;
+            return !answers.isEmpty() && answers.takeFirst();
+        };
+        p.openFileName = [this](QWidget *, const GridPrompts::FileRequest &r) {
+            requests << r;
+            return openAnswer;
+        };
+        p.saveFileName = [this](QWidget *, const GridPrompts::FileRequest &r) {
+            requests << r;
+            return saveAnswer;
+        };
+        return p;
     }
 };
 
@@ -153,7 +144,7 @@ TEST(TForm2, RecordsRunsSortsByCountAndSaves)
     // A file that cannot be read: the system's message, the rows kept.
     EXPECT_FALSE(form->openFile(dir.filePath(QStringLiteral("missing.csv"))));
     EXPECT_TRUE(ui.asked.back().startsWith(u'|'));
-    EXPECT_EQ(ui.kinds.back(), shell::MessageKind::Error);
+    EXPECT_EQ(ui.kinds.back(), GridPrompts::Level::Error);
     EXPECT_EQ(cells.rowCountTotal(), 4);
 
     // A row wider than the grid: the grid widens, the same message path warns.
@@ -165,7 +156,7 @@ TEST(TForm2, RecordsRunsSortsByCountAndSaves)
     const qsizetype asked = ui.asked.size();
     EXPECT_TRUE(form->openFile(wide));
     ASSERT_EQ(ui.asked.size(), asked + 1);
-    EXPECT_EQ(ui.kinds.back(), shell::MessageKind::Warning);
+    EXPECT_EQ(ui.kinds.back(), GridPrompts::Level::Warning);
     EXPECT_EQ(
         ui.asked.back(),
         QStringLiteral("|セルが5つより多い行が2行ありました。表を7列に広げて読み込みました。"));
@@ -176,7 +167,7 @@ TEST(TForm2, RecordsRunsSortsByCountAndSaves)
     form->close();
     EXPECT_EQ(ui.asked.back(), QStringLiteral("確認|現在の内容を廃棄します。よろしいですか"));
     EXPECT_TRUE(form->isVisible());
-    ui.answers << shell::MessageAnswer::Yes;
+    ui.answers << true;
     form->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(alive.isNull());

@@ -4,7 +4,6 @@
 #include "tools/StringColoring.h"
 #include "tools/widgets/StrSortGrid.h"
 
-#include "shell/UiServices.h"
 #include "widgets/ShineButton.h"
 
 #include <QCloseEvent>
@@ -17,21 +16,19 @@ namespace tools {
 
 namespace {
 
-shell::FileDialogRequest gridFileRequest(const QString &folder)
+GridPrompts::FileRequest gridFileRequest(const QString &folder)
 {
-    shell::FileDialogRequest r;
-    r.filter = QStringLiteral("Csv(*.csv)|*.csv|Text(*.txt)|*.txt");
-    r.defaultSuffix = QStringLiteral("Csv");
-    r.folder = folder;
-    return r;
+    return {QStringLiteral("Csv(*.csv)|*.csv|Text(*.txt)|*.txt"), QStringLiteral("Csv"), folder};
 }
 
 } // namespace
 
-TForm2::TForm2(shell::UiServices &ui, ColoringState &state, QWidget *parent)
-    : QWidget(parent, Qt::Window), m_ui(ui), m_state(state), m_model(5, 2),
+TForm2::TForm2(GridPrompts prompts, ColoringState &state, QWidget *parent)
+    : QWidget(parent, Qt::Window), m_prompts(std::move(prompts)), m_state(state), m_model(5, 2),
       m_grid(new TStrSortGrid(this))
 {
+    Q_ASSERT(m_prompts.tell && m_prompts.confirm && m_prompts.openFileName &&
+             m_prompts.saveFileName);
     setObjectName(QStringLiteral("Form2"));
     setWindowTitle(QStringLiteral("count grid"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -104,13 +101,12 @@ bool TForm2::openFile(const QString &path)
 {
     const GridFileResult r = loadCountGrid(path, m_model, m_state.rowCounter);
     if (!r.ok) {
-        m_ui.message(this, shell::MessageKind::Error, r.error, shell::MessageButtons::Ok);
+        m_prompts.tell(this, GridPrompts::Level::Error, r.error);
         return false;
     }
     setWindowTitle(QFileInfo(path).absoluteFilePath());
     if (r.widerRows > 0)
-        m_ui.message(this, shell::MessageKind::Warning, widerRowsMessage(r),
-                     shell::MessageButtons::Ok);
+        m_prompts.tell(this, GridPrompts::Level::Warning, widerRowsMessage(r));
     return true;
 }
 
@@ -118,7 +114,7 @@ bool TForm2::saveFile(const QString &path)
 {
     const GridFileResult r = saveCountGrid(path, m_model, m_state.rowCounter);
     if (!r.ok) {
-        m_ui.message(this, shell::MessageKind::Error, r.error, shell::MessageButtons::Ok);
+        m_prompts.tell(this, GridPrompts::Level::Error, r.error);
         return false;
     }
     return true;
@@ -126,7 +122,7 @@ bool TForm2::saveFile(const QString &path)
 
 void TForm2::ShineSpeedButton1Click()
 {
-    const std::optional<QString> path = m_ui.openFileName(this, gridFileRequest(m_folder));
+    const std::optional<QString> path = m_prompts.openFileName(this, gridFileRequest(m_folder));
     if (!path)
         return;
     m_folder = QFileInfo(*path).absolutePath();
@@ -135,7 +131,7 @@ void TForm2::ShineSpeedButton1Click()
 
 void TForm2::ShineSpeedButton2Click()
 {
-    const std::optional<QString> path = m_ui.saveFileName(this, gridFileRequest(m_folder));
+    const std::optional<QString> path = m_prompts.saveFileName(this, gridFileRequest(m_folder));
     if (!path)
         return;
     m_folder = QFileInfo(*path).absolutePath();
@@ -168,11 +164,8 @@ void TForm2::PasteButtonClick()
 
 void TForm2::closeEvent(QCloseEvent *e)
 {
-    const shell::MessageAnswer a =
-        m_ui.message(this, shell::MessageKind::Confirmation,
-                     QStringLiteral("現在の内容を廃棄します。よろしいですか"),
-                     shell::MessageButtons::YesNo, QStringLiteral("確認"));
-    if (a == shell::MessageAnswer::Yes)
+    if (m_prompts.confirm(this, QStringLiteral("確認"),
+                          QStringLiteral("現在の内容を廃棄します。よろしいですか")))
         e->accept();
     else
         e->ignore();

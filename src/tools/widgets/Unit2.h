@@ -8,9 +8,8 @@
 
 #include <QWidget>
 
-namespace shell {
-class UiServices;
-}
+#include <functional>
+#include <optional>
 
 namespace widgets {
 class ShineButton;
@@ -21,13 +20,34 @@ namespace tools {
 struct ColoringState;
 class TStrSortGrid;
 
+// The questions the count grid window asks its user. Whoever opens the window answers them
+// (the main window through its dialogs, a test from a script), so this library shows no
+// dialog of its own and needs nothing of the window that opens it.
+struct GridPrompts
+{
+    enum class Level { Error, Warning };
+    struct FileRequest
+    {
+        QString filter; // "Description|pattern|..."
+        QString defaultSuffix;
+        QString folder; // where the dialog starts
+    };
+    // A message with an OK button.
+    std::function<void(QWidget *parent, Level level, const QString &text)> tell;
+    // A Yes/No question; true for Yes.
+    std::function<bool(QWidget *parent, const QString &caption, const QString &text)> confirm;
+    // The chosen file, or nullopt when the user cancels.
+    std::function<std::optional<QString>(QWidget *parent, const FileRequest &r)> openFileName;
+    std::function<std::optional<QString>(QWidget *parent, const FileRequest &r)> saveFileName;
+};
+
 class TForm2 final : public QWidget
 {
     Q_OBJECT
 public:
     // Sets the heading row and the row counter to 0. The window deletes itself on close;
-    // hold it in a QPointer.
-    TForm2(shell::UiServices &ui, ColoringState &state, QWidget *parent = nullptr);
+    // hold it in a QPointer. Every prompt must be set.
+    TForm2(GridPrompts prompts, ColoringState &state, QWidget *parent = nullptr);
 
     TStrSortGrid *StrSortGrid1() const { return m_grid; }
     StringGridModel &cells() { return m_model; }
@@ -53,7 +73,7 @@ protected:
     void closeEvent(QCloseEvent *e) override;
 
 private:
-    shell::UiServices &m_ui;
+    GridPrompts m_prompts;
     ColoringState &m_state;
     StringGridModel m_model;
     TStrSortGrid *m_grid;
