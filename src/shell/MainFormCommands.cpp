@@ -5,6 +5,7 @@
 #include "convert/Stopw.h"
 #include "search/FindReplace.h"
 #include "shell/FindReplaceDialog.h"
+#include "shell/MainFormHandlers.h"
 #include "shell/PaneTextTarget.h"
 #include "shell/RichEditSx.h"
 #include "shell/UiServices.h"
@@ -207,26 +208,25 @@ void TMainForm1::doReplaceAll(bool right)
 
 void TMainForm1::registerCommandHandlers()
 {
-    auto add = [this](const char *name, std::function<void()> f) {
-        m_handlers.insert(QLatin1String(name), std::move(f));
-    };
-    add("ShineSpeedButton21Click", [this] { ShineSpeedButton21Click(); });
-    add("KatakanaButton1Click", [this] { KatakanaButton1Click(); });
-    add("KatakanaButton2Click", [this] { KatakanaButton2Click(); });
-    add("HiraganaButton1Click", [this] { HiraganaButton1Click(); });
-    add("HidukeClick", [this] { HidukeClick(); });
-    add("diaryClick", [this] { diaryClick(); });
-    add("kuhaku1Click", [this] { kuhaku1Click(); });
-    add("Find1Click", [this] { openFindDialog(true, false); });
-    add("Replace1Click", [this] { openFindDialog(true, true); });
-    add("FindLButtonClick", [this] { openFindDialog(false, false); });
-    add("ShineSpeedButton7Click", [this] { openFindDialog(false, true); });
-    add("FindNextButtonClick", [this] { find(true, findDialog(true, false)->findText(), true); });
-    add("FindBackButtonClick", [this] { find(true, findDialog(true, false)->findText(), false); });
-    add("FindNextLButtonClick",
-        [this] { find(false, findDialog(false, false)->findText(), true); });
-    add("FindBackLButtonClick",
-        [this] { find(false, findDialog(false, false)->findText(), false); });
+    addHandlers({
+        HANDLER(ShineSpeedButton21Click),
+        HANDLER(KatakanaButton1Click),
+        HANDLER(KatakanaButton2Click),
+        HANDLER(HiraganaButton1Click),
+        HANDLER(HidukeClick),
+        HANDLER(diaryClick),
+        HANDLER(kuhaku1Click),
+        {"Find1Click", [this] { openFindDialog(true, false); }},
+        {"Replace1Click", [this] { openFindDialog(true, true); }},
+        {"FindLButtonClick", [this] { openFindDialog(false, false); }},
+        {"ShineSpeedButton7Click", [this] { openFindDialog(false, true); }},
+        {"FindNextButtonClick", [this] { find(true, findDialog(true, false)->findText(), true); }},
+        {"FindBackButtonClick", [this] { find(true, findDialog(true, false)->findText(), false); }},
+        {"FindNextLButtonClick",
+         [this] { find(false, findDialog(false, false)->findText(), true); }},
+        {"FindBackLButtonClick",
+         [this] { find(false, findDialog(false, false)->findText(), false); }},
+    });
 }
 
 } // namespace shell

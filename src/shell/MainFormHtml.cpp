@@ -1,14 +1,17 @@
 // TMainForm1's HTML page commands: thin handlers over html/, which builds the pages.
 #include "convert/Stopw.h"
 #include "html/PageGenerator.h"
-#include "text/SafeFile.h"
+#include "shell/MainFormHandlers.h"
 #include "shell/RichEditSx.h"
 #include "shell/UiServices.h"
 #include "shell/Utamain.h"
+#include "text/SafeFile.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QDir>
+#include <QLineEdit>
 #include <QUrl>
 
 namespace shell {
@@ -209,17 +212,61 @@ void TMainForm1::ShineSpeedButton39Click()
 
 void TMainForm1::registerHtmlHandlers()
 {
-    auto add = [this](const char *name, std::function<void()> f) {
-        m_handlers.insert(QLatin1String(name), std::move(f));
+    // A click on a style check box goes to the style state, which may change other boxes.
+    auto box = [this](int n) {
+        return [this, n] {
+            if (auto *b =
+                    qobject_cast<QAbstractButton *>(control(QStringLiteral("CheckBox%1").arg(n))))
+                m_html.setChecked(n, b->isChecked());
+        };
     };
-    add("HtmButton1Click", [this] { HtmButton1Click(); });
-    add("ShineSpeedButton36Click", [this] { ShineSpeedButton36Click(); });
-    add("HtmButton3Click", [this] { HtmButton3Click(); });
-    add("HtmButton4Click", [this] { HtmButton4Click(); });
-    add("HtmButton13Click", [this] { HtmButton13Click(); });
-    add("ShineSpeedButton35Click", [this] { ShineSpeedButton35Click(); });
-    add("ShineSpeedButton38Click", [this] { ShineSpeedButton38Click(); });
-    add("ShineSpeedButton39Click", [this] { ShineSpeedButton39Click(); });
+    // Typing in the heading and title edits stores the text and shows it as the hint.
+    QLineEdit *edit4 = edit(QStringLiteral("Edit4"));
+    QLineEdit *edit5 = edit(QStringLiteral("Edit5"));
+    addHandlers({
+        HANDLER(HtmButton1Click),
+        HANDLER(ShineSpeedButton36Click),
+        HANDLER(HtmButton3Click),
+        HANDLER(HtmButton4Click),
+        HANDLER(HtmButton13Click),
+        HANDLER(ShineSpeedButton35Click),
+        HANDLER(ShineSpeedButton38Click),
+        HANDLER(ShineSpeedButton39Click),
+        {"HtmButton5Click", [this] { pickHtmlColor(html::ColorTarget::Background); }},
+        {"HtmButton6Click", [this] { pickHtmlColor(html::ColorTarget::FirstText); }},
+        {"HtmButton7Click", [this] { pickHtmlColor(html::ColorTarget::SecondText); }},
+        {"HtmButton10Click", [this] { pickHtmlColor(html::ColorTarget::Rule); }},
+        {"HtmButton12Click", [this] { pickHtmlColor(html::ColorTarget::Heading); }},
+        {"HtmButton8Click", [this] { m_html.HtmButton8Click(); }},
+        {"HtmButton9Click", [this] { m_html.HtmButton9Click(); }},
+        {"ShineSpeedButton40Click", [this] { m_html.ShineSpeedButton40Click(); }},
+        {"Edit4Change",
+         [this, edit4] {
+             m_html.Edit4Change(edit4->text());
+             edit4->setToolTip(edit4->text());
+             edit4->setStatusTip(edit4->text());
+         }},
+        {"Edit5Change",
+         [this, edit5] {
+             m_html.Edit5Change(edit5->text());
+             edit5->setToolTip(edit5->text());
+             edit5->setStatusTip(edit5->text());
+         }},
+        {"CheckBox1Click", box(1)},
+        {"CheckBox2Click", box(2)},
+        {"CheckBox3Click", box(3)},
+        {"CheckBox4Click", box(4)},
+        {"CheckBox5Click", box(5)},
+        {"CheckBox6Click", box(6)},
+        {"CheckBox7Click", box(7)},
+        {"CheckBox8Click", box(8)},
+        {"CheckBox9Click", box(9)},
+        {"CheckBox10Click", box(10)},
+        {"CheckBox11Click", box(11)},
+        {"CheckBox12Click", box(12)},
+        {"CheckBox13Click", box(13)},
+        {"CheckBox14Click", box(14)},
+    });
 }
 
 } // namespace shell

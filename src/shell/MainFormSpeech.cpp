@@ -2,6 +2,7 @@
 // the typing reader, the clipboard watcher and the hot key, and the handlers of the
 // "Speech" bar, the Parole and the Speaker menus.
 #include "reading/ReadingEngine.h"
+#include "shell/MainFormHandlers.h"
 #include "shell/ReadingDictionary.h"
 #include "shell/RichEditSx.h"
 #include "shell/UiServices.h"
@@ -286,66 +287,77 @@ void TMainForm1::createSpeech()
         placeholder->deleteLater();
         m_controls.insert(QStringLiteral("DirectSS1"), mouth);
     }
-    auto add = [this](const char *name, std::function<void()> f) {
-        m_handlers.insert(QLatin1String(name), std::move(f));
-    };
     speech::ReadingController *r = m_reading.get();
-    add("ParoleP1Click", [r] { r->ParoleP1Click(); });
-    add("SpeechButtonClick", [r] { r->ParoleP1Click(); });
-    add("Band1Click", [r] { r->Band1Click(); });
-    add("BandButtonClick", [r] { r->Band1Click(); });
-    add("SelText1Click", [r] { r->SelText1Click(); });
-    add("SelTextButtonClick", [r] { r->SelText1Click(); });
-    add("Pouse1Click", [r] { r->Pouse1Click(); });
-    add("PauseButtonClick", [r] { r->Pouse1Click(); });
-    add("Reset1Click", [r] { r->Reset1Click(); });
-    add("ResetButtonClick", [r] { r->Reset1Click(); });
-    add("Show1Click", [r] { r->Show1Click(); });
-    add("DSpeedButtonClick", [r] { r->DSpeedButtonClick(); });
-    add("ShowCheckBoxClick", [this, r] {
-        if (auto *b = qobject_cast<QAbstractButton *>(control(QStringLiteral("ShowCheckBox"))))
-            r->ShowCheckBoxClick(b->isChecked());
-    });
-    add("ScrollBar1Change", [this, r] {
-        if (auto *s = qobject_cast<QSlider *>(control(QStringLiteral("ScrollBar1"))))
-            r->ScrollBar1Change(s->value());
-    });
-    add("VScrollBarChange", [this, r] {
-        if (auto *s = qobject_cast<QSlider *>(control(QStringLiteral("VScrollBar"))))
-            r->VScrollBarChange(s->value());
-    });
-    add("RepUpDownChange", [this, r] {
-        if (auto *s = qobject_cast<QSpinBox *>(control(QStringLiteral("RepUpDown"))))
-            r->RepUpDownChange(s->value());
-    });
     auto checkBoxChecked = [this](const QString &name) {
         auto *b = qobject_cast<QAbstractButton *>(control(name));
         return b && b->isChecked();
     };
-    add("ClipSpeechCheckBoxClick", [r, checkBoxChecked] {
-        r->ClipSpeechCheckBoxClick(checkBoxChecked(QStringLiteral("ClipSpeechCheckBox")));
+    auto speaker = [this](int n) { return [this, n] { m_speakers->chooseSpeaker(n); }; };
+    addHandlers({
+        {"ParoleP1Click", [r] { r->ParoleP1Click(); }},
+        {"SpeechButtonClick", [r] { r->ParoleP1Click(); }},
+        {"Band1Click", [r] { r->Band1Click(); }},
+        {"BandButtonClick", [r] { r->Band1Click(); }},
+        {"SelText1Click", [r] { r->SelText1Click(); }},
+        {"SelTextButtonClick", [r] { r->SelText1Click(); }},
+        {"Pouse1Click", [r] { r->Pouse1Click(); }},
+        {"PauseButtonClick", [r] { r->Pouse1Click(); }},
+        {"Reset1Click", [r] { r->Reset1Click(); }},
+        {"ResetButtonClick", [r] { r->Reset1Click(); }},
+        {"Show1Click", [r] { r->Show1Click(); }},
+        {"DSpeedButtonClick", [r] { r->DSpeedButtonClick(); }},
+        {"ShowCheckBoxClick",
+         [this, r] {
+             if (auto *b = qobject_cast<QAbstractButton *>(control(QStringLiteral("ShowCheckBox"))))
+                 r->ShowCheckBoxClick(b->isChecked());
+         }},
+        {"ScrollBar1Change",
+         [this, r] {
+             if (auto *s = qobject_cast<QSlider *>(control(QStringLiteral("ScrollBar1"))))
+                 r->ScrollBar1Change(s->value());
+         }},
+        {"VScrollBarChange",
+         [this, r] {
+             if (auto *s = qobject_cast<QSlider *>(control(QStringLiteral("VScrollBar"))))
+                 r->VScrollBarChange(s->value());
+         }},
+        {"RepUpDownChange",
+         [this, r] {
+             if (auto *s = qobject_cast<QSpinBox *>(control(QStringLiteral("RepUpDown"))))
+                 r->RepUpDownChange(s->value());
+         }},
+        {"ClipSpeechCheckBoxClick",
+         [r, checkBoxChecked] {
+             r->ClipSpeechCheckBoxClick(checkBoxChecked(QStringLiteral("ClipSpeechCheckBox")));
+         }},
+        {"ClipbrdSpeech1Click", [r] { r->ClipbrdSpeech1Click(); }},
+        HANDLER(ReadingDictionary1Click),
+        {"C_MemoryButtonClick", [r] { r->ClipBoardMemory1Click(); }},
+        {"ClipBoardMemory1Click", [r] { r->ClipBoardMemory1Click(); }},
+        {"toClipbrdClick", [r] { r->toClipbrdClick(); }},
+        HANDLER(HotKeyCheckClick),
+        {"WordReadCheckBoxClick",
+         [typing, checkBoxChecked] {
+             typing->WordReadCheckBoxClick(checkBoxChecked(QStringLiteral("WordReadCheckBox")));
+         }},
+        {"Joyful1Click", [typing] { typing->Joyful1Click(); }},
+        {"KeyInputClick", [typing] { typing->KeyInputClick(); }},
+        {"alphabetClick", [typing] { typing->alphabetClick(); }},
+        {"LanguageSet1Click", [this] { m_reading->setEngineReady(m_speakers->FLID()); }},
+        // Each speaker's bar button and menu item.
+        {"NaokoButtonClick", speaker(1)},
+        {"Naoko1Click", speaker(1)},
+        {"KenjiButtonClick", speaker(2)},
+        {"Kenji1Click", speaker(2)},
+        {"MaryButtonClick", speaker(3)},
+        {"Mary1Click", speaker(3)},
+        {"MikeButtonClick", speaker(4)},
+        {"Mike1Click", speaker(4)},
+        {"CarolButtonClick", speaker(5)},
+        {"Carol1Click", speaker(5)},
+        {"PeterButtonClick", speaker(6)},
+        {"Peter1Click", speaker(6)},
     });
-    add("ClipbrdSpeech1Click", [r] { r->ClipbrdSpeech1Click(); });
-    add("ReadingDictionary1Click", [this] { ReadingDictionary1Click(); });
-    add("C_MemoryButtonClick", [r] { r->ClipBoardMemory1Click(); });
-    add("ClipBoardMemory1Click", [r] { r->ClipBoardMemory1Click(); });
-    add("toClipbrdClick", [r] { r->toClipbrdClick(); });
-    add("HotKeyCheckClick", [this] { HotKeyCheckClick(); });
-    add("WordReadCheckBoxClick", [typing, checkBoxChecked] {
-        typing->WordReadCheckBoxClick(checkBoxChecked(QStringLiteral("WordReadCheckBox")));
-    });
-    add("Joyful1Click", [typing] { typing->Joyful1Click(); });
-    add("KeyInputClick", [typing] { typing->KeyInputClick(); });
-    add("alphabetClick", [typing] { typing->alphabetClick(); });
-    add("LanguageSet1Click", [this] { m_reading->setEngineReady(m_speakers->FLID()); });
-    for (int speaker = 1; speaker <= 6; ++speaker) {
-        const QString button = QLatin1String(SpeakerButtons[speaker - 1]);
-        const QString item = QLatin1String(SpeakerItems[speaker - 1]);
-        m_handlers.insert(button + QStringLiteral("Click"),
-                          [this, speaker] { m_speakers->chooseSpeaker(speaker); });
-        m_handlers.insert(item + QStringLiteral("Click"),
-                          [this, speaker] { m_speakers->chooseSpeaker(speaker); });
-    }
 }
 
 void TMainForm1::startSpeech()

@@ -1,6 +1,7 @@
 // TMainForm1's left-pane tools: string colouring, counts and the count grid, the scroll
 // strip and the poem collections, over tools/.
 #include "convert/Stopw.h"
+#include "shell/MainFormHandlers.h"
 #include "shell/RichEditSx.h"
 #include "shell/UiServices.h"
 #include "shell/Utamain.h"
@@ -136,54 +137,80 @@ void TMainForm1::loadCollection(bool haiku)
 
 void TMainForm1::registerToolHandlers()
 {
-    const QList<tools::ColoringColor> &colours = tools::coloringColors();
-    for (int i = 0; i < colours.size() && i < 12; ++i) {
-        const text::ColorNumber applied = colours[i].applied;
-        m_handlers.insert(QStringLiteral("SCButton%1Click").arg(i + 1),
-                          [this, applied] { colourPane(m_left, applied); });
-        m_handlers.insert(QStringLiteral("N%1Click").arg(24 + i),
-                          [this, applied] { colourPane(m_right, applied); });
-        if (auto *b =
-                qobject_cast<QAbstractButton *>(control(QStringLiteral("SCButton%1").arg(i + 1))))
-            b->setToolTip(b->toolTip());
-    }
-    auto add = [this](const char *name, std::function<void()> f) {
-        m_handlers.insert(QLatin1String(name), std::move(f));
+    // Colour n (1-12) of the colouring colours on every occurrence of the "Color String" in a
+    // pane: the bar's SCButtons colour the left pane, the context menu's N24-N35 the right.
+    auto colour = [this](TRichEditSx *pane, int n) {
+        return [this, pane, n] {
+            const QList<tools::ColoringColor> &colours = tools::coloringColors();
+            if (n <= colours.size())
+                colourPane(pane, colours[n - 1].applied);
+        };
     };
-    add("NNButton2Click", [this] { NNButton2Click(); });
-    // The bar's string is one line: a selection or clipboard text across lines comes in
-    // without its line breaks.
-    add("NNButton4Click", [this] {
-        QLineEdit *e = edit(QStringLiteral("Edit2"));
-        e->clear();
-        e->setText(tools::colorStringOf(QApplication::clipboard()->text()));
+    addHandlers({
+        {"SCButton1Click", colour(m_left, 1)},
+        {"SCButton2Click", colour(m_left, 2)},
+        {"SCButton3Click", colour(m_left, 3)},
+        {"SCButton4Click", colour(m_left, 4)},
+        {"SCButton5Click", colour(m_left, 5)},
+        {"SCButton6Click", colour(m_left, 6)},
+        {"SCButton7Click", colour(m_left, 7)},
+        {"SCButton8Click", colour(m_left, 8)},
+        {"SCButton9Click", colour(m_left, 9)},
+        {"SCButton10Click", colour(m_left, 10)},
+        {"SCButton11Click", colour(m_left, 11)},
+        {"SCButton12Click", colour(m_left, 12)},
+        {"N24Click", colour(m_right, 1)},
+        {"N25Click", colour(m_right, 2)},
+        {"N26Click", colour(m_right, 3)},
+        {"N27Click", colour(m_right, 4)},
+        {"N28Click", colour(m_right, 5)},
+        {"N29Click", colour(m_right, 6)},
+        {"N30Click", colour(m_right, 7)},
+        {"N31Click", colour(m_right, 8)},
+        {"N32Click", colour(m_right, 9)},
+        {"N33Click", colour(m_right, 10)},
+        {"N34Click", colour(m_right, 11)},
+        {"N35Click", colour(m_right, 12)},
+        HANDLER(NNButton2Click),
+        // The bar's string is one line: a selection or clipboard text across lines comes in
+        // without its line breaks.
+        {"NNButton4Click",
+         [this] {
+             QLineEdit *e = edit(QStringLiteral("Edit2"));
+             e->clear();
+             e->setText(tools::colorStringOf(QApplication::clipboard()->text()));
+         }},
+        {"NNButton5Click",
+         [this] {
+             edit(QStringLiteral("Edit2"))->setText(tools::colorStringOf(m_left->selectedText()));
+         }},
+        {"NNButton8Click",
+         [this] {
+             edit(QStringLiteral("Edit2"))->setText(tools::colorStringOf(m_right->selectedText()));
+         }},
+        {"ShineSpeedButton33Click", [this] { countPane(m_left); }},
+        {"ShineSpeedButton34Click", [this] { countPane(m_right); }},
+        HANDLER(NNButton1Click),
+        HANDLER(NNButton3Click),
+        {"ShineSpeedButton14Click",
+         [this] {
+             if (auto *b =
+                     qobject_cast<QAbstractButton *>(control(QStringLiteral("ShineSpeedButton14"))))
+                 b->setText(MsgSCR1()->toggleRunning());
+         }},
+        {"ShineSpeedButton15Click",
+         [this] {
+             const tools::StripSelection s = MsgSCR1()->takeSelection(m_left->selectedText());
+             m_status->setPanelText(2, s.statusText());
+             if (!s.accepted)
+                 m_ui.message(this, MessageKind::Warning, tools::stripTooLongMessage(),
+                              MessageButtons::Ok);
+         }},
+        {"ShineSpeedButton16Click", [this] { MsgSCR1()->toggleWhite(LeftFontColor); }},
+        {"ShineSpeedButton17Click", [this] { MsgSCR1()->setMsg(tools::izumiShikibuPoems()); }},
+        {"ShineSpeedButton3Click", [this] { loadCollection(false); }},
+        {"ShineSpeedButton18Click", [this] { loadCollection(true); }},
     });
-    add("NNButton5Click", [this] {
-        edit(QStringLiteral("Edit2"))->setText(tools::colorStringOf(m_left->selectedText()));
-    });
-    add("NNButton8Click", [this] {
-        edit(QStringLiteral("Edit2"))->setText(tools::colorStringOf(m_right->selectedText()));
-    });
-    add("ShineSpeedButton33Click", [this] { countPane(m_left); });
-    add("ShineSpeedButton34Click", [this] { countPane(m_right); });
-    add("NNButton1Click", [this] { NNButton1Click(); });
-    add("NNButton3Click", [this] { NNButton3Click(); });
-    add("ShineSpeedButton14Click", [this] {
-        if (auto *b =
-                qobject_cast<QAbstractButton *>(control(QStringLiteral("ShineSpeedButton14"))))
-            b->setText(MsgSCR1()->toggleRunning());
-    });
-    add("ShineSpeedButton15Click", [this] {
-        const tools::StripSelection s = MsgSCR1()->takeSelection(m_left->selectedText());
-        m_status->setPanelText(2, s.statusText());
-        if (!s.accepted)
-            m_ui.message(this, MessageKind::Warning, tools::stripTooLongMessage(),
-                         MessageButtons::Ok);
-    });
-    add("ShineSpeedButton16Click", [this] { MsgSCR1()->toggleWhite(LeftFontColor); });
-    add("ShineSpeedButton17Click", [this] { MsgSCR1()->setMsg(tools::izumiShikibuPoems()); });
-    add("ShineSpeedButton3Click", [this] { loadCollection(false); });
-    add("ShineSpeedButton18Click", [this] { loadCollection(true); });
 }
 
 } // namespace shell

@@ -26,6 +26,7 @@
 #include <QPointer>
 #include <QTimer>
 #include <functional>
+#include <initializer_list>
 #include <memory>
 
 class QLabel;
@@ -96,9 +97,11 @@ public:
     // Opens the first command-line argument once the window is shown.
     void openStartupArgument(const QStringList &arguments);
 
-    // Runs a handler by its name, as menus, bars and tests do; false if none is wired.
+    // Runs a handler by its name, as menus, bars and tests do. A name with no handler is a
+    // programming error: false, and a warning in the "kotonami.handlers" category.
     bool run(const QString &handler);
     bool hasHandler(const QString &handler) const { return m_handlers.contains(handler); }
+    QStringList handlerNames() const { return m_handlers.keys(); }
 
     TRichEditSx *RichEditNx1() const { return m_right; }
     TRichEditSx *RichEditNx2() const { return m_left; }
@@ -309,6 +312,21 @@ private:
     void showFileError(const QString &message);
     void setPaneFontColor(TRichEditSx *pane, const QColor &color);
 
+    // One entry of the handler registry, its name written out in full so that a search for
+    // a table's handler name finds the code: HANDLER(New1Click) (shell/MainFormHandlers.h)
+    // runs the member of that name, {"N8Click", &TMainForm1::NNButton7Click} a member under
+    // another name, {"Grip1Click", [this] { ... }} anything else.
+    struct HandlerRow
+    {
+        HandlerRow(const char *n, void (TMainForm1::*m)()) : name(n), member(m) {}
+        HandlerRow(const char *n, std::function<void()> f) : name(n), call(std::move(f)) {}
+        const char *name;
+        void (TMainForm1::*member)() = nullptr;
+        std::function<void()> call;
+    };
+    // A name registered twice is a programming error, reported like an unknown one; the
+    // first registration stays.
+    void addHandlers(std::initializer_list<HandlerRow> rows);
     void wireHtmlStyle();
     void registerCommandHandlers();
     void registerHtmlHandlers();
