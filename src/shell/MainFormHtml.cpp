@@ -3,6 +3,7 @@
 #include "html/PageGenerator.h"
 #include "shell/MainFormHandlers.h"
 #include "shell/RichEditSx.h"
+#include "shell/UiBuilder.h"
 #include "shell/UiServices.h"
 #include "shell/Utamain.h"
 #include "text/SafeFile.h"
@@ -220,7 +221,7 @@ void TMainForm1::registerHtmlHandlers()
                 m_html.setChecked(n, b->isChecked());
         };
     };
-    // Typing in the heading and title edits stores the text and shows it as the hint.
+    // The heading and the title are stored as typed; the hint shows them whole.
     QLineEdit *edit4 = edit(QStringLiteral("Edit4"));
     QLineEdit *edit5 = edit(QStringLiteral("Edit5"));
     addHandlers({
@@ -241,16 +242,14 @@ void TMainForm1::registerHtmlHandlers()
         {"HtmButton9Click", [this] { m_html.HtmButton9Click(); }},
         {"ShineSpeedButton40Click", [this] { m_html.ShineSpeedButton40Click(); }},
         {"Edit4Change",
-         [this, edit4] {
+         [this, edit4, hint = edit4->toolTip()] {
              m_html.Edit4Change(edit4->text());
-             edit4->setToolTip(edit4->text());
-             edit4->setStatusTip(edit4->text());
+             showTextAsHint(edit4, hint);
          }},
         {"Edit5Change",
-         [this, edit5] {
+         [this, edit5, hint = edit5->toolTip()] {
              m_html.Edit5Change(edit5->text());
-             edit5->setToolTip(edit5->text());
-             edit5->setStatusTip(edit5->text());
+             showTextAsHint(edit5, hint);
          }},
         {"CheckBox1Click", box(1)},
         {"CheckBox2Click", box(2)},

@@ -3,6 +3,7 @@
 #include "convert/Stopw.h"
 #include "shell/MainFormHandlers.h"
 #include "shell/RichEditSx.h"
+#include "shell/UiBuilder.h"
 #include "shell/UiServices.h"
 #include "shell/Utamain.h"
 #include "shell/WindowRules.h"
@@ -146,7 +147,13 @@ void TMainForm1::registerToolHandlers()
                 colourPane(pane, colours[n - 1].applied);
         };
     };
+    // Like every edit on the bars, the colour string and the count show their text as their
+    // hint: a colour string can be longer than its edit.
+    QLineEdit *edit2 = edit(QStringLiteral("Edit2"));
+    QLineEdit *edit3 = edit(QStringLiteral("Edit3"));
     addHandlers({
+        {"Edit2Change", [edit2, hint = edit2->toolTip()] { showTextAsHint(edit2, hint); }},
+        {"Edit3Change", [edit3, hint = edit3->toolTip()] { showTextAsHint(edit3, hint); }},
         {"SCButton1Click", colour(m_left, 1)},
         {"SCButton2Click", colour(m_left, 2)},
         {"SCButton3Click", colour(m_left, 3)},

@@ -186,4 +186,11 @@ QHash<QString, QWidget *> buildBar(QWidget *bar, const QList<BarRow> &rows,
     return controls;
 }
 
+void showTextAsHint(QLineEdit *edit, const QString &ownHint)
+{
+    const QString hint = edit->text().isEmpty() ? ownHint : edit->text();
+    edit->setToolTip(hint);
+    edit->setStatusTip(hint);
+}
+
 } // namespace shell

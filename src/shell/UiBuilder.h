@@ -9,6 +9,7 @@
 #include <functional>
 
 class QAction;
+class QLineEdit;
 class QMenu;
 class QMenuBar;
 class QWidget;
@@ -34,5 +35,10 @@ BuiltMenus buildMenus(QMenuBar *menuBar, QWidget *owner, const QList<MenuRow> &r
 // sliders and the spinner on change.
 QHash<QString, QWidget *> buildBar(QWidget *bar, const QList<BarRow> &rows,
                                    const Dispatch &dispatch);
+
+// The hint of a bar's edit after its text changed: the text itself, so a text longer than the
+// edit can be read whole on hover and in the status bar; while the edit is empty, ownHint
+// (its hint from the table), so the edit still says what it is for.
+void showTextAsHint(QLineEdit *edit, const QString &ownHint);
 
 } // namespace shell
