@@ -83,8 +83,9 @@ TEST(UiTables, EveryBarControlHasAHint)
     ensureShellResources();
     QHash<QString, QString> hintOf;
     for (const BarRow &row : builtInBars()) {
-        if (row.kind != QStringLiteral("separator") && row.kind != QStringLiteral("mouth"))
+        if (row.kind != QStringLiteral("separator") && row.kind != QStringLiteral("mouth")) {
             EXPECT_FALSE(row.hint.isEmpty()) << qPrintable(row.name);
+        }
         hintOf.insert(row.name, row.hint);
     }
     const std::pair<const char *, const char *> glyphs[] = {
