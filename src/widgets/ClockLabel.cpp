@@ -4,7 +4,6 @@
 
 #include <QMouseEvent>
 #include <QPainter>
-#include <QTime>
 
 namespace widgets {
 
@@ -41,9 +40,15 @@ void ClockLabel::setColors(const QColor &text, const QColor &background)
     update();
 }
 
+void ClockLabel::setTimeSource(TimeSource source)
+{
+    m_now = std::move(source);
+}
+
 void ClockLabel::showCurrentTime()
 {
-    setText(QTime::currentTime().toString(QStringLiteral("HH:mm:ss")));
+    const QTime now = m_now ? m_now() : QTime::currentTime();
+    setText(now.toString(QStringLiteral("HH:mm:ss")));
 }
 
 QSize ClockLabel::sizeHint() const

@@ -5,7 +5,10 @@
 
 #include <QColor>
 #include <QLabel>
+#include <QTime>
 #include <QTimer>
+
+#include <functional>
 
 namespace widgets {
 
@@ -28,6 +31,16 @@ public:
     QColor textColor() const { return m_text; }
     QColor backgroundColor() const { return m_background; }
 
+    // Where the clock reads the time, the local time of day unless set; tests give it a
+    // fixed one so that what the clock shows can be checked to the second. An empty
+    // function brings back the local time.
+    using TimeSource = std::function<QTime()>;
+    void setTimeSource(TimeSource source);
+
+    // The timer behind the interval: running exactly while the interval is above 0. Tests
+    // fire its timeout themselves instead of waiting for it.
+    QTimer &timer() { return m_timer; }
+
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
 
@@ -46,6 +59,7 @@ protected:
 
 private:
     QTimer m_timer;
+    TimeSource m_now;
     int m_interval = 0;
     QColor m_text;
     QColor m_background;

@@ -1,11 +1,14 @@
-// What the window relies on: which gestures count as clicks, that the clock really stops, that
-// the check box is still a check box and the spinner never leaves its range.
+// What the window relies on: which gestures count as clicks, that the clock shows the time at
+// every tick and really stops, that the check box is still a check box and the spinner never
+// leaves its range.
 #include "widgets/ClockLabel.h"
 #include "widgets/GripImage.h"
 #include "widgets/LozengeCheckBox.h"
 #include "widgets/ShineButton.h"
 #include "widgets/TabButton.h"
 #include "widgets/UpDownSpin.h"
+
+#include "TimerTick.h"
 
 #include <QRegularExpression>
 #include <QSignalSpy>
@@ -16,6 +19,7 @@
 #include <gtest/gtest.h>
 
 using namespace widgets;
+using testsupport::fireTimer;
 
 namespace {
 
@@ -85,35 +89,54 @@ TEST(Clicks, TabAndGripDoNotTakeTheFocusFromThePane)
     EXPECT_EQ(GripImage().focusPolicy(), Qt::NoFocus);
 }
 
-TEST(ClockLabel, ShowsTheTimeAndUpdatesEvery300MsByDefault)
+TEST(ClockLabel, ShowsItsTimeSourceAsHoursMinutesSeconds)
 {
     ClockLabel clock;
-    EXPECT_EQ(clock.interval(), ClockLabel::DefaultInterval);
-    EXPECT_EQ(ClockLabel::DefaultInterval, 300);
+    EXPECT_EQ(clock.interval(), 300);
+    EXPECT_TRUE(clock.timer().isActive());
+    EXPECT_EQ(clock.timer().interval(), 300);
+    // Unless told otherwise, the local time.
     EXPECT_TRUE(
         QRegularExpression(QStringLiteral("^\\d\\d:\\d\\d:\\d\\d$")).match(clock.text()).hasMatch())
         << clock.text().toStdString();
+    // 24 hours, two digits each, the milliseconds left out.
+    const std::pair<QTime, const char *> cases[] = {{QTime(0, 0), "00:00:00"},
+                                                    {QTime(9, 5, 7), "09:05:07"},
+                                                    {QTime(13, 45, 59, 999), "13:45:59"},
+                                                    {QTime(23, 59, 59), "23:59:59"}};
+    for (const auto &[time, shown] : cases) {
+        clock.setTimeSource([time = time] { return time; });
+        clock.showCurrentTime();
+        EXPECT_EQ(clock.text(), QLatin1String(shown));
+    }
 }
 
-TEST(ClockLabel, IntervalZeroStopsUpdating)
+TEST(ClockLabel, EveryTickShowsTheTimeUntilTheIntervalIsZero)
 {
-    // The clock's own text is overwritten with a marker: a running clock replaces it within
-    // one interval, a stopped one never does.
-    const QString marker = QStringLiteral("marker");
+    QTime now(10, 0, 0);
     ClockLabel clock;
+    clock.setTimeSource([&now] { return now; });
     clock.setInterval(20);
-    clock.setText(marker);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return clock.text() != marker; }, 1000));
+    EXPECT_EQ(clock.timer().interval(), 20);
+    EXPECT_EQ(clock.text(), QStringLiteral("10:00:00"))
+        << "a restarted clock shows the time at once";
+    for (const char *shown : {"10:00:01", "10:00:02", "10:00:03"}) {
+        now = now.addSecs(1);
+        ASSERT_TRUE(fireTimer(clock.timer()));
+        EXPECT_EQ(clock.text(), QLatin1String(shown));
+    }
 
+    // Stopped, the time last shown stays however long after.
     clock.setInterval(0);
     EXPECT_EQ(clock.interval(), 0);
-    clock.setText(marker);
-    QTest::qWait(120);
-    EXPECT_EQ(clock.text(), marker);
+    now = now.addSecs(3600);
+    EXPECT_FALSE(fireTimer(clock.timer()));
+    EXPECT_EQ(clock.text(), QStringLiteral("10:00:03"));
 
     // Restarting shows the time at once rather than one interval later.
     clock.setInterval(10000);
-    EXPECT_NE(clock.text(), marker);
+    EXPECT_EQ(clock.text(), QStringLiteral("11:00:03"));
+    EXPECT_TRUE(clock.timer().isActive());
 }
 
 TEST(ClockLabel, NegativeIntervalMeansStopped)
@@ -122,7 +145,7 @@ TEST(ClockLabel, NegativeIntervalMeansStopped)
     clock.setInterval(-5);
     EXPECT_EQ(clock.interval(), 0);
     clock.setText(QStringLiteral("x"));
-    QTest::qWait(50);
+    EXPECT_FALSE(fireTimer(clock.timer()));
     EXPECT_EQ(clock.text(), QStringLiteral("x"));
 }
 
