@@ -1,6 +1,7 @@
-// Lays every widget out on sample bars, the way the main window stacks them, and saves one
-// picture of the whole and one per widget, for looking at the look.
-//   widgets_gallery [folder]   (default /tmp/widgets-shots)
+// Lays every widget out on sample bars, the way the main window stacks them, and keeps one
+// picture of the whole and one per bar, for looking at the look.
+#include "Gallery.h"
+
 #include "widgets/ClockLabel.h"
 #include "widgets/GripImage.h"
 #include "widgets/LozengeCheckBox.h"
@@ -11,7 +12,6 @@
 #include "widgets/UpDownSpin.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -19,10 +19,12 @@
 #include <QPixmap>
 #include <QVBoxLayout>
 
-#include <cstdio>
 #include <functional>
+#include <memory>
 
 using namespace widgets;
+
+namespace gallery {
 
 namespace {
 
@@ -57,16 +59,14 @@ ShineButton *button(const QString &caption, ShineButton::Style style = ShineButt
     return b;
 }
 
-// Saves the widget's picture, and beside it a copy blown up three times with hard pixel edges,
-// to judge single-pixel lines and anti-aliasing.
-void save(QWidget *w, const QString &path)
+// Keeps the widget's picture, and beside it a copy blown up three times with hard pixel
+// edges, to judge single-pixel lines and anti-aliasing.
+void save(Shelf &shelf, QWidget *w, const QString &name)
 {
     const QImage image = w->grab().toImage();
-    QString zoomed = path;
-    zoomed.replace(QStringLiteral(".png"), QStringLiteral("-x3.png"));
-    if (!image.save(path) ||
-        !image.scaled(image.size() * 3, Qt::IgnoreAspectRatio, Qt::FastTransformation).save(zoomed))
-        std::fprintf(stderr, "could not save %s\n", qPrintable(path));
+    shelf.keep(image, name + QStringLiteral(".png"));
+    shelf.keep(image.scaled(image.size() * 3, Qt::IgnoreAspectRatio, Qt::FastTransformation),
+               name + QStringLiteral("-x3.png"));
 }
 
 enum class State { Normal, Hover, Pressed, Checked, Disabled };
@@ -148,15 +148,10 @@ QWidget *statesSheet()
 
 } // namespace
 
-int main(int argc, char **argv)
+void saveWidgetSheets(Shelf &shelf)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    const QString folder =
-        argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("/tmp/widgets-shots");
-    QDir().mkpath(folder);
-
+    if (shelf.docsOnly)
+        return;
     QWidget window;
     window.setAutoFillBackground(true);
     QPalette pal = window.palette();
@@ -184,6 +179,8 @@ int main(int argc, char **argv)
     static_cast<QHBoxLayout *>(right->layout())->addStretch();
     auto *clock = new ClockLabel;
     clock->setInterval(0);
+    clock->setTimeSource([] { return shownTime(); });
+    clock->showCurrentTime();
     QFont clockFont(QStringLiteral("Times New Roman"));
     clockFont.setPixelSize(15);
     clock->setFont(clockFont);
@@ -293,18 +290,17 @@ int main(int argc, char **argv)
     window.show();
     QApplication::processEvents();
 
-    save(&window, folder + QStringLiteral("/gallery.png"));
-    save(right, folder + QStringLiteral("/bar-right.png"));
-    save(left, folder + QStringLiteral("/bar-left.png"));
-    save(colours, folder + QStringLiteral("/bar-colours.png"));
-    save(speech, folder + QStringLiteral("/bar-speech.png"));
-    save(tabs, folder + QStringLiteral("/bar-tabs.png"));
-    save(splash, folder + QStringLiteral("/splash.png"));
-    QWidget *sheet = statesSheet();
+    save(shelf, &window, QStringLiteral("widgets"));
+    save(shelf, right, QStringLiteral("bar-right"));
+    save(shelf, left, QStringLiteral("bar-left"));
+    save(shelf, colours, QStringLiteral("bar-colours"));
+    save(shelf, speech, QStringLiteral("bar-speech"));
+    save(shelf, tabs, QStringLiteral("bar-tabs"));
+    save(shelf, splash, QStringLiteral("splash"));
+    const std::unique_ptr<QWidget> sheet(statesSheet());
     sheet->show();
     QApplication::processEvents();
-    save(sheet, folder + QStringLiteral("/states.png"));
-
-    std::printf("saved to %s\n", qPrintable(folder));
-    return 0;
+    save(shelf, sheet.get(), QStringLiteral("states"));
 }
+
+} // namespace gallery

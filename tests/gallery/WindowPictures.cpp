@@ -1,0 +1,149 @@
+// The main window as the README shows it: a waka with punctuation, brackets, a long-vowel
+// mark, small kana, a Latin word and digits in vertical writing with word wrap on and off,
+// the same in horizontal writing, the window at its smallest with a bar's » panel open, and
+// the reading dictionary.
+#include "Gallery.h"
+
+#include "FakeUiServices.h"
+
+#include "shell/ReadingDictionary.h"
+#include "shell/RichEditSx.h"
+#include "shell/ToolStrip.h"
+#include "shell/Utamain.h"
+#include "widgets/ClockLabel.h"
+#include "widgets/TabButton.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolButton>
+
+#include <cstdio>
+#include <memory>
+
+using namespace shell;
+
+namespace gallery {
+
+namespace {
+
+// A window of its own, its settings in a scratch folder, at the smallest size the program
+// allows and with the clock stopped at the gallery's time.
+struct Window
+{
+    QTemporaryDir dir;
+    testsupport::FakeUiServices ui;
+    std::unique_ptr<TMainForm1> w;
+
+    Window() : w(std::make_unique<TMainForm1>(ui, dir.filePath(QStringLiteral("kotonami"))))
+    {
+        if (auto *clock = w->ClockLabel2()) {
+            clock->setTimeSource([] { return shownTime(); });
+            clock->showCurrentTime();
+        }
+        w->resize(780, 550);
+        w->show();
+        if (!QTest::qWaitForWindowExposed(w.get()))
+            std::fprintf(stderr, "the window was not shown\n");
+    }
+    ~Window()
+    {
+        // Nothing unsaved: the window closes without a question.
+        w->RichEditNx1()->setModified(false);
+        w->RichEditNx2()->setModified(false);
+    }
+    QImage picture() const
+    {
+        QApplication::processEvents();
+        return w->grab().toImage();
+    }
+};
+
+void writingPictures(Shelf &shelf)
+{
+    Window win;
+    TMainForm1 &w = *win.w;
+    w.run(QStringLiteral("ShineSpeedButton2Click"));
+    w.RichEditNx1()->setText(
+        QStringLiteral("春過ぎて夏来にけらし、白妙の衣ほすてふ天の香具山。\n"
+                       "「ちはやぶる」神代もきかず竜田川――からくれなゐに水くくるとは\n"
+                       "コーヒーとショコラ、ぁぃぅぇぉっゃゅょ。\n"
+                       "Kotonami 2026 年 12 月（冬）\n"
+                       "あしびきの山鳥の尾のしだり尾のながながし夜をひとりかも寝む"));
+    w.RichEditNx2()->setText(QStringLiteral("はるすぎて\nなつきにけらし"));
+    w.edit(QStringLiteral("Edit2"))->setText(QStringLiteral("の"));
+    w.run(QStringLiteral("N24Click"));   // colour every の of the right pane
+    w.run(QStringLiteral("Grip3Click")); // fold the left-pane bar, show the Color String bar
+    QTest::mouseClick(w.tab(TMainForm1::ColorBar), Qt::LeftButton);
+    w.RichEditNx1()->setSelection(2, 3);
+    shelf.keep(win.picture(), QStringLiteral("vertical-wrap.png"), Shelf::Docs);
+    w.run(QStringLiteral("WordWrapClick"));
+    shelf.keep(win.picture(), QStringLiteral("vertical-nowrap.png"), Shelf::Docs);
+    w.run(QStringLiteral("VHClick"));
+    shelf.keep(win.picture(), QStringLiteral("horizontal.png"));
+}
+
+// The right pane's bar at 780 pixels has no room for its last controls: the » panel shows
+// them, a window of its own, painted here over the window's picture where it stands.
+void overflowPicture(Shelf &shelf)
+{
+    Window win;
+    TMainForm1 &w = *win.w;
+    w.RichEditNx1()->setText(QStringLiteral("春過ぎて\n夏来にけらし"));
+    auto *strip = static_cast<ToolStrip *>(w.bar(TMainForm1::RightBar));
+    QApplication::processEvents();
+    if (!strip->overflowButton()->isVisible()) {
+        std::fprintf(stderr, "the right bar has room for everything: no » panel to show\n");
+        ++shelf.failures;
+        return;
+    }
+    QTest::mouseClick(strip->overflowButton(), Qt::LeftButton);
+    QWidget *panel = strip->overflowPanel();
+    QImage picture = win.picture();
+    if (panel && panel->isVisible()) {
+        QPainter p(&picture);
+        p.drawPixmap(panel->mapToGlobal(QPoint(0, 0)) - w.mapToGlobal(QPoint(0, 0)), panel->grab());
+    }
+    shelf.keep(picture, QStringLiteral("window-overflow.png"), Shelf::Docs);
+    if (panel)
+        panel->hide();
+}
+
+// The dialog after the poet registered 春日 as はるひ, with the next word proposed.
+void readingDictionaryPicture(Shelf &shelf)
+{
+    Window win;
+    TMainForm1 &w = *win.w;
+    w.RichEditNx1()->setText(QStringLiteral("春日の山"));
+    QTextCursor c = w.RichEditNx1()->horizontalView()->textCursor();
+    c.setPosition(0);
+    c.setPosition(2, QTextCursor::KeepAnchor);
+    w.RichEditNx1()->horizontalView()->setTextCursor(c);
+    w.run(QStringLiteral("ReadingDictionary1Click"));
+    TReadingDialog *d = w.readingDialog();
+    if (!d) {
+        std::fprintf(stderr, "the reading dictionary did not open\n");
+        ++shelf.failures;
+        return;
+    }
+    d->readingEdit()->setText(QStringLiteral("はるひ"));
+    d->registerWord();
+    d->propose(QStringLiteral("三笠"), QStringLiteral("みかさ"));
+    QApplication::processEvents();
+    shelf.keep(d->grab().toImage(), QStringLiteral("reading-dictionary.png"), Shelf::Docs);
+    d->close();
+}
+
+} // namespace
+
+void saveWindowPictures(Shelf &shelf)
+{
+    writingPictures(shelf);
+    overflowPicture(shelf);
+    readingDictionaryPicture(shelf);
+}
+
+} // namespace gallery
