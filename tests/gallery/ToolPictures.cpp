@@ -2,7 +2,6 @@
 // scroll strip part way through its run.
 #include "Gallery.h"
 
-#include "FakeUiServices.h"
 
 #include "tools/ScrollStrip.h"
 #include "tools/StringColoring.h"
@@ -25,9 +24,8 @@ namespace {
 
 void countGridPictures(Shelf &shelf)
 {
-    testsupport::FakeUiServices ui;
     ColoringState state;
-    TForm2 form(ui, state);
+    TForm2 form(GridPrompts{}, state); // the pictures ask nothing
     form.recordRun(QStringLiteral("秋"), QStringLiteral("000003"), QStringLiteral("00:00:00:004"));
     form.recordRun(QStringLiteral("山 川"), QStringLiteral("000012"),
                    QStringLiteral("00:00:00:031"));
