@@ -2,7 +2,7 @@
 // scroll strip part way through its run.
 #include "Gallery.h"
 
-
+#include "ColourMenuSample.h"
 #include "tools/ScrollStrip.h"
 #include "tools/StringColoring.h"
 #include "tools/widgets/ColorMenuStyle.h"
@@ -44,16 +44,7 @@ void countGridPictures(Shelf &shelf)
 void colourMenuPicture(Shelf &shelf)
 {
     QMenu menu;
-    menu.addAction(QStringLiteral("文字選択確定"));
-    menu.addSeparator();
-    for (const ColoringColor &c : coloringColors())
-        menu.addAction(c.caption);
-    menu.addSeparator();
-    QAction *wrap = menu.addAction(QStringLiteral("折り返し"));
-    wrap->setCheckable(true);
-    wrap->setChecked(true);
-    installColorMenuStyle(&menu);
-    menu.ensurePolished();
+    testsupport::fillColourMenu(menu);
     shelf.keep(menu.grab().toImage(), QStringLiteral("context-menu.png"));
 }
 

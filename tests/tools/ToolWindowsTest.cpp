@@ -1,3 +1,4 @@
+#include "ColourMenuSample.h"
 #include "tools/StringColoring.h"
 #include "tools/widgets/ColorMenuStyle.h"
 #include "tools/widgets/MsgSCR.h"
@@ -246,16 +247,7 @@ TEST(TMsgSCR, StepsOnScreenWithoutStartingAgainFromTheRight)
 TEST(ColorMenuStyle, ItemsAre80By20AndFilledWithTheirColours)
 {
     QMenu menu;
-    menu.addAction(QStringLiteral("文字選択確定"));
-    menu.addSeparator();
-    for (const ColoringColor &c : coloringColors())
-        menu.addAction(c.caption);
-    menu.addSeparator();
-    QAction *wrap = menu.addAction(QStringLiteral("折り返し"));
-    wrap->setCheckable(true);
-    wrap->setChecked(true);
-    installColorMenuStyle(&menu);
-    menu.ensurePolished();
+    testsupport::fillColourMenu(menu);
     const QList<QAction *> actions = menu.actions();
     EXPECT_EQ(menu.actionGeometry(actions[0]).size(), QSize(80, 20));
     EXPECT_EQ(menu.actionGeometry(actions[1]).size(), QSize(80, 10));
