@@ -5,6 +5,7 @@
 #include <QDir>
 
 #include <QFile>
+#include <QHash>
 #include <QMap>
 #include <QSet>
 
@@ -167,16 +168,18 @@ std::optional<TRegItems> TRegItems::fromTsv(const QString &tsv, QString *error)
     QStringList rows = tsv.split(u'\n');
     while (!rows.isEmpty() && rows.back().trimmed().isEmpty())
         rows.removeLast();
-    if (rows.isEmpty() ||
-        rows.front().trimmed() != QStringLiteral("name\tsection\tident\tdefault\tkind"))
+    const QString header = rows.isEmpty() ? QString() : rows.front().trimmed();
+    const QString columns = QStringLiteral("name\tsection\tident\tdefault\tkind");
+    if (header != columns && header != columns + QStringLiteral("\tbinding"))
         return fail(QStringLiteral("the header row is missing"));
+    const qsizetype fields = header.count(u'\t') + 1;
     TRegItems items;
     for (qsizetype r = 1; r < rows.size(); ++r) {
         QString row = rows[r];
         if (row.endsWith(u'\r'))
             row.chop(1);
         const QStringList f = row.split(u'\t');
-        if (f.size() != 5)
+        if (f.size() != fields)
             return fail(QStringLiteral("row %1 has %2 fields").arg(r).arg(f.size()));
         bool ok = false;
         const TRegKind kind = kindFromLetter(f[4], &ok);
@@ -184,7 +187,7 @@ std::optional<TRegItems> TRegItems::fromTsv(const QString &tsv, QString *error)
             return fail(QStringLiteral("row %1 is incomplete").arg(r));
         if (items.indexOf(f[0]) >= 0)
             return fail(QStringLiteral("row %1 repeats the name %2").arg(r).arg(f[0]));
-        items.add({f[0], f[1], f[2], f[3], kind});
+        items.add({f[0], f[1], f[2], f[3], kind, fields > 5 ? f[5] : QString()});
     }
     return items;
 }
@@ -459,6 +462,19 @@ Step dropTargetStep(const QString &dropTarget)
             }};
 }
 
+Step stripStep(const QString &strip)
+{
+    return {strip + QStringLiteral("Component"),
+            [strip](TRegFiler &f, SettingsTarget &t) {
+                ScrollStripRecord r = t.scrollStripRecord();
+                if (f.readComponent(strip, r))
+                    t.setScrollStripRecord(r);
+            },
+            [strip](TRegFiler &f, SettingsTarget &t) {
+                f.writeComponent(strip, t.scrollStripRecord());
+            }};
+}
+
 Step checkBoxStep(const QString &setting, const QString &box)
 {
     return {setting,
@@ -466,28 +482,38 @@ Step checkBoxStep(const QString &setting, const QString &box)
             [box](TRegFiler &f, SettingsTarget &t) { f.writeBool(t.checkBoxChecked(box)); }};
 }
 
-Step htmlCheckBoxStep(int n)
+Step menuCheckStep(const QString &setting, const QString &action)
 {
-    const QString box = QStringLiteral("CheckBox") + QString::number(n);
-    return checkBoxStep(box + QStringLiteral("Checked"), box);
-}
-
-Step menuCheckStep(const QString &action)
-{
-    return {action + QStringLiteral("Checked"),
+    return {setting,
             [action](TRegFiler &f, SettingsTarget &t) { t.setMenuChecked(action, f.readBool()); },
             [action](TRegFiler &f, SettingsTarget &t) { f.writeBool(t.menuChecked(action)); }};
 }
 
-Step styleStep(const QString &key)
+Step styleStep(const QString &setting, const QString &key)
 {
-    return {key, [key](TRegFiler &f, SettingsTarget &t) { t.setStyleValue(key, f.readString()); },
+    return {setting,
+            [key](TRegFiler &f, SettingsTarget &t) { t.setStyleValue(key, f.readString()); },
             [key](TRegFiler &f, SettingsTarget &t) { f.writeString(t.styleValue(key)); }};
 }
 
-Step editStep(const QString &edit)
+const QString MinchoName = QStringLiteral("ＭＳ 明朝");
+
+// The page font: a style value whose button shows 明 or ゴ.
+Step fontStep(const QString &setting, const QString &key)
 {
-    return {edit + QStringLiteral("Text"),
+    return {setting,
+            [key](TRegFiler &f, SettingsTarget &t) {
+                const QString name = f.readString();
+                t.setStyleValue(key, name);
+                t.setHtmlFontCaption(name == MinchoName ? QStringLiteral("明")
+                                                        : QStringLiteral("ゴ"));
+            },
+            [key](TRegFiler &f, SettingsTarget &t) { f.writeString(t.styleValue(key)); }};
+}
+
+Step editStep(const QString &setting, const QString &edit)
+{
+    return {setting,
             [edit](TRegFiler &f, SettingsTarget &t) { t.setEditText(edit, f.readString()); },
             [edit](TRegFiler &f, SettingsTarget &t) { f.writeString(t.editText(edit)); }};
 }
@@ -503,98 +529,113 @@ Step launcherStep(const QString &setting, int slot)
             }};
 }
 
-using IntSetter = void (SettingsTarget::*)(int);
-using IntGetter = int (SettingsTarget::*)() const;
-
-Step integerStep(const QString &setting, IntSetter set, IntGetter get)
+Step lastFileStep(const QString &setting)
 {
-    return {setting, [set](TRegFiler &f, SettingsTarget &t) { (t.*set)(f.readInteger()); },
-            [get](TRegFiler &f, SettingsTarget &t) { f.writeInteger((t.*get)()); }};
+    // The file read at start-up is the last one; the one saved is the document's now.
+    return {
+        setting,
+        [](TRegFiler &f, SettingsTarget &t) { t.setLastFile(pathFromStoredValue(f.readString())); },
+        [](TRegFiler &f, SettingsTarget &t) { f.writeString(storedPathValue(t.currentFile())); }};
 }
 
-const QString MinchoName = QStringLiteral("ＭＳ 明朝");
+Step colourStep(const QString &setting)
+{
+    return {setting,
+            [](TRegFiler &f, SettingsTarget &t) {
+                t.setSelectionReadColor(text::ColorNumber(quint32(f.readInteger())));
+            },
+            [](TRegFiler &f, SettingsTarget &t) {
+                f.writeInteger(int(quint32(t.selectionReadColor())));
+            }};
+}
 
+using IntSetter = void (SettingsTarget::*)(int);
+using IntGetter = int (SettingsTarget::*)() const;
+using BoolSetter = void (SettingsTarget::*)(bool);
+using BoolGetter = bool (SettingsTarget::*)() const;
+
+// The integers and truth values of the window, by the names the table's bindings use.
+// The left pane's width is read into fNx2Width and saved from the pane as it is.
+const QHash<QString, std::pair<IntSetter, IntGetter>> &integerAccessors()
+{
+    static const QHash<QString, std::pair<IntSetter, IntGetter>> accessors{
+        {QStringLiteral("width"), {&SettingsTarget::setWindowWidth, &SettingsTarget::windowWidth}},
+        {QStringLiteral("height"),
+         {&SettingsTarget::setWindowHeight, &SettingsTarget::windowHeight}},
+        {QStringLiteral("top"), {&SettingsTarget::setWindowTop, &SettingsTarget::windowTop}},
+        {QStringLiteral("left"), {&SettingsTarget::setWindowLeft, &SettingsTarget::windowLeft}},
+        {QStringLiteral("speed"), {&SettingsTarget::setSpeechSpeed, &SettingsTarget::speechSpeed}},
+        {QStringLiteral("repeat"), {&SettingsTarget::setRepeatCount, &SettingsTarget::repeatCount}},
+        {QStringLiteral("speaker"), {&SettingsTarget::setSpeechId, &SettingsTarget::speechId}},
+        {QStringLiteral("leftpane"),
+         {&SettingsTarget::setNx2Width, &SettingsTarget::leftPaneWidth}},
+    };
+    return accessors;
+}
+
+const QHash<QString, std::pair<BoolSetter, BoolGetter>> &truthAccessors()
+{
+    static const QHash<QString, std::pair<BoolSetter, BoolGetter>> accessors{
+        {QStringLiteral("link"), {&SettingsTarget::setLinkOn, &SettingsTarget::linkOn}},
+        {QStringLiteral("maximised"), {&SettingsTarget::setMaxForm, &SettingsTarget::maxForm}},
+    };
+    return accessors;
+}
+
+// The step of one row of the table, from its binding; nullopt for a binding the store
+// does not know.
+std::optional<Step> stepFor(const TRegItem &item)
+{
+    const QString kind = item.Binding.section(u':', 0, 0);
+    const QString name = item.Binding.section(u':', 1);
+    const QString &setting = item.Name;
+    if (kind == QLatin1String("pane"))
+        return paneStep(name);
+    if (kind == QLatin1String("strip"))
+        return stripStep(name);
+    if (kind == QLatin1String("drop"))
+        return dropTargetStep(name);
+    if (kind == QLatin1String("check"))
+        return checkBoxStep(setting, name);
+    if (kind == QLatin1String("menu"))
+        return menuCheckStep(setting, name);
+    if (kind == QLatin1String("style"))
+        return styleStep(setting, name);
+    if (kind == QLatin1String("font"))
+        return fontStep(setting, name);
+    if (kind == QLatin1String("edit"))
+        return editStep(setting, name);
+    if (kind == QLatin1String("launcher") && (name == u"1" || name == u"2"))
+        return launcherStep(setting, name.toInt());
+    if (kind == QLatin1String("lastfile"))
+        return lastFileStep(setting);
+    if (kind == QLatin1String("colour"))
+        return colourStep(setting);
+    if (kind == QLatin1String("int") && integerAccessors().contains(name)) {
+        const auto [set, get] = integerAccessors().value(name);
+        return Step{setting, [set](TRegFiler &f, SettingsTarget &t) { (t.*set)(f.readInteger()); },
+                    [get](TRegFiler &f, SettingsTarget &t) { f.writeInteger((t.*get)()); }};
+    }
+    if (kind == QLatin1String("bool") && truthAccessors().contains(name)) {
+        const auto [set, get] = truthAccessors().value(name);
+        return Step{setting, [set](TRegFiler &f, SettingsTarget &t) { (t.*set)(f.readBool()); },
+                    [get](TRegFiler &f, SettingsTarget &t) { f.writeBool((t.*get)()); }};
+    }
+    return std::nullopt;
+}
+
+// Every row of the table, in its order, for loading and saving alike.
 const QList<Step> &steps()
 {
     static const QList<Step> list = [] {
         QList<Step> s;
-        s << paneStep(QStringLiteral("RichEditNx1")) << paneStep(QStringLiteral("RichEditNx2"))
-          << integerStep(QStringLiteral("MainForm1Width"), &SettingsTarget::setWindowWidth,
-                         &SettingsTarget::windowWidth)
-          << integerStep(QStringLiteral("MainForm1Height"), &SettingsTarget::setWindowHeight,
-                         &SettingsTarget::windowHeight);
-        s << Step{QStringLiteral("MsgSCR1Component"),
-                  [](TRegFiler &f, SettingsTarget &t) {
-                      ScrollStripRecord r = t.scrollStripRecord();
-                      if (f.readComponent(QStringLiteral("MsgSCR1"), r))
-                          t.setScrollStripRecord(r);
-                  },
-                  [](TRegFiler &f, SettingsTarget &t) {
-                      f.writeComponent(QStringLiteral("MsgSCR1"), t.scrollStripRecord());
-                  }};
-        s << dropTargetStep(QStringLiteral("DropDst1"))
-          << dropTargetStep(QStringLiteral("DropDst2")) << launcherStep(QStringLiteral("Expas"), 1)
-          << launcherStep(QStringLiteral("Expas2"), 2) << editStep(QStringLiteral("Edit4"))
-          << editStep(QStringLiteral("Edit5"));
-        for (int n = 1; n <= 5; ++n)
-            s << htmlCheckBoxStep(n);
-        for (const char *key : {"bgc", "mclo", "mclt", "Lcl", "Dai"})
-            s << styleStep(QString::fromLatin1(key));
-        s << Step{QStringLiteral("Mfn"),
-                  [](TRegFiler &f, SettingsTarget &t) {
-                      const QString name = f.readString();
-                      t.setStyleValue(QStringLiteral("Mfn"), name);
-                      t.setHtmlFontCaption(name == MinchoName ? QStringLiteral("明")
-                                                              : QStringLiteral("ゴ"));
-                  },
-                  [](TRegFiler &f, SettingsTarget &t) {
-                      f.writeString(t.styleValue(QStringLiteral("Mfn")));
-                  }};
-        for (const char *key : {"fze", "Lint", "Linu"})
-            s << styleStep(QString::fromLatin1(key));
-        for (int n : {8, 9, 10, 6, 7, 11, 12, 13, 14})
-            s << htmlCheckBoxStep(n);
-        s << Step{QStringLiteral("FLink"),
-                  [](TRegFiler &f, SettingsTarget &t) { t.setLinkOn(f.readBool()); },
-                  [](TRegFiler &f, SettingsTarget &t) { f.writeBool(t.linkOn()); }};
-        s << Step{QStringLiteral("fMaxForm"),
-                  [](TRegFiler &f, SettingsTarget &t) { t.setMaxForm(f.readBool()); },
-                  [](TRegFiler &f, SettingsTarget &t) { f.writeBool(t.maxForm()); }};
-        s << integerStep(QStringLiteral("MainForm1Top"), &SettingsTarget::setWindowTop,
-                         &SettingsTarget::windowTop)
-          << integerStep(QStringLiteral("MainForm1Left"), &SettingsTarget::setWindowLeft,
-                         &SettingsTarget::windowLeft)
-          << integerStep(QStringLiteral("FSpd"), &SettingsTarget::setSpeechSpeed,
-                         &SettingsTarget::speechSpeed)
-          << integerStep(QStringLiteral("fRepNum"), &SettingsTarget::setRepeatCount,
-                         &SettingsTarget::repeatCount)
-          << checkBoxStep(QStringLiteral("ShowCheckBoxChecked"), QStringLiteral("ShowCheckBox"))
-          << checkBoxStep(QStringLiteral("WordReadCheckBoxChecked"),
-                          QStringLiteral("WordReadCheckBox"));
-        s << Step{QStringLiteral("fLastfile"),
-                  [](TRegFiler &f, SettingsTarget &t) {
-                      t.setLastFile(pathFromStoredValue(f.readString()));
-                  },
-                  [](TRegFiler &f, SettingsTarget &t) {
-                      f.writeString(storedPathValue(t.currentFile()));
-                  }};
-        s << Step{QStringLiteral("fSelBgColor"),
-                  [](TRegFiler &f, SettingsTarget &t) {
-                      t.setSelectionReadColor(text::ColorNumber(quint32(f.readInteger())));
-                  },
-                  [](TRegFiler &f, SettingsTarget &t) {
-                      f.writeInteger(int(quint32(t.selectionReadColor())));
-                  }};
-        s << checkBoxStep(QStringLiteral("ClipSpeechCheckBoxChecked"),
-                          QStringLiteral("ClipSpeechCheckBox"))
-          << menuCheckStep(QStringLiteral("toClipbrd"))
-          << menuCheckStep(QStringLiteral("HotKeyCheck"))
-          << menuCheckStep(QStringLiteral("alphabet"));
-        s << Step{QStringLiteral("fNx2Width"),
-                  [](TRegFiler &f, SettingsTarget &t) { t.setNx2Width(f.readInteger()); },
-                  [](TRegFiler &f, SettingsTarget &t) { f.writeInteger(t.leftPaneWidth()); }};
-        s << integerStep(QStringLiteral("fSpeechID"), &SettingsTarget::setSpeechId,
-                         &SettingsTarget::speechId);
+        for (const TRegItem &item : TRegItems::programTable()) {
+            std::optional<Step> step = stepFor(item);
+            if (!step)
+                qFatal("The settings table binds %s to \"%s\", which the store does not know",
+                       qPrintable(item.Name), qPrintable(item.Binding));
+            s << *step;
+        }
         return s;
     }();
     return list;

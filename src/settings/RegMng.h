@@ -46,6 +46,10 @@ struct TRegItem
     QString Ident; // a key prefix for records: "prop" gives "prop_c", "prop_d0", ...
     QString DefaultValue;
     TRegKind Kind = TRegKind::Text; // what the program stores there; the filer ignores it
+    // What the value is in the window, "kind:name" (e.g. "check:CheckBox1",
+    // "style:bgc", "int:speed"): loading and saving go through the SettingsTarget accessor
+    // it names. Empty in tables that only read and write values.
+    QString Binding;
 
     // A truth value's default: "1", "True" or "Yes" in any letter case.
     bool defaultIsTrue() const;
@@ -56,8 +60,9 @@ class TRegItems
 public:
     TRegItems() = default;
 
-    // The table of data/settings.tsv: columns name, section, ident, default and kind
-    // (T, I, B or C), a header row first. nullopt and a message for a malformed table.
+    // The table of data/settings.tsv: columns name, section, ident, default, kind (T, I, B
+    // or C) and, optionally, binding; a header row first. nullopt and a message for a
+    // malformed table.
     static std::optional<TRegItems> fromTsv(const QString &tsv, QString *error = nullptr);
     // The program's fifty settings.
     static const TRegItems &programTable();

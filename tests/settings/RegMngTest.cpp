@@ -15,12 +15,24 @@ namespace {
 TRegItems testItems()
 {
     TRegItems items;
-    items.add({QStringLiteral("Text"), QStringLiteral("Form\\T"), QStringLiteral("string"),
-               QStringLiteral("dflt"), TRegKind::Text});
-    items.add({QStringLiteral("Num"), QStringLiteral("Form\\N"), QStringLiteral("Integer"),
-               QStringLiteral("$00FF8080"), TRegKind::Integer});
-    items.add({QStringLiteral("Rec"), QStringLiteral("Form\\R"), QStringLiteral("prop"), QString(),
-               TRegKind::Component});
+    items.add({QStringLiteral("Text"),
+               QStringLiteral("Form\\T"),
+               QStringLiteral("string"),
+               QStringLiteral("dflt"),
+               TRegKind::Text,
+               {}});
+    items.add({QStringLiteral("Num"),
+               QStringLiteral("Form\\N"),
+               QStringLiteral("Integer"),
+               QStringLiteral("$00FF8080"),
+               TRegKind::Integer,
+               {}});
+    items.add({QStringLiteral("Rec"),
+               QStringLiteral("Form\\R"),
+               QStringLiteral("prop"),
+               QString(),
+               TRegKind::Component,
+               {}});
     return items;
 }
 
@@ -116,13 +128,18 @@ TEST(RegItems, TheProgramTableHasItsFiftySettings)
         {0, "RichEditNx1Component", "Form\\RichEditNx1", "prop", "", TRegKind::Component},
         {14, "CheckBox4Checked", "Form\\CheckBox4", "Checked", "True", TRegKind::Boolean},
         {16, "bgc", "Form\\bgc", "string", "#fff8dc", TRegKind::Text},
-        {29, "Mfn", "Form\\Mfn", "string", "ＭＳ 明朝", TRegKind::Text},
-        {33, "FLink", "Form\\FLink", "Checked", "", TRegKind::Boolean},
+        {21, "Mfn", "Form\\Mfn", "string", "ＭＳ 明朝", TRegKind::Text},
+        {34, "FLink", "Form\\FLink", "Checked", "", TRegKind::Boolean},
         {35, "fMaxForm", "Form\\fMaxForm", "Boolean", "False", TRegKind::Boolean},
         {36, "MainForm1Top", "Form\\MainForm1", "Top", "20", TRegKind::Integer},
         {43, "fSelBgColor", "Form\\fSelBgColor", "Integer", "$00FF8080", TRegKind::Integer},
         {49, "fSpeechID", "Form\\fSpeechID", "Integer", "0", TRegKind::Integer},
     };
+    // Every row says what it is in the window; loading and saving follow that binding.
+    EXPECT_EQ(t.at(21).Binding, u"font:Mfn");
+    EXPECT_EQ(t.at(49).Binding, u"int:speaker");
+    for (const TRegItem &item : t)
+        EXPECT_FALSE(item.Binding.isEmpty()) << item.Name.toStdString();
     for (const Row &r : rows) {
         const TRegItem &item = t.at(r.index);
         EXPECT_EQ(item.Name, QString::fromUtf8(r.name));
@@ -169,8 +186,12 @@ TEST_F(RegMngTest, TruthValuesTakeTheirDefaultFromTheDefaultTextOnly)
     };
     for (const Case &c : cases) {
         TRegItems items;
-        items.add({QStringLiteral("B"), QStringLiteral("Form\\B"), QStringLiteral("Checked"),
-                   QString::fromUtf8(c.defaultValue), TRegKind::Boolean});
+        items.add({QStringLiteral("B"),
+                   QStringLiteral("Form\\B"),
+                   QStringLiteral("Checked"),
+                   QString::fromUtf8(c.defaultValue),
+                   TRegKind::Boolean,
+                   {}});
         m_reg.setRegItems(items);
         ini().deleteKey(u"Form\\B", u"Checked");
         if (c.stored) {
