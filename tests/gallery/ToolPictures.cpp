@@ -2,7 +2,7 @@
 // scroll strip part way through its run.
 #include "Gallery.h"
 
-#include "ColourMenuSample.h"
+#include "ToolSamples.h"
 #include "tools/ScrollStrip.h"
 #include "tools/StringColoring.h"
 #include "tools/widgets/ColorMenuStyle.h"
@@ -51,12 +51,7 @@ void colourMenuPicture(Shelf &shelf)
 void scrollStripPicture(Shelf &shelf)
 {
     TMsgSCR strip;
-    strip.resize(240, 24);
-    strip.setColor(QColor(213, 227, 221));
-    strip.setFontColor(Qt::blue);
-    strip.setMsg(izumiShikibuPoems());
-    strip.setShow(true);
-    strip.setInterval(30);
+    testsupport::setUpScrollStrip(strip);
     strip.show();
     if (!QTest::qWaitForWindowExposed(&strip))
         return;

@@ -1,4 +1,4 @@
-#include "ColourMenuSample.h"
+#include "ToolSamples.h"
 #include "tools/StringColoring.h"
 #include "tools/widgets/ColorMenuStyle.h"
 #include "tools/widgets/MsgSCR.h"
@@ -216,12 +216,7 @@ TEST(TStrSortGrid, SortModes)
 TEST(TMsgSCR, StepsOnScreenWithoutStartingAgainFromTheRight)
 {
     TMsgSCR strip;
-    strip.resize(240, 24);
-    strip.setColor(QColor(213, 227, 221));
-    strip.setFontColor(Qt::blue);
-    strip.setMsg(izumiShikibuPoems());
-    strip.setShow(true);
-    strip.setInterval(30);
+    testsupport::setUpScrollStrip(strip);
     strip.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&strip));
     ASSERT_TRUE(strip.isTicking());
