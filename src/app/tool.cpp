@@ -60,6 +60,18 @@ int commandUsage(QTextStream &out, const char *help)
 
 // The bytes of the command's input: a file (a pipe such as <(…) too), or standard input
 // for none or "-". Nullopt after saying why on standard error.
+// An argument that is no known option: the input file ("-" or nothing for standard
+// input), or an unknown option, which is reported (false).
+bool takeInputArgument(const QString &a, QString &input, QTextStream &err)
+{
+    if (a.startsWith(QLatin1Char('-')) && a != QLatin1String("-")) {
+        err << "kotonami-tool: unknown option " << a << "\n";
+        return false;
+    }
+    input = a;
+    return true;
+}
+
 std::optional<QByteArray> readInput(const QString &input, QTextStream &err)
 {
     if (input.isEmpty() || input == QLatin1String("-")) {
@@ -99,11 +111,8 @@ int speak(const QStringList &args, QTextStream &out, QTextStream &err)
                 err << "kotonami-tool: --speed takes a whole number from 130 to 188\n";
                 return 2;
             }
-        } else if (a.startsWith(QLatin1Char('-')) && a != QLatin1String("-")) {
-            err << "kotonami-tool: unknown option " << a << "\n";
+        } else if (!takeInputArgument(a, input, err)) {
             return 2;
-        } else {
-            input = a;
         }
     }
     if (output.isEmpty()) {
@@ -149,11 +158,8 @@ int readingCommand(const QStringList &args, QTextStream &out, QTextStream &err)
                 err << "kotonami-tool: --format takes kana, romaji or ruby\n";
                 return 2;
             }
-        } else if (a.startsWith(QLatin1Char('-')) && a != QLatin1String("-")) {
-            err << "kotonami-tool: unknown option " << a << "\n";
+        } else if (!takeInputArgument(a, input, err)) {
             return 2;
-        } else {
-            input = a;
         }
     }
     const std::optional<QByteArray> bytes = readInput(input, err);
