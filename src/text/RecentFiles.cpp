@@ -56,20 +56,6 @@ bool RecentFiles::clear()
     return true;
 }
 
-QStringList RecentFiles::removeMissing()
-{
-    QStringList gone;
-    for (const QString &path : std::as_const(m_entries)) {
-        if (!QFileInfo(path).isFile())
-            gone << path;
-    }
-    for (const QString &path : std::as_const(gone))
-        m_entries.removeAll(path);
-    if (!gone.isEmpty())
-        store();
-    return gone;
-}
-
 bool RecentFiles::store()
 {
     if (m_storePath.isEmpty())

@@ -27,8 +27,6 @@ public:
     bool add(const QString &path);
     bool remove(const QString &path);
     bool clear();
-    // Drops the entries whose files are gone and returns them.
-    QStringList removeMissing();
 
     const FileError &lastError() const { return m_error; }
 
