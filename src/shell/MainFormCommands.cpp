@@ -1,11 +1,10 @@
-// TMainForm1's conversion, date and search commands: thin handlers over convert/ and
-// search/, which do the work on the panes' text.
+// TMainForm1's conversion, date and search commands: thin handlers over convert/ and the
+// panes (search), which do the work on the panes' text.
 #include "convert/Conversions.h"
 #include "convert/Dates.h"
 #include "convert/Stopw.h"
-#include "search/FindReplace.h"
-#include "shell/FindReplaceDialog.h"
 #include "shell/MainFormHandlers.h"
+#include "shell/Pane.h"
 #include "shell/PaneTextTarget.h"
 #include "shell/RichEditSx.h"
 #include "shell/UiServices.h"
@@ -117,95 +116,6 @@ void TMainForm1::kuhaku1Click()
     insertAtRightCaret(convert::kuhaku1Text());
 }
 
-// --- find and replace -------------------------------------------------------------------
-
-FindReplaceDialog *TMainForm1::findDialog(bool right, bool replace)
-{
-    FindReplaceDialog *&slot = right ? (replace ? m_replaceDialog1 : m_findDialog1)
-                                     : (replace ? m_replaceDialog2 : m_findDialog2);
-    if (slot)
-        return slot;
-    slot = new FindReplaceDialog(
-        replace ? FindReplaceDialog::Kind::Replace : FindReplaceDialog::Kind::Find, this);
-    slot->setObjectName(
-        right ? (replace ? QStringLiteral("ReplaceDialog1") : QStringLiteral("FindDialog1"))
-              : (replace ? QStringLiteral("ReplaceDialog2") : QStringLiteral("FindDialog2")));
-    slot->setMatchCaseVisible(false);
-    slot->setSearchDown(true);
-    if (replace) {
-        slot->setDirectionVisible(false);
-        slot->setDirectionEnabled(right);
-        connect(slot, &FindReplaceDialog::replaceRequested, this,
-                [this, right] { doReplace(right); });
-        connect(slot, &FindReplaceDialog::replaceAllRequested, this,
-                [this, right] { doReplaceAll(right); });
-    } else {
-        connect(slot, &FindReplaceDialog::findNextRequested, this, [this, right] {
-            FindReplaceDialog *d = findDialog(right, false);
-            find(right, d->findText(), d->searchDown());
-        });
-    }
-    return slot;
-}
-
-void TMainForm1::openFindDialog(bool right, bool replace)
-{
-    TRichEditSx *pane = right ? m_right : m_left;
-    FindReplaceDialog *d = findDialog(right, replace);
-    if (pane->selLength() > 0)
-        d->setFindText(pane->selectedText());
-    d->showModeless();
-}
-
-void TMainForm1::find(bool right, const QString &findText, bool down)
-{
-    TRichEditSx *pane = right ? m_right : m_left;
-    const QString text = pane->text();
-    const auto found =
-        down ? search::findForward(text, findText, pane->selStart(), pane->selLength())
-             : search::findBackward(text, findText, pane->selStart());
-    if (!found) {
-        m_ui.beep();
-        return;
-    }
-    pane->activeView()->setFocus();
-    pane->setSelection(int(found->start), int(found->length));
-    if (right)
-        GetColRow();
-}
-
-void TMainForm1::doReplace(bool right)
-{
-    TRichEditSx *pane = right ? m_right : m_left;
-    FindReplaceDialog *d = findDialog(right, true);
-    const auto found = search::findForReplace(pane->text(), d->findText());
-    if (!found) {
-        m_ui.message(d, MessageKind::Error, search::notFoundMessage(d->findText()),
-                     MessageButtons::Ok);
-        return;
-    }
-    pane->setSelection(int(found->start), int(found->length));
-    QTextCursor c = pane->horizontalView()->textCursor();
-    c.insertText(d->replaceText());
-    pane->horizontalView()->setTextCursor(c);
-    if (right)
-        GetColRow();
-}
-
-void TMainForm1::doReplaceAll(bool right)
-{
-    TRichEditSx *pane = right ? m_right : m_left;
-    FindReplaceDialog *d = findDialog(right, true);
-    search::ReplaceAllResult result;
-    {
-        PaneTextTarget target(pane);
-        result = search::replaceAll(target, d->findText(), d->replaceText());
-    }
-    if (!result.complete)
-        m_ui.message(d, MessageKind::Warning, search::stoppedEarlyMessage(result.replacements),
-                     MessageButtons::Ok);
-}
-
 void TMainForm1::registerCommandHandlers()
 {
     addHandlers({
@@ -216,16 +126,14 @@ void TMainForm1::registerCommandHandlers()
         HANDLER(HidukeClick),
         HANDLER(diaryClick),
         HANDLER(kuhaku1Click),
-        {"Find1Click", [this] { openFindDialog(true, false); }},
-        {"Replace1Click", [this] { openFindDialog(true, true); }},
-        {"FindLButtonClick", [this] { openFindDialog(false, false); }},
-        {"ShineSpeedButton7Click", [this] { openFindDialog(false, true); }},
-        {"FindNextButtonClick", [this] { find(true, findDialog(true, false)->findText(), true); }},
-        {"FindBackButtonClick", [this] { find(true, findDialog(true, false)->findText(), false); }},
-        {"FindNextLButtonClick",
-         [this] { find(false, findDialog(false, false)->findText(), true); }},
-        {"FindBackLButtonClick",
-         [this] { find(false, findDialog(false, false)->findText(), false); }},
+        {"Find1Click", [this] { m_rightPane->openFindDialog(false); }},
+        {"Replace1Click", [this] { m_rightPane->openFindDialog(true); }},
+        {"FindLButtonClick", [this] { m_leftPane->openFindDialog(false); }},
+        {"ShineSpeedButton7Click", [this] { m_leftPane->openFindDialog(true); }},
+        {"FindNextButtonClick", [this] { m_rightPane->findNext(true); }},
+        {"FindBackButtonClick", [this] { m_rightPane->findNext(false); }},
+        {"FindNextLButtonClick", [this] { m_leftPane->findNext(true); }},
+        {"FindBackLButtonClick", [this] { m_leftPane->findNext(false); }},
     });
 }
 

@@ -1,15 +1,13 @@
-// The window's documents: New, Open, Save and Save As of both panes, the last file, drops,
-// reopening in another encoding, files changed by other programs, and the recovery copies
-// of unsaved work.
+// The window around its panes' documents: the commands of both panes (each a call on its
+// Pane), the last file, drops, the recent files, the title and the status panels that follow
+// the panes, and the timing of the recovery copies of unsaved work.
+#include "shell/Pane.h"
 #include "shell/RichEditSx.h"
 #include "shell/UiServices.h"
 #include "shell/Unit3.h"
 #include "shell/Utamain.h"
 #include "shell/WindowRules.h"
-#include "text/DocumentFile.h"
-#include "text/FileWatch.h"
 #include "text/RecoveryStore.h"
-#include "text/ShellLink.h"
 
 #include <QApplication>
 #include <QDir>
@@ -23,33 +21,10 @@ namespace shell {
 
 namespace {
 
-const QString DiscardQuestion = QStringLiteral("現在の内容を廃棄します。よろしいですか。");
-const QString OpenFilter = QStringLiteral("Text(*.txt)|*.txt|HTML|*.HTML;*.HTM");
-const QString SaveFilter = QStringLiteral("Text(*.txt)|*.txt|All(*.*)|*.*");
-
 // Copies are written this long after the last keystroke, and at least this often while
 // typing goes on.
 constexpr int RecoveryIdleMs = 3000;
 constexpr int RecoveryPeriodMs = 30000;
-
-QStringList encodingNames()
-{
-    QStringList names;
-    for (text::FileEncoding e : text::kAllEncodings)
-        names << text::encodingDisplayName(e);
-    return names;
-}
-
-int encodingIndex(text::FileEncoding e)
-{
-    int i = 0;
-    for (text::FileEncoding each : text::kAllEncodings) {
-        if (each == e)
-            return i;
-        ++i;
-    }
-    return 0;
-}
 
 QString native(const QString &path)
 {
@@ -63,29 +38,15 @@ void TMainForm1::showFileError(const QString &message)
     m_ui.message(this, MessageKind::Error, message, MessageButtons::Ok);
 }
 
-void TMainForm1::setPaneFontColor(TRichEditSx *pane, const QColor &color)
-{
-    if (color.isValid())
-        pane->setFontColor(color);
-}
-
 // --- the panes' files -------------------------------------------------------------------
 
 void TMainForm1::setUpDocuments()
 {
-    m_watch1 = new text::FileWatch(this);
-    m_watch2 = new text::FileWatch(this);
-    for (TRichEditSx *pane : {m_right, m_left}) {
-        text::FileWatch *watch = watchOf(pane);
-        connect(watch, &text::FileWatch::changedOnDisk, this,
-                [this, pane](const QString &path) { fileChangedOnDisk(pane, path); });
-        connect(watch, &text::FileWatch::removedFromDisk, this, [this](const QString &path) {
-            m_status->setPanelText(
-                4, QStringLiteral("%1 は削除されたか、名前が変わりました。").arg(native(path)));
-        });
-        connect(pane, &TRichEditSx::textChanged, this, [this, pane] { paneEdited(pane); });
-    }
     m_recovery = std::make_unique<text::RecoveryStore>();
+    m_rightPane = new Pane(Pane::Side::Right, m_right, this, m_ui, *this, *m_recovery);
+    m_leftPane = new Pane(Pane::Side::Left, m_left, this, m_ui, *this, *m_recovery);
+    for (Pane *pane : {m_rightPane, m_leftPane})
+        connect(pane, &Pane::edited, this, &TMainForm1::scheduleRecoveryCopies);
     m_recoveryIdle.setSingleShot(true);
     m_recoveryIdle.setInterval(RecoveryIdleMs);
     m_recoveryPeriod.setSingleShot(true);
@@ -93,14 +54,14 @@ void TMainForm1::setUpDocuments()
     connect(&m_recoveryIdle, &QTimer::timeout, this, &TMainForm1::writeRecoveryCopies);
     connect(&m_recoveryPeriod, &QTimer::timeout, this, &TMainForm1::writeRecoveryCopies);
     connect(qApp, &QApplication::focusChanged, this, [this](QWidget *, QWidget *now) {
-        for (TRichEditSx *pane : {m_right, m_left}) {
-            if (now && pane->isAncestorOf(now) && m_formatPane != pane) {
+        for (Pane *pane : {m_rightPane, m_leftPane}) {
+            if (now && pane->editor()->isAncestorOf(now) && m_formatPane != pane) {
                 m_formatPane = pane;
                 showFileFormat();
             }
         }
     });
-    m_formatPane = m_right;
+    m_formatPane = m_rightPane;
     showFileFormat();
 
     connect(m_right, &TRichEditSx::modificationChanged, this, &QWidget::setWindowModified);
@@ -120,24 +81,9 @@ void TMainForm1::setUpRecentFiles()
     fillRecentMenu();
 }
 
-text::FileWatch *TMainForm1::watchOf(TRichEditSx *pane) const
-{
-    return pane == m_right ? m_watch1 : m_watch2;
-}
-
-QString TMainForm1::recoveryName(TRichEditSx *pane) const
-{
-    return pane == m_right ? QStringLiteral("right") : QStringLiteral("left");
-}
-
-QString TMainForm1::fileOf(TRichEditSx *pane) const
-{
-    return pane == m_right ? CurrentFile : LeftFile;
-}
-
 void TMainForm1::showFileFormat()
 {
-    const text::DocumentFormat &f = m_formatPane->fileFormat();
+    const text::DocumentFormat &f = m_formatPane->editor()->fileFormat();
     QString shown =
         text::encodingDisplayName(f.encoding) + QStringLiteral("  ") + text::lineEndName(f.lineEnd);
     QString hint = QStringLiteral("文字コードと改行コード");
@@ -150,181 +96,48 @@ void TMainForm1::showFileFormat()
     m_status->panel(5)->setToolTip(hint);
 }
 
-bool TMainForm1::loadInto(TRichEditSx *pane, const QString &path, const QColor &color,
-                          std::optional<text::FileEncoding> encoding)
+// --- what the panes tell the window -------------------------------------------------------
+
+void TMainForm1::paneFileChanged(Pane &pane, FileEvent event)
 {
-    // The file is read before the pane is touched: a file that cannot be read leaves
-    // the pane's text as it was instead of an empty pane.
-    text::FileError problem;
-    const std::optional<QByteArray> bytes = text::readFileBytes(path, &problem);
-    if (!bytes) {
-        showFileError(QStringLiteral("%1 を開けません。\n%2").arg(native(path), problem.message));
-        return false;
+    const QString file = pane.file();
+    if (&pane == m_rightPane) {
+        showDocumentTitle(file.isEmpty() ? QStringLiteral("新規") : file);
+        if (event == FileEvent::Opened || event == FileEvent::SavedAs)
+            noteRecentFile(file);
+        return;
     }
-    if (!encoding && text::looksBinary(*bytes)) {
-        const QString question =
-            QStringLiteral("%1 はテキストファイルではないようです（NUL 文字や、画像・圧縮ファイル"
-                           "などの形式を含みます）。\n\n開きますか。開いても、変更せずに保存すれば"
-                           "元のバイトのまま書き戻します。")
-                .arg(native(path));
-        if (m_ui.message(this, MessageKind::Warning, question, MessageButtons::YesNo) !=
-            MessageAnswer::Yes)
-            return false;
-    }
-    const text::LoadedDocument doc = text::decodeDocument(*bytes, encoding);
-    pane->setUpdatesEnabled(false);
-    setPaneFontColor(pane, color);
-    pane->clear();
-    pane->setText(doc.text);
-    pane->setFileFormat(doc.format);
-    pane->setModified(false);
-    pane->setUpdatesEnabled(true);
-    watchOf(pane)->watch(path);
-    forgetRecoveryCopy(pane);
-    m_formatPane = pane;
+    if (file.isEmpty())
+        m_status->setPanelText(0, QStringLiteral("NEW"));
+    else
+        showLeftFileName(pane.shownName());
+    if (event == FileEvent::Opened || event == FileEvent::SavedAs)
+        m_lastFolder = pane.saveFolder();
+}
+
+void TMainForm1::paneFormatChanged(Pane &pane)
+{
+    m_formatPane = &pane;
     showFileFormat();
-    if (doc.format.mixedLineEnds)
-        m_status->setPanelText(4, QStringLiteral("改行コードが混在しています。変更して保存すると "
-                                                 "%1 にそろえます。")
-                                      .arg(text::lineEndName(doc.format.lineEnd)));
-    return true;
 }
 
-bool TMainForm1::saveFrom(TRichEditSx *pane, const QString &path,
-                          std::optional<text::FileEncoding> encoding)
+void TMainForm1::paneHint(const QString &text)
 {
-    text::DocumentFormat format = pane->fileFormat();
-    if (encoding && *encoding != format.encoding) {
-        format.encoding = *encoding;
-        format.binary = false;
-    }
-    const QString plain = pane->text();
-    text::EncodedDocument encoded = text::encodeDocument(plain, format);
-    if (!encoded.unencodable.isEmpty() || encoded.opensAsOtherText) {
-        const QString name = text::encodingDisplayName(format.encoding);
-        const QString problem =
-            !encoded.unencodable.isEmpty()
-                ? QStringLiteral("次の文字は %1 で保存できません。\n%2")
-                      .arg(name, text::describeCharacters(encoded.unencodable))
-                : QStringLiteral("%1 で保存すると、開き直したときに別の文字として読まれます。")
-                      .arg(name);
-        const QString question =
-            problem + QStringLiteral("\n\nUTF-8 で保存しますか。「いいえ」で保存を取り消します。");
-        if (m_ui.message(this, MessageKind::Warning, question, MessageButtons::YesNo) !=
-            MessageAnswer::Yes)
-            return false;
-        format.encoding = text::FileEncoding::Utf8;
-        encoded = text::encodeDocument(plain, format);
-    }
-    text::FileWatch *watch = watchOf(pane);
-    if (QFileInfo(path).absoluteFilePath() == watch->path() && watch->changedSinceAcknowledged() &&
-        text::fileKind(path) != text::FileKind::Missing) {
-        const QString question =
-            QStringLiteral("%1 は、読み込んだ後に他のプログラムで変更されています。\n"
-                           "上書きすると、その変更は失われます。上書きしますか。")
-                .arg(native(path));
-        if (m_ui.message(this, MessageKind::Warning, question, MessageButtons::YesNoDefaultNo) !=
-            MessageAnswer::Yes)
-            return false;
-    }
-    text::FileError problem;
-    if (!text::writeFileSafely(path, encoded.bytes, &problem)) {
-        showFileError(
-            QStringLiteral("%1 に保存できません。\n%2").arg(native(path), problem.message));
-        return false;
-    }
-    if (!encoded.exactLineEnds) {
-        // Every line now ends the same way.
-        format.mixedLineEnds = false;
-        format.exactEnds.clear();
-    }
-    pane->setFileFormat(format);
-    pane->setModified(false);
-    watch->watch(path);
-    forgetRecoveryCopy(pane);
-    m_formatPane = pane;
-    showFileFormat();
-    return true;
+    m_status->setPanelText(4, text);
 }
 
-void TMainForm1::fileChangedOnDisk(TRichEditSx *pane, const QString &path)
+void TMainForm1::paneCaretMoved(Pane &pane)
 {
-    if (m_askingAboutDisk)
-        return;
-    const QColor color = pane == m_right ? RightFontColor : LeftFontColor;
-    if (!pane->isModified()) {
-        // Nothing of the user's is lost: the pane shows the file as it is now.
-        if (loadInto(pane, path, color))
-            m_status->setPanelText(
-                4, QStringLiteral("%1 が他のプログラムで変更されたため、読み直しました。")
-                       .arg(native(path)));
-        return;
-    }
-    m_askingAboutDisk = true;
-    const QString question =
-        QStringLiteral("%1 が他のプログラムで変更されました。\n読み直しますか。\n\n"
-                       "「いいえ」を選ぶと、この画面の内容をそのまま残します"
-                       "（上書き保存の前にもう一度確認します）。")
-            .arg(native(path));
-    const bool reload = m_ui.message(this, MessageKind::Confirmation, question,
-                                     MessageButtons::YesNo) == MessageAnswer::Yes;
-    m_askingAboutDisk = false;
-    if (reload)
-        loadInto(pane, path, color);
-}
-
-void TMainForm1::reopenWithEncoding(TRichEditSx *pane)
-{
-    const QString path = fileOf(pane);
-    if (path.isEmpty()) {
-        m_ui.message(this, MessageKind::Information,
-                     QStringLiteral("開き直すファイルがありません。"), MessageButtons::Ok);
-        return;
-    }
-    const QStringList names = encodingNames();
-    const auto choice =
-        m_ui.chooseItem(this, QStringLiteral("文字コードを指定して開き直す"),
-                        QStringLiteral("文字コード:"), names, encodingIndex(pane->fileEncoding()));
-    if (!choice || *choice < 0 || *choice >= names.size())
-        return;
-    if (pane->isModified() &&
-        m_ui.message(this, MessageKind::Confirmation,
-                     QStringLiteral("変更した内容は失われます。開き直しますか。"),
-                     MessageButtons::YesNoDefaultNo) != MessageAnswer::Yes)
-        return;
-    loadInto(pane, path, pane == m_right ? RightFontColor : LeftFontColor,
-             text::kAllEncodings[*choice]);
-}
-
-void TMainForm1::ReopenEncoding1Click()
-{
-    reopenWithEncoding(m_right);
-}
-
-void TMainForm1::LeftReopenEncoding1Click()
-{
-    reopenWithEncoding(m_left);
-}
-
-std::optional<std::pair<QString, text::FileEncoding>>
-TMainForm1::askSaveName(TRichEditSx *pane, const QString &folder, const QString &fileName)
-{
-    const auto answer = m_ui.saveFileNameWithChoice(
-        this,
-        {QStringLiteral("名前を付けて保存"), SaveFilter, folder, fileName, QStringLiteral("txt")},
-        QStringLiteral("文字コード:"), encodingNames(), encodingIndex(pane->fileEncoding()));
-    if (!answer || answer->choice < 0 || answer->choice >= int(std::size(text::kAllEncodings)))
-        return std::nullopt;
-    return std::make_pair(answer->path, text::kAllEncodings[answer->choice]);
+    if (&pane == m_rightPane)
+        GetColRow();
 }
 
 // --- recovery copies ----------------------------------------------------------------------
 
-void TMainForm1::paneEdited(TRichEditSx *pane)
+void TMainForm1::scheduleRecoveryCopies()
 {
-    if (!pane->isModified() || m_recoveryOff)
+    if (m_recoveryOff)
         return;
-    (pane == m_right ? m_recoveryDue1 : m_recoveryDue2) = true;
     m_recoveryIdle.start();
     if (!m_recoveryPeriod.isActive())
         m_recoveryPeriod.start();
@@ -334,61 +147,27 @@ void TMainForm1::writeRecoveryCopies()
 {
     m_recoveryIdle.stop();
     m_recoveryPeriod.stop();
-    for (TRichEditSx *pane : {m_right, m_left}) {
-        bool &due = pane == m_right ? m_recoveryDue1 : m_recoveryDue2;
-        if (!due)
-            continue;
-        due = false;
-        if (!pane->isModified())
-            continue;
-        text::FileError problem;
-        if (!m_recovery->save(recoveryName(pane), fileOf(pane), pane->text(), pane->fileEncoding(),
-                              &problem))
-            m_status->setPanelText(
-                4, QStringLiteral("復元用の控えを書けません: %1").arg(problem.message));
-    }
-}
-
-void TMainForm1::forgetRecoveryCopy(TRichEditSx *pane)
-{
-    (pane == m_right ? m_recoveryDue1 : m_recoveryDue2) = false;
-    m_recovery->remove(recoveryName(pane));
+    for (Pane *pane : {m_rightPane, m_leftPane})
+        pane->writeRecoveryCopy();
 }
 
 void TMainForm1::offerRecovery()
 {
     for (const text::RecoveredPane &copy : m_recovery->orphans()) {
-        TRichEditSx *pane = copy.pane == QLatin1String("left") ? m_left : m_right;
+        Pane *pane = copy.pane == m_leftPane->recoveryName() ? m_leftPane : m_rightPane;
         const QString file =
             copy.filePath.isEmpty() ? QStringLiteral("新規（名前なし）") : native(copy.filePath);
         const QString question =
             QStringLiteral("前回、保存されないまま終了した文章があります。\n\n%1: %2\n%3 の時点の"
                            "内容です。\n\n復元しますか。「いいえ」を選ぶと、この控えは削除され"
                            "ます。")
-                .arg(pane == m_right ? QStringLiteral("右ペイン") : QStringLiteral("左ペイン"),
+                .arg(pane == m_rightPane ? QStringLiteral("右ペイン") : QStringLiteral("左ペイン"),
                      file, QLocale::system().toString(copy.savedAt, QLocale::ShortFormat));
         const bool restore = m_ui.message(this, MessageKind::Confirmation, question,
                                           MessageButtons::YesNo) == MessageAnswer::Yes;
         m_recovery->discard(copy);
-        if (!restore)
-            continue;
-        text::DocumentFormat format;
-        format.encoding = copy.encoding;
-        pane->clear();
-        pane->setText(copy.text);
-        pane->setFileFormat(format);
-        pane->setModified(true);
-        watchOf(pane)->watch(copy.filePath);
-        if (pane == m_right) {
-            CurrentFile = copy.filePath;
-            showDocumentTitle(copy.filePath.isEmpty() ? QStringLiteral("新規") : copy.filePath);
-        } else {
-            LeftFile = copy.filePath;
-            m_status->setPanelText(0, copy.filePath.isEmpty() ? QStringLiteral("NEW")
-                                                              : native(copy.filePath));
-        }
-        // The copy offered is gone: this session keeps its own from now on.
-        paneEdited(pane);
+        if (restore)
+            pane->restore(copy);
     }
 }
 
@@ -408,94 +187,43 @@ void TMainForm1::finishRecovery()
 
 // --- the commands -------------------------------------------------------------------------
 
-void TMainForm1::MyTextFileOpen()
+void TMainForm1::openInRightPane(const QString &path, bool atStart)
 {
-    if (isShortcutFileName(PendingFile))
-        PendingFile = text::resolveShortcut(PendingFile).path;
-    const bool atStart = OpenedAtStart;
-    const QFileInfo info(PendingFile);
-    if (PendingFile.isEmpty()) {
-        OpenedAtStart = false;
+    if (path.isEmpty() || !m_rightPane->openablePath(path))
         return;
-    }
-    // Any file may be opened, whatever its extension: binary ones are asked about first.
-    if (const QString reason = cannotOpenReason(PendingFile); !reason.isEmpty()) {
-        OpenedAtStart = false;
-        showFileError(reason);
-        return;
-    }
     if (atStart) {
         m_splash = new TForm3(this);
         m_splash->placeOver(frameGeometry());
         m_splash->show();
         QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     }
-    const QString previous = CurrentFile;
-    // Absolute, so that the last file stored at exit opens from any working folder.
-    CurrentFile = info.absoluteFilePath();
-    if (!loadInto(m_right, CurrentFile, RightFontColor)) {
-        CurrentFile = previous;
-        if (m_splash)
-            m_splash->timer().start();
-        OpenedAtStart = false;
-        return;
-    }
-    showDocumentTitle(CurrentFile);
-    m_saveFolder1 = info.absolutePath();
-    noteRecentFile(CurrentFile);
-    m_right->setModified(false);
-    if (atStart) {
-        if (m_splash)
-            m_splash->startTimer300();
-        OpenedAtStart = false;
-    }
+    const bool opened = m_rightPane->openFile(path);
+    if (m_splash && atStart)
+        opened ? m_splash->startTimer300() : m_splash->timer().start();
 }
 
 void TMainForm1::openStartupArgument(const QStringList &arguments)
 {
-    if (arguments.isEmpty() || arguments.constFirst().isEmpty())
-        return;
-    PendingFile = arguments.constFirst();
-    OpenedAtStart = true;
-    MyTextFileOpen();
+    if (!arguments.isEmpty())
+        openInRightPane(arguments.constFirst(), true);
 }
 
 void TMainForm1::LastFile1Click()
 {
-    if (fLastfile.isEmpty() || !QFileInfo(fLastfile).isFile())
-        return;
-    PendingFile = fLastfile;
-    MyTextFileOpen();
-    OpenedAtStart = false;
+    if (!fLastfile.isEmpty() && QFileInfo(fLastfile).isFile())
+        openInRightPane(fLastfile);
 }
 
 void TMainForm1::DropDst1FileDrop(const QStringList &files)
 {
-    if (files.isEmpty())
-        return;
-    PendingFile = files.constFirst();
-    MyTextFileOpen();
-    OpenedAtStart = false;
+    if (!files.isEmpty())
+        openInRightPane(files.constFirst());
 }
 
 void TMainForm1::DropDst2FileDrop(const QStringList &files)
 {
-    if (files.isEmpty())
-        return;
-    const QString dropped = files.constFirst();
-    QString path = dropped;
-    if (isShortcutFileName(path))
-        path = text::resolveShortcut(path).path;
-    if (const QString reason = cannotOpenReason(path); !reason.isEmpty()) {
-        showFileError(reason);
-        return;
-    }
-    path = QFileInfo(path).absoluteFilePath();
-    if (!loadInto(m_left, path, LeftFontColor))
-        return;
-    LeftFile = path;
-    showLeftFileName(dropped);
-    m_saveFolder2 = QFileInfo(dropped).absolutePath();
+    if (!files.isEmpty())
+        m_leftPane->openFile(files.constFirst());
 }
 
 void TMainForm1::showLeftFileName(const QString &path)
@@ -506,117 +234,54 @@ void TMainForm1::showLeftFileName(const QString &path)
                        [&fm](const QString &t) { return fm.horizontalAdvance(t); }));
 }
 
-void TMainForm1::newDocument(TRichEditSx *pane)
-{
-    pane->clear();
-    pane->setModified(false);
-    pane->setFileFormat(text::DocumentFormat());
-    watchOf(pane)->watch(QString());
-    forgetRecoveryCopy(pane);
-    m_formatPane = pane;
-    showFileFormat();
-}
-
 void TMainForm1::New1Click()
 {
-    if (m_ui.message(this, MessageKind::Confirmation, DiscardQuestion,
-                     MessageButtons::YesNoDefaultNo, QStringLiteral("確認")) != MessageAnswer::Yes)
-        return;
-    newDocument(m_right);
-    CurrentFile.clear();
-    showDocumentTitle(QStringLiteral("新規"));
+    m_rightPane->newFile();
 }
 
 void TMainForm1::Open1Click()
 {
-    const auto name =
-        m_ui.openFileName(this, {QStringLiteral("開く"), OpenFilter, dialogFolder(m_saveFolder1),
-                                 QStringLiteral("*.txt"), QString()});
-    if (!name)
-        return;
-    const QString path = QFileInfo(*name).absoluteFilePath();
-    if (!loadInto(m_right, path, RightFontColor))
-        return;
-    CurrentFile = path;
-    showDocumentTitle(path);
-    m_saveFolder1 = QFileInfo(path).absolutePath();
-    noteRecentFile(path);
+    m_rightPane->open();
 }
 
 void TMainForm1::Save1Click()
 {
-    if (CurrentFile.isEmpty()) {
-        SaveAs1Click();
-        return;
-    }
-    saveFrom(m_right, CurrentFile);
+    m_rightPane->save();
 }
 
 void TMainForm1::SaveAs1Click()
 {
-    const auto chosen = askSaveName(m_right, dialogFolder(m_saveFolder1), m_saveName1);
-    if (!chosen)
-        return;
-    const QString path = QFileInfo(chosen->first).absoluteFilePath();
-    m_saveName1 = QFileInfo(path).fileName();
-    if (!saveFrom(m_right, path, chosen->second))
-        return;
-    CurrentFile = path;
-    showDocumentTitle(path);
-    m_saveFolder1 = QFileInfo(path).absolutePath();
-    noteRecentFile(path);
+    m_rightPane->saveAs();
+}
+
+void TMainForm1::ReopenEncoding1Click()
+{
+    m_rightPane->reopenWithEncoding();
 }
 
 void TMainForm1::LeftNew1Click()
 {
-    if (m_ui.message(this, MessageKind::Confirmation, DiscardQuestion,
-                     MessageButtons::YesNoDefaultNo, QStringLiteral("確認")) != MessageAnswer::Yes)
-        return;
-    newDocument(m_left);
-    LeftFile.clear();
-    m_status->setPanelText(0, QStringLiteral("NEW"));
+    m_leftPane->newFile();
 }
 
 void TMainForm1::LeftOpen1Click()
 {
-    if (!m_left->isVisibleTo(this))
-        return;
-    const auto name =
-        m_ui.openFileName(this, {QStringLiteral("開く"), OpenFilter, dialogFolder(m_saveFolder2),
-                                 QStringLiteral("*.txt"), QString()});
-    if (!name)
-        return;
-    const QString path = QFileInfo(*name).absoluteFilePath();
-    if (!loadInto(m_left, path, LeftFontColor))
-        return;
-    LeftFile = path;
-    showLeftFileName(path);
-    m_saveFolder2 = QFileInfo(path).absolutePath();
-    m_lastFolder = m_saveFolder2;
+    m_leftPane->open();
 }
 
 void TMainForm1::LeftSave1Click()
 {
-    if (LeftFile.isEmpty()) {
-        LeftSaveAs1Click();
-        return;
-    }
-    saveFrom(m_left, LeftFile);
+    m_leftPane->save();
 }
 
 void TMainForm1::LeftSaveAs1Click()
 {
-    const auto chosen = askSaveName(m_left, dialogFolder(m_saveFolder2), m_saveName2);
-    if (!chosen)
-        return;
-    const QString path = QFileInfo(chosen->first).absoluteFilePath();
-    m_saveName2 = QFileInfo(path).fileName();
-    if (!saveFrom(m_left, path, chosen->second))
-        return;
-    LeftFile = path;
-    showLeftFileName(path);
-    m_saveFolder2 = QFileInfo(path).absolutePath();
-    m_lastFolder = m_saveFolder2;
+    m_leftPane->saveAs();
+}
+
+void TMainForm1::LeftReopenEncoding1Click()
+{
+    m_leftPane->reopenWithEncoding();
 }
 
 // --- recent files, dialog folders, the title ----------------------------------------------
@@ -686,13 +351,9 @@ void TMainForm1::openRecentFile(const QString &path)
             MessageButtons::Ok);
         return;
     }
-    if (m_right->isModified() &&
-        m_ui.message(this, MessageKind::Confirmation, DiscardQuestion,
-                     MessageButtons::YesNoDefaultNo, QStringLiteral("確認")) != MessageAnswer::Yes)
+    if (m_right->isModified() && !m_rightPane->confirmDiscard())
         return;
-    PendingFile = path;
-    OpenedAtStart = false;
-    MyTextFileOpen();
+    openInRightPane(path);
 }
 
 } // namespace shell

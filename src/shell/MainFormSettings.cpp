@@ -340,7 +340,7 @@ void MainFormSettings::setLastFile(const QString &path)
 }
 QString MainFormSettings::currentFile() const
 {
-    return m_form.CurrentFile;
+    return m_form.rightPane().file();
 }
 
 void MainFormSettings::readingDone()

@@ -126,10 +126,9 @@ void TMainForm1::loadCollection(bool haiku)
                      MessageButtons::Ok);
         return;
     }
-    const QString keptLeftFile = LeftFile;
-    if (!loadInto(m_left, path, LeftFontColor))
+    // The collection is read into the pane but does not become its file.
+    if (!m_leftPane->load(path))
         return;
-    LeftFile = keptLeftFile; // the collection is not the left pane's file
     if (haiku)
         m_status->setPanelText(0, tools::collectionFileName(which));
     else
@@ -213,7 +212,7 @@ void TMainForm1::registerToolHandlers()
                  m_ui.message(this, MessageKind::Warning, tools::stripTooLongMessage(),
                               MessageButtons::Ok);
          }},
-        {"ShineSpeedButton16Click", [this] { MsgSCR1()->toggleWhite(LeftFontColor); }},
+        {"ShineSpeedButton16Click", [this] { MsgSCR1()->toggleWhite(m_leftPane->fontColor()); }},
         {"ShineSpeedButton17Click", [this] { MsgSCR1()->setMsg(tools::izumiShikibuPoems()); }},
         {"ShineSpeedButton3Click", [this] { loadCollection(false); }},
         {"ShineSpeedButton18Click", [this] { loadCollection(true); }},

@@ -407,10 +407,8 @@ void TMainForm1::FormCreate()
 
     m_right->clear();
     m_left->clear();
-    CurrentFile.clear();
     m_right->setModified(false);
     m_left->setModified(false);
-    m_saveName1 = m_saveName2 = QStringLiteral("*.txt");
     SetIMEcolor();
     followRightColors();
     followLeftColors();
@@ -435,8 +433,8 @@ void TMainForm1::FormCreate()
     check("N14", m_right->WordWrap());
     check("HHV", m_left->Vertical());
     check("WordWrapH", m_left->WordWrap());
-    RightFontColor = m_right->fontColor();
-    LeftFontColor = m_left->fontColor();
+    m_rightPane->keepEditorFontColor();
+    m_leftPane->keepEditorFontColor();
     GetColRow();
 }
 
@@ -743,7 +741,7 @@ void TMainForm1::Font1Click()
         return;
     m_right->resetCharacterColors();
     m_right->setPaneFont(*font);
-    RightFontColor = m_right->fontColor();
+    m_rightPane->keepEditorFontColor();
     followRightColors();
     update();
 }
@@ -755,7 +753,7 @@ void TMainForm1::ShineSpeedButton4Click()
         return;
     m_left->resetCharacterColors();
     m_left->setPaneFont(*font);
-    LeftFontColor = m_left->fontColor();
+    m_leftPane->keepEditorFontColor();
     followLeftColors();
     update();
 }
@@ -785,8 +783,7 @@ void TMainForm1::NNButton7Click()
     const auto c = m_ui.chooseColor(this, m_right->fontColor());
     if (!c)
         return;
-    m_right->setFontColor(*c);
-    RightFontColor = *c;
+    m_rightPane->setFontColor(*c);
     followRightColors();
     update();
 }
@@ -796,8 +793,7 @@ void TMainForm1::NNButton6Click()
     const auto c = m_ui.chooseColor(this, m_left->fontColor());
     if (!c)
         return;
-    m_left->setFontColor(*c);
-    LeftFontColor = *c;
+    m_leftPane->setFontColor(*c);
     followLeftColors();
     update();
 }
@@ -873,7 +869,7 @@ void TMainForm1::ClockLabel2Click()
 void TMainForm1::Print1Click()
 {
     QPrinter printer(QPrinter::HighResolution);
-    printer.setDocName(CurrentFile);
+    printer.setDocName(m_rightPane->file());
     printer.setCreator(QStringLiteral("Kotonami"));
     if (!m_ui.choosePrinter(this, &printer))
         return;

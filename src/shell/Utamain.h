@@ -11,6 +11,7 @@
 #include "html/HtmlStyle.h"
 #include "settings/ComponentRecord.h"
 #include "settings/RegMng.h"
+#include "shell/Pane.h"
 #include "shell/ReadingDictionary.h"
 #include "shell/ToolStrip.h"
 #include "shell/UiBuilder.h"
@@ -85,7 +86,7 @@ private:
     QList<QLabel *> m_panels;
 };
 
-class TMainForm1 final : public QMainWindow
+class TMainForm1 final : public QMainWindow, private PaneHost
 {
     Q_OBJECT
 public:
@@ -105,6 +106,9 @@ public:
 
     TRichEditSx *RichEditNx1() const { return m_right; }
     TRichEditSx *RichEditNx2() const { return m_left; }
+    // The panes with their files: the right one holds the main document.
+    Pane &rightPane() const { return *m_rightPane; }
+    Pane &leftPane() const { return *m_leftPane; }
     QSplitter *Splitter1() const { return m_splitter; }
     StatusPanels *StatusBar1() const { return m_status; }
     QLabel *LabelNx() const { return m_labelNx; }
@@ -120,16 +124,10 @@ public:
     QWidget *scrollStrip() const { return m_controls.value(QStringLiteral("MsgSCR1")); }
 
     // Window-level state shared by the commands.
-    QString CurrentFile;
-    QString LeftFile;
-    QString PendingFile;
-    bool OpenedAtStart = false;
     QString ProgramDir;
     QString SettingsFile;
     bool fMaxForm = false;
     int fNx2Width = 129;
-    QColor RightFontColor;
-    QColor LeftFontColor;
     QColor ScrollFontColor;
     QString ScrollFontName;
     int CaretLine = 0;
@@ -192,7 +190,8 @@ public:
     void LeftSaveAs1Click();
     void ReopenEncoding1Click();
     void LeftReopenEncoding1Click();
-    void MyTextFileOpen();
+    // Opens a file in the right pane: at start with the splash over the window while it is read.
+    void openInRightPane(const QString &path, bool atStart = false);
     // Offers the unsaved text of an editor that ended without a clean exit, pane by pane.
     void offerRecovery();
     // How long after the last change, and how often while changes go on, the recovery
@@ -205,13 +204,6 @@ public:
     void HidukeClick();
     void diaryClick();
     void kuhaku1Click();
-    // Find and replace: right is the right pane's (FindDialog1, ReplaceDialog1), else the
-    // left pane's (FindDialog2, ReplaceDialog2).
-    FindReplaceDialog *findDialog(bool right, bool replace);
-    void openFindDialog(bool right, bool replace);
-    void find(bool right, const QString &findText, bool down);
-    void doReplace(bool right);
-    void doReplaceAll(bool right);
     convert::ReplaceEngine &engine() { return m_engine; }
     void HtmButton1Click();
     void ShineSpeedButton36Click();
@@ -286,31 +278,20 @@ private:
     void setUpDocuments();
     void setUpRecentFiles();
     void showDocumentTitle(const QString &title);
-    // Where the open and save dialogs start: the pane's folder, else the last one used,
-    // else the user's documents folder.
-    QString dialogFolder(const QString &paneFolder) const;
     void noteRecentFile(const QString &path);
     void fillRecentMenu();
     void openRecentFile(const QString &path);
-    bool loadInto(TRichEditSx *pane, const QString &path, const QColor &color,
-                  std::optional<text::FileEncoding> encoding = {});
-    bool saveFrom(TRichEditSx *pane, const QString &path,
-                  std::optional<text::FileEncoding> encoding = {});
-    std::optional<std::pair<QString, text::FileEncoding>>
-    askSaveName(TRichEditSx *pane, const QString &folder, const QString &fileName);
-    void newDocument(TRichEditSx *pane);
-    void reopenWithEncoding(TRichEditSx *pane);
-    void fileChangedOnDisk(TRichEditSx *pane, const QString &path);
-    text::FileWatch *watchOf(TRichEditSx *pane) const;
-    QString fileOf(TRichEditSx *pane) const;
-    QString recoveryName(TRichEditSx *pane) const;
     void showFileFormat();
-    void paneEdited(TRichEditSx *pane);
+    void scheduleRecoveryCopies();
     void writeRecoveryCopies();
-    void forgetRecoveryCopy(TRichEditSx *pane);
     void finishRecovery();
     void showFileError(const QString &message);
-    void setPaneFontColor(TRichEditSx *pane, const QColor &color);
+    // What the panes tell the window (PaneHost).
+    void paneFileChanged(Pane &pane, FileEvent event) override;
+    void paneFormatChanged(Pane &pane) override;
+    void paneHint(const QString &text) override;
+    void paneCaretMoved(Pane &pane) override;
+    QString dialogFolder(const QString &paneFolder) const override;
 
     // One entry of the handler registry, its name written out in full so that a search for
     // a table's handler name finds the code: HANDLER(New1Click) (shell/MainFormHandlers.h)
@@ -368,10 +349,6 @@ private:
     convert::TStopWatch m_stopWatch;
     TDropDst *m_drop1 = nullptr;
     TDropDst *m_drop2 = nullptr;
-    FindReplaceDialog *m_findDialog1 = nullptr;
-    FindReplaceDialog *m_replaceDialog1 = nullptr;
-    FindReplaceDialog *m_findDialog2 = nullptr;
-    FindReplaceDialog *m_replaceDialog2 = nullptr;
     std::unique_ptr<MainFormSettings> m_settings;
     QHash<QString, std::function<void()>> m_handlers;
     BuiltMenus m_menus;
@@ -383,27 +360,20 @@ private:
     QSplitter *m_splitter = nullptr;
     TRichEditSx *m_right = nullptr;
     TRichEditSx *m_left = nullptr;
+    Pane *m_rightPane = nullptr;
+    Pane *m_leftPane = nullptr;
     StatusPanels *m_status = nullptr;
     QPointer<TForm3> m_splash;
     int m_leftWidth = 129;
     bool m_shownOnce = false;
     bool m_closing = false;
-    QString m_saveFolder1;
-    QString m_saveFolder2;
     QString m_lastFolder; // of the last file opened or saved in either pane
     std::unique_ptr<text::RecentFiles> m_recent;
     QMenu *m_recentMenu = nullptr;
-    QString m_saveName1 = QStringLiteral("*.txt");
-    QString m_saveName2 = QStringLiteral("*.txt");
-    text::FileWatch *m_watch1 = nullptr;
-    text::FileWatch *m_watch2 = nullptr;
-    TRichEditSx *m_formatPane = nullptr; // the pane whose encoding status panel 5 shows
-    bool m_askingAboutDisk = false;
+    Pane *m_formatPane = nullptr; // the pane whose encoding status panel 5 shows
     std::unique_ptr<text::RecoveryStore> m_recovery;
     QTimer m_recoveryIdle;
     QTimer m_recoveryPeriod;
-    bool m_recoveryDue1 = false;
-    bool m_recoveryDue2 = false;
     bool m_recoveryOff = false; // after a clean exit began
 };
 

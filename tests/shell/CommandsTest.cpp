@@ -99,7 +99,7 @@ TEST_F(CommandsFixture, FindForwardAndBackWithTheBeep)
     TRichEditSx *right = w->RichEditNx1();
     right->setText(QStringLiteral("春の野の春の"));
     right->setSelection(3, 0); // a caret without a selection: the search starts at the top
-    FindReplaceDialog *d = w->findDialog(true, false);
+    FindReplaceDialog *d = w->rightPane().findDialog(false);
     d->setFindText(QStringLiteral("の"));
     w->run(QStringLiteral("FindNextButtonClick"));
     EXPECT_EQ(right->selStart(), 1);
@@ -126,30 +126,30 @@ TEST_F(CommandsFixture, OpeningADialogTakesTheSelection)
     left->setText(QStringLiteral("白妙の衣"));
     left->setSelection(0, 2);
     w->run(QStringLiteral("FindLButtonClick"));
-    EXPECT_EQ(w->findDialog(false, false)->findText(), QStringLiteral("白妙"));
-    EXPECT_TRUE(w->findDialog(false, false)->isVisible());
-    EXPECT_FALSE(w->findDialog(false, false)->isModal());
+    EXPECT_EQ(w->leftPane().findDialog(false)->findText(), QStringLiteral("白妙"));
+    EXPECT_TRUE(w->leftPane().findDialog(false)->isVisible());
+    EXPECT_FALSE(w->leftPane().findDialog(false)->isModal());
 }
 
 TEST_F(CommandsFixture, ReplaceAndReplaceAll)
 {
     TRichEditSx *left = w->RichEditNx2();
     left->setText(QStringLiteral("ののの"));
-    FindReplaceDialog *d = w->findDialog(false, true);
+    FindReplaceDialog *d = w->leftPane().findDialog(true);
     d->setFindText(QStringLiteral("の"));
     d->setReplaceText(QStringLiteral("ノ"));
-    w->doReplace(false);
+    w->leftPane().replace();
     EXPECT_EQ(left->text(), QStringLiteral("ノのの"));
-    w->doReplaceAll(false);
+    w->leftPane().replaceAll();
     EXPECT_EQ(left->text(), QStringLiteral("ノノノ"));
-    w->doReplace(false);
+    w->leftPane().replace();
     ASSERT_EQ(ui.messages.size(), 1);
     EXPECT_EQ(ui.messages[0].text, QStringLiteral("Could not find \"の\" in Kotonami."));
     EXPECT_EQ(ui.messages[0].kind, MessageKind::Error);
     // A replacement that holds the find text still ends.
     d->setFindText(QStringLiteral("ノ"));
     d->setReplaceText(QStringLiteral("ノノ"));
-    w->doReplaceAll(false);
+    w->leftPane().replaceAll();
     EXPECT_EQ(left->text(), QStringLiteral("ノノノノノノ"));
 }
 
@@ -157,10 +157,10 @@ TEST_F(CommandsFixture, ReplaceAllThatNeverSettlesStopsAndTellsTheUser)
 {
     TRichEditSx *left = w->RichEditNx2();
     left->setText(QString(40, u'a') + u'b');
-    FindReplaceDialog *d = w->findDialog(false, true);
+    FindReplaceDialog *d = w->leftPane().findDialog(true);
     d->setFindText(QStringLiteral("ab"));
     d->setReplaceText(QStringLiteral("bba"));
-    w->doReplaceAll(false);
+    w->leftPane().replaceAll();
     ASSERT_EQ(ui.messages.size(), 1);
     EXPECT_EQ(ui.messages[0].kind, MessageKind::Warning);
     const QRegularExpression said(QStringLiteral(
@@ -189,10 +189,10 @@ TEST_F(CommandsFixture, ReplaceAllOnOneLongWrappedLine)
     c.mergeCharFormat(red);
     const int rowsBefore = left->rowCount();
     ASSERT_GT(rowsBefore, 10);
-    FindReplaceDialog *d = w->findDialog(false, true);
+    FindReplaceDialog *d = w->leftPane().findDialog(true);
     d->setFindText(QStringLiteral("の"));
     d->setReplaceText(QStringLiteral("ノ"));
-    w->doReplaceAll(false);
+    w->leftPane().replaceAll();
     EXPECT_EQ(left->text(), QStringLiteral("はるノ").repeated(5000));
     EXPECT_EQ(left->document()->begin().begin().fragment().charFormat().foreground().color(),
               QColor(Qt::red));
@@ -346,5 +346,5 @@ TEST_F(CommandsFixture, PoemCollectionsLoadOnlyWithTheLeftPaneShown)
     w->run(QStringLiteral("ShineSpeedButton3Click"));
     EXPECT_TRUE(w->RichEditNx2()->text().contains(QStringLiteral("秋の田の")));
     EXPECT_FALSE(w->RichEditNx2()->isModified());
-    EXPECT_TRUE(w->LeftFile.isEmpty()) << "a collection is not the left pane's file";
+    EXPECT_TRUE(w->leftPane().file().isEmpty()) << "a collection is not the left pane's file";
 }

@@ -173,7 +173,7 @@ TEST_F(Desktop, RecentFilesAreListedKeptAndPrunedAndDialogsStartInTheLastFolder)
     EXPECT_TRUE(ui.messages[0].text.startsWith(a + QStringLiteral(" が見つかりません。")));
     EXPECT_EQ(items(), (QStringList{QStringLiteral("&1 ") + b, QStringLiteral("履歴を消去(&C)")}));
     w->recentMenu()->actions().at(0)->trigger();
-    EXPECT_EQ(w->CurrentFile, b);
+    EXPECT_EQ(w->rightPane().file(), b);
 }
 
 TEST(DesktopVolume, TheSliderSetsTheProgramsOwnOutputVolume)

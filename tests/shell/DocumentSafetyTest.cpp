@@ -6,6 +6,8 @@
 
 #include "reading/ReadingEngine.h"
 #include "settings/IniFile.h"
+#include "shell/FindReplaceDialog.h"
+#include "shell/Pane.h"
 #include "shell/ReadingDictionary.h"
 #include "shell/RichEditSx.h"
 #include "shell/Utamain.h"
@@ -40,6 +42,78 @@ struct Documents : testsupport::WindowTest
         return ui.messages.isEmpty() ? QString() : ui.messages.last().text;
     }
 };
+
+// Both panes run the same document commands through their own handlers; each keeps its
+// own file, folder and encoding and leaves the other pane alone.
+TEST_F(Documents, EachPaneKeepsItsOwnDocumentThroughItsCommands)
+{
+    struct Side
+    {
+        bool right;
+        const char *open, *save, *saveAs, *reopen, *newFile, *find;
+    };
+    const Side sides[] = {
+        {true, "Open1Click", "Save1Click", "SaveAs1Click", "ReopenEncoding1Click", "New1Click",
+         "Find1Click"},
+        {false, "LeftOpen1Click", "LeftSave1Click", "LeftSaveAs1Click", "LeftReopenEncoding1Click",
+         "LeftNew1Click", "FindLButtonClick"},
+    };
+    showActive();
+    w->run(QStringLiteral("ShineSpeedButton2Click")); // shows the left pane
+    QDir(dir.path()).mkdir(QStringLiteral("sub"));
+    for (const Side &side : sides) {
+        SCOPED_TRACE(side.open);
+        Pane &pane = side.right ? w->rightPane() : w->leftPane();
+        Pane &other = side.right ? w->leftPane() : w->rightPane();
+        const QString otherFile = other.file();
+        const QString name = side.right ? QStringLiteral("sub/r.txt") : QStringLiteral("sub/l.txt");
+        const QString path = file(name, "\x8f\x74\x89\xdf\x82\xac\x82\xc4"); // 春過ぎて, cp932
+        ui.openAnswers.enqueue(path);
+        w->run(QLatin1String(side.open));
+        EXPECT_EQ(pane.file(), path);
+        EXPECT_EQ(pane.editor()->text(), QStringLiteral("春過ぎて"));
+        EXPECT_EQ(pane.editor()->fileEncoding(), text::FileEncoding::Cp932);
+        EXPECT_EQ(other.file(), otherFile);
+        if (side.right)
+            EXPECT_EQ(w->windowTitle(), path + QStringLiteral("[*]"));
+        else
+            EXPECT_TRUE(w->StatusBar1()->panelText(0).endsWith(QStringLiteral("l.txt")));
+
+        // Save writes the file back in its own encoding.
+        pane.editor()->setText(QStringLiteral("夏来にけらし"));
+        w->run(QLatin1String(side.save));
+        EXPECT_EQ(bytesOf(path), QByteArray("\x89\xc4\x97\x88\x82\xc9\x82\xaf\x82\xe7\x82\xb5"));
+        EXPECT_FALSE(pane.editor()->isModified());
+
+        // Save As starts in the file's folder, saves in the encoding chosen, and renames.
+        const QString copy = dir.filePath(QStringLiteral("sub/copy-%1.txt").arg(side.right));
+        ui.saveAnswers.enqueue(copy);
+        ui.choiceAnswers.enqueue(1); // UTF-8
+        w->run(QLatin1String(side.saveAs));
+        EXPECT_EQ(ui.saveRequests.last().folder, dir.filePath(QStringLiteral("sub")));
+        EXPECT_EQ(bytesOf(copy), QStringLiteral("夏来にけらし").toUtf8());
+        EXPECT_EQ(pane.file(), copy);
+
+        // Reopening in another encoding reads the same bytes anew.
+        ui.itemAnswers.enqueue(0); // Shift_JIS
+        w->run(QLatin1String(side.reopen));
+        EXPECT_NE(pane.editor()->text(), QStringLiteral("夏来にけらし"));
+        EXPECT_EQ(pane.editor()->fileEncoding(), text::FileEncoding::Cp932);
+
+        // Find starts from the selection; New empties and unnames the pane alone.
+        pane.editor()->setSelection(0, 1);
+        w->run(QLatin1String(side.find));
+        EXPECT_EQ(pane.findDialog(false)->findText(), pane.editor()->selectedText());
+        EXPECT_TRUE(pane.findDialog(false)->isVisible());
+        pane.findDialog(false)->close();
+        ui.answers.enqueue(MessageAnswer::Yes);
+        w->run(QLatin1String(side.newFile));
+        EXPECT_TRUE(pane.file().isEmpty());
+        EXPECT_TRUE(pane.editor()->text().isEmpty());
+        EXPECT_EQ(other.file(), otherFile);
+        EXPECT_FALSE(QFileInfo::exists(path) && bytesOf(path).isEmpty()) << "New writes nothing";
+    }
+}
 
 TEST_F(Documents, AFailedSaveKeepsTheFileTheTextAndTheModifiedMark)
 {
@@ -77,7 +151,7 @@ TEST_F(Documents, SpecialFilesAreRefusedAtOnceAndBinaryFilesAsked)
     EXPECT_EQ(ui.messages.last().kind, MessageKind::Warning);
     ui.answers.enqueue(MessageAnswer::Yes);
     w->DropDst1FileDrop({image});
-    EXPECT_EQ(w->CurrentFile, image);
+    EXPECT_EQ(w->rightPane().file(), image);
     QFile::remove(image);
     w->run(QStringLiteral("Save1Click"));
     EXPECT_EQ(bytesOf(image), png) << "an unchanged binary file is written back as it was";
@@ -183,7 +257,7 @@ TEST_F(Documents, UnsavedWorkIsCopiedAndOfferedAfterACrash)
     ASSERT_EQ(ui2.messages.size(), 1);
     EXPECT_TRUE(ui2.messages[0].text.contains(path)) << qPrintable(ui2.messages[0].text);
     EXPECT_EQ(next.RichEditNx1()->text(), QStringLiteral("新しい歌を"));
-    EXPECT_EQ(next.CurrentFile, path);
+    EXPECT_EQ(next.rightPane().file(), path);
     EXPECT_TRUE(next.RichEditNx1()->isModified());
     EXPECT_FALSE(QFile::exists(lock.fileName()));
     next.RichEditNx1()->setModified(false);
@@ -232,7 +306,9 @@ TEST(StoredSettings, AFailedSettingsSaveKeepsTheFileAndSaysSo)
 
     FakeUiServices ui;
     TMainForm1 w(ui, program);
-    w.CurrentFile = dir.filePath(QStringLiteral("poem.txt")); // stored as the last file
+    const QString poem = dir.filePath(QStringLiteral("poem.txt"));
+    QFile(poem).open(QIODevice::WriteOnly);
+    w.DropDst1FileDrop({poem}); // stored as the last file
     {
         testsupport::FileSizeLimit limit(512);
         w.close();
@@ -277,7 +353,7 @@ TEST(StoredPaths, TheLastFileIsAbsoluteAndSurvivesARestart)
         QDir::setCurrent(dir.path());
         w.openStartupArgument({QStringLiteral("café.txt")});
         QDir::setCurrent(previous);
-        EXPECT_EQ(w.CurrentFile, poem);
+        EXPECT_EQ(w.rightPane().file(), poem);
         w.close();
     }
     FakeUiServices ui;

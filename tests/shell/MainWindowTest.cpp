@@ -304,7 +304,7 @@ TEST_F(WindowFixture, FontColourAndBackgroundCommandsFollowTheClock)
     ui.colorAnswers.enqueue(QColor(10, 20, 30));
     w->run(QStringLiteral("N8Click"));
     EXPECT_EQ(w->RichEditNx1()->fontColor(), QColor(10, 20, 30));
-    EXPECT_EQ(w->RightFontColor, QColor(10, 20, 30));
+    EXPECT_EQ(w->rightPane().fontColor(), QColor(10, 20, 30));
     EXPECT_EQ(w->ClockLabel2()->textColor(), QColor(10, 20, 30));
     ui.colorAnswers.enqueue(QColor(200, 210, 220));
     w->run(QStringLiteral("N7Click"));
@@ -365,15 +365,14 @@ TEST_F(WindowFixture, StartupArgumentsOpenAnyTextFileAndExplainTheRest)
     };
     for (const auto &[name, message] : cases) {
         const QString path = dir.filePath(name);
-        w->CurrentFile.clear();
+        const QString before = w->rightPane().file();
         ui.messages.clear();
         w->openStartupArgument({path});
-        EXPECT_FALSE(w->OpenedAtStart);
         if (message.isEmpty()) {
-            EXPECT_EQ(w->CurrentFile, path) << qPrintable(name);
+            EXPECT_EQ(w->rightPane().file(), path) << qPrintable(name);
             EXPECT_TRUE(ui.messages.isEmpty()) << qPrintable(name);
         } else {
-            EXPECT_TRUE(w->CurrentFile.isEmpty()) << qPrintable(name);
+            EXPECT_EQ(w->rightPane().file(), before) << qPrintable(name) << ": the file stays";
             ASSERT_EQ(ui.messages.size(), 1) << qPrintable(name);
             EXPECT_EQ(ui.messages[0].text, path + message);
         }
@@ -389,11 +388,10 @@ TEST_F(WindowFixture, StartupTextFileOpensBehindTheSplash)
     // 春 in code page 932, a line break, and a byte that is not text.
     const QString path = writeFile(QStringLiteral("poem.txt"), QByteArray("\x8f\x74\r\n\x80z"));
     w->openStartupArgument({path});
-    EXPECT_EQ(w->CurrentFile, path);
+    EXPECT_EQ(w->rightPane().file(), path);
     EXPECT_EQ(w->windowTitle(), path + QStringLiteral("[*]"));
     EXPECT_EQ(w->RichEditNx1()->text().left(2), QStringLiteral("春\n"));
     EXPECT_FALSE(w->RichEditNx1()->isModified());
-    EXPECT_FALSE(w->OpenedAtStart);
     ASSERT_NE(w->splash(), nullptr);
     EXPECT_EQ(w->splash()->windowTitle(), QStringLiteral("Loading..."));
     EXPECT_EQ(w->splash()->geometry().top(), w->frameGeometry().top() + 37);
@@ -513,7 +511,7 @@ TEST_F(WindowFixture, UnreadableFileLeavesThePaneAsItWas)
     ASSERT_EQ(ui.messages.size(), 1);
     EXPECT_EQ(ui.messages[0].kind, MessageKind::Error);
     EXPECT_EQ(w->RichEditNx1()->text(), QStringLiteral("まだ保存していない歌"));
-    EXPECT_TRUE(w->CurrentFile.isEmpty());
+    EXPECT_TRUE(w->rightPane().file().isEmpty());
 }
 
 TEST_F(WindowFixture, EveryCommandIsSafeOnEmptyPanes)
@@ -554,8 +552,9 @@ TEST_F(WindowFixture, PrintsTheRightPaneInColumnsToPdf)
     QStringList lines;
     for (int i = 0; i < 120; ++i)
         lines << QStringLiteral("春過ぎて夏来にけらし白妙の衣ほすてふ天の香具山");
-    w->RichEditNx1()->setText(lines.join(QLatin1Char('\n')));
-    w->CurrentFile = QStringLiteral("/tmp/waka.txt");
+    const QString waka =
+        writeFile(QStringLiteral("waka.txt"), lines.join(QLatin1Char('\n')).toUtf8());
+    w->DropDst1FileDrop({waka});
     const QString pdf = dir.filePath(QStringLiteral("out.pdf"));
     ui.printToPdf = pdf;
     ui.printAnswer = true;
@@ -570,7 +569,7 @@ TEST_F(WindowFixture, PrintsTheRightPaneInColumnsToPdf)
     info.start(QStringLiteral("pdfinfo"), {pdf});
     ASSERT_TRUE(info.waitForFinished(20000));
     const QString meta = QString::fromUtf8(info.readAllStandardOutput());
-    EXPECT_TRUE(meta.contains(QStringLiteral("/tmp/waka.txt"))) << meta.toStdString();
+    EXPECT_TRUE(meta.contains(waka)) << meta.toStdString();
     const int pages =
         QRegularExpression(QStringLiteral("Pages:\\s+(\\d+)")).match(meta).captured(1).toInt();
     EXPECT_GE(pages, 2) << "120 columns do not fit one page";
@@ -618,7 +617,7 @@ TEST(MainWindowSettings, SurviveACloseAndAStart)
     EXPECT_EQ(w.RichEditNx1()->paneFont().pixelSize(), 24);
     EXPECT_TRUE(w.RichEditNx1()->paneFont().bold());
     EXPECT_EQ(w.RichEditNx1()->fontColor(), QColor(10, 20, 30));
-    EXPECT_EQ(w.RightFontColor, QColor(10, 20, 30));
+    EXPECT_EQ(w.rightPane().fontColor(), QColor(10, 20, 30));
     EXPECT_EQ(w.RichEditNx2()->backgroundColor(), QColor(200, 100, 50));
     EXPECT_FALSE(w.RichEditNx1()->Vertical());
     EXPECT_FALSE(w.action(QStringLiteral("VH"))->isChecked());
@@ -661,10 +660,10 @@ TEST_F(WindowFixture, DroppingFilesOnTheRightOpensTheFirst)
     const QString c = writeFile(QStringLiteral("c.txt"), "third");
     w->DropDst1FileDrop({a, b, c});
     EXPECT_EQ(w->RichEditNx1()->text(), QStringLiteral("first"));
-    EXPECT_EQ(w->CurrentFile, a);
+    EXPECT_EQ(w->rightPane().file(), a);
     const QString html = writeFile(QStringLiteral("page.HTML"), "<p>");
     w->DropDst1FileDrop({html});
-    EXPECT_EQ(w->CurrentFile, html) << "extensions are compared in any letter case";
+    EXPECT_EQ(w->rightPane().file(), html) << "extensions are compared in any letter case";
 }
 
 TEST_F(WindowFixture, DroppingAShortcutOnTheLeftLoadsItsTarget)
@@ -680,7 +679,7 @@ TEST_F(WindowFixture, DroppingAShortcutOnTheLeftLoadsItsTarget)
     EXPECT_EQ(target.workingFolder, QStringLiteral("C:\\work"));
     w->DropDst2FileDrop({lnk});
     EXPECT_EQ(w->RichEditNx2()->text(), QStringLiteral("春"));
-    EXPECT_EQ(w->LeftFile, dir.filePath(QStringLiteral("poem.txt")));
+    EXPECT_EQ(w->leftPane().file(), dir.filePath(QStringLiteral("poem.txt")));
     EXPECT_TRUE(w->StatusBar1()->panelText(0).endsWith(QStringLiteral("poem.lnk")))
         << "panel 0 names the shortcut itself";
     // Unreadable shortcuts give nothing.
@@ -694,13 +693,12 @@ TEST_F(WindowFixture, ReopeningAMissingLastFileDoesNothing)
     showActive();
     w->fLastfile = dir.filePath(QStringLiteral("gone.txt"));
     w->run(QStringLiteral("LastFile1Click"));
-    EXPECT_TRUE(w->CurrentFile.isEmpty());
+    EXPECT_TRUE(w->rightPane().file().isEmpty());
     EXPECT_TRUE(ui.messages.isEmpty());
     const QString there = writeFile(QStringLiteral("there.txt"), "ok");
     w->fLastfile = there;
     w->run(QStringLiteral("LastFile1Click"));
-    EXPECT_EQ(w->CurrentFile, there);
-    EXPECT_FALSE(w->OpenedAtStart);
+    EXPECT_EQ(w->rightPane().file(), there);
 }
 
 TEST_F(WindowFixture, RealDropEventsReachTheDropTarget)
