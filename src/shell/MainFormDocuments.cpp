@@ -210,8 +210,8 @@ void TMainForm1::openStartupArgument(const QStringList &arguments)
 
 void TMainForm1::LastFile1Click()
 {
-    if (!fLastfile.isEmpty() && QFileInfo(fLastfile).isFile())
-        openInRightPane(fLastfile);
+    if (!m_values.fLastfile.isEmpty() && QFileInfo(m_values.fLastfile).isFile())
+        openInRightPane(m_values.fLastfile);
 }
 
 void TMainForm1::DropDst1FileDrop(const QStringList &files)

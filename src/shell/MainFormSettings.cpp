@@ -118,7 +118,7 @@ void MainFormSettings::setScrollStripRecord(const settings::ScrollStripRecord &r
 
 settings::DropTargetRecord MainFormSettings::dropTargetRecord(const QString &dropTarget) const
 {
-    settings::DropTargetRecord r = m_form.dropTargets.value(dropTarget);
+    settings::DropTargetRecord r = m_values.dropTargets.value(dropTarget);
     const bool second = dropTarget == QLatin1String("DropDst2");
     r.control = second ? QStringLiteral("RichEditNx2") : QStringLiteral("RichEditNx1");
     if (TDropDst *d = second ? m_form.DropDst2() : m_form.DropDst1())
@@ -129,7 +129,7 @@ settings::DropTargetRecord MainFormSettings::dropTargetRecord(const QString &dro
 void MainFormSettings::setDropTargetRecord(const QString &dropTarget,
                                            const settings::DropTargetRecord &r)
 {
-    m_form.dropTargets.insert(dropTarget, r);
+    m_values.dropTargets.insert(dropTarget, r);
     TDropDst *d = dropTarget == QLatin1String("DropDst2") ? m_form.DropDst2() : m_form.DropDst1();
     if (d)
         d->setAcceptDrop(r.acceptDrop);
@@ -180,15 +180,15 @@ void MainFormSettings::setWindowHeight(int height)
 
 bool MainFormSettings::maxForm() const
 {
-    return m_form.fMaxForm;
+    return m_values.fMaxForm;
 }
 void MainFormSettings::setMaxForm(bool maximised)
 {
-    m_form.fMaxForm = maximised;
+    m_values.fMaxForm = maximised;
 }
 void MainFormSettings::setNx2Width(int width)
 {
-    m_form.fNx2Width = width;
+    m_values.fNx2Width = width;
 }
 int MainFormSettings::leftPaneWidth() const
 {
@@ -295,48 +295,48 @@ void MainFormSettings::setLinkOn(bool on)
 
 QString MainFormSettings::launcherPath(int slot) const
 {
-    return m_form.launcherPaths.value(slot);
+    return m_values.launcherPaths.value(slot);
 }
 void MainFormSettings::setLauncherPath(int slot, const QString &path)
 {
-    m_form.launcherPaths.insert(slot, path);
+    m_values.launcherPaths.insert(slot, path);
 }
 
 int MainFormSettings::speechSpeed() const
 {
-    return m_form.FSpd;
+    return m_values.FSpd;
 }
 void MainFormSettings::setSpeechSpeed(int speed)
 {
-    m_form.FSpd = speed;
+    m_values.FSpd = speed;
 }
 int MainFormSettings::repeatCount() const
 {
-    return m_form.fRepNum;
+    return m_values.fRepNum;
 }
 void MainFormSettings::setRepeatCount(int count)
 {
-    m_form.fRepNum = count;
+    m_values.fRepNum = count;
 }
 text::ColorNumber MainFormSettings::selectionReadColor() const
 {
-    return m_form.fSelBgColor;
+    return m_values.fSelBgColor;
 }
 void MainFormSettings::setSelectionReadColor(text::ColorNumber color)
 {
-    m_form.fSelBgColor = color;
+    m_values.fSelBgColor = color;
 }
 int MainFormSettings::speechId() const
 {
-    return m_form.fSpeechID;
+    return m_values.fSpeechID;
 }
 void MainFormSettings::setSpeechId(int id)
 {
-    m_form.fSpeechID = id;
+    m_values.fSpeechID = id;
 }
 void MainFormSettings::setLastFile(const QString &path)
 {
-    m_form.fLastfile = path;
+    m_values.fLastfile = path;
 }
 QString MainFormSettings::currentFile() const
 {

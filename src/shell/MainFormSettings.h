@@ -5,6 +5,7 @@
 #include "html/HtmlStyle.h"
 #include "settings/RegMng.h"
 #include "shell/StartupSteps.h"
+#include "shell/WindowValues.h"
 
 #include <QRect>
 
@@ -15,7 +16,7 @@ class TMainForm1;
 class MainFormSettings final : public settings::SettingsTarget, public StartupSteps
 {
 public:
-    explicit MainFormSettings(TMainForm1 &form) : m_form(form) {}
+    MainFormSettings(TMainForm1 &form, WindowValues &values) : m_form(form), m_values(values) {}
 
     settings::PaneRecord paneRecord(const QString &pane) const override;
     void setPaneRecord(const QString &pane, const settings::PaneRecord &record) override;
@@ -79,6 +80,7 @@ private:
     QRect &bounds();
 
     TMainForm1 &m_form;
+    WindowValues &m_values;
     // While the file is read, the HTML values are gathered and then given to the style
     // state at once, which runs the check boxes' reactions in their stored order.
     bool m_reading = true;

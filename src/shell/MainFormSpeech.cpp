@@ -362,12 +362,12 @@ void TMainForm1::createSpeech()
 
 void TMainForm1::startSpeech()
 {
-    m_reading->setFSpd(FSpd);
-    m_reading->setFRepNum(fRepNum);
-    m_reading->setFSelBgColor(fSelBgColor);
+    m_reading->setFSpd(m_values.FSpd);
+    m_reading->setFRepNum(m_values.fRepNum);
+    m_reading->setFSelBgColor(m_values.fSelBgColor);
     if (auto *b = qobject_cast<QAbstractButton *>(control(QStringLiteral("ShowCheckBox"))))
         m_reading->setShowCheckBoxChecked(b->isChecked());
-    m_speakers->setFSpeechID(fSpeechID);
+    m_speakers->setFSpeechID(m_values.fSpeechID);
     m_reading->setEngineReady(m_speakers->FLID());
     m_reading->applyAtStart();
     m_typing->applyAtStart();
@@ -406,10 +406,10 @@ void TMainForm1::stopSpeech()
 {
     if (!m_reading)
         return;
-    FSpd = m_reading->FSpd();
-    fRepNum = m_reading->fRepNum();
-    fSelBgColor = m_reading->fSelBgColor();
-    fSpeechID = m_speakers->determineSpeechID();
+    m_values.FSpd = m_reading->FSpd();
+    m_values.fRepNum = m_reading->fRepNum();
+    m_values.fSelBgColor = m_reading->fSelBgColor();
+    m_values.fSpeechID = m_speakers->determineSpeechID();
     m_engine1->ResetAudio();
 }
 

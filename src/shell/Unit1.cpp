@@ -174,7 +174,7 @@ void TAboutBox::showSlot(int slot)
 {
     TColorEdit *e = m_edits[slot];
     const QFontMetrics fm(font());
-    e->setText(shortenPath(m_form.launcherPaths.value(slot), e->width() - 10,
+    e->setText(shortenPath(m_form.launcherPath(slot), e->width() - 10,
                            [&fm](const QString &t) { return fm.horizontalAdvance(t); }));
 }
 
@@ -187,7 +187,7 @@ void TAboutBox::fillSlot(int slot, const QStringList &files)
         path = text::resolveShortcut(path).path;
     if (!isLauncherProgram(path))
         return;
-    m_form.launcherPaths.insert(slot, path);
+    m_form.setLauncherPath(slot, path);
     showSlot(slot);
     m_form.updateLauncherHints(font());
 }

@@ -111,9 +111,7 @@ TMainForm1::TMainForm1(UiServices &ui, const QString &programPath, QWidget *pare
     ProgramDir = QDir::toNativeSeparators(program.absolutePath());
     if (!ProgramDir.endsWith(QDir::separator()))
         ProgramDir += QDir::separator();
-    SettingsFile = program.absolutePath() + QLatin1Char('/') + program.completeBaseName() +
-                   QStringLiteral(".ini");
-    m_settings = std::make_unique<MainFormSettings>(*this);
+    m_settings = std::make_unique<MainFormSettings>(*this, m_values);
     buildWindow();
     registerHandlers();
     registerCommandHandlers();
@@ -440,9 +438,9 @@ void TMainForm1::FormCreate()
 
 void TMainForm1::FormShow()
 {
-    m_leftWidth = leftWidthOnShow(fNx2Width, width());
+    m_leftWidth = leftWidthOnShow(m_values.fNx2Width, width());
     applyLeftPaneWidth();
-    if (fMaxForm)
+    if (m_values.fMaxForm)
         setWindowState(windowState() | Qt::WindowMaximized);
     if (m_reading)
         m_reading->windowFirstShown();
@@ -491,15 +489,15 @@ void TMainForm1::changeEvent(QEvent *e)
     if (old.testFlag(Qt::WindowMinimized) && !now.testFlag(Qt::WindowMinimized)) {
         // Coming back from the task bar is the restore command, which always clears the
         // flag, even when the window comes back maximised.
-        fMaxForm = false;
+        m_values.fMaxForm = false;
         return;
     }
     if (now.testFlag(Qt::WindowMinimized))
         return;
     if (now.testFlag(Qt::WindowMaximized) && !old.testFlag(Qt::WindowMaximized))
-        fMaxForm = true;
+        m_values.fMaxForm = true;
     else if (!now.testFlag(Qt::WindowMaximized) && old.testFlag(Qt::WindowMaximized))
-        fMaxForm = false;
+        m_values.fMaxForm = false;
 }
 
 bool TMainForm1::event(QEvent *e)
@@ -888,9 +886,14 @@ void TMainForm1::About1Click()
 void TMainForm1::startLauncher(int slot)
 {
     // Failures (an empty slot, a missing program) are silent; the program is not tracked.
-    const QString program = launcherPaths.value(slot);
+    const QString program = m_values.launcherPaths.value(slot);
     if (!program.isEmpty())
         m_ui.startProcess(program, {}, QString());
+}
+
+void TMainForm1::setLauncherPath(int slot, const QString &path)
+{
+    m_values.launcherPaths.insert(slot, path);
 }
 
 void TMainForm1::updateLauncherHints(const QFont &measureIn)
@@ -898,7 +901,7 @@ void TMainForm1::updateLauncherHints(const QFont &measureIn)
     const QFontMetrics fm(measureIn);
     const int width = qMax(50, m_status->panel(4)->width());
     for (int slot : {1, 2}) {
-        const QString path = launcherPaths.value(slot);
+        const QString path = m_values.launcherPaths.value(slot);
         QWidget *b = control(slot == 1 ? QStringLiteral("ShineSpeedButton23")
                                        : QStringLiteral("ShineSpeedButton24"));
         if (!b || path.isEmpty())

@@ -17,6 +17,7 @@
 #include "shell/UiBuilder.h"
 #include "shell/Unit1.h"
 #include "shell/Unit3.h"
+#include "shell/WindowValues.h"
 #include "text/FileEncoding.h"
 #include "text/RecentFiles.h"
 #include "tools/StringColoring.h"
@@ -123,26 +124,10 @@ public:
     widgets::ClockLabel *ClockLabel2() const;
     QWidget *scrollStrip() const { return m_controls.value(QStringLiteral("MsgSCR1")); }
 
-    // Window-level state shared by the commands.
-    QString ProgramDir;
-    QString SettingsFile;
-    bool fMaxForm = false;
-    int fNx2Width = 129;
-    QColor ScrollFontColor;
-    QString ScrollFontName;
-    int CaretLine = 0;
-    int CaretColumn = 0;
-    QString fLastfile;
-    // Values kept for the reading aloud, the launcher, the scroll strip and the drop targets
-    // (persisted with the settings).
-    int FSpd = 150;
-    int fRepNum = 1;
-    text::ColorNumber fSelBgColor = 16744576;
-    int fSpeechID = 0;
-    QHash<int, QString> launcherPaths;
-    int scrollInterval = 0;
-    QHash<QString, settings::DropTargetRecord> dropTargets;
-    settings::TRegManager RegManager1;
+    // The values kept between sessions, as read at start or changed since.
+    const WindowValues &values() const { return m_values; }
+    // The program's folder with a separator at its end: the collections are looked for there first.
+    const QString &programDir() const { return ProgramDir; }
 
     html::HtmlStyleState &htmlStyle() { return m_html; }
     const html::HtmlStyleState &htmlStyle() const { return m_html; }
@@ -213,14 +198,17 @@ public:
     void ShineSpeedButton35Click();
     void ShineSpeedButton38Click();
     void ShineSpeedButton39Click();
-    QString PageFile;       // the last page saved from the left pane
-    QString SecondPageFile; // the last page saved through the second HTML save dialog
+    // The last page saved from the left pane.
+    const QString &pageFile() const { return PageFile; }
     void Exit1Click();
     void Print1Click();
     void About1Click();
     void ShineSpeedButton23Click() { startLauncher(1); }
     void ShineSpeedButton24Click() { startLauncher(2); }
     void startLauncher(int slot);
+    // The "起" buttons' programs: slot 1 or 2, set from the settings dialog.
+    QString launcherPath(int slot) const { return m_values.launcherPaths.value(slot); }
+    void setLauncherPath(int slot, const QString &path);
     // The "起" buttons' hints: the launcher paths shortened to panel 4's width in a font.
     void updateLauncherHints(const QFont &font);
     TAboutBox *aboutBox() const { return m_about; }
@@ -238,8 +226,6 @@ public:
     speech::TypingReader *typing() const { return m_typing.get(); }
     speech::TClipboardWatcher *ClipboardWatcher1() const { return m_clipboardWatcher; }
     speech::THookHotKey *HookHotKey1() const { return m_hookHotKey; }
-    // The global hot key that runs Reset: HotKey1's value, Ctrl+Alt+R (set with the speech).
-    int HotKey1 = 0;
     void HotKeyCheckClick();
     // "読みを登録": the poet's readings, prefilled with the selection and its reading now.
     void ReadingDictionary1Click();
@@ -265,6 +251,20 @@ protected:
     bool eventFilter(QObject *watched, QEvent *e) override;
 
 private:
+    WindowValues m_values;
+    QString ProgramDir;
+    settings::TRegManager RegManager1;
+    // The left pane's ink and font before "同期" gave it the right pane's, for "戻す".
+    QColor ScrollFontColor;
+    QString ScrollFontName;
+    // The right pane's caret as the status bar last showed it.
+    int CaretLine = 0;
+    int CaretColumn = 0;
+    QString PageFile;       // the last page saved from the left pane
+    QString SecondPageFile; // the last page saved through the second HTML save dialog
+    // The global hot key that runs Reset: HotKey1's value, Ctrl+Alt+R (set with the speech).
+    int HotKey1 = 0;
+
     void buildWindow();
     void registerHandlers();
     void FormCreate();

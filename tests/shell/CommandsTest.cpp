@@ -229,7 +229,7 @@ TEST_F(CommandsFixture, VerticalPageConvertSaveAndPreview)
     EXPECT_TRUE(bytes.contains("\r\n"));
     EXPECT_TRUE(bytes.contains("\x82\xa0")) << "あ in code page 932";
     EXPECT_FALSE(left->isModified());
-    EXPECT_EQ(w->PageFile, file);
+    EXPECT_EQ(w->pageFile(), file);
     ASSERT_EQ(ui.openedUrls.size(), 1) << "起 is checked on a fresh start: the page opens";
     EXPECT_TRUE(ui.openedUrls[0].endsWith(QStringLiteral("page.htm")));
 }

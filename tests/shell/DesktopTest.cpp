@@ -136,7 +136,7 @@ TEST_F(Desktop, RecentFilesAreListedKeptAndPrunedAndDialogsStartInTheLastFolder)
     ui.openAnswers.enqueue(std::nullopt);
     w->run(QStringLiteral("Open1Click"));
     ASSERT_EQ(ui.openRequests.size(), 1);
-    EXPECT_NE(ui.openRequests[0].folder, QFileInfo(w->ProgramDir).absoluteFilePath())
+    EXPECT_NE(ui.openRequests[0].folder, QFileInfo(w->programDir()).absoluteFilePath())
         << "never the program's own folder";
     EXPECT_TRUE(QFileInfo(ui.openRequests[0].folder).isDir());
 

@@ -358,7 +358,7 @@ TEST(StoredPaths, TheLastFileIsAbsoluteAndSurvivesARestart)
     }
     FakeUiServices ui;
     TMainForm1 w(ui, program);
-    EXPECT_EQ(w.fLastfile, poem);
+    EXPECT_EQ(w.values().fLastfile, poem);
     w.run(QStringLiteral("LastFile1Click"));
     EXPECT_EQ(w.RichEditNx1()->text(), QStringLiteral("春"));
 }

@@ -149,7 +149,7 @@ TEST_F(WindowFixture, LabelNxStays352PixelsNarrowerThanTheTabBar)
 
 TEST_F(WindowFixture, LeftPaneWidthRulesOnShowAndResize)
 {
-    w->fNx2Width = 10;
+    restartWith({{u"Form\\fNx2Width", u"Integer", QStringLiteral("10")}});
     showActive();
     EXPECT_EQ(w->leftPaneWidth(), 50);
     w->run(QStringLiteral("ShineSpeedButton2Click"));
@@ -167,14 +167,12 @@ TEST_F(WindowFixture, LeftPaneWidthRulesOnShowAndResize)
     EXPECT_FALSE(w->RichEditNx2()->isVisible());
 }
 
-TEST(MainWindowStart, StoredWidthNearTheWindowWidthBecomesWidthMinus150)
+TEST_F(WindowFixture, StoredWidthNearTheWindowWidthBecomesWidthMinus150)
 {
-    FakeUiServices ui;
-    TMainForm1 w(ui, QStringLiteral("/tmp/kotonami"));
-    w.fNx2Width = 770;
-    w.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
-    EXPECT_EQ(w.leftPaneWidth(), w.width() - 150);
+    restartWith({{u"Form\\fNx2Width", u"Integer", QStringLiteral("770")}});
+    w->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(w.get()));
+    EXPECT_EQ(w->leftPaneWidth(), w->width() - 150);
 }
 
 TEST_F(WindowFixture, MaximiseTracking)
@@ -182,18 +180,18 @@ TEST_F(WindowFixture, MaximiseTracking)
     showActive();
     w->setWindowState(Qt::WindowMaximized);
     QApplication::processEvents();
-    EXPECT_TRUE(w->fMaxForm);
+    EXPECT_TRUE(w->values().fMaxForm);
     w->setWindowState(Qt::WindowMinimized | Qt::WindowMaximized);
     QApplication::processEvents();
-    EXPECT_TRUE(w->fMaxForm) << "minimising changes nothing";
+    EXPECT_TRUE(w->values().fMaxForm) << "minimising changes nothing";
     w->setWindowState(Qt::WindowMaximized);
     QApplication::processEvents();
-    EXPECT_FALSE(w->fMaxForm) << "coming back from the task bar is the restore command";
+    EXPECT_FALSE(w->values().fMaxForm) << "coming back from the task bar is the restore command";
     w->setWindowState(Qt::WindowNoState);
     w->setWindowState(Qt::WindowMaximized);
     w->setWindowState(Qt::WindowNoState);
     QApplication::processEvents();
-    EXPECT_FALSE(w->fMaxForm);
+    EXPECT_FALSE(w->values().fMaxForm);
 }
 
 TEST_F(WindowFixture, HintsGoToPanelFour)
@@ -293,7 +291,6 @@ TEST_F(WindowFixture, FontSynchronizeAndItsUndo)
     left->setFontColor(Qt::darkRed);
     w->run(QStringLiteral("ShineSpeedButton28Click"));
     EXPECT_EQ(left->fontColor(), w->RichEditNx1()->fontColor());
-    EXPECT_EQ(w->ScrollFontColor, QColor(Qt::darkRed));
     w->run(QStringLiteral("ShineSpeedButton37Click"));
     EXPECT_EQ(left->fontColor(), QColor(Qt::darkRed));
 }
@@ -648,8 +645,8 @@ TEST(MainWindowSettings, ASettingsFileOfRandomBytesStartsWithDefaults)
     EXPECT_TRUE(w.RichEditNx1()->Vertical());
     EXPECT_TRUE(w.RichEditNx1()->WordWrap());
     EXPECT_EQ(w.RichEditNx1()->backgroundColor(), QColor(244, 245, 233));
-    EXPECT_EQ(w.FSpd, 150);
-    EXPECT_EQ(w.fNx2Width, 129);
+    EXPECT_EQ(w.values().FSpd, 150);
+    EXPECT_EQ(w.values().fNx2Width, 129);
 }
 
 TEST_F(WindowFixture, DroppingFilesOnTheRightOpensTheFirst)
@@ -690,13 +687,13 @@ TEST_F(WindowFixture, DroppingAShortcutOnTheLeftLoadsItsTarget)
 
 TEST_F(WindowFixture, ReopeningAMissingLastFileDoesNothing)
 {
+    restartWith({{u"Form\\fLastfile", u"string", dir.filePath(QStringLiteral("gone.txt"))}});
     showActive();
-    w->fLastfile = dir.filePath(QStringLiteral("gone.txt"));
     w->run(QStringLiteral("LastFile1Click"));
     EXPECT_TRUE(w->rightPane().file().isEmpty());
     EXPECT_TRUE(ui.messages.isEmpty());
     const QString there = writeFile(QStringLiteral("there.txt"), "ok");
-    w->fLastfile = there;
+    restartWith({{u"Form\\fLastfile", u"string", there}});
     w->run(QStringLiteral("LastFile1Click"));
     EXPECT_EQ(w->rightPane().file(), there);
 }
@@ -750,9 +747,9 @@ TEST_F(WindowFixture, SettingsDialogAppliesAndFillsTheLauncher)
     ASSERT_TRUE(testsupport::writeShortcut(dir.filePath(QStringLiteral("tool.lnk")),
                                            QStringLiteral(".\\tool.exe")));
     box->DropDst1FileDrop({dir.filePath(QStringLiteral("tool.lnk"))});
-    EXPECT_EQ(w->launcherPaths.value(1), exe);
+    EXPECT_EQ(w->launcherPath(1), exe);
     box->DropDst2FileDrop({writeFile(QStringLiteral("other.Exe"), "MZ")});
-    EXPECT_TRUE(w->launcherPaths.value(2).isEmpty());
+    EXPECT_TRUE(w->launcherPath(2).isEmpty());
     EXPECT_FALSE(w->control(QStringLiteral("ShineSpeedButton23"))->toolTip().isEmpty());
     w->run(QStringLiteral("ShineSpeedButton23Click"));
     ASSERT_EQ(ui.startedProcesses.size(), 1);

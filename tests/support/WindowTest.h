@@ -4,6 +4,7 @@
 
 #include "FakeUiServices.h"
 
+#include "settings/IniFile.h"
 #include "shell/RichEditSx.h"
 #include "shell/Utamain.h"
 
@@ -12,6 +13,7 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+#include <initializer_list>
 #include <memory>
 
 namespace testsupport {
@@ -33,6 +35,26 @@ struct WindowTest : ::testing::Test
             w->RichEditNx1()->setModified(false);
             w->RichEditNx2()->setModified(false);
         }
+    }
+    struct StoredValue
+    {
+        QStringView section, key;
+        QString value;
+    };
+    // Starts the window anew from a settings file that holds these values, as a user's
+    // stored settings would.
+    void restartWith(std::initializer_list<StoredValue> stored)
+    {
+        if (w) {
+            w->RichEditNx1()->setModified(false);
+            w->RichEditNx2()->setModified(false);
+            w->close();
+            w.reset();
+        }
+        settings::IniFile ini(dir.filePath(QStringLiteral("kotonami.ini")));
+        for (const StoredValue &v : stored)
+            EXPECT_TRUE(ini.writeString(v.section, v.key, v.value));
+        w = std::make_unique<shell::TMainForm1>(ui, dir.filePath(QStringLiteral("kotonami")));
     }
     void showActive()
     {
