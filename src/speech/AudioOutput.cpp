@@ -3,6 +3,7 @@
 #include <QAudioDevice>
 #include <QAudioFormat>
 #include <QAudioSink>
+#include <QElapsedTimer>
 #include <QMediaDevices>
 
 #include <algorithm>
@@ -17,12 +18,22 @@ constexpr int BytesPerSample = 2;
 // A device that reports no progress (a PulseAudio stream waiting for its pre-buffer to fill,
 // a suspended or stalled sink) is taken to have played a text this long after the text
 // would have ended at its real pace.
-constexpr int StallSlackMilliseconds = 1500;
+constexpr qint64 StallSlackNanoseconds = 1'500'000'000;
+
+qint64 steadyNanoseconds()
+{
+    static const QElapsedTimer start = [] {
+        QElapsedTimer t;
+        t.start();
+        return t;
+    }();
+    return start.nsecsElapsed();
+}
 
 } // namespace
 
 AudioOutput::AudioOutput(int sampleRate, Kind kind, QObject *parent)
-    : QObject(parent), m_sampleRate(sampleRate)
+    : QObject(parent), m_sampleRate(sampleRate), m_now(steadyNanoseconds)
 {
     m_timer.setInterval(TickMilliseconds);
     m_timer.setTimerType(Qt::PreciseTimer);
@@ -53,6 +64,20 @@ AudioOutput::~AudioOutput()
         m_sink->stop();
 }
 
+void AudioOutput::setClock(Clock clock)
+{
+    m_now = clock ? std::move(clock) : Clock(steadyNanoseconds);
+    m_lastTick = m_now();
+}
+
+qint64 AudioOutput::sinceLastTick()
+{
+    const qint64 now = m_now();
+    const qint64 elapsed = std::max<qint64>(0, now - m_lastTick);
+    m_lastTick = now;
+    return elapsed;
+}
+
 void AudioOutput::append(quint64 utterance, const QByteArray &pcm)
 {
     Q_UNUSED(utterance);
@@ -80,7 +105,7 @@ void AudioOutput::clear()
     m_appended = m_taken = 0;
     m_carry = 0;
     m_paced = 0;
-    m_due.invalidate();
+    m_dueSince = -1;
     if (m_sink)
         restartSink();
     updateTimer();
@@ -130,7 +155,7 @@ void AudioOutput::updateTimer()
 {
     const bool busy = !m_paused && (m_taken < m_appended || !m_marks.empty());
     if (busy && !m_timer.isActive()) {
-        m_clock.start();
+        m_lastTick = m_now();
         m_carry = 0;
         m_timer.start();
     } else if (!busy && m_timer.isActive()) {
@@ -175,14 +200,12 @@ void AudioOutput::tick()
             m_sinkDevice->write(played);
         // The pace a device should keep, as the null output keeps it: what the device
         // says it played may stall, this never does.
-        const qint64 ns = m_clock.nsecsElapsed();
-        m_clock.start();
+        const qint64 ns = sinceLastTick();
         m_paced = std::min(m_appended,
                            m_paced + qint64(double(ns) * m_sampleRate * BytesPerSample / 1e9));
     } else {
         // The null output's clock: what a device would have played since the last tick.
-        const qint64 ns = m_clock.nsecsElapsed();
-        m_clock.start();
+        const qint64 ns = sinceLastTick();
         m_carry += double(ns) * m_sampleRate * BytesPerSample / 1e9;
         const qint64 due = qint64(m_carry);
         played = take(due);
@@ -202,14 +225,14 @@ void AudioOutput::tick()
             return true;
         if (!m_sink || m_paced < position)
             return false;
-        if (!m_due.isValid())
-            m_due.start();
-        return m_due.elapsed() >= StallSlackMilliseconds;
+        if (m_dueSince < 0)
+            m_dueSince = m_lastTick;
+        return m_lastTick - m_dueSince >= StallSlackNanoseconds;
     };
     while (!m_marks.empty() && reached(m_marks.front().position)) {
         const quint64 utterance = m_marks.front().utterance;
         m_marks.pop_front();
-        m_due.invalidate();
+        m_dueSince = -1;
         Q_EMIT utteranceFinished(utterance);
     }
     updateTimer();

@@ -10,11 +10,11 @@
 // as played at most a moment after the audio before it would have ended at its real pace.
 
 #include <QByteArray>
-#include <QElapsedTimer>
 #include <QObject>
 #include <QTimer>
 
 #include <deque>
+#include <functional>
 
 class QAudioSink;
 class QIODevice;
@@ -49,6 +49,13 @@ public:
     qint64 bytesReceived() const { return m_received; }
     int sampleRate() const { return m_sampleRate; }
 
+    // The time the output paces itself by, in nanoseconds from any fixed start: the
+    // machine's steady clock unless set. Each tick of paceTimer() plays what is due since
+    // the last one; a test sets its own clock and fires the timer to run time forward.
+    using Clock = std::function<qint64()>;
+    void setClock(Clock clock);
+    QTimer &paceTimer() { return m_timer; }
+
 Q_SIGNALS:
     void utteranceFinished(quint64 utterance);
     void levelChanged(double level);
@@ -70,11 +77,15 @@ private:
     int m_sampleRate;
     QAudioSink *m_sink = nullptr;
     QIODevice *m_sinkDevice = nullptr;
+    // Nanoseconds since the last tick, by the clock; the next interval starts now.
+    qint64 sinceLastTick();
+
     QTimer m_timer;
-    QElapsedTimer m_clock;
-    double m_carry = 0;  // fractional bytes owed to the null output's pace
-    qint64 m_paced = 0;  // with a device: the position its real pace has reached
-    QElapsedTimer m_due; // since the pace reached the front mark
+    Clock m_now;
+    qint64 m_lastTick = 0;
+    double m_carry = 0;     // fractional bytes owed to the null output's pace
+    qint64 m_paced = 0;     // with a device: the position its real pace has reached
+    qint64 m_dueSince = -1; // when the pace reached the front mark, by the clock; -1: not yet
 
     QByteArray m_queue;
     qint64 m_queueOffset = 0; // bytes of m_queue already taken

@@ -2,6 +2,7 @@
 
 #include "speech/EspeakEngine.h"
 
+#include <QCoreApplication>
 #include <QMetaObject>
 
 namespace speech {
@@ -137,6 +138,15 @@ void EspeakDirectSS::SpeakText(const QString &text)
             },
             Qt::QueuedConnection);
     });
+}
+
+void EspeakDirectSS::waitUntilSynthesised()
+{
+    // The worker runs its calls in order: when this empty one has run, every text before it
+    // has been made, and what it sent back is queued here.
+    QMetaObject::invokeMethod(
+        m_worker, [] {}, Qt::BlockingQueuedConnection);
+    QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
 }
 
 void EspeakDirectSS::ResetAudio()

@@ -44,6 +44,11 @@ public:
     // Bytes of 16-bit mono audio received from the synthesiser so far, and their rate.
     qint64 audioBytesReceived() const { return m_audio->bytesReceived(); }
     int sampleRate() const { return m_audio->sampleRate(); }
+    // The output, for a test or bench that paces it by its own clock.
+    AudioOutput &output() { return *m_audio; }
+    // Returns once every text handed over so far is synthesised and its audio and end are
+    // with the output (or dropped by a reset).
+    void waitUntilSynthesised();
 
 private:
     bool isDropped(quint64 utterance) const { return utterance <= m_droppedUpTo->load(); }
