@@ -80,6 +80,35 @@ void Pane::keepEditorFontColor()
     m_fontColor = m_editor->fontColor();
 }
 
+void Pane::chooseFont()
+{
+    const auto font = m_ui.chooseFont(m_window, m_editor->paneFont());
+    if (!font)
+        return;
+    m_editor->resetCharacterColors();
+    m_editor->setPaneFont(*font);
+    keepEditorFontColor();
+    m_host.paneLookChanged(*this);
+}
+
+void Pane::chooseBackground()
+{
+    const auto color = m_ui.chooseColor(m_window, m_editor->backgroundColor());
+    if (!color)
+        return;
+    m_editor->setBackgroundColor(*color);
+    m_host.paneLookChanged(*this);
+}
+
+void Pane::chooseInk()
+{
+    const auto color = m_ui.chooseColor(m_window, m_editor->fontColor());
+    if (!color)
+        return;
+    setFontColor(*color);
+    m_host.paneLookChanged(*this);
+}
+
 void Pane::showError(const QString &message)
 {
     m_ui.message(m_window, MessageKind::Error, message, MessageButtons::Ok);

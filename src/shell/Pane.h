@@ -43,6 +43,8 @@ public:
     virtual void paneHint(const QString &text) = 0;
     // A search moved the pane's caret.
     virtual void paneCaretMoved(Pane &pane) = 0;
+    // The pane's font or colours changed: what takes them from the pane follows.
+    virtual void paneLookChanged(Pane &pane) = 0;
     // Where the open and save dialogs start when the pane has no folder of its own yet.
     virtual QString dialogFolder(const QString &paneFolder) const = 0;
 
@@ -73,6 +75,11 @@ public:
     void setFontColor(const QColor &color);
     // Takes the editor's present ink as the pane's (after its font or settings were applied).
     void keepEditorFontColor();
+    // The pane's look, each from its dialog: the font (which also clears the colours given
+    // to single characters), the background and the ink.
+    void chooseFont();
+    void chooseBackground();
+    void chooseInk();
 
     // The commands. New and reopening ask before they discard changes; Open and Save As
     // run the file dialogs; Save saves under the file's name, or asks for one.

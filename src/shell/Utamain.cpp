@@ -717,6 +717,15 @@ void TMainForm1::SetIMEcolor()
     m_left->setImeColors(windowImeColors());
 }
 
+void TMainForm1::paneLookChanged(Pane &pane)
+{
+    if (&pane == m_rightPane)
+        followRightColors();
+    else
+        followLeftColors();
+    update();
+}
+
 void TMainForm1::followRightColors()
 {
     if (auto *clock = ClockLabel2())
@@ -734,66 +743,32 @@ void TMainForm1::followLeftColors()
 
 void TMainForm1::Font1Click()
 {
-    const auto font = m_ui.chooseFont(this, m_right->paneFont());
-    if (!font)
-        return;
-    m_right->resetCharacterColors();
-    m_right->setPaneFont(*font);
-    m_rightPane->keepEditorFontColor();
-    followRightColors();
-    update();
+    m_rightPane->chooseFont();
 }
 
 void TMainForm1::ShineSpeedButton4Click()
 {
-    const auto font = m_ui.chooseFont(this, m_left->paneFont());
-    if (!font)
-        return;
-    m_left->resetCharacterColors();
-    m_left->setPaneFont(*font);
-    m_leftPane->keepEditorFontColor();
-    followLeftColors();
-    update();
+    m_leftPane->chooseFont();
 }
 
 void TMainForm1::N7Click()
 {
-    const auto c = m_ui.chooseColor(this, m_right->backgroundColor());
-    if (!c)
-        return;
-    m_right->setBackgroundColor(*c);
-    followRightColors();
-    update();
+    m_rightPane->chooseBackground();
 }
 
 void TMainForm1::ShineSpeedButton8Click()
 {
-    const auto c = m_ui.chooseColor(this, m_left->backgroundColor());
-    if (!c)
-        return;
-    m_left->setBackgroundColor(*c);
-    followLeftColors();
-    update();
+    m_leftPane->chooseBackground();
 }
 
 void TMainForm1::NNButton7Click()
 {
-    const auto c = m_ui.chooseColor(this, m_right->fontColor());
-    if (!c)
-        return;
-    m_rightPane->setFontColor(*c);
-    followRightColors();
-    update();
+    m_rightPane->chooseInk();
 }
 
 void TMainForm1::NNButton6Click()
 {
-    const auto c = m_ui.chooseColor(this, m_left->fontColor());
-    if (!c)
-        return;
-    m_leftPane->setFontColor(*c);
-    followLeftColors();
-    update();
+    m_leftPane->chooseInk();
 }
 
 void TMainForm1::ShineSpeedButton2Click()

@@ -291,6 +291,7 @@ private:
     void paneFormatChanged(Pane &pane) override;
     void paneHint(const QString &text) override;
     void paneCaretMoved(Pane &pane) override;
+    void paneLookChanged(Pane &pane) override;
     QString dialogFolder(const QString &paneFolder) const override;
 
     // One entry of the handler registry, its name written out in full so that a search for

@@ -12,6 +12,7 @@
 #include "shell/VerticalTextView.h"
 #include "speech/ReadingController.h"
 #include "text/ShellLink.h"
+#include "tools/widgets/MsgSCR.h"
 #include "widgets/ClockLabel.h"
 #include "widgets/TabButton.h"
 
@@ -295,28 +296,51 @@ TEST_F(WindowFixture, FontSynchronizeAndItsUndo)
     EXPECT_EQ(left->fontColor(), QColor(Qt::darkRed));
 }
 
-TEST_F(WindowFixture, FontColourAndBackgroundCommandsFollowTheClock)
+// Each pane's ink, background and font commands; what shows the pane's colours follows
+// them: the clock the right pane's, the scroll strip the left pane's.
+TEST_F(WindowFixture, FontColourAndBackgroundCommandsChangeTheirPaneAndWhatFollowsIt)
 {
+    struct Side
+    {
+        bool right;
+        const char *ink, *background, *font;
+        QColor initialBackground;
+    };
+    const Side sides[] = {
+        {true, "N8Click", "N7Click", "Font1Click", QColor(244, 245, 233)},
+        {false, "NNButton6Click", "ShineSpeedButton8Click", "ShineSpeedButton4Click",
+         QColor(213, 227, 221)},
+    };
     showActive();
-    ui.colorAnswers.enqueue(QColor(10, 20, 30));
-    w->run(QStringLiteral("N8Click"));
-    EXPECT_EQ(w->RichEditNx1()->fontColor(), QColor(10, 20, 30));
-    EXPECT_EQ(w->rightPane().fontColor(), QColor(10, 20, 30));
-    EXPECT_EQ(w->ClockLabel2()->textColor(), QColor(10, 20, 30));
-    ui.colorAnswers.enqueue(QColor(200, 210, 220));
-    w->run(QStringLiteral("N7Click"));
-    EXPECT_EQ(w->ClockLabel2()->backgroundColor(), QColor(200, 210, 220));
-    EXPECT_EQ(ui.colorRequests.last(), QColor(244, 245, 233))
-        << "the dialog opens on the pane's colour";
-    w->run(QStringLiteral("N7Click")); // cancelled: nothing changes
-    EXPECT_EQ(w->RichEditNx1()->backgroundColor(), QColor(200, 210, 220));
+    for (const Side &side : sides) {
+        SCOPED_TRACE(side.font);
+        Pane &pane = side.right ? w->rightPane() : w->leftPane();
+        const auto follower = [&] {
+            return side.right ? std::pair(w->ClockLabel2()->textColor(),
+                                          w->ClockLabel2()->backgroundColor())
+                              : std::pair(w->MsgSCR1()->FontColor(), w->MsgSCR1()->Color());
+        };
+        ui.colorAnswers.enqueue(QColor(10, 20, 30));
+        w->run(QLatin1String(side.ink));
+        EXPECT_EQ(pane.editor()->fontColor(), QColor(10, 20, 30));
+        EXPECT_EQ(pane.fontColor(), QColor(10, 20, 30)) << "files read later take this ink";
+        EXPECT_EQ(follower().first, QColor(10, 20, 30));
+        ui.colorAnswers.enqueue(QColor(200, 210, 220));
+        w->run(QLatin1String(side.background));
+        EXPECT_EQ(follower().second, QColor(200, 210, 220));
+        EXPECT_EQ(ui.colorRequests.last(), side.initialBackground)
+            << "the dialog opens on the pane's colour";
+        w->run(QLatin1String(side.background)); // cancelled: nothing changes
+        EXPECT_EQ(pane.editor()->backgroundColor(), QColor(200, 210, 220));
 
-    QFont chosen(QStringLiteral("ＭＳ ゴシック"));
-    chosen.setPixelSize(24);
-    ui.fontAnswers.enqueue(chosen);
-    w->run(QStringLiteral("Font1Click"));
-    EXPECT_EQ(w->RichEditNx1()->paneFont().pixelSize(), 24);
-    EXPECT_EQ(ui.fontRequests.last().pixelSize(), 18);
+        QFont chosen(QStringLiteral("ＭＳ ゴシック"));
+        chosen.setPixelSize(24);
+        ui.fontAnswers.enqueue(chosen);
+        w->run(QLatin1String(side.font));
+        EXPECT_EQ(pane.editor()->paneFont().pixelSize(), 24);
+        EXPECT_EQ(ui.fontRequests.last().pixelSize(), 18);
+    }
+    EXPECT_EQ(w->RichEditNx1()->paneFont().pixelSize(), 24) << "each pane keeps its own";
 }
 
 TEST_F(WindowFixture, ToggleCommandsKeepTheirCheckMarks)

@@ -29,4 +29,4 @@ for _ in $(seq 1 100); do
 done
 pactl info >/dev/null 2>&1 || { echo "the sound server did not start"; cat "$runtime/server.log"; exit 1; }
 KOTONAMI_EXPECT_AUDIO_DEVICE=1 "$binary" \
-    --gtest_filter='Backend.EverySpokenTextReportsOnceAndResetTextsNever:Backend.EveryTextEndsInOneCompletion*:Backend.ResetEndsAPauseSoTheNextTextIsSpoken'
+    --gtest_filter='Backend.ATextEndsOnceWhenItsAudioHasPlayed:Backend.EverySpokenTextReportsOnceAndResetTextsNever:Backend.EveryTextEndsInOneCompletion*:Backend.ResetEndsAPauseSoTheNextTextIsSpoken'
