@@ -202,8 +202,7 @@ int VerticalBlockLayout::columnOfIndex(int index) const
 
 struct VerticalLayout::BlockCache : QTextBlockUserData
 {
-    int generation = 0;
-    QString source; // the block's text when laid out
+    int generation = 0; // 0: the block changed since it was laid out
     QString preedit;
     int preeditPosition = -1;
     VerticalBlockLayout layout;
@@ -285,7 +284,7 @@ void VerticalLayout::invalidate()
     // its block caches apart from the view's.
     static int generations = 1;
     m_generation = ++generations;
-    m_prefixValid = false;
+    m_indexValid = false;
 }
 
 VerticalLayout::BlockCache *VerticalLayout::cacheOf(const QTextBlock &block)
@@ -299,8 +298,7 @@ VerticalLayout::BlockCache *VerticalLayout::cacheOf(const QTextBlock &block)
     const QString preedit = tl ? tl->preeditAreaText() : QString();
     const int preeditPosition = preedit.isEmpty() ? -1 : tl->preeditAreaPosition();
     if (cache->generation != m_generation || cache->preedit != preedit ||
-        cache->preeditPosition != preeditPosition || cache->source != block.text()) {
-        cache->source = block.text();
+        cache->preeditPosition != preeditPosition) {
         cache->preedit = preedit;
         cache->preeditPosition = preeditPosition;
         cache->generation = m_generation;
@@ -309,10 +307,10 @@ VerticalLayout::BlockCache *VerticalLayout::cacheOf(const QTextBlock &block)
     return cache;
 }
 
-void VerticalLayout::layoutBlock(const QTextBlock &, BlockCache *cache)
+void VerticalLayout::layoutBlock(const QTextBlock &block, BlockCache *cache)
 {
     VerticalBlockLayout &l = cache->layout;
-    l.text = cache->source;
+    l.text = block.text();
     l.preeditPosition = cache->preeditPosition;
     l.preeditLength = int(cache->preedit.size());
     if (l.preeditPosition >= 0)
@@ -382,52 +380,59 @@ int VerticalLayout::blockColumnCount(const QTextBlock &block)
     return int(cacheOf(block)->layout.columns.size());
 }
 
-void VerticalLayout::rebuildPrefix()
+void VerticalLayout::rebuildIndex()
 {
-    const int blocks = m_document->blockCount();
-    m_firstColumn.resize(size_t(blocks) + 1);
-    int total = 0;
-    int i = 0;
-    for (QTextBlock b = m_document->begin(); b.isValid() && i < blocks; b = b.next(), ++i) {
-        m_firstColumn[size_t(i)] = total;
-        total += blockColumnCount(b);
-    }
-    m_firstColumn[size_t(blocks)] = total;
-    m_prefixValid = true;
+    std::vector<int> counts;
+    counts.reserve(size_t(m_document->blockCount()));
+    for (QTextBlock b = m_document->begin(); b.isValid(); b = b.next())
+        counts.push_back(blockColumnCount(b));
+    m_columns.assign(counts);
+    m_indexValid = true;
 }
 
 void VerticalLayout::documentChanged(int position, int charsRemoved, int charsAdded)
 {
     Q_UNUSED(charsRemoved);
-    if (!m_prefixValid)
-        return;
-    const int blocks = m_document->blockCount();
-    if (size_t(blocks) + 1 != m_firstColumn.size()) {
-        m_prefixValid = false;
-        return;
-    }
-    // Same number of lines: only the lines that changed may now have other column counts.
+    // The blocks the change touched are laid out anew when next asked for.
     QTextBlock first = m_document->findBlock(position);
-    const QTextBlock last = m_document->findBlock(position + charsAdded);
+    if (!first.isValid())
+        first = m_document->lastBlock();
+    QTextBlock last = m_document->findBlock(position + charsAdded);
+    if (!last.isValid())
+        last = m_document->lastBlock();
     for (QTextBlock b = first; b.isValid(); b = b.next()) {
-        const int n = b.blockNumber();
-        const int before = m_firstColumn[size_t(n) + 1] - m_firstColumn[size_t(n)];
-        if (blockColumnCount(b) != before) {
-            m_prefixValid = false;
-            return;
-        }
+        if (auto *cache = static_cast<BlockCache *>(b.userData()))
+            cache->generation = 0;
         if (b == last)
             break;
     }
+    if (!m_indexValid || !m_wrap)
+        return;
+    // The edit replaced the blocks it touched: as many as there are now between its ends,
+    // less the blocks it added.
+    const int span = last.blockNumber() - first.blockNumber() + 1;
+    const int oldSpan = span - (m_document->blockCount() - m_columns.blockCount());
+    if (m_deferred || oldSpan < 1 || first.blockNumber() + oldSpan > m_columns.blockCount()) {
+        m_indexValid = false;
+        return;
+    }
+    std::vector<int> counts;
+    counts.reserve(size_t(span));
+    for (QTextBlock b = first; b.isValid(); b = b.next()) {
+        counts.push_back(blockColumnCount(b));
+        if (b == last)
+            break;
+    }
+    m_columns.replace(first.blockNumber(), oldSpan, counts);
 }
 
 int VerticalLayout::columnCount()
 {
     if (!m_wrap)
         return m_document->blockCount();
-    if (!m_prefixValid)
-        rebuildPrefix();
-    return m_firstColumn.back();
+    if (!m_indexValid)
+        rebuildIndex();
+    return m_columns.rowCount();
 }
 
 qreal VerticalLayout::longestColumn()
@@ -462,11 +467,11 @@ int VerticalLayout::columnOfPosition(int position)
         block = m_document->lastBlock();
     if (!m_wrap)
         return block.blockNumber();
-    if (!m_prefixValid)
-        rebuildPrefix();
+    if (!m_indexValid)
+        rebuildIndex();
     const VerticalBlockLayout &l = blockLayout(block);
     const int index = layoutIndex(l, position - block.position());
-    return m_firstColumn[size_t(block.blockNumber())] + l.columnOfIndex(index);
+    return m_columns.firstRow(block.blockNumber()) + l.columnOfIndex(index);
 }
 
 QTextBlock VerticalLayout::blockOfColumn(int column, int *columnInBlock)
@@ -476,10 +481,8 @@ QTextBlock VerticalLayout::blockOfColumn(int column, int *columnInBlock)
         *columnInBlock = 0;
         return m_document->findBlockByNumber(column);
     }
-    // The last block whose first column is at or before the column.
-    const auto it = std::upper_bound(m_firstColumn.begin(), m_firstColumn.end() - 1, column);
-    const int number = int(it - m_firstColumn.begin()) - 1;
-    *columnInBlock = column - m_firstColumn[size_t(number)];
+    const int number = m_columns.blockOfRow(column);
+    *columnInBlock = column - m_columns.firstRow(number);
     return m_document->findBlockByNumber(number);
 }
 

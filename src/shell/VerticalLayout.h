@@ -12,8 +12,11 @@
 //
 // Column breaks under word wrap follow ICU's strict Japanese line breaking, so no column
 // starts with 、。ー or a closing bracket and none ends with an opening bracket. Each
-// block's columns are cached with the block's revision; counting rows touches only the
-// cache once every block has been laid out, and painting lays out only what is visible.
+// block's columns are cached until the block changes, and every block's column count is
+// kept in a RowIndex: after an edit only the blocks it touched are laid out again, and the
+// questions asked per keystroke (the column of a position, the block of a column) cost
+// O(log n). Painting lays out only what is visible. While deferred (its view hidden) the
+// layout only notes what changed and counts again when next asked.
 
 #include <QColor>
 #include <QFont>
@@ -24,6 +27,8 @@
 #include <functional>
 #include <memory>
 #include <vector>
+
+#include "shell/RowIndex.h"
 
 class QPainter;
 class QTextDocument;
@@ -117,6 +122,9 @@ public:
     // Called for every change of the document's text (contentsChange).
     void documentChanged(int position, int charsRemoved, int charsAdded);
     void invalidate();
+    // While deferred, edits only mark what they touched; the count is taken anew when
+    // next asked for.
+    void setDeferred(bool deferred) { m_deferred = deferred; }
 
     int columnCount();
     // The longest column, for the vertical scroll range when wrap is off.
@@ -164,7 +172,7 @@ private:
     struct BlockCache;
     BlockCache *cacheOf(const QTextBlock &block);
     void layoutBlock(const QTextBlock &block, BlockCache *cache);
-    void rebuildPrefix();
+    void rebuildIndex();
     int blockColumnCount(const QTextBlock &block);
 
     QTextDocument *m_document;
@@ -172,8 +180,9 @@ private:
     qreal m_columnHeight = 400;
     bool m_wrap = true;
     int m_generation = 1; // bumped whenever every block must be laid out again
-    bool m_prefixValid = false;
-    std::vector<int> m_firstColumn; // per block number, then the total at the end
+    bool m_indexValid = false;
+    bool m_deferred = false;
+    RowIndex m_columns; // columns per block, while word wrap is on
 };
 
 } // namespace shell

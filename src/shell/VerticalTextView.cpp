@@ -35,8 +35,12 @@ VerticalTextView::VerticalTextView(TRichEditSx *owner)
         viewport()->update();
     });
     QTextDocument *doc = owner->document();
+    // Hidden (the pane writes horizontally), the view only notes what an edit touched.
+    m_layout.setDeferred(true);
     connect(doc, &QTextDocument::contentsChange, this, [this](int pos, int removed, int added) {
         m_layout.documentChanged(pos, removed, added);
+        if (!isVisible())
+            return;
         updateScrollBars();
         viewport()->update();
     });
@@ -50,6 +54,19 @@ VerticalTextView::VerticalTextView(TRichEditSx *owner)
     connect(owner->horizontalView(), &QPlainTextEdit::selectionChanged, viewport(),
             qOverload<>(&QWidget::update));
     installVerticalAccessibility(this);
+}
+
+void VerticalTextView::showEvent(QShowEvent *e)
+{
+    m_layout.setDeferred(false);
+    updateScrollBars();
+    QAbstractScrollArea::showEvent(e);
+}
+
+void VerticalTextView::hideEvent(QHideEvent *e)
+{
+    m_layout.setDeferred(true);
+    QAbstractScrollArea::hideEvent(e);
 }
 
 void VerticalTextView::setPaneFont(const QFont &font)

@@ -10,6 +10,8 @@
 #include <QTextDocument>
 #include <gtest/gtest.h>
 
+#include <random>
+
 using namespace shell;
 
 namespace {
@@ -269,4 +271,46 @@ TEST_F(VerticalFixture, ScrollStartsAtTheRightAndFollowsTheCaret)
     const int before = view->horizontalScrollBar()->value();
     QApplication::sendEvent(view->viewport(), &wheel);
     EXPECT_LT(view->horizontalScrollBar()->value(), before) << "wheel up goes back to the right";
+}
+
+// The columns kept up to date edit by edit answer as a layout made afresh does: typing,
+// Enter, deleting across lines, pastes of many lines, a preedit, in the shown view and while
+// it is hidden.
+TEST_F(VerticalFixture, ColumnsKeptThroughEditsAnswerAsALayoutMadeAfresh)
+{
+    std::mt19937 random(5);
+    const QString pieces[] = {QStringLiteral("あ"), QStringLiteral("\n"),
+                              QStringLiteral("春過ぎて夏来にけらし白妙の衣ほすてふ天の香具山"),
+                              QStringLiteral("一\n二\n三\n"), QString(40, u'字')};
+    pane.setText(QStringLiteral("秋の田の\nかりほの庵の苫をあらみ\n\nわが衣手は露にぬれつつ"));
+    shell::VerticalLayout &kept = view->layout();
+    const auto expectFresh = [&](int step) {
+        shell::VerticalLayout fresh(pane.document());
+        fresh.setFont(kept.font());
+        fresh.setColumnHeight(kept.columnHeight());
+        ASSERT_EQ(kept.columnCount(), fresh.columnCount()) << step;
+        for (int c = 0; c < fresh.columnCount(); ++c)
+            ASSERT_EQ(kept.columnStart(c), fresh.columnStart(c)) << step << " column " << c;
+        for (int p = 0; p < pane.document()->characterCount(); p += 7)
+            ASSERT_EQ(kept.columnOfPosition(p), fresh.columnOfPosition(p)) << step;
+    };
+    for (int step = 0; step < 120; ++step) {
+        if (step == 60)
+            view->hide(); // edits while hidden are only noted
+        QTextCursor c(pane.document());
+        const int size = pane.document()->characterCount() - 1;
+        c.setPosition(int(random() % (size + 1)));
+        if (random() % 3 == 0) {
+            c.setPosition(qMin(size, c.position() + int(random() % 30)), QTextCursor::KeepAnchor);
+            c.removeSelectedText();
+        } else {
+            c.insertText(pieces[random() % std::size(pieces)]);
+        }
+        if (step % 6 == 0) {
+            kept.columnCount(); // a hidden view counts when asked
+            expectFresh(step);
+        }
+    }
+    view->show();
+    expectFresh(-1);
 }
