@@ -106,6 +106,9 @@ bool RichHorizontalView::event(QEvent *e)
         e->ignore();
         return true;
     }
+    if (e->type() == QEvent::Resize || e->type() == QEvent::FontChange ||
+        e->type() == QEvent::StyleChange)
+        m_owner->m_laidOut = 0; // the view lays every line out again
     if (e->type() == QEvent::Resize || e->type() == QEvent::Show) {
         if (auto *bar = findChild<QWidget *>(QStringLiteral("SelectionBar"))) {
             const QRect cr = contentsRect();
@@ -212,6 +215,10 @@ TRichEditSx::TRichEditSx(QWidget *parent)
 
     connect(m_document, &QTextDocument::modificationChanged, this,
             &TRichEditSx::modificationChanged);
+    connect(m_document, &QTextDocument::contentsChange, this, [this](int position, int, int) {
+        // The lines from the first one changed on are laid out again when asked about.
+        m_laidOut = qMin(m_laidOut, m_document->findBlock(position).blockNumber());
+    });
     connect(m_document, &QTextDocument::contentsChanged, this, [this] {
         if (!m_restoring)
             Q_EMIT textChanged();
@@ -309,16 +316,40 @@ QString TRichEditSx::selectedText() const
     return s;
 }
 
-void TRichEditSx::ensureLayout() const
+bool TRichEditSx::layOut(const QTextBlock &block) const
 {
-    // The plain layout lays lines out as they are shown; row queries need every line's
-    // row count, so lay out what has not been yet.
+    if (!block.layout() || block.layout()->lineCount() == 0)
+        (void)m_document->documentLayout()->blockBoundingRect(block);
+    m_laidOut = block.blockNumber() + 1;
+    return true;
+}
+
+void TRichEditSx::ensureLayoutThrough(const QTextBlock &last) const
+{
+    // The plain layout lays lines out as they are shown and counts every other line as one
+    // row; a row query needs the exact rows of the lines before it.
+    if (!m_wordWrap || last.blockNumber() < m_laidOut)
+        return;
+    for (QTextBlock b = m_document->findBlockByNumber(m_laidOut); b.isValid() && layOut(b);
+         b = b.next()) {
+        if (b == last)
+            break;
+    }
+}
+
+void TRichEditSx::ensureLayoutToRow(int row) const
+{
     if (!m_wordWrap)
         return;
-    auto *layout = m_document->documentLayout();
-    for (QTextBlock b = m_document->begin(); b.isValid(); b = b.next()) {
-        if (!b.layout() || b.layout()->lineCount() == 0)
-            (void)layout->blockBoundingRect(b);
+    const auto reaches = [row](const QTextBlock &b) {
+        return b.firstLineNumber() + b.lineCount() > row;
+    };
+    if (m_laidOut > 0 && reaches(m_document->findBlockByNumber(m_laidOut - 1)))
+        return;
+    for (QTextBlock b = m_document->findBlockByNumber(m_laidOut); b.isValid() && layOut(b);
+         b = b.next()) {
+        if (reaches(b))
+            break;
     }
 }
 
@@ -326,7 +357,7 @@ int TRichEditSx::rowCount() const
 {
     if (m_vertical)
         return m_verticalView->layout().columnCount();
-    ensureLayout();
+    ensureLayoutThrough(m_document->lastBlock());
     return qMax(1, m_document->lineCount());
 }
 
@@ -334,10 +365,10 @@ int TRichEditSx::rowOfPosition(int position) const
 {
     if (m_vertical)
         return m_verticalView->layout().columnOfPosition(position);
-    ensureLayout();
     QTextBlock block = m_document->findBlock(position);
     if (!block.isValid())
         block = m_document->lastBlock();
+    ensureLayoutThrough(block);
     int row = block.firstLineNumber();
     if (const QTextLayout *layout = block.layout(); layout && layout->lineCount() > 0) {
         const QTextLine line = layout->lineForTextPosition(position - block.position());
@@ -350,7 +381,7 @@ int TRichEditSx::rowStart(int row) const
 {
     if (m_vertical)
         return m_verticalView->layout().columnStart(row);
-    ensureLayout();
+    ensureLayoutToRow(row);
     const QTextBlock block = m_document->findBlockByLineNumber(qMax(0, row));
     if (!block.isValid())
         return m_document->lastBlock().position();
@@ -416,7 +447,7 @@ void TRichEditSx::setSelTopIndex(int row)
         return;
     }
     // The plain view scrolls by rows: its scroll value is the first visible row.
-    ensureLayout();
+    ensureLayoutToRow(row);
     m_horizontal->verticalScrollBar()->setValue(row);
 }
 
@@ -460,6 +491,7 @@ void TRichEditSx::setVertical(bool vertical)
 
 void TRichEditSx::applyWrapMode()
 {
+    m_laidOut = 0;
     m_horizontal->setLineWrapMode(m_wordWrap ? QPlainTextEdit::WidgetWidth
                                              : QPlainTextEdit::NoWrap);
     m_horizontal->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
@@ -509,6 +541,7 @@ void TRichEditSx::setSelectionBar(bool on)
 void TRichEditSx::setPaneFont(const QFont &font)
 {
     m_font = font;
+    m_laidOut = 0;
     m_document->setDefaultFont(font);
     m_horizontal->setFont(font);
     m_verticalView->setPaneFont(font);

@@ -13,6 +13,7 @@
 #include <memory>
 
 class QStackedLayout;
+class QTextBlock;
 class QTextDocument;
 class QMenu;
 
@@ -156,7 +157,11 @@ private:
     void applyPalette();
     void applyWrapMode();
     std::unique_ptr<QInputMethodEvent> recolouredPreedit(const QInputMethodEvent &e) const;
-    void ensureLayout() const;
+    // Row queries of the horizontal view: the lines up to a block, or up to the one that
+    // holds a row, laid out (the view itself lays out only what it shows).
+    void ensureLayoutThrough(const QTextBlock &last) const;
+    void ensureLayoutToRow(int row) const;
+    bool layOut(const QTextBlock &block) const;
 
     QTextDocument *m_document;
     RichHorizontalView *m_horizontal;
@@ -174,6 +179,9 @@ private:
     bool m_selectionBar = true;
     bool m_restoring = false;
     bool m_composing = false;
+    // Lines [0, m_laidOut) are laid out with their exact rows; an edit, a resize or a new
+    // font or wrap mode lowers it.
+    mutable int m_laidOut = 0;
 };
 
 } // namespace shell

@@ -2,14 +2,18 @@
 #include "QtPrinters.h"
 #include "shell/TextDlgs.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QApplication>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBlock>
+#include <QTextCursor>
 #include <QTextDocument>
 #include <QTextLayout>
 #include <gtest/gtest.h>
+
+#include <random>
 
 using namespace shell;
 
@@ -59,6 +63,49 @@ TEST_F(PaneFixture, WrappedRowsAreTheLines)
     pane.setSelection(row2 + 1, 0);
     EXPECT_EQ(pane.SelY(), 2);
     EXPECT_EQ(pane.SelX(), 1);
+}
+
+// The horizontal view lays out only the lines a row query needs: through edits, resizes
+// and font changes, its answers stay those of a text laid out in full.
+TEST_F(PaneFixture, RowsOfAPartLaidOutTextAreThoseOfTheWholeLaidOut)
+{
+    pane.setWordWrap(true);
+    std::mt19937 random(3);
+    const QString pieces[] = {QStringLiteral("あ"), QStringLiteral("\n"), QString(60, u'字'),
+                              QStringLiteral("一\n二\n三\n"), QStringLiteral("word wrap ")};
+    QStringList lines;
+    for (int i = 0; i < 300; ++i)
+        lines << QString(int(random() % 70), u'春');
+    pane.setText(lines.join(u'\n'));
+    const auto layOutAll = [this] {
+        for (QTextBlock b = pane.document()->begin(); b.isValid(); b = b.next())
+            (void)pane.document()->documentLayout()->blockBoundingRect(b);
+    };
+    for (int step = 0; step < 60; ++step) {
+        QTextCursor c(pane.document());
+        const int size = pane.document()->characterCount() - 1;
+        c.setPosition(int(random() % (size + 1)));
+        if (random() % 3 == 0) {
+            c.setPosition(qMin(size, c.position() + int(random() % 40)), QTextCursor::KeepAnchor);
+            c.removeSelectedText();
+        } else {
+            c.insertText(pieces[random() % std::size(pieces)]);
+        }
+        if (step % 15 == 7)
+            pane.resize(200 + int(random() % 300), 200);
+        if (step == 40)
+            pane.setPaneFont(QFont(pane.paneFont().family(), 14));
+        QApplication::processEvents();
+        // Questions about the middle of the text, asked with the rest not laid out.
+        const int position = int(random() % (pane.document()->characterCount()));
+        const int row = pane.rowOfPosition(position);
+        const int start = pane.rowStart(row);
+        const int later = pane.rowStart(row + 3);
+        layOutAll();
+        ASSERT_EQ(row, pane.rowOfPosition(position)) << step;
+        ASSERT_EQ(start, pane.rowStart(row)) << step;
+        ASSERT_EQ(later, pane.rowStart(row + 3)) << step;
+    }
 }
 
 TEST_F(PaneFixture, WordWrapToggleKeepsSelectionAndTopLine)

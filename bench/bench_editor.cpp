@@ -1,0 +1,205 @@
+// The edit control on large texts, in both views: opening a code page 932 file to its first
+// screen (beside a bare QPlainTextEdit given the same text, the yardstick), the memory that
+// takes, and a key, an Enter and a paste of 1 MB in the middle, each with what the window
+// does after it (the caret's row for the status bar and the repaint of the screen).
+// Run: bench_editor [--benchmark_filter=...]; sizes are 10 and 50 MB of Japanese lines.
+#include "shell/FontNames.h"
+#include "shell/RichEditSx.h"
+#include "text/DocumentFile.h"
+#include "text/LargeTextMemory.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QFile>
+#include <QImage>
+#include <QPlainTextEdit>
+#include <QTest>
+#include <benchmark/benchmark.h>
+
+#include <malloc.h>
+#include <map>
+#include <unistd.h>
+
+namespace {
+
+// Lines of waka with their numbers, encoded in code page 932, about `mb` megabytes.
+const QByteArray &cp932File(int mb)
+{
+    static std::map<int, QByteArray> files;
+    QByteArray &bytes = files[mb];
+    if (bytes.isEmpty()) {
+        QString text;
+        const QString poems[] = {
+            QStringLiteral("春過ぎて夏来にけらし白妙の衣ほすてふ天の香具山"),
+            QStringLiteral("秋の田のかりほの庵の苫をあらみわが衣手は露にぬれつつ"),
+            QStringLiteral("ちはやぶる神代もきかず竜田川からくれなゐに水くくるとは")};
+        for (int i = 0; text.size() * 2 < qsizetype(mb) * 1000000; ++i)
+            text += poems[i % 3] + QStringLiteral("　%1\n").arg(i);
+        text::DocumentFormat format;
+        format.encoding = text::FileEncoding::Cp932;
+        bytes = text::encodeDocument(text, format).bytes;
+    }
+    return bytes;
+}
+
+double residentMegabytes()
+{
+    QFile statm(QStringLiteral("/proc/self/statm"));
+    if (!statm.open(QIODevice::ReadOnly))
+        return 0;
+    const QList<QByteArray> fields = statm.readAll().split(' ');
+    return fields.value(1).toDouble() * double(sysconf(_SC_PAGESIZE)) / 1e6;
+}
+
+struct Pane
+{
+    shell::TRichEditSx pane;
+    QImage screen;
+    Pane(bool vertical)
+    {
+        QFont f = shell::programFont(QStringLiteral("ＭＳ 明朝"), 18);
+        pane.setPaneFont(f);
+        pane.resize(780, 560);
+        pane.setVertical(vertical);
+        pane.show();
+        QApplication::processEvents();
+    }
+    QWidget *view() const { return pane.activeView(); }
+    // What the window does after each edit: the caret's row, and the screen painted.
+    void afterEdit()
+    {
+        benchmark::DoNotOptimize(pane.rowOfPosition(pane.selStart()));
+        QWidget *viewport = pane.Vertical() ? pane.activeView() : pane.horizontalView()->viewport();
+        if (screen.size() != viewport->size())
+            screen = QImage(viewport->size(), QImage::Format_ARGB32_Premultiplied);
+        viewport->render(&screen);
+    }
+    void open(const QByteArray &bytes)
+    {
+        pane.setText(text::decodeDocument(bytes).text);
+        afterEdit();
+    }
+};
+
+// One opened pane per view and size, kept for the editing figures.
+Pane &opened(bool vertical, int mb)
+{
+    static std::map<std::pair<bool, int>, Pane *> panes;
+    Pane *&p = panes[{vertical, mb}];
+    if (!p) {
+        p = new Pane(vertical); // kept until the process ends, like the application's widgets
+        p->open(cp932File(mb));
+    }
+    return *p;
+}
+
+void BM_Open(benchmark::State &state)
+{
+    const bool vertical = state.range(0);
+    const QByteArray &bytes = cp932File(int(state.range(1)));
+    double grown = 0;
+    for (auto _ : state) {
+        malloc_trim(0);
+        const double before = residentMegabytes();
+        auto pane = std::make_unique<Pane>(vertical);
+        pane->open(bytes);
+        grown = residentMegabytes() - before;
+        state.PauseTiming();
+        pane.reset();
+        state.ResumeTiming();
+    }
+    state.counters["MB_file"] = double(bytes.size()) / 1e6;
+    state.counters["MB_memory"] = grown;
+}
+
+void BM_OpenBareQPlainTextEdit(benchmark::State &state)
+{
+    const QByteArray &bytes = cp932File(int(state.range(0)));
+    double grown = 0;
+    for (auto _ : state) {
+        malloc_trim(0);
+        const double before = residentMegabytes();
+        auto edit = std::make_unique<QPlainTextEdit>();
+        edit->resize(780, 560);
+        edit->show();
+        edit->setPlainText(text::decodeDocument(bytes).text);
+        QImage screen(edit->viewport()->size(), QImage::Format_ARGB32_Premultiplied);
+        edit->viewport()->render(&screen);
+        grown = residentMegabytes() - before;
+        state.PauseTiming();
+        edit.reset();
+        state.ResumeTiming();
+    }
+    state.counters["MB_memory"] = grown;
+}
+
+void middleCaret(Pane &p)
+{
+    p.pane.setSelection(p.pane.document()->characterCount() / 2, 0);
+    p.pane.activeView()->setFocus();
+}
+
+void BM_Key(benchmark::State &state)
+{
+    Pane &p = opened(state.range(0), int(state.range(1)));
+    middleCaret(p);
+    for (auto _ : state) {
+        QTest::keyClick(p.view(), Qt::Key_A);
+        p.afterEdit();
+    }
+}
+
+void BM_Enter(benchmark::State &state)
+{
+    Pane &p = opened(state.range(0), int(state.range(1)));
+    middleCaret(p);
+    for (auto _ : state) {
+        QTest::keyClick(p.view(), Qt::Key_Return);
+        p.afterEdit();
+    }
+}
+
+void BM_Paste1MB(benchmark::State &state)
+{
+    Pane &p = opened(state.range(0), int(state.range(1)));
+    middleCaret(p);
+    QApplication::clipboard()->setText(text::decodeDocument(cp932File(1)).text);
+    for (auto _ : state) {
+        p.pane.paste();
+        p.afterEdit();
+    }
+}
+
+void sizes(benchmark::internal::Benchmark *b)
+{
+    for (int vertical : {1, 0})
+        for (int mb : {10, 50})
+            b->Args({vertical, mb});
+    b->ArgNames({"vertical", "MB"})->Unit(benchmark::kMillisecond);
+}
+
+BENCHMARK(BM_Open)->Apply(sizes)->Iterations(1);
+BENCHMARK(BM_OpenBareQPlainTextEdit)
+    ->Arg(10)
+    ->Arg(50)
+    ->ArgName("MB")
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Key)->Apply(sizes)->Iterations(30);
+BENCHMARK(BM_Enter)->Apply(sizes)->Iterations(30);
+BENCHMARK(BM_Paste1MB)->Apply(sizes)->Iterations(3);
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    text::keepLargeBlocksInTheHeap();
+    QApplication app(argc, argv);
+    shell::installFontSubstitutions();
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
