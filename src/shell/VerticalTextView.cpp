@@ -214,10 +214,11 @@ bool VerticalTextView::event(QEvent *e)
 
 void VerticalTextView::resizeEvent(QResizeEvent *e)
 {
-    const int top = firstVisibleColumn();
     QAbstractScrollArea::resizeEvent(e);
-    updateScrollBars();
-    Q_UNUSED(top);
+    if (isVisible())
+        updateScrollBars();
+    else // hidden: the columns are counted when shown or asked for
+        m_layout.setColumnHeight(viewport()->height() - 2 * Margin);
 }
 
 void VerticalTextView::scrollContentsBy(int, int)
