@@ -294,7 +294,7 @@ VerticalLayout::BlockCache *VerticalLayout::cacheOf(const QTextBlock &block)
         cache = new BlockCache;
         const_cast<QTextBlock &>(block).setUserData(cache);
     }
-    const QTextLayout *tl = block.layout();
+    const QTextLayout *tl = composingLayout(block);
     const QString preedit = tl ? tl->preeditAreaText() : QString();
     const int preeditPosition = preedit.isEmpty() ? -1 : tl->preeditAreaPosition();
     if (cache->generation != m_generation || cache->preedit != preedit ||
@@ -302,19 +302,19 @@ VerticalLayout::BlockCache *VerticalLayout::cacheOf(const QTextBlock &block)
         cache->preedit = preedit;
         cache->preeditPosition = preeditPosition;
         cache->generation = m_generation;
-        layoutBlock(block, cache);
+        layoutText(block.text(), preeditPosition, preedit, cache->layout);
     }
     return cache;
 }
 
-void VerticalLayout::layoutBlock(const QTextBlock &block, BlockCache *cache)
+void VerticalLayout::layoutText(const QString &text, int preeditPosition, const QString &preedit,
+                                VerticalBlockLayout &l)
 {
-    VerticalBlockLayout &l = cache->layout;
-    l.text = block.text();
-    l.preeditPosition = cache->preeditPosition;
-    l.preeditLength = int(cache->preedit.size());
+    l.text = text;
+    l.preeditPosition = preeditPosition;
+    l.preeditLength = int(preedit.size());
     if (l.preeditPosition >= 0)
-        l.text.insert(qBound(0, l.preeditPosition, int(l.text.size())), cache->preedit);
+        l.text.insert(qBound(0, l.preeditPosition, int(l.text.size())), preedit);
     const int n = int(l.text.size());
     l.y.assign(size_t(n) + 1, 0.f);
     float y = 0;
@@ -373,10 +373,44 @@ const VerticalBlockLayout &VerticalLayout::blockLayout(const QTextBlock &block)
     return cacheOf(block)->layout;
 }
 
+const QTextLayout *VerticalLayout::composingLayout(const QTextBlock &block) const
+{
+    // Asking any other block for its layout would make one for every line of the text.
+    return m_caretBlock && m_caretBlock() == block ? block.layout() : nullptr;
+}
+
 int VerticalLayout::blockColumnCount(const QTextBlock &block)
 {
     if (!m_wrap)
         return 1;
+    // A laid-out block knows; a line shorter than a column, the common case, is one column
+    // without a layout kept for it (only those near the screen get one, when painted).
+    const auto *cache = static_cast<const BlockCache *>(block.userData());
+    const QTextLayout *tl = composingLayout(block);
+    const bool composing = tl && !tl->preeditAreaText().isEmpty();
+    if (!composing && (!cache || cache->generation != m_generation)) {
+        const QString text = block.text();
+        const char16_t *u = reinterpret_cast<const char16_t *>(text.utf16());
+        const qsizetype n = text.size();
+        const float height = float(m_columnHeight);
+        float y = 0;
+        qsizetype i = 0;
+        for (; i < n && y <= height; ++i) {
+            char32_t c = u[i];
+            if (QChar::isHighSurrogate(c) && i + 1 < n && QChar::isLowSurrogate(u[i + 1])) {
+                c = QChar::surrogateToUcs4(c, u[i + 1]);
+                ++i;
+            }
+            y += m_glyphs->glyph(c).advance;
+        }
+        if (i >= n && y <= height)
+            return 1;
+        // Laid out to be counted, not kept: only what is painted or asked about keeps a
+        // layout.
+        static VerticalBlockLayout scratch;
+        layoutText(text, -1, QString(), scratch);
+        return int(scratch.columns.size());
+    }
     return int(cacheOf(block)->layout.columns.size());
 }
 

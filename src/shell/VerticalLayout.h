@@ -32,6 +32,7 @@
 
 class QPainter;
 class QTextDocument;
+class QTextLayout;
 
 namespace shell {
 
@@ -125,6 +126,12 @@ public:
     // While deferred, edits only mark what they touched; the count is taken anew when
     // next asked for.
     void setDeferred(bool deferred) { m_deferred = deferred; }
+    // The block that holds the caret, where an input method's preedit is shown; without it
+    // the layout shows no preedit.
+    void setCaretBlock(std::function<QTextBlock()> caretBlock)
+    {
+        m_caretBlock = std::move(caretBlock);
+    }
 
     int columnCount();
     // The longest column, for the vertical scroll range when wrap is off.
@@ -171,9 +178,12 @@ public:
 private:
     struct BlockCache;
     BlockCache *cacheOf(const QTextBlock &block);
-    void layoutBlock(const QTextBlock &block, BlockCache *cache);
+    // Lays a block's text (with a preedit inserted at its position, or none at -1) out.
+    void layoutText(const QString &text, int preeditPosition, const QString &preedit,
+                    VerticalBlockLayout &layout);
     void rebuildIndex();
     int blockColumnCount(const QTextBlock &block);
+    const QTextLayout *composingLayout(const QTextBlock &block) const;
 
     QTextDocument *m_document;
     std::unique_ptr<VerticalGlyphCache> m_glyphs;
@@ -183,6 +193,7 @@ private:
     bool m_indexValid = false;
     bool m_deferred = false;
     RowIndex m_columns; // columns per block, while word wrap is on
+    std::function<QTextBlock()> m_caretBlock;
 };
 
 } // namespace shell

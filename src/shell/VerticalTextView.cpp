@@ -37,6 +37,7 @@ VerticalTextView::VerticalTextView(TRichEditSx *owner)
     QTextDocument *doc = owner->document();
     // Hidden (the pane writes horizontally), the view only notes what an edit touched.
     m_layout.setDeferred(true);
+    m_layout.setCaretBlock([owner] { return owner->horizontalView()->textCursor().block(); });
     connect(doc, &QTextDocument::contentsChange, this, [this](int pos, int removed, int added) {
         m_layout.documentChanged(pos, removed, added);
         if (!isVisible())
