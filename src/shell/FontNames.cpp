@@ -3,6 +3,7 @@
 #include "shell/ShellResources.h"
 
 #include <QFile>
+#include <QFontInfo>
 
 namespace shell {
 
@@ -38,6 +39,15 @@ QFont programFont(const QString &family, int pixelSize)
     QFont font(family);
     font.setPixelSize(pixelSize);
     return font;
+}
+
+QFont fontForDialog(const QFont &font, qreal dotsPerInch)
+{
+    QFont shown = font;
+    shown.setFamilies({QFontInfo(font).family()});
+    if (font.pixelSize() > 0 && dotsPerInch > 0)
+        shown.setPointSizeF(font.pixelSize() * 72.0 / dotsPerInch);
+    return shown;
 }
 
 } // namespace shell

@@ -15,5 +15,9 @@ QHash<QString, QStringList> parseFontRules(const QString &tsv);
 void installFontSubstitutions();
 // A font by its Windows name and pixel size, e.g. programFont("ＭＳ 明朝", 18).
 QFont programFont(const QString &family, int pixelSize);
+// A pane's font as the font dialog can show it: the installed family its name stands for
+// (a Windows name is only a substitute the dialog does not list) and its size in points at
+// the screen's resolution, so that the dialog opens on what the pane shows.
+QFont fontForDialog(const QFont &font, qreal dotsPerInch);
 
 } // namespace shell

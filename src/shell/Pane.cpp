@@ -2,6 +2,7 @@
 
 #include "search/FindReplace.h"
 #include "shell/FindReplaceDialog.h"
+#include "shell/FontNames.h"
 #include "shell/PaneTextTarget.h"
 #include "shell/RichEditSx.h"
 #include "shell/UiServices.h"
@@ -82,7 +83,8 @@ void Pane::keepEditorFontColor()
 
 void Pane::chooseFont()
 {
-    const auto font = m_ui.chooseFont(m_window, m_editor->paneFont());
+    const auto font =
+        m_ui.chooseFont(m_window, fontForDialog(m_editor->paneFont(), m_editor->logicalDpiY()));
     if (!font)
         return;
     m_editor->resetCharacterColors();

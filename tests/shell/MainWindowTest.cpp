@@ -336,9 +336,13 @@ TEST_F(WindowFixture, FontColourAndBackgroundCommandsChangeTheirPaneAndWhatFollo
         QFont chosen(QStringLiteral("ＭＳ ゴシック"));
         chosen.setPixelSize(24);
         ui.fontAnswers.enqueue(chosen);
+        const QFont shown = pane.editor()->paneFont();
         w->run(QLatin1String(side.font));
         EXPECT_EQ(pane.editor()->paneFont().pixelSize(), 24);
-        EXPECT_EQ(ui.fontRequests.last().pixelSize(), 18);
+        // The dialog opens on the family installed for the pane's font, at its size.
+        EXPECT_EQ(ui.fontRequests.last().family(), QFontInfo(shown).family());
+        EXPECT_NEAR(ui.fontRequests.last().pointSizeF(), 18 * 72.0 / pane.editor()->logicalDpiY(),
+                    0.01);
     }
     EXPECT_EQ(w->RichEditNx1()->paneFont().pixelSize(), 24) << "each pane keeps its own";
 }
