@@ -288,6 +288,7 @@ void TMainForm1::registerHandlers()
         HANDLER(LeftReopenEncoding1Click),
         HANDLER(Exit1Click),
         HANDLER(Print1Click),
+        HANDLER(PrintHeader1Click),
         HANDLER(LastFile1Click),
         HANDLER(About1Click),
         {"ShineSpeedButton25Click", &TMainForm1::About1Click},
@@ -842,11 +843,22 @@ void TMainForm1::ClockLabel2Click()
 void TMainForm1::Print1Click()
 {
     QPrinter printer(QPrinter::HighResolution);
-    printer.setDocName(m_rightPane->file());
+    const QString file = m_rightPane->file();
+    printer.setDocName(file);
     printer.setCreator(QStringLiteral("Kotonami"));
+    applyDefaultMargins(&printer);
     if (!m_ui.choosePrinter(this, &printer))
         return;
-    printPane(m_right, &printer);
+    PrintOptions options;
+    if (QAction *header = action(QStringLiteral("PrintHeader1")); header && header->isChecked())
+        options.header = QFileInfo(file).fileName();
+    printPane(m_right, &printer, options);
+}
+
+void TMainForm1::PrintHeader1Click()
+{
+    if (QAction *header = action(QStringLiteral("PrintHeader1")))
+        header->setChecked(!header->isChecked());
 }
 
 void TMainForm1::About1Click()

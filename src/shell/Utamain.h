@@ -202,6 +202,7 @@ public:
     const QString &pageFile() const { return PageFile; }
     void Exit1Click();
     void Print1Click();
+    void PrintHeader1Click();
     void About1Click();
     void ShineSpeedButton23Click() { startLauncher(1); }
     void ShineSpeedButton24Click() { startLauncher(2); }

@@ -52,8 +52,8 @@ bool isSmallPunctuation(char32_t c)
 
 } // namespace
 
-VerticalGlyphCache::VerticalGlyphCache(const QFont &font)
-    : m_font(font), m_raw(QRawFont::fromFont(font)), m_hb(std::make_unique<Hb>()), m_bmp(0x10000),
+VerticalGlyphCache::VerticalGlyphCache(const QFont &font, bool verticalForms)
+    : m_font(font), m_verticalForms(verticalForms), m_raw(QRawFont::fromFont(font)), m_hb(std::make_unique<Hb>()), m_bmp(0x10000),
       m_bmpKnown(0x10000, false)
 {
     const QFontMetricsF fm(font);
@@ -144,8 +144,10 @@ VerticalGlyph VerticalGlyphCache::shape(char32_t c)
     hb_buffer_set_direction(m_hb->buffer, HB_DIRECTION_TTB);
     hb_buffer_set_script(m_hb->buffer, HB_SCRIPT_HAN);
     hb_buffer_set_language(m_hb->buffer, hb_language_from_string("ja", -1));
-    const hb_feature_t features[] = {{HB_TAG('v', 'e', 'r', 't'), 1, 0, unsigned(-1)},
-                                     {HB_TAG('v', 'r', 't', '2'), 1, 0, unsigned(-1)}};
+    // HarfBuzz turns vertical forms on for vertical text by itself: off is said explicitly.
+    const uint32_t on = m_verticalForms ? 1 : 0;
+    const hb_feature_t features[] = {{HB_TAG('v', 'e', 'r', 't'), on, 0, unsigned(-1)},
+                                     {HB_TAG('v', 'r', 't', '2'), on, 0, unsigned(-1)}};
     hb_shape(m_hb->font, m_hb->buffer, features, 2);
     unsigned count = 0;
     const hb_glyph_info_t *info = hb_buffer_get_glyph_infos(m_hb->buffer, &count);
@@ -234,9 +236,9 @@ VerticalLayout::VerticalLayout(QTextDocument *document)
 
 VerticalLayout::~VerticalLayout() = default;
 
-void VerticalLayout::setFont(const QFont &font)
+void VerticalLayout::setFont(const QFont &font, bool verticalForms)
 {
-    m_glyphs = std::make_unique<VerticalGlyphCache>(font);
+    m_glyphs = std::make_unique<VerticalGlyphCache>(font, verticalForms);
     invalidate();
 }
 

@@ -57,7 +57,10 @@ struct VerticalGlyph
 class VerticalGlyphCache
 {
 public:
-    explicit VerticalGlyphCache(const QFont &font);
+    // Without vertical forms every character is set with its ordinary glyph, turned or moved
+    // into place as for a font that has no vertical forms: what printing uses, so that a PDF
+    // reader maps every glyph back to its character.
+    explicit VerticalGlyphCache(const QFont &font, bool verticalForms = true);
     ~VerticalGlyphCache();
     VerticalGlyphCache(const VerticalGlyphCache &) = delete;
     VerticalGlyphCache &operator=(const VerticalGlyphCache &) = delete;
@@ -75,6 +78,7 @@ private:
     VerticalGlyph shape(char32_t c);
 
     QFont m_font;
+    bool m_verticalForms = true;
     QRawFont m_raw;
     qreal m_pitch = 0;
     qreal m_em = 0;
@@ -110,7 +114,7 @@ public:
     explicit VerticalLayout(QTextDocument *document);
     ~VerticalLayout();
 
-    void setFont(const QFont &font);
+    void setFont(const QFont &font, bool verticalForms = true);
     const QFont &font() const;
     // The height available to a column; with wrap off columns are as long as their line.
     void setColumnHeight(qreal height);

@@ -569,17 +569,22 @@ TEST_F(WindowFixture, EveryCommandIsSafeOnEmptyPanes)
     EXPECT_EQ(w->RichEditNx1()->text(), QString());
 }
 
+// Vertical printing: columns from the right page after page, within margins of 15 mm,
+// each page numbered, the file's name on top when asked, and a text layer that gives the
+// characters back, punctuation, small kana and long vowel marks included.
 TEST_F(WindowFixture, PrintsTheRightPaneInColumnsToPdf)
 {
     if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
         GTEST_SKIP() << "poppler-utils not installed";
     showActive();
+    const QString line = QStringLiteral("ちょっと待って、「春」はコーヒーの後。");
     QStringList lines;
     for (int i = 0; i < 120; ++i)
-        lines << QStringLiteral("春過ぎて夏来にけらし白妙の衣ほすてふ天の香具山");
+        lines << line;
     const QString waka =
         writeFile(QStringLiteral("waka.txt"), lines.join(QLatin1Char('\n')).toUtf8());
     w->DropDst1FileDrop({waka});
+    w->run(QStringLiteral("PrintHeader1Click"));
     const QString pdf = dir.filePath(QStringLiteral("out.pdf"));
     ui.printToPdf = pdf;
     ui.printAnswer = true;
@@ -590,22 +595,49 @@ TEST_F(WindowFixture, PrintsTheRightPaneInColumnsToPdf)
         QFile::remove(keep + QStringLiteral("/print-vertical.pdf"));
         QFile::copy(pdf, keep + QStringLiteral("/print-vertical.pdf"));
     }
-    QProcess info;
-    info.start(QStringLiteral("pdfinfo"), {pdf});
-    ASSERT_TRUE(info.waitForFinished(20000));
-    const QString meta = QString::fromUtf8(info.readAllStandardOutput());
+    const auto run = [](const QString &program, const QStringList &arguments) {
+        QProcess p;
+        p.start(program, arguments);
+        EXPECT_TRUE(p.waitForFinished(20000)) << qPrintable(program);
+        return QString::fromUtf8(p.readAllStandardOutput());
+    };
+    const QString meta = run(QStringLiteral("pdfinfo"), {pdf});
     EXPECT_TRUE(meta.contains(waka)) << meta.toStdString();
     const int pages =
         QRegularExpression(QStringLiteral("Pages:\\s+(\\d+)")).match(meta).captured(1).toInt();
     EXPECT_GE(pages, 2) << "120 columns do not fit one page";
-    QProcess text;
-    text.start(QStringLiteral("pdftotext"),
-               {QStringLiteral("-f"), QStringLiteral("1"), QStringLiteral("-l"),
-                QStringLiteral("1"), pdf, QStringLiteral("-")});
-    ASSERT_TRUE(text.waitForFinished(20000));
-    const QString page1 = QString::fromUtf8(text.readAllStandardOutput());
-    EXPECT_TRUE(page1.contains(QStringLiteral("春")) || page1.contains(QStringLiteral("香")))
-        << "the glyphs carry their characters";
+
+    // In the order it was set (-raw): column after column.
+    const QString page1 =
+        run(QStringLiteral("pdftotext"),
+            {QStringLiteral("-raw"), QStringLiteral("-f"), QStringLiteral("1"),
+             QStringLiteral("-l"), QStringLiteral("1"), pdf, QStringLiteral("-")});
+    QString letters = page1;
+    letters.remove(QRegularExpression(QStringLiteral("\\s")));
+    EXPECT_TRUE(letters.contains(line)) << "copied text reads as printed: " << page1.toStdString();
+    EXPECT_TRUE(page1.contains(QStringLiteral("1 / %1").arg(pages))) << page1.toStdString();
+    EXPECT_TRUE(page1.contains(QStringLiteral("waka.txt"))) << "the header";
+
+    // Nothing is printed in the 15 mm margins (42.5 points).
+    const QString boxes =
+        run(QStringLiteral("pdftotext"),
+            {QStringLiteral("-bbox"), QStringLiteral("-f"), QStringLiteral("1"),
+             QStringLiteral("-l"), QStringLiteral("1"), pdf, QStringLiteral("-")});
+    const QRegularExpression page(QStringLiteral("<page width=\"([\\d.]+)\" height=\"([\\d.]+)\""));
+    const auto size = page.match(boxes);
+    ASSERT_TRUE(size.hasMatch());
+    const double width = size.captured(1).toDouble(), height = size.captured(2).toDouble();
+    const QRegularExpression word(QStringLiteral(
+        "xMin=\"([\\d.]+)\" yMin=\"([\\d.]+)\" xMax=\"([\\d.]+)\" yMax=\"([\\d.]+)\""));
+    int words = 0;
+    for (auto it = word.globalMatch(boxes); it.hasNext(); ++words) {
+        const auto m = it.next();
+        EXPECT_GE(m.captured(1).toDouble(), 42);
+        EXPECT_GE(m.captured(2).toDouble(), 42);
+        EXPECT_LE(m.captured(3).toDouble(), width - 42);
+        EXPECT_LE(m.captured(4).toDouble(), height - 42);
+    }
+    EXPECT_GT(words, 0);
 
     ui.printAnswer = false; // cancelled: nothing printed
     QFile::remove(pdf);
