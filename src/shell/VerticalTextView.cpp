@@ -416,10 +416,17 @@ QVariant VerticalTextView::inputMethodQuery(Qt::InputMethodQuery query) const
     switch (query) {
     case Qt::ImEnabled:
         return true;
-    case Qt::ImCursorRectangle: {
-        // The candidate window appears beside the caret in its column.
-        const QRectF caret = const_cast<VerticalTextView *>(this)->caretRect();
-        return caret.adjusted(0, 0, 0, m_layout.em()).translated(viewport()->pos()).toRect();
+    case Qt::ImCursorRectangle:
+    case Qt::ImAnchorRectangle: {
+        // Input methods open their candidate window below the rectangle's bottom left, as
+        // for a line of horizontal text. A thin rectangle on the column's right edge at the
+        // top of the composition puts the window beside the column, over the text already
+        // written, leaving the preedit and the rest of the column in view.
+        VerticalLayout &layout = const_cast<VerticalLayout &>(m_layout);
+        const int start = caretPosition();
+        const qreal x = columnCentre(layout.columnOfPosition(start)) + layout.pitch() / 2;
+        const qreal y = Margin - verticalScrollBar()->value() + layout.yOfPosition(start);
+        return QRectF(x, y, 1, 1).translated(viewport()->pos()).toRect();
     }
     case Qt::ImFont:
         return m_layout.font();

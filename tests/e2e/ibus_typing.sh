@@ -2,7 +2,9 @@
 # Typing through a real input method: ibus with Anthy in hiragana mode, on an X server and
 # a D-Bus session of the test's own. "natsu", Space to convert, Return to confirm: the
 # reading of the confirmed word is spoken once, and the Space the input method took does
-# not read the text before the caret again. Checked through KOTONAMI_SPEECH_LOG.
+# not read the text before the caret again. Checked through KOTONAMI_SPEECH_LOG. A second
+# Space opens the candidate window (ibus's own panel): it must open beside the column, right
+# of it over the text already written, not over the preedit and the rest of the column.
 # Usage: ibus_typing.sh KOTONAMI_BINARY ARTIFACT_FOLDER
 set -euo pipefail
 binary="$(realpath "$1")"
@@ -48,7 +50,7 @@ mkdir -p "$HOME" "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
 eval "$(dbus-launch --sh-syntax)"
 # Anthy starts in hiragana input, as a Japanese user has it.
 gsettings set org.freedesktop.ibus.engine.anthy.common input-mode 0
-ibus-daemon --xim --replace --panel=disable --cache=refresh --daemonize >"$work/ibus.log" 2>&1
+ibus-daemon --xim --replace --cache=refresh --daemonize >"$work/ibus.log" 2>&1
 wait_for 15 sh -c 'ibus list-engine | grep -q "anthy"' || fail "ibus does not list Anthy"
 # ("ibus engine NAME" may fail while the engine's process starts; asking back tells.)
 wait_for 15 sh -c 'ibus engine anthy; ibus engine | grep -qx anthy' ||
@@ -73,8 +75,22 @@ xdotool type --delay 120 natsu
 sleep 0.5
 import -window root "$artifacts/1-preedit.png"
 xdotool key space
+sleep 0.5
+xdotool key space
 sleep 1
 import -window root "$artifacts/2-converted.png"
+eval "$(xdotool getwindowgeometry --shell "$main" | grep -E '^(X|WIDTH)=')"
+main_right=$((X + WIDTH))
+candidates=""
+for w in $(xdotool search --onlyvisible --class ibus-ui-gtk3 2>/dev/null); do
+    eval "$(xdotool getwindowgeometry --shell "$w" | grep -E '^(X|Y)=')"
+    candidates="$X"
+done
+[ -n "$candidates" ] || fail "no candidate window"
+# The composition is in the rightmost column, whose right edge is within 25 pixels of the
+# window's: the candidate window starts at or right of it.
+[ "$candidates" -ge $((main_right - 25)) ] ||
+    fail "the candidate window (left edge $candidates) covers the column (window right $main_right)"
 grep -q '^speak' "$work/speech.log" && fail "the Space that converted read something"
 xdotool key Return
 wait_for 10 grep -q '^speak' "$work/speech.log" || fail "the confirmed word was not read"

@@ -4,6 +4,7 @@
 #include "shell/RichEditSx.h"
 #include "shell/VerticalTextView.h"
 
+#include <QApplication>
 #include <QInputMethodEvent>
 #include <QScrollBar>
 #include <QTest>
@@ -177,9 +178,17 @@ TEST_F(VerticalFixture, CaretRectangleForTheInputMethod)
     const QRect r = view->inputMethodQuery(Qt::ImCursorRectangle).toRect();
     const int column = layout().columnOfPosition(6);
     EXPECT_EQ(column, 1);
-    EXPECT_NEAR(r.center().x(), view->columnCentre(1), layout().pitch() / 2);
-    EXPECT_NEAR(r.top(), 6 + layout().em() - 1, 2);
-    EXPECT_GT(r.height(), r.width() / 4) << "tall enough for the candidate window to sit beside";
+    // On the column's right edge at the caret: the candidate window opens below its bottom
+    // left, beside the column and not over it.
+    EXPECT_NEAR(r.left(), view->columnCentre(1) + layout().pitch() / 2, 1);
+    EXPECT_NEAR(r.top(), 6 + layout().em(), 2);
+    EXPECT_LE(r.height(), 2);
+    EXPECT_EQ(view->inputMethodQuery(Qt::ImAnchorRectangle).toRect(), r);
+    // During a composition it stays at the composition's start, whatever the caret in it.
+    QList<QInputMethodEvent::Attribute> caretAtEnd{{QInputMethodEvent::Cursor, 3, 1, QVariant()}};
+    QInputMethodEvent preedit(QStringLiteral("なつや"), caretAtEnd);
+    QApplication::sendEvent(view, &preedit);
+    EXPECT_EQ(view->inputMethodQuery(Qt::ImCursorRectangle).toRect(), r);
 }
 
 TEST_F(VerticalFixture, WordWrapBreaksByJapaneseRules)
