@@ -1,11 +1,13 @@
 #include "shell/VerticalLayout.h"
 
+#include <QFontInfo>
 #include <QFontMetricsF>
 #include <QGlyphRun>
 #include <QPainter>
 #include <QTextDocument>
 #include <QTextLayout>
 
+#include <fontconfig/fontconfig.h>
 #include <hb-ot.h>
 #include <hb.h>
 #include <unicode/brkiter.h>
@@ -16,13 +18,16 @@ namespace shell {
 
 // --- glyphs -----------------------------------------------------------------------------
 
-struct VerticalGlyphCache::Hb
+// A font with its HarfBuzz face, for shaping one character at a time.
+struct VerticalGlyphCache::Face
 {
+    QRawFont raw;
     hb_face_t *face = nullptr;
     hb_font_t *font = nullptr;
     hb_buffer_t *buffer = nullptr;
     unsigned upem = 1000;
-    ~Hb()
+    explicit Face(const QFont &qfont);
+    ~Face()
     {
         if (buffer)
             hb_buffer_destroy(buffer);
@@ -45,6 +50,37 @@ hb_blob_t *tableOfRawFont(hb_face_t *, hb_tag_t tag, void *userData)
                           [](void *p) { delete static_cast<QByteArray *>(p); });
 }
 
+// The Japanese font fontconfig gives for the font's kind: a gothic for a sans-serif font, a
+// mincho otherwise; empty when the machine has none.
+QString japaneseFallbackFamily(const QFont &font)
+{
+    const QString name = QFontInfo(font).family().toLower();
+    const bool sans = font.styleHint() == QFont::SansSerif || name.contains(u"sans") ||
+                      name.contains(u"gothic") || name.contains(u"ゴシック");
+    FcPattern *pattern = FcPatternCreate();
+    FcPatternAddString(pattern, FC_FAMILY,
+                       reinterpret_cast<const FcChar8 *>(sans ? "sans-serif" : "serif"));
+    FcLangSet *japanese = FcLangSetCreate();
+    FcLangSetAdd(japanese, reinterpret_cast<const FcChar8 *>("ja"));
+    FcPatternAddLangSet(pattern, FC_LANG, japanese);
+    FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
+    FcDefaultSubstitute(pattern);
+    FcResult result = FcResultNoMatch;
+    FcPattern *match = FcFontMatch(nullptr, pattern, &result);
+    QString family;
+    FcChar8 *value = nullptr;
+    FcLangSet *languages = nullptr;
+    if (match && FcPatternGetString(match, FC_FAMILY, 0, &value) == FcResultMatch &&
+        FcPatternGetLangSet(match, FC_LANG, 0, &languages) == FcResultMatch &&
+        FcLangSetHasLang(languages, reinterpret_cast<const FcChar8 *>("ja")) == FcLangEqual)
+        family = QString::fromUtf8(reinterpret_cast<const char *>(value));
+    if (match)
+        FcPatternDestroy(match);
+    FcLangSetDestroy(japanese);
+    FcPatternDestroy(pattern);
+    return family;
+}
+
 bool isSmallPunctuation(char32_t c)
 {
     return c == U'、' || c == U'。' || c == U'，' || c == U'．' || c == U'､' || c == U'｡';
@@ -52,22 +88,50 @@ bool isSmallPunctuation(char32_t c)
 
 } // namespace
 
+VerticalGlyphCache::Face::Face(const QFont &qfont) : raw(QRawFont::fromFont(qfont))
+{
+    if (!raw.isValid())
+        return;
+    face = hb_face_create_for_tables(tableOfRawFont, &raw, nullptr);
+    upem = hb_face_get_upem(face);
+    font = hb_font_create(face);
+    hb_ot_font_set_funcs(font);
+    hb_font_set_scale(font, int(upem), int(upem));
+    buffer = hb_buffer_create();
+}
+
 VerticalGlyphCache::VerticalGlyphCache(const QFont &font, bool verticalForms)
-    : m_font(font), m_verticalForms(verticalForms), m_raw(QRawFont::fromFont(font)), m_hb(std::make_unique<Hb>()), m_bmp(0x10000),
-      m_bmpKnown(0x10000, false)
+    : m_font(font), m_verticalForms(verticalForms), m_primary(std::make_unique<Face>(font)),
+      m_bmp(0x10000), m_bmpKnown(0x10000, false)
 {
     const QFontMetricsF fm(font);
     m_em = font.pixelSize() > 0 ? font.pixelSize() : fm.height();
     // Columns are as far apart as horizontal lines would be.
     m_pitch = qMax(m_em * 1.25, fm.lineSpacing());
-    if (m_raw.isValid()) {
-        m_hb->face = hb_face_create_for_tables(tableOfRawFont, &m_raw, nullptr);
-        m_hb->upem = hb_face_get_upem(m_hb->face);
-        m_hb->font = hb_font_create(m_hb->face);
-        hb_ot_font_set_funcs(m_hb->font);
-        hb_font_set_scale(m_hb->font, int(m_hb->upem), int(m_hb->upem));
-        m_hb->buffer = hb_buffer_create();
+}
+
+const QRawFont &VerticalGlyphCache::rawFont(quint8 face) const
+{
+    return face == 1 && m_fallback ? m_fallback->raw : m_primary->raw;
+}
+
+VerticalGlyphCache::Face *VerticalGlyphCache::fallback()
+{
+    if (!m_fallbackSought) {
+        m_fallbackSought = true;
+        const QString family = japaneseFallbackFamily(m_font);
+        if (!family.isEmpty() && family != m_primary->raw.familyName()) {
+            QFont f(family);
+            if (m_font.pixelSize() > 0)
+                f.setPixelSize(m_font.pixelSize());
+            else
+                f.setPointSizeF(m_font.pointSizeF());
+            m_fallback = std::make_unique<Face>(f);
+            if (!m_fallback->raw.isValid())
+                m_fallback.reset();
+        }
     }
+    return m_fallback.get();
 }
 
 VerticalGlyphCache::~VerticalGlyphCache() = default;
@@ -103,7 +167,21 @@ const VerticalGlyph &VerticalGlyphCache::glyph(char32_t c)
 
 VerticalGlyph VerticalGlyphCache::shape(char32_t c)
 {
+    VerticalGlyph g = shapeWith(*m_primary, 0, c);
+    if (g.mode == GlyphMode::Fallback && c >= 0x20 && c != 0x7F) {
+        if (Face *japanese = fallback()) {
+            const VerticalGlyph other = shapeWith(*japanese, 1, c);
+            if (other.mode != GlyphMode::Fallback)
+                return other;
+        }
+    }
+    return g;
+}
+
+VerticalGlyph VerticalGlyphCache::shapeWith(Face &face, quint8 index, char32_t c)
+{
     VerticalGlyph g;
+    g.face = index;
     const float em = float(m_em);
     if (c == U'\t') {
         g.mode = GlyphMode::Fallback;
@@ -117,41 +195,41 @@ VerticalGlyph VerticalGlyphCache::shape(char32_t c)
     }
     const QString s = QString::fromUcs4(&c, 1);
     const QList<quint32> plain =
-        m_raw.isValid() ? m_raw.glyphIndexesForString(s) : QList<quint32>{};
+        face.raw.isValid() ? face.raw.glyphIndexesForString(s) : QList<quint32>{};
     const quint32 horizontal = plain.isEmpty() ? 0 : plain.constFirst();
     const char orientation = orientationOf(c);
-    if (!m_raw.isValid() || horizontal == 0) {
+    if (!face.raw.isValid() || horizontal == 0) {
         // Not in the primary font: the painter finds a font that has it.
         g.mode = GlyphMode::Fallback;
         const QFontMetricsF fm(m_font);
         g.advance = orientation == 'R' ? float(fm.horizontalAdvance(s)) : em;
         return g;
     }
-    const float scale = em / float(m_hb->upem);
+    const float scale = em / float(face.upem);
     if (orientation == 'R') {
-        const QList<QPointF> adv = m_raw.advancesForGlyphIndexes(plain);
+        const QList<QPointF> adv = face.raw.advancesForGlyphIndexes(plain);
         g.glyph = horizontal;
         g.mode = GlyphMode::Rotated;
         g.advance = adv.isEmpty() ? em / 2 : float(adv.constFirst().x());
         // Turned clockwise, the baseline runs down the column and the text's middle
         // lies on the column's centre line.
         g.dx = 0;
-        g.dy = float((m_raw.ascent() - m_raw.descent()) / 2);
+        g.dy = float((face.raw.ascent() - face.raw.descent()) / 2);
         return g;
     }
-    hb_buffer_clear_contents(m_hb->buffer);
-    hb_buffer_add_utf32(m_hb->buffer, reinterpret_cast<const uint32_t *>(&c), 1, 0, 1);
-    hb_buffer_set_direction(m_hb->buffer, HB_DIRECTION_TTB);
-    hb_buffer_set_script(m_hb->buffer, HB_SCRIPT_HAN);
-    hb_buffer_set_language(m_hb->buffer, hb_language_from_string("ja", -1));
+    hb_buffer_clear_contents(face.buffer);
+    hb_buffer_add_utf32(face.buffer, reinterpret_cast<const uint32_t *>(&c), 1, 0, 1);
+    hb_buffer_set_direction(face.buffer, HB_DIRECTION_TTB);
+    hb_buffer_set_script(face.buffer, HB_SCRIPT_HAN);
+    hb_buffer_set_language(face.buffer, hb_language_from_string("ja", -1));
     // HarfBuzz turns vertical forms on for vertical text by itself: off is said explicitly.
     const uint32_t on = m_verticalForms ? 1 : 0;
     const hb_feature_t features[] = {{HB_TAG('v', 'e', 'r', 't'), on, 0, unsigned(-1)},
                                      {HB_TAG('v', 'r', 't', '2'), on, 0, unsigned(-1)}};
-    hb_shape(m_hb->font, m_hb->buffer, features, 2);
+    hb_shape(face.font, face.buffer, features, 2);
     unsigned count = 0;
-    const hb_glyph_info_t *info = hb_buffer_get_glyph_infos(m_hb->buffer, &count);
-    const hb_glyph_position_t *pos = hb_buffer_get_glyph_positions(m_hb->buffer, &count);
+    const hb_glyph_info_t *info = hb_buffer_get_glyph_infos(face.buffer, &count);
+    const hb_glyph_position_t *pos = hb_buffer_get_glyph_positions(face.buffer, &count);
     if (count == 0) {
         g.mode = GlyphMode::Fallback;
         g.advance = em;
@@ -160,11 +238,11 @@ VerticalGlyph VerticalGlyphCache::shape(char32_t c)
     const bool hasVerticalForm = info[0].codepoint != horizontal;
     if (orientation == 'r' && !hasVerticalForm) {
         // A bracket or dash the font has no vertical form of: turn it like Latin text.
-        const QList<QPointF> adv = m_raw.advancesForGlyphIndexes(plain);
+        const QList<QPointF> adv = face.raw.advancesForGlyphIndexes(plain);
         g.glyph = horizontal;
         g.mode = GlyphMode::Rotated;
         g.advance = adv.isEmpty() ? em : float(adv.constFirst().x());
-        g.dy = float((m_raw.ascent() - m_raw.descent()) / 2);
+        g.dy = float((face.raw.ascent() - face.raw.descent()) / 2);
         return g;
     }
     g.glyph = info[0].codepoint;
@@ -612,7 +690,6 @@ void VerticalLayout::paint(QPainter *painter, int firstColumn, int lastColumn,
     firstColumn = qBound(0, firstColumn, total - 1);
     lastColumn = qBound(0, lastColumn, total - 1);
     VerticalGlyphCache &g = *m_glyphs;
-    const QRawFont &raw = g.rawFont();
     const qreal em = g.em();
     int local = 0;
     QTextBlock block = blockOfColumn(firstColumn, &local);
@@ -657,11 +734,12 @@ void VerticalLayout::paint(QPainter *painter, int firstColumn, int lastColumn,
             QList<quint32> uprightGlyphs;
             QList<QPointF> uprightPositions;
             QColor runColour;
+            quint8 runFace = 0;
             auto flush = [&] {
                 if (uprightGlyphs.isEmpty())
                     return;
                 QGlyphRun run;
-                run.setRawFont(raw);
+                run.setRawFont(g.rawFont(runFace));
                 run.setGlyphIndexes(uprightGlyphs);
                 run.setPositions(uprightPositions);
                 painter->setPen(runColour);
@@ -697,16 +775,17 @@ void VerticalLayout::paint(QPainter *painter, int firstColumn, int lastColumn,
                 switch (vg.mode) {
                 case GlyphMode::Upright:
                 case GlyphMode::UprightShift:
-                    if (colour != runColour)
+                    if (colour != runColour || vg.face != runFace)
                         flush();
                     runColour = colour;
+                    runFace = vg.face;
                     uprightGlyphs << vg.glyph;
                     uprightPositions << QPointF(cx + vg.dx, y + vg.dy);
                     break;
                 case GlyphMode::Rotated: {
                     flush();
                     QGlyphRun run;
-                    run.setRawFont(raw);
+                    run.setRawFont(g.rawFont(vg.face));
                     run.setGlyphIndexes({vg.glyph});
                     run.setPositions({QPointF(0, vg.dy)});
                     painter->save();

@@ -40,7 +40,7 @@ enum class GlyphMode : quint8 {
     Upright,      // drawn as is, centred in the column
     UprightShift, // upright, moved towards the top right (a Tu character without a vertical form)
     Rotated,      // turned 90 degrees clockwise
-    Fallback,     // the font has no glyph: drawn upright by the painter's own font fallback
+    Fallback,     // no font has a glyph: drawn upright by the painter's own font fallback
 };
 
 // How one character is set in a column, in pixels.
@@ -51,9 +51,13 @@ struct VerticalGlyph
     float advance = 0; // along the column
     float dx = 0;      // from the column's centre to the glyph's drawing origin
     float dy = 0;      // from the top of the character's cell to the drawing origin
+    quint8 face = 0;   // the font it comes from: 0 the chosen one, 1 the Japanese fallback
 };
 
-// Per-font metrics and glyph choices, each character shaped once.
+// Per-font metrics and glyph choices, each character shaped once. A character the chosen
+// font lacks comes from a Japanese font that fontconfig finds for it (a mincho for a serif
+// font, a gothic for a sans-serif one), with that font's vertical forms: a Latin-only font
+// still writes 「」、。ー and small kana as vertical text does.
 class VerticalGlyphCache
 {
 public:
@@ -66,7 +70,7 @@ public:
     VerticalGlyphCache &operator=(const VerticalGlyphCache &) = delete;
 
     const VerticalGlyph &glyph(char32_t c);
-    const QRawFont &rawFont() const { return m_raw; }
+    const QRawFont &rawFont(quint8 face = 0) const;
     const QFont &font() const { return m_font; }
     qreal pitch() const { return m_pitch; } // distance between columns
     qreal em() const { return m_em; }
@@ -75,15 +79,18 @@ public:
     static char orientationOf(char32_t c);
 
 private:
+    struct Face;
     VerticalGlyph shape(char32_t c);
+    VerticalGlyph shapeWith(Face &face, quint8 index, char32_t c);
+    Face *fallback();
 
     QFont m_font;
     bool m_verticalForms = true;
-    QRawFont m_raw;
     qreal m_pitch = 0;
     qreal m_em = 0;
-    struct Hb;
-    std::unique_ptr<Hb> m_hb;
+    std::unique_ptr<Face> m_primary;
+    std::unique_ptr<Face> m_fallback; // made when first needed
+    bool m_fallbackSought = false;
     std::vector<VerticalGlyph> m_bmp; // indexed by code point
     std::vector<bool> m_bmpKnown;
     QHash<char32_t, VerticalGlyph> m_astral;

@@ -84,6 +84,14 @@ void writingPictures(Shelf &shelf)
     shelf.keep(win.picture(), QStringLiteral("vertical-nowrap.png"), Shelf::Docs);
     w.run(QStringLiteral("VHClick"));
     shelf.keep(win.picture(), QStringLiteral("horizontal.png"));
+    // A font without Japanese chosen for the right pane: the Japanese comes from a Japanese
+    // font, in its vertical forms, the Latin from the chosen font.
+    w.run(QStringLiteral("VHClick"));
+    w.run(QStringLiteral("WordWrapClick"));
+    QFont latin(QStringLiteral("Liberation Serif"));
+    latin.setPixelSize(22);
+    w.RichEditNx1()->setPaneFont(latin);
+    shelf.keep(win.picture(), QStringLiteral("vertical-latin-font.png"), Shelf::Docs);
 }
 
 // The right pane's bar at 780 pixels has no room for its last controls: the » panel shows

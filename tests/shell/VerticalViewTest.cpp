@@ -64,6 +64,29 @@ TEST(VerticalGlyphs, VerticalFormsRotationAndFallback)
     EXPECT_EQ(g.glyph(U'\U0001F600').mode, GlyphMode::Fallback);
 }
 
+// A font without Japanese: kanji, kana and punctuation come from the Japanese font the
+// machine has, in its vertical forms; Latin stays in the chosen font, turned.
+TEST(VerticalGlyphs, ALatinOnlyFontTakesJapaneseFromAJapaneseFontWithItsVerticalForms)
+{
+    QFont f(QStringLiteral("Liberation Serif"));
+    f.setPixelSize(20);
+    VerticalGlyphCache g(f);
+    if (!g.rawFont().familyName().contains(QStringLiteral("Liberation")))
+        GTEST_SKIP() << "Liberation Serif is not installed";
+    EXPECT_EQ(g.glyph(U'K').face, 0);
+    EXPECT_EQ(g.glyph(U'K').mode, GlyphMode::Rotated);
+    EXPECT_EQ(g.glyph(U'春').face, 1);
+    EXPECT_EQ(g.glyph(U'春').mode, GlyphMode::Upright);
+    EXPECT_FALSE(g.rawFont(1).familyName().contains(QStringLiteral("Liberation")));
+    for (char32_t c : {U'「', U'ー', U'、', U'ゃ'}) {
+        const VerticalGlyph &vg = g.glyph(c);
+        EXPECT_EQ(vg.face, 1) << uint(c);
+        EXPECT_EQ(vg.mode, GlyphMode::Upright) << uint(c) << ": a vertical form, not turned";
+        EXPECT_NE(vg.glyph, g.rawFont(1).glyphIndexesForString(QString::fromUcs4(&c, 1)).value(0))
+            << uint(c);
+    }
+}
+
 TEST_F(VerticalFixture, LinesAreColumnsFromTheRight)
 {
     pane.setText(QStringLiteral("春過ぎて\n夏来にけらし\n白妙の"));
