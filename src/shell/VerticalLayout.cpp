@@ -150,6 +150,90 @@ char VerticalGlyphCache::orientationOf(char32_t c)
     }
 }
 
+namespace {
+
+// Marks and selectors that belong to the character before them.
+bool extendsCluster(char32_t c)
+{
+    if ((c >= 0xFE00 && c <= 0xFE0F) || (c >= 0xE0100 && c <= 0xE01EF) || c == 0x200D)
+        return true;
+    const int type = u_charType(UChar32(c));
+    return type == U_NON_SPACING_MARK || type == U_ENCLOSING_MARK;
+}
+
+bool isVariationSelector(char32_t c)
+{
+    return (c >= 0xFE00 && c <= 0xFE0F) || (c >= 0xE0100 && c <= 0xE01EF);
+}
+
+} // namespace
+
+int VerticalGlyphCache::clusterLength(QStringView text, int index)
+{
+    const int n = int(text.size());
+    const auto codePointAt = [&](int i, int *units) {
+        char32_t c = text[i].unicode();
+        *units = 1;
+        if (QChar::isHighSurrogate(c) && i + 1 < n && text[i + 1].isLowSurrogate()) {
+            c = QChar::surrogateToUcs4(text[i].unicode(), text[i + 1].unicode());
+            *units = 2;
+        }
+        return c;
+    };
+    int units = 0;
+    codePointAt(index, &units);
+    int end = index + units;
+    while (end < n && extendsCluster(codePointAt(end, &units)))
+        end += units;
+    return end - index;
+}
+
+const VerticalGlyph &VerticalGlyphCache::cluster(QStringView text)
+{
+    const int units = text.size() == 2 && text[0].isHighSurrogate() ? 2 : 1;
+    if (text.size() <= units)
+        return glyph(text.size() == 2 ? QChar::surrogateToUcs4(text[0], text[1])
+                                      : char32_t(text.isEmpty() ? 0 : text[0].unicode()));
+    const QString key = text.toString();
+    auto it = m_clusters.find(key);
+    if (it == m_clusters.end())
+        it = m_clusters.insert(key, shapeCluster(text));
+    return *it;
+}
+
+VerticalGlyph VerticalGlyphCache::shapeCluster(QStringView text)
+{
+    const QList<uint> points = text.toUcs4();
+    const char32_t base = points.value(0);
+    VerticalGlyph g = glyph(base); // the base's font, orientation and cell
+    const bool onlySelectors = std::all_of(points.begin() + 1, points.end(),
+                                           [](uint c) { return isVariationSelector(c); });
+    Face *face = g.face == 1 ? fallback() : m_primary.get();
+    if (g.mode == GlyphMode::Fallback || !face || !face->raw.isValid())
+        return g;
+    const bool sideways = g.mode == GlyphMode::Rotated;
+    hb_buffer_clear_contents(face->buffer);
+    hb_buffer_add_utf16(face->buffer, reinterpret_cast<const uint16_t *>(text.utf16()),
+                        int(text.size()), 0, int(text.size()));
+    hb_buffer_set_direction(face->buffer, sideways ? HB_DIRECTION_LTR : HB_DIRECTION_TTB);
+    hb_buffer_guess_segment_properties(face->buffer);
+    hb_buffer_set_language(face->buffer, hb_language_from_string("ja", -1));
+    const uint32_t on = m_verticalForms && !sideways ? 1 : 0;
+    const hb_feature_t features[] = {{HB_TAG('v', 'e', 'r', 't'), on, 0, unsigned(-1)},
+                                     {HB_TAG('v', 'r', 't', '2'), on, 0, unsigned(-1)}};
+    hb_shape(face->font, face->buffer, features, 2);
+    unsigned count = 0;
+    const hb_glyph_info_t *info = hb_buffer_get_glyph_infos(face->buffer, &count);
+    // One glyph (a composed kana, a variant), or a base whose selectors the font ignores:
+    // that glyph in the base's place. Anything else is left to the painter.
+    if (count == 0 || info[0].codepoint == 0 || (count > 1 && !onlySelectors)) {
+        g.mode = GlyphMode::Fallback;
+        return g;
+    }
+    g.glyph = info[0].codepoint;
+    return g;
+}
+
 const VerticalGlyph &VerticalGlyphCache::glyph(char32_t c)
 {
     if (c < 0x10000) {
@@ -399,16 +483,12 @@ void VerticalLayout::layoutText(const QString &text, int preeditPosition, const 
     l.y.assign(size_t(n) + 1, 0.f);
     float y = 0;
     const char16_t *u = reinterpret_cast<const char16_t *>(l.text.utf16());
+    // Each cluster (a character with its selectors and marks) takes one cell.
     for (int i = 0; i < n;) {
-        char32_t c = u[i];
-        int units = 1;
-        if (QChar::isHighSurrogate(c) && i + 1 < n && QChar::isLowSurrogate(u[i + 1])) {
-            c = QChar::surrogateToUcs4(u[i], u[i + 1]);
-            units = 2;
-        }
+        const int units = VerticalGlyphCache::clusterLength(l.text, i);
         for (int k = 0; k < units; ++k)
             l.y[size_t(i + k)] = y;
-        y += m_glyphs->glyph(c).advance;
+        y += m_glyphs->cluster(QStringView(l.text).mid(i, units)).advance;
         i += units;
     }
     l.y[size_t(n)] = y;
@@ -429,8 +509,8 @@ void VerticalLayout::layoutText(const QString &text, int preeditPosition, const 
         int end = start;
         while (end < n && l.y[size_t(end) + 1] - l.y[size_t(start)] <= height)
             ++end;
-        while (end < n && end > start && QChar::isLowSurrogate(u[end]))
-            --end; // never split a surrogate pair
+        while (end < n && end > start && l.y[size_t(end)] == l.y[size_t(end) - 1])
+            --end; // never split a cluster (nor a surrogate pair)
         if (end >= n) {
             l.columns.append({start, n - start});
             break;
@@ -470,18 +550,14 @@ int VerticalLayout::blockColumnCount(const QTextBlock &block)
     const bool composing = tl && !tl->preeditAreaText().isEmpty();
     if (!composing && (!cache || cache->generation != m_generation)) {
         const QString text = block.text();
-        const char16_t *u = reinterpret_cast<const char16_t *>(text.utf16());
         const qsizetype n = text.size();
         const float height = float(m_columnHeight);
         float y = 0;
         qsizetype i = 0;
-        for (; i < n && y <= height; ++i) {
-            char32_t c = u[i];
-            if (QChar::isHighSurrogate(c) && i + 1 < n && QChar::isLowSurrogate(u[i + 1])) {
-                c = QChar::surrogateToUcs4(c, u[i + 1]);
-                ++i;
-            }
-            y += m_glyphs->glyph(c).advance;
+        while (i < n && y <= height) {
+            const int units = VerticalGlyphCache::clusterLength(text, int(i));
+            y += m_glyphs->cluster(QStringView(text).mid(i, units)).advance;
+            i += units;
         }
         if (i >= n && y <= height)
             return 1;
@@ -747,14 +823,11 @@ void VerticalLayout::paint(QPainter *painter, int firstColumn, int lastColumn,
                 uprightGlyphs.clear();
                 uprightPositions.clear();
             };
-            for (int i = c.start; i < c.start + c.length; ++i) {
-                const char16_t u = l.text.at(i).unicode();
-                if (QChar::isLowSurrogate(u))
-                    continue;
-                char32_t ch = u;
-                if (QChar::isHighSurrogate(u) && i + 1 < n)
-                    ch = QChar::surrogateToUcs4(u, l.text.at(i + 1).unicode());
-                const VerticalGlyph &vg = g.glyph(ch);
+            for (int i = c.start, units = 1; i < c.start + c.length; i += units) {
+                units = VerticalGlyphCache::clusterLength(l.text, i);
+                const QStringView cluster = QStringView(l.text).mid(i, units);
+                const char32_t ch = cluster.toUcs4().value(0);
+                const VerticalGlyph &vg = g.cluster(cluster);
                 const qreal y = o.top + l.y[size_t(i)] - top;
                 const bool selected = i >= selFrom && i < selTo;
                 QColor colour = ink[size_t(i)];
@@ -802,7 +875,7 @@ void VerticalLayout::paint(QPainter *painter, int firstColumn, int lastColumn,
                         painter->setPen(colour);
                         painter->setFont(g.font());
                         painter->drawText(QRectF(cx - g.pitch() / 2, y, g.pitch(), vg.advance),
-                                          Qt::AlignCenter, QString::fromUcs4(&ch, 1));
+                                          Qt::AlignCenter, cluster.toString());
                     }
                     break;
                 }

@@ -70,6 +70,13 @@ public:
     VerticalGlyphCache &operator=(const VerticalGlyphCache &) = delete;
 
     const VerticalGlyph &glyph(char32_t c);
+    // A character with the variation selectors and combining marks that follow it, set in
+    // one cell: an ideographic variation sequence (葛󠄀) takes the font's variant glyph, a
+    // kana with a combining sound mark the composed glyph; what no single glyph shows is
+    // drawn by the painter (mode Fallback).
+    const VerticalGlyph &cluster(QStringView text);
+    // The length in UTF-16 units of the cluster that starts at `index`.
+    static int clusterLength(QStringView text, int index);
     const QRawFont &rawFont(quint8 face = 0) const;
     const QFont &font() const { return m_font; }
     qreal pitch() const { return m_pitch; } // distance between columns
@@ -81,6 +88,7 @@ public:
 private:
     struct Face;
     VerticalGlyph shape(char32_t c);
+    VerticalGlyph shapeCluster(QStringView text);
     VerticalGlyph shapeWith(Face &face, quint8 index, char32_t c);
     Face *fallback();
 
@@ -94,6 +102,7 @@ private:
     std::vector<VerticalGlyph> m_bmp; // indexed by code point
     std::vector<bool> m_bmpKnown;
     QHash<char32_t, VerticalGlyph> m_astral;
+    QHash<QString, VerticalGlyph> m_clusters;
 };
 
 // One column of a block: a run of the block's layout text.

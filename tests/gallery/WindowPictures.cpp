@@ -92,6 +92,15 @@ void writingPictures(Shelf &shelf)
     latin.setPixelSize(22);
     w.RichEditNx1()->setPaneFont(latin);
     shelf.keep(win.picture(), QStringLiteral("vertical-latin-font.png"), Shelf::Docs);
+    // Clusters: a name with an ideographic variation sequence, kana with combining sound
+    // marks (か゚ has no composed form), a Latin letter with a combining accent.
+    QFont mincho(QStringLiteral("IPAMincho"));
+    mincho.setPixelSize(22);
+    w.RichEditNx1()->setPaneFont(mincho);
+    w.RichEditNx1()->setText(QStringLiteral("葛\U000E0100城の葛\U000E0101飾\n"
+                                            "か\u3099き\u3099 か\u309Aき\u309A\n"
+                                            "Cafe\u0301 と 珈琲"));
+    shelf.keep(win.picture(), QStringLiteral("vertical-clusters.png"));
 }
 
 // The right pane's bar at 780 pixels has no room for its last controls: the » panel shows

@@ -87,6 +87,37 @@ TEST(VerticalGlyphs, ALatinOnlyFontTakesJapaneseFromAJapaneseFontWithItsVertical
     }
 }
 
+// A character with its variation selector or combining mark is one cell with one glyph:
+// an ideographic variation sequence, a kana with a combining sound mark (composed), a Latin
+// letter with a combining accent (composed, turned); the caret never stops inside.
+TEST(VerticalGlyphs, ClustersTakeOneCellAndOneGlyph)
+{
+    QFont f(QStringLiteral("IPAMincho"));
+    f.setPixelSize(20);
+    VerticalGlyphCache g(f);
+    if (!g.rawFont().familyName().contains(QStringLiteral("IPA")))
+        GTEST_SKIP() << "IPA Mincho is not installed";
+    const QString ivs = QStringLiteral("葛\U000E0100");
+    EXPECT_EQ(VerticalGlyphCache::clusterLength(ivs, 0), 3);
+    EXPECT_EQ(g.cluster(ivs).mode, GlyphMode::Upright);
+    EXPECT_NE(g.cluster(ivs).glyph, 0u);
+    EXPECT_FLOAT_EQ(g.cluster(ivs).advance, 20.f);
+    const QString ga = QStringLiteral("か\u3099");
+    EXPECT_EQ(VerticalGlyphCache::clusterLength(ga, 0), 2);
+    EXPECT_EQ(g.cluster(ga).glyph, g.glyph(U'が').glyph);
+    const QString e = QStringLiteral("e\u0301");
+    EXPECT_EQ(g.cluster(e).mode, GlyphMode::Rotated);
+    EXPECT_EQ(g.cluster(e).glyph, g.glyph(U'é').glyph);
+
+    QTextDocument doc;
+    doc.setPlainText(ivs + ga + QStringLiteral("木"));
+    VerticalLayout layout(&doc);
+    layout.setFont(f);
+    const qreal cells[] = {0, 0, 0, 20, 20, 40, 60};
+    for (int p = 0; p < int(std::size(cells)); ++p)
+        EXPECT_EQ(layout.yOfPosition(p), cells[p]) << p;
+}
+
 TEST_F(VerticalFixture, LinesAreColumnsFromTheRight)
 {
     pane.setText(QStringLiteral("春過ぎて\n夏来にけらし\n白妙の"));
