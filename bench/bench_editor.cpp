@@ -4,7 +4,7 @@
 // does after it (the caret's row for the status bar and the repaint of the screen).
 // Run: bench_editor [--benchmark_filter=...]; sizes are 10 and 50 MB of Japanese lines.
 #include "shell/FontNames.h"
-#include "shell/RichEditSx.h"
+#include "editor/RichEditSx.h"
 #include "text/DocumentFile.h"
 #include "text/LargeTextMemory.h"
 
@@ -53,7 +53,7 @@ double residentMegabytes()
 
 struct Pane
 {
-    shell::TRichEditSx pane;
+    editor::TRichEditSx pane;
     QImage screen;
     Pane(bool vertical)
     {

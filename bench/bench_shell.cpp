@@ -5,11 +5,11 @@
 #include "search/FindReplace.h"
 #include "text/DocumentFile.h"
 #include "shell/FontNames.h"
-#include "shell/PaneTextTarget.h"
-#include "shell/RichEditSx.h"
+#include "editor/PaneTextTarget.h"
+#include "editor/RichEditSx.h"
 #include "shell/UiServices.h"
 #include "shell/Utamain.h"
-#include "shell/VerticalTextView.h"
+#include "editor/VerticalTextView.h"
 #include "text/LargeTextMemory.h"
 
 #include <QElapsedTimer>
@@ -45,7 +45,7 @@ BENCHMARK(BM_BuildMainWindow)->Unit(benchmark::kMillisecond);
 void BM_PaneSetText(benchmark::State &state)
 {
     const QString text = poemText(int(state.range(0)));
-    shell::TRichEditSx pane;
+    editor::TRichEditSx pane;
     pane.resize(600, 400);
     for (auto _ : state) {
         pane.setText(text);
@@ -57,13 +57,13 @@ BENCHMARK(BM_PaneSetText)->Arg(1000)->Arg(20000)->Unit(benchmark::kMillisecond);
 
 void BM_UndoSnapshotOfLargePane(benchmark::State &state)
 {
-    shell::TRichEditSx pane;
+    editor::TRichEditSx pane;
     pane.resize(600, 400);
     pane.setText(poemText(20000));
     int i = 0;
     for (auto _ : state) {
         // A paste always stores a snapshot: the cost of one recorded step.
-        pane.recordAction(shell::ActionPaste);
+        pane.recordAction(editor::ActionPaste);
         pane.setSelection(i++ % 100, 0);
     }
 }
@@ -72,7 +72,7 @@ BENCHMARK(BM_UndoSnapshotOfLargePane)->Unit(benchmark::kMillisecond);
 // A 10 MB text: 200 000 lines of a waka with its number, in a vertical pane.
 struct LargeVerticalPane
 {
-    shell::TRichEditSx pane;
+    editor::TRichEditSx pane;
     LargeVerticalPane()
     {
         QFont f(QStringLiteral("ＭＳ 明朝"));
@@ -149,7 +149,7 @@ void BM_VerticalOpenLargeText(benchmark::State &state)
 {
     // Loading 10 MB into a vertical pane and showing its first screen.
     const QString text = poemText(200000);
-    shell::TRichEditSx pane;
+    editor::TRichEditSx pane;
     pane.resize(780, 400);
     pane.setVertical(true);
     pane.show();
@@ -173,7 +173,7 @@ void BM_ManyoganaInPane(benchmark::State &state)
     for (qsizetype n = 0; n < chars; n += line.size() + 1)
         lines << line;
     const QString text = lines.join(QLatin1Char('\n'));
-    shell::TRichEditSx pane;
+    editor::TRichEditSx pane;
     pane.resize(400, 400);
     pane.setVertical(true);
     pane.show();
@@ -183,7 +183,7 @@ void BM_ManyoganaInPane(benchmark::State &state)
         state.PauseTiming();
         pane.setText(text);
         state.ResumeTiming();
-        shell::PaneTextTarget target(&pane);
+        editor::PaneTextTarget target(&pane);
         benchmark::DoNotOptimize(convert::convertToManyogana(engine, target).characters);
     }
 }
@@ -203,7 +203,7 @@ void replaceAllInPane(benchmark::State &state, bool oneLine)
         if (!oneLine)
             text += u'\n';
     }
-    shell::TRichEditSx pane;
+    editor::TRichEditSx pane;
     pane.resize(600, 400);
     pane.show();
     for (auto _ : state) {
@@ -211,7 +211,7 @@ void replaceAllInPane(benchmark::State &state, bool oneLine)
         pane.setText(text);
         QApplication::processEvents();
         state.ResumeTiming();
-        shell::PaneTextTarget target(&pane);
+        editor::PaneTextTarget target(&pane);
         const search::ReplaceAllResult r =
             search::replaceAll(target, QStringLiteral("の"), QStringLiteral("ノ"));
         QApplication::processEvents();
@@ -261,7 +261,7 @@ QString fiftyMegabyteFile()
 void BM_Open50MB(benchmark::State &state)
 {
     const QString path = fiftyMegabyteFile();
-    shell::TRichEditSx pane;
+    editor::TRichEditSx pane;
     pane.resize(780, 400);
     pane.setVertical(true);
     pane.show();
@@ -276,7 +276,7 @@ BENCHMARK(BM_Open50MB)->Unit(benchmark::kMillisecond)->Iterations(2);
 void BM_Save50MB(benchmark::State &state)
 {
     const auto doc = text::readDocument(fiftyMegabyteFile(), nullptr);
-    shell::TRichEditSx pane;
+    editor::TRichEditSx pane;
     pane.setText(doc->text);
     for (auto _ : state) {
         const text::EncodedDocument encoded = text::encodeDocument(pane.text(), doc->format);

@@ -5,8 +5,8 @@
 #include "convert/Stopw.h"
 #include "shell/MainFormHandlers.h"
 #include "shell/Pane.h"
-#include "shell/PaneTextTarget.h"
-#include "shell/RichEditSx.h"
+#include "editor/PaneTextTarget.h"
+#include "editor/RichEditSx.h"
 #include "shell/UiServices.h"
 #include "shell/Utamain.h"
 
@@ -15,6 +15,9 @@
 #include <QLocale>
 
 namespace shell {
+
+using editor::PaneTextTarget;
+
 
 namespace {
 

@@ -2,7 +2,7 @@
 // Pane), the last file, drops, the recent files, the title and the status panels that follow
 // the panes, and the timing of the recovery copies of unsaved work.
 #include "shell/Pane.h"
-#include "shell/RichEditSx.h"
+#include "editor/RichEditSx.h"
 #include "shell/UiServices.h"
 #include "shell/Unit3.h"
 #include "shell/Utamain.h"

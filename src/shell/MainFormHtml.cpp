@@ -2,7 +2,7 @@
 #include "convert/Stopw.h"
 #include "html/PageGenerator.h"
 #include "shell/MainFormHandlers.h"
-#include "shell/RichEditSx.h"
+#include "editor/RichEditSx.h"
 #include "shell/UiBuilder.h"
 #include "shell/UiServices.h"
 #include "shell/Utamain.h"

@@ -2,7 +2,7 @@
 
 #include "shell/DROPDST.h"
 #include "shell/FontNames.h"
-#include "shell/RichEditSx.h"
+#include "editor/RichEditSx.h"
 #include "shell/Utamain.h"
 #include "speech/ReadingController.h"
 #include "text/ColorNumber.h"

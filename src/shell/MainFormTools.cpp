@@ -2,7 +2,7 @@
 // strip and the poem collections, over tools/.
 #include "convert/Stopw.h"
 #include "shell/MainFormHandlers.h"
-#include "shell/RichEditSx.h"
+#include "editor/RichEditSx.h"
 #include "shell/UiBuilder.h"
 #include "shell/UiServices.h"
 #include "shell/Utamain.h"

@@ -3,8 +3,8 @@
 #include "search/FindReplace.h"
 #include "shell/FindReplaceDialog.h"
 #include "shell/FontNames.h"
-#include "shell/PaneTextTarget.h"
-#include "shell/RichEditSx.h"
+#include "editor/PaneTextTarget.h"
+#include "editor/RichEditSx.h"
 #include "shell/UiServices.h"
 #include "shell/WindowRules.h"
 #include "text/DocumentFile.h"
@@ -16,6 +16,9 @@
 #include <QFileInfo>
 
 namespace shell {
+
+using editor::PaneTextTarget;
+
 
 namespace {
 

@@ -19,11 +19,16 @@ class RecoveryStore;
 struct RecoveredPane;
 } // namespace text
 
+namespace editor {
+class TRichEditSx;
+} // namespace editor
+
 namespace shell {
+
+using editor::TRichEditSx;
 
 class FindReplaceDialog;
 class Pane;
-class TRichEditSx;
 class UiServices;
 
 // What a pane tells the window around it, and asks of it.

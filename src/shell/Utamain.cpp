@@ -6,13 +6,13 @@
 #include "shell/FontNames.h"
 #include "shell/MainFormHandlers.h"
 #include "shell/MainFormSettings.h"
-#include "shell/PanePrinter.h"
-#include "shell/RichEditSx.h"
+#include "editor/PanePrinter.h"
+#include "editor/RichEditSx.h"
 #include "shell/StartupSteps.h"
 #include "shell/UiServices.h"
 #include "shell/Unit1.h"
 #include "shell/Unit3.h"
-#include "shell/VerticalTextView.h"
+#include "editor/VerticalTextView.h"
 #include "shell/WindowRules.h"
 #include "speech/DirectSS.h"
 #include "speech/Hkhotkey.h"
@@ -47,6 +47,12 @@
 #include <QWindowStateChangeEvent>
 
 namespace shell {
+
+using editor::PrintOptions;
+using editor::applyDefaultMargins;
+using editor::printPane;
+using editor::windowImeColors;
+
 
 namespace {
 

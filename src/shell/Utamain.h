@@ -62,9 +62,14 @@ class ClockLabel;
 class TabButton;
 } // namespace widgets
 
+namespace editor {
+class TRichEditSx;
+} // namespace editor
+
 namespace shell {
 
-class TRichEditSx;
+using editor::TRichEditSx;
+
 class UiServices;
 class MainFormSettings;
 class FindReplaceDialog;

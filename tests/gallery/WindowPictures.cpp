@@ -7,7 +7,7 @@
 #include "FakeUiServices.h"
 
 #include "shell/ReadingDictionary.h"
-#include "shell/RichEditSx.h"
+#include "editor/RichEditSx.h"
 #include "shell/ToolStrip.h"
 #include "shell/Utamain.h"
 #include "widgets/ClockLabel.h"
@@ -24,6 +24,7 @@
 #include <cstdio>
 #include <memory>
 
+using namespace editor;
 using namespace shell;
 
 namespace gallery {

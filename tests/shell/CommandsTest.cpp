@@ -2,7 +2,7 @@
 #include "QtPrinters.h"
 
 #include "shell/FindReplaceDialog.h"
-#include "shell/RichEditSx.h"
+#include "editor/RichEditSx.h"
 #include "shell/Utamain.h"
 #include "tools/widgets/Unit2.h"
 
@@ -16,6 +16,7 @@
 
 #include <functional>
 
+using namespace editor;
 using namespace shell;
 using testsupport::FakeUiServices;
 

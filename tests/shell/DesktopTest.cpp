@@ -16,6 +16,7 @@
 #include <QSlider>
 #include <QToolButton>
 
+using namespace editor;
 using namespace shell;
 
 namespace {

@@ -9,7 +9,7 @@
 #include "shell/FindReplaceDialog.h"
 #include "shell/Pane.h"
 #include "shell/ReadingDictionary.h"
-#include "shell/RichEditSx.h"
+#include "editor/RichEditSx.h"
 #include "shell/Utamain.h"
 #include "text/RecoveryStore.h"
 
@@ -29,6 +29,7 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 
+using namespace editor;
 using namespace shell;
 using testsupport::FakeUiServices;
 

@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QSet>
 
+using namespace editor;
 using namespace shell;
 
 namespace {

@@ -3,9 +3,9 @@
 #include "FakeDirectSS.h"
 #include "FakeUiServices.h"
 
-#include "shell/RichEditSx.h"
+#include "editor/RichEditSx.h"
 #include "shell/Utamain.h"
-#include "shell/VerticalTextView.h"
+#include "editor/VerticalTextView.h"
 #include "speech/Hkhotkey.h"
 #include "speech/ReadingController.h"
 #include "speech/TypingReader.h"
@@ -22,6 +22,7 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
+using namespace editor;
 using namespace shell;
 using testsupport::FakeUiServices;
 

@@ -5,11 +5,11 @@
 
 #include "LnkWriter.h"
 #include "shell/DROPDST.h"
-#include "shell/RichEditSx.h"
+#include "editor/RichEditSx.h"
 #include "shell/Unit1.h"
 #include "shell/Unit3.h"
 #include "shell/Utamain.h"
-#include "shell/VerticalTextView.h"
+#include "editor/VerticalTextView.h"
 #include "speech/ReadingController.h"
 #include "text/ShellLink.h"
 #include "tools/widgets/MsgSCR.h"
@@ -36,6 +36,7 @@
 #include <gtest/gtest.h>
 #include <random>
 
+using namespace editor;
 using namespace shell;
 using testsupport::FakeUiServices;
 

@@ -1,11 +1,12 @@
 #include "shell/WindowRules.h"
 #include "QtPrinters.h"
-#include "shell/ImeColors.h"
+#include "editor/ImeColors.h"
 
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+using namespace editor;
 using namespace shell;
 
 TEST(WindowRules, LeftPaneWidthWhenShown)

@@ -5,7 +5,7 @@
 #include "FakeUiServices.h"
 
 #include "settings/IniFile.h"
-#include "shell/RichEditSx.h"
+#include "editor/RichEditSx.h"
 #include "shell/Utamain.h"
 
 #include <QFile>

@@ -1,8 +1,8 @@
 #include "QtPrinters.h"
 #include "VerticalPaneFixture.h"
 
-#include "shell/RichEditSx.h"
-#include "shell/VerticalTextView.h"
+#include "editor/RichEditSx.h"
+#include "editor/VerticalTextView.h"
 
 #include <QApplication>
 #include <QInputMethodEvent>
@@ -13,7 +13,7 @@
 
 #include <random>
 
-using namespace shell;
+using namespace editor;
 
 namespace {
 
@@ -346,9 +346,9 @@ TEST_F(VerticalFixture, ColumnsKeptThroughEditsAnswerAsALayoutMadeAfresh)
                               QStringLiteral("春過ぎて夏来にけらし白妙の衣ほすてふ天の香具山"),
                               QStringLiteral("一\n二\n三\n"), QString(40, u'字')};
     pane.setText(QStringLiteral("秋の田の\nかりほの庵の苫をあらみ\n\nわが衣手は露にぬれつつ"));
-    shell::VerticalLayout &kept = view->layout();
+    editor::VerticalLayout &kept = view->layout();
     const auto expectFresh = [&](int step) {
-        shell::VerticalLayout fresh(pane.document());
+        editor::VerticalLayout fresh(pane.document());
         fresh.setFont(kept.font());
         fresh.setColumnHeight(kept.columnHeight());
         ASSERT_EQ(kept.columnCount(), fresh.columnCount()) << step;

@@ -11,7 +11,7 @@
 
 #include <vector>
 
-namespace shell {
+namespace editor {
 
 class RowIndex
 {
@@ -59,4 +59,4 @@ private:
     int m_rows = 0;
 };
 
-} // namespace shell
+} // namespace editor

@@ -7,7 +7,7 @@
 
 #include <QAccessibleWidget>
 
-namespace shell {
+namespace editor {
 
 class TRichEditSx;
 class VerticalTextView;
@@ -74,4 +74,4 @@ void installVerticalAccessibility(VerticalTextView *view);
 using AccessibleEventSink = void (*)(QAccessibleEvent *event);
 AccessibleEventSink setVerticalAccessibleEventSink(AccessibleEventSink sink);
 
-} // namespace shell
+} // namespace editor

@@ -13,7 +13,7 @@
 #include <array>
 #include <optional>
 
-namespace shell {
+namespace editor {
 
 enum UndoAction : int {
     ActionUndo = 0, // also the state after a redo
@@ -75,4 +75,4 @@ private:
     int m_lastAction = ActionCaret;
 };
 
-} // namespace shell
+} // namespace editor

@@ -1,4 +1,4 @@
-#include "shell/VerticalLayout.h"
+#include "editor/VerticalLayout.h"
 
 #include <QFontInfo>
 #include <QFontMetricsF>
@@ -14,7 +14,7 @@
 #include <unicode/uchar.h>
 #include <unicode/unistr.h>
 
-namespace shell {
+namespace editor {
 
 // --- glyphs -----------------------------------------------------------------------------
 
@@ -887,4 +887,4 @@ void VerticalLayout::paint(QPainter *painter, int firstColumn, int lastColumn,
     }
 }
 
-} // namespace shell
+} // namespace editor

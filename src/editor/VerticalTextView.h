@@ -6,12 +6,12 @@
 // the undo memory); caret movement keys are mapped to the columns here: Up and Down move
 // along a column, Left goes to the next column and Right to the previous one.
 
-#include "shell/VerticalLayout.h"
+#include "editor/VerticalLayout.h"
 
 #include <QAbstractScrollArea>
 #include <QTimer>
 
-namespace shell {
+namespace editor {
 
 class TRichEditSx;
 
@@ -76,4 +76,4 @@ private:
     qreal m_wantedY = -1;     // column offset kept while moving across columns
 };
 
-} // namespace shell
+} // namespace editor

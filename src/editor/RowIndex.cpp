@@ -1,9 +1,9 @@
-#include "shell/RowIndex.h"
+#include "editor/RowIndex.h"
 
 #include <algorithm>
 #include <numeric>
 
-namespace shell {
+namespace editor {
 
 void RowIndex::assign(const std::vector<int> &rows)
 {
@@ -189,4 +189,4 @@ int RowIndex::blockOfRow(int row) const
     return block - 1;
 }
 
-} // namespace shell
+} // namespace editor

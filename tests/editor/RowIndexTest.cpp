@@ -1,7 +1,7 @@
 // The row index against the plain list of counts it stands for: random edits of every
 // kind (recounts, insertions, removals, replacements across chunk borders, emptying), and
 // after each one every answer compared.
-#include "shell/RowIndex.h"
+#include "editor/RowIndex.h"
 
 #include <gtest/gtest.h>
 
@@ -10,7 +10,7 @@
 
 namespace {
 
-void expectSame(const shell::RowIndex &index, const std::vector<int> &rows)
+void expectSame(const editor::RowIndex &index, const std::vector<int> &rows)
 {
     ASSERT_EQ(index.blockCount(), int(rows.size()));
     ASSERT_EQ(index.rowCount(), std::accumulate(rows.begin(), rows.end(), 0));
@@ -38,7 +38,7 @@ TEST(RowIndex, AnswersAsThePlainListAfterEveryKindOfEdit)
         return v;
     };
     std::vector<int> rows = counts(3000);
-    shell::RowIndex index;
+    editor::RowIndex index;
     index.assign(rows);
     expectSame(index, rows);
     for (int step = 0; step < 300; ++step) {

@@ -1,7 +1,7 @@
-#include "shell/VerticalTextView.h"
+#include "editor/VerticalTextView.h"
 
-#include "shell/RichEditSx.h"
-#include "shell/VerticalAccessible.h"
+#include "editor/RichEditSx.h"
+#include "editor/VerticalAccessible.h"
 
 #include <QApplication>
 #include <QInputMethodEvent>
@@ -12,7 +12,7 @@
 #include <QTextBlock>
 #include <QTextDocument>
 
-namespace shell {
+namespace editor {
 
 namespace {
 constexpr qreal Margin = 6; // between the first column and the right edge, and at the top
@@ -449,4 +449,4 @@ void VerticalTextView::focusOutEvent(QFocusEvent *e)
     viewport()->update();
 }
 
-} // namespace shell
+} // namespace editor

@@ -1,6 +1,6 @@
-#include "shell/RichEditSx.h"
+#include "editor/RichEditSx.h"
 
-#include "shell/VerticalTextView.h"
+#include "editor/VerticalTextView.h"
 #include "text/TextMetrics.h"
 
 #include <QAbstractTextDocumentLayout>
@@ -17,7 +17,7 @@
 #include <QTextDocument>
 #include <QTextLayout>
 
-namespace shell {
+namespace editor {
 
 namespace {
 
@@ -707,4 +707,4 @@ void TRichEditSx::restoreUndoState(const RichUndoState &state)
     Q_EMIT selectionChanged();
 }
 
-} // namespace shell
+} // namespace editor

@@ -7,7 +7,7 @@
 #include <QStringView>
 #include <array>
 
-namespace shell {
+namespace editor {
 
 enum class ImeState {
     Composing = 0,          // input being composed (still kana, not the target)
@@ -35,4 +35,4 @@ ImeColorTable controlDefaultImeColors();
 // Converted, "はる" plain Composing.
 ImeState imeStateOf(QStringView segment, bool highlighted);
 
-} // namespace shell
+} // namespace editor

@@ -1,7 +1,7 @@
-#include "shell/VerticalAccessible.h"
+#include "editor/VerticalAccessible.h"
 
-#include "shell/RichEditSx.h"
-#include "shell/VerticalTextView.h"
+#include "editor/RichEditSx.h"
+#include "editor/VerticalTextView.h"
 
 #include <QScrollBar>
 #include <QTextBlock>
@@ -11,7 +11,7 @@
 #include <tuple>
 #include <utility>
 
-namespace shell {
+namespace editor {
 
 namespace {
 
@@ -551,4 +551,4 @@ void VerticalAccessible::replaceText(int startOffset, int endOffset, const QStri
     edit(startOffset, endOffset, text, ActionPaste);
 }
 
-} // namespace shell
+} // namespace editor

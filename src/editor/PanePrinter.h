@@ -11,7 +11,7 @@
 
 class QPrinter;
 
-namespace shell {
+namespace editor {
 
 class TRichEditSx;
 
@@ -28,4 +28,4 @@ void applyDefaultMargins(QPrinter *printer);
 // Returns the number of pages printed.
 int printPane(TRichEditSx *pane, QPrinter *printer, const PrintOptions &options = {});
 
-} // namespace shell
+} // namespace editor

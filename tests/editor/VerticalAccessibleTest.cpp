@@ -1,8 +1,8 @@
 // The vertical view as a screen reader sees it, through QAccessible's own look-up.
-#include "shell/VerticalAccessible.h"
+#include "editor/VerticalAccessible.h"
 #include "VerticalPaneFixture.h"
-#include "shell/RichEditSx.h"
-#include "shell/VerticalTextView.h"
+#include "editor/RichEditSx.h"
+#include "editor/VerticalTextView.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -12,7 +12,7 @@
 #include <functional>
 #include <gtest/gtest.h>
 
-using namespace shell;
+using namespace editor;
 
 namespace {
 

@@ -1,12 +1,12 @@
-#include "shell/PaneTextTarget.h"
+#include "editor/PaneTextTarget.h"
 
-#include "shell/RichEditSx.h"
+#include "editor/RichEditSx.h"
 
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextLayout>
 
-namespace shell {
+namespace editor {
 
 PaneTextTarget::~PaneTextTarget()
 {
@@ -68,4 +68,4 @@ void PaneTextTarget::applyEdits(const convert::TextEdits &edits)
     endEdits();
 }
 
-} // namespace shell
+} // namespace editor

@@ -28,13 +28,13 @@
 #include <memory>
 #include <vector>
 
-#include "shell/RowIndex.h"
+#include "editor/RowIndex.h"
 
 class QPainter;
 class QTextDocument;
 class QTextLayout;
 
-namespace shell {
+namespace editor {
 
 enum class GlyphMode : quint8 {
     Upright,      // drawn as is, centred in the column
@@ -216,4 +216,4 @@ private:
     std::function<QTextBlock()> m_caretBlock;
 };
 
-} // namespace shell
+} // namespace editor

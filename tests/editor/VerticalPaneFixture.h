@@ -2,8 +2,8 @@
 // A pane shown in vertical writing with a 20-pixel font, its vertical view focused: the
 // fixture of the tests that work through the view.
 
-#include "shell/RichEditSx.h"
-#include "shell/VerticalTextView.h"
+#include "editor/RichEditSx.h"
+#include "editor/VerticalTextView.h"
 
 #include <QTest>
 #include <QTextCursor>
@@ -13,8 +13,8 @@ namespace testsupport {
 
 struct VerticalPaneTest : ::testing::Test
 {
-    shell::TRichEditSx pane;
-    shell::VerticalTextView *view = nullptr;
+    editor::TRichEditSx pane;
+    editor::VerticalTextView *view = nullptr;
 
     void SetUp() override
     {

@@ -1,9 +1,9 @@
-#include "shell/RichUndoMemory.h"
+#include "editor/RichUndoMemory.h"
 #include "QtPrinters.h"
 
 #include <gtest/gtest.h>
 
-using namespace shell;
+using namespace editor;
 
 namespace {
 

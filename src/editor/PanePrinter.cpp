@@ -1,7 +1,7 @@
-#include "shell/PanePrinter.h"
+#include "editor/PanePrinter.h"
 
-#include "shell/RichEditSx.h"
-#include "shell/VerticalLayout.h"
+#include "editor/RichEditSx.h"
+#include "editor/VerticalLayout.h"
 
 #include <QFontMetricsF>
 #include <QPageLayout>
@@ -9,7 +9,7 @@
 #include <QPrinter>
 #include <QTextDocument>
 
-namespace shell {
+namespace editor {
 
 void applyDefaultMargins(QPrinter *printer)
 {
@@ -80,4 +80,4 @@ int printPane(TRichEditSx *pane, QPrinter *printer, const PrintOptions &options)
     return pages;
 }
 
-} // namespace shell
+} // namespace editor

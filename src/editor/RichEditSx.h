@@ -4,8 +4,8 @@
 // "lines" are its display rows as shown on screen: wrapped rows while word wrap is on,
 // the text's lines while it is off. In vertical writing a display row is a column.
 
-#include "shell/ImeColors.h"
-#include "shell/RichUndoMemory.h"
+#include "editor/ImeColors.h"
+#include "editor/RichUndoMemory.h"
 #include "text/DocumentFile.h"
 
 #include <QPlainTextEdit>
@@ -17,7 +17,7 @@ class QTextBlock;
 class QTextDocument;
 class QMenu;
 
-namespace shell {
+namespace editor {
 
 class TRichEditSx;
 class VerticalTextView;
@@ -184,4 +184,4 @@ private:
     mutable int m_laidOut = 0;
 };
 
-} // namespace shell
+} // namespace editor

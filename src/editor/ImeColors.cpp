@@ -1,6 +1,6 @@
-#include "shell/ImeColors.h"
+#include "editor/ImeColors.h"
 
-namespace shell {
+namespace editor {
 
 ImeColorTable windowImeColors()
 {
@@ -46,4 +46,4 @@ ImeState imeStateOf(QStringView segment, bool highlighted)
     return converted ? ImeState::Converted : ImeState::Composing;
 }
 
-} // namespace shell
+} // namespace editor

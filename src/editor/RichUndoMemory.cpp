@@ -1,6 +1,6 @@
-#include "shell/RichUndoMemory.h"
+#include "editor/RichUndoMemory.h"
 
-namespace shell {
+namespace editor {
 
 std::optional<UndoAction> undoActionForKey(int key, Qt::KeyboardModifiers modifiers)
 {
@@ -93,4 +93,4 @@ bool RichUndoMemory::redo(RichUndoTarget &target)
     return true;
 }
 
-} // namespace shell
+} // namespace editor

@@ -7,7 +7,7 @@
 
 #include <QTextCursor>
 
-namespace shell {
+namespace editor {
 
 class TRichEditSx;
 
@@ -28,4 +28,4 @@ private:
     int m_depth = 0;
 };
 
-} // namespace shell
+} // namespace editor
