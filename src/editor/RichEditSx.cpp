@@ -268,6 +268,8 @@ void TRichEditSx::setText(const QString &text)
     c.endEditBlock();
     m_horizontal->moveCursor(QTextCursor::Start);
     m_restoring = false;
+    if (m_verticalView->isVisible())
+        m_verticalView->ensureCaretVisible();
     Q_EMIT textChanged();
     Q_EMIT selectionChanged();
 }

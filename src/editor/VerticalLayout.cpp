@@ -572,12 +572,60 @@ int VerticalLayout::blockColumnCount(const QTextBlock &block)
 
 void VerticalLayout::rebuildIndex()
 {
-    std::vector<int> counts;
-    counts.reserve(size_t(m_document->blockCount()));
-    for (QTextBlock b = m_document->begin(); b.isValid(); b = b.next())
-        counts.push_back(blockColumnCount(b));
-    m_columns.assign(counts);
+    // Every line counts one column until it is counted: lines are counted from the first on,
+    // as far as a question needs and, in a shown view, a slice at a time while it is idle.
+    m_columns.assign(std::vector<int>(size_t(m_document->blockCount()), 1));
+    m_counted = 0;
     m_indexValid = true;
+}
+
+void VerticalLayout::ensureIndex()
+{
+    if (!m_indexValid)
+        rebuildIndex();
+}
+
+void VerticalLayout::countThrough(int block)
+{
+    ensureIndex();
+    if (!m_wrap || block < m_counted)
+        return;
+    for (QTextBlock b = m_document->findBlockByNumber(m_counted); b.isValid() && m_counted <= block;
+         b = b.next(), ++m_counted)
+        m_columns.setRows(m_counted, blockColumnCount(b));
+}
+
+void VerticalLayout::countToColumn(int column)
+{
+    ensureIndex();
+    if (!m_wrap)
+        return;
+    int row = m_columns.firstRow(m_counted);
+    for (QTextBlock b = m_document->findBlockByNumber(m_counted); b.isValid() && row <= column;
+         b = b.next(), ++m_counted) {
+        const int count = blockColumnCount(b);
+        m_columns.setRows(m_counted, count);
+        row += count;
+    }
+}
+
+bool VerticalLayout::countMore(int blocks)
+{
+    countThrough(m_counted + blocks - 1);
+    return isCounted();
+}
+
+bool VerticalLayout::isCounted() const
+{
+    return !m_wrap || (m_indexValid && m_counted >= m_columns.blockCount());
+}
+
+int VerticalLayout::knownColumnCount()
+{
+    if (!m_wrap)
+        return m_document->blockCount();
+    ensureIndex();
+    return m_columns.rowCount();
 }
 
 void VerticalLayout::documentChanged(int position, int charsRemoved, int charsAdded)
@@ -602,26 +650,35 @@ void VerticalLayout::documentChanged(int position, int charsRemoved, int charsAd
     // less the blocks it added.
     const int span = last.blockNumber() - first.blockNumber() + 1;
     const int oldSpan = span - (m_document->blockCount() - m_columns.blockCount());
-    if (m_deferred || oldSpan < 1 || first.blockNumber() + oldSpan > m_columns.blockCount()) {
+    const int at = first.blockNumber();
+    if (m_deferred || oldSpan < 1 || at + oldSpan > m_columns.blockCount()) {
         m_indexValid = false;
         return;
     }
-    std::vector<int> counts;
-    counts.reserve(size_t(span));
-    for (QTextBlock b = first; b.isValid(); b = b.next()) {
-        counts.push_back(blockColumnCount(b));
-        if (b == last)
-            break;
+    if (at >= m_counted) {
+        // Past what is counted: the new lines count one each until they are counted.
+        m_columns.replace(at, oldSpan, std::vector<int>(size_t(span), 1));
+        return;
     }
-    m_columns.replace(first.blockNumber(), oldSpan, counts);
+    // A typed line is counted now; of many lines pasted or loaded, the first ones, and the
+    // others when a question or the idle counting reaches them.
+    const int exact = std::min(span, 256);
+    std::vector<int> counts(size_t(span), 1);
+    QTextBlock b = first;
+    for (int i = 0; i < exact && b.isValid(); ++i, b = b.next())
+        counts[size_t(i)] = blockColumnCount(b);
+    m_columns.replace(at, oldSpan, counts);
+    // The lines counted are the edited ones and those before; after an edit that reached
+    // past the counted lines, or left some of its own uncounted, those after it are not.
+    m_counted =
+        exact == span && at + oldSpan <= m_counted ? m_counted + span - oldSpan : at + exact;
 }
 
 int VerticalLayout::columnCount()
 {
     if (!m_wrap)
         return m_document->blockCount();
-    if (!m_indexValid)
-        rebuildIndex();
+    countThrough(m_document->blockCount() - 1);
     return m_columns.rowCount();
 }
 
@@ -657,8 +714,7 @@ int VerticalLayout::columnOfPosition(int position)
         block = m_document->lastBlock();
     if (!m_wrap)
         return block.blockNumber();
-    if (!m_indexValid)
-        rebuildIndex();
+    countThrough(block.blockNumber());
     const VerticalBlockLayout &l = blockLayout(block);
     const int index = layoutIndex(l, position - block.position());
     return m_columns.firstRow(block.blockNumber()) + l.columnOfIndex(index);
@@ -666,7 +722,8 @@ int VerticalLayout::columnOfPosition(int position)
 
 QTextBlock VerticalLayout::blockOfColumn(int column, int *columnInBlock)
 {
-    column = qBound(0, column, qMax(0, columnCount() - 1));
+    countToColumn(column);
+    column = qBound(0, column, qMax(0, knownColumnCount() - 1));
     if (!m_wrap) {
         *columnInBlock = 0;
         return m_document->findBlockByNumber(column);
@@ -760,7 +817,8 @@ VerticalLayout::Cell VerticalLayout::cellOfPosition(int position)
 void VerticalLayout::paint(QPainter *painter, int firstColumn, int lastColumn,
                            const PaintOptions &o)
 {
-    const int total = columnCount();
+    countToColumn(lastColumn);
+    const int total = knownColumnCount();
     if (total == 0)
         return;
     firstColumn = qBound(0, firstColumn, total - 1);

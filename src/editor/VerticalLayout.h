@@ -15,8 +15,10 @@
 // block's columns are cached until the block changes, and every block's column count is
 // kept in a RowIndex: after an edit only the blocks it touched are laid out again, and the
 // questions asked per keystroke (the column of a position, the block of a column) cost
-// O(log n). Painting lays out only what is visible. While deferred (its view hidden) the
-// layout only notes what changed and counts again when next asked.
+// O(log n). Lines are counted from the first on as far as a question needs (a text just
+// opened shows its first screen without counting the rest); painting lays out only what is
+// visible. While deferred (its view hidden) the layout only notes what changed and counts
+// again when next asked.
 
 #include <QColor>
 #include <QFont>
@@ -153,7 +155,17 @@ public:
         m_caretBlock = std::move(caretBlock);
     }
 
+    // Every column, each line counted (as far as not yet).
     int columnCount();
+    // The columns as far as counted, and one for each line not yet counted: what the view
+    // sizes its scroll bar by while counting goes on. Exact once isCounted().
+    int knownColumnCount();
+    bool isCounted() const;
+    // Counts the next lines, so many of them; true once every line is counted.
+    bool countMore(int blocks);
+    // Counts the lines up to and including a block, or up to the one that holds a column.
+    void countThrough(int block);
+    void countToColumn(int column);
     // The longest column, for the vertical scroll range when wrap is off.
     qreal longestColumn();
 
@@ -202,6 +214,7 @@ private:
     void layoutText(const QString &text, int preeditPosition, const QString &preedit,
                     VerticalBlockLayout &layout);
     void rebuildIndex();
+    void ensureIndex();
     int blockColumnCount(const QTextBlock &block);
     const QTextLayout *composingLayout(const QTextBlock &block) const;
 
@@ -211,6 +224,7 @@ private:
     bool m_wrap = true;
     int m_generation = 1; // bumped whenever every block must be laid out again
     bool m_indexValid = false;
+    int m_counted = 0; // lines [0, m_counted) have their columns counted
     bool m_deferred = false;
     RowIndex m_columns; // columns per block, while word wrap is on
     std::function<QTextBlock()> m_caretBlock;

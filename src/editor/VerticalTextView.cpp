@@ -30,6 +30,13 @@ VerticalTextView::VerticalTextView(TRichEditSx *owner)
     setAttribute(Qt::WA_InputMethodEnabled);
     viewport()->setCursor(Qt::IBeamCursor);
     m_blink.setInterval(qMax(200, QApplication::cursorFlashTime() / 2));
+    m_counting.setSingleShot(true);
+    m_counting.setInterval(0);
+    connect(&m_counting, &QTimer::timeout, this, [this] {
+        // About 20 ms of counting at a time keeps the view answering.
+        m_layout.countMore(20000);
+        updateScrollBars();
+    });
     connect(&m_blink, &QTimer::timeout, this, [this] {
         m_caretOn = !m_caretOn;
         viewport()->update();
@@ -46,7 +53,9 @@ VerticalTextView::VerticalTextView(TRichEditSx *owner)
         viewport()->update();
     });
     connect(owner->horizontalView(), &QPlainTextEdit::cursorPositionChanged, this, [this] {
-        if (!isVisible())
+        // (While a whole text is put in, the caret passes by its end: the pane shows the
+        // caret once the text is in.)
+        if (!isVisible() || m_owner->m_restoring)
             return;
         restartBlink();
         ensureCaretVisible();
@@ -117,7 +126,8 @@ void VerticalTextView::scrollToColumn(int column)
 int VerticalTextView::positionAtPoint(const QPointF &p)
 {
     auto &layout = const_cast<VerticalLayout &>(m_layout);
-    const int total = layout.columnCount();
+    layout.countToColumn(columnAt(p.x()));
+    const int total = layout.knownColumnCount();
     const int column = qBound(0, columnAt(p.x()), qMax(0, total - 1));
     const qreal y = p.y() - Margin + verticalScrollBar()->value();
     return layout.positionAt(column, y);
@@ -158,6 +168,7 @@ QRectF VerticalTextView::caretRect()
 
 void VerticalTextView::ensureCaretVisible()
 {
+    m_layout.columnOfPosition(caretPosition()); // counted through the caret's line
     updateScrollBars();
     const QRectF caret = caretRect();
     QScrollBar *h = horizontalScrollBar();
@@ -180,7 +191,11 @@ void VerticalTextView::updateScrollBars()
 {
     m_layout.setColumnHeight(viewport()->height() - 2 * Margin);
     const qreal p = m_layout.pitch();
-    const int width = qCeil(m_layout.columnCount() * p + 2 * Margin);
+    const int width = qCeil(m_layout.knownColumnCount() * p + 2 * Margin);
+    // The lines not yet counted are counted a slice at a time while the view is idle; the
+    // scroll bar grows to the text's true width as they are.
+    if (!m_layout.isCounted() && isVisible() && !m_counting.isActive())
+        m_counting.start();
     QScrollBar *h = horizontalScrollBar();
     h->setRange(0, qMax(0, width - viewport()->width()));
     h->setPageStep(viewport()->width());
@@ -231,8 +246,9 @@ void VerticalTextView::paintEvent(QPaintEvent *)
 {
     QPainter painter(viewport());
     painter.fillRect(viewport()->rect(), m_background);
-    const int total = m_layout.columnCount();
     const qreal p = m_layout.pitch();
+    m_layout.countToColumn(columnAt(-p));
+    const int total = m_layout.knownColumnCount();
     const int first = qMax(0, columnAt(viewport()->width() + p));
     const int last = qMin(total - 1, columnAt(-p));
     const QTextCursor cursor = m_owner->horizontalView()->textCursor();

@@ -70,6 +70,7 @@ private:
     QColor m_text{Qt::black};
     QColor m_background{Qt::white};
     QTimer m_blink;
+    QTimer m_counting; // counts the lines not yet counted, a slice at a time
     bool m_caretOn = true;
     bool m_dragging = false;
     int m_preeditCursor = -1; // caret inside the preedit, from the input method
