@@ -3,8 +3,9 @@
 // takes, and a key, an Enter and a paste of 1 MB in the middle, each with what the window
 // does after it (the caret's row for the status bar and the repaint of the screen).
 // Run: bench_editor [--benchmark_filter=...]; sizes are 10 and 50 MB of Japanese lines.
-#include "shell/FontNames.h"
+#include "GuiBenchMain.h"
 #include "editor/RichEditSx.h"
+#include "shell/FontNames.h"
 #include "text/DocumentFile.h"
 #include "text/LargeTextMemory.h"
 
@@ -215,13 +216,5 @@ BENCHMARK(BM_Paste1MB)->Apply(sizes)->Iterations(3);
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    text::keepLargeBlocksInTheHeap();
-    QApplication app(argc, argv);
-    shell::installFontSubstitutions();
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runGuiBenchmarks(argc, argv);
 }

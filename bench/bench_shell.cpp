@@ -1,15 +1,16 @@
 // Figures for the main window and the panes: building the window (the start-up cost
 // before the first paint), loading a large text into a pane, and the undo memory's
 // snapshot of a large pane. Offscreen, so no display is needed.
+#include "GuiBenchMain.h"
 #include "convert/Conversions.h"
-#include "search/FindReplace.h"
-#include "text/DocumentFile.h"
-#include "shell/FontNames.h"
 #include "editor/PaneTextTarget.h"
 #include "editor/RichEditSx.h"
+#include "editor/VerticalTextView.h"
+#include "search/FindReplace.h"
+#include "shell/FontNames.h"
 #include "shell/UiServices.h"
 #include "shell/Utamain.h"
-#include "editor/VerticalTextView.h"
+#include "text/DocumentFile.h"
 #include "text/LargeTextMemory.h"
 
 #include <QElapsedTimer>
@@ -281,7 +282,7 @@ void BM_Save50MB(benchmark::State &state)
     for (auto _ : state) {
         const text::EncodedDocument encoded = text::encodeDocument(pane.text(), doc->format);
         text::writeFileSafely(QStringLiteral("/tmp/kotonami-bench-50mb-out.txt"), encoded.bytes,
-                          nullptr);
+                              nullptr);
     }
 }
 BENCHMARK(BM_Save50MB)->Unit(benchmark::kMillisecond)->Iterations(2);
@@ -290,12 +291,5 @@ BENCHMARK(BM_Save50MB)->Unit(benchmark::kMillisecond)->Iterations(2);
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    text::keepLargeBlocksInTheHeap();
-    QApplication app(argc, argv);
-    shell::installFontSubstitutions();
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    return 0;
+    return runGuiBenchmarks(argc, argv);
 }

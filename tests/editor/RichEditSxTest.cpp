@@ -1,5 +1,6 @@
 #include "editor/RichEditSx.h"
 #include "QtPrinters.h"
+#include "RandomEdits.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QApplication>
@@ -70,8 +71,8 @@ TEST_F(PaneFixture, RowsOfAPartLaidOutTextAreThoseOfTheWholeLaidOut)
 {
     pane.setWordWrap(true);
     std::mt19937 random(3);
-    const QString pieces[] = {QStringLiteral("あ"), QStringLiteral("\n"), QString(60, u'字'),
-                              QStringLiteral("一\n二\n三\n"), QStringLiteral("word wrap ")};
+    const QStringList pieces = {QStringLiteral("あ"), QStringLiteral("\n"), QString(60, u'字'),
+                                QStringLiteral("一\n二\n三\n"), QStringLiteral("word wrap ")};
     QStringList lines;
     for (int i = 0; i < 300; ++i)
         lines << QString(int(random() % 70), u'春');
@@ -81,15 +82,7 @@ TEST_F(PaneFixture, RowsOfAPartLaidOutTextAreThoseOfTheWholeLaidOut)
             (void)pane.document()->documentLayout()->blockBoundingRect(b);
     };
     for (int step = 0; step < 60; ++step) {
-        QTextCursor c(pane.document());
-        const int size = pane.document()->characterCount() - 1;
-        c.setPosition(int(random() % (size + 1)));
-        if (random() % 3 == 0) {
-            c.setPosition(qMin(size, c.position() + int(random() % 40)), QTextCursor::KeepAnchor);
-            c.removeSelectedText();
-        } else {
-            c.insertText(pieces[random() % std::size(pieces)]);
-        }
+        testsupport::randomEdit(pane.document(), random, pieces);
         if (step % 15 == 7)
             pane.resize(200 + int(random() % 300), 200);
         if (step == 40)

@@ -1,4 +1,5 @@
 #include "QtPrinters.h"
+#include "RandomEdits.h"
 #include "VerticalPaneFixture.h"
 
 #include "editor/RichEditSx.h"
@@ -343,9 +344,9 @@ TEST_F(VerticalFixture, ScrollStartsAtTheRightAndFollowsTheCaret)
 TEST_F(VerticalFixture, ColumnsKeptThroughEditsAnswerAsALayoutMadeAfresh)
 {
     std::mt19937 random(5);
-    const QString pieces[] = {QStringLiteral("あ"), QStringLiteral("\n"),
-                              QStringLiteral("春過ぎて夏来にけらし白妙の衣ほすてふ天の香具山"),
-                              QStringLiteral("一\n二\n三\n"), QString(40, u'字')};
+    const QStringList pieces = {QStringLiteral("あ"), QStringLiteral("\n"),
+                                QStringLiteral("春過ぎて夏来にけらし白妙の衣ほすてふ天の香具山"),
+                                QStringLiteral("一\n二\n三\n"), QString(40, u'字')};
     pane.setText(QStringLiteral("秋の田の\nかりほの庵の苫をあらみ\n\nわが衣手は露にぬれつつ"));
     editor::VerticalLayout &kept = view->layout();
     const auto expectFresh = [&](int step) {
@@ -363,15 +364,7 @@ TEST_F(VerticalFixture, ColumnsKeptThroughEditsAnswerAsALayoutMadeAfresh)
             view->hide(); // edits while hidden are only noted
         if (step % 10 == 3)
             kept.invalidate(); // every line uncounted, as after a new column height
-        QTextCursor c(pane.document());
-        const int size = pane.document()->characterCount() - 1;
-        c.setPosition(int(random() % (size + 1)));
-        if (random() % 3 == 0) {
-            c.setPosition(qMin(size, c.position() + int(random() % 30)), QTextCursor::KeepAnchor);
-            c.removeSelectedText();
-        } else {
-            c.insertText(pieces[random() % std::size(pieces)]);
-        }
+        testsupport::randomEdit(pane.document(), random, pieces);
         if (step % 6 == 0)
             expectFresh(step);
         else if (step % 6 == 2)
