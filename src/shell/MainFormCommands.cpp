@@ -3,10 +3,10 @@
 #include "convert/Conversions.h"
 #include "convert/Dates.h"
 #include "convert/Stopw.h"
-#include "shell/MainFormHandlers.h"
-#include "shell/Pane.h"
 #include "editor/PaneTextTarget.h"
 #include "editor/RichEditSx.h"
+#include "shell/MainFormHandlers.h"
+#include "shell/Pane.h"
 #include "shell/UiServices.h"
 #include "shell/Utamain.h"
 
@@ -17,7 +17,6 @@
 namespace shell {
 
 using editor::PaneTextTarget;
-
 
 namespace {
 

@@ -1,8 +1,8 @@
 // The window around its panes' documents: the commands of both panes (each a call on its
 // Pane), the last file, drops, the recent files, the title and the status panels that follow
 // the panes, and the timing of the recovery copies of unsaved work.
-#include "shell/Pane.h"
 #include "editor/RichEditSx.h"
+#include "shell/Pane.h"
 #include "shell/UiServices.h"
 #include "shell/Unit3.h"
 #include "shell/Utamain.h"

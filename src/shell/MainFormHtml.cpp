@@ -1,8 +1,8 @@
 // TMainForm1's HTML page commands: thin handlers over html/, which builds the pages.
 #include "convert/Stopw.h"
+#include "editor/RichEditSx.h"
 #include "html/PageGenerator.h"
 #include "shell/MainFormHandlers.h"
-#include "editor/RichEditSx.h"
 #include "shell/UiBuilder.h"
 #include "shell/UiServices.h"
 #include "shell/Utamain.h"

@@ -1,8 +1,8 @@
 #include "shell/MainFormSettings.h"
 
+#include "editor/RichEditSx.h"
 #include "shell/DROPDST.h"
 #include "shell/FontNames.h"
-#include "editor/RichEditSx.h"
 #include "shell/Utamain.h"
 #include "speech/ReadingController.h"
 #include "text/ColorNumber.h"

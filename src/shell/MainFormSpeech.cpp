@@ -1,13 +1,13 @@
 // TMainForm1's reading aloud: the window as the host of the reading state, the speakers and
 // the typing reader, the clipboard watcher and the hot key, and the handlers of the
 // "Speech" bar, the Parole and the Speaker menus.
+#include "editor/RichEditSx.h"
+#include "editor/VerticalTextView.h"
 #include "reading/ReadingEngine.h"
 #include "shell/MainFormHandlers.h"
 #include "shell/ReadingDictionary.h"
-#include "editor/RichEditSx.h"
 #include "shell/UiServices.h"
 #include "shell/Utamain.h"
-#include "editor/VerticalTextView.h"
 #include "speech/CBWatch.h"
 #include "speech/DirectSS.h"
 #include "speech/EspeakBackend.h"

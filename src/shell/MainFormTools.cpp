@@ -1,8 +1,8 @@
 // TMainForm1's left-pane tools: string colouring, counts and the count grid, the scroll
 // strip and the poem collections, over tools/.
 #include "convert/Stopw.h"
-#include "shell/MainFormHandlers.h"
 #include "editor/RichEditSx.h"
+#include "shell/MainFormHandlers.h"
 #include "shell/UiBuilder.h"
 #include "shell/UiServices.h"
 #include "shell/Utamain.h"

@@ -1,10 +1,10 @@
 #include "shell/Pane.h"
 
+#include "editor/PaneTextTarget.h"
+#include "editor/RichEditSx.h"
 #include "search/FindReplace.h"
 #include "shell/FindReplaceDialog.h"
 #include "shell/FontNames.h"
-#include "editor/PaneTextTarget.h"
-#include "editor/RichEditSx.h"
 #include "shell/UiServices.h"
 #include "shell/WindowRules.h"
 #include "text/DocumentFile.h"
@@ -18,7 +18,6 @@
 namespace shell {
 
 using editor::PaneTextTarget;
-
 
 namespace {
 

@@ -1,18 +1,18 @@
 #include "shell/Utamain.h"
 
+#include "editor/PanePrinter.h"
+#include "editor/RichEditSx.h"
+#include "editor/VerticalTextView.h"
 #include "reading/ReadingEngine.h"
 #include "settings/IniFile.h"
 #include "shell/DROPDST.h"
 #include "shell/FontNames.h"
 #include "shell/MainFormHandlers.h"
 #include "shell/MainFormSettings.h"
-#include "editor/PanePrinter.h"
-#include "editor/RichEditSx.h"
 #include "shell/StartupSteps.h"
 #include "shell/UiServices.h"
 #include "shell/Unit1.h"
 #include "shell/Unit3.h"
-#include "editor/VerticalTextView.h"
 #include "shell/WindowRules.h"
 #include "speech/DirectSS.h"
 #include "speech/Hkhotkey.h"
@@ -48,11 +48,10 @@
 
 namespace shell {
 
-using editor::PrintOptions;
 using editor::applyDefaultMargins;
+using editor::PrintOptions;
 using editor::printPane;
 using editor::windowImeColors;
-
 
 namespace {
 

@@ -6,8 +6,8 @@
 
 #include "FakeUiServices.h"
 
-#include "shell/ReadingDictionary.h"
 #include "editor/RichEditSx.h"
+#include "shell/ReadingDictionary.h"
 #include "shell/ToolStrip.h"
 #include "shell/Utamain.h"
 #include "widgets/ClockLabel.h"

@@ -1,8 +1,8 @@
 #include "FakeUiServices.h"
 #include "QtPrinters.h"
 
-#include "shell/FindReplaceDialog.h"
 #include "editor/RichEditSx.h"
+#include "shell/FindReplaceDialog.h"
 #include "shell/Utamain.h"
 #include "tools/widgets/Unit2.h"
 

@@ -4,12 +4,12 @@
 #include "FileSizeLimit.h"
 #include "WindowTest.h"
 
+#include "editor/RichEditSx.h"
 #include "reading/ReadingEngine.h"
 #include "settings/IniFile.h"
 #include "shell/FindReplaceDialog.h"
 #include "shell/Pane.h"
 #include "shell/ReadingDictionary.h"
-#include "editor/RichEditSx.h"
 #include "shell/Utamain.h"
 #include "text/RecoveryStore.h"
 
@@ -29,7 +29,6 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 
-using namespace editor;
 using namespace shell;
 using testsupport::FakeUiServices;
 

@@ -6,7 +6,6 @@
 #include <QLineEdit>
 #include <QSet>
 
-using namespace editor;
 using namespace shell;
 
 namespace {

@@ -4,8 +4,8 @@
 #include "FakeUiServices.h"
 
 #include "editor/RichEditSx.h"
-#include "shell/Utamain.h"
 #include "editor/VerticalTextView.h"
+#include "shell/Utamain.h"
 #include "speech/Hkhotkey.h"
 #include "speech/ReadingController.h"
 #include "speech/TypingReader.h"

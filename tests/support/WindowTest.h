@@ -4,8 +4,8 @@
 
 #include "FakeUiServices.h"
 
-#include "settings/IniFile.h"
 #include "editor/RichEditSx.h"
+#include "settings/IniFile.h"
 #include "shell/Utamain.h"
 
 #include <QFile>
