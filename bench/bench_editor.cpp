@@ -5,6 +5,7 @@
 // Run: bench_editor [--benchmark_filter=...]; sizes are 10 and 50 MB of Japanese lines.
 #include "GuiBenchMain.h"
 #include "editor/RichEditSx.h"
+#include "editor/RichUndoMemory.h"
 #include "shell/FontNames.h"
 #include "text/DocumentFile.h"
 #include "text/LargeTextMemory.h"
@@ -192,6 +193,25 @@ void BM_Paste1MB(benchmark::State &state)
     }
 }
 
+// Runs of typing broken by a click, as a writer works: each click and the first key after
+// it make the undo memory store a step. The memory the fifteen steps take is a counter.
+void BM_ClickThenType(benchmark::State &state)
+{
+    Pane &p = opened(state.range(0), int(state.range(1)));
+    middleCaret(p);
+    malloc_trim(0);
+    const double before = residentMegabytes();
+    int i = 0;
+    for (auto _ : state) {
+        p.pane.setSelection(p.pane.document()->characterCount() / 2 + 7 * (i++ % 50), 0);
+        p.pane.recordAction(editor::ActionMouse);
+        for (Qt::Key key : {Qt::Key_A, Qt::Key_B, Qt::Key_C})
+            QTest::keyClick(p.view(), key);
+        p.afterEdit();
+    }
+    state.counters["MB_grown"] = residentMegabytes() - before;
+}
+
 void sizes(benchmark::internal::Benchmark *b)
 {
     for (int vertical : {1, 0})
@@ -211,6 +231,7 @@ BENCHMARK(BM_FirstCaretRowInTheMiddle)->Apply(sizes)->Iterations(1);
 BENCHMARK(BM_Key)->Apply(sizes)->Iterations(200);
 BENCHMARK(BM_Enter)->Apply(sizes)->Iterations(200);
 BENCHMARK(BM_Paste1MB)->Apply(sizes)->Iterations(3);
+BENCHMARK(BM_ClickThenType)->Apply(sizes)->Iterations(30);
 
 } // namespace
 

@@ -684,6 +684,12 @@ QString TRichEditSx::undoText() const
     return text();
 }
 
+bool TRichEditSx::hasText(const QString &text) const
+{
+    // Most texts differ in length; only the rest are copied to be compared.
+    return m_document->characterCount() - 1 == text.size() && this->text() == text;
+}
+
 RichUndoState TRichEditSx::undoState() const
 {
     return {text(), SelTopIndex(), selStart(), selLength()};

@@ -133,6 +133,7 @@ public:
 
     // RichUndoTarget
     QString undoText() const override;
+    bool hasText(const QString &text) const override;
     RichUndoState undoState() const override;
     void restoreUndoState(const RichUndoState &state) override;
 

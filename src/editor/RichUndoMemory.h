@@ -7,6 +7,10 @@
 // Example: type "abc", press Right, type "def", Undo: the ring holds "" (slot 0), "abc"
 // (stored when the arrow key broke the typing run) and "abcdef" (stored by the undo itself),
 // and the pane goes back to "abc" with the caret where it was; a second Undo gives "".
+//
+// Only the newest slot holds its whole text; every older one holds what differs from the
+// slot after it (the span that changed and its text there), so fifteen steps through a
+// long text keep about one copy of it, not fifteen.
 
 #include <QString>
 #include <Qt>
@@ -44,6 +48,8 @@ class RichUndoTarget
 public:
     virtual ~RichUndoTarget() = default;
     virtual QString undoText() const = 0;
+    // Whether the text is this one; a pane answers most cases from the length alone.
+    virtual bool hasText(const QString &text) const { return undoText() == text; }
     virtual RichUndoState undoState() const = 0;
     virtual void restoreUndoState(const RichUndoState &state) = 0;
 };
@@ -63,12 +69,26 @@ public:
     int newest() const { return m_newest; }
     int oldest() const { return m_oldest; }
     int lastAction() const { return m_lastAction; }
-    const RichUndoState &slot(int index) const { return m_slots.at(index); }
+    // A slot's state, its text made whole.
+    RichUndoState slot(int index) const;
 
 private:
+    // A slot: the caret and top line of its state, and its text, whole (the newest slot) or
+    // as the slot after it with [start, start + removed) replaced by `text`.
+    struct Slot
+    {
+        int firstVisibleLine = 0;
+        int selStart = 0;
+        int selLength = 0;
+        bool whole = true;
+        QString text;
+        int start = 0;
+        int removed = 0;
+    };
     void store(const RichUndoTarget &target);
+    QString textOf(int index) const;
 
-    std::array<RichUndoState, SlotCount> m_slots{};
+    std::array<Slot, SlotCount> m_slots{};
     int m_current = 0;
     int m_newest = 0;
     int m_oldest = 0;

@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+#include <random>
+
 using namespace editor;
 
 namespace {
@@ -168,4 +171,96 @@ TEST(RichUndoMemory, KeysAndTheirActions)
     };
     for (const Case &c : cases)
         EXPECT_EQ(undoActionForKey(c.key, c.mods), c.action) << "key " << c.key;
+}
+
+namespace {
+
+// The memory as it was first written, every slot a whole copy: the rules the memory keeps.
+struct WholeCopies
+{
+    std::array<RichUndoState, RichUndoMemory::SlotCount> slots{};
+    int current = 0, newest = 0, oldest = 0, last = ActionCaret;
+    void store(const FakePane &p)
+    {
+        current = (current + 1) % RichUndoMemory::SlotCount;
+        slots[current] = p.s;
+        newest = current;
+        if (current == oldest)
+            oldest = (oldest + 1) % RichUndoMemory::SlotCount;
+    }
+    void record(int action, const FakePane &p)
+    {
+        const bool repeatable = action == ActionUndo || action == ActionCaret ||
+                                action == ActionEnter || action == ActionDelete ||
+                                action == ActionTyping;
+        if (!(repeatable && action == last) && last != ActionUndo &&
+            p.s.text != slots[current].text)
+            store(p);
+        last = action;
+    }
+    bool undo(FakePane &p)
+    {
+        if (current == oldest && p.s.text == slots[current].text)
+            return false;
+        if (last != ActionUndo)
+            record(ActionUndo, p);
+        else if (p.s.text != slots[current].text)
+            store(p);
+        current = current == 0 ? RichUndoMemory::SlotCount - 1 : current - 1;
+        p.s = slots[current];
+        return true;
+    }
+    bool redo(FakePane &p)
+    {
+        if (current == newest)
+            return false;
+        current = (current + 1) % RichUndoMemory::SlotCount;
+        p.s = slots[current];
+        last = ActionUndo;
+        return true;
+    }
+};
+
+} // namespace
+
+// Slots kept as differences from the next give, through long random sessions of typing,
+// deleting, pasting, clicking, undoing past the ring's end and redoing, exactly what whole
+// copies give.
+TEST(RichUndoMemory, DifferencesKeepExactlyTheRulesOfWholeCopies)
+{
+    std::mt19937 random(17);
+    RichUndoMemory m;
+    WholeCopies reference;
+    FakePane p, q; // the same pane, under each memory
+    const int actions[] = {ActionCaret,  ActionEnter, ActionMouse,      ActionDelete,
+                           ActionTyping, ActionPaste, ActionComposition};
+    for (int step = 0; step < 4000; ++step) {
+        const int what = int(random() % 10);
+        if (what < 6) {
+            const int action = actions[random() % std::size(actions)];
+            m.record(action, p);
+            reference.record(action, q);
+            // The action's effect on the text, the same in both panes.
+            const int at = p.s.text.isEmpty() ? 0 : int(random() % (p.s.text.size() + 1));
+            if (action == ActionDelete && at < p.s.text.size())
+                p.s.text.remove(at, 1 + int(random() % 3));
+            else if (action != ActionCaret && action != ActionMouse)
+                p.s.text.insert(
+                    at, QString(1 + int(random() % 4), QChar(char16_t(u'あ' + random() % 80))));
+            p.s.selStart = int(random() % (p.s.text.size() + 1));
+            q.s = p.s;
+        } else if (what < 8) {
+            ASSERT_EQ(m.undo(p), reference.undo(q)) << step;
+        } else {
+            ASSERT_EQ(m.redo(p), reference.redo(q)) << step;
+        }
+        ASSERT_EQ(p.s.text, q.s.text) << step;
+        ASSERT_EQ(p.s.selStart, q.s.selStart) << step;
+        ASSERT_EQ(m.current(), reference.current) << step;
+        ASSERT_EQ(m.newest(), reference.newest) << step;
+        ASSERT_EQ(m.oldest(), reference.oldest) << step;
+        ASSERT_EQ(m.canUndo(p), !(reference.current == reference.oldest &&
+                                  q.s.text == reference.slots[reference.current].text))
+            << step;
+    }
 }
