@@ -256,17 +256,30 @@ QString TRichEditSx::text() const
     return raw;
 }
 
-void TRichEditSx::setText(const QString &text)
+void TRichEditSx::replaceWholeText(const QString &text)
 {
-    // One change notice, sent once the caret is at the start, as after a load.
-    m_restoring = true;
+    // Qt's plain layout lays every line out when a whole text goes in under a document
+    // margin of less than 4 pixels (all of a 50 MB text, 200 MB of line layouts): the text
+    // goes in at that margin, and the pane's own is set back after.
+    const qreal margin = m_document->documentMargin();
+    m_document->setDocumentMargin(qMax<qreal>(margin, 4));
     QTextCursor c(m_document);
     c.beginEditBlock();
     c.select(QTextCursor::Document);
     c.setCharFormat(QTextCharFormat());
-    c.insertText(normaliseLineBreaks(text));
+    c.insertText(text);
     c.endEditBlock();
-    m_horizontal->moveCursor(QTextCursor::Start);
+    m_document->setDocumentMargin(margin);
+}
+
+void TRichEditSx::setText(const QString &text)
+{
+    // One change notice, sent once the caret is at the start, as after a load.
+    m_restoring = true;
+    replaceWholeText(normaliseLineBreaks(text));
+    // (Placed, not moved: moving asks the plain layout for the caret's old line, which
+    // measures every line of the text when that view is hidden.)
+    m_horizontal->setTextCursor(QTextCursor(m_document));
     m_restoring = false;
     if (m_verticalView->isVisible())
         m_verticalView->ensureCaretVisible();
@@ -700,12 +713,7 @@ void TRichEditSx::restoreUndoState(const RichUndoState &state)
     m_restoring = true;
     const bool signalsWereBlocked = m_horizontal->blockSignals(true);
     setUpdatesEnabled(false);
-    QTextCursor c(m_document);
-    c.beginEditBlock();
-    c.select(QTextCursor::Document);
-    c.setCharFormat(QTextCharFormat());
-    c.insertText(state.text);
-    c.endEditBlock();
+    replaceWholeText(state.text);
     setSelTopIndex(state.firstVisibleLine);
     setSelection(state.selStart, state.selLength);
     setUpdatesEnabled(true);

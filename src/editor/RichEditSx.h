@@ -156,6 +156,7 @@ private:
     friend class RichHorizontalView;
     friend class VerticalTextView;
     void applyPalette();
+    void replaceWholeText(const QString &text);
     void applyWrapMode();
     std::unique_ptr<QInputMethodEvent> recolouredPreedit(const QInputMethodEvent &e) const;
     // Row queries of the horizontal view: the lines up to a block, or up to the one that
