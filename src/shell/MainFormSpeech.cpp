@@ -34,6 +34,8 @@
 #include <QSpinBox>
 #include <QTextBlock>
 
+#include <optional>
+
 namespace shell {
 
 namespace {
@@ -292,6 +294,14 @@ void TMainForm1::createSpeech()
         auto *b = qobject_cast<QAbstractButton *>(control(name));
         return b && b->isChecked();
     };
+    // The value of a slider or spin box, if the bar has that control.
+    auto valueOf = [this](const QString &name) -> std::optional<int> {
+        if (auto *s = qobject_cast<QAbstractSlider *>(control(name)))
+            return s->value();
+        if (auto *s = qobject_cast<QSpinBox *>(control(name)))
+            return s->value();
+        return std::nullopt;
+    };
     auto speaker = [this](int n) { return [this, n] { m_speakers->chooseSpeaker(n); }; };
     addHandlers({
         {"ParoleP1Click", [r] { r->ParoleP1Click(); }},
@@ -312,19 +322,19 @@ void TMainForm1::createSpeech()
                  r->ShowCheckBoxClick(b->isChecked());
          }},
         {"ScrollBar1Change",
-         [this, r] {
-             if (auto *s = qobject_cast<QSlider *>(control(QStringLiteral("ScrollBar1"))))
-                 r->ScrollBar1Change(s->value());
+         [r, valueOf] {
+             if (const auto v = valueOf(QStringLiteral("ScrollBar1")))
+                 r->ScrollBar1Change(*v);
          }},
         {"VScrollBarChange",
-         [this, r] {
-             if (auto *s = qobject_cast<QSlider *>(control(QStringLiteral("VScrollBar"))))
-                 r->VScrollBarChange(s->value());
+         [r, valueOf] {
+             if (const auto v = valueOf(QStringLiteral("VScrollBar")))
+                 r->VScrollBarChange(*v);
          }},
         {"RepUpDownChange",
-         [this, r] {
-             if (auto *s = qobject_cast<QSpinBox *>(control(QStringLiteral("RepUpDown"))))
-                 r->RepUpDownChange(s->value());
+         [r, valueOf] {
+             if (const auto v = valueOf(QStringLiteral("RepUpDown")))
+                 r->RepUpDownChange(*v);
          }},
         {"ClipSpeechCheckBoxClick",
          [r, checkBoxChecked] {
