@@ -26,10 +26,12 @@ const char kEncodingHelp[] =
     "  encoding FILE...  the encoding each file opens in: cp932, utf-8, utf-8-bom,\n"
     "                  utf-16le, utf-16be, euc-jp or iso-2022-jp\n";
 const char kReadingHelp[] =
-    "  reading [FILE] [--format kana|romaji|ruby]\n"
+    "  reading [FILE] [--format kana|romaji|ruby|mora]\n"
     "                      the reading of each line as the speakers get it: kana with\n"
-    "                      blanks between words (default), Latin letters, or the text\n"
-    "                      with every kanji word in ruby notation 漢字《かんじ》\n";
+    "                      blanks between words (default), Latin letters, the text\n"
+    "                      with every kanji word in ruby notation 漢字《かんじ》, or the\n"
+    "                      sounds (morae) of each line and of each ku: 17<TAB>5・7・5,\n"
+    "                      with the ku that are too long (字余り) or too short (字足らず)\n";
 const char kSpeakHelp[] =
     "  speak [FILE] -o WAV [--speaker NAME] [--speed N]\n"
     "                      the text read aloud into a WAV file (speakers Naoko, Kenji,\n"
@@ -139,6 +141,24 @@ int speak(const QStringList &args, QTextStream &out, QTextStream &err)
     return 0;
 }
 
+// A line's sounds as `reading --format mora` prints them: "18	6・7・5	字余り 1".
+QString meterLine(const reading::LineMeter &m)
+{
+    QString line = QString::number(m.total());
+    if (m.total() > 0)
+        line += u'\t' + m.kuText();
+    for (const int sign : {1, -1}) {
+        QStringList marked;
+        for (qsizetype k = 0; k < m.ku.size(); ++k)
+            if (m.deviation(k) == sign)
+                marked << QString::number(k + 1);
+        if (!marked.isEmpty())
+            line += (sign > 0 ? QStringLiteral("\t字余り ") : QStringLiteral("\t字足らず ")) +
+                    marked.join(u',');
+    }
+    return line;
+}
+
 // kotonami-tool reading: the reading engine's view of a text, line by line.
 int readingCommand(const QStringList &args, QTextStream &out, QTextStream &err)
 {
@@ -154,8 +174,8 @@ int readingCommand(const QStringList &args, QTextStream &out, QTextStream &err)
             }
             format = args[++i];
             if (format != QLatin1String("kana") && format != QLatin1String("romaji") &&
-                format != QLatin1String("ruby")) {
-                err << "kotonami-tool: --format takes kana, romaji or ruby\n";
+                format != QLatin1String("ruby") && format != QLatin1String("mora")) {
+                err << "kotonami-tool: --format takes kana, romaji, ruby or mora\n";
                 return 2;
             }
         } else if (!takeInputArgument(a, input, err)) {
@@ -170,6 +190,11 @@ int readingCommand(const QStringList &args, QTextStream &out, QTextStream &err)
     engine.loadUserDictionary();
     if (text.endsWith(u'\n'))
         text.chop(1);
+    if (format == QLatin1String("mora")) {
+        for (const QStringView line : QStringView(text).split(u'\n'))
+            out << meterLine(engine.meter(line)) << "\n";
+        return 0;
+    }
     const QString result = format == QLatin1String("romaji") ? engine.romaji(text)
                            : format == QLatin1String("ruby") ? engine.withRuby(text)
                                                              : engine.kana(text);

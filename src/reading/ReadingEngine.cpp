@@ -125,16 +125,73 @@ void ReadingEngine::loadUserDictionary()
     m_user = words;
 }
 
+namespace {
+
+// Whether a line is written in historical kana, and whether it reads as poetry.
+std::pair<bool, bool> kindOfLine(QStringView line)
+{
+    QString plainLine;
+    for (const RubyPiece &p : parseRuby(line))
+        plainLine += p.text;
+    const bool historical = looksHistorical(plainLine);
+    return {historical, historical || looksPoetic(plainLine)};
+}
+
+// Syllables of a Latin word, near enough for a count of sounds: its groups of vowels.
+int latinSyllables(QStringView word)
+{
+    int n = 0;
+    bool inVowel = false;
+    for (QChar c : word) {
+        const bool vowel = QStringView(u"aeiouyAEIOUY").contains(c);
+        if (vowel && !inVowel)
+            ++n;
+        inVowel = vowel;
+    }
+    return std::max(n, 1);
+}
+
+} // namespace
+
 QList<Word> ReadingEngine::words(QStringView line) const
 {
     QList<Word> out;
-    const QList<RubyPiece> pieces = parseRuby(line);
-    QString plainLine;
-    for (const RubyPiece &p : pieces)
-        plainLine += p.text;
-    const bool historical = looksHistorical(plainLine);
-    const bool poetic = historical || looksPoetic(plainLine);
-    for (const RubyPiece &p : pieces) {
+    const auto [historical, poetic] = kindOfLine(line);
+    readPart(line, historical, poetic, out);
+    return out;
+}
+
+LineMeter ReadingEngine::meter(QStringView line) const
+{
+    const auto [historical, poetic] = kindOfLine(line);
+    QList<MeteredWord> metered;
+    bool blank = false;
+    qsizetype start = 0;
+    for (qsizetype i = 0; i <= line.size(); ++i) {
+        const bool isBlank =
+            i < line.size() && (line[i] == u' ' || line[i] == u'\u3000' || line[i] == u'\t');
+        if (i < line.size() && !isBlank)
+            continue;
+        if (i > start) {
+            QList<Word> part;
+            readPart(line.sliced(start, i - start), historical, poetic, part);
+            for (const Word &w : part) {
+                const int morae = w.kind == Word::Kind::Latin      ? latinSyllables(w.kana)
+                                  : w.kind == Word::Kind::Japanese ? moraCount(w.kana)
+                                                                   : 0;
+                metered.append({morae, !w.joinsPrevious, blank});
+                blank = false;
+            }
+        }
+        blank = blank || (isBlank && !metered.isEmpty());
+        start = i + 1;
+    }
+    return meterOf(metered);
+}
+
+void ReadingEngine::readPart(QStringView line, bool historical, bool poetic, QList<Word> &out) const
+{
+    for (const RubyPiece &p : parseRuby(line)) {
         if (p.hasRuby()) {
             out.append(
                 {p.text, toHiragana(expandKanaRepetition(p.ruby)), Word::Kind::Japanese, true});
@@ -142,7 +199,6 @@ QList<Word> ReadingEngine::words(QStringView line) const
         }
         readPlain(p.text, historical, poetic, out);
     }
-    return out;
 }
 
 void ReadingEngine::readPlain(QStringView original, bool historical, bool poetic,

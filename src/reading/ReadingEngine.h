@@ -12,6 +12,7 @@
 // punctuation as a pause, characters without a reading left silent.
 
 #include "reading/Lexicon.h"
+#include "reading/Mora.h"
 
 #include <QList>
 #include <QString>
@@ -53,6 +54,8 @@ public:
     void loadUserDictionary();
 
     QList<Word> words(QStringView line) const;
+    // The sounds of a line by ku, counted from its reading.
+    LineMeter meter(QStringView line) const;
 
     // Lines as the Japanese voices get them: kana words separated by blanks, pauses as ", ",
     // Latin words as they are, line breaks kept.
@@ -63,6 +66,8 @@ public:
     QString withRuby(QStringView text) const;
 
 private:
+    // The words of a part of a line whose kind (historical kana, poetry) is already known.
+    void readPart(QStringView part, bool historical, bool poetic, QList<Word> &out) const;
     // Each line's words made into text by lineText, the lines joined again with "\n".
     QString perLine(QStringView text,
                     const std::function<QString(const QList<Word> &)> &lineText) const;

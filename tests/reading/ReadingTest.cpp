@@ -1,5 +1,6 @@
 #include "reading/KanaRules.h"
 #include "reading/MecabReader.h"
+#include "reading/Mora.h"
 #include "reading/ReadingEngine.h"
 #include "reading/Ruby.h"
 
@@ -48,6 +49,80 @@ TEST(Ruby, NotationIsParsedAndStrayMarksStayText)
     for (const auto &c : cases)
         EXPECT_EQ(joined(parseRuby(QString::fromUtf16(c.line))), QString::fromUtf16(c.pieces))
             << qPrintable(QString::fromUtf16(c.line));
+}
+
+TEST(Mora, SmallKanaJoinTheKanaBeforeSokuonLongVowelAndNCountOne)
+{
+    const struct
+    {
+        const char16_t *kana;
+        int morae;
+    } cases[] = {
+        {u"きゃく", 2},       {u"ちょっと", 3}, {u"コーヒー", 4},
+        {u"しんぶん", 4},     {u"くゎし", 2},   {u"ファイル", 3},
+        {u"ヴァイオリン", 5}, {u"ゃあ", 2}, // a small kana with nothing before it stands alone
+        {u"か、な 山x", 2},                 // marks, blanks, kanji and Latin count nothing
+        {u"ヶ月", 1},         {u"ゔぁ", 1},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(moraCount(QString::fromUtf16(c.kana)), c.morae)
+            << qPrintable(QString::fromUtf16(c.kana));
+}
+
+// A line given as words "3 2 |4 ~1": morae, a bar for a blank before the word, a tilde for a
+// word that joins the one before (a particle).
+QList<MeteredWord> wordsOf(const char *spec)
+{
+    QList<MeteredWord> words;
+    for (const QString &w : QString::fromLatin1(spec).split(u' ', Qt::SkipEmptyParts)) {
+        MeteredWord m;
+        QString n = w;
+        m.blankBefore = n.startsWith(u'|');
+        if (m.blankBefore)
+            n.remove(0, 1);
+        m.mayStartKu = !n.startsWith(u'~');
+        if (!m.mayStartKu)
+            n.remove(0, 1);
+        m.morae = n.toInt();
+        words.append(m);
+    }
+    return words;
+}
+
+TEST(Mora, LinesAreMeasuredAgainstHaikuAndTanka)
+{
+    const struct
+    {
+        const char *words;
+        const char16_t *ku;
+        const char *deviations; // per ku: + too long, - too short, = keeps; "" for no form
+    } cases[] = {
+        // Parted by blanks into three or five ku: kept as parted, misses marked.
+        {"4 ~1 |3 4 |3 ~2", u"5・7・5", "==="},
+        {"3 3 |3 4 |5", u"6・7・5", "+=="},
+        {"5 |7 |4 |7 |7", u"5・7・4・7・7", "==-=="},
+        // Written in one run: grouped at word boundaries nearest the form.
+        {"4 ~1 4 3 2 ~1 2", u"5・7・5", "==="},
+        {"3 3 3 4 5", u"6・7・5", "+=="},
+        {"5 7 5 7 7", u"5・7・5・7・7", "====="},
+        // Two halves of a tanka parted by one blank: each half grouped on its own side.
+        {"2 3 4 3 5 |6 ~1 7", u"5・7・5・7・7", "====="},
+        // Only a particle can start the third ku: taken, since nothing else keeps the form.
+        {"5 4 3 ~5", u"5・7・5", "==="},
+        // Prose, or too far from either form: counted whole, or by its blanks.
+        {"10 12 9", u"31", ""},
+        {"2 2", u"4", ""},
+        {"3 |4 |2 |1", u"3・4・2・1", ""},
+        {"", u"", ""},
+    };
+    for (const auto &c : cases) {
+        const LineMeter m = meterOf(wordsOf(c.words));
+        EXPECT_EQ(m.kuText(), QString::fromUtf16(c.ku)) << c.words;
+        QString deviations;
+        for (qsizetype k = 0; m.isForm() && k < m.ku.size(); ++k)
+            deviations += QLatin1Char("-=+"[m.deviation(k) + 1]);
+        EXPECT_EQ(deviations, QLatin1String(c.deviations)) << c.words;
+    }
 }
 
 TEST(KanaRules, HistoricalKanaIsReadAsToday)
@@ -173,6 +248,24 @@ TEST_F(Engine, ModernProseReadsAsMecabReadsIt)
         const QString text = QString::fromUtf16(sentence);
         EXPECT_EQ(sound(engine().kana(text)), sound(mecab.reading(text))) << qPrintable(text);
     }
+}
+
+TEST_F(Engine, SoundsAreCountedFromTheReadingByKu)
+{
+    const struct
+    {
+        const char16_t *line;
+        const char16_t *ku;
+    } cases[] = {
+        {u"古池や蛙飛び込む水の音", u"5・7・5"},
+        // とまをあらみ: six sounds, the third ku too long.
+        {u"秋の田の かりほの庵の 苫をあらみ わが衣手は 露にぬれつつ", u"5・7・6・7・7"},
+        {u"｜春日《かすが》の 山に 月", u"4・3・2"}, // ruby gives the sounds
+        {u"きょうは2026年", u"13"},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(engine().meter(QString::fromUtf16(c.line)).kuText(), QString::fromUtf16(c.ku))
+            << qPrintable(QString::fromUtf16(c.line));
 }
 
 TEST_F(Engine, ThePoetsDictionaryComesBeforeEverythingButRuby)
