@@ -100,7 +100,10 @@ QString batchPageCommandsHelp()
         "                      the page file PAGE with the poem's table inserted\n"
         "    page options: -o FILE, --encoding cp932|utf-8 (the poem's),\n"
         "                  --output-encoding cp932|utf-8 (default cp932),\n"
-        "                  --settings INI (style values from the editor's settings file)\n");
+        "                  --settings INI (style values from the editor's settings file),\n"
+        "                  --ruby (ruby notation 漢字《かんじ》 as <ruby>),\n"
+        "                  --tcy N (runs of up to N half-width digits or letters, 2 to 4,\n"
+        "                  set upright: tate-chū-yoko)\n");
 }
 
 int runBatchPage(const QStringList &args, QIODevice &in, QIODevice &out, QTextStream &err)
@@ -109,6 +112,8 @@ int runBatchPage(const QStringList &args, QIODevice &in, QIODevice &out, QTextSt
     QString input, output, settings, into;
     std::optional<text::FileEncoding> inputEncoding;
     text::FileEncoding outputEncoding = text::FileEncoding::Cp932;
+    bool ruby = false;
+    int uprightLength = 0;
     auto usage = [&err](const QString &why) {
         err << "kotonami-tool: " << why << " (see kotonami-tool --help)\n";
         return 2;
@@ -117,7 +122,8 @@ int runBatchPage(const QStringList &args, QIODevice &in, QIODevice &out, QTextSt
         const QString &a = args[i];
         const bool takesValue = a == QLatin1String("-o") || a == QLatin1String("--encoding") ||
                                 a == QLatin1String("--output-encoding") ||
-                                a == QLatin1String("--settings") || a == QLatin1String("--into");
+                                a == QLatin1String("--settings") || a == QLatin1String("--into") ||
+                                a == QLatin1String("--tcy");
         if (takesValue && i + 1 >= args.size())
             return usage(a + QStringLiteral(" needs a value"));
         if (a == QLatin1String("--help") || a == QLatin1String("-h")) {
@@ -129,6 +135,13 @@ int runBatchPage(const QStringList &args, QIODevice &in, QIODevice &out, QTextSt
             settings = args[++i];
         } else if (a == QLatin1String("--into")) {
             into = args[++i];
+        } else if (a == QLatin1String("--ruby")) {
+            ruby = true;
+        } else if (a == QLatin1String("--tcy")) {
+            bool ok = false;
+            uprightLength = args[++i].toInt(&ok);
+            if (!ok || uprightLength < 2 || uprightLength > 4)
+                return usage(QStringLiteral("--tcy takes 2, 3 or 4"));
         } else if (a == QLatin1String("--encoding")) {
             const QString v = args[++i];
             if (v == QLatin1String("cp932"))
@@ -162,7 +175,9 @@ int runBatchPage(const QStringList &args, QIODevice &in, QIODevice &out, QTextSt
     const auto poem = readText(in, input, inputEncoding, err);
     if (!poem)
         return 1;
-    const html::HtmlStyle style = styleFrom(settings);
+    html::HtmlStyle style = styleFrom(settings);
+    style.ruby = ruby;
+    style.uprightLength = uprightLength;
     QStringList lines = fileLines(*poem);
     // As in the window, whose page commands convert nothing from an empty pane: an empty
     // page file would pass for a page.

@@ -77,6 +77,10 @@ struct HtmlStyle : HtmlStyleValues
     QString tableWidth = QStringLiteral("700");
     QString ruleWidth = QStringLiteral("800");
     std::array<bool, kBoxCount + 1> boxes{}; // index 1..14
+    // "ルビ": ruby notation (漢字《かんじ》) written as <ruby>; "縦": runs of up to
+    // uprightLength half-width digits or letters set upright in one cell (0: off).
+    bool ruby = false;
+    int uprightLength = 0;
 
     HtmlStyle();
     bool checked(int box) const { return boxes.at(box); }

@@ -1,5 +1,7 @@
 #include "html/PageGenerator.h"
 
+#include "text/Ruby.h"
+
 #include "html/PageData.h"
 #include "text/Cp932Codec.h"
 
@@ -192,7 +194,7 @@ void appendColumns(QStringList &out, const QStringList &columns, const HtmlStyle
                 it = later.insert(colour, values.fill(laterTemplate));
             out.append(*it);
         }
-        out.append(columnText(columns[i]));
+        out.append(columnText(columns[i], s.ruby, s.uprightLength));
     }
 }
 
@@ -295,21 +297,64 @@ QString htmlEscaped(const QString &value, HtmlPlace place)
     return out;
 }
 
-QString columnText(QStringView line)
+namespace {
+
+// The cells of a run of text, each followed by "<br>"; a tate-chū-yoko run is one cell.
+// Without `cells`, the characters alone, as a ruby's base in vertical writing holds them.
+void appendCells(QString &out, QStringView text, int uprightLength, bool cells = true)
 {
-    QString out;
-    out.reserve(4 + line.size() * 5);
-    out += u"<br>";
-    for (qsizetype i = 0; i < line.size(); ++i) {
-        const QChar c = line[i];
+    const QStringView cellEnd = cells ? QStringView(u"<br>") : QStringView();
+    const QList<text::Span> upright =
+        uprightLength > 0 ? text::tateChuYokoRuns(text, uprightLength) : QList<text::Span>();
+    qsizetype nextRun = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (nextRun < upright.size() && upright[nextRun].start == i) {
+            out += frag("uprightOpen");
+            out += text.sliced(i, upright[nextRun].length);
+            out += u"</span>";
+            out += cellEnd;
+            i += upright[nextRun++].length - 1;
+            continue;
+        }
+        const QChar c = text[i];
         if (const QStringView e = entity(c, HtmlPlace::Text); !e.isEmpty())
             out += e;
         else {
             out += c;
-            if (c.isHighSurrogate() && i + 1 < line.size() && line[i + 1].isLowSurrogate())
-                out += line[++i];
+            if (c.isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate())
+                out += text[++i];
         }
-        out += u"<br>";
+        out += cellEnd;
+    }
+}
+
+} // namespace
+
+QString columnText(QStringView line, bool ruby, int uprightLength)
+{
+    QString out;
+    out.reserve(4 + line.size() * 5);
+    out += u"<br>";
+    if (!ruby || !text::mayHoldRuby(line)) {
+        appendCells(out, line, uprightLength);
+        return out;
+    }
+    for (const text::RubyPiece &p : text::parseRuby(line)) {
+        if (!p.hasRuby()) {
+            appendCells(out, p.text, uprightLength);
+            continue;
+        }
+        // A browser sets a ruby's base on one line whatever breaks it holds, so the ruby
+        // stands in a small block of vertical writing: the base down the column, the
+        // reading beside it on the right, spanning it.
+        out += frag("rubyOpen");
+        appendCells(out, p.text, uprightLength, false);
+        out += u"<rt>";
+        for (QChar c : p.ruby) {
+            const QStringView e = entity(c, HtmlPlace::Text);
+            out += e.isEmpty() ? QStringView(&c, 1) : e;
+        }
+        out += frag("rubyClose");
     }
     return out;
 }

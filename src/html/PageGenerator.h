@@ -59,7 +59,11 @@ QString htmlEscaped(const QString &value, HtmlPlace place);
 // "<br>" and each character followed by "<br>": "あい" -> "<br>あ<br>い<br>", "" -> "<br>".
 // A character is a code point (a surrogate pair is one). "<", ">" and "&" are written as
 // "&lt;", "&gt;" and "&amp;" so that a poem holding them still gives a sound page.
-QString columnText(QStringView line);
+// With `ruby`, ruby notation becomes a ruby element in a cell of vertical writing:
+// "春日《かすが》" -> "<br><span style=...><ruby>春日<rt>かすが</rt></ruby></span><br>". With
+// `uprightLength`,
+// each tate-chū-yoko run is one cell: "12月" -> "<br><span style=...>12</span><br>月<br>".
+QString columnText(QStringView line, bool ruby = false, int uprightLength = 0);
 
 // HtmButton1Click: the poem's lines as the vertical page (one table, head and foot, every
 // replacement). An empty list (an empty pane, kMsgNoConvertText) gives an empty page.

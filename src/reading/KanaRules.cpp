@@ -93,13 +93,6 @@ bool isKana(char32_t c)
     return isHiragana(c) || isKatakana(c) || c == 0x30FC;
 }
 
-bool isKanji(char32_t c)
-{
-    return (c >= 0x3400 && c <= 0x4DBF) || (c >= 0x4E00 && c <= 0x9FFF) ||
-           (c >= 0xF900 && c <= 0xFAFF) || (c >= 0x20000 && c <= 0x3FFFF) || c == 0x3005 ||
-           c == 0x3007;
-}
-
 QString toHiragana(QStringView text)
 {
     QString out = text.toString();

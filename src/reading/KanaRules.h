@@ -6,13 +6,14 @@
 #include <QString>
 #include <QStringView>
 
+#include "text/Ruby.h"
+
 namespace reading {
 
 bool isHiragana(char32_t c);
 bool isKatakana(char32_t c);
 bool isKana(char32_t c);
-// Ideographs, the ideographic iteration mark 々 and the CJK compatibility ideographs.
-bool isKanji(char32_t c);
+using text::isKanji;
 
 QString toHiragana(QStringView text);
 QString toKatakana(QStringView text);

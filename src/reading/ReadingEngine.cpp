@@ -2,7 +2,7 @@
 
 #include "reading/KanaRules.h"
 #include "reading/MecabReader.h"
-#include "reading/Ruby.h"
+#include "text/Ruby.h"
 
 #include <QDir>
 #include <QFile>
@@ -131,7 +131,7 @@ namespace {
 std::pair<bool, bool> kindOfLine(QStringView line)
 {
     QString plainLine;
-    for (const RubyPiece &p : parseRuby(line))
+    for (const text::RubyPiece &p : text::parseRuby(line))
         plainLine += p.text;
     const bool historical = looksHistorical(plainLine);
     return {historical, historical || looksPoetic(plainLine)};
@@ -191,7 +191,7 @@ LineMeter ReadingEngine::meter(QStringView line) const
 
 void ReadingEngine::readPart(QStringView line, bool historical, bool poetic, QList<Word> &out) const
 {
-    for (const RubyPiece &p : parseRuby(line)) {
+    for (const text::RubyPiece &p : text::parseRuby(line)) {
         if (p.hasRuby()) {
             out.append(
                 {p.text, toHiragana(expandKanaRepetition(p.ruby)), Word::Kind::Japanese, true});

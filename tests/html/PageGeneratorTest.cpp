@@ -585,3 +585,29 @@ TEST(Filters, HtmlFirstOrHtmFirst)
     EXPECT_EQ(htmlSaveFilter(true), "Html(*.html)|*.html|Htm(*.htm)|*.htm|All(*.*)|*.*");
     EXPECT_EQ(htmlSaveFilter(false), "Htm(*.htm)|*.htm|Html(*.html)|*.html|All(*.*)|*.*");
 }
+
+namespace {
+
+TEST(PageMarkup, RubyAndUprightRunsInPagesLongPagesAndInsertions)
+{
+    // Ruby with and without ｜, ruby holding markup characters, notation that is no ruby,
+    // short and long Latin runs, and both at a line's ends.
+    const QStringList poem{
+        QStringLiteral("｜白妙《しろたへ》の 衣干すてふ 天《あま》の香具山《かぐやま》"),
+        QStringLiteral("2026年12月8日 A4判 3.14 《かな》 ｜だけ"),
+        QStringLiteral("葛《<く&ず>》"),
+    };
+    HtmlStyle s = freshStyle();
+    s.ruby = true;
+    s.uprightLength = 2;
+    QByteArray all = cp932File(verticalPage(poem, s).lines);
+    all += cp932File(longTextPage(poem, s).lines);
+    all += cp932File(insertionBlock(poem + QStringList{QString()}, s).lines);
+    EXPECT_TRUE(matchesGolden(all, "ruby_upright.htm"));
+
+    // Off, the notation is text as it always was.
+    EXPECT_EQ(columnText(poem[0]), columnText(poem[0], false, 0));
+    EXPECT_TRUE(columnText(poem[0]).contains(QStringLiteral("《<br>し<br>ろ")));
+}
+
+} // namespace

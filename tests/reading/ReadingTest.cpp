@@ -2,7 +2,6 @@
 #include "reading/MecabReader.h"
 #include "reading/Mora.h"
 #include "reading/ReadingEngine.h"
-#include "reading/Ruby.h"
 
 #include <QProcess>
 #include <QRegularExpression>
@@ -19,37 +18,6 @@ inline void PrintTo(const QString &s, std::ostream *os)
 QT_END_NAMESPACE
 
 namespace {
-
-QString joined(const QList<RubyPiece> &pieces)
-{
-    QString s;
-    for (const RubyPiece &p : pieces)
-        s += p.hasRuby() ? QStringLiteral("[%1|%2]").arg(p.text, p.ruby) : p.text;
-    return s;
-}
-
-TEST(Ruby, NotationIsParsedAndStrayMarksStayText)
-{
-    const struct
-    {
-        const char16_t *line;
-        const char16_t *pieces;
-    } cases[] = {
-        {u"｜春日《かすが》なる", u"[春日|かすが]なる"},
-        {u"天の原の春日《かすが》なる", u"天の原の[春日|かすが]なる"},
-        {u"あの｜ひと《人》", u"あの[ひと|人]"},
-        {u"《かすが》", u"《かすが》"},     // no base
-        {u"春日《かすが", u"春日《かすが"}, // not closed
-        {u"｜春日", u"｜春日"},             // a bar without ruby
-        {u"春日《》", u"春日《》"},         // empty ruby
-        {u"山《やま》川《かわ》", u"[山|やま][川|かわ]"},
-        {u"𠮷野《よしの》", u"[𠮷野|よしの]"},
-        {u"かな《かな》", u"かな《かな》"}, // no kanji before 《 and no bar
-    };
-    for (const auto &c : cases)
-        EXPECT_EQ(joined(parseRuby(QString::fromUtf16(c.line))), QString::fromUtf16(c.pieces))
-            << qPrintable(QString::fromUtf16(c.line));
-}
 
 TEST(Mora, SmallKanaJoinTheKanaBeforeSokuonLongVowelAndNCountOne)
 {
