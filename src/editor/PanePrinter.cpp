@@ -47,6 +47,11 @@ int printPane(TRichEditSx *pane, QPrinter *printer, const PrintOptions &options)
     layout.setFont(font, false);
     layout.setWordWrap(true);
     layout.setColumnHeight(area.height());
+    // Ruby, upright runs and hanging marks as the screen sets them; every line shows its
+    // ruby, none being the caret's.
+    layout.setTypesetting(pane->typesetting());
+    if (pane->typesetting().ruby && !pane->document()->find(QStringLiteral("《")).isNull())
+        layout.keepRubyRoom();
     const qreal pitch = layout.pitch();
     // Room on the right for 、。 and small kana, which sit towards the right of a column.
     const qreal room = 0.6 * layout.em();

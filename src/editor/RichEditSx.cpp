@@ -1,6 +1,7 @@
 #include "editor/RichEditSx.h"
 
 #include "editor/VerticalTextView.h"
+#include "text/Ruby.h"
 #include "text/TextMetrics.h"
 
 #include <QAbstractTextDocumentLayout>
@@ -91,6 +92,154 @@ private:
 } // namespace
 
 // --- horizontal view -------------------------------------------------------------------
+
+void RichHorizontalView::setLineNotes(std::function<LineNote(const QTextBlock &)> notes)
+{
+    m_notes = std::move(notes);
+    viewport()->update();
+}
+
+void RichHorizontalView::setRuby(bool on)
+{
+    if (on == m_ruby)
+        return;
+    m_ruby = on;
+    // Every line that was given ruby gets its notation back; the visible ones are given
+    // ruby again as they are painted.
+    for (QTextBlock b = document()->firstBlock(); b.isValid(); b = b.next()) {
+        if (b.userState() > 0)
+            setRubyShown(b);
+    }
+    viewport()->update();
+}
+
+void RichHorizontalView::setRubyShown(const QTextBlock &block)
+{
+    // A line's state: its revision, doubled, plus one while its notation is hidden; -1 for
+    // a line never given ruby.
+    const QString text = block.text();
+    const bool hide = m_ruby && textCursor().block() != block && text::mayHoldRuby(text);
+    const int state = hide ? block.revision() * 2 + 1 : (block.userState() > 0 ? 0 : -1);
+    if (block.userState() == state || (!hide && block.userState() <= 0))
+        return;
+    QTextLayout *tl = block.layout();
+    QList<QTextLayout::FormatRange> formats;
+    if (hide) {
+        // The notation drawn nowhere and taking no room; its characters set larger than the
+        // text, so that the line is tall enough for the ruby above its base.
+        const int px = font().pixelSize() > 0 ? font().pixelSize() : 16;
+        QFont hidden = font();
+        hidden.setPixelSize(px * 8 / 5);
+        const QFontMetricsF fm(hidden);
+        auto hideRange = [&](qsizetype from, qsizetype to) {
+            for (qsizetype i = from; i < to; ++i) {
+                QTextLayout::FormatRange r;
+                r.start = int(i);
+                r.length = 1;
+                r.format.setFont(hidden);
+                r.format.setForeground(Qt::transparent);
+                r.format.setFontLetterSpacingType(QFont::AbsoluteSpacing);
+                r.format.setFontLetterSpacing(-fm.horizontalAdvance(text[i]));
+                formats.append(r);
+            }
+        };
+        for (const text::RubyPiece &piece : text::parseRuby(text)) {
+            if (!piece.hasRuby())
+                continue;
+            hideRange(piece.notationStart(), piece.start);
+            hideRange(piece.start + piece.text.size(), piece.end);
+        }
+    }
+    tl->setFormats(formats);
+    const_cast<QTextBlock &>(block).setUserState(state);
+    document()->markContentsDirty(block.position(), block.length());
+}
+
+void RichHorizontalView::paintRuby(QPainter &p, const QTextBlock &block)
+{
+    const QTextLayout *tl = block.layout();
+    if (block.userState() <= 0 || !tl)
+        return;
+    const QRectF box = blockBoundingGeometry(block).translated(contentOffset());
+    QFont small = font();
+    small.setPixelSize(qMax(1, (font().pixelSize() > 0 ? font().pixelSize() : 16) / 2));
+    const QFontMetricsF smallMetrics(small);
+    const QFontMetricsF baseMetrics(font());
+    p.setFont(small);
+    p.setPen(m_owner->fontColor());
+    for (const text::RubyPiece &piece : text::parseRuby(block.text())) {
+        if (!piece.hasRuby())
+            continue;
+        const int start = int(piece.start), end = int(piece.start + piece.text.size());
+        const QTextLine line = tl->lineForTextPosition(start);
+        if (!line.isValid())
+            continue;
+        const qreal left = box.left() + line.cursorToX(start);
+        const qreal right = line.lineNumber() == tl->lineForTextPosition(end).lineNumber()
+                                ? box.left() + line.cursorToX(end)
+                                : box.left() + line.naturalTextWidth();
+        // Above the base's glyphs, centred over them.
+        const qreal baseline =
+            box.top() + line.y() + line.ascent() - baseMetrics.ascent() - smallMetrics.descent();
+        const qreal width = smallMetrics.horizontalAdvance(piece.ruby);
+        p.drawText(QPointF((left + right - width) / 2, baseline), piece.ruby);
+    }
+}
+
+void RichHorizontalView::paintEvent(QPaintEvent *e)
+{
+    if (m_ruby) {
+        // The lines in view hide their notation, except the caret's, which shows it for
+        // editing.
+        for (QTextBlock b = firstVisibleBlock(); b.isValid(); b = b.next()) {
+            if (blockBoundingGeometry(b).translated(contentOffset()).top() > viewport()->height())
+                break;
+            setRubyShown(b);
+        }
+    }
+    QPlainTextEdit::paintEvent(e);
+    if (m_ruby) {
+        QPainter p(viewport());
+        for (QTextBlock b = firstVisibleBlock(); b.isValid(); b = b.next()) {
+            if (blockBoundingGeometry(b).translated(contentOffset()).top() > viewport()->height())
+                break;
+            paintRuby(p, b);
+        }
+    }
+    if (!m_notes)
+        return;
+    // Each visible line's note after its end, in its last row: "5・7・5", a ku that is too
+    // long or too short in its own colour.
+    QPainter p(viewport());
+    QFont small = font();
+    small.setPixelSize(qMax(1, (font().pixelSize() > 0 ? font().pixelSize() : 16) * 2 / 3));
+    p.setFont(small);
+    const QFontMetricsF fm(small);
+    const QPointF offset = contentOffset();
+    const QColor plain = m_owner->fontColor();
+    for (QTextBlock b = firstVisibleBlock(); b.isValid(); b = b.next()) {
+        const QRectF box = blockBoundingGeometry(b).translated(offset);
+        if (box.top() > viewport()->height())
+            break;
+        const QTextLayout *tl = b.layout();
+        if (!b.isVisible() || !tl || tl->lineCount() == 0)
+            continue;
+        const LineNote note = m_notes(b);
+        const QTextLine last = tl->lineAt(tl->lineCount() - 1);
+        qreal x = box.left() + last.naturalTextWidth() + fm.height();
+        const qreal baseline = box.top() + last.y() + last.ascent();
+        for (qsizetype i = 0; i < note.values.size(); ++i) {
+            const QString part =
+                (i > 0 ? QStringLiteral("・") : QString()) + QString::number(note.values[i]);
+            const int mark = note.marks.value(i);
+            p.setPen(mark > 0   ? QColor(0xd0, 0x20, 0x20)
+                     : mark < 0 ? QColor(0x20, 0x60, 0xd0)
+                                : plain);
+            p.drawText(QPointF(x, baseline), part);
+            x += fm.horizontalAdvance(part);
+        }
+    }
+}
 
 RichHorizontalView::RichHorizontalView(TRichEditSx *owner) : QPlainTextEdit(owner), m_owner(owner)
 {
@@ -599,6 +748,26 @@ void TRichEditSx::applyPalette()
     m_horizontal->viewport()->update();
     m_verticalView->setPalette(pal);
     m_verticalView->setColors(m_fontColor, m_background);
+}
+
+void TRichEditSx::setTypesetting(const Typesetting &typesetting)
+{
+    m_verticalView->setTypesetting(typesetting);
+    m_horizontal->setRuby(typesetting.ruby);
+}
+
+const Typesetting &TRichEditSx::typesetting() const
+{
+    return m_verticalView->layout().typesetting();
+}
+
+void TRichEditSx::setLineNotes(const std::function<LineNote(const QString &line)> &notes)
+{
+    std::function<LineNote(const QTextBlock &)> ofBlock;
+    if (notes)
+        ofBlock = [notes](const QTextBlock &b) { return notes(b.text()); };
+    m_horizontal->setLineNotes(ofBlock);
+    m_verticalView->setLineNotes(ofBlock);
 }
 
 void TRichEditSx::setImeColors(const ImeColorTable &colors)

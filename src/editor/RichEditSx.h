@@ -6,6 +6,7 @@
 
 #include "editor/ImeColors.h"
 #include "editor/RichUndoMemory.h"
+#include "editor/VerticalLayout.h"
 #include "text/DocumentFile.h"
 
 #include <QPlainTextEdit>
@@ -32,6 +33,10 @@ class RichHorizontalView final : public QPlainTextEdit
 public:
     explicit RichHorizontalView(TRichEditSx *owner);
     void setLeftMargin(int width) { setViewportMargins(width, 0, 0, 0); }
+    // Each line's note, drawn small after the line's end.
+    void setLineNotes(std::function<LineNote(const QTextBlock &)> notes);
+    // Ruby notation drawn as ruby above its base on every line but the caret's.
+    void setRuby(bool on);
 
 protected:
     bool event(QEvent *e) override;
@@ -44,9 +49,16 @@ protected:
     void contextMenuEvent(QContextMenuEvent *e) override;
     void insertFromMimeData(const QMimeData *source) override;
     bool canInsertFromMimeData(const QMimeData *source) const override;
+    void paintEvent(QPaintEvent *e) override;
 
 private:
+    // Hides the notation of a line's ruby (or shows it again) as the line's state asks.
+    void setRubyShown(const QTextBlock &block);
+    void paintRuby(QPainter &p, const QTextBlock &block);
+
     TRichEditSx *m_owner;
+    std::function<LineNote(const QTextBlock &)> m_notes;
+    bool m_ruby = false;
 };
 
 class TRichEditSx final : public QWidget, public RichUndoTarget
@@ -107,6 +119,13 @@ public:
     QColor backgroundColor() const { return m_background; }
     void setBackgroundColor(const QColor &color);
 
+    // What vertical writing sets beyond the characters (ruby, tate-chū-yoko, hanging
+    // punctuation), on screen and in print.
+    void setTypesetting(const Typesetting &typesetting);
+    const Typesetting &typesetting() const;
+    // A note for each line (the sounds of a line, for instance), drawn at the foot of its
+    // columns or after its end; an empty function shows none.
+    void setLineNotes(const std::function<LineNote(const QString &line)> &notes);
     void setImeColors(const ImeColorTable &colors);
     const ImeColorTable &imeColors() const { return m_imeColors; }
 

@@ -373,6 +373,22 @@ struct VerticalLayout::BlockCache : QTextBlockUserData
 };
 
 namespace {
+// Ruby is set at half the text's size, and columns with ruby leave this much room between
+// them (in em).
+constexpr qreal kRubyScale = 0.5;
+constexpr qreal kRubyPitch = 1.75;
+// A note's numbers, at half the text's size, one below the other.
+constexpr qreal kNoteScale = 0.5;
+constexpr qreal kNoteStep = 0.6;
+constexpr int kNoteLines = 5;
+
+bool hangs(QChar c)
+{
+    return c == u'、' || c == u'。' || c == u'，' || c == u'．';
+}
+} // namespace
+
+namespace {
 
 icu::BreakIterator *japaneseLineBreaks()
 {
@@ -390,6 +406,83 @@ icu::BreakIterator *japaneseLineBreaks()
 
 } // namespace
 
+namespace {
+
+// A short run of text set side by side in one upright cell `height` high, its centre on the
+// column's centre line, narrowed to the em if it is wider.
+void drawUpright(QPainter *painter, const QFont &font, QStringView run, qreal cx, qreal top,
+                 qreal height, const QColor &colour)
+{
+    const QString text = run.toString();
+    const QFontMetricsF fm(font);
+    const qreal width = fm.horizontalAdvance(text);
+    const qreal room = height * 0.95;
+    painter->save();
+    painter->setFont(font);
+    painter->setPen(colour);
+    painter->translate(cx, top + height / 2);
+    if (width > room)
+        painter->scale(room / width, 1);
+    painter->drawText(QRectF(-width / 2, -height / 2, width, height), Qt::AlignCenter, text);
+    painter->restore();
+}
+
+// One character set in a column as the text is: upright, turned, or by the painter.
+void drawCell(QPainter *painter, VerticalGlyphCache &g, QStringView cluster, qreal cx, qreal y,
+              const QColor &colour)
+{
+    const VerticalGlyph &vg = g.cluster(cluster);
+    painter->setPen(colour);
+    QGlyphRun run;
+    run.setRawFont(g.rawFont(vg.face));
+    run.setGlyphIndexes({vg.glyph});
+    switch (vg.mode) {
+    case GlyphMode::Upright:
+    case GlyphMode::UprightShift:
+        run.setPositions({QPointF(cx + vg.dx, y + vg.dy)});
+        painter->drawGlyphRun(QPointF(0, 0), run);
+        break;
+    case GlyphMode::Rotated:
+        run.setPositions({QPointF(0, vg.dy)});
+        painter->save();
+        painter->translate(cx, y);
+        painter->rotate(90);
+        painter->drawGlyphRun(QPointF(0, 0), run);
+        painter->restore();
+        break;
+    case GlyphMode::Fallback:
+        painter->setFont(g.font());
+        painter->drawText(QRectF(cx - g.pitch() / 2, y, g.pitch(), vg.advance), Qt::AlignCenter,
+                          cluster.toString());
+        break;
+    }
+}
+
+// A ruby beside its base, centred on it: its characters one after the other where the
+// ruby is as long as the base or longer, spread evenly over a longer base.
+void paintRuby(QPainter *painter, VerticalGlyphCache &g, const VerticalBlockLayout::Ruby &r,
+               qreal cx, qreal offset, const QColor &colour)
+{
+    QList<QStringView> clusters;
+    for (int i = 0; i < r.text.size();) {
+        const int units = VerticalGlyphCache::clusterLength(r.text, i);
+        clusters.append(QStringView(r.text).mid(i, units));
+        i += units;
+    }
+    if (clusters.isEmpty())
+        return;
+    const qreal step = g.em();
+    const qreal base = r.bottom - r.top;
+    const qreal slot = qMax(step, base / clusters.size());
+    qreal y = offset + (r.top + r.bottom) / 2 - slot * clusters.size() / 2 + (slot - step) / 2;
+    for (QStringView cluster : clusters) {
+        drawCell(painter, g, cluster, cx, y, colour);
+        y += slot;
+    }
+}
+
+} // namespace
+
 VerticalLayout::VerticalLayout(QTextDocument *document)
     : m_document(document), m_glyphs(std::make_unique<VerticalGlyphCache>(document->defaultFont()))
 {
@@ -401,6 +494,8 @@ VerticalLayout::~VerticalLayout() = default;
 void VerticalLayout::setFont(const QFont &font, bool verticalForms)
 {
     m_glyphs = std::make_unique<VerticalGlyphCache>(font, verticalForms);
+    m_rubyGlyphs.reset();
+    m_rubySeen = false;
     invalidate();
 }
 
@@ -411,7 +506,36 @@ const QFont &VerticalLayout::font() const
 
 qreal VerticalLayout::pitch() const
 {
-    return m_glyphs->pitch();
+    return m_rubySeen ? qMax(m_glyphs->pitch(), m_glyphs->em() * kRubyPitch) : m_glyphs->pitch();
+}
+
+void VerticalLayout::setTypesetting(const Typesetting &typesetting)
+{
+    if (typesetting == m_typesetting)
+        return;
+    m_typesetting = typesetting;
+    m_rubySeen = false;
+    invalidate();
+}
+
+bool VerticalLayout::showsNotation(const QTextBlock &block) const
+{
+    return !m_typesetting.ruby || (m_caretBlock && m_caretBlock() == block);
+}
+
+void VerticalLayout::caretLineChanged(const QTextBlock &from, const QTextBlock &to)
+{
+    if (!m_typesetting.ruby || from == to)
+        return;
+    for (const QTextBlock &b : {from, to}) {
+        if (b.isValid() && text::mayHoldRuby(b.text()))
+            documentChanged(b.position(), 0, 0);
+    }
+}
+
+qreal VerticalLayout::noteRoom() const
+{
+    return m_glyphs->em() * (kNoteStep * kNoteLines + 0.4);
 }
 
 qreal VerticalLayout::em() const
@@ -461,37 +585,98 @@ VerticalLayout::BlockCache *VerticalLayout::cacheOf(const QTextBlock &block)
     const QTextLayout *tl = composingLayout(block);
     const QString preedit = tl ? tl->preeditAreaText() : QString();
     const int preeditPosition = preedit.isEmpty() ? -1 : tl->preeditAreaPosition();
+    const bool notationShown = showsNotation(block);
     if (cache->generation != m_generation || cache->preedit != preedit ||
-        cache->preeditPosition != preeditPosition) {
+        cache->preeditPosition != preeditPosition || cache->layout.notationShown != notationShown) {
         cache->preedit = preedit;
         cache->preeditPosition = preeditPosition;
         cache->generation = m_generation;
-        layoutText(block.text(), preeditPosition, preedit, cache->layout);
+        layoutText(block.text(), preeditPosition, preedit, notationShown, cache->layout);
     }
     return cache;
 }
 
 void VerticalLayout::layoutText(const QString &text, int preeditPosition, const QString &preedit,
-                                VerticalBlockLayout &l)
+                                bool notationShown, VerticalBlockLayout &l)
 {
     l.text = text;
     l.preeditPosition = preeditPosition;
     l.preeditLength = int(preedit.size());
+    l.notationShown = notationShown;
+    l.rubies.clear();
+    l.hidden.clear();
+    l.upright.clear();
     if (l.preeditPosition >= 0)
         l.text.insert(qBound(0, l.preeditPosition, int(l.text.size())), preedit);
     const int n = int(l.text.size());
-    l.y.assign(size_t(n) + 1, 0.f);
-    float y = 0;
-    const char16_t *u = reinterpret_cast<const char16_t *>(l.text.utf16());
-    // Each cluster (a character with its selectors and marks) takes one cell.
+    // Each cluster (a character with its selectors and marks) takes one cell: its advance
+    // stands at the cluster's first unit. `lead` is room left before a unit.
+    std::vector<float> advance(size_t(n) + 1, 0.f);
+    std::vector<float> lead(size_t(n) + 1, 0.f);
+    std::vector<bool> insideCluster(size_t(n) + 1, false);
     for (int i = 0; i < n;) {
         const int units = VerticalGlyphCache::clusterLength(l.text, i);
-        for (int k = 0; k < units; ++k)
-            l.y[size_t(i + k)] = y;
-        y += m_glyphs->cluster(QStringView(l.text).mid(i, units)).advance;
+        advance[size_t(i + units - 1)] =
+            m_glyphs->cluster(QStringView(l.text).mid(i, units)).advance;
+        for (int k = 1; k < units; ++k)
+            insideCluster[size_t(i + k)] = true;
         i += units;
     }
+    const float em = float(m_glyphs->em());
+    if (!notationShown && l.preeditPosition < 0 && text::mayHoldRuby(l.text)) {
+        // The notation takes no room; a ruby longer than its base spreads the base apart.
+        for (const text::RubyPiece &p : text::parseRuby(l.text)) {
+            if (!p.hasRuby())
+                continue;
+            const int start = int(p.start), end = int(p.start + p.text.size());
+            l.rubies.append({start, end, p.ruby});
+            if (p.barLength)
+                l.hidden.append({p.notationStart(), p.barLength});
+            l.hidden.append({end, p.end - end});
+            float base = 0;
+            for (int i = start; i < end; ++i)
+                base += advance[size_t(i)];
+            const float ruby = float(p.ruby.size()) * em * float(kRubyScale);
+            if (ruby > base) {
+                lead[size_t(start)] += (ruby - base) / 2;
+                lead[size_t(end)] += (ruby - base) / 2;
+            }
+        }
+        m_rubySeen = m_rubySeen || !l.rubies.isEmpty();
+    }
+    auto isHidden = [&l](qsizetype from, qsizetype to) {
+        for (const text::Span &h : l.hidden)
+            if (from < h.start + h.length && h.start < to)
+                return true;
+        return false;
+    };
+    for (const text::Span &h : l.hidden) {
+        for (qsizetype i = h.start; i < h.start + h.length; ++i)
+            advance[size_t(i)] = 0;
+    }
+    if (m_typesetting.uprightLength > 0) {
+        // A run stands in one cell, an em high, shared by its characters for the caret.
+        for (const text::Span &run : text::tateChuYokoRuns(l.text, m_typesetting.uprightLength)) {
+            if (isHidden(run.start, run.start + run.length))
+                continue;
+            l.upright.append(run);
+            for (qsizetype i = run.start; i < run.start + run.length; ++i)
+                advance[size_t(i)] = em / float(run.length);
+        }
+    }
+    l.y.assign(size_t(n) + 1, 0.f);
+    float y = 0;
+    for (int i = 0; i < n; ++i) {
+        y += lead[size_t(i)];
+        l.y[size_t(i)] = y;
+        y += advance[size_t(i)];
+    }
+    y += lead[size_t(n)];
     l.y[size_t(n)] = y;
+    for (VerticalBlockLayout::Ruby &r : l.rubies) {
+        r.top = l.y[size_t(r.start)];
+        r.bottom = l.y[size_t(r.end) - 1] + advance[size_t(r.end) - 1];
+    }
 
     l.columns.clear();
     const float height = float(m_columnHeight);
@@ -499,6 +684,7 @@ void VerticalLayout::layoutText(const QString &text, int preeditPosition, const 
         l.columns.append({0, n});
         return;
     }
+    const char16_t *u = reinterpret_cast<const char16_t *>(l.text.utf16());
     icu::BreakIterator *breaks = japaneseLineBreaks();
     icu::UnicodeString utext(false, reinterpret_cast<const UChar *>(l.text.utf16()), n);
     if (breaks)
@@ -509,11 +695,22 @@ void VerticalLayout::layoutText(const QString &text, int preeditPosition, const 
         int end = start;
         while (end < n && l.y[size_t(end) + 1] - l.y[size_t(start)] <= height)
             ++end;
-        while (end < n && end > start && l.y[size_t(end)] == l.y[size_t(end) - 1])
+        while (end < n && end > start && insideCluster[size_t(end)])
             --end; // never split a cluster (nor a surrogate pair)
         if (end >= n) {
             l.columns.append({start, n - start});
             break;
+        }
+        if (m_typesetting.hanging && end > start && hangs(l.text[end])) {
+            // The mark would start the next column: it hangs below this one's end.
+            ++end;
+            if (end >= n) {
+                l.columns.append({start, n - start});
+                break;
+            }
+            l.columns.append({start, end - start});
+            start = end;
+            continue;
         }
         int cut = end;
         if (breaks) {
@@ -564,7 +761,7 @@ int VerticalLayout::blockColumnCount(const QTextBlock &block)
         // Laid out to be counted, not kept: only what is painted or asked about keeps a
         // layout.
         static VerticalBlockLayout scratch;
-        layoutText(text, -1, QString(), scratch);
+        layoutText(text, -1, QString(), showsNotation(block), scratch);
         return int(scratch.columns.size());
     }
     return int(cacheOf(block)->layout.columns.size());
@@ -861,6 +1058,13 @@ void VerticalLayout::paint(QPainter *painter, int firstColumn, int lastColumn,
         }
         const int selFrom = layoutIndex(l, o.selectionStart - block.position());
         const int selTo = layoutIndex(l, o.selectionEnd - block.position());
+        std::vector<bool> hidden;
+        if (!l.hidden.isEmpty()) {
+            hidden.assign(size_t(n), false);
+            for (const text::Span &h : l.hidden)
+                std::fill_n(hidden.begin() + h.start, h.length, true);
+        }
+        qsizetype nextUpright = 0;
         for (; local < int(l.columns.size()) && k <= lastColumn; ++local, ++k) {
             const VerticalColumn c = l.columns[local];
             const qreal cx = o.columnCentre(k);
@@ -883,6 +1087,27 @@ void VerticalLayout::paint(QPainter *painter, int firstColumn, int lastColumn,
             };
             for (int i = c.start, units = 1; i < c.start + c.length; i += units) {
                 units = VerticalGlyphCache::clusterLength(l.text, i);
+                if (!hidden.empty() && hidden[size_t(i)])
+                    continue;
+                while (nextUpright < l.upright.size() && l.upright[nextUpright].start < i)
+                    ++nextUpright;
+                if (nextUpright < l.upright.size() && l.upright[nextUpright].start == i) {
+                    // Tate-chū-yoko: the run side by side in one upright cell.
+                    flush();
+                    units = int(l.upright[nextUpright].length);
+                    const qreal y = o.top + l.y[size_t(i)] - top;
+                    for (int j = i; j < i + units; ++j) {
+                        if (j >= selFrom && j < selTo)
+                            painter->fillRect(QRectF(cx - g.pitch() / 2,
+                                                     o.top + l.y[size_t(j)] - top, g.pitch(),
+                                                     l.y[size_t(j) + 1] - l.y[size_t(j)]),
+                                              o.selectionBackground);
+                    }
+                    const bool selected = i >= selFrom && i < selTo;
+                    drawUpright(painter, g.font(), QStringView(l.text).mid(i, units), cx, y, em,
+                                selected ? o.selectionText : ink[size_t(i)]);
+                    continue;
+                }
                 const QStringView cluster = QStringView(l.text).mid(i, units);
                 const char32_t ch = cluster.toUcs4().value(0);
                 const VerticalGlyph &vg = g.cluster(cluster);
@@ -913,35 +1138,60 @@ void VerticalLayout::paint(QPainter *painter, int firstColumn, int lastColumn,
                     uprightGlyphs << vg.glyph;
                     uprightPositions << QPointF(cx + vg.dx, y + vg.dy);
                     break;
-                case GlyphMode::Rotated: {
+                case GlyphMode::Rotated:
                     flush();
-                    QGlyphRun run;
-                    run.setRawFont(g.rawFont(vg.face));
-                    run.setGlyphIndexes({vg.glyph});
-                    run.setPositions({QPointF(0, vg.dy)});
-                    painter->save();
-                    painter->translate(cx, y);
-                    painter->rotate(90);
-                    painter->setPen(colour);
-                    painter->drawGlyphRun(QPointF(0, 0), run);
-                    painter->restore();
+                    drawCell(painter, g, cluster, cx, y, colour);
                     break;
-                }
                 case GlyphMode::Fallback:
                     if (ch >= 0x20 && ch != 0x7F) {
                         flush();
-                        painter->setPen(colour);
-                        painter->setFont(g.font());
-                        painter->drawText(QRectF(cx - g.pitch() / 2, y, g.pitch(), vg.advance),
-                                          Qt::AlignCenter, cluster.toString());
+                        drawCell(painter, g, cluster, cx, y, colour);
                     }
                     break;
                 }
             }
             flush();
+            if (!l.rubies.isEmpty()) {
+                if (!m_rubyGlyphs) {
+                    QFont small = g.font();
+                    small.setPixelSize(qMax(1, qRound(em * kRubyScale)));
+                    m_rubyGlyphs = std::make_unique<VerticalGlyphCache>(small, g.verticalForms());
+                }
+                for (const VerticalBlockLayout::Ruby &r : l.rubies) {
+                    if (r.start >= c.start && r.start < c.start + c.length)
+                        paintRuby(painter, *m_rubyGlyphs, r, cx + em / 2 + em * kRubyScale / 2,
+                                  o.top - top, ink[size_t(r.start)]);
+                }
+            }
+            if (o.note && local == int(l.columns.size()) - 1)
+                paintNote(painter, block, l, cx, o);
         }
         block = block.next();
         local = 0;
+    }
+}
+
+void VerticalLayout::paintNote(QPainter *painter, const QTextBlock &block,
+                               const VerticalBlockLayout &l, qreal cx, const PaintOptions &o)
+{
+    const LineNote note = o.note(block);
+    if (note.isEmpty())
+        return;
+    const qreal em = m_glyphs->em();
+    // Under word wrap the notes stand at the foot of the columns, in the room kept for
+    // them; without it just below the line's end.
+    const VerticalColumn last = l.columns.back();
+    qreal y =
+        m_wrap ? o.top + m_columnHeight + em * 0.4
+               : o.top + l.y[size_t(last.start + last.length)] - l.y[size_t(last.start)] + em * 0.4;
+    QFont small = m_glyphs->font();
+    small.setPixelSize(qMax(1, qRound(em * kNoteScale)));
+    for (qsizetype i = 0; i < note.values.size(); ++i, y += em * kNoteStep) {
+        const int mark = note.marks.value(i);
+        drawUpright(painter, small, QString::number(note.values[i]), cx, y, em * kNoteStep,
+                    mark > 0   ? o.noteLong
+                    : mark < 0 ? o.noteShort
+                               : o.noteText);
     }
 }
 

@@ -31,6 +31,7 @@
 #include <vector>
 
 #include "editor/RowIndex.h"
+#include "text/Ruby.h"
 
 class QPainter;
 class QTextDocument;
@@ -81,6 +82,7 @@ public:
     static int clusterLength(QStringView text, int index);
     const QRawFont &rawFont(quint8 face = 0) const;
     const QFont &font() const { return m_font; }
+    bool verticalForms() const { return m_verticalForms; }
     qreal pitch() const { return m_pitch; } // distance between columns
     qreal em() const { return m_em; }
 
@@ -107,6 +109,30 @@ private:
     QHash<QString, VerticalGlyph> m_clusters;
 };
 
+// What is set beyond the characters themselves.
+struct Typesetting
+{
+    // Ruby notation (漢字《かんじ》) drawn as ruby beside its base, the notation hidden, on
+    // every line but the caret's, which shows the notation for editing.
+    bool ruby = false;
+    // Runs of up to this many half-width digits or letters set upright in one cell
+    // (tate-chū-yoko); 0 sets none.
+    int uprightLength = 0;
+    // Under word wrap, a 、 or 。 that would start a column hangs below the end of the one
+    // before instead (burasage).
+    bool hanging = false;
+    bool operator==(const Typesetting &) const = default;
+};
+
+// A note drawn at the foot of a line's last column: numbers, each with its mark (+1 or -1
+// draws it in a warning colour, 0 plainly). The sounds of a line by ku, for instance.
+struct LineNote
+{
+    QList<int> values;
+    QList<int> marks;
+    bool isEmpty() const { return values.isEmpty(); }
+};
+
 // One column of a block: a run of the block's layout text.
 struct VerticalColumn
 {
@@ -123,6 +149,20 @@ struct VerticalBlockLayout
     int preeditLength = 0;
     std::vector<float> y; // y[i]: top of character i within its column; y[len] the end
     QList<VerticalColumn> columns;
+    // Ruby drawn beside its base [start, end), the notation that is not drawn, and the
+    // tate-chū-yoko runs, all as indexes into the layout text.
+    struct Ruby
+    {
+        int start = 0;
+        int end = 0;
+        QString text;
+        float top = 0; // the base's extent in its column
+        float bottom = 0;
+    };
+    QList<Ruby> rubies;
+    QList<text::Span> hidden;
+    QList<text::Span> upright;
+    bool notationShown = false; // laid out as the caret's line, with its ruby notation
     int columnOfIndex(int index) const;
 };
 
@@ -139,8 +179,19 @@ public:
     qreal columnHeight() const { return m_columnHeight; }
     void setWordWrap(bool wrap);
     bool wordWrap() const { return m_wrap; }
+    // The distance between columns; wider once a line with ruby has been laid out, so that
+    // the ruby has room beside its column.
     qreal pitch() const;
     qreal em() const;
+
+    void setTypesetting(const Typesetting &typesetting);
+    const Typesetting &typesetting() const { return m_typesetting; }
+    // The caret moved from one line to another: with ruby shown, both are laid out again,
+    // the one left hiding its notation and the one entered showing it.
+    void caretLineChanged(const QTextBlock &from, const QTextBlock &to);
+    // Leaves room for ruby between the columns from the start (as printing does for a text
+    // that holds ruby), not only once a line with ruby has been laid out.
+    void keepRubyRoom() { m_rubySeen = true; }
 
     // Called for every change of the document's text (contentsChange).
     void documentChanged(int position, int charsRemoved, int charsAdded);
@@ -204,15 +255,27 @@ public:
         int selectionEnd = 0;
         qreal top = 0; // y of the columns' top
         std::function<qreal(int column)> columnCentre;
+        // The note of a line, drawn small below its last column (at the foot of the columns
+        // under word wrap), when given.
+        std::function<LineNote(const QTextBlock &)> note;
+        QColor noteText;
+        QColor noteLong;  // a value marked +1
+        QColor noteShort; // a value marked -1
     };
+    // The room a note needs at the foot of the columns.
+    qreal noteRoom() const;
     void paint(QPainter *painter, int firstColumn, int lastColumn, const PaintOptions &options);
 
 private:
     struct BlockCache;
     BlockCache *cacheOf(const QTextBlock &block);
-    // Lays a block's text (with a preedit inserted at its position, or none at -1) out.
+    // Lays a block's text (with a preedit inserted at its position, or none at -1) out;
+    // with `notationShown` its ruby notation stays as typed.
     void layoutText(const QString &text, int preeditPosition, const QString &preedit,
-                    VerticalBlockLayout &layout);
+                    bool notationShown, VerticalBlockLayout &layout);
+    bool showsNotation(const QTextBlock &block) const;
+    void paintNote(QPainter *painter, const QTextBlock &block, const VerticalBlockLayout &l,
+                   qreal cx, const PaintOptions &o);
     void rebuildIndex();
     void ensureIndex();
     int blockColumnCount(const QTextBlock &block);
@@ -228,6 +291,9 @@ private:
     bool m_deferred = false;
     RowIndex m_columns; // columns per block, while word wrap is on
     std::function<QTextBlock()> m_caretBlock;
+    Typesetting m_typesetting;
+    bool m_rubySeen = false; // a line with ruby was laid out: columns leave room for it
+    std::unique_ptr<VerticalGlyphCache> m_rubyGlyphs; // half size, made when first needed
 };
 
 } // namespace editor

@@ -55,6 +55,13 @@ VerticalTextView::VerticalTextView(TRichEditSx *owner)
     connect(owner->horizontalView(), &QPlainTextEdit::cursorPositionChanged, this, [this] {
         // (While a whole text is put in, the caret passes by its end: the pane shows the
         // caret once the text is in.)
+        const QTextBlock caretBlock = m_owner->horizontalView()->textCursor().block();
+        if (caretBlock.blockNumber() != m_caretLine) {
+            // With ruby shown, the line left hides its notation and the line entered shows it.
+            m_layout.caretLineChanged(m_owner->document()->findBlockByNumber(m_caretLine),
+                                      caretBlock);
+            m_caretLine = caretBlock.blockNumber();
+        }
         if (!isVisible() || m_owner->m_restoring)
             return;
         restartBlink();
@@ -91,6 +98,27 @@ void VerticalTextView::setWordWrap(bool wrap)
     m_layout.setWordWrap(wrap);
     updateScrollBars();
     viewport()->update();
+}
+
+void VerticalTextView::setTypesetting(const Typesetting &typesetting)
+{
+    m_layout.setTypesetting(typesetting);
+    updateScrollBars();
+    viewport()->update();
+}
+
+void VerticalTextView::setLineNotes(std::function<LineNote(const QTextBlock &)> notes)
+{
+    m_notes = std::move(notes);
+    updateScrollBars();
+    viewport()->update();
+}
+
+qreal VerticalTextView::columnHeight() const
+{
+    // Under word wrap the notes take room at the foot of the columns.
+    const qreal notes = m_notes && m_layout.wordWrap() ? m_layout.noteRoom() : 0;
+    return viewport()->height() - 2 * Margin - notes;
 }
 
 void VerticalTextView::setColors(const QColor &text, const QColor &background)
@@ -189,7 +217,7 @@ void VerticalTextView::ensureCaretVisible()
 
 void VerticalTextView::updateScrollBars()
 {
-    m_layout.setColumnHeight(viewport()->height() - 2 * Margin);
+    m_layout.setColumnHeight(columnHeight());
     const qreal p = m_layout.pitch();
     const int width = qCeil(m_layout.knownColumnCount() * p + 2 * Margin);
     // The lines not yet counted are counted a slice at a time while the view is idle; the
@@ -234,7 +262,7 @@ void VerticalTextView::resizeEvent(QResizeEvent *e)
     if (isVisible())
         updateScrollBars();
     else // hidden: the columns are counted when shown or asked for
-        m_layout.setColumnHeight(viewport()->height() - 2 * Margin);
+        m_layout.setColumnHeight(columnHeight());
 }
 
 void VerticalTextView::scrollContentsBy(int, int)
@@ -261,8 +289,19 @@ void VerticalTextView::paintEvent(QPaintEvent *)
     o.selectionEnd = cursor.selectionEnd();
     o.top = Margin - verticalScrollBar()->value();
     o.columnCentre = [this](int k) { return columnCentre(k); };
+    if (m_notes) {
+        o.note = m_notes;
+        o.noteText = m_text;
+        o.noteLong = QColor(0xd0, 0x20, 0x20);
+        o.noteShort = QColor(0x20, 0x60, 0xd0);
+    }
     if (last >= first)
         m_layout.paint(&painter, first, last, o);
+    if (!qFuzzyCompare(m_layout.pitch(), p)) {
+        // The first line with ruby widened the columns: lay the view out again.
+        updateScrollBars();
+        viewport()->update();
+    }
     if (hasFocus() && m_caretOn && !cursor.hasSelection())
         painter.fillRect(caretRect(), m_text);
 }

@@ -26,6 +26,9 @@ public:
     void setPaneFont(const QFont &font);
     void setWordWrap(bool wrap);
     void setColors(const QColor &text, const QColor &background);
+    void setTypesetting(const Typesetting &typesetting);
+    // Each line's note, drawn at the foot of its last column; none without a function.
+    void setLineNotes(std::function<LineNote(const QTextBlock &)> notes);
 
     // Geometry of the columns on the viewport.
     qreal columnCentre(int column) const;
@@ -62,6 +65,7 @@ protected:
 private:
     bool moveCaret(QKeyEvent *e);
     void updateScrollBars();
+    qreal columnHeight() const;
     void restartBlink();
     int caretPosition() const;
 
@@ -75,6 +79,8 @@ private:
     bool m_dragging = false;
     int m_preeditCursor = -1; // caret inside the preedit, from the input method
     qreal m_wantedY = -1;     // column offset kept while moving across columns
+    int m_caretLine = 0;      // the line the caret was last on
+    std::function<LineNote(const QTextBlock &)> m_notes;
 };
 
 } // namespace editor

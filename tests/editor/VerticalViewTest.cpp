@@ -274,6 +274,42 @@ TEST_F(VerticalFixture, WordWrapBreaksByJapaneseRules)
     EXPECT_GT(view->verticalScrollBar()->maximum(), 0) << "a long line scrolls instead";
 }
 
+TEST_F(VerticalFixture, RubyUprightRunsAndHangingMarksAreSetAsTheyShow)
+{
+    const qreal em = layout().em();
+    const int perColumn = int(layout().columnHeight() / em);
+    pane.setText(QStringLiteral("先\n｜春日《かすが》の12月\n") + QString(perColumn, u'あ') +
+                 QStringLiteral("、い"));
+    pane.setTypesetting({true, 2, true});
+    const QTextBlock ruby = pane.document()->findBlockByNumber(1);
+    const int at = ruby.position();
+    // Off the caret's line the notation takes no room: の follows 日 directly; 12 shares
+    // one cell, the caret between its digits halfway down.
+    EXPECT_EQ(layout().yOfPosition(at + 8) - layout().yOfPosition(at + 1), 2 * em);
+    EXPECT_EQ(layout().yOfPosition(at + 11) - layout().yOfPosition(at + 9), em);
+    EXPECT_EQ(layout().yOfPosition(at + 10) - layout().yOfPosition(at + 9), em / 2);
+    const VerticalBlockLayout &l = layout().blockLayout(ruby);
+    ASSERT_EQ(l.rubies.size(), 1);
+    EXPECT_EQ(l.rubies[0].text, QStringLiteral("かすが"));
+    ASSERT_EQ(l.upright.size(), 1);
+    EXPECT_EQ(l.upright[0].start, 9);
+    EXPECT_GE(layout().pitch(), 1.75 * em) << "columns with ruby leave room for it";
+    // On the caret's line the notation is text to edit again.
+    QTextCursor c = pane.horizontalView()->textCursor();
+    c.setPosition(at + 2);
+    pane.horizontalView()->setTextCursor(c);
+    EXPECT_EQ(layout().yOfPosition(at + 9) - layout().yOfPosition(at), 9 * em);
+    // 、 after a full column hangs below it; without hanging it takes the column's last
+    // character down to the next column with it.
+    const int full = pane.document()->lastBlock().position();
+    EXPECT_EQ(layout().columnOfPosition(full + perColumn), layout().columnOfPosition(full));
+    pane.setTypesetting({});
+    EXPECT_TRUE(layout().blockLayout(ruby).upright.isEmpty());
+    EXPECT_TRUE(layout().blockLayout(ruby).rubies.isEmpty());
+    EXPECT_EQ(layout().columnOfPosition(full + perColumn - 1),
+              layout().columnOfPosition(full) + 1);
+}
+
 TEST_F(VerticalFixture, WrapToggleKeepsSelectionAndFirstVisibleColumn)
 {
     QStringList lines;
