@@ -102,6 +102,37 @@ QString spokenKana(const QString &kana)
     return s;
 }
 
+// A word in ruby notation, its reading over its kanji only: the kana it starts and ends
+// with stay outside when the reading ends (starts) with them too, 過ぎて -> 過《す》ぎて,
+// お茶 -> お茶《ちゃ》. ｜ marks where the base starts when the notation alone would not tell
+// (after a kanji, or a base with kana inside).
+QString rubyNotation(const Word &w, bool afterKanji)
+{
+    if (w.kind != Word::Kind::Japanese || !containsKanji(w.surface) || w.kana.isEmpty())
+        return w.surface;
+    const QString surface = w.surface;
+    const QString written = toHiragana(surface);
+    QString reading = w.kana;
+    qsizetype head = 0, tail = 0;
+    while (head < surface.size() && !isKanji(surface[head].unicode()) &&
+           !surface[head].isSurrogate() && head < reading.size() && written[head] == reading[head])
+        ++head;
+    while (tail < surface.size() - head && !isKanji(surface[surface.size() - 1 - tail].unicode()) &&
+           !surface[surface.size() - 1 - tail].isSurrogate() && tail < reading.size() - head &&
+           written[written.size() - 1 - tail] == reading[reading.size() - 1 - tail])
+        ++tail;
+    const QString base = surface.mid(head, surface.size() - head - tail);
+    reading = reading.mid(head, reading.size() - head - tail);
+    if (base.isEmpty() || reading.isEmpty())
+        return w.surface;
+    bool allKanji = true;
+    for (QChar c : base)
+        allKanji = allKanji && (isKanji(c.unicode()) || c.isSurrogate());
+    const bool bar = !allKanji || (head == 0 && afterKanji);
+    return surface.left(head) + (bar ? QStringLiteral("｜") : QString()) + base + u'《' + reading +
+           u'》' + surface.right(tail);
+}
+
 } // namespace
 
 ReadingEngine::ReadingEngine() : m_mecab(std::make_unique<MecabReader>()) {}
@@ -430,24 +461,26 @@ QString ReadingEngine::romaji(QStringView text) const
 
 QString ReadingEngine::withRuby(QStringView text) const
 {
-    return perLine(text, [](const QList<Word> &words) {
-        QString line;
-        for (const Word &w : words) {
-            if (w.kind != Word::Kind::Japanese || !containsKanji(w.surface) || w.kana.isEmpty()) {
-                line += w.surface;
+    QString out;
+    const QList<QStringView> lines = text.split(u'\n');
+    for (qsizetype li = 0; li < lines.size(); ++li) {
+        if (li > 0)
+            out += u'\n';
+        const QStringView line = lines[li];
+        const auto [historical, poetic] = kindOfLine(line);
+        for (const text::RubyPiece &p : text::parseRuby(line)) {
+            if (p.hasRuby()) {
+                // Ruby the poet wrote stays as written.
+                out += line.sliced(p.notationStart(), p.end - p.notationStart());
                 continue;
             }
-            bool allKanji = true;
-            for (QChar c : w.surface)
-                allKanji = allKanji && (isKanji(c.unicode()) || c.isSurrogate());
-            // ｜ marks where the base starts when the notation alone would not tell.
-            const bool afterKanji = !line.isEmpty() && isKanji(line.back().unicode());
-            if (!allKanji || afterKanji)
-                line += u'｜';
-            line += w.surface + u'《' + w.kana + u'》';
+            QList<Word> words;
+            readPlain(p.text, historical, poetic, words);
+            for (const Word &w : words)
+                out += rubyNotation(w, !out.isEmpty() && isKanji(out.back().unicode()));
         }
-        return line;
-    });
+    }
+    return out;
 }
 
 } // namespace reading

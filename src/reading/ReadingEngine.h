@@ -62,7 +62,8 @@ public:
     QString kana(QStringView text) const;
     // The same in Latin letters (Hepburn), for the English voices.
     QString romaji(QStringView text) const;
-    // The text with ruby notation on every word written with kanji: 春日《かすが》.
+    // The text with ruby notation on every word written with kanji, the reading over the
+    // kanji only (春日《かすが》, 過《す》ぎて); ruby already written stays as it is.
     QString withRuby(QStringView text) const;
 
 private:

@@ -569,6 +569,8 @@ const QHash<QString, std::pair<IntSetter, IntGetter>> &integerAccessors()
         {QStringLiteral("speaker"), {&SettingsTarget::setSpeechId, &SettingsTarget::speechId}},
         {QStringLiteral("leftpane"),
          {&SettingsTarget::setNx2Width, &SettingsTarget::leftPaneWidth}},
+        {QStringLiteral("tcylength"),
+         {&SettingsTarget::setUprightLength, &SettingsTarget::uprightLength}},
     };
     return accessors;
 }

@@ -200,7 +200,8 @@ QByteArray bytesFromHexLine(QStringView line);
 //                 "ClipSpeechCheckBox" (setting one runs its reaction, as a click would)
 //   edits         "Edit4", "Edit5"
 //   menu checks   "VH", "HHV", "WordWrap", "N14" (the context menu's 折り返し), "WordWrapH",
-//                 "Joyful1", "Show1", "toClipbrd", "HotKeyCheck", "alphabet"
+//                 "Joyful1", "Show1", "toClipbrd", "HotKeyCheck", "alphabet", "RubyShow1",
+//                 "MoraShow1", "TateChuYoko1", "Burasage1"
 //   style values  "bgc", "mclo", "mclt", "Lcl", "Dai", "Mfn", "fze", "Lint", "Linu"
 //   panes         "RichEditNx1", "RichEditNx2"; drop targets "DropDst1", "DropDst2"
 //   launcher      slots 1 and 2 (Expas, Expas2)
@@ -230,6 +231,9 @@ public:
     // fNx2Width is read into the window; the left pane's current width is what is saved.
     virtual void setNx2Width(int width) = 0;
     virtual int leftPaneWidth() const = 0;
+    // The longest run of half-width digits or letters that vertical writing sets upright.
+    virtual void setUprightLength(int length) = 0;
+    virtual int uprightLength() const = 0;
 
     virtual bool checkBoxChecked(const QString &name) const = 0;
     virtual void setCheckBoxChecked(const QString &name, bool checked) = 0;

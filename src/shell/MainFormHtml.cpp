@@ -51,7 +51,7 @@ void TMainForm1::HtmButton1Click()
     convert::TStopWatch watch;
     watch.Start();
     leftWrapOff();
-    const html::HtmlPage page = html::verticalPage(lines, m_html.style());
+    const html::HtmlPage page = html::verticalPage(lines, pageStyle());
     m_html.setWidths(page.tableWidth, page.ruleWidth);
     m_left->setText(page.lines.join(QLatin1Char('\n')));
     watch.Stop();
@@ -154,7 +154,7 @@ void TMainForm1::ShineSpeedButton35Click()
     const QStringList rows = m_right->displayedRows();
     m_left->clear();
     leftWrapOff();
-    const html::HtmlPage page = html::longTextPage(rows, m_html.style());
+    const html::HtmlPage page = html::longTextPage(rows, pageStyle());
     m_html.setWidths(page.tableWidth, page.ruleWidth);
     m_right->setText(kept);
     m_right->setWordWrap(true);
@@ -184,7 +184,7 @@ void TMainForm1::ShineSpeedButton38Click()
     const QStringList poem = paneLines(m_left);
     convert::TStopWatch watch;
     watch.Start();
-    const html::HtmlPage block = html::insertionBlock(poem, m_html.style());
+    const html::HtmlPage block = html::insertionBlock(poem, pageStyle());
     m_right->setWordWrap(false);
     action(QStringLiteral("WordWrap"))->setChecked(false);
     action(QStringLiteral("N14"))->setChecked(false);

@@ -194,6 +194,14 @@ int MainFormSettings::leftPaneWidth() const
 {
     return m_form.leftPaneWidth();
 }
+void MainFormSettings::setUprightLength(int length)
+{
+    m_values.fTcyLength = qBound(2, length, 4);
+}
+int MainFormSettings::uprightLength() const
+{
+    return m_values.fTcyLength;
+}
 
 bool MainFormSettings::checkBoxChecked(const QString &name) const
 {

@@ -37,6 +37,8 @@ public:
     void setMaxForm(bool maximised) override;
     void setNx2Width(int width) override;
     int leftPaneWidth() const override;
+    void setUprightLength(int length) override;
+    int uprightLength() const override;
     bool checkBoxChecked(const QString &name) const override;
     void setCheckBoxChecked(const QString &name, bool checked) override;
     QString editText(const QString &name) const override;

@@ -294,6 +294,12 @@ void TMainForm1::registerHandlers()
         HANDLER(Exit1Click),
         HANDLER(Print1Click),
         HANDLER(PrintHeader1Click),
+        HANDLER(RubyShow1Click),
+        HANDLER(MoraShow1Click),
+        HANDLER(TateChuYoko1Click),
+        HANDLER(TcyLength1Click),
+        HANDLER(Burasage1Click),
+        HANDLER(Furigana1Click),
         HANDLER(LastFile1Click),
         HANDLER(About1Click),
         {"ShineSpeedButton25Click", &TMainForm1::About1Click},
@@ -408,6 +414,8 @@ void TMainForm1::FormCreate()
     // was maximised at the last close), then the window's start-up from them.
     settings::loadSettings(RegManager1, *m_settings);
     runStartupSteps(*m_settings, *m_settings);
+    applyTypesetting();
+    applyLineNotes();
 
     m_right->clear();
     m_left->clear();
@@ -509,8 +517,12 @@ void TMainForm1::changeEvent(QEvent *e)
 bool TMainForm1::event(QEvent *e)
 {
     if (e->type() == QEvent::StatusTip) {
-        // Hints of every control and menu item go to status panel 4.
-        m_status->setPanelText(4, static_cast<QStatusTipEvent *>(e)->tip());
+        // Hints of every control and menu item go to status panel 4; with none, the caret
+        // line's count of sounds.
+        const QString tip = static_cast<QStatusTipEvent *>(e)->tip();
+        m_status->setPanelText(4, tip);
+        if (tip.isEmpty())
+            showCaretMeter();
         return true;
     }
     return QMainWindow::event(e);
@@ -835,6 +847,7 @@ void TMainForm1::GetColRow()
     CaretLine = m_right->SelY();
     CaretColumn = m_right->selStart() - m_right->SelLineIndex();
     m_status->setPanelText(3, caretStatusText(CaretLine, CaretColumn));
+    showCaretMeter();
 }
 
 void TMainForm1::ClockLabel2Click()

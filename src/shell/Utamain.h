@@ -9,6 +9,7 @@
 #include "convert/Stopw.h"
 #include "convert/TextTarget.h"
 #include "html/HtmlStyle.h"
+#include "reading/Mora.h"
 #include "settings/ComponentRecord.h"
 #include "settings/RegMng.h"
 #include "shell/Pane.h"
@@ -208,6 +209,12 @@ public:
     void Exit1Click();
     void Print1Click();
     void PrintHeader1Click();
+    void RubyShow1Click();
+    void MoraShow1Click();
+    void TateChuYoko1Click();
+    void TcyLength1Click();
+    void Burasage1Click();
+    void Furigana1Click();
     void About1Click();
     void ShineSpeedButton23Click() { startLauncher(1); }
     void ShineSpeedButton24Click() { startLauncher(2); }
@@ -332,6 +339,15 @@ private:
     QLineEdit *gridCellEditor() const;
     void runLeftConversion(const std::function<void(convert::TextTarget &)> &convert);
     void insertAtRightCaret(const QString &text);
+    // The poet's tools (MainFormPoet.cpp).
+    bool menuOn(const QString &name) const;
+    void toggleMenu(const QString &name);
+    void applyTypesetting();
+    void applyLineNotes();
+    const reading::LineMeter &meterOf(const QString &line);
+    QString caretMeterText();
+    void showCaretMeter();
+    html::HtmlStyle pageStyle() const;
     void pickHtmlColor(html::ColorTarget target);
 
     UiServices &m_ui;
@@ -346,6 +362,8 @@ private:
     std::unique_ptr<speech::SpeakerSelection> m_speakers;
     std::unique_ptr<speech::TypingReader> m_typing;
     std::unique_ptr<reading::ReadingEngine> m_readings;
+    QHash<QString, reading::LineMeter> m_meters; // the sounds of lines, by their text
+    QString m_caretMeter;                        // the caret line's count in panel 4
     QPointer<TReadingDialog> m_readingDialog;
     speech::TClipboardWatcher *m_clipboardWatcher = nullptr;
     speech::THookHotKey *m_hookHotKey = nullptr;

@@ -20,7 +20,8 @@ struct WindowValues
     int fRepNum = 1;                          // how often a reading repeats
     text::ColorNumber fSelBgColor = 16744576; // the band over the text being read
     int fSpeechID = 0;                        // the speaker chosen
-    QHash<int, QString> launcherPaths;        // the "起" buttons' programs
+    int fTcyLength = 2;                // the longest run set upright in vertical writing (2 to 4)
+    QHash<int, QString> launcherPaths; // the "起" buttons' programs
     QHash<QString, settings::DropTargetRecord> dropTargets; // the drop targets' places
 };
 

@@ -6,7 +6,9 @@
 
 #include "FakeUiServices.h"
 
+#include "editor/PanePrinter.h"
 #include "editor/RichEditSx.h"
+#include "editor/VerticalTextView.h"
 #include "shell/ReadingDictionary.h"
 #include "shell/ToolStrip.h"
 #include "shell/Utamain.h"
@@ -17,6 +19,7 @@
 #include <QLineEdit>
 #include <QPainter>
 #include <QPlainTextEdit>
+#include <QPrinter>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
@@ -104,6 +107,42 @@ void writingPictures(Shelf &shelf)
     shelf.keep(win.picture(), QStringLiteral("vertical-clusters.png"));
 }
 
+// The poet's tools: a tanka with ruby (the caret's line shows its notation) and its sounds
+// counted, a haiku with a ku too long, a date with tate-chū-yoko, in vertical and in
+// horizontal writing, and the same printed.
+void poetPictures(Shelf &shelf)
+{
+    Window win;
+    TMainForm1 &w = *win.w;
+    QFont mincho(QStringLiteral("IPAMincho"));
+    mincho.setPixelSize(22);
+    w.RichEditNx1()->setPaneFont(mincho);
+    if (QAction *counts = w.action(QStringLiteral("MoraShow1")); counts && !counts->isChecked())
+        counts->trigger();
+    w.RichEditNx1()->setText(QStringLiteral(
+        "春過ぎて 夏来にけらし ｜白妙《しろたへ》の 衣干すてふ 天《あま》の香具山《かぐやま》\n"
+        "旅に病んで夢は枯野をかけ廻る\n"
+        "2026年12月8日、A4判の紙に\n"
+        "｜東風《こち》吹かば"));
+    QTextCursor c = w.RichEditNx1()->horizontalView()->textCursor();
+    c.setPosition(w.RichEditNx1()->document()->lastBlock().position() + 3);
+    w.RichEditNx1()->horizontalView()->setTextCursor(c);
+    shelf.keep(win.picture(), QStringLiteral("poet-vertical.png"), Shelf::Docs);
+    w.run(QStringLiteral("VHClick"));
+    shelf.keep(win.picture(), QStringLiteral("poet-horizontal.png"), Shelf::Docs);
+    w.run(QStringLiteral("VHClick"));
+    if (shelf.docsOnly)
+        return;
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(shelf.folder + QStringLiteral("/poet-print.pdf"));
+    editor::applyDefaultMargins(&printer);
+    if (editor::printPane(w.RichEditNx1(), &printer) < 1) {
+        std::fprintf(stderr, "the poem was not printed\n");
+        ++shelf.failures;
+    }
+}
+
 // The right pane's bar at 780 pixels has no room for its last controls: the » panel shows
 // them, a window of its own, painted here over the window's picture where it stands.
 void overflowPicture(Shelf &shelf)
@@ -160,6 +199,7 @@ void readingDictionaryPicture(Shelf &shelf)
 void saveWindowPictures(Shelf &shelf)
 {
     writingPictures(shelf);
+    poetPictures(shelf);
     overflowPicture(shelf);
     readingDictionaryPicture(shelf);
 }

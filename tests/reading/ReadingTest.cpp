@@ -236,6 +236,24 @@ TEST_F(Engine, SoundsAreCountedFromTheReadingByKu)
             << qPrintable(QString::fromUtf16(c.line));
 }
 
+TEST_F(Engine, FuriganaGoesOverTheKanjiAndKeepsWrittenRuby)
+{
+    const struct
+    {
+        const char16_t *text;
+        const char16_t *ruby;
+    } cases[] = {
+        {u"春過ぎて", u"春《はる》過《す》ぎて"},
+        {u"お茶を飲む", u"お茶《ちゃ》を飲《の》む"},
+        // Written ruby, over kana or in katakana, is kept as written.
+        {u"｜ひと《人》の国 ｜星《ホシ》", u"｜ひと《人》の国《くに》 ｜星《ホシ》"},
+        {u"山川\n", u"山川《やまかわ》\n"},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(engine().withRuby(QString::fromUtf16(c.text)), QString::fromUtf16(c.ruby))
+            << qPrintable(QString::fromUtf16(c.text));
+}
+
 TEST_F(Engine, ThePoetsDictionaryComesBeforeEverythingButRuby)
 {
     Lexicon mine;

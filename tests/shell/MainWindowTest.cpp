@@ -84,10 +84,10 @@ TEST_F(WindowFixture, StartsWithCaptionMenusBarsAndPanes)
     EXPECT_GE(w->width(), 780);
     EXPECT_GE(w->minimumWidth(), 780);
     EXPECT_EQ(w->minimumHeight(), 320);
-    // The context menu: "文字選択確定", "読みを登録...", a separator, twelve colours, a
-    // separator, "折り返し".
+    // The context menu: "文字選択確定", "読みを登録...", "ふりがな", a separator, twelve
+    // colours, a separator, "折り返し".
     ASSERT_NE(w->popupMenu(), nullptr);
-    EXPECT_EQ(w->popupMenu()->actions().size(), 17);
+    EXPECT_EQ(w->popupMenu()->actions().size(), 18);
     EXPECT_EQ(w->popupMenu()->actions().last()->text(), QStringLiteral("折り返し"));
     EXPECT_EQ(w->RichEditNx1()->contextMenu(), w->popupMenu());
     EXPECT_EQ(w->RichEditNx2()->contextMenu(), nullptr);

@@ -21,6 +21,7 @@ public:
     bool maximised = false;
     int nx2Width = -1;
     int leftWidth = 129;
+    int tcyLength = 0;
     QMap<QString, bool> boxes;
     QMap<QString, QString> edits;
     QMap<QString, bool> menus;
@@ -88,6 +89,8 @@ public:
     void setMaxForm(bool v) override { set(QStringLiteral("fMaxForm"), maximised, v); }
     void setNx2Width(int v) override { set(QStringLiteral("fNx2Width"), nx2Width, v); }
     int leftPaneWidth() const override { return leftWidth; }
+    void setUprightLength(int v) override { set(QStringLiteral("fTcyLength"), tcyLength, v); }
+    int uprightLength() const override { return tcyLength; }
     bool checkBoxChecked(const QString &n) const override { return boxes.value(n); }
     void setCheckBoxChecked(const QString &n, bool v) override
     {
@@ -151,11 +154,11 @@ public:
     {
         return panes == o.panes && strip == o.strip && dropTargets == o.dropTargets &&
                left == o.left && top == o.top && width == o.width && height == o.height &&
-               maximised == o.maximised && nx2Width == o.nx2Width && boxes == o.boxes &&
-               edits == o.edits && menus == o.menus && style == o.style && link == o.link &&
-               launcher[1] == o.launcher[1] && launcher[2] == o.launcher[2] && speed == o.speed &&
-               repeat == o.repeat && speaker == o.speaker && selColor == o.selColor &&
-               lastFile == o.lastFile;
+               maximised == o.maximised && nx2Width == o.nx2Width && tcyLength == o.tcyLength &&
+               boxes == o.boxes && edits == o.edits && menus == o.menus && style == o.style &&
+               link == o.link && launcher[1] == o.launcher[1] && launcher[2] == o.launcher[2] &&
+               speed == o.speed && repeat == o.repeat && speaker == o.speaker &&
+               selColor == o.selColor && lastFile == o.lastFile;
     }
 
 protected:

@@ -1,0 +1,187 @@
+// The poet's tools of the window: ruby, sounds counted, tate-chū-yoko and hanging marks in
+// both panes, furigana from the reading engine, and the page markup of the HTML bar.
+#include "shell/Utamain.h"
+
+#include "editor/RichEditSx.h"
+#include "reading/ReadingEngine.h"
+#include "shell/Pane.h"
+
+#include <QAbstractButton>
+#include <QInputDialog>
+#include <QTextBlock>
+#include <QTextCursor>
+
+namespace shell {
+
+namespace {
+
+// Lines longer than this are prose, whose sounds nobody counts: they get no note.
+constexpr qsizetype kLongestCountedLine = 400;
+
+editor::LineNote noteOf(const reading::LineMeter &m)
+{
+    editor::LineNote note;
+    if (m.total() == 0)
+        return note;
+    note.values = m.ku;
+    for (qsizetype k = 0; k < m.ku.size(); ++k)
+        note.marks.append(m.deviation(k));
+    return note;
+}
+
+} // namespace
+
+bool TMainForm1::menuOn(const QString &name) const
+{
+    const QAction *a = action(name);
+    return a && a->isChecked();
+}
+
+void TMainForm1::toggleMenu(const QString &name)
+{
+    if (QAction *a = action(name))
+        a->setChecked(!a->isChecked());
+}
+
+void TMainForm1::applyTypesetting()
+{
+    editor::Typesetting t;
+    t.ruby = menuOn(QStringLiteral("RubyShow1"));
+    t.uprightLength = menuOn(QStringLiteral("TateChuYoko1")) ? m_values.fTcyLength : 0;
+    t.hanging = menuOn(QStringLiteral("Burasage1"));
+    m_right->setTypesetting(t);
+    m_left->setTypesetting(t);
+}
+
+const reading::LineMeter &TMainForm1::meterOf(const QString &line)
+{
+    // Painting asks for the same lines again and again: the counts are kept by line text.
+    if (m_meters.size() > 4096)
+        m_meters.clear();
+    auto it = m_meters.find(line);
+    if (it == m_meters.end())
+        it = m_meters.insert(line, line.size() > kLongestCountedLine ? reading::LineMeter()
+                                                                     : readings().meter(line));
+    return *it;
+}
+
+void TMainForm1::applyLineNotes()
+{
+    std::function<editor::LineNote(const QString &)> notes;
+    if (menuOn(QStringLiteral("MoraShow1")))
+        notes = [this](const QString &line) { return noteOf(meterOf(line)); };
+    m_right->setLineNotes(notes);
+    m_left->setLineNotes(notes);
+    m_meters.clear();
+    showCaretMeter();
+}
+
+QString TMainForm1::caretMeterText()
+{
+    if (!menuOn(QStringLiteral("MoraShow1")))
+        return {};
+    const reading::LineMeter &m = meterOf(m_right->horizontalView()->textCursor().block().text());
+    if (m.total() == 0)
+        return {};
+    QString text = QStringLiteral("音数 %1").arg(m.total());
+    if (m.ku.size() > 1)
+        text += QStringLiteral("（%1）").arg(m.kuText());
+    QStringList marks;
+    for (qsizetype k = 0; k < m.ku.size(); ++k) {
+        if (m.deviation(k) != 0)
+            marks << QStringLiteral("%1句目%2")
+                         .arg(k + 1)
+                         .arg(m.deviation(k) > 0 ? QStringLiteral("字余り")
+                                                 : QStringLiteral("字足らず"));
+    }
+    if (!marks.isEmpty())
+        text += u' ' + marks.join(u' ');
+    return text;
+}
+
+void TMainForm1::showCaretMeter()
+{
+    // Panel 4 is the hints' and the typing reader's; the count goes there only while it
+    // shows nothing else (or the count it showed before).
+    const QString now = m_status->panelText(4);
+    if (!now.isEmpty() && now != m_caretMeter)
+        return;
+    m_caretMeter = caretMeterText();
+    m_status->setPanelText(4, m_caretMeter);
+}
+
+void TMainForm1::RubyShow1Click()
+{
+    toggleMenu(QStringLiteral("RubyShow1"));
+    applyTypesetting();
+}
+
+void TMainForm1::MoraShow1Click()
+{
+    toggleMenu(QStringLiteral("MoraShow1"));
+    applyLineNotes();
+}
+
+void TMainForm1::TateChuYoko1Click()
+{
+    toggleMenu(QStringLiteral("TateChuYoko1"));
+    applyTypesetting();
+}
+
+void TMainForm1::Burasage1Click()
+{
+    toggleMenu(QStringLiteral("Burasage1"));
+    applyTypesetting();
+}
+
+void TMainForm1::TcyLength1Click()
+{
+    bool ok = false;
+    const int length =
+        QInputDialog::getInt(this, QStringLiteral("縦中横"),
+                             QStringLiteral("縦中横にする半角の数字・英字の桁数（2～4）:"),
+                             m_values.fTcyLength, 2, 4, 1, &ok);
+    if (!ok)
+        return;
+    m_values.fTcyLength = length;
+    applyTypesetting();
+}
+
+void TMainForm1::Furigana1Click()
+{
+    // The selection, or else the caret's line, with the engine's reading of every kanji word
+    // written as ruby: one change, undone in one step.
+    QTextCursor c = m_right->horizontalView()->textCursor();
+    if (!c.hasSelection()) {
+        c.movePosition(QTextCursor::StartOfBlock);
+        c.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
+    }
+    QString text = c.selectedText();
+    text.replace(QChar::ParagraphSeparator, u'\n');
+    if (text.trimmed().isEmpty())
+        return;
+    const QString withRuby = readings().withRuby(text);
+    if (withRuby == text)
+        return;
+    const int start = c.selectionStart();
+    m_right->recordAction(editor::ActionPaste);
+    c.insertText(withRuby);
+    c.setPosition(start);
+    c.setPosition(start + int(withRuby.size()), QTextCursor::KeepAnchor);
+    m_right->horizontalView()->setTextCursor(c);
+    GetColRow();
+}
+
+html::HtmlStyle TMainForm1::pageStyle() const
+{
+    html::HtmlStyle style = m_html.style();
+    auto checked = [this](const char *name) {
+        const auto *box = qobject_cast<const QAbstractButton *>(control(QLatin1String(name)));
+        return box && box->isChecked();
+    };
+    style.ruby = checked("RubyCheckBox");
+    style.uprightLength = checked("TcyCheckBox") ? m_values.fTcyLength : 0;
+    return style;
+}
+
+} // namespace shell
