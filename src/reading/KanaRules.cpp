@@ -142,8 +142,9 @@ bool looksHistorical(QStringView line)
     const qsizetype n = h.size();
     auto kanaAt = [&](qsizetype i) { return i >= 0 && i < n && isHiragana(h[i].unicode()); };
     // Spellings modern kana never has: なほ (なお), おほ (おお), いにしへ, あはれ ...
-    static const char16_t *const spellings[] = {u"なほ",     u"おほ",   u"とほ", u"かほ", u"こほ",
-                                                u"いにしへ", u"あはれ", u"けふ", u"てふ", u"にほ"};
+    static const char16_t *const spellings[] = {u"なほ", u"おほ",     u"とほ",   u"かほ",
+                                                u"こほ", u"いにしへ", u"あはれ", u"けふ",
+                                                u"てふ", u"にほ",     u"からう"};
     for (const char16_t *word : spellings) {
         if (h.contains(QStringView(word)))
             return true;
@@ -162,12 +163,17 @@ bool looksHistorical(QStringView line)
             return true;
         if (c == u'ふ' && i > 0 && (kanaAt(i - 1) || isKanji(h[i - 1].unicode()))) {
             // -ふ ending a word: at the end, before a blank or mark, or before a particle.
-            if (!kanaAt(i + 1) || inRow(h[i + 1], u"となもをかやぞにべ"))
+            if (!kanaAt(i + 1) || inRow(h[i + 1], u"となもをかやぞにべのは"))
                 return true;
         }
         if ((c == u'ひ' || c == u'へ' || c == u'ほ') && kanaAt(i - 1) && kanaAt(i + 1) &&
             !isParticleLike(h[i - 1]) && h[i - 1] != u'は' &&
             !inRow(h[i + 1], u"がのをにはもとでやよねかぞ"))
+            return true;
+        // 逢はず, 言はば: は before the endings of the negative and the conditional.
+        if (c == u'は' && i > 0 && (kanaAt(i - 1) || isKanji(h[i - 1].unicode())) &&
+            !isParticleLike(h[i - 1]) && h[i - 1] != u'は' &&
+            inRow(h[i + 1 < n ? i + 1 : i], u"ずばじぬね"))
             return true;
         // 思ひ出, 言へば: ひ ふ へ after a kanji's stem where modern spelling writes い う え.
         if ((c == u'ひ' || c == u'へ') && i > 0 && i + 1 < n && !isParticleLike(h[i - 1])) {
@@ -262,7 +268,8 @@ Modernised modernFromHistorical(QStringView text)
             put(QChar(u'い'), i);
         } else if (c == u'ゑ') {
             put(QChar(u'え'), i);
-        } else if (c == u'を' && !wordStart) {
+        } else if (c == u'を' && !wordStart && !afterKanji) {
+            // (After a kanji を is the particle, which today's spelling keeps.)
             put(QChar(u'お'), i);
         } else if ((c == u'く' || c == u'ぐ') && next == u'わ') {
             put(QChar(c == u'く' ? u'か' : u'が'), i);
@@ -418,6 +425,95 @@ QString numberReading(QStringView digits)
         s += belowTenThousand(value) + QString::fromUtf16(units[groups - 1 - g]);
     }
     return s;
+}
+
+Approximate approximateNumber(QStringView text, qsizetype position)
+{
+    static const QStringView digits = u"一二三四五六七八九";
+    static const char16_t *const said[] = {u"いち", u"に",   u"さん", u"し", u"ご",
+                                           u"ろく", u"しち", u"はち", u"く"};
+    static const QStringView tens = u"十百千";
+    static const char16_t *const tensSaid[] = {u"じゅう", u"ひゃく", u"せん"};
+    if (position > 0 && (digits.contains(text[position - 1]) || tens.contains(text[position - 1])))
+        return {}; // only from the number's start
+    // Where the two neighbouring digits are: at once, or after a whole number in kanji.
+    qsizetype i = position;
+    QString before;
+    while (i < text.size() && (digits.contains(text[i]) || tens.contains(text[i]))) {
+        const qsizetype d = digits.indexOf(text[i]);
+        if (d >= 0 && i + 1 < text.size() && digits.indexOf(text[i + 1]) == d + 1)
+            break;
+        if (d >= 0 && i + 1 < text.size() && tens.contains(text[i + 1])) {
+            if (d > 0)
+                before += QString::fromUtf16(said[d]);
+            before += QString::fromUtf16(tensSaid[tens.indexOf(text[i + 1])]);
+            i += 2;
+        } else if (tens.contains(text[i])) {
+            before += QString::fromUtf16(tensSaid[tens.indexOf(text[i])]);
+            ++i;
+        } else {
+            return {};
+        }
+    }
+    if (i + 1 >= text.size() || digits.indexOf(text[i]) < 0 ||
+        digits.indexOf(text[i + 1]) != digits.indexOf(text[i]) + 1)
+        return {};
+    const qsizetype first = digits.indexOf(text[i]);
+    // 八九 is said はっく, as はち before a k-sound always is.
+    QString reading = before +
+                      (first == 7 ? QStringLiteral("はっ") : QString::fromUtf16(said[first])) +
+                      QString::fromUtf16(said[first + 1]);
+    qsizetype end = i + 2;
+    // The counter, with the sound changes after ろく and はち (ろっぽん) and after ん (さんぼん).
+    struct Counter
+    {
+        char16_t kanji;
+        const char16_t *plain;
+        const char16_t *afterStop;
+        const char16_t *afterN;
+    };
+    static const Counter counters[] = {
+        {u'人', u"にん", u"にん", u"にん"},
+        {u'本', u"ほん", u"ぽん", u"ぼん"},
+        {u'日', u"にち", u"にち", u"にち"},
+        {u'年', u"ねん", u"ねん", u"ねん"},
+        {u'度', u"ど", u"ど", u"ど"},
+        {u'回', u"かい", u"かい", u"かい"},
+        {u'片', u"へん", u"ぺん", u"ぺん"},
+        {u'騎', u"き", u"き", u"き"},
+        {u'軒', u"けん", u"けん", u"げん"},
+        {u'枚', u"まい", u"まい", u"まい"},
+        {u'匹', u"ひき", u"ぴき", u"びき"},
+        {u'羽', u"わ", u"わ", u"わ"},
+        {u'尺', u"しゃく", u"しゃく", u"じゃく"},
+        {u'寸', u"すん", u"すん", u"ずん"},
+        {u'里', u"り", u"り", u"り"},
+        {u'歩', u"ほ", u"ぽ", u"ぽ"},
+        {u'杯', u"はい", u"ぱい", u"ばい"},
+        {u'句', u"く", u"く", u"く"},
+        {u'首', u"しゅ", u"しゅ", u"しゅ"},
+        {u'輪', u"りん", u"りん", u"りん"},
+        {u'歳', u"さい", u"さい", u"さい"},
+        {u'間', u"けん", u"けん", u"げん"},
+        {u'月', u"がつ", u"がつ", u"がつ"},
+    };
+    if (end < text.size()) {
+        for (const Counter &k : counters) {
+            if (text[end] != QChar(k.kanji))
+                continue;
+            const bool stop = reading.endsWith(u"ろく") || reading.endsWith(u"はち");
+            if (stop && QStringView(k.afterStop) != QStringView(k.plain)) {
+                reading.chop(1); // ろく -> ろっ, はち -> はっ
+                reading += u'っ';
+            }
+            reading += QString::fromUtf16(stop                      ? k.afterStop
+                                          : reading.endsWith(u'ん') ? k.afterN
+                                                                    : k.plain);
+            ++end;
+            break;
+        }
+    }
+    return {end - position, reading};
 }
 
 QString countedReading(QStringView digits, QChar counter)

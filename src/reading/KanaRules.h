@@ -40,7 +40,8 @@ struct Modernised
     QList<qsizetype> origin;
 };
 // Word-internal は ひ ふ へ ほ -> わ い う え お (a は or へ right after a kanji is left for
-// the dictionary, which knows it as a particle); ゐ ゑ を -> い え お; a-, i- and e-row kana
+// the dictionary, which knows it as a particle); ゐ ゑ -> い え; を -> お inside a word (after
+// a kanji it is the particle and stays); a-, i- and e-row kana
 // before a historical う fuse as today (あふ -> おう, いふ -> ゆう, けふ -> きょう, てふ ->
 // ちょう); くわ ぐわ -> か が; the auxiliary む after an a- or e-row kana -> ん (あらむ ->
 // あらん, とどめむ -> とどめん). A kana right after a particle-like kana (の を に が と や ぞ
@@ -64,5 +65,16 @@ QString numberReading(QStringView digits);
 // 1日 -> ついたち (of a month), 3月 -> さんがつ, 4月 -> しがつ, 9時 -> くじ. Empty when the
 // counter is not one of those.
 QString countedReading(QStringView digits, QChar counter);
+
+// An approximate number in kanji, two neighbouring digits side by side (四五人 "four or
+// five people"), with the whole number before them (十四五本) and the counter after them,
+// read as it is said: しごにん, じゅうしごほん, にさんぺん. `length` is how many characters
+// it took; 0 when the text at `position` is no such number.
+struct Approximate
+{
+    qsizetype length = 0;
+    QString reading;
+};
+Approximate approximateNumber(QStringView text, qsizetype position);
 
 } // namespace reading

@@ -64,13 +64,15 @@ Lexicon::Match Lexicon::longestAt(QStringView text, qsizetype position) const
 
 namespace {
 
-Lexicon compiledIn(const char *name)
+Lexicon compiledIn(std::initializer_list<const char *> names)
 {
     initReadingQrc();
     Lexicon l;
-    QFile f(QString::fromLatin1(name));
-    if (f.open(QIODevice::ReadOnly))
-        l.addTsv(QString::fromUtf8(f.readAll()));
+    for (const char *name : names) {
+        QFile f(QString::fromLatin1(name));
+        if (f.open(QIODevice::ReadOnly))
+            l.addTsv(QString::fromUtf8(f.readAll()));
+    }
     return l;
 }
 
@@ -78,13 +80,20 @@ Lexicon compiledIn(const char *name)
 
 const Lexicon &Lexicon::classical()
 {
-    static const Lexicon lexicon = compiledIn(":/reading/classical-words.tsv");
+    static const Lexicon lexicon =
+        compiledIn({":/reading/classical-words.tsv", ":/reading/haiku-words.tsv"});
     return lexicon;
 }
 
 const Lexicon &Lexicon::names()
 {
-    static const Lexicon lexicon = compiledIn(":/reading/classical-names.tsv");
+    static const Lexicon lexicon = compiledIn({":/reading/classical-names.tsv"});
+    return lexicon;
+}
+
+const Lexicon &Lexicon::kanji()
+{
+    static const Lexicon lexicon = compiledIn({":/reading/kanji-readings.tsv"});
     return lexicon;
 }
 

@@ -31,10 +31,12 @@ public:
     // The longest entry that starts at `position`.
     Match longestAt(QStringView text, qsizetype position) const;
 
-    // The lexicons compiled in: classical vocabulary, and poetic place names with poets'
-    // names and titles.
+    // The lexicons compiled in: classical and haiku vocabulary (kigo among it), poetic
+    // place names with poets' names and titles, and one reading for each kanji, for a kanji
+    // nothing else reads.
     static const Lexicon &classical();
     static const Lexicon &names();
+    static const Lexicon &kanji();
 
 private:
     QHash<QString, QString> m_entries;

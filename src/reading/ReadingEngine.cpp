@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 
 #include <unicode/translit.h>
 #include <unicode/unistr.h>
@@ -158,16 +159,6 @@ void ReadingEngine::loadUserDictionary()
 
 namespace {
 
-// Whether a line is written in historical kana, and whether it reads as poetry.
-std::pair<bool, bool> kindOfLine(QStringView line)
-{
-    QString plainLine;
-    for (const text::RubyPiece &p : text::parseRuby(line))
-        plainLine += p.text;
-    const bool historical = looksHistorical(plainLine);
-    return {historical, historical || looksPoetic(plainLine)};
-}
-
 // Syllables of a Latin word, near enough for a count of sounds: its groups of vowels.
 int latinSyllables(QStringView word)
 {
@@ -220,6 +211,31 @@ LineMeter ReadingEngine::meter(QStringView line) const
     return meterOf(metered);
 }
 
+std::pair<bool, bool> ReadingEngine::kindOfLine(QStringView line) const
+{
+    QString plainLine;
+    for (const text::RubyPiece &p : text::parseRuby(line))
+        plainLine += p.text;
+    const bool historical = looksHistorical(plainLine);
+    if (historical || looksPoetic(plainLine))
+        return {historical, true};
+    // A line that counts as many sounds as a haiku or a tanka (give or take two) is verse
+    // too, though it has no cutting word (初しぐれ猿も小蓑をほしげ也), unless it is a
+    // sentence: a sentence mark, or the polite, progressive and obligative endings of
+    // today's prose (行きましょう, 焼いている, 起きなければならない).
+    static const QRegularExpression sentence(QStringLiteral(
+        "[。．！？!?]|ます|ました|ません|ましょう|です|でした|でしょう|ている|ていた|"
+        "ていま|てる$|なければ|ならない|だった|のだ|んだ"));
+    if (plainLine.contains(sentence) || plainLine.size() > 40)
+        return {false, false};
+    QList<Word> words;
+    readPlain(plainLine, false, false, words);
+    int morae = 0;
+    for (const Word &w : words)
+        morae += w.kind == Word::Kind::Japanese ? moraCount(w.kana) : 0;
+    return {false, (morae >= 15 && morae <= 19) || (morae >= 29 && morae <= 33)};
+}
+
 void ReadingEngine::readPart(QStringView line, bool historical, bool poetic, QList<Word> &out) const
 {
     for (const text::RubyPiece &p : text::parseRuby(line)) {
@@ -270,6 +286,29 @@ void ReadingEngine::readPlain(QStringView original, bool historical, bool poetic
             flush();
             out.append({text.sliced(i, match.length), match.reading, Word::Kind::Japanese, false});
             i += match.length;
+            continue;
+        }
+        if (c == u'来' && poetic && i + 1 < n && isKana(text[i + 1].unicode())) {
+            // The classical verb 来 by the form its ending shows: こ before む ず じ ば よ
+            // and before ぬ that ends a noun's modifier (来ぬ人), く before る れ, き before
+            // the rest (来にけらし, 来て, 来し, 秋来ぬと).
+            const QChar next = text[i + 1];
+            const QChar after = i + 2 < n ? text[i + 2] : QChar();
+            const bool negative = QStringView(u"むんずじばよ").contains(next) ||
+                                  (next == u'ぬ' && isKanji(after.unicode()));
+            const QString stem = negative                              ? QStringLiteral("こ")
+                                 : QStringView(u"るれ").contains(next) ? QStringLiteral("く")
+                                                                       : QStringLiteral("き");
+            flush();
+            out.append({text.sliced(i, 1), stem, Word::Kind::Japanese, false});
+            ++i;
+            continue;
+        }
+        if (const Approximate approx = approximateNumber(text, i); approx.length) {
+            flush();
+            out.append(
+                {text.sliced(i, approx.length), approx.reading, Word::Kind::Japanese, false});
+            i += approx.length;
             continue;
         }
         if (isDigit(c)) {
@@ -393,6 +432,8 @@ void ReadingEngine::readWithMecab(QStringView raw, bool historical, bool poetic,
                     lastKanji.clear();
                     for (const MecabReader::Token &single : m_mecab->tokens(one))
                         lastKanji += toHiragana(single.reading);
+                    if (lastKanji.isEmpty()) // 枯 in 枯野, 閑 in 閑さ: no word of its own
+                        lastKanji = Lexicon::kanji().longestAt(one, 0).reading;
                 }
                 kana += lastKanji;
             }

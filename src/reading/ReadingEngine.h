@@ -67,6 +67,9 @@ public:
     QString withRuby(QStringView text) const;
 
 private:
+    // Whether a line is written in historical kana, and whether it reads as poetry: laid
+    // out or worded as a poem, or as many sounds as a haiku or a tanka.
+    std::pair<bool, bool> kindOfLine(QStringView line) const;
     // The words of a part of a line whose kind (historical kana, poetry) is already known.
     void readPart(QStringView part, bool historical, bool poetic, QList<Word> &out) const;
     // Each line's words made into text by lineText, the lines joined again with "\n".

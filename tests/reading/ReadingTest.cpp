@@ -153,6 +153,12 @@ TEST_F(Engine, ReadsPoemsNamesMarksAndNumbers)
         {u"2026年12月8日", u"にせんにじゅうろくねん じゅうにがつ ようか"},
         {u"｜春日《かすが》の山", u"かすがの やま"},
         {u"この大きな家の前で", u"この おおきな いえの まえで"},
+        // Approximate numbers, with the counter's sound after them.
+        {u"四五人", u"しごにん"},
+        {u"十四五本", u"じゅうしごほん"},
+        {u"二三片", u"にさんぺん"},
+        {u"六七本", u"ろくしちほん"},
+        {u"八九匹", u"はっくひき"},
     };
     for (const auto &c : cases)
         EXPECT_EQ(engine().kana(QString::fromUtf16(c.text)), QString::fromUtf16(c.kana))
