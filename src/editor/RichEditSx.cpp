@@ -99,6 +99,11 @@ void RichHorizontalView::setLineNotes(std::function<LineNote(const QTextBlock &)
     viewport()->update();
 }
 
+namespace {
+// What a line's user state says of its ruby: revision * 4 + one of these (0: never looked at).
+enum RubyState { RubyHidden = 1, NoRuby = 2, NotationShown = 3 };
+} // namespace
+
 void RichHorizontalView::setRuby(bool on)
 {
     if (on == m_ruby)
@@ -107,20 +112,31 @@ void RichHorizontalView::setRuby(bool on)
     // Every line that was given ruby gets its notation back; the visible ones are given
     // ruby again as they are painted.
     for (QTextBlock b = document()->firstBlock(); b.isValid(); b = b.next()) {
-        if (b.userState() > 0)
-            setRubyShown(b);
+        if (b.userState() > 0 && (b.userState() & 3) == RubyHidden)
+            setRubyShown(b, b.next()); // not the caret's line: shown since ruby is off
+        b.setUserState(-1);
     }
     viewport()->update();
 }
 
-void RichHorizontalView::setRubyShown(const QTextBlock &block)
+void RichHorizontalView::setRubyShown(const QTextBlock &block, const QTextBlock &caretBlock)
 {
-    // A line's state: its revision, doubled, plus one while its notation is hidden; -1 for
-    // a line never given ruby.
+    // Known from the line's state while the line is unchanged: most lines in view are
+    // passed over without their text being read.
+    const int state = block.userState();
+    const bool known = state > 0 && state / 4 == block.revision();
+    const bool caret = block == caretBlock;
+    const int kind = known ? state & 3 : 0;
+    if (m_ruby && ((caret && (kind == NotationShown || kind == NoRuby)) ||
+                   (!caret && (kind == RubyHidden || kind == NoRuby))))
+        return;
     const QString text = block.text();
-    const bool hide = m_ruby && textCursor().block() != block && text::mayHoldRuby(text);
-    const int state = hide ? block.revision() * 2 + 1 : (block.userState() > 0 ? 0 : -1);
-    if (block.userState() == state || (!hide && block.userState() <= 0))
+    const bool holdsRuby = text::mayHoldRuby(text);
+    const bool hide = m_ruby && !caret && holdsRuby;
+    const bool wasHidden = known ? kind == RubyHidden : !block.layout()->formats().isEmpty();
+    const int newKind = !holdsRuby ? NoRuby : hide ? RubyHidden : NotationShown;
+    const_cast<QTextBlock &>(block).setUserState(block.revision() * 4 + newKind);
+    if (!hide && !wasHidden)
         return;
     QTextLayout *tl = block.layout();
     QList<QTextLayout::FormatRange> formats;
@@ -151,14 +167,13 @@ void RichHorizontalView::setRubyShown(const QTextBlock &block)
         }
     }
     tl->setFormats(formats);
-    const_cast<QTextBlock &>(block).setUserState(state);
     document()->markContentsDirty(block.position(), block.length());
 }
 
 void RichHorizontalView::paintRuby(QPainter &p, const QTextBlock &block)
 {
     const QTextLayout *tl = block.layout();
-    if (block.userState() <= 0 || !tl)
+    if (block.userState() <= 0 || (block.userState() & 3) != RubyHidden || !tl)
         return;
     const QRectF box = blockBoundingGeometry(block).translated(contentOffset());
     QFont small = font();
@@ -191,10 +206,11 @@ void RichHorizontalView::paintEvent(QPaintEvent *e)
     if (m_ruby) {
         // The lines in view hide their notation, except the caret's, which shows it for
         // editing.
+        const QTextBlock caret = textCursor().block();
         for (QTextBlock b = firstVisibleBlock(); b.isValid(); b = b.next()) {
             if (blockBoundingGeometry(b).translated(contentOffset()).top() > viewport()->height())
                 break;
-            setRubyShown(b);
+            setRubyShown(b, caret);
         }
     }
     QPlainTextEdit::paintEvent(e);

@@ -53,7 +53,7 @@ protected:
 
 private:
     // Hides the notation of a line's ruby (or shows it again) as the line's state asks.
-    void setRubyShown(const QTextBlock &block);
+    void setRubyShown(const QTextBlock &block, const QTextBlock &caretBlock);
     void paintRuby(QPainter &p, const QTextBlock &block);
 
     TRichEditSx *m_owner;
