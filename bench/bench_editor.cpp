@@ -7,6 +7,7 @@
 #include "editor/RichEditSx.h"
 #include "editor/RichUndoMemory.h"
 #include "editor/VerticalTextView.h"
+#include "reading/ReadingEngine.h"
 #include "shell/FontNames.h"
 #include "text/DocumentFile.h"
 #include "text/LargeTextMemory.h"
@@ -20,23 +21,30 @@
 
 #include <malloc.h>
 #include <map>
+#include <tuple>
 #include <unistd.h>
 
 namespace {
 
-// Lines of waka with their numbers, encoded in code page 932, about `mb` megabytes.
-const QByteArray &cp932File(int mb)
+// Lines of waka with their numbers, encoded in code page 932, about `mb` megabytes. With
+// `poet`, the poems are parted in ku and carry ruby and dates, what the poet's tools set.
+const QByteArray &cp932File(int mb, bool poet = false)
 {
-    static std::map<int, QByteArray> files;
-    QByteArray &bytes = files[mb];
+    static std::map<std::pair<int, bool>, QByteArray> files;
+    QByteArray &bytes = files[{mb, poet}];
     if (bytes.isEmpty()) {
         QString text;
         const QString poems[] = {
             QStringLiteral("春過ぎて夏来にけらし白妙の衣ほすてふ天の香具山"),
             QStringLiteral("秋の田のかりほの庵の苫をあらみわが衣手は露にぬれつつ"),
             QStringLiteral("ちはやぶる神代もきかず竜田川からくれなゐに水くくるとは")};
+        const QString poetPoems[] = {
+            QStringLiteral("春過ぎて 夏来にけらし ｜白妙《しろたへ》の 衣ほすてふ 天の香具山"),
+            QStringLiteral("秋の田の かりほの庵《いほ》の 苫をあらみ わが衣手は 露にぬれつつ"),
+            QStringLiteral(
+                "12月8日 神代もきかず 竜田川《たつたがは》 からくれなゐに 水くくるとは")};
         for (int i = 0; text.size() * 2 < qsizetype(mb) * 1000000; ++i)
-            text += poems[i % 3] + QStringLiteral("　%1\n").arg(i);
+            text += (poet ? poetPoems : poems)[i % 3] + QStringLiteral("　%1\n").arg(i);
         text::DocumentFormat format;
         format.encoding = text::FileEncoding::Cp932;
         bytes = text::encodeDocument(text, format).bytes;
@@ -53,11 +61,34 @@ double residentMegabytes()
     return fields.value(1).toDouble() * double(sysconf(_SC_PAGESIZE)) / 1e6;
 }
 
+// The sounds of a line as the window counts them for its notes: by the reading engine,
+// kept by line text.
+editor::LineNote soundsOf(const QString &line)
+{
+    static reading::ReadingEngine engine;
+    static QHash<QString, editor::LineNote> kept;
+    auto it = kept.find(line);
+    if (it == kept.end()) {
+        const reading::LineMeter m = engine.meter(line);
+        editor::LineNote note;
+        note.values = m.ku;
+        for (qsizetype k = 0; k < m.ku.size(); ++k)
+            note.marks.append(m.deviation(k));
+        it = kept.insert(line, note);
+    }
+    return *it;
+}
+
 struct Pane
 {
     editor::TRichEditSx pane;
-    Pane(bool vertical)
+    // With `poet`, ruby shown, short runs upright and each line's sounds counted.
+    Pane(bool vertical, bool poet = false)
     {
+        if (poet) {
+            pane.setTypesetting({true, 2, false});
+            pane.setLineNotes(soundsOf);
+        }
         QFont f = shell::programFont(QStringLiteral("ＭＳ 明朝"), 18);
         pane.setPaneFont(f);
         pane.resize(780, 560);
@@ -84,13 +115,14 @@ struct Pane
 };
 
 // One opened pane per view and size, kept for the editing figures.
-Pane &opened(bool vertical, int mb)
+Pane &opened(bool vertical, int mb, bool poet = false)
 {
-    static std::map<std::pair<bool, int>, Pane *> panes;
-    Pane *&p = panes[{vertical, mb}];
+    static std::map<std::tuple<bool, int, bool>, Pane *> panes;
+    Pane *&p = panes[{vertical, mb, poet}];
     if (!p) {
-        p = new Pane(vertical); // kept until the process ends, like the application's widgets
-        p->open(cp932File(mb));
+        // Kept until the process ends, like the application's widgets.
+        p = new Pane(vertical, poet);
+        p->open(cp932File(mb, poet));
     }
     return *p;
 }
@@ -171,6 +203,18 @@ void BM_Key(benchmark::State &state)
     }
 }
 
+// A key with ruby, upright runs and the sounds of each line on, in a text of poems parted
+// in ku with ruby and dates.
+void BM_KeyWithPoetsTools(benchmark::State &state)
+{
+    Pane &p = opened(state.range(0), int(state.range(1)), true);
+    middleCaret(p);
+    for (auto _ : state) {
+        QTest::keyClick(p.view(), Qt::Key_A);
+        p.afterEdit();
+    }
+}
+
 void BM_Enter(benchmark::State &state)
 {
     Pane &p = opened(state.range(0), int(state.range(1)));
@@ -228,6 +272,7 @@ BENCHMARK(BM_OpenBareQPlainTextEdit)
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FirstCaretRowInTheMiddle)->Apply(sizes)->Iterations(1);
 BENCHMARK(BM_Key)->Apply(sizes)->Iterations(1000);
+BENCHMARK(BM_KeyWithPoetsTools)->Apply(sizes)->Iterations(1000);
 BENCHMARK(BM_Enter)->Apply(sizes)->Iterations(1000);
 BENCHMARK(BM_Paste1MB)->Apply(sizes)->Iterations(3);
 BENCHMARK(BM_ClickThenType)->Apply(sizes)->Iterations(30);

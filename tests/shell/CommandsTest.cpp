@@ -6,6 +6,7 @@
 #include "shell/Utamain.h"
 #include "tools/widgets/Unit2.h"
 
+#include <QAbstractButton>
 #include <QClipboard>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -349,3 +350,46 @@ TEST_F(CommandsFixture, PoemCollectionsLoadOnlyWithTheLeftPaneShown)
     EXPECT_FALSE(w->RichEditNx2()->isModified());
     EXPECT_TRUE(w->leftPane().file().isEmpty()) << "a collection is not the left pane's file";
 }
+
+namespace {
+
+// The poet's tools through the window: furigana on the caret's line as one undo step, the
+// sounds of the caret's line in panel 4, the HTML bar's ruby and upright boxes in the page,
+// and the 表示 switches reaching both panes.
+TEST_F(CommandsFixture, PoetsToolsFromTheMenusAndTheHtmlBar)
+{
+    TRichEditSx *right = w->RichEditNx1();
+    right->setText(QStringLiteral("古池や蛙飛び込む水の音\n春の海"));
+    right->setSelection(0, 0);
+    right->setModified(false);
+    w->run(QStringLiteral("Furigana1Click"));
+    EXPECT_EQ(right->text(), QStringLiteral("古池《ふるいけ》や蛙《かわず》｜飛び込《とびこ》む"
+                                            "｜水の音《みずのおと》\n春の海"));
+    right->undo();
+    EXPECT_EQ(right->text(), QStringLiteral("古池や蛙飛び込む水の音\n春の海"));
+
+    EXPECT_EQ(panel(4), QString());
+    w->run(QStringLiteral("MoraShow1Click"));
+    EXPECT_EQ(panel(4), QStringLiteral("音数 17（5・7・5）"));
+    w->run(QStringLiteral("MoraShow1Click"));
+    EXPECT_EQ(panel(4), QString());
+
+    EXPECT_TRUE(right->typesetting().ruby);
+    EXPECT_EQ(right->typesetting().uprightLength, 2);
+    w->run(QStringLiteral("TateChuYoko1Click"));
+    w->run(QStringLiteral("Burasage1Click"));
+    for (TRichEditSx *pane : {right, w->RichEditNx2()}) {
+        EXPECT_EQ(pane->typesetting().uprightLength, 0);
+        EXPECT_TRUE(pane->typesetting().hanging);
+    }
+
+    w->RichEditNx2()->setText(QStringLiteral("天《あま》の原\n12月"));
+    for (const char *box : {"RubyCheckBox", "TcyCheckBox"})
+        qobject_cast<QAbstractButton *>(w->control(QLatin1String(box)))->setChecked(true);
+    w->run(QStringLiteral("HtmButton1Click"));
+    const QString page = w->RichEditNx2()->text();
+    EXPECT_TRUE(page.contains(QStringLiteral("<ruby>天<rt>あま</rt></ruby>")));
+    EXPECT_TRUE(page.contains(QStringLiteral("text-combine-upright:all\">12</span>")));
+}
+
+} // namespace
