@@ -422,7 +422,8 @@ void ReadingEngine::readWithMecab(QStringView raw, bool historical, bool poetic,
                     kana += toHiragana(QString(c));
                     continue;
                 }
-                QStringView one = t.surface.sliced(k, 1);
+                // (A QString of its own: a view of QString::sliced's result would outlive it.)
+                QString one = t.surface.sliced(k, 1);
                 if (c.isHighSurrogate() && k + 1 < t.surface.size())
                     one = t.surface.sliced(k++, 2);
                 const Lexicon::Match m = Lexicon::classical().longestAt(one, 0);

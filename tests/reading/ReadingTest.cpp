@@ -153,6 +153,8 @@ TEST_F(Engine, ReadsPoemsNamesMarksAndNumbers)
         {u"2026年12月8日", u"にせんにじゅうろくねん じゅうにがつ ようか"},
         {u"｜春日《かすが》の山", u"かすがの やま"},
         {u"この大きな家の前で", u"この おおきな いえの まえで"},
+        // A kanji in a word MeCab does not know is read on its own, never dropped.
+        {u"痩骨", u"やほね"},
         // Approximate numbers, with the counter's sound after them.
         {u"四五人", u"しごにん"},
         {u"十四五本", u"じゅうしごほん"},
