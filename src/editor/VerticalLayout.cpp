@@ -610,7 +610,8 @@ void VerticalLayout::layoutText(const QString &text, int preeditPosition, const 
         l.text.insert(qBound(0, l.preeditPosition, int(l.text.size())), preedit);
     const int n = int(l.text.size());
     // Each cluster (a character with its selectors and marks) takes one cell: its advance
-    // stands at the cluster's first unit. `lead` is room left before a unit.
+    // stands at the cluster's last unit, so that every unit of it has the cell's top.
+    // `lead` is room left before a unit.
     std::vector<float> advance(size_t(n) + 1, 0.f);
     std::vector<float> lead(size_t(n) + 1, 0.f);
     std::vector<bool> insideCluster(size_t(n) + 1, false);
@@ -751,9 +752,16 @@ int VerticalLayout::blockColumnCount(const QTextBlock &block)
         const float height = float(m_columnHeight);
         float y = 0;
         qsizetype i = 0;
+        // (A digit or letter that may stand upright alone takes a whole em then: counted so
+        // here, the estimate is never shorter than the layout.)
+        const bool upright = m_typesetting.uprightLength > 0;
+        const float em = float(m_glyphs->em());
         while (i < n && y <= height) {
             const int units = VerticalGlyphCache::clusterLength(text, int(i));
-            y += m_glyphs->cluster(QStringView(text).mid(i, units)).advance;
+            const float advance = m_glyphs->cluster(QStringView(text).mid(i, units)).advance;
+            y += upright && text[i].unicode() < 0x80 && text[i].isLetterOrNumber()
+                     ? qMax(advance, em)
+                     : advance;
             i += units;
         }
         if (i >= n && y <= height)
