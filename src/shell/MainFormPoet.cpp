@@ -43,6 +43,12 @@ void TMainForm1::toggleMenu(const QString &name)
         a->setChecked(!a->isChecked());
 }
 
+void TMainForm1::switchTypesetting(const QString &item)
+{
+    toggleMenu(item);
+    applyTypesetting();
+}
+
 void TMainForm1::applyTypesetting()
 {
     editor::Typesetting t;
@@ -112,8 +118,7 @@ void TMainForm1::showCaretMeter()
 
 void TMainForm1::RubyShow1Click()
 {
-    toggleMenu(QStringLiteral("RubyShow1"));
-    applyTypesetting();
+    switchTypesetting(QStringLiteral("RubyShow1"));
 }
 
 void TMainForm1::MoraShow1Click()
@@ -124,14 +129,12 @@ void TMainForm1::MoraShow1Click()
 
 void TMainForm1::TateChuYoko1Click()
 {
-    toggleMenu(QStringLiteral("TateChuYoko1"));
-    applyTypesetting();
+    switchTypesetting(QStringLiteral("TateChuYoko1"));
 }
 
 void TMainForm1::Burasage1Click()
 {
-    toggleMenu(QStringLiteral("Burasage1"));
-    applyTypesetting();
+    switchTypesetting(QStringLiteral("Burasage1"));
 }
 
 void TMainForm1::TcyLength1Click()

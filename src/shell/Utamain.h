@@ -342,6 +342,7 @@ private:
     // The poet's tools (MainFormPoet.cpp).
     bool menuOn(const QString &name) const;
     void toggleMenu(const QString &name);
+    void switchTypesetting(const QString &item); // a 表示 check item of the typesetting
     void applyTypesetting();
     void applyLineNotes();
     const reading::LineMeter &meterOf(const QString &line);
