@@ -368,6 +368,13 @@ void ReadingEngine::readWithMecab(QStringView raw, bool historical, bool poetic,
         for (qsizetype k = 0; k < text.size(); ++k)
             modern.origin.append(k);
     }
+    // Old prints write the small っ large: 入つて, 取つた are 入って, 取った (a verb's stem in
+    // kanji, then つて or つた, which today's spelling never has).
+    for (qsizetype k = 1; k + 1 < modern.text.size(); ++k) {
+        if (modern.text[k] == u'つ' && isKanji(modern.text[k - 1].unicode()) &&
+            (modern.text[k + 1] == u'て' || modern.text[k + 1] == u'た'))
+            modern.text[k] = u'っ';
+    }
     qsizetype pos = 0;
     const QList<MecabReader::Token> tokens = m_mecab->tokens(modern.text);
     for (qsizetype ti = 0; ti < tokens.size(); ++ti) {
