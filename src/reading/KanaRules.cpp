@@ -304,7 +304,9 @@ Modernised modernFromHistorical(QStringView text)
             }
             put(QChar(to), i);
         } else if (c == u'う' && afterKana && !wordStart && !m.text.isEmpty() &&
-                   (aToO().contains(m.text.back()) || iOrEFused().contains(m.text.back()))) {
+                   (aToO().contains(m.text.back()) || iOrEFused().contains(m.text.back())) &&
+                   !(i >= 2 && text.sliced(i - 2, 2) == text.mid(i, 2))) {
+            // (Not where the う begins a word said twice: うらうら.)
             // せう -> しょう, かう -> こう: the same fusion for a う written as such.
             const QChar prev = m.text.back();
             if (const auto o = aToO().constFind(prev); o != aToO().cend()) {

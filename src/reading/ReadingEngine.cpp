@@ -288,6 +288,14 @@ void ReadingEngine::readPlain(QStringView original, bool historical, bool poetic
             i += match.length;
             continue;
         }
+        if (c == u'行' && poetic && i + 1 < n && QStringView(u"かきくけこ").contains(text[i + 1]) &&
+            !(text[i + 1] == u'か' && i + 2 < n && text[i + 2] == u'ら')) {
+            // 行く in poetry is ゆく: 行き, 行く, 行けば, 行かむ (but 銀行から).
+            flush();
+            out.append({text.sliced(i, 1), QStringLiteral("ゆ"), Word::Kind::Japanese, false});
+            ++i;
+            continue;
+        }
         if (c == u'来' && poetic && i + 1 < n && isKana(text[i + 1].unicode())) {
             // The classical verb 来 by the form its ending shows: こ before む ず じ ば よ
             // and before ぬ that ends a noun's modifier (来ぬ人), く before る れ, き before

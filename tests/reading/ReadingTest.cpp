@@ -100,12 +100,24 @@ TEST(KanaRules, HistoricalKanaIsReadAsToday)
         const char16_t *written;
         const char16_t *said;
     } cases[] = {
-        {u"かりほ", u"かりお"},       {u"なほ", u"なお"},     {u"あへず", u"あえず"},
-        {u"おもふ", u"おもう"},       {u"けふ", u"きょう"},   {u"てふ", u"ちょう"},
-        {u"いふ", u"ゆう"},           {u"あふ", u"おう"},     {u"くれなゐ", u"くれない"},
-        {u"こゑ", u"こえ"},           {u"くわし", u"かし"},   {u"あらむ", u"あらん"},
-        {u"とどめむ", u"とどめん"},   {u"すむ", u"すむ"},     {u"はるのひ", u"はるのひ"},
-        {u"せうそこ", u"しょうそこ"}, {u"あはれ", u"あわれ"},
+        {u"かりほ", u"かりお"},
+        {u"なほ", u"なお"},
+        {u"あへず", u"あえず"},
+        {u"おもふ", u"おもう"},
+        {u"けふ", u"きょう"},
+        {u"てふ", u"ちょう"},
+        {u"いふ", u"ゆう"},
+        {u"あふ", u"おう"},
+        {u"くれなゐ", u"くれない"},
+        {u"こゑ", u"こえ"},
+        {u"くわし", u"かし"},
+        {u"あらむ", u"あらん"},
+        {u"とどめむ", u"とどめん"},
+        {u"すむ", u"すむ"},
+        {u"はるのひ", u"はるのひ"},
+        {u"せうそこ", u"しょうそこ"},
+        {u"あはれ", u"あわれ"},
+        {u"うらうらに", u"うらうらに"}, // a word said twice is no fused vowel
     };
     for (const auto &c : cases)
         EXPECT_EQ(modernFromHistorical(QString::fromUtf16(c.written)).text,
@@ -153,6 +165,8 @@ TEST_F(Engine, ReadsPoemsNamesMarksAndNumbers)
         {u"2026年12月8日", u"にせんにじゅうろくねん じゅうにがつ ようか"},
         {u"｜春日《かすが》の山", u"かすがの やま"},
         {u"この大きな家の前で", u"この おおきな いえの まえで"},
+        // 来 and 行 in verse by the ending that follows them.
+        {u"夏来にけらし 春行かむ 君来ぬと", u"なつ きに けら し, はる ゆ かん, きみ きぬと"},
         // A kanji in a word MeCab does not know is read on its own, never dropped.
         {u"痩骨", u"やほね"},
         // Approximate numbers, with the counter's sound after them.
