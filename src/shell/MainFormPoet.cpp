@@ -4,7 +4,6 @@
 
 #include "editor/RichEditSx.h"
 #include "reading/ReadingEngine.h"
-#include "shell/Pane.h"
 
 #include <QAbstractButton>
 #include <QInputDialog>

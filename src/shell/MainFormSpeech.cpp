@@ -443,8 +443,10 @@ void TMainForm1::ReadingDictionary1Click()
         m_readingDialog = new TReadingDialog(
             reading::ReadingEngine::userDictionaryPath(),
             [this] {
-                // The voices and the typing reader read the new entries from now on.
+                // The voices, the typing reader and the counts of sounds read the new entries
+                // from now on.
                 readings().loadUserDictionary();
+                m_meters.clear();
                 speech::EspeakEngine::instance().reloadUserDictionary();
             },
             this);

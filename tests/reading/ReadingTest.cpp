@@ -39,10 +39,10 @@ TEST(Mora, SmallKanaJoinTheKanaBeforeSokuonLongVowelAndNCountOne)
 
 // A line given as words "3 2 |4 ~1": morae, a bar for a blank before the word, a tilde for a
 // word that joins the one before (a particle).
-QList<MeteredWord> wordsOf(const char *spec)
+QList<MeteredWord> wordsOf(const char *line)
 {
     QList<MeteredWord> words;
-    for (const QString &w : QString::fromLatin1(spec).split(u' ', Qt::SkipEmptyParts)) {
+    for (const QString &w : QString::fromLatin1(line).split(u' ', Qt::SkipEmptyParts)) {
         MeteredWord m;
         QString n = w;
         m.blankBefore = n.startsWith(u'|');
