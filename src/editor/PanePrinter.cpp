@@ -2,12 +2,19 @@
 
 #include "editor/RichEditSx.h"
 #include "editor/VerticalLayout.h"
+#include "text/Ruby.h"
 
 #include <QFontMetricsF>
 #include <QPageLayout>
 #include <QPainter>
 #include <QPrinter>
+#include <QTextBlock>
 #include <QTextDocument>
+#include <QTextLayout>
+
+#include <algorithm>
+#include <memory>
+#include <vector>
 
 namespace editor {
 
@@ -21,13 +28,136 @@ void applyDefaultMargins(QPrinter *printer)
     printer->setPageMargins(wider, QPageLayout::Millimeter);
 }
 
+namespace {
+
+// A line of the text as printed in rows: its text with the ruby notation taken out (when
+// ruby is shown), each ruby's base in that text, and its layout.
+struct PrintedLine
+{
+    QString text;
+    struct Ruby
+    {
+        int start;
+        int end;
+        QString text;
+    };
+    QList<Ruby> rubies;
+    std::unique_ptr<QTextLayout> layout;
+};
+
+// A row of a printed line and where it goes.
+struct PrintedRow
+{
+    const PrintedLine *line;
+    int row;
+    int page;
+    qreal top; // of the row on its page, ruby room included
+};
+
+// The line of a block for print: the characters keep their colours; with ruby, the
+// notation goes and each ruby is kept over its base.
+PrintedLine printedLine(const QTextBlock &block, bool ruby)
+{
+    PrintedLine line;
+    const QString text = block.text();
+    std::vector<int> at(size_t(text.size()) + 1, -1); // where each character went, or -1
+    if (ruby && text::mayHoldRuby(text)) {
+        for (const text::RubyPiece &piece : text::parseRuby(text)) {
+            const int start = int(line.text.size());
+            for (qsizetype i = 0; i < piece.text.size(); ++i)
+                at[size_t(piece.start + i)] = start + int(i);
+            line.text += piece.text;
+            if (piece.hasRuby())
+                line.rubies.append({start, int(line.text.size()), piece.ruby});
+        }
+    } else {
+        line.text = text;
+        for (qsizetype i = 0; i < text.size(); ++i)
+            at[size_t(i)] = int(i);
+    }
+    QList<QTextLayout::FormatRange> formats;
+    for (QTextBlock::iterator it = block.begin(); !it.atEnd(); ++it) {
+        const QTextFragment f = it.fragment();
+        if (!f.isValid() || !f.charFormat().hasProperty(QTextFormat::ForegroundBrush))
+            continue;
+        for (int i = f.position() - block.position();
+             i < f.position() - block.position() + f.length(); ++i) {
+            if (i >= text.size() || at[size_t(i)] < 0)
+                continue;
+            QTextLayout::FormatRange r;
+            r.start = at[size_t(i)];
+            r.length = 1;
+            r.format.setForeground(f.charFormat().foreground());
+            formats.append(r);
+        }
+    }
+    line.layout = std::make_unique<QTextLayout>(line.text);
+    line.layout->setFormats(formats);
+    return line;
+}
+
+// The rows of the text in the page's width, each kept whole on one page, a row with ruby
+// lowered by the ruby's room.
+std::vector<PrintedRow> rowsForPrint(TRichEditSx *pane, const QFont &font, qreal rubyRoom,
+                                     const QRectF &area, QPaintDevice *device,
+                                     std::vector<PrintedLine> &lines)
+{
+    const bool ruby = pane->typesetting().ruby;
+    for (QTextBlock b = pane->document()->firstBlock(); b.isValid(); b = b.next())
+        lines.push_back(printedLine(b, ruby));
+    QTextOption option;
+    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    std::vector<PrintedRow> rows;
+    int page = 0;
+    qreal y = 0;
+    for (PrintedLine &line : lines) {
+        QTextLayout &tl = *line.layout;
+        tl.setFont(QFont(font, device));
+        tl.setTextOption(option);
+        tl.beginLayout();
+        for (QTextLine row = tl.createLine(); row.isValid(); row = tl.createLine()) {
+            row.setLineWidth(area.width());
+            bool holdsRuby = false;
+            for (const PrintedLine::Ruby &r : line.rubies)
+                holdsRuby = holdsRuby || (r.start >= row.textStart() &&
+                                          r.start < row.textStart() + row.textLength());
+            const qreal height = row.height() + (holdsRuby ? rubyRoom : 0);
+            if (y > 0 && y + height > area.height()) {
+                ++page;
+                y = 0;
+            }
+            rows.push_back({&line, row.lineNumber(), page, y});
+            y += height;
+        }
+        tl.endLayout();
+    }
+    return rows;
+}
+
+// A row's ruby above its bases, centred over each.
+void paintRowRuby(QPainter &painter, const PrintedRow &row, QPointF origin, const QFont &rubyFont,
+                  const QColor &colour)
+{
+    const QTextLine line = row.line->layout->lineAt(row.row);
+    const QFontMetricsF metrics(rubyFont, painter.device());
+    painter.setFont(rubyFont);
+    painter.setPen(colour);
+    for (const PrintedLine::Ruby &r : row.line->rubies) {
+        if (r.start < line.textStart() || r.start >= line.textStart() + line.textLength())
+            continue;
+        const qreal left = origin.x() + line.cursorToX(r.start);
+        const qreal right =
+            origin.x() + line.cursorToX(qMin(r.end, line.textStart() + line.textLength()));
+        const qreal width = metrics.horizontalAdvance(r.text);
+        painter.drawText(
+            QPointF((left + right - width) / 2, origin.y() + line.y() - metrics.descent()), r.text);
+    }
+}
+
+} // namespace
+
 int printPane(TRichEditSx *pane, QPrinter *printer, const PrintOptions &options)
 {
-    if (!pane->Vertical()) {
-        // The document's own printing numbers the pages.
-        pane->horizontalView()->print(printer);
-        return printer->pageLayout().fullRectPixels(printer->resolution()).isValid() ? 1 : 0;
-    }
     QPainter painter;
     if (!painter.begin(printer))
         return 0;
@@ -43,6 +173,55 @@ int printPane(TRichEditSx *pane, QPrinter *printer, const PrintOptions &options)
     // The pane's pixel font scaled to the printer's resolution.
     QFont font = pane->paneFont();
     font.setPixelSize(qMax(1, qRound((font.pixelSize() > 0 ? font.pixelSize() : 16) * scale)));
+    auto pageFrame = [&](int number, int count) {
+        painter.setFont(small);
+        painter.setPen(Qt::black);
+        const QRectF foot(0, page.height() - smallMetrics.height(), page.width(),
+                          smallMetrics.height());
+        painter.drawText(foot, Qt::AlignCenter, QStringLiteral("%1 / %2").arg(number).arg(count));
+        if (!options.header.isEmpty())
+            painter.drawText(
+                QRectF(0, 0, page.width(), smallMetrics.height()),
+                Qt::AlignRight | Qt::AlignVCenter,
+                smallMetrics.elidedText(options.header, Qt::ElideMiddle, page.width()));
+    };
+
+    if (!pane->Vertical()) {
+        // Rows as the horizontal view shows them, with their colours and ruby, each kept
+        // whole on a page.
+        // Ruby at half the text's size, in room of its own above the row.
+        QFont rubyFont = font;
+        rubyFont.setPixelSize(qMax(1, font.pixelSize() / 2));
+        const qreal rubyRoom = QFontMetricsF(rubyFont, printer).height();
+        std::vector<PrintedLine> lines;
+        const std::vector<PrintedRow> rows =
+            rowsForPrint(pane, font, rubyRoom, area, printer, lines);
+        const int pageCount = rows.empty() ? 1 : rows.back().page + 1;
+        for (int p = 0; p < pageCount; ++p) {
+            if (p > 0)
+                printer->newPage();
+            for (const PrintedRow &row : rows) {
+                if (row.page != p)
+                    continue;
+                const QTextLine line = row.line->layout->lineAt(row.row);
+                const bool ruby = std::any_of(
+                    row.line->rubies.cbegin(), row.line->rubies.cend(), [&](const auto &r) {
+                        return r.start >= line.textStart() &&
+                               r.start < line.textStart() + line.textLength();
+                    });
+                const QPointF origin(area.left(),
+                                     area.top() + row.top + (ruby ? rubyRoom : 0) - line.y());
+                painter.setPen(pane->fontColor());
+                line.draw(&painter, origin);
+                if (ruby)
+                    paintRowRuby(painter, row, origin, rubyFont, pane->fontColor());
+            }
+            pageFrame(p + 1, pageCount);
+        }
+        painter.end();
+        return pageCount;
+    }
+
     VerticalLayout layout(pane->document());
     layout.setFont(font, false);
     layout.setWordWrap(true);
@@ -69,17 +248,7 @@ int printPane(TRichEditSx *pane, QPrinter *printer, const PrintOptions &options)
         o.columnCentre = [&](int k) { return area.right() - room - (k - first + 0.5) * pitch; };
         layout.paint(&painter, first, qMin(total - 1, first + perPage - 1), o);
         ++pages;
-        painter.setFont(small);
-        painter.setPen(Qt::black);
-        const QRectF foot(0, page.height() - smallMetrics.height(), page.width(),
-                          smallMetrics.height());
-        painter.drawText(foot, Qt::AlignCenter,
-                         QStringLiteral("%1 / %2").arg(pages).arg(pageCount));
-        if (!options.header.isEmpty())
-            painter.drawText(
-                QRectF(0, 0, page.width(), smallMetrics.height()),
-                Qt::AlignRight | Qt::AlignVCenter,
-                smallMetrics.elidedText(options.header, Qt::ElideMiddle, page.width()));
+        pageFrame(pages, pageCount);
     }
     painter.end();
     return pages;

@@ -1,5 +1,6 @@
 #include "editor/RichEditSx.h"
 
+#include "editor/HorizontalRuby.h"
 #include "editor/VerticalTextView.h"
 #include "text/Ruby.h"
 #include "text/TextMetrics.h"
@@ -139,33 +140,8 @@ void RichHorizontalView::setRubyShown(const QTextBlock &block, const QTextBlock 
     if (!hide && !wasHidden)
         return;
     QTextLayout *tl = block.layout();
-    QList<QTextLayout::FormatRange> formats;
-    if (hide) {
-        // The notation drawn nowhere and taking no room; its characters set larger than the
-        // text, so that the line is tall enough for the ruby above its base.
-        const int px = font().pixelSize() > 0 ? font().pixelSize() : 16;
-        QFont hidden = font();
-        hidden.setPixelSize(px * 8 / 5);
-        const QFontMetricsF fm(hidden);
-        auto hideRange = [&](qsizetype from, qsizetype to) {
-            for (qsizetype i = from; i < to; ++i) {
-                QTextLayout::FormatRange r;
-                r.start = int(i);
-                r.length = 1;
-                r.format.setFont(hidden);
-                r.format.setForeground(Qt::transparent);
-                r.format.setFontLetterSpacingType(QFont::AbsoluteSpacing);
-                r.format.setFontLetterSpacing(-fm.horizontalAdvance(text[i]));
-                formats.append(r);
-            }
-        };
-        for (const text::RubyPiece &piece : text::parseRuby(text)) {
-            if (!piece.hasRuby())
-                continue;
-            hideRange(piece.notationStart(), piece.start);
-            hideRange(piece.start + piece.text.size(), piece.end);
-        }
-    }
+    const QList<QTextLayout::FormatRange> formats =
+        hide ? rubyHidingFormats(text, font()) : QList<QTextLayout::FormatRange>();
     tl->setFormats(formats);
     document()->markContentsDirty(block.position(), block.length());
 }
@@ -175,30 +151,9 @@ void RichHorizontalView::paintRuby(QPainter &p, const QTextBlock &block)
     const QTextLayout *tl = block.layout();
     if (block.userState() <= 0 || (block.userState() & 3) != RubyHidden || !tl)
         return;
-    const QRectF box = blockBoundingGeometry(block).translated(contentOffset());
-    QFont small = font();
-    small.setPixelSize(qMax(1, (font().pixelSize() > 0 ? font().pixelSize() : 16) / 2));
-    const QFontMetricsF smallMetrics(small);
-    const QFontMetricsF baseMetrics(font());
-    p.setFont(small);
-    p.setPen(m_owner->fontColor());
-    for (const text::RubyPiece &piece : text::parseRuby(block.text())) {
-        if (!piece.hasRuby())
-            continue;
-        const int start = int(piece.start), end = int(piece.start + piece.text.size());
-        const QTextLine line = tl->lineForTextPosition(start);
-        if (!line.isValid())
-            continue;
-        const qreal left = box.left() + line.cursorToX(start);
-        const qreal right = line.lineNumber() == tl->lineForTextPosition(end).lineNumber()
-                                ? box.left() + line.cursorToX(end)
-                                : box.left() + line.naturalTextWidth();
-        // Above the base's glyphs, centred over them.
-        const qreal baseline =
-            box.top() + line.y() + line.ascent() - baseMetrics.ascent() - smallMetrics.descent();
-        const qreal width = smallMetrics.horizontalAdvance(piece.ruby);
-        p.drawText(QPointF((left + right - width) / 2, baseline), piece.ruby);
-    }
+    paintRubyAbove(p, *tl, block.text(),
+                   blockBoundingGeometry(block).translated(contentOffset()).topLeft(), font(),
+                   m_owner->fontColor());
 }
 
 void RichHorizontalView::paintEvent(QPaintEvent *e)

@@ -141,6 +141,12 @@ void poetPictures(Shelf &shelf)
         std::fprintf(stderr, "the poem was not printed\n");
         ++shelf.failures;
     }
+    w.run(QStringLiteral("VHClick"));
+    printer.setOutputFileName(shelf.folder + QStringLiteral("/poet-print-horizontal.pdf"));
+    if (editor::printPane(w.RichEditNx1(), &printer, {QStringLiteral("poems.txt")}) < 1) {
+        std::fprintf(stderr, "the poem was not printed in rows\n");
+        ++shelf.failures;
+    }
 }
 
 // The right pane's bar at 780 pixels has no room for its last controls: the » panel shows

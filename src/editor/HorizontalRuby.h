@@ -1,0 +1,23 @@
+#pragma once
+// Ruby in horizontal writing, shared by the horizontal view and printing: the notation of a
+// line's ruby hidden through the line's layout formats, and the ruby drawn above its base.
+
+#include <QFont>
+#include <QList>
+#include <QTextLayout>
+
+class QPainter;
+
+namespace editor {
+
+// Formats that hide the notation of a line's ruby: its characters drawn nowhere and taking
+// no room, set larger than the text so that the line is tall enough for the ruby above its
+// base. Empty for a line without ruby.
+QList<QTextLayout::FormatRange> rubyHidingFormats(const QString &text, const QFont &font);
+
+// The ruby of a line laid out with those formats, drawn above each base and centred over it;
+// `origin` is where the layout's top left stands.
+void paintRubyAbove(QPainter &painter, const QTextLayout &layout, const QString &text,
+                    QPointF origin, const QFont &font, const QColor &colour);
+
+} // namespace editor
