@@ -178,7 +178,7 @@ bool looksHistorical(QStringView line)
         // 思ひ出, 言へば: ひ ふ へ after a kanji's stem where modern spelling writes い う え.
         if ((c == u'ひ' || c == u'へ') && i > 0 && i + 1 < n && !isParticleLike(h[i - 1])) {
             const bool afterStem = kanaAt(i - 1) || isKanji(h[i - 1].unicode());
-            const bool ending = inRow(h[i + 1], u"ばどるりし");
+            const bool ending = inRow(h[i + 1], u"ばどるりしてつ");
             if ((afterStem && ending) || (kanaAt(i - 1) && isKanji(h[i + 1].unicode())))
                 return true;
         }

@@ -377,9 +377,13 @@ void ReadingEngine::readWithMecab(QStringView raw, bool historical, bool poetic,
             modern.origin.append(k);
     }
     // Old prints write the small っ large: 入つて, 取つた are 入って, 取った (a verb's stem in
-    // kanji, then つて or つた, which today's spelling never has).
+    // kanji, then つて or つた, which today's spelling never has); in historical kana also
+    // after kana (なつてゐる), but for かつて, a word of its own.
     for (qsizetype k = 1; k + 1 < modern.text.size(); ++k) {
-        if (modern.text[k] == u'つ' && isKanji(modern.text[k - 1].unicode()) &&
+        const QChar before = modern.text[k - 1];
+        const bool stem = isKanji(before.unicode()) ||
+                          (historical && isKana(before.unicode()) && before != u'か');
+        if (modern.text[k] == u'つ' && stem &&
             (modern.text[k + 1] == u'て' || modern.text[k + 1] == u'た'))
             modern.text[k] = u'っ';
     }

@@ -125,6 +125,7 @@ TEST(KanaRules, HistoricalKanaIsReadAsToday)
             << qPrintable(QString::fromUtf16(c.written));
     EXPECT_TRUE(looksHistorical(u"人はいふなり"));
     EXPECT_TRUE(looksHistorical(u"こひすてふ"));
+    EXPECT_TRUE(looksHistorical(u"母を背負ひて"));
     EXPECT_FALSE(looksHistorical(u"東京へ行く"));
     EXPECT_FALSE(looksHistorical(u"あさひがのぼる"));
 }
@@ -167,6 +168,9 @@ TEST_F(Engine, ReadsPoemsNamesMarksAndNumbers)
         {u"この大きな家の前で", u"この おおきな いえの まえで"},
         // 来 and 行 in verse by the ending that follows them.
         {u"夏来にけらし 春行かむ 君来ぬと", u"なつ きに けら し, はる ゆ かん, きみ きぬと"},
+        // The small っ old prints write large, after a kanji and in historical kana.
+        {u"手に取つて", u"てに とって"},
+        {u"夏野となつてゐる", u"なつのと なって いる"},
         // A kanji in a word MeCab does not know is read on its own, never dropped.
         {u"痩骨", u"やほね"},
         // Approximate numbers, with the counter's sound after them.
