@@ -288,6 +288,22 @@ void ReadingEngine::readPlain(QStringView original, bool historical, bool poetic
             i += match.length;
             continue;
         }
+        if (poetic && isKanji(c.unicode()) && i + 2 < n && text[i + 1] == u'る' &&
+            (text[i + 2] == u'る' || text[i + 2] == u'れ')) {
+            // The classical -るる, -るれ of a verb written with its stem in kanji (流るる,
+            // 忘るる, 乱るれ): the stem as the kanji table gives it, without the れ of a noun
+            // made from the verb (暮 くれ: 暮るる くるる).
+            QString stem = Lexicon::kanji().longestAt(text, i).reading;
+            if (stem.size() > 1 && stem.endsWith(u'れ'))
+                stem.chop(1);
+            if (!stem.isEmpty()) {
+                flush();
+                out.append(
+                    {text.sliced(i, 3), stem + text.sliced(i + 1, 2), Word::Kind::Japanese, false});
+                i += 3;
+                continue;
+            }
+        }
         if (c == u'行' && poetic && i + 1 < n && QStringView(u"かきくけこ").contains(text[i + 1]) &&
             !(text[i + 1] == u'か' && i + 2 < n && text[i + 2] == u'ら')) {
             // 行く in poetry is ゆく: 行き, 行く, 行けば, 行かむ (but 銀行から).
