@@ -278,7 +278,8 @@ Modernised modernFromHistorical(QStringView text)
             put(QChar(u'ん'), i);
         } else if (!wordStart &&
                    (c == u'は' || c == u'ひ' || c == u'ふ' || c == u'へ' || c == u'ほ') &&
-                   !(afterKanji && (c == u'は' || c == u'へ'))) {
+                   !(afterKanji && (c == u'は' || c == u'へ')) && !(c == u'ふ' && next == u'う')) {
+            // (A ふ before う is said as written: ふうはり is ふうわり.)
             const char16_t to = c == u'は'   ? u'わ'
                                 : c == u'ひ' ? u'い'
                                 : c == u'ふ' ? u'う'
@@ -292,7 +293,11 @@ Modernised modernFromHistorical(QStringView text)
                     put(QChar(u'う'), i);
                     continue;
                 }
-                if (const auto f = iOrEFused().constFind(prev); f != iOrEFused().cend()) {
+                // いふ, けふ, てふ end a word; inside one (ふはりふはり) the ふ is no vowel.
+                const bool wordEnds = !isHiragana(next.unicode()) ||
+                                      QStringView(u"のをにはもとがやぞかよ").contains(next);
+                if (const auto f = iOrEFused().constFind(prev);
+                    f != iOrEFused().cend() && wordEnds) {
                     const qsizetype from = m.origin.back();
                     m.text.chop(1);
                     m.origin.removeLast();

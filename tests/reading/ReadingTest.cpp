@@ -118,6 +118,7 @@ TEST(KanaRules, HistoricalKanaIsReadAsToday)
         {u"せうそこ", u"しょうそこ"},
         {u"あはれ", u"あわれ"},
         {u"うらうらに", u"うらうらに"}, // a word said twice is no fused vowel
+        {u"がふうはり", u"がふうわり"}, // nor is ふ before う
     };
     for (const auto &c : cases)
         EXPECT_EQ(modernFromHistorical(QString::fromUtf16(c.written)).text,
