@@ -437,7 +437,12 @@ void ReadingEngine::readWithMecab(QStringView raw, bool historical, bool poetic,
         else if (t.partOfSpeech == QStringLiteral("助詞") &&
                  (t.surface == u"は" || t.surface == u"へ"))
             kana = t.surface == u"は" ? QStringLiteral("わ") : QStringLiteral("え");
-        else if (!t.reading.isEmpty())
+        else if (poetic && t.surface.size() == 1 && isKanji(t.surface[0].unicode()) &&
+                 t.detail == QStringLiteral("固有名詞"))
+            // One kanji MeCab takes for a name (仏 フツ as France, 露 ロ as Russia) is, in
+            // verse, the word: ほとけ, つゆ.
+            kana = Lexicon::kanji().longestAt(t.surface, 0).reading;
+        if (kana.isEmpty() && !t.reading.isEmpty())
             kana = toHiragana(t.reading);
         if (kana.isEmpty()) {
             // A word the dictionary does not know: its kana as written, each kanji read on

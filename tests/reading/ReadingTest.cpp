@@ -169,6 +169,8 @@ TEST_F(Engine, ReadsPoemsNamesMarksAndNumbers)
         {u"この大きな家の前で", u"この おおきな いえの まえで"},
         // 来 and 行 in verse by the ending that follows them.
         {u"夏来にけらし 春行かむ 君来ぬと", u"なつ きに けら し, はる ゆ かん, きみ きぬと"},
+        // One kanji MeCab takes for a country's name is, in verse, the word.
+        {u"秋の日や古き仏に花を置く", u"あきのひや ふるき ほとけに はなお おく"},
         // Classical -るる and -るれ after a verb's stem in kanji.
         {u"清水流るる 暮るる 乱るれ", u"しみず ながるる, くるる, みだるれ"},
         // The small っ old prints write large, after a kanji and in historical kana.
