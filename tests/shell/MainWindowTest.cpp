@@ -570,9 +570,9 @@ TEST_F(WindowFixture, EveryCommandIsSafeOnEmptyPanes)
     EXPECT_EQ(w->RichEditNx1()->text(), QString());
 }
 
-// Vertical printing: columns from the right page after page, within margins of 15 mm,
-// each page numbered, the file's name on top when asked, and a text layer that gives the
-// characters back, punctuation, small kana and long vowel marks included.
+// Printing: columns from the right page after page, within margins of 15 mm, each page
+// numbered, the file's name on top when asked, and a text layer that gives the characters
+// back, punctuation, small kana and long vowel marks included; then the same in rows.
 TEST_F(WindowFixture, PrintsTheRightPaneInColumnsToPdf)
 {
     if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
@@ -639,6 +639,25 @@ TEST_F(WindowFixture, PrintsTheRightPaneInColumnsToPdf)
         EXPECT_LE(m.captured(4).toDouble(), height - 42);
     }
     EXPECT_GT(words, 0);
+
+    // In rows: the same numbering and header, ruby above its base with the notation left out.
+    QStringList rubyLines;
+    for (int i = 0; i < 120; ++i)
+        rubyLines << QStringLiteral("｜白妙《しろたへ》の衣ほすてふ");
+    w->RichEditNx1()->setText(rubyLines.join(QLatin1Char('\n')));
+    w->run(QStringLiteral("VHClick"));
+    ASSERT_FALSE(w->RichEditNx1()->Vertical());
+    QFile::remove(pdf);
+    w->run(QStringLiteral("Print1Click"));
+    const QString rows = run(QStringLiteral("pdftotext"),
+                             {QStringLiteral("-raw"), QStringLiteral("-f"), QStringLiteral("1"),
+                              QStringLiteral("-l"), QStringLiteral("1"), pdf, QStringLiteral("-")});
+    EXPECT_TRUE(rows.contains(QStringLiteral("白妙の衣ほすてふ"))) << rows.toStdString();
+    EXPECT_TRUE(rows.contains(QStringLiteral("しろたへ"))) << "the ruby";
+    EXPECT_FALSE(rows.contains(u'《')) << "no notation in print";
+    EXPECT_TRUE(QRegularExpression(QStringLiteral("1 / [2-9]")).match(rows).hasMatch())
+        << rows.toStdString();
+    EXPECT_TRUE(rows.contains(QStringLiteral("waka.txt"))) << "the header";
 
     ui.printAnswer = false; // cancelled: nothing printed
     QFile::remove(pdf);
