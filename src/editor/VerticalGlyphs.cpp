@@ -1,0 +1,343 @@
+#include "editor/VerticalGlyphs.h"
+
+#include <QFontInfo>
+#include <QFontMetricsF>
+
+#include <fontconfig/fontconfig.h>
+#include <hb-ot.h>
+#include <hb.h>
+#include <unicode/uchar.h>
+
+namespace editor {
+
+// A font with its HarfBuzz face, for shaping one character at a time.
+struct VerticalGlyphCache::Face
+{
+    QRawFont raw;
+    hb_face_t *face = nullptr;
+    hb_font_t *font = nullptr;
+    hb_buffer_t *buffer = nullptr;
+    unsigned upem = 1000;
+    explicit Face(const QFont &qfont);
+    ~Face()
+    {
+        if (buffer)
+            hb_buffer_destroy(buffer);
+        if (font)
+            hb_font_destroy(font);
+        if (face)
+            hb_face_destroy(face);
+    }
+};
+
+namespace {
+
+hb_blob_t *tableOfRawFont(hb_face_t *, hb_tag_t tag, void *userData)
+{
+    const auto *raw = static_cast<const QRawFont *>(userData);
+    const char name[4] = {char((tag >> 24) & 0xFF), char((tag >> 16) & 0xFF),
+                          char((tag >> 8) & 0xFF), char(tag & 0xFF)};
+    auto *data = new QByteArray(raw->fontTable(name));
+    return hb_blob_create(data->constData(), unsigned(data->size()), HB_MEMORY_MODE_READONLY, data,
+                          [](void *p) { delete static_cast<QByteArray *>(p); });
+}
+
+// The Japanese font fontconfig gives for the font's kind: a gothic for a sans-serif font, a
+// mincho otherwise; empty when the machine has none.
+QString japaneseFallbackFamily(const QFont &font)
+{
+    const QString name = QFontInfo(font).family().toLower();
+    const bool sans = font.styleHint() == QFont::SansSerif || name.contains(u"sans") ||
+                      name.contains(u"gothic") || name.contains(u"ゴシック");
+    FcPattern *pattern = FcPatternCreate();
+    FcPatternAddString(pattern, FC_FAMILY,
+                       reinterpret_cast<const FcChar8 *>(sans ? "sans-serif" : "serif"));
+    FcLangSet *japanese = FcLangSetCreate();
+    FcLangSetAdd(japanese, reinterpret_cast<const FcChar8 *>("ja"));
+    FcPatternAddLangSet(pattern, FC_LANG, japanese);
+    FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
+    FcDefaultSubstitute(pattern);
+    FcResult result = FcResultNoMatch;
+    FcPattern *match = FcFontMatch(nullptr, pattern, &result);
+    QString family;
+    FcChar8 *value = nullptr;
+    FcLangSet *languages = nullptr;
+    if (match && FcPatternGetString(match, FC_FAMILY, 0, &value) == FcResultMatch &&
+        FcPatternGetLangSet(match, FC_LANG, 0, &languages) == FcResultMatch &&
+        FcLangSetHasLang(languages, reinterpret_cast<const FcChar8 *>("ja")) == FcLangEqual)
+        family = QString::fromUtf8(reinterpret_cast<const char *>(value));
+    if (match)
+        FcPatternDestroy(match);
+    FcLangSetDestroy(japanese);
+    FcPatternDestroy(pattern);
+    return family;
+}
+
+bool isSmallPunctuation(char32_t c)
+{
+    return c == U'、' || c == U'。' || c == U'，' || c == U'．' || c == U'､' || c == U'｡';
+}
+
+} // namespace
+
+VerticalGlyphCache::Face::Face(const QFont &qfont) : raw(QRawFont::fromFont(qfont))
+{
+    if (!raw.isValid())
+        return;
+    face = hb_face_create_for_tables(tableOfRawFont, &raw, nullptr);
+    upem = hb_face_get_upem(face);
+    font = hb_font_create(face);
+    hb_ot_font_set_funcs(font);
+    hb_font_set_scale(font, int(upem), int(upem));
+    buffer = hb_buffer_create();
+}
+
+VerticalGlyphCache::VerticalGlyphCache(const QFont &font, bool verticalForms)
+    : m_font(font), m_verticalForms(verticalForms), m_primary(std::make_unique<Face>(font)),
+      m_bmp(0x10000), m_bmpKnown(0x10000, false)
+{
+    const QFontMetricsF fm(font);
+    m_em = font.pixelSize() > 0 ? font.pixelSize() : fm.height();
+    // Columns are as far apart as horizontal lines would be.
+    m_pitch = qMax(m_em * 1.25, fm.lineSpacing());
+}
+
+const QRawFont &VerticalGlyphCache::rawFont(quint8 face) const
+{
+    return face == 1 && m_fallback ? m_fallback->raw : m_primary->raw;
+}
+
+VerticalGlyphCache::Face *VerticalGlyphCache::fallback()
+{
+    if (!m_fallbackSought) {
+        m_fallbackSought = true;
+        const QString family = japaneseFallbackFamily(m_font);
+        if (!family.isEmpty() && family != m_primary->raw.familyName()) {
+            QFont f(family);
+            if (m_font.pixelSize() > 0)
+                f.setPixelSize(m_font.pixelSize());
+            else
+                f.setPointSizeF(m_font.pointSizeF());
+            m_fallback = std::make_unique<Face>(f);
+            if (!m_fallback->raw.isValid())
+                m_fallback.reset();
+        }
+    }
+    return m_fallback.get();
+}
+
+VerticalGlyphCache::~VerticalGlyphCache() = default;
+
+char VerticalGlyphCache::orientationOf(char32_t c)
+{
+    switch (u_getIntPropertyValue(UChar32(c), UCHAR_VERTICAL_ORIENTATION)) {
+    case U_VO_UPRIGHT:
+        return 'U';
+    case U_VO_TRANSFORMED_UPRIGHT:
+        return 'u';
+    case U_VO_TRANSFORMED_ROTATED:
+        return 'r';
+    default:
+        return 'R';
+    }
+}
+
+namespace {
+
+// Marks and selectors that belong to the character before them.
+bool extendsCluster(char32_t c)
+{
+    if ((c >= 0xFE00 && c <= 0xFE0F) || (c >= 0xE0100 && c <= 0xE01EF) || c == 0x200D)
+        return true;
+    const int type = u_charType(UChar32(c));
+    return type == U_NON_SPACING_MARK || type == U_ENCLOSING_MARK;
+}
+
+bool isVariationSelector(char32_t c)
+{
+    return (c >= 0xFE00 && c <= 0xFE0F) || (c >= 0xE0100 && c <= 0xE01EF);
+}
+
+} // namespace
+
+int VerticalGlyphCache::clusterLength(QStringView text, int index)
+{
+    const int n = int(text.size());
+    const auto codePointAt = [&](int i, int *units) {
+        char32_t c = text[i].unicode();
+        *units = 1;
+        if (QChar::isHighSurrogate(c) && i + 1 < n && text[i + 1].isLowSurrogate()) {
+            c = QChar::surrogateToUcs4(text[i].unicode(), text[i + 1].unicode());
+            *units = 2;
+        }
+        return c;
+    };
+    int units = 0;
+    codePointAt(index, &units);
+    int end = index + units;
+    while (end < n && extendsCluster(codePointAt(end, &units)))
+        end += units;
+    return end - index;
+}
+
+const VerticalGlyph &VerticalGlyphCache::cluster(QStringView text)
+{
+    const int units = text.size() == 2 && text[0].isHighSurrogate() ? 2 : 1;
+    if (text.size() <= units)
+        return glyph(text.size() == 2 ? QChar::surrogateToUcs4(text[0], text[1])
+                                      : char32_t(text.isEmpty() ? 0 : text[0].unicode()));
+    const QString key = text.toString();
+    auto it = m_clusters.find(key);
+    if (it == m_clusters.end())
+        it = m_clusters.insert(key, shapeCluster(text));
+    return *it;
+}
+
+VerticalGlyph VerticalGlyphCache::shapeCluster(QStringView text)
+{
+    const QList<uint> points = text.toUcs4();
+    const char32_t base = points.value(0);
+    VerticalGlyph g = glyph(base); // the base's font, orientation and cell
+    const bool onlySelectors = std::all_of(points.begin() + 1, points.end(),
+                                           [](uint c) { return isVariationSelector(c); });
+    Face *face = g.face == 1 ? fallback() : m_primary.get();
+    if (g.mode == GlyphMode::Fallback || !face || !face->raw.isValid())
+        return g;
+    const bool sideways = g.mode == GlyphMode::Rotated;
+    hb_buffer_clear_contents(face->buffer);
+    hb_buffer_add_utf16(face->buffer, reinterpret_cast<const uint16_t *>(text.utf16()),
+                        int(text.size()), 0, int(text.size()));
+    hb_buffer_set_direction(face->buffer, sideways ? HB_DIRECTION_LTR : HB_DIRECTION_TTB);
+    hb_buffer_guess_segment_properties(face->buffer);
+    hb_buffer_set_language(face->buffer, hb_language_from_string("ja", -1));
+    const uint32_t on = m_verticalForms && !sideways ? 1 : 0;
+    const hb_feature_t features[] = {{HB_TAG('v', 'e', 'r', 't'), on, 0, unsigned(-1)},
+                                     {HB_TAG('v', 'r', 't', '2'), on, 0, unsigned(-1)}};
+    hb_shape(face->font, face->buffer, features, 2);
+    unsigned count = 0;
+    const hb_glyph_info_t *info = hb_buffer_get_glyph_infos(face->buffer, &count);
+    // One glyph (a composed kana, a variant), or a base whose selectors the font ignores:
+    // that glyph in the base's place. Anything else is left to the painter.
+    if (count == 0 || info[0].codepoint == 0 || (count > 1 && !onlySelectors)) {
+        g.mode = GlyphMode::Fallback;
+        return g;
+    }
+    g.glyph = info[0].codepoint;
+    return g;
+}
+
+const VerticalGlyph &VerticalGlyphCache::glyph(char32_t c)
+{
+    if (c < 0x10000) {
+        if (!m_bmpKnown[c]) {
+            m_bmp[c] = shape(c);
+            m_bmpKnown[c] = true;
+        }
+        return m_bmp[c];
+    }
+    auto it = m_astral.find(c);
+    if (it == m_astral.end())
+        it = m_astral.insert(c, shape(c));
+    return *it;
+}
+
+VerticalGlyph VerticalGlyphCache::shape(char32_t c)
+{
+    VerticalGlyph g = shapeWith(*m_primary, 0, c);
+    if (g.mode == GlyphMode::Fallback && c >= 0x20 && c != 0x7F) {
+        if (Face *japanese = fallback()) {
+            const VerticalGlyph other = shapeWith(*japanese, 1, c);
+            if (other.mode != GlyphMode::Fallback)
+                return other;
+        }
+    }
+    return g;
+}
+
+VerticalGlyph VerticalGlyphCache::shapeWith(Face &face, quint8 index, char32_t c)
+{
+    VerticalGlyph g;
+    g.face = index;
+    const float em = float(m_em);
+    if (c == U'\t') {
+        g.mode = GlyphMode::Fallback;
+        g.advance = 2 * em;
+        return g;
+    }
+    if (c < 0x20 || c == 0x7F) {
+        g.mode = GlyphMode::Fallback;
+        g.advance = em / 2;
+        return g;
+    }
+    const QString s = QString::fromUcs4(&c, 1);
+    const QList<quint32> plain =
+        face.raw.isValid() ? face.raw.glyphIndexesForString(s) : QList<quint32>{};
+    const quint32 horizontal = plain.isEmpty() ? 0 : plain.constFirst();
+    const char orientation = orientationOf(c);
+    if (!face.raw.isValid() || horizontal == 0) {
+        // Not in the primary font: the painter finds a font that has it.
+        g.mode = GlyphMode::Fallback;
+        const QFontMetricsF fm(m_font);
+        g.advance = orientation == 'R' ? float(fm.horizontalAdvance(s)) : em;
+        return g;
+    }
+    const float scale = em / float(face.upem);
+    if (orientation == 'R') {
+        const QList<QPointF> adv = face.raw.advancesForGlyphIndexes(plain);
+        g.glyph = horizontal;
+        g.mode = GlyphMode::Rotated;
+        g.advance = adv.isEmpty() ? em / 2 : float(adv.constFirst().x());
+        // Turned clockwise, the baseline runs down the column and the text's middle
+        // lies on the column's centre line.
+        g.dx = 0;
+        g.dy = float((face.raw.ascent() - face.raw.descent()) / 2);
+        return g;
+    }
+    hb_buffer_clear_contents(face.buffer);
+    hb_buffer_add_utf32(face.buffer, reinterpret_cast<const uint32_t *>(&c), 1, 0, 1);
+    hb_buffer_set_direction(face.buffer, HB_DIRECTION_TTB);
+    hb_buffer_set_script(face.buffer, HB_SCRIPT_HAN);
+    hb_buffer_set_language(face.buffer, hb_language_from_string("ja", -1));
+    // HarfBuzz turns vertical forms on for vertical text by itself: off is said explicitly.
+    const uint32_t on = m_verticalForms ? 1 : 0;
+    const hb_feature_t features[] = {{HB_TAG('v', 'e', 'r', 't'), on, 0, unsigned(-1)},
+                                     {HB_TAG('v', 'r', 't', '2'), on, 0, unsigned(-1)}};
+    hb_shape(face.font, face.buffer, features, 2);
+    unsigned count = 0;
+    const hb_glyph_info_t *info = hb_buffer_get_glyph_infos(face.buffer, &count);
+    const hb_glyph_position_t *pos = hb_buffer_get_glyph_positions(face.buffer, &count);
+    if (count == 0) {
+        g.mode = GlyphMode::Fallback;
+        g.advance = em;
+        return g;
+    }
+    const bool hasVerticalForm = info[0].codepoint != horizontal;
+    if (orientation == 'r' && !hasVerticalForm) {
+        // A bracket or dash the font has no vertical form of: turn it like Latin text.
+        const QList<QPointF> adv = face.raw.advancesForGlyphIndexes(plain);
+        g.glyph = horizontal;
+        g.mode = GlyphMode::Rotated;
+        g.advance = adv.isEmpty() ? em : float(adv.constFirst().x());
+        g.dy = float((face.raw.ascent() - face.raw.descent()) / 2);
+        return g;
+    }
+    g.glyph = info[0].codepoint;
+    g.advance = float(-pos[0].y_advance) * scale;
+    if (g.advance <= 0)
+        g.advance = em;
+    // HarfBuzz's offsets lead from the vertical origin (top centre of the cell, y up) to
+    // the glyph's drawing origin; screen y runs down.
+    g.dx = float(pos[0].x_offset) * scale;
+    g.dy = -float(pos[0].y_offset) * scale;
+    g.mode = GlyphMode::Upright;
+    if (orientation == 'u' && !hasVerticalForm) {
+        // 、。 and small kana without vertical forms sit in the top right of the cell.
+        g.mode = GlyphMode::UprightShift;
+        const float shift = isSmallPunctuation(c) ? 0.6f * em : 0.12f * em;
+        g.dx += shift;
+        g.dy -= shift;
+    }
+    return g;
+}
+
+} // namespace editor

@@ -1,0 +1,92 @@
+#pragma once
+// How characters are set in a vertical column, one font at a time: each character (or
+// cluster) shaped once with HarfBuzz, with the font's vertical forms where it has them.
+//
+// Characters take their orientation from Unicode's vertical orientation property: kanji
+// and kana stand upright (U); small kana and 、。 (Tu) and brackets, ー and ～ (Tr) use the
+// font's vertical glyphs through HarfBuzz's "vert"/"vrt2" features; Latin letters, digits
+// and half-width katakana (R) are turned 90 degrees clockwise. A Tr character without a
+// vertical glyph is turned too; a Tu character without one is moved towards the top right
+// of its cell, where vertical typesetting puts it.
+
+#include <QFont>
+#include <QHash>
+#include <QRawFont>
+#include <QString>
+#include <QStringView>
+#include <memory>
+#include <vector>
+
+namespace editor {
+
+enum class GlyphMode : quint8 {
+    Upright,      // drawn as is, centred in the column
+    UprightShift, // upright, moved towards the top right (a Tu character without a vertical form)
+    Rotated,      // turned 90 degrees clockwise
+    Fallback,     // no font has a glyph: drawn upright by the painter's own font fallback
+};
+
+// How one character is set in a column, in pixels.
+struct VerticalGlyph
+{
+    quint32 glyph = 0;
+    GlyphMode mode = GlyphMode::Upright;
+    float advance = 0; // along the column
+    float dx = 0;      // from the column's centre to the glyph's drawing origin
+    float dy = 0;      // from the top of the character's cell to the drawing origin
+    quint8 face = 0;   // the font it comes from: 0 the chosen one, 1 the Japanese fallback
+};
+
+// Per-font metrics and glyph choices, each character shaped once. A character the chosen
+// font lacks comes from a Japanese font that fontconfig finds for it (a mincho for a serif
+// font, a gothic for a sans-serif one), with that font's vertical forms: a Latin-only font
+// still writes 「」、。ー and small kana as vertical text does.
+class VerticalGlyphCache
+{
+public:
+    // Without vertical forms every character is set with its ordinary glyph, turned or moved
+    // into place as for a font that has no vertical forms: what printing uses, so that a PDF
+    // reader maps every glyph back to its character.
+    explicit VerticalGlyphCache(const QFont &font, bool verticalForms = true);
+    ~VerticalGlyphCache();
+    VerticalGlyphCache(const VerticalGlyphCache &) = delete;
+    VerticalGlyphCache &operator=(const VerticalGlyphCache &) = delete;
+
+    const VerticalGlyph &glyph(char32_t c);
+    // A character with the variation selectors and combining marks that follow it, set in
+    // one cell: an ideographic variation sequence (葛󠄀) takes the font's variant glyph, a
+    // kana with a combining sound mark the composed glyph; what no single glyph shows is
+    // drawn by the painter (mode Fallback).
+    const VerticalGlyph &cluster(QStringView text);
+    // The length in UTF-16 units of the cluster that starts at `index`.
+    static int clusterLength(QStringView text, int index);
+    const QRawFont &rawFont(quint8 face = 0) const;
+    const QFont &font() const { return m_font; }
+    bool verticalForms() const { return m_verticalForms; }
+    qreal pitch() const { return m_pitch; } // distance between columns
+    qreal em() const { return m_em; }
+
+    // The orientation class of a character: 'U', 'R', 'u' (Tu) or 'r' (Tr).
+    static char orientationOf(char32_t c);
+
+private:
+    struct Face;
+    VerticalGlyph shape(char32_t c);
+    VerticalGlyph shapeCluster(QStringView text);
+    VerticalGlyph shapeWith(Face &face, quint8 index, char32_t c);
+    Face *fallback();
+
+    QFont m_font;
+    bool m_verticalForms = true;
+    qreal m_pitch = 0;
+    qreal m_em = 0;
+    std::unique_ptr<Face> m_primary;
+    std::unique_ptr<Face> m_fallback; // made when first needed
+    bool m_fallbackSought = false;
+    std::vector<VerticalGlyph> m_bmp; // indexed by code point
+    std::vector<bool> m_bmpKnown;
+    QHash<char32_t, VerticalGlyph> m_astral;
+    QHash<QString, VerticalGlyph> m_clusters;
+};
+
+} // namespace editor
