@@ -193,9 +193,11 @@ void BM_FirstCaretRowInTheMiddle(benchmark::State &state)
     }
 }
 
-void BM_Key(benchmark::State &state)
+// A key in the middle; with `poet`, ruby, upright runs and the sounds of each line on, in a
+// text of poems parted in ku with ruby and dates.
+void typeKeys(benchmark::State &state, bool poet)
 {
-    Pane &p = opened(state.range(0), int(state.range(1)));
+    Pane &p = opened(state.range(0), int(state.range(1)), poet);
     middleCaret(p);
     for (auto _ : state) {
         QTest::keyClick(p.view(), Qt::Key_A);
@@ -203,16 +205,14 @@ void BM_Key(benchmark::State &state)
     }
 }
 
-// A key with ruby, upright runs and the sounds of each line on, in a text of poems parted
-// in ku with ruby and dates.
+void BM_Key(benchmark::State &state)
+{
+    typeKeys(state, false);
+}
+
 void BM_KeyWithPoetsTools(benchmark::State &state)
 {
-    Pane &p = opened(state.range(0), int(state.range(1)), true);
-    middleCaret(p);
-    for (auto _ : state) {
-        QTest::keyClick(p.view(), Qt::Key_A);
-        p.afterEdit();
-    }
+    typeKeys(state, true);
 }
 
 void BM_Enter(benchmark::State &state)
