@@ -60,16 +60,21 @@ void paintRubyAbove(QPainter &painter, const QTextLayout &layout, const QString 
         const QTextLine line = layout.lineForTextPosition(start);
         if (!line.isValid())
             continue;
-        const qreal left = origin.x() + line.cursorToX(start);
-        const qreal right = line.lineNumber() == layout.lineForTextPosition(end).lineNumber()
-                                ? origin.x() + line.cursorToX(end)
-                                : origin.x() + line.naturalTextWidth();
-        const qreal baseline =
-            origin.y() + line.y() + line.ascent() - baseMetrics.ascent() - smallMetrics.descent();
-        const qreal width = smallMetrics.horizontalAdvance(piece.ruby);
-        painter.drawText(QPointF((left + right - width) / 2, baseline), piece.ruby);
+        drawRubyOver(painter, line, start, end, origin,
+                     origin.y() + line.y() + line.ascent() - baseMetrics.ascent() -
+                         smallMetrics.descent(),
+                     piece.ruby);
     }
     painter.restore();
+}
+
+void drawRubyOver(QPainter &painter, const QTextLine &row, int start, int end, QPointF origin,
+                  qreal baseline, const QString &ruby)
+{
+    const qreal left = origin.x() + row.cursorToX(start);
+    const qreal right = origin.x() + row.cursorToX(qMin(end, row.textStart() + row.textLength()));
+    const qreal width = QFontMetricsF(painter.font(), painter.device()).horizontalAdvance(ruby);
+    painter.drawText(QPointF((left + right - width) / 2, baseline), ruby);
 }
 
 } // namespace editor

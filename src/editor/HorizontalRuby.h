@@ -1,6 +1,6 @@
 #pragma once
-// Ruby in horizontal writing, shared by the horizontal view and printing: the notation of a
-// line's ruby hidden through the line's layout formats, and the ruby drawn above its base.
+// Ruby in horizontal writing: the notation of a line's ruby hidden through the line's layout
+// formats (the view), and a ruby drawn centred over its base (the view and printing).
 
 #include <QFont>
 #include <QList>
@@ -19,5 +19,10 @@ QList<QTextLayout::FormatRange> rubyHidingFormats(const QString &text, const QFo
 // `origin` is where the layout's top left stands.
 void paintRubyAbove(QPainter &painter, const QTextLayout &layout, const QString &text,
                     QPointF origin, const QFont &font, const QColor &colour);
+
+// A ruby centred over its base [start, end) of a row, on a baseline; the painter's font and
+// pen are the ruby's. A base that goes on into the next row is centred over its part here.
+void drawRubyOver(QPainter &painter, const QTextLine &row, int start, int end, QPointF origin,
+                  qreal baseline, const QString &ruby);
 
 } // namespace editor

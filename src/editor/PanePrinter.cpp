@@ -1,5 +1,6 @@
 #include "editor/PanePrinter.h"
 
+#include "editor/HorizontalRuby.h"
 #include "editor/RichEditSx.h"
 #include "editor/VerticalLayout.h"
 #include "text/Ruby.h"
@@ -145,12 +146,8 @@ void paintRowRuby(QPainter &painter, const PrintedRow &row, QPointF origin, cons
     for (const PrintedLine::Ruby &r : row.line->rubies) {
         if (r.start < line.textStart() || r.start >= line.textStart() + line.textLength())
             continue;
-        const qreal left = origin.x() + line.cursorToX(r.start);
-        const qreal right =
-            origin.x() + line.cursorToX(qMin(r.end, line.textStart() + line.textLength()));
-        const qreal width = metrics.horizontalAdvance(r.text);
-        painter.drawText(
-            QPointF((left + right - width) / 2, origin.y() + line.y() - metrics.descent()), r.text);
+        drawRubyOver(painter, line, r.start, r.end, origin,
+                     origin.y() + line.y() - metrics.descent(), r.text);
     }
 }
 
