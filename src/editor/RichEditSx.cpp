@@ -2,6 +2,7 @@
 
 #include "editor/HorizontalRuby.h"
 #include "editor/VerticalTextView.h"
+#include "editor/WrappedPlainLayout.h"
 #include "text/Ruby.h"
 #include "text/TextMetrics.h"
 
@@ -319,7 +320,7 @@ TRichEditSx::TRichEditSx(QWidget *parent)
       m_horizontal(new RichHorizontalView(this)), m_verticalView(new VerticalTextView(this)),
       m_stack(new QStackedLayout(this)), m_imeColors(controlDefaultImeColors())
 {
-    m_document->setDocumentLayout(new QPlainTextDocumentLayout(m_document));
+    m_document->setDocumentLayout(new WrappedPlainLayout(m_document));
     m_document->setUndoRedoEnabled(false);
     m_document->setDocumentMargin(2);
     m_horizontal->setDocument(m_document);

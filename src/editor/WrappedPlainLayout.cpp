@@ -1,0 +1,99 @@
+#include "editor/WrappedPlainLayout.h"
+
+#include <QFontMetricsF>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTextLayout>
+
+#include <climits>
+#include <cmath>
+
+namespace editor {
+
+WrappedPlainLayout::WrappedPlainLayout(QTextDocument *document) : QPlainTextDocumentLayout(document)
+{
+}
+
+bool WrappedPlainLayout::wraps() const
+{
+    return document()->defaultTextOption().wrapMode() != QTextOption::NoWrap;
+}
+
+qreal WrappedPlainLayout::width() const
+{
+    // Under word wrap no line is wider than the view, so the frame is as wide as the view.
+    return QPlainTextDocumentLayout::frameBoundingRect(nullptr).width();
+}
+
+QSizeF WrappedPlainLayout::documentSize() const
+{
+    if (!wraps())
+        return QPlainTextDocumentLayout::documentSize();
+    return {width(), qreal(document()->lineCount())};
+}
+
+QRectF WrappedPlainLayout::blockBoundingRect(const QTextBlock &block) const
+{
+    if (wraps() && block.isValid() && block.layout()->lineCount() == 0)
+        const_cast<WrappedPlainLayout *>(this)->layOut(block);
+    return QPlainTextDocumentLayout::blockBoundingRect(block);
+}
+
+void WrappedPlainLayout::layOut(const QTextBlock &block)
+{
+    const QTextDocument *doc = document();
+    const qreal margin = doc->documentMargin();
+    const QTextOption option = doc->defaultTextOption();
+    QTextLayout *layout = block.layout();
+    layout->setTextOption(option);
+    qreal available = width();
+    if (available <= 0)
+        available = qreal(INT_MAX);
+    available -= 2 * margin;
+    if (option.flags() & QTextOption::AddSpaceForLineAndParagraphSeparators)
+        available -= QFontMetricsF(block.charFormat().font()).horizontalAdvance(QChar(0x21B5));
+    qreal height = 0;
+    layout->beginLayout();
+    for (QTextLine line = layout->createLine(); line.isValid(); line = layout->createLine()) {
+        line.setLeadingIncluded(true);
+        line.setLineWidth(available);
+        line.setPosition(QPointF(margin, height));
+        height += line.height();
+        if (line.leading() < 0)
+            height += std::ceil(line.leading());
+    }
+    layout->endLayout();
+    const int before = doc->lineCount();
+    QTextBlock(block).setLineCount(block.isVisible() ? layout->lineCount() : 0);
+    // The view answers by measuring the lines at the text's end, which may lay more lines
+    // out here: those tell it nothing new.
+    if (doc->lineCount() != before && !m_sizeChanging) {
+        m_sizeChanging = true;
+        Q_EMIT documentSizeChanged(documentSize());
+        m_sizeChanging = false;
+    }
+}
+
+void WrappedPlainLayout::documentChanged(int from, int charsRemoved, int charsAdded)
+{
+    const QTextDocument *doc = document();
+    const QTextBlock first = doc->findBlock(from);
+    const QTextBlock last = doc->findBlock(qMax(0, from + charsRemoved + charsAdded - 1));
+    // An edit within one line that neither adds nor removes lines: that line alone is laid
+    // out again. Everything else goes through Qt's layout, which forgets the changed lines'
+    // layouts and keeps its count of lines.
+    if (!wraps() || first != last || doc->blockCount() != m_blockCount || !first.isValid() ||
+        first.length() == 0) {
+        m_blockCount = doc->blockCount();
+        QPlainTextDocumentLayout::documentChanged(from, charsRemoved, charsAdded);
+        return;
+    }
+    const qreal before = blockBoundingRect(first).height();
+    layOut(first);
+    if (blockBoundingRect(first).height() == before)
+        Q_EMIT updateBlock(first);
+    else
+        Q_EMIT update(QRectF(0., -doc->documentMargin(), 1000000000., 1000000000.));
+}
+
+} // namespace editor
