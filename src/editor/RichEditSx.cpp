@@ -454,8 +454,11 @@ QString TRichEditSx::selectedText() const
 
 bool TRichEditSx::layOut(const QTextBlock &block) const
 {
-    if (!block.layout() || block.layout()->lineCount() == 0)
-        (void)m_document->documentLayout()->blockBoundingRect(block);
+    // A line that is surely one row keeps the one row every line not laid out counts, and
+    // no layout of its own.
+    const auto *layout = static_cast<const WrappedPlainLayout *>(m_document->documentLayout());
+    if (!layout->surelyOneRow(block) && block.layout()->lineCount() == 0)
+        (void)layout->blockBoundingRect(block);
     m_laidOut = block.blockNumber() + 1;
     return true;
 }

@@ -39,6 +39,59 @@ QRectF WrappedPlainLayout::blockBoundingRect(const QTextBlock &block) const
     return QPlainTextDocumentLayout::blockBoundingRect(block);
 }
 
+void WrappedPlainLayout::measureIn(const QFont &font) const
+{
+    if (font == m_font && !m_advances.empty())
+        return;
+    m_font = font;
+    m_lineHeight = QFontMetricsF(font).height();
+    m_advances.assign(0x10000, -1.f);
+    m_wideAdvances.clear();
+}
+
+qreal WrappedPlainLayout::advance(char32_t c) const
+{
+    const auto measure = [this, c] {
+        return float(QFontMetricsF(m_font).horizontalAdvance(QString::fromUcs4(&c, 1)));
+    };
+    if (c > 0xFFFF) {
+        auto it = m_wideAdvances.find(c);
+        if (it == m_wideAdvances.end())
+            it = m_wideAdvances.insert(c, measure());
+        return *it;
+    }
+    float &a = m_advances[c];
+    if (a < 0)
+        a = measure();
+    return a;
+}
+
+bool WrappedPlainLayout::surelyOneRow(const QTextBlock &block) const
+{
+    if (!wraps() || block.lineCount() != 1)
+        return false;
+    const QTextDocument *doc = document();
+    const qreal available = width();
+    if (available <= 0)
+        return true; // nothing wraps before the view has a width
+    measureIn(doc->defaultFont());
+    // A tab may take up to a whole stop; two lines' height are kept in hand.
+    const qreal tab = qMax(doc->defaultTextOption().tabStopDistance(), m_lineHeight);
+    const qreal limit = available - 2 * doc->documentMargin() - 2 * m_lineHeight;
+    const QString text = block.text();
+    const qsizetype n = text.size();
+    qreal x = 0;
+    for (qsizetype i = 0; i < n && x <= limit; ++i) {
+        char32_t c = text[i].unicode();
+        if (QChar::isHighSurrogate(c) && i + 1 < n && text[i + 1].isLowSurrogate()) {
+            c = QChar::surrogateToUcs4(text[i], text[i + 1]);
+            ++i;
+        }
+        x += c == '\t' ? tab : advance(c);
+    }
+    return x <= limit;
+}
+
 void WrappedPlainLayout::layOut(const QTextBlock &block)
 {
     const QTextDocument *doc = document();

@@ -6,7 +6,11 @@
 // layout lays a changed line out itself, in the same way but without that measure; without
 // word wrap, where the widest line sets the horizontal scroll bar, Qt's own layout works.
 
+#include <QFont>
+#include <QHash>
 #include <QPlainTextDocumentLayout>
+
+#include <vector>
 
 namespace editor {
 
@@ -18,6 +22,11 @@ public:
     QRectF blockBoundingRect(const QTextBlock &block) const override;
     QSizeF documentSize() const override;
 
+    // Whether a line is one row for certain without laying it out: its characters' advances
+    // add up to less than a row, by more than kerning and rounding could take back. Most
+    // lines of verse and many of prose are; a row query counts them at that cost.
+    bool surelyOneRow(const QTextBlock &block) const;
+
 protected:
     void documentChanged(int from, int charsRemoved, int charsAdded) override;
 
@@ -27,7 +36,15 @@ private:
     qreal width() const;
     void layOut(const QTextBlock &block);
 
+    void measureIn(const QFont &font) const;
+    qreal advance(char32_t c) const;
+
     int m_blockCount = 1; // the lines Qt's layout knows of
+    // The advance of each character met, in the text's font (-1: not measured yet).
+    mutable QFont m_font;
+    mutable qreal m_lineHeight = 0;
+    mutable std::vector<float> m_advances;
+    mutable QHash<char32_t, float> m_wideAdvances;
     bool m_sizeChanging = false;
 };
 

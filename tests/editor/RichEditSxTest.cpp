@@ -65,14 +65,17 @@ TEST_F(PaneFixture, WrappedRowsAreTheLines)
     EXPECT_EQ(pane.SelX(), 1);
 }
 
-// The horizontal view lays out only the lines a row query needs: through edits, resizes
-// and font changes, its answers stay those of a text laid out in full.
+// The horizontal view lays out only the lines a row query needs, and counts a line that is
+// surely one row without laying it out: through edits, resizes and font changes, its
+// answers stay those of a text laid out in full.
 TEST_F(PaneFixture, RowsOfAPartLaidOutTextAreThoseOfTheWholeLaidOut)
 {
     pane.setWordWrap(true);
     std::mt19937 random(3);
-    const QStringList pieces = {QStringLiteral("あ"), QStringLiteral("\n"), QString(60, u'字'),
-                                QStringLiteral("一\n二\n三\n"), QStringLiteral("word wrap ")};
+    const QStringList pieces = {QStringLiteral("あ"),         QStringLiteral("\n"),
+                                QString(60, u'字'),           QStringLiteral("一\n二\n三\n"),
+                                QStringLiteral("word wrap "), QStringLiteral("\t"),
+                                QStringLiteral("か\u309A😀"),  QStringLiteral("ＡＶＡ WAVE")};
     QStringList lines;
     for (int i = 0; i < 300; ++i)
         lines << QString(int(random() % 70), u'春');
