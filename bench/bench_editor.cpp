@@ -1,7 +1,8 @@
 // The edit control on large texts, in both views: opening a code page 932 file to its first
 // screen (beside a bare QPlainTextEdit given the same text, the yardstick), the memory that
 // takes, and a key, an Enter and a paste of 1 MB in the middle, each with what the window
-// does after it (the caret's row for the status bar and the repaint of the screen).
+// does after it (the caret's row for the status bar and the repaint of the screen), and an
+// undo and redo.
 // Run: bench_editor [--benchmark_filter=...]; sizes are 10 and 50 MB of Japanese lines.
 #include "GuiBenchMain.h"
 #include "editor/RichEditSx.h"
@@ -255,6 +256,22 @@ void BM_ClickThenType(benchmark::State &state)
     state.counters["MB_grown"] = residentMegabytes() - before;
 }
 
+// An undo and a redo of a word typed in the middle, each with what the window does after it.
+void BM_UndoRedo(benchmark::State &state)
+{
+    Pane &p = opened(state.range(0), int(state.range(1)));
+    middleCaret(p);
+    p.pane.recordAction(editor::ActionMouse);
+    for (Qt::Key key : {Qt::Key_A, Qt::Key_B, Qt::Key_C})
+        QTest::keyClick(p.view(), key);
+    for (auto _ : state) {
+        p.pane.undo();
+        p.afterEdit();
+        p.pane.redo();
+        p.afterEdit();
+    }
+}
+
 void sizes(benchmark::internal::Benchmark *b)
 {
     for (int vertical : {1, 0})
@@ -276,6 +293,7 @@ BENCHMARK(BM_KeyWithPoetsTools)->Apply(sizes)->Iterations(1000);
 BENCHMARK(BM_Enter)->Apply(sizes)->Iterations(1000);
 BENCHMARK(BM_Paste1MB)->Apply(sizes)->Iterations(3);
 BENCHMARK(BM_ClickThenType)->Apply(sizes)->Iterations(30);
+BENCHMARK(BM_UndoRedo)->Apply(sizes)->Iterations(30);
 
 } // namespace
 

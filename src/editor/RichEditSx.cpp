@@ -20,6 +20,8 @@
 #include <QTextDocument>
 #include <QTextLayout>
 
+#include <limits>
+
 namespace editor {
 
 namespace {
@@ -336,9 +338,14 @@ TRichEditSx::TRichEditSx(QWidget *parent)
 
     connect(m_document, &QTextDocument::modificationChanged, this,
             &TRichEditSx::modificationChanged);
-    connect(m_document, &QTextDocument::contentsChange, this, [this](int position, int, int) {
-        // The lines from the first one changed on are laid out again when asked about.
+    connect(m_document, &QTextDocument::contentsChange, this, [this](int position, int, int added) {
+        // The lines from the first one changed on are laid out again when asked
+        // about.
         m_laidOut = qMin(m_laidOut, m_document->findBlock(position).blockNumber());
+        const qsizetype length = m_document->characterCount() - 1;
+        m_unchanged.head = qMin<qsizetype>(m_unchanged.head, position);
+        m_unchanged.tail =
+            qMin<qsizetype>(m_unchanged.tail, qMax<qsizetype>(0, length - position - added));
     });
     connect(m_document, &QTextDocument::contentsChanged, this, [this] {
         if (!m_restoring)
@@ -580,14 +587,18 @@ int TRichEditSx::SelTopIndex() const
 
 void TRichEditSx::setSelTopIndex(int row)
 {
-    row = qBound(0, row, qMax(0, rowCount() - 1));
+    // Once the lines through that row are counted, the rows before it are exact, and a row
+    // past the end has had every line counted: the rest of the text need not be.
     if (m_vertical) {
-        m_verticalView->scrollToColumn(row);
+        VerticalLayout &layout = m_verticalView->layout();
+        layout.countToColumn(qMax(0, row));
+        m_verticalView->scrollToColumn(qBound(0, row, qMax(0, layout.knownColumnCount() - 1)));
         return;
     }
     // The plain view scrolls by rows: its scroll value is the first visible row.
-    ensureLayoutToRow(row);
-    m_horizontal->verticalScrollBar()->setValue(row);
+    ensureLayoutToRow(qMax(0, row));
+    m_horizontal->verticalScrollBar()->setValue(
+        qBound(0, row, qMax(0, m_document->lineCount() - 1)));
 }
 
 QString TRichEditSx::SelTextDelCRLF() const
@@ -841,30 +852,67 @@ QString TRichEditSx::undoText() const
     return text();
 }
 
-bool TRichEditSx::hasText(const QString &text) const
-{
-    // Most texts differ in length; only the rest are copied to be compared.
-    return m_document->characterCount() - 1 == text.size() && this->text() == text;
-}
-
 RichUndoState TRichEditSx::undoState() const
 {
     return {text(), SelTopIndex(), selStart(), selLength()};
 }
 
-void TRichEditSx::restoreUndoState(const RichUndoState &state)
+RichUndoState TRichEditSx::undoPlace() const
+{
+    return {QString(), SelTopIndex(), selStart(), selLength()};
+}
+
+qsizetype TRichEditSx::undoTextLength() const
+{
+    return m_document->characterCount() - 1;
+}
+
+QString TRichEditSx::undoTextPart(qsizetype from, qsizetype to) const
+{
+    QTextCursor c(m_document);
+    c.setPosition(int(from));
+    c.setPosition(int(to), QTextCursor::KeepAnchor);
+    QString part = c.selectedText();
+    part.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+    return part;
+}
+
+void TRichEditSx::markUnchanged()
+{
+    m_unchanged = {std::numeric_limits<qsizetype>::max(), std::numeric_limits<qsizetype>::max()};
+}
+
+void TRichEditSx::restoreUndo(const RichUndoState &place, const std::function<void()> &change)
 {
     m_restoring = true;
     const bool signalsWereBlocked = m_horizontal->blockSignals(true);
     setUpdatesEnabled(false);
-    replaceWholeText(state.text);
-    setSelTopIndex(state.firstVisibleLine);
-    setSelection(state.selStart, state.selLength);
+    change();
+    setSelTopIndex(place.firstVisibleLine);
+    setSelection(place.selStart, place.selLength);
     setUpdatesEnabled(true);
     m_horizontal->blockSignals(signalsWereBlocked);
     m_restoring = false;
     Q_EMIT textChanged();
     Q_EMIT selectionChanged();
+}
+
+void TRichEditSx::restoreUndoState(const RichUndoState &state)
+{
+    restoreUndo(state, [&] { replaceWholeText(state.text); });
+}
+
+void TRichEditSx::restoreUndoChange(const RichUndoState &place, qsizetype start, qsizetype removed,
+                                    const QString &text)
+{
+    // Only the span that differs is replaced: the rest of the text keeps its layout and
+    // its colours.
+    restoreUndo(place, [&] {
+        QTextCursor c(m_document);
+        c.setPosition(int(start));
+        c.setPosition(int(start + removed), QTextCursor::KeepAnchor);
+        c.insertText(text, QTextCharFormat());
+    });
 }
 
 } // namespace editor

@@ -11,6 +11,7 @@
 
 #include <QPlainTextEdit>
 #include <QWidget>
+#include <functional>
 #include <memory>
 
 class QStackedLayout;
@@ -152,9 +153,15 @@ public:
 
     // RichUndoTarget
     QString undoText() const override;
-    bool hasText(const QString &text) const override;
     RichUndoState undoState() const override;
     void restoreUndoState(const RichUndoState &state) override;
+    RichUndoState undoPlace() const override;
+    qsizetype undoTextLength() const override;
+    QString undoTextPart(qsizetype from, qsizetype to) const override;
+    Unchanged unchangedSinceMark() const override { return m_unchanged; }
+    void markUnchanged() override;
+    void restoreUndoChange(const RichUndoState &place, qsizetype start, qsizetype removed,
+                           const QString &text) override;
 
 Q_SIGNALS:
     void textChanged();
@@ -176,6 +183,8 @@ private:
     friend class VerticalTextView;
     void applyPalette();
     void replaceWholeText(const QString &text);
+    // Restores an undo step's text by `change`, then its top line and selection.
+    void restoreUndo(const RichUndoState &place, const std::function<void()> &change);
     void applyWrapMode();
     std::unique_ptr<QInputMethodEvent> recolouredPreedit(const QInputMethodEvent &e) const;
     // Row queries of the horizontal view: the lines up to a block, or up to the one that
@@ -203,6 +212,8 @@ private:
     // Lines [0, m_laidOut) are laid out with their exact rows; an edit, a resize or a new
     // font or wrap mode lowers it.
     mutable int m_laidOut = 0;
+    // How much of the text's start and end is as it was when the undo memory last marked it.
+    Unchanged m_unchanged;
 };
 
 } // namespace editor

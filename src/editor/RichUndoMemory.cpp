@@ -64,47 +64,80 @@ RichUndoState RichUndoMemory::slot(int index) const
     return {textOf(index), s.firstVisibleLine, s.selStart, s.selLength};
 }
 
-void RichUndoMemory::store(const RichUndoTarget &target)
+RichUndoTarget::Unchanged RichUndoMemory::commonEnds(const RichUndoTarget &target,
+                                                     const QString &base, QString *part) const
 {
-    const RichUndoState now = target.undoState();
+    const qsizetype length = target.undoTextLength();
+    const qsizetype shorter = std::min(length, base.size());
+    RichUndoTarget::Unchanged ends = target.unchangedSinceMark();
+    ends.head = std::min(ends.head, shorter);
+    ends.tail = std::min(ends.tail, shorter - ends.head);
+    // What the target counts as changed may be more than what differs (a character typed
+    // and deleted again): the common start and end are looked for within it.
+    *part = target.undoTextPart(ends.head, length - ends.tail);
+    const QStringView old = QStringView(base).mid(ends.head, base.size() - ends.head - ends.tail);
+    const qsizetype both = std::min(part->size(), old.size());
+    qsizetype head = 0;
+    while (head < both && (*part)[head] == old[head])
+        ++head;
+    qsizetype tail = 0;
+    while (tail < both - head && (*part)[part->size() - 1 - tail] == old[old.size() - 1 - tail])
+        ++tail;
+    part->remove(part->size() - tail, tail);
+    part->remove(0, head);
+    return {ends.head + head, ends.tail + tail};
+}
+
+bool RichUndoMemory::changed(const RichUndoTarget &target) const
+{
+    const QString base = textOf(m_current);
+    if (target.undoTextLength() != base.size())
+        return true;
+    QString part;
+    const RichUndoTarget::Unchanged ends = commonEnds(target, base, &part);
+    return ends.head + ends.tail < base.size();
+}
+
+void RichUndoMemory::store(RichUndoTarget &target)
+{
+    const RichUndoState place = target.undoPlace();
     // The slot the new one follows keeps only what differs from it: the span between their
     // common start and common end.
-    const QString before = textOf(m_current);
-    qsizetype prefix = 0;
-    const qsizetype shorter = std::min(before.size(), now.text.size());
-    while (prefix < shorter && before[prefix] == now.text[prefix])
-        ++prefix;
-    qsizetype suffix = 0;
-    while (suffix < shorter - prefix &&
-           before[before.size() - 1 - suffix] == now.text[now.text.size() - 1 - suffix])
-        ++suffix;
+    QString text = textOf(m_current);
+    QString part;
+    const RichUndoTarget::Unchanged ends = commonEnds(target, text, &part);
+    const qsizetype oldSpan = text.size() - ends.head - ends.tail;
     Slot &previous = m_slots[m_current];
     previous.whole = false;
-    previous.start = int(prefix);
-    previous.removed = int(now.text.size() - prefix - suffix);
-    previous.text = before.mid(prefix, before.size() - prefix - suffix);
+    previous.start = int(ends.head);
+    previous.removed = int(part.size());
+    previous.text = text.mid(ends.head, oldSpan);
+    // The new slot's whole text is the old one with that span replaced, made in place (the
+    // old slot's copy of it was just let go).
+    text.replace(ends.head, oldSpan, part);
 
     m_current = (m_current + 1) % SlotCount;
-    m_slots[m_current] = {now.firstVisibleLine, now.selStart, now.selLength, true, now.text, 0, 0};
+    m_slots[m_current] = {
+        place.firstVisibleLine, place.selStart, place.selLength, true, std::move(text), 0, 0};
     m_newest = m_current;
     if (m_current == m_oldest)
         m_oldest = (m_oldest + 1) % SlotCount;
+    target.markUnchanged();
 }
 
-void RichUndoMemory::record(int action, const RichUndoTarget &target)
+void RichUndoMemory::record(int action, RichUndoTarget &target)
 {
     const bool repeatable = action == ActionUndo || action == ActionCaret ||
                             action == ActionEnter || action == ActionDelete ||
                             action == ActionTyping;
-    if (!(repeatable && action == m_lastAction) && m_lastAction != ActionUndo &&
-        !target.hasText(textOf(m_current)))
+    if (!(repeatable && action == m_lastAction) && m_lastAction != ActionUndo && changed(target))
         store(target);
     m_lastAction = action;
 }
 
 bool RichUndoMemory::canUndo(const RichUndoTarget &target) const
 {
-    return !(m_current == m_oldest && target.hasText(textOf(m_current)));
+    return !(m_current == m_oldest && !changed(target));
 }
 
 bool RichUndoMemory::undo(RichUndoTarget &target)
@@ -113,14 +146,19 @@ bool RichUndoMemory::undo(RichUndoTarget &target)
         return false;
     if (m_lastAction != ActionUndo) {
         record(ActionUndo, target);
-    } else if (!target.hasText(textOf(m_current))) {
+    } else if (changed(target)) {
         // The text changed without being recorded since the last undo or redo (a file was
         // loaded, a copy-all ran). Keep that text as a step of its own; stepping back
         // without it would restore a slot older than the oldest one, or lose the text.
         store(target);
     }
+    // The target now holds the current slot's text, and the slot before differs from it
+    // in one span.
     m_current = m_current == 0 ? SlotCount - 1 : m_current - 1;
-    target.restoreUndoState(slot(m_current));
+    const Slot &s = m_slots[m_current];
+    target.restoreUndoChange({QString(), s.firstVisibleLine, s.selStart, s.selLength}, s.start,
+                             s.removed, s.text);
+    target.markUnchanged();
     return true;
 }
 
@@ -128,8 +166,19 @@ bool RichUndoMemory::redo(RichUndoTarget &target)
 {
     if (!canRedo())
         return false;
+    const bool unchanged = !changed(target);
+    const Slot &from = m_slots[m_current];
     m_current = (m_current + 1) % SlotCount;
-    target.restoreUndoState(slot(m_current));
+    const Slot &to = m_slots[m_current];
+    if (unchanged) {
+        // The slot left differs from the next one in one span: the next one's part goes back.
+        const QString next = textOf(m_current);
+        target.restoreUndoChange({QString(), to.firstVisibleLine, to.selStart, to.selLength},
+                                 from.start, from.text.size(), next.mid(from.start, from.removed));
+    } else {
+        target.restoreUndoState(slot(m_current));
+    }
+    target.markUnchanged();
     m_lastAction = ActionUndo;
     return true;
 }

@@ -43,15 +43,48 @@ struct RichUndoState
 };
 
 // What the memory needs of a pane; the edit control implements it, tests use a plain struct.
+// A target may also keep count of where its text changed since the memory last marked it
+// (after each step stored or restored): the memory then reads and compares only the part
+// that changed, and restores a step by replacing that part, instead of whole texts.
 class RichUndoTarget
 {
 public:
     virtual ~RichUndoTarget() = default;
     virtual QString undoText() const = 0;
-    // Whether the text is this one; a pane answers most cases from the length alone.
-    virtual bool hasText(const QString &text) const { return undoText() == text; }
     virtual RichUndoState undoState() const = 0;
     virtual void restoreUndoState(const RichUndoState &state) = 0;
+
+    // The caret and top line of undoState(), its text left empty.
+    virtual RichUndoState undoPlace() const
+    {
+        RichUndoState s = undoState();
+        s.text.clear();
+        return s;
+    }
+    virtual qsizetype undoTextLength() const { return undoText().size(); }
+    // The text's part [from, to).
+    virtual QString undoTextPart(qsizetype from, qsizetype to) const
+    {
+        return undoText().mid(from, to - from);
+    }
+    // How long a start and an end of the text are surely as they were when last marked.
+    struct Unchanged
+    {
+        qsizetype head = 0;
+        qsizetype tail = 0;
+    };
+    virtual Unchanged unchangedSinceMark() const { return {}; }
+    virtual void markUnchanged() {}
+    // Restores a state whose text is the current one with [start, start + removed)
+    // replaced by `text`; `place` holds the caret and top line.
+    virtual void restoreUndoChange(const RichUndoState &place, qsizetype start, qsizetype removed,
+                                   const QString &text)
+    {
+        RichUndoState s = place;
+        s.text = undoText();
+        s.text.replace(start, removed, text);
+        restoreUndoState(s);
+    }
 };
 
 class RichUndoMemory
@@ -59,7 +92,7 @@ class RichUndoMemory
 public:
     static constexpr int SlotCount = 15;
 
-    void record(int action, const RichUndoTarget &target);
+    void record(int action, RichUndoTarget &target);
     bool canUndo(const RichUndoTarget &target) const;
     bool canRedo() const { return m_current != m_newest; }
     bool undo(RichUndoTarget &target);
@@ -85,8 +118,14 @@ private:
         int start = 0;
         int removed = 0;
     };
-    void store(const RichUndoTarget &target);
+    void store(RichUndoTarget &target);
     QString textOf(int index) const;
+    // Whether the target's text differs from the current slot's.
+    bool changed(const RichUndoTarget &target) const;
+    // The lengths of the common start and end of the target's text and `base`, and the
+    // target's part between them.
+    RichUndoTarget::Unchanged commonEnds(const RichUndoTarget &target, const QString &base,
+                                         QString *part) const;
 
     std::array<Slot, SlotCount> m_slots{};
     int m_current = 0;

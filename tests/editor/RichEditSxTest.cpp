@@ -139,6 +139,47 @@ TEST_F(PaneFixture, TypingThroughKeysIsOneUndoStep)
     EXPECT_EQ(pane.text(), QStringLiteral("abc"));
 }
 
+// Undo and redo replace only the span a step changed, across lines, in either view: the
+// text and caret come back, and colouring elsewhere stays.
+TEST_F(PaneFixture, UndoAndRedoReplaceOnlyTheChangedSpan)
+{
+    for (const bool vertical : {false, true}) {
+        pane.setVertical(vertical);
+        pane.setText(QStringLiteral("春の夜の\n夢ばかりなる\n手枕に"));
+        QTextCursor c(pane.document());
+        c.setPosition(0);
+        c.setPosition(1, QTextCursor::KeepAnchor);
+        QTextCharFormat red;
+        red.setForeground(Qt::red);
+        c.mergeCharFormat(red);
+        pane.setSelection(7, 0);
+        pane.recordAction(ActionMouse);
+        QTest::keyClick(pane.activeView(), Qt::Key_Return);
+        QTest::keyClicks(pane.activeView(), QStringLiteral("xy"));
+        pane.setSelection(2, 9);
+        pane.recordAction(ActionDelete);
+        QTest::keyClick(pane.activeView(), Qt::Key_Delete);
+        const QString edited = pane.text();
+        ASSERT_EQ(edited, QStringLiteral("春のりなる\n手枕に"));
+        pane.undo();
+        EXPECT_EQ(pane.text(), QStringLiteral("春の夜の\n夢ば\nxyかりなる\n手枕に"));
+        EXPECT_EQ(pane.selStart(), 2);
+        EXPECT_EQ(pane.selLength(), 9);
+        pane.undo(); // the typing
+        EXPECT_EQ(pane.text(), QStringLiteral("春の夜の\n夢ば\nかりなる\n手枕に"));
+        pane.undo(); // the line break
+        EXPECT_EQ(pane.text(), QStringLiteral("春の夜の\n夢ばかりなる\n手枕に"));
+        EXPECT_EQ(pane.selStart(), 7);
+        const QTextBlock first = pane.document()->begin();
+        ASSERT_FALSE(first.textFormats().isEmpty());
+        EXPECT_EQ(first.textFormats().first().format.foreground().color(), QColor(Qt::red))
+            << "colouring outside the step stays";
+        for (int i = 0; i < 3; ++i)
+            pane.redo();
+        EXPECT_EQ(pane.text(), edited) << vertical;
+    }
+}
+
 TEST_F(PaneFixture, WindowKeysDoNothingInTheControlItself)
 {
     pane.setText(QStringLiteral("abc"));

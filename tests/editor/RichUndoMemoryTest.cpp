@@ -10,17 +10,40 @@ using namespace editor;
 
 namespace {
 
-// A pane reduced to what the memory sees: text, caret and top line.
+// A pane reduced to what the memory sees: text, caret and top line. With `tracks`, it keeps
+// count of where its text changed, as the edit control does, and restores steps by span.
 struct FakePane final : RichUndoTarget
 {
     RichUndoState s;
     int restores = 0;
+    bool tracks = false;
+    Unchanged ends;
     QString undoText() const override { return s.text; }
     RichUndoState undoState() const override { return s; }
     void restoreUndoState(const RichUndoState &state) override
     {
         s = state;
         ++restores;
+    }
+    Unchanged unchangedSinceMark() const override { return tracks ? ends : Unchanged{}; }
+    void markUnchanged() override { ends = {s.text.size(), s.text.size()}; }
+    void restoreUndoChange(const RichUndoState &place, qsizetype start, qsizetype removed,
+                           const QString &text) override
+    {
+        if (!tracks)
+            return RichUndoTarget::restoreUndoChange(place, start, removed, text);
+        s.text.replace(start, removed, text);
+        s.firstVisibleLine = place.firstVisibleLine;
+        s.selStart = place.selStart;
+        s.selLength = place.selLength;
+        ++restores;
+    }
+    // An edit of the text, counted as the edit control counts it.
+    void edit(qsizetype at, qsizetype removed, const QString &text)
+    {
+        s.text.replace(at, removed, text);
+        ends.head = std::min(ends.head, at);
+        ends.tail = std::min(ends.tail, s.text.size() - at - text.size());
     }
 };
 
@@ -225,42 +248,49 @@ struct WholeCopies
 
 // Slots kept as differences from the next give, through long random sessions of typing,
 // deleting, pasting, clicking, undoing past the ring's end and redoing, exactly what whole
-// copies give.
+// copies give: with a pane that compares whole texts, and with one that counts where it
+// changed (and sometimes retypes what was there, a change that changes nothing).
 TEST(RichUndoMemory, DifferencesKeepExactlyTheRulesOfWholeCopies)
 {
-    std::mt19937 random(17);
-    RichUndoMemory m;
-    WholeCopies reference;
-    FakePane p, q; // the same pane, under each memory
-    const int actions[] = {ActionCaret,  ActionEnter, ActionMouse,      ActionDelete,
-                           ActionTyping, ActionPaste, ActionComposition};
-    for (int step = 0; step < 4000; ++step) {
-        const int what = int(random() % 10);
-        if (what < 6) {
-            const int action = actions[random() % std::size(actions)];
-            m.record(action, p);
-            reference.record(action, q);
-            // The action's effect on the text, the same in both panes.
-            const int at = p.s.text.isEmpty() ? 0 : int(random() % (p.s.text.size() + 1));
-            if (action == ActionDelete && at < p.s.text.size())
-                p.s.text.remove(at, 1 + int(random() % 3));
-            else if (action != ActionCaret && action != ActionMouse)
-                p.s.text.insert(
-                    at, QString(1 + int(random() % 4), QChar(char16_t(u'あ' + random() % 80))));
-            p.s.selStart = int(random() % (p.s.text.size() + 1));
-            q.s = p.s;
-        } else if (what < 8) {
-            ASSERT_EQ(m.undo(p), reference.undo(q)) << step;
-        } else {
-            ASSERT_EQ(m.redo(p), reference.redo(q)) << step;
+    for (const bool tracks : {false, true}) {
+        std::mt19937 random(17);
+        RichUndoMemory m;
+        WholeCopies reference;
+        FakePane p, q; // the same pane, under each memory
+        p.tracks = tracks;
+        const int actions[] = {ActionCaret,  ActionEnter, ActionMouse,      ActionDelete,
+                               ActionTyping, ActionPaste, ActionComposition};
+        for (int step = 0; step < 4000; ++step) {
+            const int what = int(random() % 10);
+            if (what < 6) {
+                const int action = actions[random() % std::size(actions)];
+                m.record(action, p);
+                reference.record(action, q);
+                // The action's effect on the text, the same in both panes.
+                const int at = p.s.text.isEmpty() ? 0 : int(random() % (p.s.text.size() + 1));
+                const qsizetype rest = p.s.text.size() - at;
+                if (action == ActionDelete && at < p.s.text.size())
+                    p.edit(at, std::min<qsizetype>(rest, 1 + int(random() % 3)), QString());
+                else if (action == ActionCaret && random() % 4 == 0)
+                    p.edit(at, std::min<qsizetype>(rest, 2), p.s.text.mid(at, 2));
+                else if (action != ActionCaret && action != ActionMouse)
+                    p.edit(at, 0,
+                           QString(1 + int(random() % 4), QChar(char16_t(u'あ' + random() % 80))));
+                p.s.selStart = int(random() % (p.s.text.size() + 1));
+                q.s = p.s;
+            } else if (what < 8) {
+                ASSERT_EQ(m.undo(p), reference.undo(q)) << step;
+            } else {
+                ASSERT_EQ(m.redo(p), reference.redo(q)) << step;
+            }
+            ASSERT_EQ(p.s.text, q.s.text) << step;
+            ASSERT_EQ(p.s.selStart, q.s.selStart) << step;
+            ASSERT_EQ(m.current(), reference.current) << step;
+            ASSERT_EQ(m.newest(), reference.newest) << step;
+            ASSERT_EQ(m.oldest(), reference.oldest) << step;
+            ASSERT_EQ(m.canUndo(p), !(reference.current == reference.oldest &&
+                                      q.s.text == reference.slots[reference.current].text))
+                << step;
         }
-        ASSERT_EQ(p.s.text, q.s.text) << step;
-        ASSERT_EQ(p.s.selStart, q.s.selStart) << step;
-        ASSERT_EQ(m.current(), reference.current) << step;
-        ASSERT_EQ(m.newest(), reference.newest) << step;
-        ASSERT_EQ(m.oldest(), reference.oldest) << step;
-        ASSERT_EQ(m.canUndo(p), !(reference.current == reference.oldest &&
-                                  q.s.text == reference.slots[reference.current].text))
-            << step;
     }
 }
