@@ -1,6 +1,7 @@
 #include "editor/RichEditSx.h"
 
 #include "editor/HorizontalRuby.h"
+#include "editor/TextEditing.h"
 #include "editor/VerticalTextView.h"
 #include "editor/WrappedPlainLayout.h"
 #include "text/Ruby.h"
@@ -30,27 +31,6 @@ namespace editor {
 namespace {
 
 constexpr int SelectionBarWidth = 8;
-
-// The keys the window keeps for its own commands: the control itself does nothing with
-// them, so the menu shortcuts reach the focused control through the window's routing.
-bool isWindowKey(const QKeyEvent *e)
-{
-    if (!e->modifiers().testFlag(Qt::ControlModifier))
-        return false;
-    if (e->modifiers() & (Qt::AltModifier | Qt::MetaModifier))
-        return false;
-    switch (e->key()) {
-    case Qt::Key_A:
-    case Qt::Key_C:
-    case Qt::Key_V:
-    case Qt::Key_X:
-    case Qt::Key_Z:
-    case Qt::Key_Y:
-        return true;
-    default:
-        return false;
-    }
-}
 
 QString normaliseLineBreaks(const QString &s)
 {
@@ -228,7 +208,7 @@ RichHorizontalView::RichHorizontalView(TRichEditSx *owner) : QPlainTextEdit(owne
 
 bool RichHorizontalView::event(QEvent *e)
 {
-    if (e->type() == QEvent::ShortcutOverride && isWindowKey(static_cast<QKeyEvent *>(e))) {
+    if (e->type() == QEvent::ShortcutOverride && isWindowKey(*static_cast<QKeyEvent *>(e))) {
         e->ignore();
         return true;
     }
@@ -246,21 +226,16 @@ bool RichHorizontalView::event(QEvent *e)
 
 void RichHorizontalView::keyPressEvent(QKeyEvent *e)
 {
-    if (isWindowKey(e)) {
-        e->ignore();
+    switch (m_owner->editByKey(e)) {
+    case TRichEditSx::KeyEdited:
+        ensureCursorVisible();
+        break;
+    case TRichEditSx::KeyMoves:
+        QPlainTextEdit::keyPressEvent(e);
+        break;
+    case TRichEditSx::KeyForTheWindow:
         return;
     }
-    if (e->matches(QKeySequence::Paste)) {
-        m_owner->paste();
-        return;
-    }
-    if (e->matches(QKeySequence::Cut)) {
-        m_owner->cut();
-        return;
-    }
-    if (const auto action = undoActionForKey(e->key(), e->modifiers()))
-        m_owner->recordAction(*action);
-    QPlainTextEdit::keyPressEvent(e);
     Q_EMIT m_owner->keyPressed(e->key(), e->text());
 }
 
@@ -292,13 +267,10 @@ void RichHorizontalView::mouseDoubleClickEvent(QMouseEvent *e)
 
 void RichHorizontalView::inputMethodEvent(QInputMethodEvent *e)
 {
-    if (!e->preeditString().isEmpty() && !m_owner->m_composing)
-        m_owner->recordAction(ActionComposition);
-    m_owner->m_composing = !e->preeditString().isEmpty();
-    const auto coloured = m_owner->recolouredPreedit(*e);
-    QPlainTextEdit::inputMethodEvent(coloured.get());
-    e->setAccepted(coloured->isAccepted());
-    Q_EMIT m_owner->inputMethodHandled(e->preeditString(), e->commitString());
+    // (This view draws its own caret in the preedit, from what Qt's edit control keeps of
+    // it: the event goes through that control.)
+    m_owner->composeByInputMethod(
+        e, [this](QInputMethodEvent *coloured) { QPlainTextEdit::inputMethodEvent(coloured); });
 }
 
 void RichHorizontalView::contextMenuEvent(QContextMenuEvent *e)
@@ -825,6 +797,42 @@ void TRichEditSx::paste()
 {
     recordAction(ActionPaste);
     m_horizontal->paste();
+}
+
+TRichEditSx::KeyUse TRichEditSx::editByKey(QKeyEvent *e)
+{
+    if (isWindowKey(*e)) {
+        e->ignore();
+        return KeyForTheWindow;
+    }
+    if (e->matches(QKeySequence::Paste)) {
+        paste();
+        return KeyEdited;
+    }
+    if (e->matches(QKeySequence::Cut)) {
+        cut();
+        return KeyEdited;
+    }
+    if (const auto action = undoActionForKey(e->key(), e->modifiers()))
+        recordAction(*action);
+    QTextCursor c = m_horizontal->textCursor();
+    if (!editor::editByKey(c, *e))
+        return KeyMoves;
+    m_horizontal->setTextCursor(c);
+    e->accept();
+    return KeyEdited;
+}
+
+void TRichEditSx::composeByInputMethod(QInputMethodEvent *e,
+                                       const std::function<void(QInputMethodEvent *)> &compose)
+{
+    if (!e->preeditString().isEmpty() && !m_composing)
+        recordAction(ActionComposition);
+    m_composing = !e->preeditString().isEmpty();
+    const auto coloured = recolouredPreedit(*e);
+    compose(coloured.get());
+    e->setAccepted(coloured->isAccepted());
+    Q_EMIT inputMethodHandled(e->preeditString(), e->commitString());
 }
 
 void TRichEditSx::selectAll()

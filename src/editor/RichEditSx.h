@@ -183,6 +183,15 @@ private:
     friend class VerticalTextView;
     void applyPalette();
     void replaceWholeText(const QString &text);
+    // A key pressed in either view: the window's keys left alone, paste and cut, and every
+    // other key recorded in the undo memory, then its edit made at the caret. What is left,
+    // moving the caret, is the view's.
+    enum KeyUse { KeyEdited, KeyMoves, KeyForTheWindow };
+    KeyUse editByKey(QKeyEvent *e);
+    // An input method's event in either view: a composition begun recorded, the preedit
+    // given the pane's colours, the event handed to `compose`, and the window told.
+    void composeByInputMethod(QInputMethodEvent *e,
+                              const std::function<void(QInputMethodEvent *)> &compose);
     // Restores an undo step's text by `change`, then its top line and selection.
     void restoreUndo(const RichUndoState &place, const std::function<void()> &change);
     void applyWrapMode();

@@ -1,4 +1,5 @@
 #include "editor/VerticalTextView.h"
+#include "editor/TextEditing.h"
 
 #include "editor/RichEditSx.h"
 #include "editor/VerticalAccessible.h"
@@ -249,8 +250,33 @@ void VerticalTextView::restartBlink()
 bool VerticalTextView::event(QEvent *e)
 {
     if (e->type() == QEvent::ShortcutOverride) {
-        // Ctrl+A, C, V, X, Y and Z belong to the window; the horizontal view knows.
-        QApplication::sendEvent(m_owner->horizontalView(), e);
+        // Ctrl+A, C, V, X, Y and Z belong to the window. Text typed (with Shift at most) and
+        // the keys that edit or move are the view's before any shortcut's; with Ctrl, other
+        // keys are the window's.
+        const auto *key = static_cast<QKeyEvent *>(e);
+        const Qt::KeyboardModifiers mods = key->modifiers() & ~Qt::KeypadModifier;
+        const QString text = key->text();
+        bool ours = !(mods & ~Qt::ShiftModifier) && !text.isEmpty() && text.at(0).isPrint();
+        switch (key->key()) {
+        case Qt::Key_Backspace:
+        case Qt::Key_Delete:
+        case Qt::Key_Home:
+        case Qt::Key_End:
+        case Qt::Key_Left:
+        case Qt::Key_Right:
+        case Qt::Key_Up:
+        case Qt::Key_Down:
+        case Qt::Key_PageUp:
+        case Qt::Key_PageDown:
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+        case Qt::Key_Tab:
+            ours = !(mods & (Qt::AltModifier | Qt::MetaModifier));
+            break;
+        default:
+            break;
+        }
+        e->setAccepted(ours);
         return true;
     }
     return QAbstractScrollArea::event(e);
@@ -377,17 +403,27 @@ void VerticalTextView::keyPressEvent(QKeyEvent *e)
             m_owner->recordAction(*action);
         moveCaret(e);
         e->accept();
-        return;
+    } else {
+        // Everything else is edited by the pane's own operations, as in the horizontal view.
+        switch (m_owner->editByKey(e)) {
+        case TRichEditSx::KeyEdited:
+            m_wantedY = -1;
+            ensureCaretVisible();
+            break;
+        case TRichEditSx::KeyMoves:
+            e->ignore();
+            break;
+        case TRichEditSx::KeyForTheWindow:
+            return;
+        }
     }
-    m_wantedY = -1;
-    // Everything else is edited exactly as in the horizontal view, which also records the
-    // key in the undo memory.
-    QApplication::sendEvent(m_owner->horizontalView(), e);
+    restartBlink();
+    Q_EMIT m_owner->keyPressed(key, e->text());
 }
 
 void VerticalTextView::keyReleaseEvent(QKeyEvent *e)
 {
-    QApplication::sendEvent(m_owner->horizontalView(), e);
+    Q_EMIT m_owner->keyReleased(e->key(), e->isAutoRepeat());
 }
 
 // --- mouse ------------------------------------------------------------------------------
@@ -452,15 +488,12 @@ void VerticalTextView::contextMenuEvent(QContextMenuEvent *e)
 
 void VerticalTextView::inputMethodEvent(QInputMethodEvent *e)
 {
-    m_preeditCursor = -1;
-    if (!e->preeditString().isEmpty()) {
-        m_preeditCursor = int(e->preeditString().size());
-        for (const auto &a : e->attributes()) {
-            if (a.type == QInputMethodEvent::Cursor)
-                m_preeditCursor = a.start;
-        }
-    }
-    QApplication::sendEvent(m_owner->horizontalView(), e);
+    m_owner->composeByInputMethod(e, [this](QInputMethodEvent *coloured) {
+        QTextCursor c = m_owner->horizontalView()->textCursor();
+        m_preeditCursor = editor::composeByInputMethod(c, *coloured);
+        m_owner->horizontalView()->setTextCursor(c);
+        coloured->accept();
+    });
     updateScrollBars();
     ensureCaretVisible();
     viewport()->update();
@@ -486,7 +519,7 @@ QVariant VerticalTextView::inputMethodQuery(Qt::InputMethodQuery query) const
     case Qt::ImFont:
         return m_layout.font();
     default:
-        return m_owner->horizontalView()->inputMethodQuery(query);
+        return editor::inputMethodQuery(m_owner->horizontalView()->textCursor(), query);
     }
 }
 

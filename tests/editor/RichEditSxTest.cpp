@@ -180,6 +180,60 @@ TEST_F(PaneFixture, UndoAndRedoReplaceOnlyTheChangedSpan)
     }
 }
 
+// Both views edit through the same operations: each key sequence leaves the same text and
+// caret in either, from the same text and selection.
+TEST_F(PaneFixture, BothViewsEditAlike)
+{
+    struct Key
+    {
+        Qt::Key key;
+        Qt::KeyboardModifiers mods = {};
+    };
+    struct Case
+    {
+        int start, length;
+        std::vector<Key> keys;
+        QString text;
+        int caret;
+    };
+    const QString line = QStringLiteral("春過ぎて wave 夏来にけらし\n白妙の");
+    const Case cases[] = {
+        {4,
+         0,
+         {{Qt::Key_Backspace}, {Qt::Key_Delete}},
+         QStringLiteral("春過ぎwave 夏来にけらし\n白妙の"),
+         3},
+        {9,
+         0,
+         {{Qt::Key_Backspace, Qt::ControlModifier}},
+         QStringLiteral("春過ぎて  夏来にけらし\n白妙の"),
+         5},
+        {5,
+         0,
+         {{Qt::Key_Delete, Qt::ControlModifier}},
+         QStringLiteral("春過ぎて 夏来にけらし\n白妙の"),
+         5},
+        {10,
+         0,
+         {{Qt::Key_Return}, {Qt::Key_Return, Qt::ShiftModifier}, {Qt::Key_Tab}},
+         QStringLiteral("春過ぎて wave \n\n\t夏来にけらし\n白妙の"),
+         13},
+        {5, 4, {{Qt::Key_X}, {Qt::Key_Y}}, QStringLiteral("春過ぎて xy 夏来にけらし\n白妙の"), 7},
+        {0, 0, {{Qt::Key_Backspace}, {Qt::Key_Escape}}, line, 0},
+    };
+    for (const bool vertical : {false, true}) {
+        pane.setVertical(vertical);
+        for (const Case &c : cases) {
+            pane.setText(line);
+            pane.setSelection(c.start, c.length);
+            for (const Key &k : c.keys)
+                QTest::keyClick(pane.activeView(), k.key, k.mods);
+            EXPECT_EQ(pane.text(), c.text) << vertical << " from " << c.start;
+            EXPECT_EQ(pane.selStart(), c.caret) << vertical << " from " << c.start;
+        }
+    }
+}
+
 TEST_F(PaneFixture, WindowKeysDoNothingInTheControlItself)
 {
     pane.setText(QStringLiteral("abc"));

@@ -1,0 +1,136 @@
+#include "editor/TextEditing.h"
+
+#include <QInputMethodEvent>
+#include <QKeyEvent>
+#include <QTextBlock>
+#include <QTextLayout>
+
+namespace editor {
+
+bool isWindowKey(const QKeyEvent &e)
+{
+    if (!e.modifiers().testFlag(Qt::ControlModifier) ||
+        (e.modifiers() & (Qt::AltModifier | Qt::MetaModifier)))
+        return false;
+    switch (e.key()) {
+    case Qt::Key_A:
+    case Qt::Key_C:
+    case Qt::Key_V:
+    case Qt::Key_X:
+    case Qt::Key_Z:
+    case Qt::Key_Y:
+        return true;
+    default:
+        return false;
+    }
+}
+
+namespace {
+
+void deleteTo(QTextCursor &cursor, QTextCursor::MoveOperation move)
+{
+    if (!cursor.hasSelection())
+        cursor.movePosition(move, QTextCursor::KeepAnchor);
+    cursor.removeSelectedText();
+}
+
+} // namespace
+
+bool editByKey(QTextCursor &cursor, const QKeyEvent &e)
+{
+    const Qt::KeyboardModifiers mods = e.modifiers() & ~Qt::KeypadModifier;
+    if (e.matches(QKeySequence::DeleteStartOfWord)) {
+        deleteTo(cursor, QTextCursor::PreviousWord);
+    } else if (e.matches(QKeySequence::DeleteEndOfWord)) {
+        deleteTo(cursor, QTextCursor::NextWord);
+    } else if (e.matches(QKeySequence::DeleteEndOfLine)) {
+        // At the line's end, the line break goes.
+        if (!cursor.hasSelection())
+            cursor.movePosition(cursor.atBlockEnd() ? QTextCursor::NextCharacter
+                                                    : QTextCursor::EndOfBlock,
+                                QTextCursor::KeepAnchor);
+        cursor.removeSelectedText();
+    } else if (e.key() == Qt::Key_Backspace && !(mods & ~Qt::ShiftModifier)) {
+        cursor.deletePreviousChar();
+    } else if (e.matches(QKeySequence::Delete)) {
+        cursor.deleteChar();
+    } else if (e.matches(QKeySequence::InsertParagraphSeparator) ||
+               e.matches(QKeySequence::InsertLineSeparator)) {
+        cursor.insertBlock();
+    } else {
+        const QString text = e.text();
+        if (text.isEmpty() || !(text.at(0).isPrint() || text.at(0) == u'\t'))
+            return false;
+        cursor.insertText(text);
+    }
+    return true;
+}
+
+int composeByInputMethod(QTextCursor &cursor, const QInputMethodEvent &e)
+{
+    QTextLayout *layout = cursor.block().layout();
+    const bool input = !e.commitString().isEmpty() || e.replacementLength() > 0 ||
+                       e.preeditString() != layout->preeditAreaText();
+    cursor.beginEditBlock();
+    if (input)
+        cursor.removeSelectedText();
+    if (!e.commitString().isEmpty() || e.replacementLength() > 0) {
+        QTextCursor c = cursor;
+        c.setPosition(c.position() + e.replacementStart());
+        c.setPosition(c.position() + e.replacementLength(), QTextCursor::KeepAnchor);
+        c.insertText(e.commitString());
+    }
+    int preeditCursor = e.preeditString().isEmpty() ? -1 : int(e.preeditString().size());
+    const QTextBlock block = cursor.block();
+    layout = block.layout();
+    QList<QTextLayout::FormatRange> formats;
+    for (const QInputMethodEvent::Attribute &a : e.attributes()) {
+        if (a.type == QInputMethodEvent::Selection) {
+            const int start = block.position() + a.start;
+            cursor.setPosition(start);
+            cursor.setPosition(start + a.length, QTextCursor::KeepAnchor);
+        } else if (a.type == QInputMethodEvent::Cursor && preeditCursor >= 0) {
+            preeditCursor = a.start;
+        } else if (a.type == QInputMethodEvent::TextFormat) {
+            QTextCharFormat f = cursor.charFormat();
+            f.merge(qvariant_cast<QTextFormat>(a.value).toCharFormat());
+            if (f.isValid())
+                formats.append({a.start + cursor.position() - block.position(), a.length, f});
+        }
+    }
+    if (input)
+        layout->setPreeditArea(cursor.position() - block.position(), e.preeditString());
+    layout->setFormats(formats);
+    // (Both changes of the layout count as changes of the line: it is laid out again.)
+    cursor.endEditBlock();
+    return preeditCursor;
+}
+
+QVariant inputMethodQuery(const QTextCursor &cursor, Qt::InputMethodQuery query)
+{
+    const QTextBlock block = cursor.block();
+    switch (query) {
+    case Qt::ImSurroundingText:
+        return block.text();
+    case Qt::ImCursorPosition:
+        return cursor.position() - block.position();
+    case Qt::ImAnchorPosition:
+        return qBound(0, cursor.anchor() - block.position(), block.length());
+    case Qt::ImCurrentSelection:
+        return cursor.selectedText();
+    case Qt::ImAbsolutePosition:
+        return cursor.position();
+    case Qt::ImTextBeforeCursor:
+        return block.text().left(cursor.position() - block.position());
+    case Qt::ImTextAfterCursor:
+        return block.text().mid(cursor.position() - block.position());
+    case Qt::ImHints:
+        return int(Qt::ImhMultiLine);
+    case Qt::ImMaximumTextLength:
+        return QVariant(); // no limit
+    default:
+        return QVariant();
+    }
+}
+
+} // namespace editor

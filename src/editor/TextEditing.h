@@ -1,0 +1,33 @@
+#pragma once
+// The editing operations of the pane's text, the same whichever view a key or an input
+// method reaches: what a key types or deletes at the caret, and what an input method
+// commits and composes there. Moving the caret, which goes by rows in one view and by
+// columns in the other, stays with each view.
+
+#include <QTextCursor>
+
+class QInputMethodEvent;
+class QKeyEvent;
+
+namespace editor {
+
+// The keys the window keeps for its own commands (Ctrl with A, C, V, X, Y or Z): the control
+// does nothing with them, so the menu shortcuts reach the focused control.
+bool isWindowKey(const QKeyEvent &e);
+
+// Makes the edit a key asks for at the cursor: typed text (replacing a selection),
+// Backspace, Delete, Ctrl with either for a word, Ctrl+K to the line's end, Enter (also
+// with Shift: the pane's text knows one kind of line break). False for keys that do not
+// edit, the cursor untouched.
+bool editByKey(QTextCursor &cursor, const QKeyEvent &e);
+
+// An input method's event at the cursor: the commit replaces the selection (or the range the
+// event names) and the preedit is set in the layout of the caret's line, with the event's
+// formats over it. Returns the caret's index in the preedit, -1 without one.
+int composeByInputMethod(QTextCursor &cursor, const QInputMethodEvent &e);
+
+// What an input method asks of the text around the cursor; an invalid value for what the
+// view itself answers.
+QVariant inputMethodQuery(const QTextCursor &cursor, Qt::InputMethodQuery query);
+
+} // namespace editor
