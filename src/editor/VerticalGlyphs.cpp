@@ -8,6 +8,8 @@
 #include <hb.h>
 #include <unicode/uchar.h>
 
+#include <initializer_list>
+
 namespace editor {
 
 // A font with its HarfBuzz face, for shaping one character at a time.
@@ -224,6 +226,42 @@ VerticalGlyph VerticalGlyphCache::shapeCluster(QStringView text)
     }
     g.glyph = info[0].codepoint;
     return g;
+}
+
+float VerticalGlyphCache::sidewaysKerning(char32_t left, char32_t right)
+{
+    const quint64 key = (quint64(left) << 32) | right;
+    if (auto it = m_kerning.constFind(key); it != m_kerning.cend())
+        return *it;
+    float kerning = 0;
+    const VerticalGlyph a = glyph(left);
+    const VerticalGlyph b = glyph(right);
+    Face *face = a.face == 1 ? fallback() : m_primary.get();
+    if (a.mode == GlyphMode::Rotated && b.mode == GlyphMode::Rotated && a.face == b.face && face &&
+        face->raw.isValid()) {
+        // The pair shaped as a row, against each alone; ligatures are left out, each
+        // character keeping a glyph of its own.
+        const hb_feature_t noLigatures[] = {{HB_TAG('l', 'i', 'g', 'a'), 0, 0, unsigned(-1)},
+                                            {HB_TAG('c', 'l', 'i', 'g'), 0, 0, unsigned(-1)}};
+        const auto width = [&](std::initializer_list<char32_t> text) {
+            hb_buffer_clear_contents(face->buffer);
+            hb_buffer_add_utf32(face->buffer, reinterpret_cast<const uint32_t *>(text.begin()),
+                                int(text.size()), 0, int(text.size()));
+            hb_buffer_set_direction(face->buffer, HB_DIRECTION_LTR);
+            hb_buffer_guess_segment_properties(face->buffer);
+            hb_shape(face->font, face->buffer, noLigatures, 2);
+            unsigned count = 0;
+            const hb_glyph_position_t *pos = hb_buffer_get_glyph_positions(face->buffer, &count);
+            hb_position_t sum = 0;
+            for (unsigned i = 0; i < count; ++i)
+                sum += pos[i].x_advance;
+            return sum;
+        };
+        const hb_position_t units = width({left, right}) - width({left}) - width({right});
+        kerning = float(units) * float(m_em) / float(face->upem);
+    }
+    m_kerning.insert(key, kerning);
+    return kerning;
 }
 
 const VerticalGlyph &VerticalGlyphCache::glyph(char32_t c)

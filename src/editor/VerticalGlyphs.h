@@ -58,6 +58,10 @@ public:
     // kana with a combining sound mark the composed glyph; what no single glyph shows is
     // drawn by the painter (mode Fallback).
     const VerticalGlyph &cluster(QStringView text);
+    // What kerning adds to the advance of `left` when `right` follows it, both turned
+    // sideways and from the same font (0 otherwise): a run of sideways Latin is spaced as
+    // the same words in a row of horizontal text are (AV closes up).
+    float sidewaysKerning(char32_t left, char32_t right);
     // The length in UTF-16 units of the cluster that starts at `index`.
     static int clusterLength(QStringView text, int index);
     const QRawFont &rawFont(quint8 face = 0) const;
@@ -87,6 +91,7 @@ private:
     std::vector<bool> m_bmpKnown;
     QHash<char32_t, VerticalGlyph> m_astral;
     QHash<QString, VerticalGlyph> m_clusters;
+    QHash<quint64, float> m_kerning;
 };
 
 } // namespace editor

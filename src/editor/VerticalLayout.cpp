@@ -280,12 +280,21 @@ void VerticalLayout::layoutText(const QString &text, int preeditPosition, const 
     std::vector<float> advance(size_t(n) + 1, 0.f);
     std::vector<float> lead(size_t(n) + 1, 0.f);
     std::vector<bool> insideCluster(size_t(n) + 1, false);
+    // Sideways characters one after the other are kerned as in a row of text.
+    char32_t previous = 0;
     for (int i = 0; i < n;) {
         const int units = VerticalGlyphCache::clusterLength(l.text, i);
-        advance[size_t(i + units - 1)] =
-            m_glyphs->cluster(QStringView(l.text).mid(i, units)).advance;
+        const QStringView cluster = QStringView(l.text).mid(i, units);
+        advance[size_t(i + units - 1)] = m_glyphs->cluster(cluster).advance;
         for (int k = 1; k < units; ++k)
             insideCluster[size_t(i + k)] = true;
+        const bool single = units == 1 || (units == 2 && cluster[0].isHighSurrogate());
+        const char32_t c = !single      ? 0
+                           : units == 1 ? char32_t(cluster[0].unicode())
+                                        : QChar::surrogateToUcs4(cluster[0], cluster[1]);
+        if (previous && c && previous < 0x3000 && c < 0x3000)
+            advance[size_t(i - 1)] += m_glyphs->sidewaysKerning(previous, c);
+        previous = c;
         i += units;
     }
     const float em = float(m_glyphs->em());

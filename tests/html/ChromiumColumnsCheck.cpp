@@ -10,6 +10,7 @@
 // Exit status: 0 passed, 1 failed, 77 Chromium not installed (CTest counts that as failed
 // too, with the message saying why).
 
+#include "HeadlessChromium.h"
 #include "html/PageGenerator.h"
 
 #include <QCoreApplication>
@@ -28,51 +29,15 @@ namespace {
 
 QTextStream &out()
 {
-    static QTextStream s(stdout);
-    return s;
+    return testsupport::checkOut();
 }
 
 bool fail(const QString &why)
 {
-    out() << "FAIL: " << why << Qt::endl;
-    return false;
+    return testsupport::checkFails(why);
 }
 
-// Runs Chromium on a file with a fresh profile; returns its standard output.
-std::optional<QByteArray> runChromium(const QString &chromium, const QString &page,
-                                      const QStringList &extra, const QString &profileRoot)
-{
-    static int run = 0;
-    const QString profile = profileRoot + QStringLiteral("/profile%1").arg(++run);
-    QDir().mkpath(profile);
-    QStringList args{"--headless",
-                     "--no-sandbox",
-                     "--disable-gpu",
-                     "--disable-quic",
-                     "--no-first-run",
-                     "--disable-background-networking",
-                     "--disable-component-update",
-                     "--disable-sync",
-                     "--user-data-dir=" + profile};
-    args += extra;
-    args << QUrl::fromLocalFile(page).toString();
-    QProcess p;
-    p.setProcessChannelMode(QProcess::SeparateChannels);
-    p.start(chromium, args);
-    if (!p.waitForFinished(90000)) {
-        p.kill();
-        p.waitForFinished();
-        fail(QStringLiteral("chromium did not finish: ") + args.join(u' '));
-        return std::nullopt;
-    }
-    if (p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0) {
-        fail(QStringLiteral("chromium exited with %1: %2")
-                 .arg(p.exitCode())
-                 .arg(QString::fromUtf8(p.readAllStandardError().right(2000))));
-        return std::nullopt;
-    }
-    return p.readAllStandardOutput();
-}
+using testsupport::runChromium;
 
 QString cellText(const QString &cellHtml)
 {
