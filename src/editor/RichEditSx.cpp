@@ -887,6 +887,10 @@ qsizetype TRichEditSx::undoTextLength() const
 
 QString TRichEditSx::undoTextPart(qsizetype from, qsizetype to) const
 {
+    // A long part (all of a text just loaded, the first time it is stored) is cut from the
+    // whole text, which the document gives in one piece; a cursor gathers it line by line.
+    if (to - from > undoTextLength() / 4)
+        return text().mid(from, to - from);
     QTextCursor c(m_document);
     c.setPosition(int(from));
     c.setPosition(int(to), QTextCursor::KeepAnchor);

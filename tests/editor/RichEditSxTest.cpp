@@ -1,4 +1,5 @@
 #include "editor/RichEditSx.h"
+#include "Colouring.h"
 #include "QtPrinters.h"
 #include "RandomEdits.h"
 
@@ -146,12 +147,7 @@ TEST_F(PaneFixture, UndoAndRedoReplaceOnlyTheChangedSpan)
     for (const bool vertical : {false, true}) {
         pane.setVertical(vertical);
         pane.setText(QStringLiteral("春の夜の\n夢ばかりなる\n手枕に"));
-        QTextCursor c(pane.document());
-        c.setPosition(0);
-        c.setPosition(1, QTextCursor::KeepAnchor);
-        QTextCharFormat red;
-        red.setForeground(Qt::red);
-        c.mergeCharFormat(red);
+        testsupport::colour(pane.document(), 0, 1, Qt::red);
         pane.setSelection(7, 0);
         pane.recordAction(ActionMouse);
         QTest::keyClick(pane.activeView(), Qt::Key_Return);
@@ -251,12 +247,7 @@ TEST_F(PaneFixture, WindowKeysDoNothingInTheControlItself)
 TEST_F(PaneFixture, ResetCharacterColorsRemovesStringColouring)
 {
     pane.setText(QStringLiteral("春の夜"));
-    QTextCursor c(pane.document());
-    c.setPosition(0);
-    c.setPosition(1, QTextCursor::KeepAnchor);
-    QTextCharFormat red;
-    red.setForeground(Qt::red);
-    c.mergeCharFormat(red);
+    testsupport::colour(pane.document(), 0, 1, Qt::red);
     pane.resetCharacterColors();
     const QTextBlock b = pane.document()->begin();
     for (const QTextLayout::FormatRange &r : b.textFormats())

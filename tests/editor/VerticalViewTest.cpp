@@ -1,3 +1,4 @@
+#include "Colouring.h"
 #include "QtPrinters.h"
 #include "RandomEdits.h"
 #include "VerticalPaneFixture.h"
@@ -306,8 +307,7 @@ TEST_F(VerticalFixture, RubyUprightRunsAndHangingMarksAreSetAsTheyShow)
     pane.setTypesetting({});
     EXPECT_TRUE(layout().blockLayout(ruby).upright.isEmpty());
     EXPECT_TRUE(layout().blockLayout(ruby).rubies.isEmpty());
-    EXPECT_EQ(layout().columnOfPosition(full + perColumn - 1),
-              layout().columnOfPosition(full) + 1);
+    EXPECT_EQ(layout().columnOfPosition(full + perColumn - 1), layout().columnOfPosition(full) + 1);
 }
 
 TEST_F(VerticalFixture, WrapToggleKeepsSelectionAndFirstVisibleColumn)
@@ -331,12 +331,7 @@ TEST_F(VerticalFixture, ToggleKeepsTextCaretFormatsAndModifiedFlag)
 {
     pane.setText(QStringLiteral("春の夜の"));
     pane.setModified(false);
-    QTextCursor c(pane.document());
-    c.setPosition(0);
-    c.setPosition(1, QTextCursor::KeepAnchor);
-    QTextCharFormat red;
-    red.setForeground(Qt::red);
-    c.mergeCharFormat(red);
+    testsupport::colour(pane.document(), 0, 1, Qt::red);
     pane.setModified(false);
     pane.setSelection(2, 1);
     int notices = 0;
