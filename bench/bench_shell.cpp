@@ -17,6 +17,7 @@
 #include <QImage>
 #include <QPainter>
 #include <QTest>
+#include <QTextCursor>
 
 #include <QApplication>
 #include <benchmark/benchmark.h>
@@ -63,9 +64,11 @@ void BM_UndoSnapshotOfLargePane(benchmark::State &state)
     pane.setText(poemText(20000));
     int i = 0;
     for (auto _ : state) {
-        // A paste always stores a snapshot: the cost of one recorded step.
-        pane.recordAction(editor::ActionPaste);
+        // A character typed, then a paste: the paste stores a step, the cost of one
+        // recorded step.
         pane.setSelection(i++ % 100, 0);
+        QTextCursor(pane.document()).insertText(QStringLiteral("あ"));
+        pane.recordAction(editor::ActionPaste);
     }
 }
 BENCHMARK(BM_UndoSnapshotOfLargePane)->Unit(benchmark::kMillisecond);
