@@ -194,6 +194,30 @@ void BM_FirstCaretRowInTheMiddle(benchmark::State &state)
     }
 }
 
+// The same in prose: paragraphs of 300 characters, several rows each, which the
+// horizontal view counts without laying them out.
+void BM_FirstCaretRowInProse(benchmark::State &state)
+{
+    QString paragraph;
+    for (int i = 0; i < 10; ++i)
+        paragraph += QStringLiteral("春過ぎて夏来にけらし白妙の衣ほすてふ天の香具山。");
+    QString text;
+    while (text.size() * 2 < state.range(1) * 1000000)
+        text += paragraph + QLatin1Char('\n');
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto pane = std::make_unique<Pane>(state.range(0));
+        pane->pane.setText(text);
+        pane->afterEdit();
+        pane->pane.setSelection(pane->pane.document()->characterCount() / 2, 0);
+        state.ResumeTiming();
+        pane->afterEdit();
+        state.PauseTiming();
+        pane.reset();
+        state.ResumeTiming();
+    }
+}
+
 // A key in the middle; with `poet`, ruby, upright runs and the sounds of each line on, in a
 // text of poems parted in ku with ruby and dates.
 void typeKeys(benchmark::State &state, bool poet)
@@ -288,6 +312,7 @@ BENCHMARK(BM_OpenBareQPlainTextEdit)
     ->Iterations(1)
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FirstCaretRowInTheMiddle)->Apply(sizes)->Iterations(1);
+BENCHMARK(BM_FirstCaretRowInProse)->Apply(sizes)->Iterations(1);
 BENCHMARK(BM_Key)->Apply(sizes)->Iterations(1000);
 BENCHMARK(BM_KeyWithPoetsTools)->Apply(sizes)->Iterations(1000);
 BENCHMARK(BM_Enter)->Apply(sizes)->Iterations(1000);

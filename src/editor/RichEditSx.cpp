@@ -441,28 +441,34 @@ QString TRichEditSx::selectedText() const
     return s;
 }
 
-bool TRichEditSx::layOut(const QTextBlock &block) const
+void TRichEditSx::layOut(const QTextBlock &block, bool exact) const
 {
     // A line that is surely one row keeps the one row every line not laid out counts, and
-    // no layout of its own.
+    // no layout of its own; a longer line of plain Japanese text is counted by the layout's
+    // rules without being shaped, unless the question needs where its rows start.
     const auto *layout = static_cast<const WrappedPlainLayout *>(m_document->documentLayout());
-    if (!layout->surelyOneRow(block) && block.layout()->lineCount() == 0)
+    if (layout->surelyOneRow(block) || block.layout()->lineCount() > 0)
+        return;
+    if (const int rows = exact ? 0 : layout->countedRows(block); rows > 0)
+        QTextBlock(block).setLineCount(rows);
+    else
         (void)layout->blockBoundingRect(block);
-    m_laidOut = block.blockNumber() + 1;
-    return true;
 }
 
 void TRichEditSx::ensureLayoutThrough(const QTextBlock &last) const
 {
     // The plain layout lays lines out as they are shown and counts every other line as one
-    // row; a row query needs the exact rows of the lines before it.
-    if (!m_wordWrap || last.blockNumber() < m_laidOut)
+    // row; a row query needs the exact rows of the lines before it, and where the rows of
+    // its own line start.
+    if (!m_wordWrap)
         return;
-    for (QTextBlock b = m_document->findBlockByNumber(m_laidOut); b.isValid() && layOut(b);
-         b = b.next()) {
-        if (b == last)
-            break;
+    for (QTextBlock b = m_document->findBlockByNumber(m_laidOut);
+         b.isValid() && b.blockNumber() < last.blockNumber(); b = b.next()) {
+        layOut(b, false);
+        m_laidOut = b.blockNumber() + 1;
     }
+    layOut(last, true);
+    m_laidOut = qMax(m_laidOut, last.blockNumber() + 1);
 }
 
 void TRichEditSx::ensureLayoutToRow(int row) const
@@ -472,12 +478,23 @@ void TRichEditSx::ensureLayoutToRow(int row) const
     const auto reaches = [row](const QTextBlock &b) {
         return b.firstLineNumber() + b.lineCount() > row;
     };
-    if (m_laidOut > 0 && reaches(m_document->findBlockByNumber(m_laidOut - 1)))
-        return;
-    for (QTextBlock b = m_document->findBlockByNumber(m_laidOut); b.isValid() && layOut(b);
-         b = b.next()) {
-        if (reaches(b))
-            break;
+    for (;;) {
+        // Lines are counted on until one reaches the row.
+        if (m_laidOut == 0 || !reaches(m_document->findBlockByNumber(m_laidOut - 1))) {
+            for (QTextBlock b = m_document->findBlockByNumber(m_laidOut); b.isValid();
+                 b = b.next()) {
+                layOut(b, false);
+                m_laidOut = b.blockNumber() + 1;
+                if (reaches(b))
+                    break;
+            }
+        }
+        // The line that holds the row is laid out, for where its rows start. If it was
+        // counted longer than it is, the row moves on to a line after it.
+        const QTextBlock holder = m_document->findBlockByLineNumber(row);
+        if (!holder.isValid() || holder.lineCount() <= 1 || holder.layout()->lineCount() > 0)
+            return;
+        layOut(holder, true);
     }
 }
 

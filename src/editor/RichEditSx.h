@@ -200,7 +200,8 @@ private:
     // holds a row, laid out (the view itself lays out only what it shows).
     void ensureLayoutThrough(const QTextBlock &last) const;
     void ensureLayoutToRow(int row) const;
-    bool layOut(const QTextBlock &block) const;
+    // With `exact`, a line that is not one row is laid out, not only counted.
+    void layOut(const QTextBlock &block, bool exact) const;
 
     QTextDocument *m_document;
     RichHorizontalView *m_horizontal;

@@ -2,9 +2,11 @@
 
 #include <QFontMetricsF>
 #include <QTextBlock>
+#include <QTextBoundaryFinder>
 #include <QTextDocument>
 #include <QTextLayout>
 
+#include <algorithm>
 #include <climits>
 #include <cmath>
 
@@ -90,6 +92,63 @@ bool WrappedPlainLayout::surelyOneRow(const QTextBlock &block) const
         x += c == '\t' ? tab : advance(c);
     }
     return x <= limit;
+}
+
+namespace {
+
+// Characters whose advance alone sets their width in a row, and between which Qt's layout
+// breaks by the line-break rules alone: kanji, kana, Japanese punctuation, full-width forms.
+bool isPlainJapanese(char16_t c)
+{
+    return (c > 0x3000 && c < 0x3099) || (c > 0x309A && c <= 0x30FF) ||
+           (c >= 0x3400 && c <= 0x4DBF) || (c >= 0x4E00 && c <= 0x9FFF) ||
+           (c >= 0xFF01 && c <= 0xFF5E && c != 0xFF5C);
+}
+
+} // namespace
+
+int WrappedPlainLayout::countedRows(const QTextBlock &block) const
+{
+    if (!wraps())
+        return 0;
+    const QString text = block.text();
+    if (text.isEmpty() || !std::all_of(text.cbegin(), text.cend(),
+                                       [](QChar c) { return isPlainJapanese(c.unicode()); }))
+        return 0;
+    const QTextDocument *doc = document();
+    qreal available = width();
+    if (available <= 0)
+        return 0;
+    available -= 2 * doc->documentMargin();
+    measureIn(doc->defaultFont());
+    int rows = 1;
+    qreal x = 0;
+    QTextBoundaryFinder breaks(QTextBoundaryFinder::Line, text);
+    qsizetype start = 0;
+    for (qsizetype end = breaks.toNextBoundary(); end > 0; end = breaks.toNextBoundary()) {
+        qreal piece = 0;
+        for (qsizetype i = start; i < end; ++i)
+            piece += advance(text[i].unicode());
+        if (x > 0 && x + piece > available) {
+            ++rows;
+            x = 0;
+        }
+        if (piece <= available) {
+            x += piece;
+        } else {
+            // Longer than a row: broken between characters.
+            for (qsizetype i = start; i < end; ++i) {
+                const qreal a = advance(text[i].unicode());
+                if (x > 0 && x + a > available) {
+                    ++rows;
+                    x = 0;
+                }
+                x += a;
+            }
+        }
+        start = end;
+    }
+    return rows;
 }
 
 void WrappedPlainLayout::layOut(const QTextBlock &block)

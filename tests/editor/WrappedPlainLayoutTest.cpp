@@ -75,3 +75,34 @@ TEST(WrappedPlainLayout, LaysLinesOutAsQtsPlainLayoutDoes)
         ASSERT_EQ(edit.document()->lineCount(), reference.document()->lineCount()) << step;
     }
 }
+
+// Lines of Japanese counted without shaping have the rows Qt's layout gives them, at many
+// widths: kinsoku around 、。「」, small kana, ー, full-width forms, a line of one kanji
+// repeated, and pieces longer than a row.
+TEST(WrappedPlainLayout, CountsJapaneseLinesAsTheyAreLaidOut)
+{
+    QPlainTextEdit edit;
+    auto *layout = new editor::WrappedPlainLayout(edit.document());
+    edit.document()->setDocumentLayout(layout);
+    edit.setDocument(edit.document());
+    edit.document()->setDocumentMargin(2);
+    const QStringList lines = {
+        QStringLiteral("春過ぎて夏来にけらし白妙の衣ほすてふ天の香具山"),
+        QStringLiteral("「ちょっと待って」と言ふ、その声は遠くの空へ消えてゆきました。。。"),
+        QStringLiteral("ラーメン～とコーヒー、それから（少しだけ）お茶を！？"),
+        QString(97, u'字'),
+        QStringLiteral("ああああああああああああああああああああああああああああ」」」」」」」」」"
+                       "」」」」」」"),
+    };
+    edit.setPlainText(lines.join(u'\n'));
+    edit.show();
+    for (int width = 90; width < 600; width += 13) {
+        edit.resize(width, 300);
+        QApplication::processEvents();
+        for (QTextBlock b = edit.document()->begin(); b.isValid(); b = b.next()) {
+            const int counted = layout->countedRows(b);
+            (void)layout->blockBoundingRect(b);
+            ASSERT_EQ(counted, b.layout()->lineCount()) << width << " " << b.text().toStdString();
+        }
+    }
+}
