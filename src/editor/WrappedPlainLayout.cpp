@@ -1,4 +1,5 @@
 #include "editor/WrappedPlainLayout.h"
+#include "text/Ruby.h"
 
 #include <QFontMetricsF>
 #include <QTextBlock>
@@ -112,8 +113,10 @@ int WrappedPlainLayout::countedRows(const QTextBlock &block) const
     if (!wraps())
         return 0;
     const QString text = block.text();
-    if (text.isEmpty() || !std::all_of(text.cbegin(), text.cend(),
-                                       [](QChar c) { return isPlainJapanese(c.unicode()); }))
+    // (Ruby notation may be hidden from view, taking no room.)
+    if (text.isEmpty() || text::mayHoldRuby(text) ||
+        !std::all_of(text.cbegin(), text.cend(),
+                     [](QChar c) { return isPlainJapanese(c.unicode()); }))
         return 0;
     const QTextDocument *doc = document();
     qreal available = width();
