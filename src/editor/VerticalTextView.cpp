@@ -1,7 +1,7 @@
 #include "editor/VerticalTextView.h"
-#include "editor/TextEditing.h"
 
 #include "editor/RichEditSx.h"
+#include "editor/TextEditing.h"
 #include "editor/VerticalAccessible.h"
 
 #include <QApplication>
