@@ -197,7 +197,8 @@ private:
     void applyWrapMode();
     std::unique_ptr<QInputMethodEvent> recolouredPreedit(const QInputMethodEvent &e) const;
     // Row queries of the horizontal view: the lines up to a block, or up to the one that
-    // holds a row, laid out (the view itself lays out only what it shows).
+    // holds a row, counted (laid out only where counting cannot do), and that block laid
+    // out for where its rows start (the view itself lays out only what it shows).
     void ensureLayoutThrough(const QTextBlock &last) const;
     void ensureLayoutToRow(int row) const;
     // With `exact`, a line that is not one row is laid out, not only counted.
@@ -219,8 +220,8 @@ private:
     bool m_selectionBar = true;
     bool m_restoring = false;
     bool m_composing = false;
-    // Lines [0, m_laidOut) are laid out with their exact rows; an edit, a resize or a new
-    // font or wrap mode lowers it.
+    // Lines [0, m_laidOut) have their exact row counts, laid out or counted; an edit, a
+    // resize or a new font or wrap mode lowers it.
     mutable int m_laidOut = 0;
     // How much of the text's start and end is as it was when the undo memory last marked it.
     Unchanged m_unchanged;
