@@ -290,6 +290,24 @@ void BM_UndoRedo(benchmark::State &state)
     }
 }
 
+// Paging down from the start of the text, each page with what the window does after it.
+// What the layouts of the pages left behind keep is a counter.
+void BM_PageDown(benchmark::State &state)
+{
+    Pane &p = opened(state.range(0), int(state.range(1)));
+    p.pane.setSelection(0, 0);
+    p.pane.activeView()->setFocus();
+    p.afterEdit();
+    malloc_trim(0);
+    const double before = residentMegabytes();
+    for (auto _ : state) {
+        QTest::keyClick(p.view(), Qt::Key_PageDown);
+        p.afterEdit();
+    }
+    malloc_trim(0);
+    state.counters["MB_grown"] = residentMegabytes() - before;
+}
+
 void sizes(benchmark::internal::Benchmark *b)
 {
     for (int vertical : {1, 0})
@@ -313,6 +331,7 @@ BENCHMARK(BM_Enter)->Apply(sizes)->Iterations(1000);
 BENCHMARK(BM_Paste1MB)->Apply(sizes)->Iterations(3);
 BENCHMARK(BM_ClickThenType)->Apply(sizes)->Iterations(30);
 BENCHMARK(BM_UndoRedo)->Apply(sizes)->Iterations(30);
+BENCHMARK(BM_PageDown)->Apply(sizes)->Iterations(5000);
 
 } // namespace
 

@@ -155,14 +155,19 @@ void RichHorizontalView::paintEvent(QPaintEvent *e)
         }
     }
     QPlainTextEdit::paintEvent(e);
-    if (m_ruby) {
+    QTextBlock lastShown = firstVisibleBlock();
+    {
         QPainter p(viewport());
-        for (QTextBlock b = firstVisibleBlock(); b.isValid(); b = b.next()) {
+        for (QTextBlock b = lastShown; b.isValid(); b = b.next()) {
             if (blockBoundingGeometry(b).translated(contentOffset()).top() > viewport()->height())
                 break;
-            paintRuby(p, b);
+            if (m_ruby)
+                paintRuby(p, b);
+            lastShown = b;
         }
     }
+    static_cast<WrappedPlainLayout *>(document()->documentLayout())
+        ->painted(firstVisibleBlock().blockNumber(), lastShown.blockNumber());
     if (!m_notes)
         return;
     // Each visible line's note after its end, in its last row: "5・7・5", a ku that is too

@@ -149,7 +149,11 @@ void paintRuby(QPainter *painter, VerticalGlyphCache &g, const VerticalBlockLayo
 } // namespace
 
 VerticalLayout::VerticalLayout(QTextDocument *document)
-    : m_document(document), m_glyphs(std::make_unique<VerticalGlyphCache>(document->defaultFont()))
+    : m_document(document), m_glyphs(std::make_unique<VerticalGlyphCache>(document->defaultFont())),
+      m_kept([document](int number) {
+          if (QTextBlock b = document->findBlockByNumber(number); b.userData())
+              b.setUserData(nullptr); // deleted, and made again when next needed
+      })
 {
     invalidate();
 }
@@ -257,6 +261,7 @@ VerticalLayout::BlockCache *VerticalLayout::cacheOf(const QTextBlock &block)
         cache->preeditPosition = preeditPosition;
         cache->generation = m_generation;
         layoutText(block.text(), preeditPosition, preedit, notationShown, cache->layout);
+        m_kept.note(block.blockNumber());
     }
     return cache;
 }
@@ -706,6 +711,7 @@ void VerticalLayout::paint(QPainter *painter, int firstColumn, int lastColumn,
     const qreal em = g.em();
     int local = 0;
     QTextBlock block = blockOfColumn(firstColumn, &local);
+    const int firstBlock = block.blockNumber();
     for (int k = firstColumn; k <= lastColumn && block.isValid();) {
         const VerticalBlockLayout &l = blockLayout(block);
         // Colours of the block's characters from its formats, and the preedit's formats.
@@ -851,6 +857,8 @@ void VerticalLayout::paint(QPainter *painter, int firstColumn, int lastColumn,
         block = block.next();
         local = 0;
     }
+    // Lines far from those painted give their layouts back.
+    m_kept.keepNear(firstBlock, blockOfColumn(lastColumn, &local).blockNumber());
 }
 
 void VerticalLayout::paintNote(QPainter *painter, const QTextBlock &block,

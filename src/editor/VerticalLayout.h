@@ -13,7 +13,7 @@
 // O(log n). Lines are counted from the first on as far as a question needs (a text just
 // opened shows its first screen without counting the rest); painting lays out only what is
 // visible. While deferred (its view hidden) the layout only notes what changed and counts
-// again when next asked.
+// again when next asked. Only lines near those last painted keep their layouts.
 
 #include <QColor>
 #include <QFont>
@@ -25,6 +25,7 @@
 #include <memory>
 #include <vector>
 
+#include "editor/LayoutKeeper.h"
 #include "editor/RowIndex.h"
 #include "editor/VerticalGlyphs.h"
 #include "text/Ruby.h"
@@ -220,6 +221,7 @@ private:
     Typesetting m_typesetting;
     bool m_rubySeen = false; // a line with ruby was laid out: columns leave room for it
     std::unique_ptr<VerticalGlyphCache> m_rubyGlyphs; // half size, made when first needed
+    LayoutKeeper m_kept; // the lines with a layout cached, and those painted
 };
 
 } // namespace editor

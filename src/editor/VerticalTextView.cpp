@@ -3,6 +3,7 @@
 #include "editor/RichEditSx.h"
 #include "editor/TextEditing.h"
 #include "editor/VerticalAccessible.h"
+#include "editor/WrappedPlainLayout.h"
 
 #include <QApplication>
 #include <QInputMethodEvent>
@@ -321,8 +322,15 @@ void VerticalTextView::paintEvent(QPaintEvent *)
         o.noteLong = QColor(0xd0, 0x20, 0x20);
         o.noteShort = QColor(0x20, 0x60, 0xd0);
     }
-    if (last >= first)
+    if (last >= first) {
         m_layout.paint(&painter, first, last, o);
+        // The hidden horizontal view lays the caret's line out as the caret moves: it too
+        // keeps only the lines near these.
+        int local = 0;
+        if (auto *rows = dynamic_cast<WrappedPlainLayout *>(m_owner->document()->documentLayout()))
+            rows->keepNear(m_layout.blockOfColumn(first, &local).blockNumber(),
+                           m_layout.blockOfColumn(last, &local).blockNumber());
+    }
     if (!qFuzzyCompare(m_layout.pitch(), p)) {
         // The first line with ruby widened the columns: lay the view out again.
         updateScrollBars();

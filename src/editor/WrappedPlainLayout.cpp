@@ -13,8 +13,26 @@
 
 namespace editor {
 
-WrappedPlainLayout::WrappedPlainLayout(QTextDocument *document) : QPlainTextDocumentLayout(document)
+WrappedPlainLayout::WrappedPlainLayout(QTextDocument *document)
+    : QPlainTextDocumentLayout(document), m_kept([document](int number) {
+          // A layout without rows is laid out again before it is drawn or measured; one
+          // laid out afresh without rows also lets go of its shaped text.
+          const QTextBlock b = document->findBlockByNumber(number);
+          if (QTextLayout *layout = b.isValid() ? b.layout() : nullptr;
+              layout && layout->lineCount() > 0) {
+              layout->beginLayout();
+              layout->endLayout();
+          }
+      })
 {
+}
+
+void WrappedPlainLayout::painted(int first, int last)
+{
+    // Without word wrap Qt's layout lays the lines out, unseen.
+    if (!wraps())
+        m_kept.notePainted(first, last);
+    m_kept.keepNear(first, last);
 }
 
 bool WrappedPlainLayout::wraps() const
@@ -178,6 +196,7 @@ void WrappedPlainLayout::layOut(const QTextBlock &block)
             height += std::ceil(line.leading());
     }
     layout->endLayout();
+    m_kept.note(block.blockNumber());
     const int before = doc->lineCount();
     QTextBlock(block).setLineCount(block.isVisible() ? layout->lineCount() : 0);
     // The view answers by measuring the lines at the text's end, which may lay more lines

@@ -5,6 +5,9 @@
 // to do it): a keystroke in a 50 MB text then walks a million lines. Under word wrap this
 // layout lays a changed line out itself, in the same way but without that measure; without
 // word wrap, where the widest line sets the horizontal scroll bar, Qt's own layout works.
+// Either way only lines near the screen keep their layouts.
+
+#include "editor/LayoutKeeper.h"
 
 #include <QFont>
 #include <QHash>
@@ -32,6 +35,11 @@ public:
     // piece fits, a piece longer than a row broken anywhere. Without shaping it costs a
     // fraction of a layout. 0 for any other line.
     int countedRows(const QTextBlock &block) const;
+    // The lines [first, last] were painted in this view, or are in view in the other one:
+    // lines far from them give their layouts back (their rows and shaped glyphs; Qt keeps
+    // an empty layout object for each line once laid out).
+    void painted(int first, int last);
+    void keepNear(int first, int last) { m_kept.keepNear(first, last); }
 
 protected:
     void documentChanged(int from, int charsRemoved, int charsAdded) override;
@@ -52,6 +60,7 @@ private:
     mutable std::vector<float> m_advances;
     mutable QHash<char32_t, float> m_wideAdvances;
     bool m_sizeChanging = false;
+    LayoutKeeper m_kept;
 };
 
 } // namespace editor

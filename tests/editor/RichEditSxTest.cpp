@@ -2,6 +2,7 @@
 #include "Colouring.h"
 #include "QtPrinters.h"
 #include "RandomEdits.h"
+#include "editor/LayoutKeeper.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QApplication>
@@ -252,6 +253,41 @@ TEST_F(PaneFixture, ResetCharacterColorsRemovesStringColouring)
     const QTextBlock b = pane.document()->begin();
     for (const QTextLayout::FormatRange &r : b.textFormats())
         EXPECT_FALSE(r.format.hasProperty(QTextFormat::ForegroundBrush));
+}
+
+// Moving through a long text in either view keeps layouts, in both views, only for the
+// lines near the screen; the first screen looks the same when shown again.
+TEST_F(PaneFixture, OnlyLinesNearTheScreenKeepTheirLayouts)
+{
+    QStringList lines;
+    for (int i = 0; i < 20000; ++i)
+        lines << QStringLiteral("春過ぎて夏来にけらし白妙の衣 %1").arg(i);
+    pane.resize(1200, 900);
+    pane.clearFocus(); // no caret blinking in the pictures
+    const auto kept = [this] {
+        int vertical = 0, horizontal = 0;
+        for (QTextBlock b = pane.document()->begin(); b.isValid(); b = b.next()) {
+            vertical += b.userData() != nullptr;
+            horizontal += b.layout()->lineCount() > 0;
+        }
+        return std::pair(vertical, horizontal);
+    };
+    const int bound = LayoutKeeper::kNoted + 2 * LayoutKeeper::kNear;
+    for (const bool vertical : {false, true}) {
+        pane.setVertical(vertical);
+        pane.setText(lines.join(u'\n'));
+        QWidget *view = pane.activeView();
+        const QImage start = view->grab().toImage();
+        for (int line = 0; line < lines.size(); line += 40) {
+            pane.setSelection(pane.document()->findBlockByNumber(line).position(), 0);
+            view->repaint();
+        }
+        const auto [verticalKept, horizontalKept] = kept();
+        EXPECT_LE(verticalKept, bound) << vertical;
+        EXPECT_LE(horizontalKept, bound) << vertical;
+        pane.setSelection(0, 0);
+        EXPECT_EQ(view->grab().toImage(), start) << vertical;
+    }
 }
 
 TEST_F(PaneFixture, VerticalToggleRaisesItsNoticeOnlyOnChange)
