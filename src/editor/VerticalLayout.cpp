@@ -712,6 +712,14 @@ void VerticalLayout::paint(QPainter *painter, int firstColumn, int lastColumn,
     int local = 0;
     QTextBlock block = blockOfColumn(firstColumn, &local);
     const int firstBlock = block.blockNumber();
+    if (m_typesetting.ruby && !m_rubySeen) {
+        // The first line with ruby laid out widens the columns: the lines to paint are laid
+        // out before any is painted, so that all are painted at the same width.
+        const QTextBlock end = blockOfColumn(lastColumn, &local).next();
+        for (QTextBlock b = block; b.isValid() && b != end && !m_rubySeen; b = b.next())
+            cacheOf(b);
+        block = blockOfColumn(firstColumn, &local);
+    }
     for (int k = firstColumn; k <= lastColumn && block.isValid();) {
         const VerticalBlockLayout &l = blockLayout(block);
         // Colours of the block's characters from its formats, and the preedit's formats.
