@@ -134,8 +134,10 @@ void BM_Open(benchmark::State &state)
     const QByteArray &bytes = cp932File(int(state.range(1)));
     double grown = 0;
     for (auto _ : state) {
+        state.PauseTiming();
         malloc_trim(0);
         const double before = residentMegabytes();
+        state.ResumeTiming();
         auto pane = std::make_unique<Pane>(vertical);
         pane->open(bytes);
         grown = residentMegabytes() - before;
@@ -152,8 +154,10 @@ void BM_OpenBareQPlainTextEdit(benchmark::State &state)
     const QByteArray &bytes = cp932File(int(state.range(0)));
     double grown = 0;
     for (auto _ : state) {
+        state.PauseTiming();
         malloc_trim(0);
         const double before = residentMegabytes();
+        state.ResumeTiming();
         auto edit = std::make_unique<QPlainTextEdit>();
         edit->resize(780, 560);
         edit->show();
