@@ -627,6 +627,7 @@ void TRichEditSx::setVertical(bool vertical)
     const bool focused = activeView()->hasFocus();
     setUpdatesEnabled(false);
     m_vertical = vertical;
+    static_cast<WrappedPlainLayout *>(m_document->documentLayout())->setDeferred(vertical);
     QWidget *view = activeView();
     m_stack->setCurrentWidget(view);
     setFocusProxy(view);
@@ -840,7 +841,11 @@ TRichEditSx::KeyUse TRichEditSx::editByKey(QKeyEvent *e)
     QTextCursor c = m_horizontal->textCursor();
     if (!editor::editByKey(c, *e))
         return KeyMoves;
-    m_horizontal->setTextCursor(c);
+    // The horizontal view's caret has moved with the edit; placed again, it is also shown,
+    // which a hidden view need not do.
+    const QTextCursor moved = m_horizontal->textCursor();
+    if (!m_vertical || moved.position() != c.position() || moved.anchor() != c.anchor())
+        m_horizontal->setTextCursor(c);
     e->accept();
     return KeyEdited;
 }

@@ -5,6 +5,8 @@
 #include <QTextBlock>
 #include <QTextLayout>
 
+#include <functional>
+
 namespace editor {
 
 bool isWindowKey(const QKeyEvent &e)
@@ -34,35 +36,50 @@ void deleteTo(QTextCursor &cursor, QTextCursor::MoveOperation move)
     cursor.removeSelectedText();
 }
 
+// What a key does to the text at the cursor, or nothing for a key that does not edit.
+std::function<void()> editFor(QTextCursor &cursor, const QKeyEvent &e)
+{
+    const Qt::KeyboardModifiers mods = e.modifiers() & ~Qt::KeypadModifier;
+    if (e.matches(QKeySequence::DeleteStartOfWord))
+        return [&cursor] { deleteTo(cursor, QTextCursor::PreviousWord); };
+    if (e.matches(QKeySequence::DeleteEndOfWord))
+        return [&cursor] { deleteTo(cursor, QTextCursor::NextWord); };
+    if (e.matches(QKeySequence::DeleteEndOfLine)) {
+        return [&cursor] {
+            // At the line's end, the line break goes.
+            if (!cursor.hasSelection())
+                cursor.movePosition(cursor.atBlockEnd() ? QTextCursor::NextCharacter
+                                                        : QTextCursor::EndOfBlock,
+                                    QTextCursor::KeepAnchor);
+            cursor.removeSelectedText();
+        };
+    }
+    if (e.key() == Qt::Key_Backspace && !(mods & ~Qt::ShiftModifier))
+        return [&cursor] { cursor.deletePreviousChar(); };
+    if (e.matches(QKeySequence::Delete))
+        return [&cursor] { cursor.deleteChar(); };
+    if (e.matches(QKeySequence::InsertParagraphSeparator) ||
+        e.matches(QKeySequence::InsertLineSeparator))
+        return [&cursor] { cursor.insertBlock(); };
+    const QString text = e.text();
+    if (text.isEmpty() || !(text.at(0).isPrint() || text.at(0) == u'\t'))
+        return {};
+    return [&cursor, text] { cursor.insertText(text); };
+}
+
 } // namespace
 
 bool editByKey(QTextCursor &cursor, const QKeyEvent &e)
 {
-    const Qt::KeyboardModifiers mods = e.modifiers() & ~Qt::KeypadModifier;
-    if (e.matches(QKeySequence::DeleteStartOfWord)) {
-        deleteTo(cursor, QTextCursor::PreviousWord);
-    } else if (e.matches(QKeySequence::DeleteEndOfWord)) {
-        deleteTo(cursor, QTextCursor::NextWord);
-    } else if (e.matches(QKeySequence::DeleteEndOfLine)) {
-        // At the line's end, the line break goes.
-        if (!cursor.hasSelection())
-            cursor.movePosition(cursor.atBlockEnd() ? QTextCursor::NextCharacter
-                                                    : QTextCursor::EndOfBlock,
-                                QTextCursor::KeepAnchor);
-        cursor.removeSelectedText();
-    } else if (e.key() == Qt::Key_Backspace && !(mods & ~Qt::ShiftModifier)) {
-        cursor.deletePreviousChar();
-    } else if (e.matches(QKeySequence::Delete)) {
-        cursor.deleteChar();
-    } else if (e.matches(QKeySequence::InsertParagraphSeparator) ||
-               e.matches(QKeySequence::InsertLineSeparator)) {
-        cursor.insertBlock();
-    } else {
-        const QString text = e.text();
-        if (text.isEmpty() || !(text.at(0).isPrint() || text.at(0) == u'\t'))
-            return false;
-        cursor.insertText(text);
-    }
+    const std::function<void()> edit = editFor(cursor, e);
+    if (!edit)
+        return false;
+    // (Inside an edit block the cursor does not measure where it stands in its row, which
+    // lays the line out in the horizontal view even while that view is hidden; it measures
+    // when next moved up or down.)
+    cursor.beginEditBlock();
+    edit();
+    cursor.endEditBlock();
     return true;
 }
 

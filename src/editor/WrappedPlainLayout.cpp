@@ -222,6 +222,11 @@ void WrappedPlainLayout::documentChanged(int from, int charsRemoved, int charsAd
         QPlainTextDocumentLayout::documentChanged(from, charsRemoved, charsAdded);
         return;
     }
+    if (m_deferred) {
+        // (A row query counts its rows again: it counts on from the first line changed.)
+        QTextBlock(first).clearLayout();
+        return;
+    }
     const qreal before = blockBoundingRect(first).height();
     layOut(first);
     if (blockBoundingRect(first).height() == before)

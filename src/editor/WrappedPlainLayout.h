@@ -40,6 +40,9 @@ public:
     // an empty layout object for each line once laid out).
     void painted(int first, int last);
     void keepNear(int first, int last) { m_kept.keepNear(first, last); }
+    // While its view is hidden, a changed line is laid out again only when shown or asked
+    // about.
+    void setDeferred(bool deferred) { m_deferred = deferred; }
 
 protected:
     void documentChanged(int from, int charsRemoved, int charsAdded) override;
@@ -60,6 +63,7 @@ private:
     mutable std::vector<float> m_advances;
     mutable QHash<char32_t, float> m_wideAdvances;
     bool m_sizeChanging = false;
+    bool m_deferred = false;
     LayoutKeeper m_kept;
 };
 

@@ -291,6 +291,27 @@ TEST_F(PaneFixture, OnlyLinesNearTheScreenKeepTheirLayouts)
     }
 }
 
+// Lines edited while the horizontal view is hidden are laid out again once it is shown:
+// the same rows as a pane given the edited text afresh.
+TEST_F(PaneFixture, RowsAfterEditingInTheVerticalViewAreThoseOfTheTextAfresh)
+{
+    pane.setText(QStringList(40, QStringLiteral("春過ぎて夏来にけらし")).join(u'\n'));
+    pane.setVertical(true);
+    for (const int line : {5, 30}) {
+        pane.setSelection(pane.document()->findBlockByNumber(line).position(), 0);
+        for (int i = 0; i < 40; ++i)
+            QTest::keyClick(pane.activeView(), Qt::Key_A);
+    }
+    pane.setVertical(false);
+    TRichEditSx fresh;
+    fresh.resize(pane.size());
+    fresh.show();
+    fresh.setText(pane.text());
+    EXPECT_EQ(pane.rowCount(), fresh.rowCount());
+    for (int p = 0; p < pane.document()->characterCount(); p += 7)
+        ASSERT_EQ(pane.rowOfPosition(p), fresh.rowOfPosition(p)) << p;
+}
+
 TEST_F(PaneFixture, VerticalToggleRaisesItsNoticeOnlyOnChange)
 {
     int notices = 0;
