@@ -142,34 +142,43 @@ void RichHorizontalView::paintRuby(QPainter &p, const QTextBlock &block)
                    m_owner->fontColor());
 }
 
+QList<QTextBlock> RichHorizontalView::shownBlocks() const
+{
+    QList<QTextBlock> shown;
+    for (QTextBlock b = firstVisibleBlock(); b.isValid(); b = b.next()) {
+        if (blockBoundingGeometry(b).translated(contentOffset()).top() > viewport()->height())
+            break;
+        shown.append(b);
+    }
+    return shown;
+}
+
 void RichHorizontalView::paintEvent(QPaintEvent *e)
 {
     if (m_ruby) {
         // The lines in view hide their notation, except the caret's, which shows it for
         // editing.
         const QTextBlock caret = textCursor().block();
-        for (QTextBlock b = firstVisibleBlock(); b.isValid(); b = b.next()) {
-            if (blockBoundingGeometry(b).translated(contentOffset()).top() > viewport()->height())
-                break;
+        for (const QTextBlock &b : shownBlocks())
             setRubyShown(b, caret);
-        }
     }
     QPlainTextEdit::paintEvent(e);
-    QTextBlock lastShown = firstVisibleBlock();
-    {
-        QPainter p(viewport());
-        for (QTextBlock b = lastShown; b.isValid(); b = b.next()) {
-            if (blockBoundingGeometry(b).translated(contentOffset()).top() > viewport()->height())
-                break;
-            if (m_ruby)
-                paintRuby(p, b);
-            lastShown = b;
-        }
-    }
-    static_cast<WrappedPlainLayout *>(document()->documentLayout())
-        ->painted(firstVisibleBlock().blockNumber(), lastShown.blockNumber());
-    if (!m_notes)
+    const QList<QTextBlock> shown = shownBlocks();
+    if (shown.isEmpty())
         return;
+    if (m_ruby) {
+        QPainter p(viewport());
+        for (const QTextBlock &b : shown)
+            paintRuby(p, b);
+    }
+    if (m_notes)
+        paintNotes(shown);
+    // Painted, no layout is in use: lines far from these give theirs back.
+    m_owner->rowLayout()->painted(shown.first().blockNumber(), shown.last().blockNumber());
+}
+
+void RichHorizontalView::paintNotes(const QList<QTextBlock> &shown)
+{
     // Each visible line's note after its end, in its last row: "5・7・5", a ku that is too
     // long or too short in its own colour.
     QPainter p(viewport());
@@ -179,10 +188,8 @@ void RichHorizontalView::paintEvent(QPaintEvent *e)
     const QFontMetricsF fm(small);
     const QPointF offset = contentOffset();
     const QColor plain = m_owner->fontColor();
-    for (QTextBlock b = firstVisibleBlock(); b.isValid(); b = b.next()) {
+    for (const QTextBlock &b : shown) {
         const QRectF box = blockBoundingGeometry(b).translated(offset);
-        if (box.top() > viewport()->height())
-            break;
         const QTextLayout *tl = b.layout();
         if (!b.isVisible() || !tl || tl->lineCount() == 0)
             continue;
@@ -407,6 +414,11 @@ void TRichEditSx::clear()
     setText(QString());
 }
 
+WrappedPlainLayout *TRichEditSx::rowLayout() const
+{
+    return static_cast<WrappedPlainLayout *>(m_document->documentLayout());
+}
+
 bool TRichEditSx::isModified() const
 {
     return m_document->isModified();
@@ -451,7 +463,7 @@ void TRichEditSx::layOut(const QTextBlock &block, bool exact) const
     // A line that is surely one row keeps the one row every line not laid out counts, and
     // no layout of its own; a longer line of plain Japanese text is counted by the layout's
     // rules without being shaped, unless the question needs where its rows start.
-    const auto *layout = static_cast<const WrappedPlainLayout *>(m_document->documentLayout());
+    const WrappedPlainLayout *layout = rowLayout();
     if (layout->surelyOneRow(block) || block.layout()->lineCount() > 0)
         return;
     if (const int rows = exact ? 0 : layout->countedRows(block); rows > 0)
@@ -627,7 +639,7 @@ void TRichEditSx::setVertical(bool vertical)
     const bool focused = activeView()->hasFocus();
     setUpdatesEnabled(false);
     m_vertical = vertical;
-    static_cast<WrappedPlainLayout *>(m_document->documentLayout())->setDeferred(vertical);
+    rowLayout()->setDeferred(vertical);
     QWidget *view = activeView();
     m_stack->setCurrentWidget(view);
     setFocusProxy(view);

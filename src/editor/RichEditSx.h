@@ -23,6 +23,7 @@ namespace editor {
 
 class TRichEditSx;
 class VerticalTextView;
+class WrappedPlainLayout;
 
 // The horizontal view: a QPlainTextEdit on the pane's document that reports the pane's
 // key, mouse and input-method events to it before acting on them. (QPlainTextEdit
@@ -56,6 +57,9 @@ private:
     // Hides the notation of a line's ruby (or shows it again) as the line's state asks.
     void setRubyShown(const QTextBlock &block, const QTextBlock &caretBlock);
     void paintRuby(QPainter &p, const QTextBlock &block);
+    // The lines in view, top to bottom.
+    QList<QTextBlock> shownBlocks() const;
+    void paintNotes(const QList<QTextBlock> &shown);
 
     TRichEditSx *m_owner;
     std::function<LineNote(const QTextBlock &)> m_notes;
@@ -70,6 +74,8 @@ public:
     ~TRichEditSx() override;
 
     QTextDocument *document() const { return m_document; }
+    // The horizontal view's line layout, which the vertical view also tells what it shows.
+    WrappedPlainLayout *rowLayout() const;
     QPlainTextEdit *horizontalView() const { return m_horizontal; }
     VerticalTextView *verticalView() const { return m_verticalView; }
     // The widget that takes the keyboard focus in the current mode.

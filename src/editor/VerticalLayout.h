@@ -221,7 +221,7 @@ private:
     Typesetting m_typesetting;
     bool m_rubySeen = false; // a line with ruby was laid out: columns leave room for it
     std::unique_ptr<VerticalGlyphCache> m_rubyGlyphs; // half size, made when first needed
-    LayoutKeeper m_kept; // the lines with a layout cached, and those painted
+    LayoutKeeper m_kept;                              // the lines with a layout cached
 };
 
 } // namespace editor

@@ -327,9 +327,8 @@ void VerticalTextView::paintEvent(QPaintEvent *)
         // The hidden horizontal view lays the caret's line out as the caret moves: it too
         // keeps only the lines near these.
         int local = 0;
-        if (auto *rows = dynamic_cast<WrappedPlainLayout *>(m_owner->document()->documentLayout()))
-            rows->keepNear(m_layout.blockOfColumn(first, &local).blockNumber(),
-                           m_layout.blockOfColumn(last, &local).blockNumber());
+        m_owner->rowLayout()->keepNear(m_layout.blockOfColumn(first, &local).blockNumber(),
+                                       m_layout.blockOfColumn(last, &local).blockNumber());
     }
     if (!qFuzzyCompare(m_layout.pitch(), p)) {
         // The first line with ruby widened the columns: lay the view out again.
