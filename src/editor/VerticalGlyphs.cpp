@@ -8,7 +8,7 @@
 #include <hb.h>
 #include <unicode/uchar.h>
 
-#include <initializer_list>
+#include <algorithm>
 
 namespace editor {
 
@@ -228,40 +228,91 @@ VerticalGlyph VerticalGlyphCache::shapeCluster(QStringView text)
     return g;
 }
 
-float VerticalGlyphCache::sidewaysKerning(char32_t left, char32_t right)
+bool VerticalGlyphCache::isSideways(QStringView cluster, quint8 *face)
 {
-    const quint64 key = (quint64(left) << 32) | right;
-    if (auto it = m_kerning.constFind(key); it != m_kerning.cend())
-        return *it;
-    float kerning = 0;
-    const VerticalGlyph a = glyph(left);
-    const VerticalGlyph b = glyph(right);
-    Face *face = a.face == 1 ? fallback() : m_primary.get();
-    if (a.mode == GlyphMode::Rotated && b.mode == GlyphMode::Rotated && a.face == b.face && face &&
-        face->raw.isValid()) {
-        // The pair shaped as a row, against each alone; ligatures are left out, each
-        // character keeping a glyph of its own.
-        const hb_feature_t noLigatures[] = {{HB_TAG('l', 'i', 'g', 'a'), 0, 0, unsigned(-1)},
-                                            {HB_TAG('c', 'l', 'i', 'g'), 0, 0, unsigned(-1)}};
-        const auto width = [&](std::initializer_list<char32_t> text) {
-            hb_buffer_clear_contents(face->buffer);
-            hb_buffer_add_utf32(face->buffer, reinterpret_cast<const uint32_t *>(text.begin()),
-                                int(text.size()), 0, int(text.size()));
-            hb_buffer_set_direction(face->buffer, HB_DIRECTION_LTR);
-            hb_buffer_guess_segment_properties(face->buffer);
-            hb_shape(face->font, face->buffer, noLigatures, 2);
-            unsigned count = 0;
-            const hb_glyph_position_t *pos = hb_buffer_get_glyph_positions(face->buffer, &count);
-            hb_position_t sum = 0;
-            for (unsigned i = 0; i < count; ++i)
-                sum += pos[i].x_advance;
-            return sum;
-        };
-        const hb_position_t units = width({left, right}) - width({left}) - width({right});
-        kerning = float(units) * float(m_em) / float(face->upem);
+    if (cluster.isEmpty())
+        return false;
+    const char32_t base = cluster.size() > 1 && cluster[0].isHighSurrogate()
+                              ? QChar::surrogateToUcs4(cluster[0], cluster[1])
+                              : char32_t(cluster[0].unicode());
+    const VerticalGlyph &g = glyph(base);
+    *face = g.face;
+    return g.mode == GlyphMode::Rotated;
+}
+
+void VerticalGlyphCache::shapeSideways(QStringView text, int from, int to, quint8 index,
+                                       std::vector<float> &advance,
+                                       std::vector<SidewaysGlyph> &glyphs)
+{
+    if (to <= from)
+        return;
+    // A line is laid out again at every key typed into it, and words recur: runs are
+    // shaped once, each on its own (the Japanese around a run does not change its shape).
+    const QStringView run = text.mid(from, to - from);
+    QString key = run.toString();
+    key.prepend(QChar(u'0' + index));
+    auto it = m_runs.constFind(key);
+    if (it == m_runs.cend()) {
+        if (m_runs.size() >= kRunsKept)
+            m_runs.clear();
+        it = m_runs.insert(key, shapeRun(run, index));
     }
-    m_kerning.insert(key, kerning);
-    return kerning;
+    std::copy(it->advance.begin(), it->advance.end(), advance.begin() + from);
+    for (SidewaysGlyph g : it->glyphs) {
+        g.at += from;
+        glyphs.push_back(g);
+    }
+}
+
+VerticalGlyphCache::ShapedRun VerticalGlyphCache::shapeRun(QStringView run, quint8 index)
+{
+    ShapedRun shaped;
+    const int n = int(run.size());
+    shaped.advance.assign(size_t(n), 0.f);
+    Face *face = index == 1 ? fallback() : m_primary.get();
+    if (!face || !face->raw.isValid())
+        return shaped;
+    hb_buffer_clear_contents(face->buffer);
+    hb_buffer_add_utf16(face->buffer, reinterpret_cast<const uint16_t *>(run.utf16()), n, 0, n);
+    hb_buffer_set_direction(face->buffer, HB_DIRECTION_LTR);
+    hb_buffer_guess_segment_properties(face->buffer);
+    const uint32_t ligatures = m_verticalForms ? 1 : 0;
+    const hb_feature_t features[] = {{HB_TAG('l', 'i', 'g', 'a'), ligatures, 0, unsigned(-1)},
+                                     {HB_TAG('c', 'l', 'i', 'g'), ligatures, 0, unsigned(-1)}};
+    hb_shape(face->font, face->buffer, features, 2);
+    unsigned count = 0;
+    const hb_glyph_info_t *info = hb_buffer_get_glyph_infos(face->buffer, &count);
+    const hb_glyph_position_t *pos = hb_buffer_get_glyph_positions(face->buffer, &count);
+    const float scale = float(m_em) / float(face->upem);
+    // Turned clockwise, the baseline runs down the column and the text's middle lies on
+    // the column's centre line.
+    const float baseline = float((face->raw.ascent() - face->raw.descent()) / 2);
+    // The clusters [start, end) share `width`: each gets its part at its last unit.
+    const auto share = [&](int start, int end, float width) {
+        int clusters = 0;
+        for (int i = start; i < end; i += clusterLength(run, i))
+            ++clusters;
+        for (int i = start; i < end;) {
+            const int units = clusterLength(run, i);
+            shaped.advance[size_t(qMin(i + units, end) - 1)] = width / float(qMax(1, clusters));
+            i += units;
+        }
+    };
+    int start = 0;
+    float pen = 0; // from the start of the cluster `start`
+    for (unsigned k = 0; k < count; ++k) {
+        const int at = int(info[k].cluster);
+        if (at != start) {
+            share(start, at, pen);
+            start = at;
+            pen = 0;
+        }
+        shaped.glyphs.push_back({info[k].codepoint, at, pen + float(pos[k].x_offset) * scale,
+                                 baseline - float(pos[k].y_offset) * scale, index});
+        pen += float(pos[k].x_advance) * scale;
+    }
+    share(start, n, pen);
+    return shaped;
 }
 
 const VerticalGlyph &VerticalGlyphCache::glyph(char32_t c)

@@ -37,6 +37,16 @@ struct VerticalGlyph
     quint8 face = 0;   // the font it comes from: 0 the chosen one, 1 the Japanese fallback
 };
 
+// A glyph of sideways text shaped a run at a time, as a row of horizontal text is.
+struct SidewaysGlyph
+{
+    quint32 glyph = 0;
+    int at = 0;       // the first unit of the cluster it is drawn with
+    float along = 0;  // from the top of that cluster's cell down the column to its origin
+    float across = 0; // its baseline, from the column's centre line, in the turned glyph's y
+    quint8 face = 0;
+};
+
 // Per-font metrics and glyph choices, each character shaped once. A character the chosen
 // font lacks comes from a Japanese font that fontconfig finds for it (a mincho for a serif
 // font, a gothic for a sans-serif one), with that font's vertical forms: a Latin-only font
@@ -58,10 +68,17 @@ public:
     // kana with a combining sound mark the composed glyph; what no single glyph shows is
     // drawn by the painter (mode Fallback).
     const VerticalGlyph &cluster(QStringView text);
-    // What kerning adds to the advance of `left` when `right` follows it, both turned
-    // sideways and from the same font (0 otherwise): a run of sideways Latin is spaced as
-    // the same words in a row of horizontal text are (AV closes up).
-    float sidewaysKerning(char32_t left, char32_t right);
+    // Whether a cluster is turned sideways, from the font its first character comes from:
+    // the clusters a run of sideways text is made of.
+    bool isSideways(QStringView cluster, quint8 *face);
+    // Shapes text[from, to), clusters all turned sideways and from one font, in one call, as
+    // the same words in a row of horizontal text: kerned (AV closes up), with ligatures and
+    // with marks put on their bases. Sets each cluster's advance at its last unit in
+    // `advance` (a ligature's shared evenly by the clusters it joins, so that the caret can
+    // stand between them) and appends the glyphs. Without vertical forms (printing) no
+    // ligature is formed: each character keeps a glyph a PDF reader maps back to it.
+    void shapeSideways(QStringView text, int from, int to, quint8 face, std::vector<float> &advance,
+                       std::vector<SidewaysGlyph> &glyphs);
     // The length in UTF-16 units of the cluster that starts at `index`.
     static int clusterLength(QStringView text, int index);
     const QRawFont &rawFont(quint8 face = 0) const;
@@ -78,6 +95,13 @@ private:
     VerticalGlyph shape(char32_t c);
     VerticalGlyph shapeCluster(QStringView text);
     VerticalGlyph shapeWith(Face &face, quint8 index, char32_t c);
+    // A run of sideways text shaped alone: advances and glyphs indexed from its start.
+    struct ShapedRun
+    {
+        std::vector<float> advance;
+        std::vector<SidewaysGlyph> glyphs;
+    };
+    ShapedRun shapeRun(QStringView run, quint8 face);
     Face *fallback();
 
     QFont m_font;
@@ -91,7 +115,9 @@ private:
     std::vector<bool> m_bmpKnown;
     QHash<char32_t, VerticalGlyph> m_astral;
     QHash<QString, VerticalGlyph> m_clusters;
-    QHash<quint64, float> m_kerning;
+    // Runs shaped lately, by the face's number and the run's text; emptied when full.
+    static constexpr qsizetype kRunsKept = 4096;
+    QHash<QString, ShapedRun> m_runs;
 };
 
 } // namespace editor

@@ -7,9 +7,12 @@
 #include <QTextDocument>
 #include <QTextLayout>
 
+#include <span>
+
 #include <unicode/brkiter.h>
 #include <unicode/uchar.h>
 #include <unicode/unistr.h>
+#include <unicode/uscript.h>
 
 namespace editor {
 
@@ -50,6 +53,14 @@ constexpr int kNoteLines = 5;
 bool hangs(QChar c)
 {
     return c == u'、' || c == u'。' || c == u'，' || c == u'．';
+}
+
+// The script of a cluster's first character; marks and selectors count as common.
+UScriptCode scriptOf(QStringView cluster)
+{
+    UErrorCode status = U_ZERO_ERROR;
+    const UScriptCode script = uscript_getScript(UChar32(cluster.toUcs4().value(0)), &status);
+    return U_FAILURE(status) || script == USCRIPT_INHERITED ? USCRIPT_COMMON : script;
 }
 } // namespace
 
@@ -121,6 +132,30 @@ void drawCell(QPainter *painter, VerticalGlyphCache &g, QStringView cluster, qre
                           cluster.toString());
         break;
     }
+}
+
+// Glyphs of a run of sideways text, turned clockwise, from the top of their cell at y.
+void drawSideways(QPainter *painter, VerticalGlyphCache &g, std::span<const SidewaysGlyph> glyphs,
+                  qreal cx, qreal y, const QColor &colour)
+{
+    if (glyphs.empty())
+        return; // joined to the cluster before by a ligature
+    QList<quint32> indexes;
+    QList<QPointF> positions;
+    for (const SidewaysGlyph &s : glyphs) {
+        indexes << s.glyph;
+        positions << QPointF(s.along, s.across);
+    }
+    QGlyphRun run;
+    run.setRawFont(g.rawFont(glyphs.front().face));
+    run.setGlyphIndexes(indexes);
+    run.setPositions(positions);
+    painter->setPen(colour);
+    painter->save();
+    painter->translate(cx, y);
+    painter->rotate(90);
+    painter->drawGlyphRun(QPointF(0, 0), run);
+    painter->restore();
 }
 
 // A ruby beside its base, centred on it: its characters one after the other where the
@@ -279,48 +314,17 @@ void VerticalLayout::layoutText(const QString &text, int preeditPosition, const 
     if (l.preeditPosition >= 0)
         l.text.insert(qBound(0, l.preeditPosition, int(l.text.size())), preedit);
     const int n = int(l.text.size());
-    // Each cluster (a character with its selectors and marks) takes one cell: its advance
-    // stands at the cluster's last unit, so that every unit of it has the cell's top.
-    // `lead` is room left before a unit.
-    std::vector<float> advance(size_t(n) + 1, 0.f);
-    std::vector<float> lead(size_t(n) + 1, 0.f);
-    std::vector<bool> insideCluster(size_t(n) + 1, false);
-    // Sideways characters one after the other are kerned as in a row of text.
-    char32_t previous = 0;
-    for (int i = 0; i < n;) {
-        const int units = VerticalGlyphCache::clusterLength(l.text, i);
-        const QStringView cluster = QStringView(l.text).mid(i, units);
-        advance[size_t(i + units - 1)] = m_glyphs->cluster(cluster).advance;
-        for (int k = 1; k < units; ++k)
-            insideCluster[size_t(i + k)] = true;
-        const bool single = units == 1 || (units == 2 && cluster[0].isHighSurrogate());
-        const char32_t c = !single      ? 0
-                           : units == 1 ? char32_t(cluster[0].unicode())
-                                        : QChar::surrogateToUcs4(cluster[0], cluster[1]);
-        if (previous && c && previous < 0x3000 && c < 0x3000)
-            advance[size_t(i - 1)] += m_glyphs->sidewaysKerning(previous, c);
-        previous = c;
-        i += units;
-    }
     const float em = float(m_glyphs->em());
+    // The ruby notation that is not drawn, and the tate-chū-yoko runs.
     if (!notationShown && l.preeditPosition < 0 && text::mayHoldRuby(l.text)) {
-        // The notation takes no room; a ruby longer than its base spreads the base apart.
         for (const text::RubyPiece &p : text::parseRuby(l.text)) {
             if (!p.hasRuby())
                 continue;
-            const int start = int(p.start), end = int(p.start + p.text.size());
-            l.rubies.append({start, end, p.ruby});
+            const int end = int(p.start + p.text.size());
+            l.rubies.append({int(p.start), end, p.ruby});
             if (p.barLength)
                 l.hidden.append({p.notationStart(), p.barLength});
             l.hidden.append({end, p.end - end});
-            float base = 0;
-            for (int i = start; i < end; ++i)
-                base += advance[size_t(i)];
-            const float ruby = float(p.ruby.size()) * em * float(kRubyScale);
-            if (ruby > base) {
-                lead[size_t(start)] += (ruby - base) / 2;
-                lead[size_t(end)] += (ruby - base) / 2;
-            }
         }
         m_rubySeen = m_rubySeen || !l.rubies.isEmpty();
     }
@@ -330,19 +334,86 @@ void VerticalLayout::layoutText(const QString &text, int preeditPosition, const 
                 return true;
         return false;
     };
+    if (m_typesetting.uprightLength > 0) {
+        for (const text::Span &run : text::tateChuYokoRuns(l.text, m_typesetting.uprightLength))
+            if (!isHidden(run.start, run.start + run.length))
+                l.upright.append(run);
+    }
+    // Units set apart from the run of text around them: hidden notation and upright runs.
+    std::vector<bool> apart;
+    if (!l.hidden.isEmpty() || !l.upright.isEmpty()) {
+        apart.assign(size_t(n), false);
+        for (const QList<text::Span> *spans : {&l.hidden, &l.upright})
+            for (const text::Span &sp : *spans)
+                std::fill_n(apart.begin() + sp.start, sp.length, true);
+    }
+
+    // Each cluster (a character with its selectors and marks) takes one cell: its advance
+    // stands at the cluster's last unit, so that every unit of it has the cell's top.
+    // `lead` is room left before a unit. Sideways text is shaped a run at a time; anything
+    // else a cluster at a time.
+    std::vector<float> advance(size_t(n) + 1, 0.f);
+    std::vector<float> lead(size_t(n) + 1, 0.f);
+    std::vector<bool> insideCluster(size_t(n) + 1, false);
+    l.sideways.clear();
+    l.sidewaysRuns.clear();
+    int runStart = -1;
+    quint8 runFace = 0;
+    UScriptCode runScript = USCRIPT_COMMON;
+    const auto endRun = [&](int end) {
+        if (runStart >= 0 && end - runStart > 1) {
+            m_glyphs->shapeSideways(l.text, runStart, end, runFace, advance, l.sideways);
+            l.sidewaysRuns.append({runStart, end - runStart});
+        }
+        runStart = -1;
+    };
+    for (int i = 0; i < n;) {
+        const int units = VerticalGlyphCache::clusterLength(l.text, i);
+        const QStringView cluster = QStringView(l.text).mid(i, units);
+        advance[size_t(i + units - 1)] = m_glyphs->cluster(cluster).advance;
+        for (int k = 1; k < units; ++k)
+            insideCluster[size_t(i + k)] = true;
+        quint8 face = 0;
+        const bool sideways =
+            (apart.empty() || !apart[size_t(i)]) && m_glyphs->isSideways(cluster, &face);
+        const UScriptCode script = sideways ? scriptOf(cluster) : USCRIPT_COMMON;
+        // A run is one font and one script (spaces and punctuation join any).
+        const bool joins =
+            sideways && runStart >= 0 && face == runFace &&
+            (script == USCRIPT_COMMON || runScript == USCRIPT_COMMON || script == runScript);
+        if (!joins) {
+            endRun(i);
+            if (sideways) {
+                runStart = i;
+                runFace = face;
+                runScript = USCRIPT_COMMON;
+            }
+        }
+        if (sideways && script != USCRIPT_COMMON)
+            runScript = script;
+        i += units;
+    }
+    endRun(n);
+    // The notation takes no room; a ruby longer than its base spreads the base apart.
+    for (const VerticalBlockLayout::Ruby &r : std::as_const(l.rubies)) {
+        float base = 0;
+        for (int i = r.start; i < r.end; ++i)
+            base += advance[size_t(i)];
+        const float ruby = float(r.text.size()) * em * float(kRubyScale);
+        if (ruby > base) {
+            lead[size_t(r.start)] += (ruby - base) / 2;
+            lead[size_t(r.end)] += (ruby - base) / 2;
+        }
+    }
     for (const text::Span &h : l.hidden) {
         for (qsizetype i = h.start; i < h.start + h.length; ++i)
             advance[size_t(i)] = 0;
     }
-    if (m_typesetting.uprightLength > 0) {
-        // A run stands in one cell, an em high, shared by its characters for the caret.
-        for (const text::Span &run : text::tateChuYokoRuns(l.text, m_typesetting.uprightLength)) {
-            if (isHidden(run.start, run.start + run.length))
-                continue;
-            l.upright.append(run);
-            for (qsizetype i = run.start; i < run.start + run.length; ++i)
-                advance[size_t(i)] = em / float(run.length);
-        }
+    // A tate-chū-yoko run stands in one cell, an em high, shared by its characters for the
+    // caret.
+    for (const text::Span &run : std::as_const(l.upright)) {
+        for (qsizetype i = run.start; i < run.start + run.length; ++i)
+            advance[size_t(i)] = em / float(run.length);
     }
     l.y.assign(size_t(n) + 1, 0.f);
     float y = 0;
@@ -761,6 +832,8 @@ void VerticalLayout::paint(QPainter *painter, int firstColumn, int lastColumn,
                 std::fill_n(hidden.begin() + h.start, h.length, true);
         }
         qsizetype nextUpright = 0;
+        qsizetype nextRun = 0;
+        size_t nextGlyph = 0;
         for (; local < int(l.columns.size()) && k <= lastColumn; ++local, ++k) {
             const VerticalColumn c = l.columns[local];
             const qreal cx = o.columnCentre(k);
@@ -823,6 +896,22 @@ void VerticalLayout::paint(QPainter *painter, int firstColumn, int lastColumn,
                     painter->setPen(colour);
                     const qreal ux = cx + em / 2 + 1;
                     painter->drawLine(QPointF(ux, y), QPointF(ux, y + vg.advance));
+                }
+                while (nextRun < l.sidewaysRuns.size() &&
+                       l.sidewaysRuns[nextRun].start + l.sidewaysRuns[nextRun].length <= i)
+                    ++nextRun;
+                if (nextRun < l.sidewaysRuns.size() && l.sidewaysRuns[nextRun].start <= i) {
+                    // Part of a run shaped as one: the cluster's own glyphs.
+                    flush();
+                    while (nextGlyph < l.sideways.size() && l.sideways[nextGlyph].at < i)
+                        ++nextGlyph;
+                    size_t end = nextGlyph;
+                    while (end < l.sideways.size() && l.sideways[end].at < i + units)
+                        ++end;
+                    drawSideways(painter, g, {l.sideways.data() + nextGlyph, end - nextGlyph}, cx,
+                                 y, colour);
+                    nextGlyph = end;
+                    continue;
                 }
                 switch (vg.mode) {
                 case GlyphMode::Upright:

@@ -3,7 +3,8 @@
 // more columns, read top to bottom; columns run from right to left, the first line
 // rightmost. Used by the vertical view and by printing; it knows nothing of widgets.
 //
-// Each character is set as VerticalGlyphs.h says (upright, in its vertical form, turned).
+// Each character is set as VerticalGlyphs.h says (upright, in its vertical form, turned);
+// sideways text is shaped a run at a time, as a row of horizontal text is.
 //
 // Column breaks under word wrap follow ICU's strict Japanese line breaking, so no column
 // starts with 、。ー or a closing bracket and none ends with an opening bracket. Each
@@ -89,6 +90,10 @@ struct VerticalBlockLayout
     QList<Ruby> rubies;
     QList<text::Span> hidden;
     QList<text::Span> upright;
+    // Runs of sideways text shaped as one, and their glyphs in text order. A cluster of
+    // such a run without glyphs of its own is joined to one before it by a ligature.
+    QList<text::Span> sidewaysRuns;
+    std::vector<SidewaysGlyph> sideways;
     bool notationShown = false; // laid out as the caret's line, with its ruby notation
     int columnOfIndex(int index) const;
 };

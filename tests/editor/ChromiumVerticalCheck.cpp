@@ -30,7 +30,8 @@ constexpr int Size = 20;
 constexpr int ColumnHeight = 300;
 
 // The lines set in each font: Japanese in a Japanese font, and Latin alone in a Latin font
-// with kerning pairs, whose words Chromium shapes as runs.
+// with kerning pairs, ligatures (a caret inside one stands where Chromium puts it) and
+// combining marks, whose words Chromium shapes as runs.
 struct Sample
 {
     QString family;
@@ -47,7 +48,8 @@ const QList<Sample> &samples()
           QStringLiteral("Kotonami 2026 版で書く短歌と俳句の縦書き"),
           QStringLiteral("葛󠄀城の山にか゚がやく月を見てゐたり")}},
         {QStringLiteral("DejaVu Serif"),
-         {QStringLiteral("AVAWAY To Wa"), QStringLiteral("Typography of Yokohama: WAVE, AVOW.")}},
+         {QStringLiteral("AVAWAY To Wa"), QStringLiteral("Typography of Yokohama: WAVE, AVOW."),
+          QStringLiteral("The office's fluffy finches q\u0301 nai\u0308ve")}},
     };
     return s;
 }

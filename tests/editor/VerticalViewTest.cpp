@@ -7,10 +7,13 @@
 #include "editor/VerticalTextView.h"
 
 #include <QApplication>
+#include <QFontInfo>
+#include <QGlyphRun>
 #include <QInputMethodEvent>
 #include <QScrollBar>
 #include <QTest>
 #include <QTextDocument>
+#include <QTextLayout>
 #include <gtest/gtest.h>
 
 #include <random>
@@ -118,6 +121,56 @@ TEST(VerticalGlyphs, ClustersTakeOneCellAndOneGlyph)
     const qreal cells[] = {0, 0, 0, 20, 20, 40, 60};
     for (int p = 0; p < int(std::size(cells)); ++p)
         EXPECT_EQ(layout.yOfPosition(p), cells[p]) << p;
+}
+
+TEST(VerticalGlyphs, SidewaysRunsAreSetAsTheSameWordsInARow)
+{
+    // Kerning (AV, Wa), ligatures (ff, fl) and a mark on a base that has no composed form.
+    const QString line = QStringLiteral("AVOW Wa office fluffy q\u0301");
+    QFont f(QStringLiteral("DejaVu Serif"));
+    f.setPixelSize(20);
+    f.setHintingPreference(QFont::PreferNoHinting);
+    if (QFontInfo(f).family() != QStringLiteral("DejaVu Serif"))
+        GTEST_SKIP() << "DejaVu Serif is not installed";
+    // The same words in a row of horizontal text, as Qt shapes them.
+    QTextLayout row(line, f);
+    row.beginLayout();
+    row.createLine();
+    row.endLayout();
+    const QList<QGlyphRun> runs = row.glyphRuns();
+    ASSERT_EQ(runs.size(), 1);
+    const QList<quint32> rowGlyphs = runs[0].glyphIndexes();
+    const QList<QPointF> rowPositions = runs[0].positions();
+
+    for (const bool verticalForms : {true, false}) {
+        SCOPED_TRACE(verticalForms ? "on screen" : "printed");
+        QTextDocument doc;
+        doc.setPlainText(line);
+        VerticalLayout layout(&doc);
+        layout.setFont(f, verticalForms);
+        layout.setColumnHeight(2000);
+        const VerticalBlockLayout &l = layout.blockLayout(doc.firstBlock());
+        QList<quint32> glyphs;
+        for (const SidewaysGlyph &g : l.sideways)
+            glyphs << g.glyph;
+        if (!verticalForms) {
+            // Printed, every character keeps its own glyph, which a PDF reader maps back.
+            QList<quint32> own = layout.glyphs().rawFont().glyphIndexesForString(line);
+            EXPECT_EQ(glyphs, own);
+            continue;
+        }
+        ASSERT_EQ(glyphs, rowGlyphs);
+        for (size_t i = 0; i < l.sideways.size(); ++i) {
+            const SidewaysGlyph &g = l.sideways[i];
+            // (Qt rounds each advance to 1/64 px.)
+            EXPECT_NEAR(l.y[size_t(g.at)] + g.along, rowPositions[qsizetype(i)].x(), 0.25) << i;
+        }
+        // The caret stands inside a ligature, its width shared by the characters it joins.
+        const size_t ff = size_t(line.indexOf(u"ff"));
+        ASSERT_LT(glyphs.size(), line.size());
+        EXPECT_GT(l.y[ff + 1], l.y[ff]);
+        EXPECT_NEAR(l.y[ff + 1] - l.y[ff], l.y[ff + 2] - l.y[ff + 1], 0.01);
+    }
 }
 
 TEST_F(VerticalFixture, LinesAreColumnsFromTheRight)

@@ -105,6 +105,15 @@ void writingPictures(Shelf &shelf)
                                             "か\u3099き\u3099 か\u309Aき\u309A\n"
                                             "Cafe\u0301 と 珈琲"));
     shelf.keep(win.picture(), QStringLiteral("vertical-clusters.png"));
+    // Sideways words shaped as a row of text: kerning (AVOW), ligatures (ff, fl) and a mark
+    // on a letter that has no composed form.
+    QFont serif(QStringLiteral("DejaVu Serif"));
+    serif.setPixelSize(22);
+    w.RichEditNx1()->setPaneFont(serif);
+    w.RichEditNx1()->setText(QStringLiteral("AVOW と office\n"
+                                            "fluffy な q\u0301 の歌\n"
+                                            "Typography"));
+    shelf.keep(win.picture(), QStringLiteral("vertical-sideways.png"));
 }
 
 // The poet's tools: a tanka with ruby (the caret's line shows its notation) and its sounds

@@ -572,13 +572,14 @@ TEST_F(WindowFixture, EveryCommandIsSafeOnEmptyPanes)
 
 // Printing: columns from the right page after page, within margins of 15 mm, each page
 // numbered, the file's name on top when asked, and a text layer that gives the characters
-// back, punctuation, small kana and long vowel marks included; then the same in rows.
+// back, punctuation, small kana, long vowel marks and sideways words included; then the
+// same in rows.
 TEST_F(WindowFixture, PrintsTheRightPaneInColumnsToPdf)
 {
     if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
         GTEST_SKIP() << "poppler-utils not installed";
     showActive();
-    const QString line = QStringLiteral("ちょっと待って、「春」はコーヒーの後。");
+    const QString line = QStringLiteral("ちょっと待って、「春」はofficeでコーヒーの後。");
     QStringList lines;
     for (int i = 0; i < 120; ++i)
         lines << line;
