@@ -1,20 +1,15 @@
 #include "editor/RichEditSx.h"
 
-#include "editor/HorizontalRuby.h"
+#include "editor/PaneCaret.h"
 #include "editor/TextEditing.h"
 #include "editor/VerticalTextView.h"
 #include "editor/WrappedPlainLayout.h"
-#include "text/Ruby.h"
 #include "text/TextMetrics.h"
 
 #include <QAbstractTextDocumentLayout>
-#include <QContextMenuEvent>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
-#include <QMenu>
-#include <QMimeData>
 #include <QPainter>
-#include <QPlainTextDocumentLayout>
 #include <QScrollBar>
 #include <QStackedLayout>
 #include <QTextBlock>
@@ -29,16 +24,6 @@
 namespace editor {
 
 namespace {
-
-constexpr int SelectionBarWidth = 8;
-
-QString normaliseLineBreaks(const QString &s)
-{
-    QString out = s;
-    out.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    out.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    return out;
-}
 
 // The margin at the left of the horizontal view in which a click selects a whole row.
 class SelectionBarArea final : public QWidget
@@ -78,236 +63,14 @@ private:
 
 } // namespace
 
-// --- horizontal view -------------------------------------------------------------------
-
-void RichHorizontalView::setLineNotes(std::function<LineNote(const QTextBlock &)> notes)
-{
-    m_notes = std::move(notes);
-    viewport()->update();
-}
-
-namespace {
-// What a line's user state says of its ruby: revision * 4 + one of these (0: never looked at).
-enum RubyState { RubyHidden = 1, NoRuby = 2, NotationShown = 3 };
-} // namespace
-
-void RichHorizontalView::setRuby(bool on)
-{
-    if (on == m_ruby)
-        return;
-    m_ruby = on;
-    // Every line that was given ruby gets its notation back; the visible ones are given
-    // ruby again as they are painted.
-    for (QTextBlock b = document()->firstBlock(); b.isValid(); b = b.next()) {
-        if (b.userState() > 0 && (b.userState() & 3) == RubyHidden)
-            setRubyShown(b, b.next()); // not the caret's line: shown since ruby is off
-        b.setUserState(-1);
-    }
-    viewport()->update();
-}
-
-void RichHorizontalView::setRubyShown(const QTextBlock &block, const QTextBlock &caretBlock)
-{
-    // Known from the line's state while the line is unchanged: most lines in view are
-    // passed over without their text being read.
-    const int state = block.userState();
-    const bool known = state > 0 && state / 4 == block.revision();
-    const bool caret = block == caretBlock;
-    const int kind = known ? state & 3 : 0;
-    if (m_ruby && ((caret && (kind == NotationShown || kind == NoRuby)) ||
-                   (!caret && (kind == RubyHidden || kind == NoRuby))))
-        return;
-    const QString text = block.text();
-    const bool holdsRuby = text::mayHoldRuby(text);
-    const bool hide = m_ruby && !caret && holdsRuby;
-    const bool wasHidden = known ? kind == RubyHidden : !block.layout()->formats().isEmpty();
-    const int newKind = !holdsRuby ? NoRuby : hide ? RubyHidden : NotationShown;
-    const_cast<QTextBlock &>(block).setUserState(block.revision() * 4 + newKind);
-    if (!hide && !wasHidden)
-        return;
-    QTextLayout *tl = block.layout();
-    const QList<QTextLayout::FormatRange> formats =
-        hide ? rubyHidingFormats(text, font()) : QList<QTextLayout::FormatRange>();
-    tl->setFormats(formats);
-    document()->markContentsDirty(block.position(), block.length());
-}
-
-void RichHorizontalView::paintRuby(QPainter &p, const QTextBlock &block)
-{
-    const QTextLayout *tl = block.layout();
-    if (block.userState() <= 0 || (block.userState() & 3) != RubyHidden || !tl)
-        return;
-    paintRubyAbove(p, *tl, block.text(),
-                   blockBoundingGeometry(block).translated(contentOffset()).topLeft(), font(),
-                   m_owner->fontColor());
-}
-
-QList<QTextBlock> RichHorizontalView::shownBlocks() const
-{
-    QList<QTextBlock> shown;
-    for (QTextBlock b = firstVisibleBlock(); b.isValid(); b = b.next()) {
-        if (blockBoundingGeometry(b).translated(contentOffset()).top() > viewport()->height())
-            break;
-        shown.append(b);
-    }
-    return shown;
-}
-
-void RichHorizontalView::paintEvent(QPaintEvent *e)
-{
-    if (m_ruby) {
-        // The lines in view hide their notation, except the caret's, which shows it for
-        // editing.
-        const QTextBlock caret = textCursor().block();
-        for (const QTextBlock &b : shownBlocks())
-            setRubyShown(b, caret);
-    }
-    QPlainTextEdit::paintEvent(e);
-    const QList<QTextBlock> shown = shownBlocks();
-    if (shown.isEmpty())
-        return;
-    if (m_ruby) {
-        QPainter p(viewport());
-        for (const QTextBlock &b : shown)
-            paintRuby(p, b);
-    }
-    if (m_notes)
-        paintNotes(shown);
-    // Painted, no layout is in use: lines far from these give theirs back.
-    m_owner->rowLayout()->painted(shown.first().blockNumber(), shown.last().blockNumber());
-}
-
-void RichHorizontalView::paintNotes(const QList<QTextBlock> &shown)
-{
-    // Each visible line's note after its end, in its last row: "5・7・5", a ku that is too
-    // long or too short in its own colour.
-    QPainter p(viewport());
-    QFont small = font();
-    small.setPixelSize(qMax(1, (font().pixelSize() > 0 ? font().pixelSize() : 16) * 2 / 3));
-    p.setFont(small);
-    const QFontMetricsF fm(small);
-    const QPointF offset = contentOffset();
-    const QColor plain = m_owner->fontColor();
-    for (const QTextBlock &b : shown) {
-        const QRectF box = blockBoundingGeometry(b).translated(offset);
-        const QTextLayout *tl = b.layout();
-        if (!b.isVisible() || !tl || tl->lineCount() == 0)
-            continue;
-        const LineNote note = m_notes(b);
-        const QTextLine last = tl->lineAt(tl->lineCount() - 1);
-        qreal x = box.left() + last.naturalTextWidth() + fm.height();
-        const qreal baseline = box.top() + last.y() + last.ascent();
-        for (qsizetype i = 0; i < note.values.size(); ++i) {
-            const QString part =
-                (i > 0 ? QStringLiteral("・") : QString()) + QString::number(note.values[i]);
-            const int mark = note.marks.value(i);
-            p.setPen(mark > 0   ? QColor(0xd0, 0x20, 0x20)
-                     : mark < 0 ? QColor(0x20, 0x60, 0xd0)
-                                : plain);
-            p.drawText(QPointF(x, baseline), part);
-            x += fm.horizontalAdvance(part);
-        }
-    }
-}
-
-RichHorizontalView::RichHorizontalView(TRichEditSx *owner) : QPlainTextEdit(owner), m_owner(owner)
-{
-    setTabChangesFocus(false);
-    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    setFrameShape(QFrame::NoFrame);
-}
-
-bool RichHorizontalView::event(QEvent *e)
-{
-    if (e->type() == QEvent::ShortcutOverride && isWindowKey(*static_cast<QKeyEvent *>(e))) {
-        e->ignore();
-        return true;
-    }
-    if (e->type() == QEvent::Resize || e->type() == QEvent::FontChange ||
-        e->type() == QEvent::StyleChange)
-        m_owner->m_laidOut = 0; // the view lays every line out again
-    if (e->type() == QEvent::Resize || e->type() == QEvent::Show) {
-        if (auto *bar = findChild<QWidget *>(QStringLiteral("SelectionBar"))) {
-            const QRect cr = contentsRect();
-            bar->setGeometry(cr.left(), cr.top(), SelectionBarWidth, viewport()->height());
-        }
-    }
-    return QPlainTextEdit::event(e);
-}
-
-void RichHorizontalView::keyPressEvent(QKeyEvent *e)
-{
-    switch (m_owner->editByKey(e)) {
-    case TRichEditSx::KeyEdited:
-        ensureCursorVisible();
-        break;
-    case TRichEditSx::KeyMoves:
-        QPlainTextEdit::keyPressEvent(e);
-        break;
-    case TRichEditSx::KeyForTheWindow:
-        return;
-    }
-    Q_EMIT m_owner->keyPressed(e->key(), e->text());
-}
-
-void RichHorizontalView::keyReleaseEvent(QKeyEvent *e)
-{
-    QPlainTextEdit::keyReleaseEvent(e);
-    Q_EMIT m_owner->keyReleased(e->key(), e->isAutoRepeat());
-}
-
-void RichHorizontalView::mousePressEvent(QMouseEvent *e)
-{
-    m_owner->recordAction(ActionMouse);
-    QPlainTextEdit::mousePressEvent(e);
-    Q_EMIT m_owner->mousePressed();
-}
-
-void RichHorizontalView::mouseReleaseEvent(QMouseEvent *e)
-{
-    QPlainTextEdit::mouseReleaseEvent(e);
-    Q_EMIT m_owner->mouseReleased();
-}
-
-void RichHorizontalView::mouseDoubleClickEvent(QMouseEvent *e)
-{
-    QPlainTextEdit::mouseDoubleClickEvent(e);
-    if (e->button() == Qt::LeftButton)
-        Q_EMIT m_owner->doubleClicked();
-}
-
-void RichHorizontalView::inputMethodEvent(QInputMethodEvent *e)
-{
-    // (This view draws its own caret in the preedit, from what Qt's edit control keeps of
-    // it: the event goes through that control.)
-    m_owner->composeByInputMethod(
-        e, [this](QInputMethodEvent *coloured) { QPlainTextEdit::inputMethodEvent(coloured); });
-}
-
-void RichHorizontalView::contextMenuEvent(QContextMenuEvent *e)
-{
-    if (QMenu *menu = m_owner->contextMenu())
-        menu->exec(e->globalPos());
-}
-
-bool RichHorizontalView::canInsertFromMimeData(const QMimeData *source) const
-{
-    return source->hasText() && !source->hasUrls();
-}
-
-void RichHorizontalView::insertFromMimeData(const QMimeData *source)
-{
-    if (source->hasText())
-        textCursor().insertText(normaliseLineBreaks(source->text()));
-}
-
 // --- the control -----------------------------------------------------------------------
 
 TRichEditSx::TRichEditSx(QWidget *parent)
     : QWidget(parent), m_document(new QTextDocument(this)),
-      m_horizontal(new RichHorizontalView(this)), m_verticalView(new VerticalTextView(this)),
-      m_stack(new QStackedLayout(this)), m_imeColors(controlDefaultImeColors())
+      m_horizontal(new RichHorizontalView(this)),
+      m_caret(new PaneCaret(m_horizontal, m_document, this)),
+      m_verticalView(new VerticalTextView(this)), m_stack(new QStackedLayout(this)),
+      m_imeColors(controlDefaultImeColors())
 {
     m_document->setDocumentLayout(new WrappedPlainLayout(m_document));
     m_document->setUndoRedoEnabled(false);
@@ -338,11 +101,11 @@ TRichEditSx::TRichEditSx(QWidget *parent)
         if (!m_restoring)
             Q_EMIT textChanged();
     });
-    connect(m_horizontal, &QPlainTextEdit::cursorPositionChanged, this, [this] {
+    connect(m_caret, &PaneCaret::cursorPositionChanged, this, [this] {
         if (!m_restoring)
             Q_EMIT selectionChanged();
     });
-    connect(m_horizontal, &QPlainTextEdit::selectionChanged, this, [this] {
+    connect(m_caret, &PaneCaret::selectionChanged, this, [this] {
         if (!m_restoring)
             Q_EMIT selectionChanged();
     });
@@ -394,7 +157,7 @@ void TRichEditSx::setText(const QString &text)
     replaceWholeText(normaliseLineBreaks(text));
     // (Placed, not moved: moving asks the plain layout for the caret's old line, which
     // measures every line of the text when that view is hidden.)
-    m_horizontal->setTextCursor(QTextCursor(m_document));
+    setTextCursor(QTextCursor(m_document));
 #ifdef __GLIBC__
     // What a large text left freed on its way in (the decoded file, the document's buffers
     // as they grew) goes back to the system, instead of staying with the process: about a
@@ -429,14 +192,34 @@ void TRichEditSx::setModified(bool modified)
     m_document->setModified(modified);
 }
 
+QTextCursor TRichEditSx::textCursor() const
+{
+    return m_caret->cursor();
+}
+
+void TRichEditSx::setTextCursor(const QTextCursor &cursor)
+{
+    m_caret->setCursor(cursor);
+}
+
+QTextCharFormat TRichEditSx::currentCharFormat() const
+{
+    return m_caret->typingFormat();
+}
+
+void TRichEditSx::setCurrentCharFormat(const QTextCharFormat &format)
+{
+    m_caret->setTypingFormat(format);
+}
+
 int TRichEditSx::selStart() const
 {
-    return m_horizontal->textCursor().selectionStart();
+    return textCursor().selectionStart();
 }
 
 int TRichEditSx::selLength() const
 {
-    const QTextCursor c = m_horizontal->textCursor();
+    const QTextCursor c = textCursor();
     return c.selectionEnd() - c.selectionStart();
 }
 
@@ -446,14 +229,17 @@ void TRichEditSx::setSelection(int start, int length)
     start = qBound(0, start, last);
     const int end = qBound(start, start + qMax(0, length), last);
     QTextCursor c(m_document);
-    c.setPosition(start);
-    c.setPosition(end, QTextCursor::KeepAnchor);
-    m_horizontal->setTextCursor(c);
+    {
+        const WrappedPlainLayout::CursorsOnly measureNothing(rowLayout());
+        c.setPosition(start);
+        c.setPosition(end, QTextCursor::KeepAnchor);
+    }
+    setTextCursor(c);
 }
 
 QString TRichEditSx::selectedText() const
 {
-    QString s = m_horizontal->textCursor().selectedText();
+    QString s = textCursor().selectedText();
     s.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
     return s;
 }
@@ -640,6 +426,7 @@ void TRichEditSx::setVertical(bool vertical)
     setUpdatesEnabled(false);
     m_vertical = vertical;
     rowLayout()->setDeferred(vertical);
+    m_caret->keep(vertical);
     QWidget *view = activeView();
     m_stack->setCurrentWidget(view);
     setFocusProxy(view);
@@ -670,7 +457,7 @@ void TRichEditSx::setWordWrap(bool wrap)
         return;
     const int start = selStart();
     const int length = selLength();
-    const QTextCursor c = m_horizontal->textCursor();
+    const QTextCursor c = textCursor();
     const bool caretAtStart = c.position() == c.selectionStart() && c.hasSelection();
     // The text at the top of the view stays there: the row index alone would point
     // elsewhere once rows are rewrapped.
@@ -684,7 +471,7 @@ void TRichEditSx::setWordWrap(bool wrap)
         QTextCursor r(m_document);
         r.setPosition(start + length);
         r.setPosition(start, QTextCursor::KeepAnchor);
-        m_horizontal->setTextCursor(r);
+        setTextCursor(r);
     } else {
         setSelection(start, length);
     }
@@ -698,10 +485,10 @@ void TRichEditSx::setSelectionBar(bool on)
     if (auto *bar = m_horizontal->findChild<QWidget *>(QStringLiteral("SelectionBar"))) {
         bar->setVisible(on);
         const QRect cr = m_horizontal->contentsRect();
-        bar->setGeometry(cr.left(), cr.top(), SelectionBarWidth,
+        bar->setGeometry(cr.left(), cr.top(), RichHorizontalView::SelectionBarWidth,
                          m_horizontal->viewport()->height());
     }
-    m_horizontal->setLeftMargin(on ? SelectionBarWidth : 0);
+    m_horizontal->setLeftMargin(on ? RichHorizontalView::SelectionBarWidth : 0);
     setImeColors(controlDefaultImeColors());
 }
 
@@ -727,9 +514,9 @@ void TRichEditSx::resetCharacterColors()
     QTextCharFormat plain;
     plain.clearForeground();
     c.setCharFormat(plain);
-    QTextCharFormat typing = m_horizontal->currentCharFormat();
+    QTextCharFormat typing = currentCharFormat();
     typing.clearForeground();
-    m_horizontal->setCurrentCharFormat(typing);
+    setCurrentCharFormat(typing);
 }
 
 void TRichEditSx::setBackgroundColor(const QColor &color)
@@ -819,19 +606,19 @@ std::unique_ptr<QInputMethodEvent> TRichEditSx::recolouredPreedit(const QInputMe
 
 void TRichEditSx::copy()
 {
-    m_horizontal->copy();
+    m_caret->throughView([this] { m_horizontal->copy(); });
 }
 
 void TRichEditSx::cut()
 {
     recordAction(ActionDelete);
-    m_horizontal->cut();
+    m_caret->throughView([this] { m_horizontal->cut(); });
 }
 
 void TRichEditSx::paste()
 {
     recordAction(ActionPaste);
-    m_horizontal->paste();
+    m_caret->throughView([this] { m_horizontal->paste(); });
 }
 
 TRichEditSx::KeyUse TRichEditSx::editByKey(QKeyEvent *e)
@@ -850,14 +637,10 @@ TRichEditSx::KeyUse TRichEditSx::editByKey(QKeyEvent *e)
     }
     if (const auto action = undoActionForKey(e->key(), e->modifiers()))
         recordAction(*action);
-    QTextCursor c = m_horizontal->textCursor();
+    QTextCursor c = textCursor();
     if (!editor::editByKey(c, *e))
         return KeyMoves;
-    // The horizontal view's caret has moved with the edit; placed again, it is also shown,
-    // which a hidden view need not do.
-    const QTextCursor moved = m_horizontal->textCursor();
-    if (!m_vertical || moved.position() != c.position() || moved.anchor() != c.anchor())
-        m_horizontal->setTextCursor(c);
+    setTextCursor(c);
     e->accept();
     return KeyEdited;
 }
@@ -876,7 +659,9 @@ void TRichEditSx::composeByInputMethod(QInputMethodEvent *e,
 
 void TRichEditSx::selectAll()
 {
-    m_horizontal->selectAll();
+    QTextCursor c(m_document);
+    c.select(QTextCursor::Document);
+    setTextCursor(c);
 }
 
 bool TRichEditSx::canUndo() const
@@ -946,13 +731,13 @@ void TRichEditSx::markUnchanged()
 void TRichEditSx::restoreUndo(const RichUndoState &place, const std::function<void()> &change)
 {
     m_restoring = true;
-    const bool signalsWereBlocked = m_horizontal->blockSignals(true);
+    const bool signalsWereBlocked = m_caret->blockSignals(true);
     setUpdatesEnabled(false);
     change();
     setSelTopIndex(place.firstVisibleLine);
     setSelection(place.selStart, place.selLength);
     setUpdatesEnabled(true);
-    m_horizontal->blockSignals(signalsWereBlocked);
+    m_caret->blockSignals(signalsWereBlocked);
     m_restoring = false;
     Q_EMIT textChanged();
     Q_EMIT selectionChanged();

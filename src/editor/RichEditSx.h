@@ -21,6 +21,7 @@ class QMenu;
 
 namespace editor {
 
+class PaneCaret;
 class TRichEditSx;
 class VerticalTextView;
 class WrappedPlainLayout;
@@ -33,6 +34,9 @@ class RichHorizontalView final : public QPlainTextEdit
 {
     Q_OBJECT
 public:
+    // The margin at the left in which a click selects a whole row.
+    static constexpr int SelectionBarWidth = 8;
+
     explicit RichHorizontalView(TRichEditSx *owner);
     void setLeftMargin(int width) { setViewportMargins(width, 0, 0, 0); }
     // Each line's note, drawn small after the line's end.
@@ -87,6 +91,13 @@ public:
     void clear();
     bool isModified() const;
     void setModified(bool modified);
+
+    // The caret and selection, in either writing; the caret tells its moves.
+    QTextCursor textCursor() const;
+    void setTextCursor(const QTextCursor &cursor);
+    QTextCharFormat currentCharFormat() const;
+    void setCurrentCharFormat(const QTextCharFormat &format);
+    PaneCaret *caret() const { return m_caret; }
 
     // Selection queries, in the control's own positions (UTF-16 units, one per line end).
     int selStart() const;
@@ -212,6 +223,7 @@ private:
 
     QTextDocument *m_document;
     RichHorizontalView *m_horizontal;
+    PaneCaret *m_caret; // (before the vertical view, which listens to it)
     VerticalTextView *m_verticalView;
     QStackedLayout *m_stack;
     QMenu *m_contextMenu = nullptr;

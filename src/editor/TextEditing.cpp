@@ -9,6 +9,14 @@
 
 namespace editor {
 
+QString normaliseLineBreaks(const QString &text)
+{
+    QString out = text;
+    out.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    out.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return out;
+}
+
 bool isWindowKey(const QKeyEvent &e)
 {
     if (!e.modifiers().testFlag(Qt::ControlModifier) ||

@@ -11,6 +11,9 @@ class QKeyEvent;
 
 namespace editor {
 
+// A text's line breaks (CR LF, a lone CR) as the document's: LF.
+QString normaliseLineBreaks(const QString &text);
+
 // The keys the window keeps for its own commands (Ctrl with A, C, V, X, Y or Z): the control
 // does nothing with them, so the menu shortcuts reach the focused control.
 bool isWindowKey(const QKeyEvent &e);

@@ -1,5 +1,6 @@
 #include "editor/VerticalAccessible.h"
 
+#include "editor/PaneCaret.h"
 #include "editor/RichEditSx.h"
 #include "editor/VerticalTextView.h"
 
@@ -102,7 +103,7 @@ public:
 
 private:
     bool listening() const { return (eventSink || QAccessible::isActive()) && m_view->isVisible(); }
-    QTextCursor cursor() const { return m_view->pane()->horizontalView()->textCursor(); }
+    QTextCursor cursor() const { return m_view->pane()->textCursor(); }
     void textChanged(int position, int removed, int added);
     void keepNearbyText();
 
@@ -115,15 +116,15 @@ private:
 
 Announcer::Announcer(VerticalTextView *view) : QObject(view), m_view(view)
 {
-    QPlainTextEdit *edit = view->pane()->horizontalView();
-    connect(edit, &QPlainTextEdit::cursorPositionChanged, this, [this] {
+    PaneCaret *caret = view->pane()->caret();
+    connect(caret, &PaneCaret::cursorPositionChanged, this, [this] {
         if (!listening())
             return;
         QAccessibleTextCursorEvent e(m_view, cursor().position());
         announce(&e);
         keepNearbyText();
     });
-    connect(edit, &QPlainTextEdit::selectionChanged, this, [this] {
+    connect(caret, &PaneCaret::selectionChanged, this, [this] {
         if (!listening())
             return;
         const QTextCursor c = cursor();
@@ -309,7 +310,7 @@ void *VerticalAccessible::interface_cast(QAccessible::InterfaceType t)
 void VerticalAccessible::selection(int selectionIndex, int *startOffset, int *endOffset) const
 {
     *startOffset = *endOffset = 0;
-    const QTextCursor c = pane()->horizontalView()->textCursor();
+    const QTextCursor c = pane()->textCursor();
     if (selectionIndex == 0 && c.hasSelection()) {
         *startOffset = c.selectionStart();
         *endOffset = c.selectionEnd();
@@ -318,7 +319,7 @@ void VerticalAccessible::selection(int selectionIndex, int *startOffset, int *en
 
 int VerticalAccessible::selectionCount() const
 {
-    return pane()->horizontalView()->textCursor().hasSelection() ? 1 : 0;
+    return pane()->textCursor().hasSelection() ? 1 : 0;
 }
 
 void VerticalAccessible::addSelection(int startOffset, int endOffset)
@@ -338,24 +339,24 @@ void VerticalAccessible::setSelection(int selectionIndex, int startOffset, int e
     if (selectionIndex != 0)
         return;
     const int count = characterCount();
-    QTextCursor c = pane()->horizontalView()->textCursor();
+    QTextCursor c = pane()->textCursor();
     c.setPosition(qBound(0, startOffset, count));
     c.setPosition(qBound(0, endOffset, count), QTextCursor::KeepAnchor);
     pane()->recordAction(ActionCaret);
-    pane()->horizontalView()->setTextCursor(c);
+    pane()->setTextCursor(c);
 }
 
 int VerticalAccessible::cursorPosition() const
 {
-    return pane()->horizontalView()->textCursor().position();
+    return pane()->textCursor().position();
 }
 
 void VerticalAccessible::setCursorPosition(int position)
 {
-    QTextCursor c = pane()->horizontalView()->textCursor();
+    QTextCursor c = pane()->textCursor();
     c.setPosition(qBound(0, position, characterCount()));
     pane()->recordAction(ActionCaret);
-    pane()->horizontalView()->setTextCursor(c);
+    pane()->setTextCursor(c);
 }
 
 // --- text ----------------------------------------------------------------------------------
@@ -526,14 +527,14 @@ void VerticalAccessible::edit(int startOffset, int endOffset, const QString &tex
     if (startOffset == endOffset && text.isEmpty())
         return;
     pane()->recordAction(undoAction);
-    QTextCursor c = pane()->horizontalView()->textCursor();
+    QTextCursor c = pane()->textCursor();
     c.setPosition(startOffset);
     c.setPosition(endOffset, QTextCursor::KeepAnchor);
     if (text.isEmpty())
         c.removeSelectedText();
     else
         c.insertText(text);
-    pane()->horizontalView()->setTextCursor(c);
+    pane()->setTextCursor(c);
 }
 
 void VerticalAccessible::deleteText(int startOffset, int endOffset)

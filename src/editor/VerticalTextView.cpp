@@ -1,5 +1,6 @@
 #include "editor/VerticalTextView.h"
 
+#include "editor/PaneCaret.h"
 #include "editor/RichEditSx.h"
 #include "editor/TextEditing.h"
 #include "editor/VerticalAccessible.h"
@@ -46,7 +47,7 @@ VerticalTextView::VerticalTextView(TRichEditSx *owner)
     QTextDocument *doc = owner->document();
     // Hidden (the pane writes horizontally), the view only notes what an edit touched.
     m_layout.setDeferred(true);
-    m_layout.setCaretBlock([owner] { return owner->horizontalView()->textCursor().block(); });
+    m_layout.setCaretBlock([owner] { return owner->textCursor().block(); });
     connect(doc, &QTextDocument::contentsChange, this, [this](int pos, int removed, int added) {
         m_layout.documentChanged(pos, removed, added);
         if (!isVisible())
@@ -54,10 +55,10 @@ VerticalTextView::VerticalTextView(TRichEditSx *owner)
         updateScrollBars();
         viewport()->update();
     });
-    connect(owner->horizontalView(), &QPlainTextEdit::cursorPositionChanged, this, [this] {
+    connect(owner->caret(), &PaneCaret::cursorPositionChanged, this, [this] {
         // (While a whole text is put in, the caret passes by its end: the pane shows the
         // caret once the text is in.)
-        const QTextBlock caretBlock = m_owner->horizontalView()->textCursor().block();
+        const QTextBlock caretBlock = m_owner->textCursor().block();
         if (caretBlock.blockNumber() != m_caretLine) {
             // With ruby shown, the line left hides its notation and the line entered shows it.
             m_layout.caretLineChanged(m_owner->document()->findBlockByNumber(m_caretLine),
@@ -70,7 +71,7 @@ VerticalTextView::VerticalTextView(TRichEditSx *owner)
         ensureCaretVisible();
         viewport()->update();
     });
-    connect(owner->horizontalView(), &QPlainTextEdit::selectionChanged, viewport(),
+    connect(owner->caret(), &PaneCaret::selectionChanged, viewport(),
             qOverload<>(&QWidget::update));
     installVerticalAccessibility(this);
 }
@@ -173,7 +174,7 @@ QRectF VerticalTextView::characterRect(int position)
 
 int VerticalTextView::caretPosition() const
 {
-    return m_owner->horizontalView()->textCursor().position();
+    return m_owner->textCursor().position();
 }
 
 QRectF VerticalTextView::caretRect()
@@ -306,7 +307,7 @@ void VerticalTextView::paintEvent(QPaintEvent *)
     const int total = m_layout.knownColumnCount();
     const int first = qMax(0, columnAt(viewport()->width() + p));
     const int last = qMin(total - 1, columnAt(-p));
-    const QTextCursor cursor = m_owner->horizontalView()->textCursor();
+    const QTextCursor cursor = m_owner->textCursor();
     VerticalLayout::PaintOptions o;
     o.text = m_text;
     o.background = m_background;
@@ -324,8 +325,8 @@ void VerticalTextView::paintEvent(QPaintEvent *)
     }
     if (last >= first) {
         m_layout.paint(&painter, first, last, o);
-        // The hidden horizontal view lays the caret's line out as the caret moves: it too
-        // keeps only the lines near these.
+        // Lines laid out in the hidden horizontal view (a cursor placed by the window, a
+        // copy or paste through it) are kept only near these.
         int local = 0;
         m_owner->rowLayout()->keepNear(m_layout.blockOfColumn(first, &local).blockNumber(),
                                        m_layout.blockOfColumn(last, &local).blockNumber());
@@ -346,56 +347,56 @@ bool VerticalTextView::moveCaret(QKeyEvent *e)
     const bool shift = e->modifiers().testFlag(Qt::ShiftModifier);
     const bool ctrl = e->modifiers().testFlag(Qt::ControlModifier);
     const auto mode = shift ? QTextCursor::KeepAnchor : QTextCursor::MoveAnchor;
-    QTextCursor c = m_owner->horizontalView()->textCursor();
+    QTextCursor c = m_owner->textCursor();
     const int pos = c.position();
     const int column = m_layout.columnOfPosition(pos);
     const int total = m_layout.columnCount();
-    auto acrossColumns = [&](int target) {
-        target = qBound(0, target, total - 1);
-        if (m_wantedY < 0)
-            m_wantedY = m_layout.yOfPosition(pos);
-        const qreal keep = m_wantedY;
-        c.setPosition(m_layout.positionAt(target, keep), mode);
-        m_owner->horizontalView()->setTextCursor(c);
-        m_wantedY = keep;
-    };
-    const int visible = qMax(1, int(viewport()->width() / m_layout.pitch()) - 1);
-    switch (e->key()) {
-    case Qt::Key_Up:
-        c.movePosition(QTextCursor::PreviousCharacter, mode);
-        break;
-    case Qt::Key_Down:
-        c.movePosition(QTextCursor::NextCharacter, mode);
-        break;
-    case Qt::Key_Left:
-        acrossColumns(column + 1);
-        return true;
-    case Qt::Key_Right:
-        acrossColumns(column - 1);
-        return true;
-    case Qt::Key_PageDown:
-        acrossColumns(column + visible);
-        return true;
-    case Qt::Key_PageUp:
-        acrossColumns(column - visible);
-        return true;
-    case Qt::Key_Home:
-        if (ctrl)
-            c.movePosition(QTextCursor::Start, mode);
-        else
-            c.setPosition(m_layout.columnStart(column), mode);
-        break;
-    case Qt::Key_End:
-        if (ctrl)
-            c.movePosition(QTextCursor::End, mode);
-        else
-            c.setPosition(m_layout.columnEnd(column), mode);
-        break;
-    default:
-        return false;
+    qreal keepY = -1; // the height kept across columns
+    {
+        const WrappedPlainLayout::CursorsOnly measureNothing(m_owner->rowLayout());
+        auto acrossColumns = [&](int target) {
+            target = qBound(0, target, total - 1);
+            keepY = m_wantedY < 0 ? m_layout.yOfPosition(pos) : m_wantedY;
+            c.setPosition(m_layout.positionAt(target, keepY), mode);
+        };
+        const int visible = qMax(1, int(viewport()->width() / m_layout.pitch()) - 1);
+        switch (e->key()) {
+        case Qt::Key_Up:
+            c.movePosition(QTextCursor::PreviousCharacter, mode);
+            break;
+        case Qt::Key_Down:
+            c.movePosition(QTextCursor::NextCharacter, mode);
+            break;
+        case Qt::Key_Left:
+            acrossColumns(column + 1);
+            break;
+        case Qt::Key_Right:
+            acrossColumns(column - 1);
+            break;
+        case Qt::Key_PageDown:
+            acrossColumns(column + visible);
+            break;
+        case Qt::Key_PageUp:
+            acrossColumns(column - visible);
+            break;
+        case Qt::Key_Home:
+            if (ctrl)
+                c.movePosition(QTextCursor::Start, mode);
+            else
+                c.setPosition(m_layout.columnStart(column), mode);
+            break;
+        case Qt::Key_End:
+            if (ctrl)
+                c.movePosition(QTextCursor::End, mode);
+            else
+                c.setPosition(m_layout.columnEnd(column), mode);
+            break;
+        default:
+            return false;
+        }
     }
-    m_wantedY = -1;
-    m_owner->horizontalView()->setTextCursor(c);
+    m_owner->setTextCursor(c);
+    m_wantedY = keepY;
     return true;
 }
 
@@ -440,11 +441,15 @@ void VerticalTextView::mousePressEvent(QMouseEvent *e)
     m_owner->recordAction(ActionMouse);
     setFocus(Qt::MouseFocusReason);
     if (e->button() == Qt::LeftButton) {
-        QTextCursor c = m_owner->horizontalView()->textCursor();
+        QTextCursor c = m_owner->textCursor();
         const int pos = positionAtPoint(e->position());
-        c.setPosition(pos, e->modifiers().testFlag(Qt::ShiftModifier) ? QTextCursor::KeepAnchor
-                                                                      : QTextCursor::MoveAnchor);
-        m_owner->horizontalView()->setTextCursor(c);
+        {
+            const WrappedPlainLayout::CursorsOnly measureNothing(m_owner->rowLayout());
+            c.setPosition(pos, e->modifiers().testFlag(Qt::ShiftModifier)
+                                   ? QTextCursor::KeepAnchor
+                                   : QTextCursor::MoveAnchor);
+        }
+        m_owner->setTextCursor(c);
         m_dragging = true;
         m_wantedY = -1;
     }
@@ -455,9 +460,12 @@ void VerticalTextView::mouseMoveEvent(QMouseEvent *e)
 {
     if (!m_dragging || !(e->buttons() & Qt::LeftButton))
         return;
-    QTextCursor c = m_owner->horizontalView()->textCursor();
-    c.setPosition(positionAtPoint(e->position()), QTextCursor::KeepAnchor);
-    m_owner->horizontalView()->setTextCursor(c);
+    QTextCursor c = m_owner->textCursor();
+    {
+        const WrappedPlainLayout::CursorsOnly measureNothing(m_owner->rowLayout());
+        c.setPosition(positionAtPoint(e->position()), QTextCursor::KeepAnchor);
+    }
+    m_owner->setTextCursor(c);
 }
 
 void VerticalTextView::mouseReleaseEvent(QMouseEvent *)
@@ -468,10 +476,13 @@ void VerticalTextView::mouseReleaseEvent(QMouseEvent *)
 
 void VerticalTextView::mouseDoubleClickEvent(QMouseEvent *e)
 {
-    QTextCursor c = m_owner->horizontalView()->textCursor();
-    c.setPosition(positionAtPoint(e->position()));
-    c.select(QTextCursor::WordUnderCursor);
-    m_owner->horizontalView()->setTextCursor(c);
+    QTextCursor c = m_owner->textCursor();
+    {
+        const WrappedPlainLayout::CursorsOnly measureNothing(m_owner->rowLayout());
+        c.setPosition(positionAtPoint(e->position()));
+        c.select(QTextCursor::WordUnderCursor);
+    }
+    m_owner->setTextCursor(c);
     if (e->button() == Qt::LeftButton)
         Q_EMIT m_owner->doubleClicked();
 }
@@ -496,9 +507,9 @@ void VerticalTextView::contextMenuEvent(QContextMenuEvent *e)
 void VerticalTextView::inputMethodEvent(QInputMethodEvent *e)
 {
     m_owner->composeByInputMethod(e, [this](QInputMethodEvent *coloured) {
-        QTextCursor c = m_owner->horizontalView()->textCursor();
+        QTextCursor c = m_owner->textCursor();
         m_preeditCursor = editor::composeByInputMethod(c, *coloured);
-        m_owner->horizontalView()->setTextCursor(c);
+        m_owner->setTextCursor(c);
         coloured->accept();
     });
     updateScrollBars();
@@ -526,7 +537,7 @@ QVariant VerticalTextView::inputMethodQuery(Qt::InputMethodQuery query) const
     case Qt::ImFont:
         return m_layout.font();
     default:
-        return editor::inputMethodQuery(m_owner->horizontalView()->textCursor(), query);
+        return editor::inputMethodQuery(m_owner->textCursor(), query);
     }
 }
 

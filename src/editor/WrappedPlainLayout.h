@@ -43,6 +43,24 @@ public:
     // While its view is hidden, a changed line is laid out again only when shown or asked
     // about.
     void setDeferred(bool deferred) { m_deferred = deferred; }
+    // While its view is hidden and one of these lives, a line is not laid out to be
+    // measured. A cursor placed in the text asks for its line's layout to find its x, which
+    // only moving up or down in that view needs, and finds it again then. Only for cursor
+    // arithmetic: Qt's edit control counts on the lines it measures being laid out.
+    class CursorsOnly
+    {
+    public:
+        explicit CursorsOnly(WrappedPlainLayout *layout) : m_layout(layout)
+        {
+            ++m_layout->m_cursorsOnly;
+        }
+        ~CursorsOnly() { --m_layout->m_cursorsOnly; }
+        CursorsOnly(const CursorsOnly &) = delete;
+        CursorsOnly &operator=(const CursorsOnly &) = delete;
+
+    private:
+        WrappedPlainLayout *m_layout;
+    };
 
 protected:
     void documentChanged(int from, int charsRemoved, int charsAdded) override;
@@ -64,6 +82,7 @@ private:
     mutable QHash<char32_t, float> m_wideAdvances;
     bool m_sizeChanging = false;
     bool m_deferred = false;
+    int m_cursorsOnly = 0;
     LayoutKeeper m_kept;
 };
 

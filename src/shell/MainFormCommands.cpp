@@ -96,9 +96,9 @@ void TMainForm1::HiraganaButton1Click()
 
 void TMainForm1::insertAtRightCaret(const QString &text)
 {
-    QTextCursor c = m_right->horizontalView()->textCursor();
+    QTextCursor c = m_right->textCursor();
     c.insertText(text);
-    m_right->horizontalView()->setTextCursor(c);
+    m_right->setTextCursor(c);
     GetColRow();
 }
 

@@ -85,7 +85,7 @@ QString TMainForm1::caretMeterText()
 {
     if (!menuOn(QStringLiteral("MoraShow1")))
         return {};
-    const reading::LineMeter &m = meterOf(m_right->horizontalView()->textCursor().block().text());
+    const reading::LineMeter &m = meterOf(m_right->textCursor().block().text());
     if (m.total() == 0)
         return {};
     QString text = QStringLiteral("音数 %1").arg(m.total());
@@ -153,7 +153,7 @@ void TMainForm1::Furigana1Click()
 {
     // The selection, or else the caret's line, with the engine's reading of every kanji word
     // written as ruby: one change, undone in one step.
-    QTextCursor c = m_right->horizontalView()->textCursor();
+    QTextCursor c = m_right->textCursor();
     if (!c.hasSelection()) {
         c.movePosition(QTextCursor::StartOfBlock);
         c.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
@@ -170,7 +170,7 @@ void TMainForm1::Furigana1Click()
     c.insertText(withRuby);
     c.setPosition(start);
     c.setPosition(start + int(withRuby.size()), QTextCursor::KeepAnchor);
-    m_right->horizontalView()->setTextCursor(c);
+    m_right->setTextCursor(c);
     GetColRow();
 }
 

@@ -61,10 +61,7 @@ public:
     // TypingHost
     void refreshCaret() override { w.GetColRow(); }
     int caretColumn() const override { return w.CaretColumn; }
-    int caretPosition() const override
-    {
-        return w.m_right->horizontalView()->textCursor().position();
-    }
+    int caretPosition() const override { return w.m_right->textCursor().position(); }
     int lineCount() const override { return w.m_right->document()->blockCount(); }
     QString lineText(int line) const override
     {
@@ -72,7 +69,7 @@ public:
     }
     QString textEndingAtCaret(int length) const override
     {
-        QTextCursor c = w.m_right->horizontalView()->textCursor();
+        QTextCursor c = w.m_right->textCursor();
         const int end = c.position();
         c.setPosition(std::max(end - length, 0));
         c.setPosition(end, QTextCursor::KeepAnchor);
@@ -100,15 +97,15 @@ public:
     {
         TRichEditSx *pane = w.m_right;
         pane->resetCharacterColors();
-        QTextCursor c = pane->horizontalView()->textCursor();
+        QTextCursor c = pane->textCursor();
         QTextCharFormat f;
         f.setForeground(qColorOf(colour));
         c.mergeCharFormat(f);
         c.setPosition(c.selectionEnd());
-        pane->horizontalView()->setTextCursor(c);
-        QTextCharFormat typing = pane->horizontalView()->currentCharFormat();
+        pane->setTextCursor(c);
+        QTextCharFormat typing = pane->currentCharFormat();
         typing.clearForeground();
-        pane->horizontalView()->setCurrentCharFormat(typing);
+        pane->setCurrentCharFormat(typing);
     }
     bool isRightPaneModified() const override { return w.m_right->isModified(); }
     void setRightPaneModified(bool modified) override { w.m_right->setModified(modified); }

@@ -69,11 +69,11 @@ void TMainForm1::colourPane(TRichEditSx *pane, text::ColorNumber colour)
         return;
     pane->setUpdatesEnabled(false);
     m_stopWatch.Start();
-    QTextCursor c = pane->horizontalView()->textCursor();
+    QTextCursor c = pane->textCursor();
     // The typing colour is cleared, so what is typed next takes the pane's font colour.
     const int count = m_coloring.takeRun(
         tools::ColorAllMatches(c, edit2->text(), tools::toQColor(colour), QColor()));
-    pane->horizontalView()->setTextCursor(c);
+    pane->setTextCursor(c);
     pane->activeView()->setFocus();
     m_stopWatch.Stop();
     m_status->setPanelText(1, m_stopWatch.ElapsedText());

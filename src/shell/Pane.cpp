@@ -409,9 +409,9 @@ void Pane::replace()
         return;
     }
     m_editor->setSelection(int(found->start), int(found->length));
-    QTextCursor c = m_editor->horizontalView()->textCursor();
+    QTextCursor c = m_editor->textCursor();
     c.insertText(d->replaceText());
-    m_editor->horizontalView()->setTextCursor(c);
+    m_editor->setTextCursor(c);
     m_host.paneCaretMoved(*this);
 }
 

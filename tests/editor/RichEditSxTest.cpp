@@ -312,6 +312,44 @@ TEST_F(PaneFixture, RowsAfterEditingInTheVerticalViewAreThoseOfTheTextAfresh)
         ASSERT_EQ(pane.rowOfPosition(p), fresh.rowOfPosition(p)) << p;
 }
 
+// In vertical writing the caret is the pane's own: moving it lays nothing out in the
+// hidden horizontal view, still tells the window, and is where that view shows it again.
+TEST_F(PaneFixture, TheCaretMovesInVerticalWritingWithoutTheHiddenView)
+{
+    pane.setVertical(true);
+    pane.setText(QStringList(3000, QStringLiteral("春過ぎて夏来にけらし白妙の")).join(u'\n'));
+    int told = 0;
+    QObject::connect(&pane, &TRichEditSx::selectionChanged, [&] { ++told; });
+    QWidget *view = pane.activeView();
+    for (int i = 0; i < 30; ++i)
+        QTest::keyClick(view, Qt::Key_PageDown);
+    QTest::keyClick(view, Qt::Key_Down, Qt::ShiftModifier);
+    QTest::keyClick(view, Qt::Key_Down, Qt::ShiftModifier);
+    const QTextCursor caret = pane.textCursor();
+    const int anchor = caret.anchor(), position = caret.position();
+    EXPECT_GT(caret.blockNumber(), 100);
+    EXPECT_EQ(position - anchor, 2);
+    EXPECT_GE(told, 32);
+    int laidOut = 0;
+    for (QTextBlock b = pane.document()->begin(); b.isValid(); b = b.next())
+        laidOut += b.layout()->lineCount() > 0;
+    EXPECT_EQ(laidOut, 0);
+
+    // The view's own operations act at the pane's caret.
+    pane.cut();
+    pane.paste();
+    pane.paste();
+    EXPECT_EQ(pane.selStart(), position + 2);
+    EXPECT_EQ(pane.document()->characterCount(), 3000 * 14 + 2);
+    pane.setSelection(anchor, 2);
+
+    pane.setVertical(false);
+    const QPlainTextEdit *h = pane.horizontalView();
+    EXPECT_EQ(h->textCursor().position(), position);
+    EXPECT_EQ(h->textCursor().anchor(), anchor);
+    EXPECT_TRUE(h->viewport()->rect().contains(h->cursorRect().center()));
+}
+
 TEST_F(PaneFixture, VerticalToggleRaisesItsNoticeOnlyOnChange)
 {
     int notices = 0;

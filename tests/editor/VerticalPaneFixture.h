@@ -30,7 +30,7 @@ struct VerticalPaneTest : ::testing::Test
         view->setFocus();
         ASSERT_EQ(pane.activeView(), view);
     }
-    int caret() const { return pane.horizontalView()->textCursor().position(); }
+    int caret() const { return pane.textCursor().position(); }
 };
 
 } // namespace testsupport

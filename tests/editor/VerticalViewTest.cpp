@@ -349,9 +349,9 @@ TEST_F(VerticalFixture, RubyUprightRunsAndHangingMarksAreSetAsTheyShow)
     EXPECT_EQ(l.upright[0].start, 9);
     EXPECT_GE(layout().pitch(), 1.75 * em) << "columns with ruby leave room for it";
     // On the caret's line the notation is text to edit again.
-    QTextCursor c = pane.horizontalView()->textCursor();
+    QTextCursor c = pane.textCursor();
     c.setPosition(at + 2);
-    pane.horizontalView()->setTextCursor(c);
+    pane.setTextCursor(c);
     EXPECT_EQ(layout().yOfPosition(at + 9) - layout().yOfPosition(at), 9 * em);
     // 、 after a full column hangs below it; without hanging it takes the column's last
     // character down to the next column with it.

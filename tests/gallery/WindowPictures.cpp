@@ -133,9 +133,9 @@ void poetPictures(Shelf &shelf)
         "旅に病んで夢は枯野をかけ廻る\n"
         "2026年12月8日、A4判の紙に\n"
         "｜東風《こち》吹かば"));
-    QTextCursor c = w.RichEditNx1()->horizontalView()->textCursor();
+    QTextCursor c = w.RichEditNx1()->textCursor();
     c.setPosition(w.RichEditNx1()->document()->lastBlock().position() + 3);
-    w.RichEditNx1()->horizontalView()->setTextCursor(c);
+    w.RichEditNx1()->setTextCursor(c);
     shelf.keep(win.picture(), QStringLiteral("poet-vertical.png"), Shelf::Docs);
     w.run(QStringLiteral("VHClick"));
     shelf.keep(win.picture(), QStringLiteral("poet-horizontal.png"), Shelf::Docs);
@@ -190,10 +190,10 @@ void readingDictionaryPicture(Shelf &shelf)
     Window win;
     TMainForm1 &w = *win.w;
     w.RichEditNx1()->setText(QStringLiteral("春日の山"));
-    QTextCursor c = w.RichEditNx1()->horizontalView()->textCursor();
+    QTextCursor c = w.RichEditNx1()->textCursor();
     c.setPosition(0);
     c.setPosition(2, QTextCursor::KeepAnchor);
-    w.RichEditNx1()->horizontalView()->setTextCursor(c);
+    w.RichEditNx1()->setTextCursor(c);
     w.run(QStringLiteral("ReadingDictionary1Click"));
     TReadingDialog *d = w.readingDialog();
     if (!d) {

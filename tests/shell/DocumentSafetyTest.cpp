@@ -266,10 +266,10 @@ TEST_F(Documents, UnsavedWorkIsCopiedAndOfferedAfterACrash)
 TEST_F(Documents, ThePoetsReadingsAreRegisteredAndReadFromThenOn)
 {
     w->RichEditNx1()->setText(QStringLiteral("春日の山"));
-    QTextCursor c = w->RichEditNx1()->horizontalView()->textCursor();
+    QTextCursor c = w->RichEditNx1()->textCursor();
     c.setPosition(0);
     c.setPosition(2, QTextCursor::KeepAnchor);
-    w->RichEditNx1()->horizontalView()->setTextCursor(c);
+    w->RichEditNx1()->setTextCursor(c);
     w->run(QStringLiteral("ReadingDictionary1Click"));
     TReadingDialog *d = w->readingDialog();
     ASSERT_TRUE(d);

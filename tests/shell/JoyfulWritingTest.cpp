@@ -76,9 +76,9 @@ protected:
     void doubleClickAt(int position)
     {
         QPlainTextEdit *h = pane()->horizontalView();
-        QTextCursor c = h->textCursor();
+        QTextCursor c = pane()->textCursor();
         c.setPosition(position);
-        h->setTextCursor(c);
+        pane()->setTextCursor(c);
         if (GetParam()) {
             VerticalTextView *v = pane()->verticalView();
             QTest::mouseDClick(v->viewport(), Qt::LeftButton, {},

@@ -1,0 +1,241 @@
+#include "editor/HorizontalRuby.h"
+#include "editor/RichEditSx.h"
+#include "editor/TextEditing.h"
+#include "editor/WrappedPlainLayout.h"
+#include "text/Ruby.h"
+
+#include <QContextMenuEvent>
+#include <QInputMethodEvent>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMimeData>
+#include <QPainter>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTextLayout>
+
+namespace editor {
+
+void RichHorizontalView::setLineNotes(std::function<LineNote(const QTextBlock &)> notes)
+{
+    m_notes = std::move(notes);
+    viewport()->update();
+}
+
+namespace {
+// What a line's user state says of its ruby: revision * 4 + one of these (0: never looked at).
+enum RubyState { RubyHidden = 1, NoRuby = 2, NotationShown = 3 };
+} // namespace
+
+void RichHorizontalView::setRuby(bool on)
+{
+    if (on == m_ruby)
+        return;
+    m_ruby = on;
+    // Every line that was given ruby gets its notation back; the visible ones are given
+    // ruby again as they are painted.
+    for (QTextBlock b = document()->firstBlock(); b.isValid(); b = b.next()) {
+        if (b.userState() > 0 && (b.userState() & 3) == RubyHidden)
+            setRubyShown(b, b.next()); // not the caret's line: shown since ruby is off
+        b.setUserState(-1);
+    }
+    viewport()->update();
+}
+
+void RichHorizontalView::setRubyShown(const QTextBlock &block, const QTextBlock &caretBlock)
+{
+    // Known from the line's state while the line is unchanged: most lines in view are
+    // passed over without their text being read.
+    const int state = block.userState();
+    const bool known = state > 0 && state / 4 == block.revision();
+    const bool caret = block == caretBlock;
+    const int kind = known ? state & 3 : 0;
+    if (m_ruby && ((caret && (kind == NotationShown || kind == NoRuby)) ||
+                   (!caret && (kind == RubyHidden || kind == NoRuby))))
+        return;
+    const QString text = block.text();
+    const bool holdsRuby = text::mayHoldRuby(text);
+    const bool hide = m_ruby && !caret && holdsRuby;
+    const bool wasHidden = known ? kind == RubyHidden : !block.layout()->formats().isEmpty();
+    const int newKind = !holdsRuby ? NoRuby : hide ? RubyHidden : NotationShown;
+    const_cast<QTextBlock &>(block).setUserState(block.revision() * 4 + newKind);
+    if (!hide && !wasHidden)
+        return;
+    QTextLayout *tl = block.layout();
+    const QList<QTextLayout::FormatRange> formats =
+        hide ? rubyHidingFormats(text, font()) : QList<QTextLayout::FormatRange>();
+    tl->setFormats(formats);
+    document()->markContentsDirty(block.position(), block.length());
+}
+
+void RichHorizontalView::paintRuby(QPainter &p, const QTextBlock &block)
+{
+    const QTextLayout *tl = block.layout();
+    if (block.userState() <= 0 || (block.userState() & 3) != RubyHidden || !tl)
+        return;
+    paintRubyAbove(p, *tl, block.text(),
+                   blockBoundingGeometry(block).translated(contentOffset()).topLeft(), font(),
+                   m_owner->fontColor());
+}
+
+QList<QTextBlock> RichHorizontalView::shownBlocks() const
+{
+    QList<QTextBlock> shown;
+    for (QTextBlock b = firstVisibleBlock(); b.isValid(); b = b.next()) {
+        if (blockBoundingGeometry(b).translated(contentOffset()).top() > viewport()->height())
+            break;
+        shown.append(b);
+    }
+    return shown;
+}
+
+void RichHorizontalView::paintEvent(QPaintEvent *e)
+{
+    if (m_ruby) {
+        // The lines in view hide their notation, except the caret's, which shows it for
+        // editing.
+        const QTextBlock caret = textCursor().block();
+        for (const QTextBlock &b : shownBlocks())
+            setRubyShown(b, caret);
+    }
+    QPlainTextEdit::paintEvent(e);
+    const QList<QTextBlock> shown = shownBlocks();
+    if (shown.isEmpty())
+        return;
+    if (m_ruby) {
+        QPainter p(viewport());
+        for (const QTextBlock &b : shown)
+            paintRuby(p, b);
+    }
+    if (m_notes)
+        paintNotes(shown);
+    // Painted, no layout is in use: lines far from these give theirs back.
+    m_owner->rowLayout()->painted(shown.first().blockNumber(), shown.last().blockNumber());
+}
+
+void RichHorizontalView::paintNotes(const QList<QTextBlock> &shown)
+{
+    // Each visible line's note after its end, in its last row: "5・7・5", a ku that is too
+    // long or too short in its own colour.
+    QPainter p(viewport());
+    QFont small = font();
+    small.setPixelSize(qMax(1, (font().pixelSize() > 0 ? font().pixelSize() : 16) * 2 / 3));
+    p.setFont(small);
+    const QFontMetricsF fm(small);
+    const QPointF offset = contentOffset();
+    const QColor plain = m_owner->fontColor();
+    for (const QTextBlock &b : shown) {
+        const QRectF box = blockBoundingGeometry(b).translated(offset);
+        const QTextLayout *tl = b.layout();
+        if (!b.isVisible() || !tl || tl->lineCount() == 0)
+            continue;
+        const LineNote note = m_notes(b);
+        const QTextLine last = tl->lineAt(tl->lineCount() - 1);
+        qreal x = box.left() + last.naturalTextWidth() + fm.height();
+        const qreal baseline = box.top() + last.y() + last.ascent();
+        for (qsizetype i = 0; i < note.values.size(); ++i) {
+            const QString part =
+                (i > 0 ? QStringLiteral("・") : QString()) + QString::number(note.values[i]);
+            const int mark = note.marks.value(i);
+            p.setPen(mark > 0   ? QColor(0xd0, 0x20, 0x20)
+                     : mark < 0 ? QColor(0x20, 0x60, 0xd0)
+                                : plain);
+            p.drawText(QPointF(x, baseline), part);
+            x += fm.horizontalAdvance(part);
+        }
+    }
+}
+
+RichHorizontalView::RichHorizontalView(TRichEditSx *owner) : QPlainTextEdit(owner), m_owner(owner)
+{
+    setTabChangesFocus(false);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    setFrameShape(QFrame::NoFrame);
+}
+
+bool RichHorizontalView::event(QEvent *e)
+{
+    if (e->type() == QEvent::ShortcutOverride && isWindowKey(*static_cast<QKeyEvent *>(e))) {
+        e->ignore();
+        return true;
+    }
+    if (e->type() == QEvent::Resize || e->type() == QEvent::FontChange ||
+        e->type() == QEvent::StyleChange)
+        m_owner->m_laidOut = 0; // the view lays every line out again
+    if (e->type() == QEvent::Resize || e->type() == QEvent::Show) {
+        if (auto *bar = findChild<QWidget *>(QStringLiteral("SelectionBar"))) {
+            const QRect cr = contentsRect();
+            bar->setGeometry(cr.left(), cr.top(), SelectionBarWidth, viewport()->height());
+        }
+    }
+    return QPlainTextEdit::event(e);
+}
+
+void RichHorizontalView::keyPressEvent(QKeyEvent *e)
+{
+    switch (m_owner->editByKey(e)) {
+    case TRichEditSx::KeyEdited:
+        ensureCursorVisible();
+        break;
+    case TRichEditSx::KeyMoves:
+        QPlainTextEdit::keyPressEvent(e);
+        break;
+    case TRichEditSx::KeyForTheWindow:
+        return;
+    }
+    Q_EMIT m_owner->keyPressed(e->key(), e->text());
+}
+
+void RichHorizontalView::keyReleaseEvent(QKeyEvent *e)
+{
+    QPlainTextEdit::keyReleaseEvent(e);
+    Q_EMIT m_owner->keyReleased(e->key(), e->isAutoRepeat());
+}
+
+void RichHorizontalView::mousePressEvent(QMouseEvent *e)
+{
+    m_owner->recordAction(ActionMouse);
+    QPlainTextEdit::mousePressEvent(e);
+    Q_EMIT m_owner->mousePressed();
+}
+
+void RichHorizontalView::mouseReleaseEvent(QMouseEvent *e)
+{
+    QPlainTextEdit::mouseReleaseEvent(e);
+    Q_EMIT m_owner->mouseReleased();
+}
+
+void RichHorizontalView::mouseDoubleClickEvent(QMouseEvent *e)
+{
+    QPlainTextEdit::mouseDoubleClickEvent(e);
+    if (e->button() == Qt::LeftButton)
+        Q_EMIT m_owner->doubleClicked();
+}
+
+void RichHorizontalView::inputMethodEvent(QInputMethodEvent *e)
+{
+    // (This view draws its own caret in the preedit, from what Qt's edit control keeps of
+    // it: the event goes through that control.)
+    m_owner->composeByInputMethod(
+        e, [this](QInputMethodEvent *coloured) { QPlainTextEdit::inputMethodEvent(coloured); });
+}
+
+void RichHorizontalView::contextMenuEvent(QContextMenuEvent *e)
+{
+    if (QMenu *menu = m_owner->contextMenu())
+        menu->exec(e->globalPos());
+}
+
+bool RichHorizontalView::canInsertFromMimeData(const QMimeData *source) const
+{
+    return source->hasText() && !source->hasUrls();
+}
+
+void RichHorizontalView::insertFromMimeData(const QMimeData *source)
+{
+    if (source->hasText())
+        textCursor().insertText(normaliseLineBreaks(source->text()));
+}
+
+} // namespace editor
