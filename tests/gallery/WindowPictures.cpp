@@ -92,27 +92,24 @@ void writingPictures(Shelf &shelf)
     // font, in its vertical forms, the Latin from the chosen font.
     w.run(QStringLiteral("VHClick"));
     w.run(QStringLiteral("WordWrapClick"));
-    QFont latin(QStringLiteral("Liberation Serif"));
-    latin.setPixelSize(22);
-    w.RichEditNx1()->setPaneFont(latin);
+    const auto inFont = [&](const QString &family) {
+        QFont font(family);
+        font.setPixelSize(22);
+        w.RichEditNx1()->setPaneFont(font);
+    };
+    inFont(QStringLiteral("Liberation Serif"));
     shelf.keep(win.picture(), QStringLiteral("vertical-latin-font.png"), Shelf::Docs);
     // Clusters: a name with an ideographic variation sequence, kana with combining sound
     // marks (か゚ has no composed form), a Latin letter with a combining accent.
-    QFont mincho(QStringLiteral("IPAMincho"));
-    mincho.setPixelSize(22);
-    w.RichEditNx1()->setPaneFont(mincho);
+    inFont(QStringLiteral("IPAMincho"));
     w.RichEditNx1()->setText(QStringLiteral("葛\U000E0100城の葛\U000E0101飾\n"
                                             "か\u3099き\u3099 か\u309Aき\u309A\n"
                                             "Cafe\u0301 と 珈琲"));
     shelf.keep(win.picture(), QStringLiteral("vertical-clusters.png"));
     // Sideways words shaped as a row of text: kerning (AVOW), ligatures (ff, fl) and a mark
     // on a letter that has no composed form.
-    QFont serif(QStringLiteral("DejaVu Serif"));
-    serif.setPixelSize(22);
-    w.RichEditNx1()->setPaneFont(serif);
-    w.RichEditNx1()->setText(QStringLiteral("AVOW と office\n"
-                                            "fluffy な q\u0301 の歌\n"
-                                            "Typography"));
+    inFont(QStringLiteral("DejaVu Serif"));
+    w.RichEditNx1()->setText(QStringLiteral("AVOW と office\nfluffy な q\u0301 の歌\nTypography"));
     shelf.keep(win.picture(), QStringLiteral("vertical-sideways.png"));
 }
 
