@@ -20,6 +20,9 @@ struct VerticalGlyphCache::Face
     hb_font_t *font = nullptr;
     hb_buffer_t *buffer = nullptr;
     unsigned upem = 1000;
+    // Whether a run of horizontal text may come out other than its characters one by one:
+    // the font kerns, forms ligatures or places marks.
+    bool shapesRuns = false;
     explicit Face(const QFont &qfont);
     ~Face()
     {
@@ -75,6 +78,32 @@ QString japaneseFallbackFamily(const QFont &font)
     return family;
 }
 
+// Whether a font holds anything that shapes a run of horizontal text other than one
+// character at a time: positioning (kerning, marks), a kerning or AAT table, or glyph
+// substitutions beyond the vertical forms and the composition of marks within a cluster,
+// which a cluster shaped alone gets too. Japanese fonts such as IPA Mincho have none.
+bool shapesRunsOf(hb_face_t *face, const QRawFont &raw)
+{
+    for (const char *table : {"kern", "morx", "kerx"})
+        if (!raw.fontTable(table).isEmpty())
+            return true;
+    const auto featureCount = [face](hb_tag_t table) {
+        return hb_ot_layout_table_get_feature_tags(face, table, 0, nullptr, nullptr);
+    };
+    if (featureCount(HB_OT_TAG_GPOS) > 0)
+        return true;
+    const unsigned count = featureCount(HB_OT_TAG_GSUB);
+    std::vector<hb_tag_t> tags(count);
+    unsigned got = count;
+    hb_ot_layout_table_get_feature_tags(face, HB_OT_TAG_GSUB, 0, &got, tags.data());
+    const hb_tag_t alone[] = {HB_TAG('c', 'c', 'm', 'p'), HB_TAG('v', 'e', 'r', 't'),
+                              HB_TAG('v', 'r', 't', '2'), HB_TAG('v', 'r', 't', 'r'),
+                              HB_TAG('v', 'k', 'n', 'a'), HB_TAG('l', 'o', 'c', 'l')};
+    return std::any_of(tags.begin(), tags.begin() + got, [&](hb_tag_t tag) {
+        return std::find(std::begin(alone), std::end(alone), tag) == std::end(alone);
+    });
+}
+
 bool isSmallPunctuation(char32_t c)
 {
     return c == U'、' || c == U'。' || c == U'，' || c == U'．' || c == U'､' || c == U'｡';
@@ -92,6 +121,7 @@ VerticalGlyphCache::Face::Face(const QFont &qfont) : raw(QRawFont::fromFont(qfon
     hb_ot_font_set_funcs(font);
     hb_font_set_scale(font, int(upem), int(upem));
     buffer = hb_buffer_create();
+    shapesRuns = shapesRunsOf(face, raw);
 }
 
 VerticalGlyphCache::VerticalGlyphCache(const QFont &font, bool verticalForms)
@@ -226,6 +256,12 @@ VerticalGlyph VerticalGlyphCache::shapeCluster(QStringView text)
     }
     g.glyph = info[0].codepoint;
     return g;
+}
+
+bool VerticalGlyphCache::shapesRuns(quint8 index)
+{
+    const Face *face = index == 1 ? fallback() : m_primary.get();
+    return face && face->shapesRuns;
 }
 
 bool VerticalGlyphCache::isSideways(QStringView cluster, quint8 *face)

@@ -71,6 +71,9 @@ public:
     // Whether a cluster is turned sideways, from the font its first character comes from:
     // the clusters a run of sideways text is made of.
     bool isSideways(QStringView cluster, quint8 *face);
+    // Whether the font shapes a run of sideways text other than a character at a time;
+    // where it does not, each cluster is set alone, as it shapes the same.
+    bool shapesRuns(quint8 face);
     // Shapes text[from, to), clusters all turned sideways and from one font, in one call, as
     // the same words in a row of horizontal text: kerned (AV closes up), with ligatures and
     // with marks put on their bases. Sets each cluster's advance at its last unit in

@@ -360,12 +360,15 @@ void VerticalLayout::layoutText(const QString &text, int preeditPosition, const 
     int runStart = -1;
     quint8 runFace = 0;
     UScriptCode runScript = USCRIPT_COMMON;
+    bool runMarked = false; // a cluster of the run holds marks or selectors
+    // A run is shaped as one where that may set it otherwise than a cluster at a time.
     const auto endRun = [&](int end) {
-        if (runStart >= 0 && end - runStart > 1) {
+        if (runStart >= 0 && end - runStart > 1 && (runMarked || m_glyphs->shapesRuns(runFace))) {
             m_glyphs->shapeSideways(l.text, runStart, end, runFace, advance, l.sideways);
             l.sidewaysRuns.append({runStart, end - runStart});
         }
         runStart = -1;
+        runMarked = false;
     };
     for (int i = 0; i < n;) {
         const int units = VerticalGlyphCache::clusterLength(l.text, i);
@@ -391,6 +394,8 @@ void VerticalLayout::layoutText(const QString &text, int preeditPosition, const 
         }
         if (sideways && script != USCRIPT_COMMON)
             runScript = script;
+        if (sideways && units > 1 && !(units == 2 && cluster[0].isHighSurrogate()))
+            runMarked = true;
         i += units;
     }
     endRun(n);

@@ -173,6 +173,36 @@ TEST(VerticalGlyphs, SidewaysRunsAreSetAsTheSameWordsInARow)
     }
 }
 
+// A font that neither kerns nor forms ligatures (IPA Mincho) sets sideways words a letter
+// at a time, as it shapes them the same; a mark still goes onto its letter, shaped with it.
+TEST(VerticalGlyphs, SidewaysRunsAreShapedOnlyWhereTheFontShapesThem)
+{
+    QFont f(QStringLiteral("IPAMincho"));
+    f.setPixelSize(20);
+    if (QFontInfo(f).family() != QStringLiteral("IPAMincho"))
+        GTEST_SKIP() << "IPA Mincho is not installed";
+    const std::pair<QString, bool> cases[] = {
+        {QStringLiteral("Kotonami 2026 版"), false},
+        {QStringLiteral("AVAWAY"), false},
+        {QStringLiteral("q\u0301 と"), true},
+    };
+    for (const auto &[line, shaped] : cases) {
+        QTextDocument doc;
+        doc.setPlainText(line);
+        VerticalLayout layout(&doc);
+        layout.setFont(f);
+        const VerticalBlockLayout &l = layout.blockLayout(doc.firstBlock());
+        EXPECT_EQ(!l.sideways.empty(), shaped) << line.toStdString();
+        if (shaped)
+            continue;
+        qreal y = 0;
+        for (int i = 0; i < line.size(); ++i) {
+            EXPECT_FLOAT_EQ(l.y[size_t(i)], y) << line.toStdString() << " " << i;
+            y += layout.glyphs().glyph(line[i].unicode()).advance;
+        }
+    }
+}
+
 TEST_F(VerticalFixture, LinesAreColumnsFromTheRight)
 {
     pane.setText(QStringLiteral("春過ぎて\n夏来にけらし\n白妙の"));
