@@ -659,6 +659,11 @@ void TRichEditSx::composeByInputMethod(QInputMethodEvent *e,
 
 void TRichEditSx::selectAll()
 {
+    // (The horizontal view selects without scrolling to the caret at the text's end.)
+    if (!m_caret->isKept()) {
+        m_horizontal->selectAll();
+        return;
+    }
     QTextCursor c(m_document);
     c.select(QTextCursor::Document);
     setTextCursor(c);

@@ -361,6 +361,20 @@ TEST_F(PaneFixture, VerticalToggleRaisesItsNoticeOnlyOnChange)
     EXPECT_FALSE(pane.Vertical());
 }
 
+// Selecting everything leaves the view where it is in horizontal writing, as Qt's edit
+// control does; in vertical writing the caret's column, at the end, is shown.
+TEST_F(PaneFixture, SelectAllSelectsTheWholeText)
+{
+    for (const bool vertical : {false, true}) {
+        pane.setVertical(vertical);
+        pane.setText(QStringList(300, QStringLiteral("春過ぎて夏来にけらし")).join(u'\n'));
+        pane.selectAll();
+        EXPECT_EQ(pane.selStart(), 0) << vertical;
+        EXPECT_EQ(pane.selLength(), pane.document()->characterCount() - 1) << vertical;
+        EXPECT_EQ(pane.SelTopIndex() == 0, !vertical) << vertical;
+    }
+}
+
 TEST_F(PaneFixture, EmptyPaneCommandsDoNotCrash)
 {
     pane.undo();
