@@ -212,12 +212,20 @@ int VerticalGlyphCache::clusterLength(QStringView text, int index)
     return end - index;
 }
 
+char32_t VerticalGlyphCache::baseOf(QStringView cluster)
+{
+    if (cluster.isEmpty())
+        return 0;
+    if (cluster.size() > 1 && cluster[0].isHighSurrogate() && cluster[1].isLowSurrogate())
+        return QChar::surrogateToUcs4(cluster[0], cluster[1]);
+    return cluster[0].unicode();
+}
+
 const VerticalGlyph &VerticalGlyphCache::cluster(QStringView text)
 {
     const int units = text.size() == 2 && text[0].isHighSurrogate() ? 2 : 1;
     if (text.size() <= units)
-        return glyph(text.size() == 2 ? QChar::surrogateToUcs4(text[0], text[1])
-                                      : char32_t(text.isEmpty() ? 0 : text[0].unicode()));
+        return glyph(baseOf(text));
     const QString key = text.toString();
     auto it = m_clusters.find(key);
     if (it == m_clusters.end())
@@ -268,10 +276,7 @@ bool VerticalGlyphCache::isSideways(QStringView cluster, quint8 *face)
 {
     if (cluster.isEmpty())
         return false;
-    const char32_t base = cluster.size() > 1 && cluster[0].isHighSurrogate()
-                              ? QChar::surrogateToUcs4(cluster[0], cluster[1])
-                              : char32_t(cluster[0].unicode());
-    const VerticalGlyph &g = glyph(base);
+    const VerticalGlyph &g = glyph(baseOf(cluster));
     *face = g.face;
     return g.mode == GlyphMode::Rotated;
 }

@@ -84,6 +84,8 @@ public:
                        std::vector<SidewaysGlyph> &glyphs);
     // The length in UTF-16 units of the cluster that starts at `index`.
     static int clusterLength(QStringView text, int index);
+    // A cluster's first character, the one its marks and selectors belong to (0 if empty).
+    static char32_t baseOf(QStringView cluster);
     const QRawFont &rawFont(quint8 face = 0) const;
     const QFont &font() const { return m_font; }
     bool verticalForms() const { return m_verticalForms; }

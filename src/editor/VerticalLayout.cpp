@@ -59,7 +59,8 @@ bool hangs(QChar c)
 UScriptCode scriptOf(QStringView cluster)
 {
     UErrorCode status = U_ZERO_ERROR;
-    const UScriptCode script = uscript_getScript(UChar32(cluster.toUcs4().value(0)), &status);
+    const UScriptCode script =
+        uscript_getScript(UChar32(VerticalGlyphCache::baseOf(cluster)), &status);
     return U_FAILURE(status) || script == USCRIPT_INHERITED ? USCRIPT_COMMON : script;
 }
 } // namespace
@@ -883,7 +884,7 @@ void VerticalLayout::paint(QPainter *painter, int firstColumn, int lastColumn,
                     continue;
                 }
                 const QStringView cluster = QStringView(l.text).mid(i, units);
-                const char32_t ch = cluster.toUcs4().value(0);
+                const char32_t ch = VerticalGlyphCache::baseOf(cluster);
                 const VerticalGlyph &vg = g.cluster(cluster);
                 const qreal y = o.top + l.y[size_t(i)] - top;
                 const bool selected = i >= selFrom && i < selTo;

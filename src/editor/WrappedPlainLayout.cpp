@@ -55,9 +55,9 @@ QSizeF WrappedPlainLayout::documentSize() const
 
 QRectF WrappedPlainLayout::blockBoundingRect(const QTextBlock &block) const
 {
+    // (A cursor asks only to have the line laid out; it reads the layout itself.)
     if (m_deferred && m_cursorsOnly > 0 && block.isValid() && block.layout()->lineCount() == 0)
-        return {0, 0, width(),
-                qMax(1, block.lineCount()) * QFontMetricsF(document()->defaultFont()).height()};
+        return {};
     if (wraps() && block.isValid() && block.layout()->lineCount() == 0)
         const_cast<WrappedPlainLayout *>(this)->layOut(block);
     return QPlainTextDocumentLayout::blockBoundingRect(block);
