@@ -77,7 +77,10 @@ import -window root "$artifacts/1-preedit.png"
 xdotool key space
 sleep 0.5
 xdotool key space
-sleep 1
+# (Under load, with other suites running beside this one, the candidate window may take
+# longer than a second to show.)
+wait_for 10 sh -c 'xdotool search --onlyvisible --class ibus-ui-gtk3 | grep -q .' || true
+sleep 0.5
 import -window root "$artifacts/2-converted.png"
 eval "$(xdotool getwindowgeometry --shell "$main" | grep -E '^(X|WIDTH)=')"
 main_right=$((X + WIDTH))
