@@ -88,15 +88,4 @@ void PaneCaret::keep(bool kept)
     }
 }
 
-void PaneCaret::throughView(const std::function<void()> &operation)
-{
-    if (!m_kept) {
-        operation();
-        return;
-    }
-    m_view->setTextCursor(m_cursor);
-    operation();
-    setCursor(m_view->textCursor());
-}
-
 } // namespace editor

@@ -6,7 +6,6 @@
 
 #include <QObject>
 #include <QTextCursor>
-#include <functional>
 
 class QPlainTextEdit;
 class QTextDocument;
@@ -29,8 +28,6 @@ public:
     bool isKept() const { return m_kept; }
     // Keeps the caret here (true) or gives it back to the view (false).
     void keep(bool kept);
-    // Runs one of the view's own operations (copy, cut, paste) on the caret.
-    void throughView(const std::function<void()> &operation);
 
 Q_SIGNALS:
     // As QPlainTextEdit's signals of the same names, in either writing.

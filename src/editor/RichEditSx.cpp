@@ -7,8 +7,11 @@
 #include "text/TextMetrics.h"
 
 #include <QAbstractTextDocumentLayout>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
+#include <QMimeData>
 #include <QPainter>
 #include <QScrollBar>
 #include <QStackedLayout>
@@ -604,21 +607,39 @@ std::unique_ptr<QInputMethodEvent> TRichEditSx::recolouredPreedit(const QInputMe
     return coloured;
 }
 
+// In vertical writing the clipboard is used at the pane's own caret, as the horizontal view
+// uses it at its caret.
 void TRichEditSx::copy()
 {
-    m_caret->throughView([this] { m_horizontal->copy(); });
+    if (!m_caret->isKept())
+        m_horizontal->copy();
+    else if (QMimeData *selection = mimeDataOf(textCursor()))
+        QGuiApplication::clipboard()->setMimeData(selection);
 }
 
 void TRichEditSx::cut()
 {
     recordAction(ActionDelete);
-    m_caret->throughView([this] { m_horizontal->cut(); });
+    if (!m_caret->isKept()) {
+        m_horizontal->cut();
+        return;
+    }
+    copy();
+    QTextCursor c = textCursor();
+    c.removeSelectedText();
+    setTextCursor(c);
 }
 
 void TRichEditSx::paste()
 {
     recordAction(ActionPaste);
-    m_caret->throughView([this] { m_horizontal->paste(); });
+    if (!m_caret->isKept()) {
+        m_horizontal->paste();
+        return;
+    }
+    QTextCursor c = textCursor();
+    insertMimeData(c, QGuiApplication::clipboard()->mimeData());
+    setTextCursor(c);
 }
 
 TRichEditSx::KeyUse TRichEditSx::editByKey(QKeyEvent *e)
@@ -667,6 +688,7 @@ void TRichEditSx::selectAll()
     QTextCursor c(m_document);
     c.select(QTextCursor::Document);
     setTextCursor(c);
+    offerSelection(c);
 }
 
 bool TRichEditSx::canUndo() const

@@ -53,8 +53,10 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent *e) override;
     void inputMethodEvent(QInputMethodEvent *e) override;
     void contextMenuEvent(QContextMenuEvent *e) override;
+    QMimeData *createMimeDataFromSelection() const override;
     void insertFromMimeData(const QMimeData *source) override;
     bool canInsertFromMimeData(const QMimeData *source) const override;
+    void dropEvent(QDropEvent *e) override;
     void paintEvent(QPaintEvent *e) override;
 
 private:

@@ -5,6 +5,7 @@
 #include "text/Ruby.h"
 
 #include <QContextMenuEvent>
+#include <QDropEvent>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMenu>
@@ -227,15 +228,28 @@ void RichHorizontalView::contextMenuEvent(QContextMenuEvent *e)
         menu->exec(e->globalPos());
 }
 
+QMimeData *RichHorizontalView::createMimeDataFromSelection() const
+{
+    return mimeDataOf(textCursor());
+}
+
 bool RichHorizontalView::canInsertFromMimeData(const QMimeData *source) const
 {
-    return source->hasText() && !source->hasUrls();
+    return canInsertMimeData(source);
 }
 
 void RichHorizontalView::insertFromMimeData(const QMimeData *source)
 {
-    if (source->hasText())
-        textCursor().insertText(normaliseLineBreaks(source->text()));
+    QTextCursor c = textCursor();
+    insertMimeData(c, source);
+}
+
+void RichHorizontalView::dropEvent(QDropEvent *e)
+{
+    // Text dropped is a paste, a step of its own in the undo memory.
+    if (canInsertMimeData(e->mimeData()))
+        m_owner->recordAction(ActionPaste);
+    QPlainTextEdit::dropEvent(e);
 }
 
 } // namespace editor

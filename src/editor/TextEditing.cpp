@@ -1,7 +1,10 @@
 #include "editor/TextEditing.h"
 
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
+#include <QMimeData>
 #include <QTextBlock>
 #include <QTextLayout>
 
@@ -33,6 +36,33 @@ bool isWindowKey(const QKeyEvent &e)
     default:
         return false;
     }
+}
+
+QMimeData *mimeDataOf(const QTextCursor &cursor)
+{
+    if (!cursor.hasSelection())
+        return nullptr;
+    auto *data = new QMimeData;
+    data->setText(cursor.selectedText().replace(QChar::ParagraphSeparator, QLatin1Char('\n')));
+    return data;
+}
+
+bool canInsertMimeData(const QMimeData *data)
+{
+    return data && data->hasText() && !data->hasUrls();
+}
+
+void insertMimeData(QTextCursor &cursor, const QMimeData *data)
+{
+    if (canInsertMimeData(data))
+        cursor.insertText(normaliseLineBreaks(data->text()));
+}
+
+void offerSelection(const QTextCursor &cursor)
+{
+    QClipboard *clipboard = QGuiApplication::clipboard();
+    if (cursor.hasSelection() && clipboard->supportsSelection())
+        clipboard->setMimeData(mimeDataOf(cursor), QClipboard::Selection);
 }
 
 namespace {

@@ -8,6 +8,7 @@
 
 class QInputMethodEvent;
 class QKeyEvent;
+class QMimeData;
 
 namespace editor {
 
@@ -28,6 +29,19 @@ bool editByKey(QTextCursor &cursor, const QKeyEvent &e);
 // event names) and the preedit is set in the layout of the caret's line, with the event's
 // formats over it. Returns the caret's index in the preedit, -1 without one.
 int composeByInputMethod(QTextCursor &cursor, const QInputMethodEvent &e);
+
+// The selection as the clipboard and a drag take it: its text, the line breaks LF and every
+// other character as it stands. Null without a selection.
+QMimeData *mimeDataOf(const QTextCursor &cursor);
+// Whether pasted or dropped data can go into the text: text, and not a list of files (a file
+// dropped on a pane is opened instead).
+bool canInsertMimeData(const QMimeData *data);
+// Puts it in at the cursor, replacing the selection, its line breaks made the document's.
+void insertMimeData(QTextCursor &cursor, const QMimeData *data);
+
+// Offers the selection to the window system's primary selection where it has one (X11),
+// for a middle click to paste elsewhere, as the horizontal view does.
+void offerSelection(const QTextCursor &cursor);
 
 // What an input method asks of the text around the cursor; an invalid value for what the
 // view itself answers.

@@ -7,9 +7,12 @@
 #include "editor/WrappedPlainLayout.h"
 
 #include <QApplication>
+#include <QClipboard>
+#include <QDrag>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMenu>
+#include <QMimeData>
 #include <QPainter>
 #include <QScrollBar>
 #include <QTextBlock>
@@ -32,6 +35,7 @@ VerticalTextView::VerticalTextView(TRichEditSx *owner)
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_InputMethodEnabled);
     viewport()->setCursor(Qt::IBeamCursor);
+    viewport()->setAcceptDrops(true);
     m_blink.setInterval(qMax(200, QApplication::cursorFlashTime() / 2));
     m_counting.setSingleShot(true);
     m_counting.setInterval(0);
@@ -192,6 +196,11 @@ QRectF VerticalTextView::caretRect()
             y = l.y[size_t(index)] - l.y[size_t(l.columns[col].start)];
         }
     }
+    return caretBar(column, y);
+}
+
+QRectF VerticalTextView::caretBar(int column, qreal y) const
+{
     const qreal p = m_layout.pitch();
     const qreal x = columnCentre(column) - p / 2;
     return QRectF(x + 2, Margin - verticalScrollBar()->value() + y - 1, p - 4, 2);
@@ -325,8 +334,8 @@ void VerticalTextView::paintEvent(QPaintEvent *)
     }
     if (last >= first) {
         m_layout.paint(&painter, first, last, o);
-        // Lines laid out in the hidden horizontal view (a cursor placed by the window, a
-        // copy or paste through it) are kept only near these.
+        // Lines laid out in the hidden horizontal view (for a cursor the window placed) are
+        // kept only near these.
         int local = 0;
         m_owner->rowLayout()->keepNear(m_layout.blockOfColumn(first, &local).blockNumber(),
                                        m_layout.blockOfColumn(last, &local).blockNumber());
@@ -338,6 +347,10 @@ void VerticalTextView::paintEvent(QPaintEvent *)
     }
     if (hasFocus() && m_caretOn && !cursor.hasSelection())
         painter.fillRect(caretRect(), m_text);
+    if (m_dropPosition >= 0) // where dragged text would go
+        painter.fillRect(caretBar(m_layout.columnOfPosition(m_dropPosition),
+                                  m_layout.yOfPosition(m_dropPosition)),
+                         m_text);
 }
 
 // --- keys -------------------------------------------------------------------------------
@@ -410,6 +423,8 @@ void VerticalTextView::keyPressEvent(QKeyEvent *e)
         if (const auto action = undoActionForKey(key, e->modifiers()))
             m_owner->recordAction(*action);
         moveCaret(e);
+        if (e->modifiers().testFlag(Qt::ShiftModifier))
+            offerSelection(m_owner->textCursor());
         e->accept();
     } else {
         // Everything else is edited by the pane's own operations, as in the horizontal view.
@@ -443,14 +458,18 @@ void VerticalTextView::mousePressEvent(QMouseEvent *e)
     if (e->button() == Qt::LeftButton) {
         QTextCursor c = m_owner->textCursor();
         const int pos = positionAtPoint(e->position());
-        {
-            const WrappedPlainLayout::CursorsOnly measureNothing(m_owner->rowLayout());
-            c.setPosition(pos, e->modifiers().testFlag(Qt::ShiftModifier)
-                                   ? QTextCursor::KeepAnchor
-                                   : QTextCursor::MoveAnchor);
+        const bool shift = e->modifiers().testFlag(Qt::ShiftModifier);
+        if (!shift && c.hasSelection() && pos > c.selectionStart() && pos < c.selectionEnd()) {
+            // On the selection: moving on drags it, letting go puts the caret there.
+            m_dragFrom = e->position();
+        } else {
+            {
+                const WrappedPlainLayout::CursorsOnly measureNothing(m_owner->rowLayout());
+                c.setPosition(pos, shift ? QTextCursor::KeepAnchor : QTextCursor::MoveAnchor);
+            }
+            m_owner->setTextCursor(c);
+            m_dragging = true;
         }
-        m_owner->setTextCursor(c);
-        m_dragging = true;
         m_wantedY = -1;
     }
     Q_EMIT m_owner->mousePressed();
@@ -458,7 +477,14 @@ void VerticalTextView::mousePressEvent(QMouseEvent *e)
 
 void VerticalTextView::mouseMoveEvent(QMouseEvent *e)
 {
-    if (!m_dragging || !(e->buttons() & Qt::LeftButton))
+    if (!(e->buttons() & Qt::LeftButton))
+        return;
+    if (m_dragFrom) {
+        if ((e->position() - *m_dragFrom).manhattanLength() >= QApplication::startDragDistance())
+            dragSelection();
+        return;
+    }
+    if (!m_dragging)
         return;
     QTextCursor c = m_owner->textCursor();
     {
@@ -468,8 +494,30 @@ void VerticalTextView::mouseMoveEvent(QMouseEvent *e)
     m_owner->setTextCursor(c);
 }
 
-void VerticalTextView::mouseReleaseEvent(QMouseEvent *)
+void VerticalTextView::mouseReleaseEvent(QMouseEvent *e)
 {
+    if (e->button() == Qt::LeftButton && (m_dragFrom || m_dragging)) {
+        QTextCursor c = m_owner->textCursor();
+        if (m_dragFrom) { // a click on the selection, not a drag
+            const WrappedPlainLayout::CursorsOnly measureNothing(m_owner->rowLayout());
+            c.setPosition(positionAtPoint(e->position()));
+        }
+        m_owner->setTextCursor(c);
+        offerSelection(c);
+    } else if (e->button() == Qt::MiddleButton) {
+        // The window system's primary selection, pasted where the middle button was let go.
+        const QClipboard *clipboard = QGuiApplication::clipboard();
+        if (clipboard->supportsSelection()) {
+            QTextCursor c = m_owner->textCursor();
+            {
+                const WrappedPlainLayout::CursorsOnly measureNothing(m_owner->rowLayout());
+                c.setPosition(positionAtPoint(e->position()));
+            }
+            insertMimeData(c, clipboard->mimeData(QClipboard::Selection));
+            m_owner->setTextCursor(c);
+        }
+    }
+    m_dragFrom.reset();
     m_dragging = false;
     Q_EMIT m_owner->mouseReleased();
 }
@@ -483,8 +531,71 @@ void VerticalTextView::mouseDoubleClickEvent(QMouseEvent *e)
         c.select(QTextCursor::WordUnderCursor);
     }
     m_owner->setTextCursor(c);
+    offerSelection(c);
     if (e->button() == Qt::LeftButton)
         Q_EMIT m_owner->doubleClicked();
+}
+
+// --- drag and drop ----------------------------------------------------------------------
+
+void VerticalTextView::dragSelection()
+{
+    m_dragFrom.reset();
+    QTextCursor selection = m_owner->textCursor();
+    auto *drag = new QDrag(this);
+    drag->setMimeData(mimeDataOf(selection));
+    const Qt::DropAction action = drag->exec(Qt::CopyAction | Qt::MoveAction, Qt::MoveAction);
+    // Dropped here, the drop itself moved it.
+    if (action == Qt::MoveAction && drag->target() != viewport())
+        selection.removeSelectedText();
+}
+
+void VerticalTextView::dragEnterEvent(QDragEnterEvent *e)
+{
+    dragMoveEvent(e);
+}
+
+void VerticalTextView::dragMoveEvent(QDragMoveEvent *e)
+{
+    if (!canInsertMimeData(e->mimeData())) {
+        e->ignore();
+        return;
+    }
+    e->acceptProposedAction();
+    m_dropPosition = positionAtPoint(e->position());
+    viewport()->update();
+}
+
+void VerticalTextView::dragLeaveEvent(QDragLeaveEvent *)
+{
+    m_dropPosition = -1;
+    viewport()->update();
+}
+
+void VerticalTextView::dropEvent(QDropEvent *e)
+{
+    m_dropPosition = -1;
+    viewport()->update();
+    if (!canInsertMimeData(e->mimeData())) {
+        e->ignore();
+        return;
+    }
+    e->acceptProposedAction();
+    m_owner->recordAction(ActionPaste);
+    QTextCursor at = m_owner->textCursor();
+    {
+        const WrappedPlainLayout::CursorsOnly measureNothing(m_owner->rowLayout());
+        at.setPosition(positionAtPoint(e->position()));
+    }
+    at.beginEditBlock();
+    if (e->source() == this && e->dropAction() == Qt::MoveAction) {
+        QTextCursor selection = m_owner->textCursor();
+        selection.removeSelectedText();
+    }
+    insertMimeData(at, e->mimeData());
+    at.endEditBlock();
+    m_owner->setTextCursor(at);
+    setFocus(Qt::MouseFocusReason);
 }
 
 void VerticalTextView::wheelEvent(QWheelEvent *e)

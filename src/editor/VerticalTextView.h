@@ -1,15 +1,16 @@
 #pragma once
 // The vertical view of a pane: shows the pane's document in columns (VerticalLayout) and
 // edits it through the pane's own text cursor, shared with the horizontal view, so the
-// caret, selection, formats and the undo memory are the same in both. Editing keys and
-// input-method events go through the horizontal view's handling (which records them in
-// the undo memory); caret movement keys are mapped to the columns here: Up and Down move
+// caret, selection, formats and the undo memory are the same in both. Keys, input methods,
+// the clipboard and dropped text edit through the pane's own editing operations, as in the
+// horizontal view; caret movement keys are mapped to the columns here: Up and Down move
 // along a column, Left goes to the next column and Right to the previous one.
 
 #include "editor/VerticalLayout.h"
 
 #include <QAbstractScrollArea>
 #include <QTimer>
+#include <optional>
 
 namespace editor {
 
@@ -58,12 +59,18 @@ protected:
     void wheelEvent(QWheelEvent *e) override;
     void inputMethodEvent(QInputMethodEvent *e) override;
     void contextMenuEvent(QContextMenuEvent *e) override;
+    void dragEnterEvent(QDragEnterEvent *e) override;
+    void dragMoveEvent(QDragMoveEvent *e) override;
+    void dragLeaveEvent(QDragLeaveEvent *e) override;
+    void dropEvent(QDropEvent *e) override;
     void focusInEvent(QFocusEvent *e) override;
     void focusOutEvent(QFocusEvent *e) override;
     void scrollContentsBy(int dx, int dy) override;
 
 private:
     bool moveCaret(QKeyEvent *e);
+    void dragSelection();
+    QRectF caretBar(int column, qreal y) const;
     void updateScrollBars();
     qreal columnHeight() const;
     void restartBlink();
@@ -76,10 +83,12 @@ private:
     QTimer m_blink;
     QTimer m_counting; // counts the lines not yet counted, a slice at a time
     bool m_caretOn = true;
-    bool m_dragging = false;
-    int m_preeditCursor = -1; // caret inside the preedit, from the input method
-    qreal m_wantedY = -1;     // column offset kept while moving across columns
-    int m_caretLine = 0;      // the line the caret was last on
+    bool m_dragging = false;           // selecting with the mouse
+    std::optional<QPointF> m_dragFrom; // pressed on the selection, which may be dragged
+    int m_dropPosition = -1;           // where text dragged over the view would go
+    int m_preeditCursor = -1;          // caret inside the preedit, from the input method
+    qreal m_wantedY = -1;              // column offset kept while moving across columns
+    int m_caretLine = 0;               // the line the caret was last on
     std::function<LineNote(const QTextBlock &)> m_notes;
 };
 

@@ -81,4 +81,22 @@ if grep -E '^voice ' "$work/speech.log" | grep -qE '[《》｜]|しゅんじつ|
     fail "the voice was given the notation or the wrong reading"
 fi
 echo "ruby read as written"
-echo "2 passed, 0 failed"
+
+# The window system's primary selection, in the pane's vertical writing: text selected with
+# Shift and the arrows is offered to other programs, and a middle click pastes what another
+# program selected.
+editor="$(xdotool search --name 'poem.txt' | head -1)"
+xdotool windowactivate --sync "$editor" 2>/dev/null || xdotool windowfocus --sync "$editor"
+eval "$(xdotool getwindowgeometry --shell "$editor")"
+xdotool mousemove $((X + WIDTH / 2)) $((Y + HEIGHT / 2)) click 1
+xdotool key ctrl+Home shift+Down shift+Down shift+Down shift+Down
+wait_for 5 sh -c '[ "$(xclip -o -selection primary)" = moon ]' ||
+    fail "the selection was not offered as the primary selection: $(xclip -o -selection primary)"
+printf '%s' '月' | xclip -selection primary
+xdotool mousemove $((X + WIDTH / 2)) $((Y + HEIGHT / 2)) click 2
+xdotool key ctrl+a ctrl+c
+wait_for 5 sh -c 'xclip -o -selection clipboard | grep -q 月' ||
+    fail "a middle click did not paste the primary selection: $(xclip -o -selection clipboard)"
+shot primary-selection
+echo "primary selection offered and pasted"
+echo "3 passed, 0 failed"

@@ -3,10 +3,14 @@
 #include "QtPrinters.h"
 #include "RandomEdits.h"
 #include "editor/LayoutKeeper.h"
+#include "editor/VerticalTextView.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QApplication>
+#include <QClipboard>
+#include <QDropEvent>
 #include <QFile>
+#include <QMimeData>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBlock>
@@ -335,7 +339,7 @@ TEST_F(PaneFixture, TheCaretMovesInVerticalWritingWithoutTheHiddenView)
         laidOut += b.layout()->lineCount() > 0;
     EXPECT_EQ(laidOut, 0);
 
-    // The view's own operations act at the pane's caret.
+    // The clipboard is used at the pane's caret.
     pane.cut();
     pane.paste();
     pane.paste();
@@ -348,6 +352,60 @@ TEST_F(PaneFixture, TheCaretMovesInVerticalWritingWithoutTheHiddenView)
     EXPECT_EQ(h->textCursor().position(), position);
     EXPECT_EQ(h->textCursor().anchor(), anchor);
     EXPECT_TRUE(h->viewport()->rect().contains(h->cursorRect().center()));
+}
+
+// The clipboard and text dropped on the pane, alike in both writings: lines copied keep
+// their breaks, text dropped goes in where it is let go, as a step of its own in the undo
+// memory, and a dropped file is left to the window.
+TEST_F(PaneFixture, CopiedAndDroppedTextInBothWritings)
+{
+    for (const bool vertical : {false, true}) {
+        SCOPED_TRACE(vertical ? "vertical" : "horizontal");
+        pane.setVertical(vertical);
+        pane.setText(QStringLiteral("春過ぎて\n夏来にけらし\n白妙の"));
+        pane.setSelection(2, 4);
+        pane.copy();
+        EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("ぎて\n夏"));
+
+        QWidget *view = pane.activeView();
+        pane.setSelection(15, 0); // after 白妙の
+        QTest::keyClick(view, Qt::Key_A);
+        const QString typed = pane.text();
+        // The point of the character 白 (position 12), on its leading edge.
+        QPointF at;
+        if (vertical) {
+            const QRectF cell = pane.verticalView()->characterRect(12);
+            at = QPointF(cell.center().x(), cell.top() + 1);
+        } else {
+            QTextCursor c(pane.document());
+            c.setPosition(12);
+            at = QRectF(pane.horizontalView()->cursorRect(c)).center();
+        }
+        // As a drag does it: the view is entered and, if it takes the data, it is dropped.
+        auto drop = [&](QMimeData *data) {
+            QWidget *target = static_cast<QAbstractScrollArea *>(view)->viewport();
+            QDragEnterEvent enter(at.toPoint(), Qt::CopyAction, data, Qt::LeftButton,
+                                  Qt::NoModifier);
+            QApplication::sendEvent(target, &enter);
+            if (enter.isAccepted()) {
+                QDropEvent e(at, Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
+                QApplication::sendEvent(target, &e);
+            }
+            delete data;
+        };
+        auto *file = new QMimeData;
+        file->setUrls({QUrl::fromLocalFile(QStringLiteral("/tmp/a.txt"))});
+        drop(file);
+        EXPECT_EQ(pane.text(), typed);
+        auto *text = new QMimeData;
+        text->setText(QStringLiteral("衣\r\nほす"));
+        drop(text);
+        EXPECT_EQ(pane.text(), QStringLiteral("春過ぎて\n夏来にけらし\n衣\nほす白妙のa"))
+            << pane.text().toStdString();
+        EXPECT_EQ(pane.selStart(), 16);
+        pane.undo();
+        EXPECT_EQ(pane.text(), typed) << "the drop is undone alone";
+    }
 }
 
 TEST_F(PaneFixture, VerticalToggleRaisesItsNoticeOnlyOnChange)
