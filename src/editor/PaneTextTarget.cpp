@@ -63,6 +63,7 @@ void PaneTextTarget::applyEdits(const convert::TextEdits &edits)
         c.setPosition(int(it->position + it->length), QTextCursor::KeepAnchor);
         QString replacement = it->replacement;
         replacement.replace(QLatin1Char('\r'), QString());
+        m_pane->willEdit(c);
         c.insertText(replacement);
     }
     endEdits();

@@ -19,7 +19,8 @@
 #include <QTextDocument>
 #include <QTextLayout>
 
-#include <limits>
+#include <utility>
+
 #ifdef __GLIBC__
 #include <malloc.h>
 #endif
@@ -91,15 +92,13 @@ TRichEditSx::TRichEditSx(QWidget *parent)
 
     connect(m_document, &QTextDocument::modificationChanged, this,
             &TRichEditSx::modificationChanged);
-    connect(m_document, &QTextDocument::contentsChange, this, [this](int position, int, int added) {
-        // The lines from the first one changed on are laid out again when asked
-        // about.
-        m_laidOut = qMin(m_laidOut, m_document->findBlock(position).blockNumber());
-        const qsizetype length = m_document->characterCount() - 1;
-        m_unchanged.head = qMin<qsizetype>(m_unchanged.head, position);
-        m_unchanged.tail =
-            qMin<qsizetype>(m_unchanged.tail, qMax<qsizetype>(0, length - position - added));
-    });
+    connect(m_document, &QTextDocument::contentsChange, this,
+            [this](int position, int removed, int added) {
+                // The lines from the first one changed on are laid out again when asked
+                // about.
+                m_laidOut = qMin(m_laidOut, m_document->findBlock(position).blockNumber());
+                followChange(position, removed, added);
+            });
     connect(m_document, &QTextDocument::contentsChanged, this, [this] {
         if (!m_restoring)
             Q_EMIT textChanged();
@@ -142,6 +141,7 @@ void TRichEditSx::replaceWholeText(const QString &text)
     // Qt's plain layout lays every line out when a whole text goes in under a document
     // margin of less than 4 pixels (all of a 50 MB text, 200 MB of line layouts): the text
     // goes in at that margin, and the pane's own is set back after.
+    willEdit(0, undoTextLength());
     const qreal margin = m_document->documentMargin();
     m_document->setDocumentMargin(qMax<qreal>(margin, 4));
     QTextCursor c(m_document);
@@ -620,6 +620,7 @@ void TRichEditSx::copy()
 void TRichEditSx::cut()
 {
     recordAction(ActionDelete);
+    willEdit(textCursor());
     if (!m_caret->isKept()) {
         m_horizontal->cut();
         return;
@@ -634,10 +635,11 @@ void TRichEditSx::paste()
 {
     recordAction(ActionPaste);
     if (!m_caret->isKept()) {
-        m_horizontal->paste();
+        m_horizontal->paste(); // announced where the view puts the text in
         return;
     }
     QTextCursor c = textCursor();
+    willEdit(c);
     insertMimeData(c, QGuiApplication::clipboard()->mimeData());
     setTextCursor(c);
 }
@@ -659,7 +661,7 @@ TRichEditSx::KeyUse TRichEditSx::editByKey(QKeyEvent *e)
     if (const auto action = undoActionForKey(e->key(), e->modifiers()))
         recordAction(*action);
     QTextCursor c = textCursor();
-    if (!editor::editByKey(c, *e))
+    if (!editor::editByKey(c, *e, [this](int from, int to) { willEdit(from, to); }))
         return KeyMoves;
     setTextCursor(c);
     e->accept();
@@ -672,6 +674,14 @@ void TRichEditSx::composeByInputMethod(QInputMethodEvent *e,
     if (!e->preeditString().isEmpty() && !m_composing)
         recordAction(ActionComposition);
     m_composing = !e->preeditString().isEmpty();
+    {
+        // What the commit may replace: the selection, and the span the event names from
+        // where the caret stands once the selection is gone.
+        const QTextCursor c = textCursor();
+        const int start = e->replacementStart();
+        willEdit(c.selectionStart() + qMin(0, start),
+                 c.selectionEnd() + qMax(0, start + e->replacementLength()));
+    }
     const auto coloured = recolouredPreedit(*e);
     compose(coloured.get());
     e->setAccepted(coloured->isAccepted());
@@ -693,37 +703,92 @@ void TRichEditSx::selectAll()
 
 bool TRichEditSx::canUndo() const
 {
-    return m_undo.canUndo(*this);
+    return !m_changeLost && m_undo.canUndo(*this);
 }
 
 bool TRichEditSx::canRedo() const
 {
-    return m_undo.canRedo();
+    return !m_changeLost && m_undo.canRedo();
 }
 
 void TRichEditSx::undo()
 {
+    forgetLostSteps();
     m_undo.undo(*this);
 }
 
 void TRichEditSx::redo()
 {
+    forgetLostSteps();
     m_undo.redo(*this);
 }
 
 void TRichEditSx::recordAction(int action)
 {
+    forgetLostSteps();
     m_undo.record(action, *this);
+}
+
+void TRichEditSx::forgetLostSteps()
+{
+    if (!m_changeLost)
+        return;
+    m_changeLost = false;
+    m_undo.forget(*this);
+}
+
+void TRichEditSx::willEdit(qsizetype from, qsizetype to)
+{
+    m_announced = true;
+    if (m_changeLost)
+        return;
+    const qsizetype length = undoTextLength();
+    from = qBound<qsizetype>(0, from, length);
+    to = qBound(from, to, length);
+    if (!m_change.any) {
+        m_change = {true, from, length - to, undoTextPart(from, to)};
+        return;
+    }
+    // The changed part grows to take the span in; outside it, the text is as marked.
+    const qsizetype end = length - m_change.tail;
+    if (from < m_change.head) {
+        m_change.before.prepend(undoTextPart(from, m_change.head));
+        m_change.head = from;
+    }
+    if (to > end) {
+        m_change.before.append(undoTextPart(end, to));
+        m_change.tail = length - to;
+    }
+}
+
+void TRichEditSx::willEdit(const QTextCursor &cursor)
+{
+    willEdit(cursor.selectionStart(), cursor.selectionEnd());
+}
+
+void TRichEditSx::followChange(int position, int removed, int added)
+{
+    const bool announced = std::exchange(m_announced, false);
+    // (Qt counts the line break it keeps after the text in a change of the whole text.)
+    const qsizetype length = undoTextLength();
+    const qsizetype end = qMin<qsizetype>(position + added, length);
+    if (m_changeLost ||
+        (m_change.any && position >= m_change.head && end <= length - m_change.tail))
+        return;
+    // Qt tells more than the edit announced when a line's composition or formats changed
+    // with it: all of the line. A change of formats alone (string colours) leaves the text
+    // as long as it was.
+    if (announced || removed == added)
+        return;
+    qWarning("Kotonami: the text changed where no edit was announced; the undo memory "
+             "forgets its steps");
+    m_changeLost = true;
+    m_change = {};
 }
 
 QString TRichEditSx::undoText() const
 {
     return text();
-}
-
-RichUndoState TRichEditSx::undoState() const
-{
-    return {text(), SelTopIndex(), selStart(), selLength()};
 }
 
 RichUndoState TRichEditSx::undoPlace() const
@@ -752,7 +817,7 @@ QString TRichEditSx::undoTextPart(qsizetype from, qsizetype to) const
 
 void TRichEditSx::markUnchanged()
 {
-    m_unchanged = {std::numeric_limits<qsizetype>::max(), std::numeric_limits<qsizetype>::max()};
+    m_change = {};
 }
 
 void TRichEditSx::restoreUndo(const RichUndoState &place, const std::function<void()> &change)
@@ -781,6 +846,7 @@ void TRichEditSx::restoreUndoChange(const RichUndoState &place, qsizetype start,
     // Only the span that differs is replaced: the rest of the text keeps its layout and
     // its colours.
     restoreUndo(place, [&] {
+        willEdit(start, start + removed);
         QTextCursor c(m_document);
         c.setPosition(int(start));
         c.setPosition(int(start + removed), QTextCursor::KeepAnchor);

@@ -169,15 +169,20 @@ public:
     void redo();
     void recordAction(int action);
     const RichUndoMemory &undoMemory() const { return m_undo; }
+    // Every edit of the text is announced first, with the span it replaces: the undo memory
+    // keeps what the text was there. The pane's own operations and views announce theirs;
+    // code that edits through a cursor of its own announces the cursor's selection. An edit
+    // left unannounced makes the memory forget its steps.
+    void willEdit(qsizetype from, qsizetype to);
+    void willEdit(const QTextCursor &cursor);
 
     // RichUndoTarget
     QString undoText() const override;
-    RichUndoState undoState() const override;
     void restoreUndoState(const RichUndoState &state) override;
     RichUndoState undoPlace() const override;
     qsizetype undoTextLength() const override;
     QString undoTextPart(qsizetype from, qsizetype to) const override;
-    Unchanged unchangedSinceMark() const override { return m_unchanged; }
+    Change changeSinceMark() const override { return m_change; }
     void markUnchanged() override;
     void restoreUndoChange(const RichUndoState &place, qsizetype start, qsizetype removed,
                            const QString &text) override;
@@ -243,8 +248,13 @@ private:
     // Lines [0, m_laidOut) have their exact row counts, laid out or counted; an edit, a
     // resize or a new font or wrap mode lowers it.
     mutable int m_laidOut = 0;
-    // How much of the text's start and end is as it was when the undo memory last marked it.
-    Unchanged m_unchanged;
+    // The part of the text that changed since the undo memory last marked it, and what it
+    // was; lost when an edit came unannounced, until the memory forgets its steps.
+    Change m_change;
+    bool m_changeLost = false;
+    bool m_announced = false; // an edit was announced since Qt last told a change
+    void followChange(int position, int removed, int added);
+    void forgetLostSteps();
 };
 
 } // namespace editor

@@ -197,6 +197,13 @@ void RichHorizontalView::keyReleaseEvent(QKeyEvent *e)
 void RichHorizontalView::mousePressEvent(QMouseEvent *e)
 {
     m_owner->recordAction(ActionMouse);
+    // A press on the selection may drag it away, which removes it.
+    const QTextCursor c = textCursor();
+    if (e->button() == Qt::LeftButton && c.hasSelection()) {
+        const int at = cursorForPosition(e->position().toPoint()).position();
+        if (at >= c.selectionStart() && at <= c.selectionEnd())
+            m_owner->willEdit(c);
+    }
     QPlainTextEdit::mousePressEvent(e);
     Q_EMIT m_owner->mousePressed();
 }
@@ -241,6 +248,7 @@ bool RichHorizontalView::canInsertFromMimeData(const QMimeData *source) const
 void RichHorizontalView::insertFromMimeData(const QMimeData *source)
 {
     QTextCursor c = textCursor();
+    m_owner->willEdit(c);
     insertMimeData(c, source);
 }
 

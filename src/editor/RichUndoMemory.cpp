@@ -43,85 +43,101 @@ std::optional<UndoAction> undoActionForKey(int key, Qt::KeyboardModifiers modifi
     return ActionTyping;
 }
 
-QString RichUndoMemory::textOf(int index) const
+QString RichUndoMemory::textOf(int index, const RichUndoTarget &target) const
 {
-    // Back from the nearest newer slot that is whole, each slot's change undone in turn.
-    int whole = index;
-    while (!m_slots[whole].whole && whole != m_newest)
-        whole = (whole + 1) % SlotCount;
-    QString text = m_slots[whole].text;
-    for (int i = whole; i != index;) {
-        i = i == 0 ? SlotCount - 1 : i - 1;
-        const Slot &s = m_slots[i];
-        text.replace(s.start, s.removed, s.text);
+    // From the current slot's text (the target's as marked), each slot's change undone or
+    // redone in turn.
+    QString text = target.undoText();
+    const RichUndoTarget::Change change = target.changeSinceMark();
+    if (change.any)
+        text.replace(change.head, text.size() - change.head - change.tail, change.before);
+    const int back = (m_current - index + SlotCount) % SlotCount;
+    if (back <= (m_current - m_oldest + SlotCount) % SlotCount) {
+        for (int i = m_current; i != index;) {
+            i = i == 0 ? SlotCount - 1 : i - 1;
+            const Slot &s = m_slots[i];
+            text.replace(s.start, s.nextLength, s.text);
+        }
+    } else {
+        for (int i = m_current; i != index; i = (i + 1) % SlotCount) {
+            const Slot &s = m_slots[i];
+            text.replace(s.start, s.text.size(), s.next);
+        }
     }
     return text;
 }
 
-RichUndoState RichUndoMemory::slot(int index) const
+RichUndoState RichUndoMemory::slot(int index, const RichUndoTarget &target) const
 {
     const Slot &s = m_slots.at(index);
-    return {textOf(index), s.firstVisibleLine, s.selStart, s.selLength};
-}
-
-RichUndoTarget::Unchanged RichUndoMemory::commonEnds(const RichUndoTarget &target,
-                                                     const QString &base, QString *part) const
-{
-    const qsizetype length = target.undoTextLength();
-    const qsizetype shorter = std::min(length, base.size());
-    RichUndoTarget::Unchanged ends = target.unchangedSinceMark();
-    ends.head = std::min(ends.head, shorter);
-    ends.tail = std::min(ends.tail, shorter - ends.head);
-    // What the target counts as changed may be more than what differs (a character typed
-    // and deleted again): the common start and end are looked for within it.
-    *part = target.undoTextPart(ends.head, length - ends.tail);
-    const QStringView old = QStringView(base).mid(ends.head, base.size() - ends.head - ends.tail);
-    const qsizetype both = std::min(part->size(), old.size());
-    qsizetype head = 0;
-    while (head < both && (*part)[head] == old[head])
-        ++head;
-    qsizetype tail = 0;
-    while (tail < both - head && (*part)[part->size() - 1 - tail] == old[old.size() - 1 - tail])
-        ++tail;
-    part->remove(part->size() - tail, tail);
-    part->remove(0, head);
-    return {ends.head + head, ends.tail + tail};
+    return {textOf(index, target), s.firstVisibleLine, s.selStart, s.selLength};
 }
 
 bool RichUndoMemory::changed(const RichUndoTarget &target) const
 {
-    const QString base = textOf(m_current);
-    if (target.undoTextLength() != base.size())
-        return true;
-    QString part;
-    const RichUndoTarget::Unchanged ends = commonEnds(target, base, &part);
-    return ends.head + ends.tail < base.size();
+    const RichUndoTarget::Change change = target.changeSinceMark();
+    if (!change.any)
+        return false;
+    const qsizetype end = target.undoTextLength() - change.tail;
+    return end - change.head != change.before.size() ||
+           target.undoTextPart(change.head, end) != change.before;
+}
+
+RichUndoMemory::Slot RichUndoMemory::placed(const RichUndoState &place)
+{
+    Slot s;
+    s.firstVisibleLine = place.firstVisibleLine;
+    s.selStart = place.selStart;
+    s.selLength = place.selLength;
+    return s;
 }
 
 void RichUndoMemory::store(RichUndoTarget &target)
 {
     const RichUndoState place = target.undoPlace();
-    // The slot the new one follows keeps only what differs from it: the span between their
-    // common start and common end.
-    QString text = textOf(m_current);
-    QString part;
-    const RichUndoTarget::Unchanged ends = commonEnds(target, text, &part);
-    const qsizetype oldSpan = text.size() - ends.head - ends.tail;
+    const RichUndoTarget::Change change = target.changeSinceMark();
+    qsizetype start = change.head;
+    qsizetype end = target.undoTextLength() - change.tail;
+    QString before = change.before;
+    // What the changed part begins and ends with as it did before is not kept. The text is
+    // read only as far as the part before goes: a text loaded in place of an empty one is
+    // not read at all.
+    const qsizetype both = std::min(before.size(), end - start);
+    if (both > 0) {
+        const QString first = target.undoTextPart(start, start + both);
+        qsizetype head = 0;
+        while (head < both && first[head] == before[head])
+            ++head;
+        const QString last = target.undoTextPart(end - (both - head), end);
+        qsizetype tail = 0;
+        while (tail < both - head &&
+               last[last.size() - 1 - tail] == before[before.size() - 1 - tail])
+            ++tail;
+        before = before.mid(head, before.size() - head - tail);
+        start += head;
+        end -= tail;
+    }
     Slot &previous = m_slots[m_current];
-    previous.whole = false;
-    previous.start = int(ends.head);
-    previous.removed = int(part.size());
-    previous.text = text.mid(ends.head, oldSpan);
-    // The new slot's whole text is the old one with that span replaced, made in place (the
-    // old slot's copy of it was just let go).
-    text.replace(ends.head, oldSpan, part);
+    previous.start = start;
+    previous.text = before;
+    previous.nextLength = end - start;
+    previous.next.clear();
 
     m_current = (m_current + 1) % SlotCount;
-    m_slots[m_current] = {
-        place.firstVisibleLine, place.selStart, place.selLength, true, std::move(text), 0, 0};
+    m_slots[m_current] = placed(place);
     m_newest = m_current;
     if (m_current == m_oldest)
         m_oldest = (m_oldest + 1) % SlotCount;
+    target.markUnchanged();
+}
+
+void RichUndoMemory::forget(RichUndoTarget &target)
+{
+    const RichUndoState place = target.undoPlace();
+    m_slots = {};
+    m_current = m_newest = m_oldest = 0;
+    m_slots[0] = placed(place);
+    m_lastAction = ActionCaret;
     target.markUnchanged();
 }
 
@@ -153,11 +169,12 @@ bool RichUndoMemory::undo(RichUndoTarget &target)
         store(target);
     }
     // The target now holds the current slot's text, and the slot before differs from it
-    // in one span.
+    // in one span; what the span holds now is kept for a redo.
     m_current = m_current == 0 ? SlotCount - 1 : m_current - 1;
-    const Slot &s = m_slots[m_current];
+    Slot &s = m_slots[m_current];
+    s.next = target.undoTextPart(s.start, s.start + s.nextLength);
     target.restoreUndoChange({QString(), s.firstVisibleLine, s.selStart, s.selLength}, s.start,
-                             s.removed, s.text);
+                             s.nextLength, s.text);
     target.markUnchanged();
     return true;
 }
@@ -166,18 +183,18 @@ bool RichUndoMemory::redo(RichUndoTarget &target)
 {
     if (!canRedo())
         return false;
-    const bool unchanged = !changed(target);
-    const Slot &from = m_slots[m_current];
-    m_current = (m_current + 1) % SlotCount;
-    const Slot &to = m_slots[m_current];
-    if (unchanged) {
+    Slot &from = m_slots[m_current];
+    const int next = (m_current + 1) % SlotCount;
+    const Slot &to = m_slots[next];
+    if (!changed(target)) {
         // The slot left differs from the next one in one span: the next one's part goes back.
-        const QString next = textOf(m_current);
         target.restoreUndoChange({QString(), to.firstVisibleLine, to.selStart, to.selLength},
-                                 from.start, from.text.size(), next.mid(from.start, from.removed));
+                                 from.start, from.text.size(), from.next);
     } else {
-        target.restoreUndoState(slot(m_current));
+        target.restoreUndoState(slot(next, target));
     }
+    from.next.clear(); // the text holds it again
+    m_current = next;
     target.markUnchanged();
     m_lastAction = ActionUndo;
     return true;

@@ -8,9 +8,10 @@
 // (stored when the arrow key broke the typing run) and "abcdef" (stored by the undo itself),
 // and the pane goes back to "abc" with the caret where it was; a second Undo gives "".
 //
-// Only the newest slot holds its whole text; every older one holds what differs from the
-// slot after it (the span that changed and its text there), so fifteen steps through a
-// long text keep about one copy of it, not fifteen.
+// No slot holds a whole text. The current slot's text is the pane's own, as it was when the
+// memory last stored or restored a step; every other slot holds what differs from the slot
+// after it (the span that changed, its text on both sides once known), so fifteen steps
+// through a long text keep only what the steps changed.
 
 #include <QString>
 #include <Qt>
@@ -43,38 +44,35 @@ struct RichUndoState
 };
 
 // What the memory needs of a pane; the edit control implements it, tests use a plain struct.
-// A target may also keep count of where its text changed since the memory last marked it
-// (after each step stored or restored): the memory then reads and compares only the part
-// that changed, and restores a step by replacing that part, instead of whole texts.
+// The memory marks the text after each step it stores or restores. The target keeps what
+// its text was when marked, for the part that changed since: the memory reads only that part
+// and restores a step by replacing it, never whole texts.
 class RichUndoTarget
 {
 public:
     virtual ~RichUndoTarget() = default;
     virtual QString undoText() const = 0;
-    virtual RichUndoState undoState() const = 0;
+    // The caret and top line (its text left empty).
+    virtual RichUndoState undoPlace() const = 0;
     virtual void restoreUndoState(const RichUndoState &state) = 0;
 
-    // The caret and top line of undoState(), its text left empty.
-    virtual RichUndoState undoPlace() const
-    {
-        RichUndoState s = undoState();
-        s.text.clear();
-        return s;
-    }
     virtual qsizetype undoTextLength() const { return undoText().size(); }
     // The text's part [from, to).
     virtual QString undoTextPart(qsizetype from, qsizetype to) const
     {
         return undoText().mid(from, to - from);
     }
-    // How long a start and an end of the text are surely as they were when last marked.
-    struct Unchanged
+    // What changed since the text was marked: its part [head, length - tail) was `before`.
+    // The part may hold more than what differs (a character typed and deleted again).
+    struct Change
     {
+        bool any = false;
         qsizetype head = 0;
         qsizetype tail = 0;
+        QString before;
     };
-    virtual Unchanged unchangedSinceMark() const { return {}; }
-    virtual void markUnchanged() {}
+    virtual Change changeSinceMark() const = 0;
+    virtual void markUnchanged() = 0;
     // Restores a state whose text is the current one with [start, start + removed)
     // replaced by `text`; `place` holds the caret and top line.
     virtual void restoreUndoChange(const RichUndoState &place, qsizetype start, qsizetype removed,
@@ -103,29 +101,30 @@ public:
     int oldest() const { return m_oldest; }
     int lastAction() const { return m_lastAction; }
     // A slot's state, its text made whole.
-    RichUndoState slot(int index) const;
+    RichUndoState slot(int index, const RichUndoTarget &target) const;
+    // Forgets every step: the target's text, as it is, becomes the only slot. For a text
+    // changed in a way the target could not follow.
+    void forget(RichUndoTarget &target);
 
 private:
-    // A slot: the caret and top line of its state, and its text, whole (the newest slot) or
-    // as the slot after it with [start, start + removed) replaced by `text`.
+    // A slot: the caret and top line of its state and, but for the newest, how its text
+    // differs from the next slot's: that text's part [start, start + nextLength) is `text`
+    // here. `next` is that part, kept from when the next slot is undone until it is redone.
     struct Slot
     {
         int firstVisibleLine = 0;
         int selStart = 0;
         int selLength = 0;
-        bool whole = true;
+        qsizetype start = 0;
         QString text;
-        int start = 0;
-        int removed = 0;
+        qsizetype nextLength = 0;
+        QString next;
     };
+    static Slot placed(const RichUndoState &place); // a newest slot, its caret and top line
     void store(RichUndoTarget &target);
-    QString textOf(int index) const;
+    QString textOf(int index, const RichUndoTarget &target) const;
     // Whether the target's text differs from the current slot's.
     bool changed(const RichUndoTarget &target) const;
-    // The lengths of the common start and end of the target's text and `base`, and the
-    // target's part between them.
-    RichUndoTarget::Unchanged commonEnds(const RichUndoTarget &target, const QString &base,
-                                         QString *part) const;
 
     std::array<Slot, SlotCount> m_slots{};
     int m_current = 0;

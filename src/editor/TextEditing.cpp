@@ -67,49 +67,80 @@ void offerSelection(const QTextCursor &cursor)
 
 namespace {
 
-void deleteTo(QTextCursor &cursor, QTextCursor::MoveOperation move)
+void announce(const WillEdit &willEdit, int from, int to)
+{
+    if (willEdit)
+        willEdit(from, to);
+}
+
+// Removes the selection, or without one what the move passes over.
+void deleteTo(QTextCursor &cursor, QTextCursor::MoveOperation move, const WillEdit &willEdit)
 {
     if (!cursor.hasSelection())
         cursor.movePosition(move, QTextCursor::KeepAnchor);
+    announce(willEdit, cursor.selectionStart(), cursor.selectionEnd());
     cursor.removeSelectedText();
 }
 
 // What a key does to the text at the cursor, or nothing for a key that does not edit.
-std::function<void()> editFor(QTextCursor &cursor, const QKeyEvent &e)
+std::function<void()> editFor(QTextCursor &cursor, const QKeyEvent &e, const WillEdit &willEdit)
 {
     const Qt::KeyboardModifiers mods = e.modifiers() & ~Qt::KeypadModifier;
+    const auto selection = [&cursor, &willEdit] {
+        announce(willEdit, cursor.selectionStart(), cursor.selectionEnd());
+    };
     if (e.matches(QKeySequence::DeleteStartOfWord))
-        return [&cursor] { deleteTo(cursor, QTextCursor::PreviousWord); };
+        return [&] { deleteTo(cursor, QTextCursor::PreviousWord, willEdit); };
     if (e.matches(QKeySequence::DeleteEndOfWord))
-        return [&cursor] { deleteTo(cursor, QTextCursor::NextWord); };
+        return [&] { deleteTo(cursor, QTextCursor::NextWord, willEdit); };
     if (e.matches(QKeySequence::DeleteEndOfLine)) {
-        return [&cursor] {
-            // At the line's end, the line break goes.
-            if (!cursor.hasSelection())
-                cursor.movePosition(cursor.atBlockEnd() ? QTextCursor::NextCharacter
-                                                        : QTextCursor::EndOfBlock,
-                                    QTextCursor::KeepAnchor);
-            cursor.removeSelectedText();
+        // At the line's end, the line break goes.
+        return [&] {
+            deleteTo(cursor,
+                     cursor.atBlockEnd() ? QTextCursor::NextCharacter : QTextCursor::EndOfBlock,
+                     willEdit);
         };
     }
-    if (e.key() == Qt::Key_Backspace && !(mods & ~Qt::ShiftModifier))
-        return [&cursor] { cursor.deletePreviousChar(); };
+    if (e.matches(QKeySequence::DeleteCompleteLine)) {
+        // The line's text; its line break stays.
+        return [&] {
+            cursor.movePosition(QTextCursor::StartOfBlock);
+            deleteTo(cursor, QTextCursor::EndOfBlock, willEdit);
+        };
+    }
+    if (e.key() == Qt::Key_Backspace && !(mods & ~Qt::ShiftModifier)) {
+        return [&cursor, &willEdit, selection] {
+            // (Without a selection, one character unit goes, or a surrogate pair.)
+            if (cursor.hasSelection())
+                selection();
+            else
+                announce(willEdit, qMax(0, cursor.position() - 2), cursor.position());
+            cursor.deletePreviousChar();
+        };
+    }
     if (e.matches(QKeySequence::Delete))
-        return [&cursor] { cursor.deleteChar(); };
+        return [&] { deleteTo(cursor, QTextCursor::NextCharacter, willEdit); };
     if (e.matches(QKeySequence::InsertParagraphSeparator) ||
-        e.matches(QKeySequence::InsertLineSeparator))
-        return [&cursor] { cursor.insertBlock(); };
+        e.matches(QKeySequence::InsertLineSeparator)) {
+        return [&cursor, selection] {
+            selection();
+            cursor.insertBlock();
+        };
+    }
     const QString text = e.text();
     if (text.isEmpty() || !(text.at(0).isPrint() || text.at(0) == u'\t'))
         return {};
-    return [&cursor, text] { cursor.insertText(text); };
+    return [&cursor, selection, text] {
+        selection();
+        cursor.insertText(text);
+    };
 }
 
 } // namespace
 
-bool editByKey(QTextCursor &cursor, const QKeyEvent &e)
+bool editByKey(QTextCursor &cursor, const QKeyEvent &e, const WillEdit &willEdit)
 {
-    const std::function<void()> edit = editFor(cursor, e);
+    const std::function<void()> edit = editFor(cursor, e, willEdit);
     if (!edit)
         return false;
     // (Inside an edit block the cursor does not measure where it stands in its row, which

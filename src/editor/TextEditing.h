@@ -6,6 +6,8 @@
 
 #include <QTextCursor>
 
+#include <functional>
+
 class QInputMethodEvent;
 class QKeyEvent;
 class QMimeData;
@@ -19,11 +21,14 @@ QString normaliseLineBreaks(const QString &text);
 // does nothing with them, so the menu shortcuts reach the focused control.
 bool isWindowKey(const QKeyEvent &e);
 
+// Told the span [from, to) an edit is about to replace, before the edit.
+using WillEdit = std::function<void(int from, int to)>;
+
 // Makes the edit a key asks for at the cursor: typed text (replacing a selection),
-// Backspace, Delete, Ctrl with either for a word, Ctrl+K to the line's end, Enter (also
-// with Shift: the pane's text knows one kind of line break). False for keys that do not
-// edit, the cursor untouched.
-bool editByKey(QTextCursor &cursor, const QKeyEvent &e);
+// Backspace, Delete, Ctrl with either for a word, Ctrl+K to the line's end, the key that
+// empties the line (Ctrl+U), Enter (also with Shift: the pane's text knows one kind of line
+// break). False for keys that do not edit, the cursor untouched.
+bool editByKey(QTextCursor &cursor, const QKeyEvent &e, const WillEdit &willEdit = {});
 
 // An input method's event at the cursor: the commit replaces the selection (or the range the
 // event names) and the preedit is set in the layout of the caret's line, with the event's

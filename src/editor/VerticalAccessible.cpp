@@ -530,6 +530,7 @@ void VerticalAccessible::edit(int startOffset, int endOffset, const QString &tex
     QTextCursor c = pane()->textCursor();
     c.setPosition(startOffset);
     c.setPosition(endOffset, QTextCursor::KeepAnchor);
+    pane()->willEdit(c);
     if (text.isEmpty())
         c.removeSelectedText();
     else

@@ -513,6 +513,7 @@ void VerticalTextView::mouseReleaseEvent(QMouseEvent *e)
                 const WrappedPlainLayout::CursorsOnly measureNothing(m_owner->rowLayout());
                 c.setPosition(positionAtPoint(e->position()));
             }
+            m_owner->willEdit(c);
             insertMimeData(c, clipboard->mimeData(QClipboard::Selection));
             m_owner->setTextCursor(c);
         }
@@ -542,6 +543,7 @@ void VerticalTextView::dragSelection()
 {
     m_dragFrom.reset();
     QTextCursor selection = m_owner->textCursor();
+    m_owner->willEdit(selection); // moved, it goes
     auto *drag = new QDrag(this);
     drag->setMimeData(mimeDataOf(selection));
     const Qt::DropAction action = drag->exec(Qt::CopyAction | Qt::MoveAction, Qt::MoveAction);
@@ -587,9 +589,11 @@ void VerticalTextView::dropEvent(QDropEvent *e)
         const WrappedPlainLayout::CursorsOnly measureNothing(m_owner->rowLayout());
         at.setPosition(positionAtPoint(e->position()));
     }
+    m_owner->willEdit(at);
     at.beginEditBlock();
     if (e->source() == this && e->dropAction() == Qt::MoveAction) {
         QTextCursor selection = m_owner->textCursor();
+        m_owner->willEdit(selection);
         selection.removeSelectedText();
     }
     insertMimeData(at, e->mimeData());

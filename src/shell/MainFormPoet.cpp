@@ -167,6 +167,7 @@ void TMainForm1::Furigana1Click()
         return;
     const int start = c.selectionStart();
     m_right->recordAction(editor::ActionPaste);
+    m_right->willEdit(c);
     c.insertText(withRuby);
     c.setPosition(start);
     c.setPosition(start + int(withRuby.size()), QTextCursor::KeepAnchor);

@@ -101,4 +101,6 @@ sleep 1
 import -window root "$artifacts/3-confirmed.png"
 [ "$(grep -c '^speak' "$work/speech.log")" -eq 1 ] || fail "more than one reading"
 grep -qx 'speak なつ' "$work/speech.log" || fail "the typed reading was not what was read"
+# Every edit the input method made was one the undo memory could follow.
+grep -q 'undo memory forgets' "$work/app.log" && fail "an edit went unannounced: $(cat "$work/app.log")"
 echo "ibus typing: 1 passed, 0 failed"

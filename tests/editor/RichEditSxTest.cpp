@@ -10,6 +10,7 @@
 #include <QClipboard>
 #include <QDropEvent>
 #include <QFile>
+#include <QInputMethodEvent>
 #include <QMimeData>
 #include <QTemporaryDir>
 #include <QTest>
@@ -179,6 +180,117 @@ TEST_F(PaneFixture, UndoAndRedoReplaceOnlyTheChangedSpan)
             pane.redo();
         EXPECT_EQ(pane.text(), edited) << vertical;
     }
+}
+
+// The undo memory keeps no copy of the text, only what each edit replaced, as the edits
+// announce it. Every way the pane's text is edited, in either view, is undone and redone
+// exactly, fourteen steps back, and none goes unannounced (which would make the memory
+// forget its steps).
+TEST_F(PaneFixture, EveryKindOfEditIsUndoneAndRedoneExactly)
+{
+    static int forgotten = 0;
+    static QtMessageHandler previous = nullptr;
+    previous = qInstallMessageHandler(
+        [](QtMsgType type, const QMessageLogContext &context, const QString &message) {
+            forgotten += message.contains(QStringLiteral("undo memory forgets"));
+            previous(type, context, message);
+        });
+    struct Key
+    {
+        Qt::Key key;
+        Qt::KeyboardModifiers mods = {};
+    };
+    const Key keys[] = {{Qt::Key_Backspace},
+                        {Qt::Key_Delete},
+                        {Qt::Key_Backspace, Qt::ControlModifier},
+                        {Qt::Key_Delete, Qt::ControlModifier},
+                        {Qt::Key_K, Qt::ControlModifier},
+                        {Qt::Key_U, Qt::ControlModifier},
+                        {Qt::Key_Return},
+                        {Qt::Key_Tab}};
+    const QString pieces[] = {QStringLiteral("夏来に"), QStringLiteral("a\nb"),
+                              QStringLiteral("か゚"), QStringLiteral("葛󠄀城"),
+                              QStringLiteral("\n")};
+    for (const bool vertical : {false, true}) {
+        SCOPED_TRACE(vertical ? "vertical" : "horizontal");
+        std::mt19937 random(vertical ? 7 : 11);
+        pane.setVertical(vertical);
+        pane.setText(QStringLiteral("春過ぎて wave 夏来にけらし\n白妙の 衣 ほすてふ\n天の香具山"));
+        QWidget *view = pane.activeView();
+        QStringList texts{pane.text()};
+        for (int step = 0; step < 60; ++step) {
+            const int size = pane.document()->characterCount() - 1;
+            const int start = int(random() % (size + 1));
+            pane.setSelection(start, random() % 3 == 0 ? int(random() % 12) : 0);
+            pane.recordAction(ActionMouse); // each edit a step of its own, as after a click
+            const QString piece = pieces[random() % std::size(pieces)];
+            switch (random() % 7) {
+            case 0: {
+                const Key k = keys[random() % std::size(keys)];
+                QTest::keyClick(view, k.key, k.mods);
+                break;
+            }
+            case 1:
+                for (const QChar c : QStringLiteral("あい")) {
+                    QKeyEvent key(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
+                    QApplication::sendEvent(view, &key);
+                }
+                break;
+            case 2:
+                QGuiApplication::clipboard()->setText(piece);
+                pane.paste();
+                break;
+            case 3:
+                pane.cut();
+                break;
+            case 4: { // an input method's commit that replaces the two characters before
+                QInputMethodEvent commit;
+                commit.setCommitString(piece, -qMin(2, pane.selStart()), qMin(2, pane.selStart()));
+                QApplication::sendEvent(view, &commit);
+                break;
+            }
+            case 5: { // text dropped at another character
+                const int at = int(random() % (size + 1));
+                QTextCursor c(pane.document());
+                c.setPosition(at);
+                const QPointF point =
+                    vertical ? pane.verticalView()->characterRect(at).topLeft() + QPointF(8, 1)
+                             : QRectF(pane.horizontalView()->cursorRect(c)).center();
+                QMimeData data;
+                data.setText(piece);
+                QWidget *target = static_cast<QAbstractScrollArea *>(view)->viewport();
+                QDragEnterEvent enter(point.toPoint(), Qt::CopyAction, &data, Qt::LeftButton, {});
+                QApplication::sendEvent(target, &enter);
+                QDropEvent drop(point, Qt::CopyAction, &data, Qt::LeftButton, {});
+                QApplication::sendEvent(target, &drop);
+                break;
+            }
+            default: { // the window's own insertion at the caret
+                QTextCursor c = pane.textCursor();
+                pane.willEdit(c);
+                c.insertText(piece);
+                pane.setTextCursor(c);
+            }
+            }
+            if (pane.text() != texts.last())
+                texts.append(pane.text());
+        }
+        // The last fourteen steps back, then forward again.
+        const qsizetype last = texts.size() - 1;
+        for (int k = 1; k <= 14; ++k) {
+            ASSERT_TRUE(pane.canUndo()) << k;
+            pane.undo();
+            ASSERT_EQ(pane.text(), texts[last - k]) << k;
+        }
+        EXPECT_FALSE(pane.canUndo());
+        for (int k = 13; k >= 0; --k) {
+            pane.redo();
+            ASSERT_EQ(pane.text(), texts[last - k]) << k;
+        }
+        EXPECT_FALSE(pane.canRedo());
+    }
+    qInstallMessageHandler(previous);
+    EXPECT_EQ(forgotten, 0);
 }
 
 // Both views edit through the same operations: each key sequence leaves the same text and

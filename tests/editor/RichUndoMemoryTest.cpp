@@ -10,23 +10,41 @@ using namespace editor;
 
 namespace {
 
-// A pane reduced to what the memory sees: text, caret and top line. With `tracks`, it keeps
-// count of where its text changed, as the edit control does, and restores steps by span.
+// A pane reduced to what the memory sees: text, caret and top line. With `tracks`, it tells
+// exactly where its text changed since marked and restores steps by span; without, it tells
+// the whole text as changed and the memory narrows the change itself.
 struct FakePane final : RichUndoTarget
 {
     RichUndoState s;
     int restores = 0;
     bool tracks = false;
-    Unchanged ends;
+    QString marked;
     QString undoText() const override { return s.text; }
-    RichUndoState undoState() const override { return s; }
+    RichUndoState undoPlace() const override
+    {
+        return {{}, s.firstVisibleLine, s.selStart, s.selLength};
+    }
     void restoreUndoState(const RichUndoState &state) override
     {
         s = state;
         ++restores;
     }
-    Unchanged unchangedSinceMark() const override { return tracks ? ends : Unchanged{}; }
-    void markUnchanged() override { ends = {s.text.size(), s.text.size()}; }
+    Change changeSinceMark() const override
+    {
+        if (s.text == marked)
+            return {};
+        if (!tracks)
+            return {true, 0, 0, marked};
+        const qsizetype both = std::min(s.text.size(), marked.size());
+        qsizetype head = 0, tail = 0;
+        while (head < both && s.text[head] == marked[head])
+            ++head;
+        while (tail < both - head &&
+               s.text[s.text.size() - 1 - tail] == marked[marked.size() - 1 - tail])
+            ++tail;
+        return {true, head, tail, marked.mid(head, marked.size() - head - tail)};
+    }
+    void markUnchanged() override { marked = s.text; }
     void restoreUndoChange(const RichUndoState &place, qsizetype start, qsizetype removed,
                            const QString &text) override
     {
@@ -38,12 +56,9 @@ struct FakePane final : RichUndoTarget
         s.selLength = place.selLength;
         ++restores;
     }
-    // An edit of the text, counted as the edit control counts it.
     void edit(qsizetype at, qsizetype removed, const QString &text)
     {
         s.text.replace(at, removed, text);
-        ends.head = std::min(ends.head, at);
-        ends.tail = std::min(ends.tail, s.text.size() - at - text.size());
     }
 };
 
