@@ -278,6 +278,32 @@ void BM_ClickThenType(benchmark::State &state)
     state.counters["MB_grown"] = residentMegabytes() - before;
 }
 
+// The first step the undo memory stores in a text just opened: a click in the middle and a
+// word typed there. What the memory keeps for it is a counter.
+void BM_FirstStepAfterOpening(benchmark::State &state)
+{
+    double grown = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto p = std::make_unique<Pane>(state.range(0));
+        p->open(cp932File(int(state.range(1))));
+        middleCaret(*p);
+        malloc_trim(0);
+        const double before = residentMegabytes();
+        state.ResumeTiming();
+        p->pane.recordAction(editor::ActionMouse);
+        for (Qt::Key key : {Qt::Key_A, Qt::Key_B, Qt::Key_C})
+            QTest::keyClick(p->view(), key);
+        p->afterEdit();
+        state.PauseTiming();
+        malloc_trim(0);
+        grown = residentMegabytes() - before;
+        p.reset();
+        state.ResumeTiming();
+    }
+    state.counters["MB_grown"] = grown;
+}
+
 // An undo and a redo of a word typed in the middle, each with what the window does after it.
 void BM_UndoRedo(benchmark::State &state)
 {
@@ -338,6 +364,7 @@ BENCHMARK(BM_KeyWithPoetsTools)->Apply(sizes)->Iterations(1000);
 BENCHMARK(BM_Enter)->Apply(sizes)->Iterations(1000);
 BENCHMARK(BM_Paste1MB)->Apply(sizes)->Iterations(3);
 BENCHMARK(BM_ClickThenType)->Apply(sizes)->Iterations(30);
+BENCHMARK(BM_FirstStepAfterOpening)->Apply(sizes)->Iterations(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_UndoRedo)->Apply(sizes)->Iterations(30);
 BENCHMARK(BM_PageDown)->Apply(sizes)->Iterations(5000);
 
