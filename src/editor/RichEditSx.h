@@ -13,6 +13,7 @@
 #include <QWidget>
 #include <functional>
 #include <memory>
+#include <optional>
 
 class QStackedLayout;
 class QTextBlock;
@@ -49,6 +50,7 @@ protected:
     void keyPressEvent(QKeyEvent *e) override;
     void keyReleaseEvent(QKeyEvent *e) override;
     void mousePressEvent(QMouseEvent *e) override;
+    void mouseMoveEvent(QMouseEvent *e) override;
     void mouseReleaseEvent(QMouseEvent *e) override;
     void mouseDoubleClickEvent(QMouseEvent *e) override;
     void inputMethodEvent(QInputMethodEvent *e) override;
@@ -70,6 +72,7 @@ private:
     TRichEditSx *m_owner;
     std::function<LineNote(const QTextBlock &)> m_notes;
     bool m_ruby = false;
+    std::optional<QPoint> m_pressOnSelection; // where the selection was pressed, to drag it
 };
 
 class TRichEditSx final : public QWidget, public RichUndoTarget

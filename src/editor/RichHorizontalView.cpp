@@ -4,6 +4,7 @@
 #include "editor/WrappedPlainLayout.h"
 #include "text/Ruby.h"
 
+#include <QApplication>
 #include <QContextMenuEvent>
 #include <QDropEvent>
 #include <QInputMethodEvent>
@@ -197,19 +198,33 @@ void RichHorizontalView::keyReleaseEvent(QKeyEvent *e)
 void RichHorizontalView::mousePressEvent(QMouseEvent *e)
 {
     m_owner->recordAction(ActionMouse);
-    // A press on the selection may drag it away, which removes it.
+    m_pressOnSelection.reset();
     const QTextCursor c = textCursor();
     if (e->button() == Qt::LeftButton && c.hasSelection()) {
         const int at = cursorForPosition(e->position().toPoint()).position();
         if (at >= c.selectionStart() && at <= c.selectionEnd())
-            m_owner->willEdit(c);
+            m_pressOnSelection = e->position().toPoint();
     }
     QPlainTextEdit::mousePressEvent(e);
     Q_EMIT m_owner->mousePressed();
 }
 
+void RichHorizontalView::mouseMoveEvent(QMouseEvent *e)
+{
+    // Qt's edit control drags the selection once the pointer has moved this far from a press
+    // on it; a move removes it, here or once dropped elsewhere.
+    if (m_pressOnSelection && (e->buttons() & Qt::LeftButton) &&
+        (e->position().toPoint() - *m_pressOnSelection).manhattanLength() >=
+            QApplication::startDragDistance()) {
+        m_pressOnSelection.reset();
+        m_owner->willEdit(textCursor());
+    }
+    QPlainTextEdit::mouseMoveEvent(e);
+}
+
 void RichHorizontalView::mouseReleaseEvent(QMouseEvent *e)
 {
+    m_pressOnSelection.reset();
     QPlainTextEdit::mouseReleaseEvent(e);
     Q_EMIT m_owner->mouseReleased();
 }
