@@ -739,7 +739,12 @@ void TRichEditSx::forgetLostSteps()
 
 void TRichEditSx::willEdit(qsizetype from, qsizetype to)
 {
-    m_announced = true;
+    // An announcement stands for the edit that follows it at once: one announced for an
+    // edit that then changed nothing (a cut without a selection) does not stand for a later
+    // one.
+    if (!std::exchange(m_announced, true))
+        QMetaObject::invokeMethod(
+            this, [this] { m_announced = false; }, Qt::QueuedConnection);
     if (m_changeLost)
         return;
     const qsizetype length = undoTextLength();

@@ -293,6 +293,31 @@ TEST_F(PaneFixture, EveryKindOfEditIsUndoneAndRedoneExactly)
     EXPECT_EQ(forgotten, 0);
 }
 
+// A change made past the pane (a cursor of its own that did not announce it) cannot be
+// followed: the memory forgets its steps rather than undo to a text that never was, and
+// goes on from the text as it is. An announcement that changed nothing (a cut without a
+// selection) does not stand for a later edit.
+TEST_F(PaneFixture, AnEditPastThePaneIsNeverUndoneWrongly)
+{
+    const QString poem = QStringLiteral("春過ぎて\n夏来にけらし");
+    pane.setText(poem);
+    pane.setSelection(2, 0);
+    pane.recordAction(ActionMouse);
+    pane.cut();
+    QCoreApplication::processEvents();
+    QTextCursor own(pane.document());
+    own.setPosition(8);
+    own.insertText(QStringLiteral("X"));
+    const QString changed = pane.text();
+    EXPECT_FALSE(pane.canUndo());
+    pane.undo();
+    EXPECT_EQ(pane.text(), changed);
+    pane.recordAction(ActionMouse);
+    QTest::keyClick(pane.activeView(), Qt::Key_A);
+    pane.undo();
+    EXPECT_EQ(pane.text(), changed);
+}
+
 // Both views edit through the same operations: each key sequence leaves the same text and
 // caret in either, from the same text and selection.
 TEST_F(PaneFixture, BothViewsEditAlike)
