@@ -6,6 +6,8 @@
 #include <QTextDocument>
 #include <QTextLayout>
 
+#include <algorithm>
+
 namespace editor {
 
 PaneTextTarget::~PaneTextTarget()
@@ -55,6 +57,14 @@ void PaneTextTarget::applyEdits(const convert::TextEdits &edits)
             layout->clearLayout();
         blockEnd = b.position() + b.length();
     }
+    // One announcement for the undo memory covers them all: the span from the first edit's
+    // start to the last one's end.
+    qsizetype from = edits.front().position, to = from;
+    for (const convert::TextEdit &e : edits) {
+        from = std::min(from, e.position);
+        to = std::max(to, e.position + e.length);
+    }
+    m_pane->willEdit(from, to);
     // Back to front, so the positions of the edits still to come stay valid. The
     // document's positions are those of text(): one per character unit and line break.
     QTextCursor c(m_pane->document());
@@ -63,7 +73,6 @@ void PaneTextTarget::applyEdits(const convert::TextEdits &edits)
         c.setPosition(int(it->position + it->length), QTextCursor::KeepAnchor);
         QString replacement = it->replacement;
         replacement.replace(QLatin1Char('\r'), QString());
-        m_pane->willEdit(c);
         c.insertText(replacement);
     }
     endEdits();

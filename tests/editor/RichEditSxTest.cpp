@@ -182,19 +182,37 @@ TEST_F(PaneFixture, UndoAndRedoReplaceOnlyTheChangedSpan)
     }
 }
 
+// Counts the times the undo memory warns that it forgets its steps, while it lives.
+class ForgottenSteps
+{
+public:
+    ForgottenSteps()
+    {
+        s_count = 0;
+        s_previous = qInstallMessageHandler(&ForgottenSteps::handle);
+    }
+    ~ForgottenSteps() { qInstallMessageHandler(s_previous); }
+    int count() const { return s_count; }
+
+private:
+    static void handle(QtMsgType type, const QMessageLogContext &context, const QString &message)
+    {
+        if (message.contains(QStringLiteral("undo memory forgets")))
+            ++s_count;
+        else
+            s_previous(type, context, message);
+    }
+    static inline QtMessageHandler s_previous = nullptr;
+    static inline int s_count = 0;
+};
+
 // The undo memory keeps no copy of the text, only what each edit replaced, as the edits
 // announce it. Every way the pane's text is edited, in either view, is undone and redone
 // exactly, fourteen steps back, and none goes unannounced (which would make the memory
 // forget its steps).
 TEST_F(PaneFixture, EveryKindOfEditIsUndoneAndRedoneExactly)
 {
-    static int forgotten = 0;
-    static QtMessageHandler previous = nullptr;
-    previous = qInstallMessageHandler(
-        [](QtMsgType type, const QMessageLogContext &context, const QString &message) {
-            forgotten += message.contains(QStringLiteral("undo memory forgets"));
-            previous(type, context, message);
-        });
+    const ForgottenSteps forgotten;
     struct Key
     {
         Qt::Key key;
@@ -289,8 +307,7 @@ TEST_F(PaneFixture, EveryKindOfEditIsUndoneAndRedoneExactly)
         }
         EXPECT_FALSE(pane.canRedo());
     }
-    qInstallMessageHandler(previous);
-    EXPECT_EQ(forgotten, 0);
+    EXPECT_EQ(forgotten.count(), 0);
 }
 
 // A change made past the pane (a cursor of its own that did not announce it) cannot be
@@ -299,8 +316,8 @@ TEST_F(PaneFixture, EveryKindOfEditIsUndoneAndRedoneExactly)
 // selection) does not stand for a later edit.
 TEST_F(PaneFixture, AnEditPastThePaneIsNeverUndoneWrongly)
 {
-    const QString poem = QStringLiteral("春過ぎて\n夏来にけらし");
-    pane.setText(poem);
+    const ForgottenSteps forgotten;
+    pane.setText(QStringLiteral("春過ぎて\n夏来にけらし"));
     pane.setSelection(2, 0);
     pane.recordAction(ActionMouse);
     pane.cut();
@@ -309,6 +326,7 @@ TEST_F(PaneFixture, AnEditPastThePaneIsNeverUndoneWrongly)
     own.setPosition(8);
     own.insertText(QStringLiteral("X"));
     const QString changed = pane.text();
+    EXPECT_EQ(forgotten.count(), 1);
     EXPECT_FALSE(pane.canUndo());
     pane.undo();
     EXPECT_EQ(pane.text(), changed);

@@ -51,6 +51,7 @@ TEST_F(CommandsFixture, ManyoganaConvertsTheLeftPaneAndReportsCounts)
 {
     w->RichEditNx2()->setText(QStringLiteral("はるすぎて\nなつきにけらし"));
     w->RichEditNx2()->setModified(false);
+    w->RichEditNx2()->recordAction(editor::ActionMouse); // a click in the pane first
     w->run(QStringLiteral("ShineSpeedButton21Click"));
     const QString out = w->RichEditNx2()->text();
     EXPECT_EQ(out.count(QLatin1Char('\n')), 1);
@@ -61,6 +62,11 @@ TEST_F(CommandsFixture, ManyoganaConvertsTheLeftPaneAndReportsCounts)
     EXPECT_EQ(panel(3), QStringLiteral("%1行").arg(w->RichEditNx2()->rowCount()));
     EXPECT_TRUE(w->RichEditNx2()->updatesEnabled()) << "the pane is thawed again";
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    // The conversion's many edits are undone and redone as one step.
+    w->RichEditNx2()->undo();
+    EXPECT_EQ(w->RichEditNx2()->text(), QStringLiteral("はるすぎて\nなつきにけらし"));
+    w->RichEditNx2()->redo();
+    EXPECT_EQ(w->RichEditNx2()->text(), out);
 }
 
 TEST_F(CommandsFixture, KanaConversionsKeepUntouchedFormats)
