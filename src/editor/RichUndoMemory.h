@@ -100,8 +100,6 @@ public:
     int newest() const { return m_newest; }
     int oldest() const { return m_oldest; }
     int lastAction() const { return m_lastAction; }
-    // A slot's state, its text made whole.
-    RichUndoState slot(int index, const RichUndoTarget &target) const;
     // Forgets every step: the target's text, as it is, becomes the only slot. For a text
     // changed in a way the target could not follow.
     void forget(RichUndoTarget &target);
@@ -123,6 +121,8 @@ private:
     static Slot placed(const RichUndoState &place); // a newest slot, its caret and top line
     void store(RichUndoTarget &target);
     QString textOf(int index, const RichUndoTarget &target) const;
+    // A slot's state, its text made whole.
+    RichUndoState slot(int index, const RichUndoTarget &target) const;
     // Whether the target's text differs from the current slot's.
     bool changed(const RichUndoTarget &target) const;
 

@@ -456,18 +456,15 @@ void VerticalTextView::mousePressEvent(QMouseEvent *e)
     m_owner->recordAction(ActionMouse);
     setFocus(Qt::MouseFocusReason);
     if (e->button() == Qt::LeftButton) {
-        QTextCursor c = m_owner->textCursor();
+        const QTextCursor c = m_owner->textCursor();
         const int pos = positionAtPoint(e->position());
         const bool shift = e->modifiers().testFlag(Qt::ShiftModifier);
         if (!shift && c.hasSelection() && pos > c.selectionStart() && pos < c.selectionEnd()) {
             // On the selection: moving on drags it, letting go puts the caret there.
             m_dragFrom = e->position();
         } else {
-            {
-                const WrappedPlainLayout::CursorsOnly measureNothing(m_owner->rowLayout());
-                c.setPosition(pos, shift ? QTextCursor::KeepAnchor : QTextCursor::MoveAnchor);
-            }
-            m_owner->setTextCursor(c);
+            m_owner->setTextCursor(
+                cursorAt(e->position(), shift ? QTextCursor::KeepAnchor : QTextCursor::MoveAnchor));
             m_dragging = true;
         }
         m_wantedY = -1;
@@ -484,35 +481,21 @@ void VerticalTextView::mouseMoveEvent(QMouseEvent *e)
             dragSelection();
         return;
     }
-    if (!m_dragging)
-        return;
-    QTextCursor c = m_owner->textCursor();
-    {
-        const WrappedPlainLayout::CursorsOnly measureNothing(m_owner->rowLayout());
-        c.setPosition(positionAtPoint(e->position()), QTextCursor::KeepAnchor);
-    }
-    m_owner->setTextCursor(c);
+    if (m_dragging)
+        m_owner->setTextCursor(cursorAt(e->position(), QTextCursor::KeepAnchor));
 }
 
 void VerticalTextView::mouseReleaseEvent(QMouseEvent *e)
 {
+    if (e->button() == Qt::LeftButton && m_dragFrom) // a click on the selection, not a drag
+        m_owner->setTextCursor(cursorAt(e->position()));
     if (e->button() == Qt::LeftButton && (m_dragFrom || m_dragging)) {
-        QTextCursor c = m_owner->textCursor();
-        if (m_dragFrom) { // a click on the selection, not a drag
-            const WrappedPlainLayout::CursorsOnly measureNothing(m_owner->rowLayout());
-            c.setPosition(positionAtPoint(e->position()));
-        }
-        m_owner->setTextCursor(c);
-        offerSelection(c);
+        offerSelection(m_owner->textCursor());
     } else if (e->button() == Qt::MiddleButton) {
         // The window system's primary selection, pasted where the middle button was let go.
         const QClipboard *clipboard = QGuiApplication::clipboard();
         if (clipboard->supportsSelection()) {
-            QTextCursor c = m_owner->textCursor();
-            {
-                const WrappedPlainLayout::CursorsOnly measureNothing(m_owner->rowLayout());
-                c.setPosition(positionAtPoint(e->position()));
-            }
+            QTextCursor c = cursorAt(e->position());
             m_owner->willEdit(c);
             insertMimeData(c, clipboard->mimeData(QClipboard::Selection));
             m_owner->setTextCursor(c);
@@ -521,6 +504,14 @@ void VerticalTextView::mouseReleaseEvent(QMouseEvent *e)
     m_dragFrom.reset();
     m_dragging = false;
     Q_EMIT m_owner->mouseReleased();
+}
+
+QTextCursor VerticalTextView::cursorAt(const QPointF &point, QTextCursor::MoveMode mode)
+{
+    QTextCursor c = m_owner->textCursor();
+    const WrappedPlainLayout::CursorsOnly measureNothing(m_owner->rowLayout());
+    c.setPosition(positionAtPoint(point), mode);
+    return c;
 }
 
 void VerticalTextView::mouseDoubleClickEvent(QMouseEvent *e)
@@ -584,11 +575,7 @@ void VerticalTextView::dropEvent(QDropEvent *e)
     }
     e->acceptProposedAction();
     m_owner->recordAction(ActionPaste);
-    QTextCursor at = m_owner->textCursor();
-    {
-        const WrappedPlainLayout::CursorsOnly measureNothing(m_owner->rowLayout());
-        at.setPosition(positionAtPoint(e->position()));
-    }
+    QTextCursor at = cursorAt(e->position());
     m_owner->willEdit(at);
     at.beginEditBlock();
     if (e->source() == this && e->dropAction() == Qt::MoveAction) {

@@ -9,6 +9,7 @@
 #include "editor/VerticalLayout.h"
 
 #include <QAbstractScrollArea>
+#include <QTextCursor>
 #include <QTimer>
 #include <optional>
 
@@ -70,6 +71,9 @@ protected:
 private:
     bool moveCaret(QKeyEvent *e);
     void dragSelection();
+    // The pane's caret moved to the point, the hidden horizontal view laying nothing out.
+    QTextCursor cursorAt(const QPointF &point,
+                         QTextCursor::MoveMode mode = QTextCursor::MoveAnchor);
     QRectF caretBar(int column, qreal y) const;
     void updateScrollBars();
     qreal columnHeight() const;

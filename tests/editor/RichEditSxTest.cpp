@@ -37,6 +37,24 @@ struct PaneFixture : ::testing::Test
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&pane));
         pane.setFocus();
     }
+    // Text or a file dragged onto the character at `position`, on its leading edge, and let
+    // go there, as a drag does it: the view is entered and, if it takes the data, dropped on.
+    void drop(int position, const QMimeData &data)
+    {
+        QTextCursor c(pane.document());
+        c.setPosition(position);
+        const QPointF at = pane.Vertical()
+                               ? pane.verticalView()->characterRect(position).topLeft() +
+                                     QPointF(pane.verticalView()->layout().pitch() / 2, 1)
+                               : QRectF(pane.horizontalView()->cursorRect(c)).center();
+        QWidget *target = static_cast<QAbstractScrollArea *>(pane.activeView())->viewport();
+        QDragEnterEvent enter(at.toPoint(), Qt::CopyAction, &data, Qt::LeftButton, {});
+        QApplication::sendEvent(target, &enter);
+        if (enter.isAccepted()) {
+            QDropEvent e(at, Qt::CopyAction, &data, Qt::LeftButton, {});
+            QApplication::sendEvent(target, &e);
+        }
+    }
 };
 
 } // namespace
@@ -268,19 +286,9 @@ TEST_F(PaneFixture, EveryKindOfEditIsUndoneAndRedoneExactly)
                 break;
             }
             case 5: { // text dropped at another character
-                const int at = int(random() % (size + 1));
-                QTextCursor c(pane.document());
-                c.setPosition(at);
-                const QPointF point =
-                    vertical ? pane.verticalView()->characterRect(at).topLeft() + QPointF(8, 1)
-                             : QRectF(pane.horizontalView()->cursorRect(c)).center();
                 QMimeData data;
                 data.setText(piece);
-                QWidget *target = static_cast<QAbstractScrollArea *>(view)->viewport();
-                QDragEnterEvent enter(point.toPoint(), Qt::CopyAction, &data, Qt::LeftButton, {});
-                QApplication::sendEvent(target, &enter);
-                QDropEvent drop(point, Qt::CopyAction, &data, Qt::LeftButton, {});
-                QApplication::sendEvent(target, &drop);
+                drop(int(random() % (size + 1)), data);
                 break;
             }
             default: { // the window's own insertion at the caret
@@ -526,35 +534,13 @@ TEST_F(PaneFixture, CopiedAndDroppedTextInBothWritings)
         pane.setSelection(15, 0); // after 白妙の
         QTest::keyClick(view, Qt::Key_A);
         const QString typed = pane.text();
-        // The point of the character 白 (position 12), on its leading edge.
-        QPointF at;
-        if (vertical) {
-            const QRectF cell = pane.verticalView()->characterRect(12);
-            at = QPointF(cell.center().x(), cell.top() + 1);
-        } else {
-            QTextCursor c(pane.document());
-            c.setPosition(12);
-            at = QRectF(pane.horizontalView()->cursorRect(c)).center();
-        }
-        // As a drag does it: the view is entered and, if it takes the data, it is dropped.
-        auto drop = [&](QMimeData *data) {
-            QWidget *target = static_cast<QAbstractScrollArea *>(view)->viewport();
-            QDragEnterEvent enter(at.toPoint(), Qt::CopyAction, data, Qt::LeftButton,
-                                  Qt::NoModifier);
-            QApplication::sendEvent(target, &enter);
-            if (enter.isAccepted()) {
-                QDropEvent e(at, Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
-                QApplication::sendEvent(target, &e);
-            }
-            delete data;
-        };
-        auto *file = new QMimeData;
-        file->setUrls({QUrl::fromLocalFile(QStringLiteral("/tmp/a.txt"))});
-        drop(file);
+        QMimeData file;
+        file.setUrls({QUrl::fromLocalFile(QStringLiteral("/tmp/a.txt"))});
+        drop(12, file); // on 白
         EXPECT_EQ(pane.text(), typed);
-        auto *text = new QMimeData;
-        text->setText(QStringLiteral("衣\r\nほす"));
-        drop(text);
+        QMimeData text;
+        text.setText(QStringLiteral("衣\r\nほす"));
+        drop(12, text);
         EXPECT_EQ(pane.text(), QStringLiteral("春過ぎて\n夏来にけらし\n衣\nほす白妙のa"))
             << pane.text().toStdString();
         EXPECT_EQ(pane.selStart(), 16);
