@@ -226,18 +226,21 @@ int TRichEditSx::selLength() const
     return c.selectionEnd() - c.selectionStart();
 }
 
+QTextCursor TRichEditSx::placedCursor(int anchor, int position) const
+{
+    const int last = m_document->characterCount() - 1;
+    QTextCursor c(m_document);
+    const WrappedPlainLayout::CursorsOnly measureNothing(rowLayout());
+    c.setPosition(qBound(0, anchor, last));
+    c.setPosition(qBound(0, position, last), QTextCursor::KeepAnchor);
+    return c;
+}
+
 void TRichEditSx::setSelection(int start, int length)
 {
     const int last = m_document->characterCount() - 1;
     start = qBound(0, start, last);
-    const int end = qBound(start, start + qMax(0, length), last);
-    QTextCursor c(m_document);
-    {
-        const WrappedPlainLayout::CursorsOnly measureNothing(rowLayout());
-        c.setPosition(start);
-        c.setPosition(end, QTextCursor::KeepAnchor);
-    }
-    setTextCursor(c);
+    setTextCursor(placedCursor(start, start + qMax(0, length)));
 }
 
 QString TRichEditSx::selectedText() const
@@ -471,10 +474,7 @@ void TRichEditSx::setWordWrap(bool wrap)
     setSelectionBar(false);
     setSelectionBar(true);
     if (caretAtStart) {
-        QTextCursor r(m_document);
-        r.setPosition(start + length);
-        r.setPosition(start, QTextCursor::KeepAnchor);
-        setTextCursor(r);
+        setTextCursor(placedCursor(start + length, start));
     } else {
         setSelection(start, length);
     }
@@ -808,14 +808,19 @@ qsizetype TRichEditSx::undoTextLength() const
 
 QString TRichEditSx::undoTextPart(qsizetype from, qsizetype to) const
 {
-    // A long part (all of a text just loaded, the first time it is stored) is cut from the
-    // whole text, which the document gives in one piece; a cursor gathers it line by line.
+    return textBetween(int(from), int(to));
+}
+
+QString TRichEditSx::textBetween(int from, int to) const
+{
+    if (from >= to)
+        return {};
+    // A long part (all of a text just loaded, the first time the undo memory stores it) is
+    // cut from the whole text, which the document gives in one piece; a cursor gathers it
+    // line by line.
     if (to - from > undoTextLength() / 4)
         return text().mid(from, to - from);
-    QTextCursor c(m_document);
-    c.setPosition(int(from));
-    c.setPosition(int(to), QTextCursor::KeepAnchor);
-    QString part = c.selectedText();
+    QString part = placedCursor(from, to).selectedText();
     part.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
     return part;
 }
@@ -852,10 +857,7 @@ void TRichEditSx::restoreUndoChange(const RichUndoState &place, qsizetype start,
     // its colours.
     restoreUndo(place, [&] {
         willEdit(start, start + removed);
-        QTextCursor c(m_document);
-        c.setPosition(int(start));
-        c.setPosition(int(start + removed), QTextCursor::KeepAnchor);
-        c.insertText(text, QTextCharFormat());
+        placedCursor(int(start), int(start + removed)).insertText(text, QTextCharFormat());
     });
 }
 

@@ -39,11 +39,16 @@ public:
     static constexpr int SelectionBarWidth = 8;
 
     explicit RichHorizontalView(TRichEditSx *owner);
+    TRichEditSx *pane() const { return m_owner; }
     void setLeftMargin(int width) { setViewportMargins(width, 0, 0, 0); }
     // Each line's note, drawn small after the line's end.
     void setLineNotes(std::function<LineNote(const QTextBlock &)> notes);
     // Ruby notation drawn as ruby above its base on every line but the caret's.
     void setRuby(bool on);
+    // A line, laid out if it was not.
+    const QTextLayout *laidOut(const QTextBlock &block) const;
+    // The box of the character at a position, on the viewport (empty for a line end).
+    QRectF characterBox(int position) const;
 
 protected:
     bool event(QEvent *e) override;
@@ -103,12 +108,18 @@ public:
     QTextCharFormat currentCharFormat() const;
     void setCurrentCharFormat(const QTextCharFormat &format);
     PaneCaret *caret() const { return m_caret; }
+    // A cursor on the text from anchor to position (clamped to the text), for the caret or
+    // for an edit. Placed so, it lays nothing out in a hidden view; a QTextCursor moved by
+    // hand has Qt lay its line out there to find its x.
+    QTextCursor placedCursor(int anchor, int position) const;
 
     // Selection queries, in the control's own positions (UTF-16 units, one per line end).
     int selStart() const;
     int selLength() const;
     void setSelection(int start, int length);
     QString selectedText() const;
+    // The text in [from, to), line ends as "\n".
+    QString textBetween(int from, int to) const;
     int SelX() const;
     int SelY() const;
     int SelLineIndex() const;

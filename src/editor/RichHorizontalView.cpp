@@ -1,9 +1,11 @@
 #include "editor/HorizontalRuby.h"
+#include "editor/PaneAccessible.h"
 #include "editor/RichEditSx.h"
 #include "editor/TextEditing.h"
 #include "editor/WrappedPlainLayout.h"
 #include "text/Ruby.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QDropEvent>
@@ -154,6 +156,33 @@ RichHorizontalView::RichHorizontalView(TRichEditSx *owner) : QPlainTextEdit(owne
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setFrameShape(QFrame::NoFrame);
+    installPaneAccessibility();
+}
+
+const QTextLayout *RichHorizontalView::laidOut(const QTextBlock &block) const
+{
+    if (block.layout()->lineCount() == 0)
+        (void)document()->documentLayout()->blockBoundingRect(block);
+    return block.layout();
+}
+
+QRectF RichHorizontalView::characterBox(int position) const
+{
+    const QTextBlock block = document()->findBlock(position);
+    if (!block.isValid())
+        return {};
+    const QTextLayout *layout = laidOut(block);
+    const int at = position - block.position();
+    const QTextLine line = layout->lineForTextPosition(at);
+    if (!line.isValid())
+        return {};
+    const int next =
+        at < line.textStart() + line.textLength() ? layout->nextCursorPosition(at) : at;
+    const qreal x1 = line.cursorToX(at);
+    const qreal x2 = line.cursorToX(next);
+    const QPointF origin =
+        blockBoundingGeometry(block).translated(contentOffset()).topLeft() + layout->position();
+    return QRectF(origin.x() + qMin(x1, x2), origin.y() + line.y(), qAbs(x2 - x1), line.height());
 }
 
 bool RichHorizontalView::event(QEvent *e)

@@ -155,8 +155,8 @@ void TMainForm1::Furigana1Click()
     // written as ruby: one change, undone in one step.
     QTextCursor c = m_right->textCursor();
     if (!c.hasSelection()) {
-        c.movePosition(QTextCursor::StartOfBlock);
-        c.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
+        const QTextBlock line = c.block();
+        c = m_right->placedCursor(line.position(), line.position() + line.length() - 1);
     }
     QString text = c.selectedText();
     text.replace(QChar::ParagraphSeparator, u'\n');
@@ -169,9 +169,7 @@ void TMainForm1::Furigana1Click()
     m_right->recordAction(editor::ActionPaste);
     m_right->willEdit(c);
     c.insertText(withRuby);
-    c.setPosition(start);
-    c.setPosition(start + int(withRuby.size()), QTextCursor::KeepAnchor);
-    m_right->setTextCursor(c);
+    m_right->setTextCursor(m_right->placedCursor(start, start + int(withRuby.size())));
     GetColRow();
 }
 

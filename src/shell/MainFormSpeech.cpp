@@ -69,11 +69,8 @@ public:
     }
     QString textEndingAtCaret(int length) const override
     {
-        QTextCursor c = w.m_right->textCursor();
-        const int end = c.position();
-        c.setPosition(std::max(end - length, 0));
-        c.setPosition(end, QTextCursor::KeepAnchor);
-        return c.selectedText().replace(QChar::ParagraphSeparator, u'\n');
+        const int end = w.m_right->textCursor().position();
+        return w.m_right->textBetween(std::max(end - length, 0), end);
     }
     bool joyfulWriting() const override { return boxChecked("WordReadCheckBox"); }
     void setJoyfulChecks(bool on) override
@@ -101,8 +98,7 @@ public:
         QTextCharFormat f;
         f.setForeground(qColorOf(colour));
         c.mergeCharFormat(f);
-        c.setPosition(c.selectionEnd());
-        pane->setTextCursor(c);
+        pane->setSelection(c.selectionEnd(), 0);
         QTextCharFormat typing = pane->currentCharFormat();
         typing.clearForeground();
         pane->setCurrentCharFormat(typing);

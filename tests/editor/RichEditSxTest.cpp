@@ -6,6 +6,7 @@
 #include "editor/VerticalTextView.h"
 
 #include <QAbstractTextDocumentLayout>
+#include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
 #include <QDropEvent>
@@ -260,7 +261,7 @@ TEST_F(PaneFixture, EveryKindOfEditIsUndoneAndRedoneExactly)
             pane.setSelection(start, random() % 3 == 0 ? int(random() % 12) : 0);
             pane.recordAction(ActionMouse); // each edit a step of its own, as after a click
             const QString piece = pieces[random() % std::size(pieces)];
-            switch (random() % 7) {
+            switch (random() % 8) {
             case 0: {
                 const Key k = keys[random() % std::size(keys)];
                 QTest::keyClick(view, k.key, k.mods);
@@ -291,6 +292,10 @@ TEST_F(PaneFixture, EveryKindOfEditIsUndoneAndRedoneExactly)
                 drop(int(random() % (size + 1)), data);
                 break;
             }
+            case 6: // assistive technology writing over a span
+                QAccessible::queryAccessibleInterface(view)->editableTextInterface()->replaceText(
+                    start, start + int(random() % 3), piece);
+                break;
             default: { // the window's own insertion at the caret
                 QTextCursor c = pane.textCursor();
                 pane.willEdit(c);

@@ -1,12 +1,13 @@
-// The vertical view as a screen reader sees it, through QAccessible's own look-up.
-#include "editor/VerticalAccessible.h"
+// Either view of a pane as a screen reader sees it, through QAccessible's own look-up.
 #include "VerticalPaneFixture.h"
 #include "editor/RichEditSx.h"
+#include "editor/VerticalAccessible.h"
 #include "editor/VerticalTextView.h"
 
 #include <QAccessible>
 #include <QApplication>
 #include <QInputMethodEvent>
+#include <QPlainTextEdit>
 #include <QTest>
 #include <QTextDocument>
 #include <functional>
@@ -180,6 +181,73 @@ TEST_F(AccessibleFixture, LinesAreColumnsAndParagraphsAreLinesOfText)
         EXPECT_EQ(item, c.item) << c.type << ' ' << c.which << ' ' << c.offset;
         EXPECT_EQ(s, pane.text().mid(c.item.first, c.item.second - c.item.first)) << c.offset;
     }
+}
+
+// The horizontal view is the same text, read in rows; its boxes are where its caret goes.
+TEST_F(AccessibleFixture, TheHorizontalViewIsTheSameTextInRows)
+{
+    pane.setVertical(false);
+    pane.setWordWrap(true);
+    pane.setText(QString(30, QChar(u'あ')) + QStringLiteral("\n夏来に"));
+    QPlainTextEdit *h = pane.horizontalView();
+    QAccessibleInterface *hi = QAccessible::queryAccessibleInterface(h);
+    ASSERT_NE(hi, nullptr);
+    QAccessibleTextInterface *t = hi->textInterface();
+    ASSERT_NE(t, nullptr);
+    ASSERT_NE(hi->editableTextInterface(), nullptr);
+    EXPECT_EQ(t->text(0, -1), pane.text());
+
+    const int count = 34;
+    const int second = pane.rowStart(1); // where the long line wraps
+    ASSERT_GT(second, 1);
+    ASSERT_LT(second, 30);
+    enum Which { Before, At, After };
+    const struct
+    {
+        Which which;
+        int offset;
+        Range row;
+    } rows[] = {
+        {At, 2, {0, second}},       {At, second + 1, {second, 31}}, {After, 2, {second, 31}},
+        {Before, 32, {second, 31}}, {At, count, {31, count}},       {After, count, {count, count}},
+        {Before, 1, {0, 0}},
+    };
+    for (const auto &r : rows) {
+        Range item{-9, -9};
+        const auto call = r.which == Before ? &QAccessibleTextInterface::textBeforeOffset
+                          : r.which == At   ? &QAccessibleTextInterface::textAtOffset
+                                            : &QAccessibleTextInterface::textAfterOffset;
+        const QString s =
+            (t->*call)(r.offset, QAccessible::LineBoundary, &item.first, &item.second);
+        EXPECT_EQ(item, r.row) << r.which << ' ' << r.offset;
+        EXPECT_EQ(s, pane.text().mid(r.row.first, r.row.second - r.row.first)) << r.offset;
+    }
+
+    for (const int i : {0, 5, second, 32}) {
+        const QRect box = t->characterRect(i);
+        ASSERT_FALSE(box.isEmpty()) << i;
+        const QRect caret(
+            h->viewport()->mapToGlobal(h->cursorRect(pane.placedCursor(i, i)).topLeft()),
+            h->cursorRect().size());
+        EXPECT_NEAR(box.left(), caret.left(), 1) << i;
+        EXPECT_NEAR(box.top(), caret.top(), 1) << i;
+        EXPECT_EQ(t->offsetAtPoint(box.center()), i) << i;
+    }
+    const QRect ni = t->characterRect(32);
+    EXPECT_EQ(t->offsetAtPoint(ni.center() + QPoint(4 * ni.width(), 0)), -1)
+        << "past the end of a line there is no character";
+
+    // A row out of view is scrolled in.
+    QStringList lines;
+    for (int i = 0; i < 40; ++i)
+        lines << QStringLiteral("春過ぎて");
+    pane.setText(lines.join(QLatin1Char('\n')));
+    const int last = t->characterCount() - 1;
+    const QRect screen(h->viewport()->mapToGlobal(QPoint(0, 0)), h->viewport()->size());
+    EXPECT_FALSE(screen.contains(t->characterRect(last)));
+    t->scrollToSubstring(last - 2, last + 1);
+    EXPECT_TRUE(screen.contains(t->characterRect(last)));
+    EXPECT_TRUE(screen.contains(t->characterRect(last - 2)));
 }
 
 namespace {
