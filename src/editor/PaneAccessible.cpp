@@ -339,11 +339,7 @@ void PaneAccessible::edit(int startOffset, int endOffset, const QString &text, i
         return;
     m_pane->recordAction(undoAction);
     QTextCursor c = m_pane->placedCursor(startOffset, endOffset);
-    m_pane->willEdit(c);
-    if (text.isEmpty())
-        c.removeSelectedText();
-    else
-        c.insertText(text);
+    m_pane->replaceSelection(c, text);
     m_pane->setTextCursor(c);
 }
 

@@ -620,14 +620,14 @@ void TRichEditSx::copy()
 void TRichEditSx::cut()
 {
     recordAction(ActionDelete);
-    willEdit(textCursor());
     if (!m_caret->isKept()) {
+        willEdit(textCursor());
         m_horizontal->cut();
         return;
     }
     copy();
     QTextCursor c = textCursor();
-    c.removeSelectedText();
+    replaceSelection(c, {});
     setTextCursor(c);
 }
 
@@ -640,7 +640,10 @@ void TRichEditSx::paste()
     }
     QTextCursor c = textCursor();
     willEdit(c);
-    insertMimeData(c, QGuiApplication::clipboard()->mimeData());
+    {
+        const WrappedPlainLayout::CursorsOnly measureNothing(rowLayout());
+        insertMimeData(c, QGuiApplication::clipboard()->mimeData());
+    }
     setTextCursor(c);
 }
 
@@ -771,6 +774,13 @@ void TRichEditSx::willEdit(const QTextCursor &cursor)
     willEdit(cursor.selectionStart(), cursor.selectionEnd());
 }
 
+void TRichEditSx::replaceSelection(QTextCursor &cursor, const QString &text)
+{
+    willEdit(cursor);
+    const WrappedPlainLayout::CursorsOnly measureNothing(rowLayout());
+    cursor.insertText(text);
+}
+
 void TRichEditSx::followChange(int position, int removed, int added)
 {
     const bool announced = std::exchange(m_announced, false);
@@ -857,7 +867,9 @@ void TRichEditSx::restoreUndoChange(const RichUndoState &place, qsizetype start,
     // its colours.
     restoreUndo(place, [&] {
         willEdit(start, start + removed);
-        placedCursor(int(start), int(start + removed)).insertText(text, QTextCharFormat());
+        QTextCursor c = placedCursor(int(start), int(start + removed));
+        const WrappedPlainLayout::CursorsOnly measureNothing(rowLayout());
+        c.insertText(text, QTextCharFormat());
     });
 }
 

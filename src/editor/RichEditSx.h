@@ -189,6 +189,9 @@ public:
     // left unannounced makes the memory forget its steps.
     void willEdit(qsizetype from, qsizetype to);
     void willEdit(const QTextCursor &cursor);
+    // Replaces a cursor's selection with text (or deletes it) as the pane's own edit:
+    // announced first, and laying nothing out in a hidden view.
+    void replaceSelection(QTextCursor &cursor, const QString &text);
 
     // RichUndoTarget
     QString undoText() const override;

@@ -97,8 +97,7 @@ void TMainForm1::HiraganaButton1Click()
 void TMainForm1::insertAtRightCaret(const QString &text)
 {
     QTextCursor c = m_right->textCursor();
-    m_right->willEdit(c);
-    c.insertText(text);
+    m_right->replaceSelection(c, text);
     m_right->setTextCursor(c);
     GetColRow();
 }

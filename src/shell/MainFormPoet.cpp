@@ -167,8 +167,7 @@ void TMainForm1::Furigana1Click()
         return;
     const int start = c.selectionStart();
     m_right->recordAction(editor::ActionPaste);
-    m_right->willEdit(c);
-    c.insertText(withRuby);
+    m_right->replaceSelection(c, withRuby);
     m_right->setTextCursor(m_right->placedCursor(start, start + int(withRuby.size())));
     GetColRow();
 }

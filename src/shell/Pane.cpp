@@ -410,8 +410,7 @@ void Pane::replace()
     }
     m_editor->setSelection(int(found->start), int(found->length));
     QTextCursor c = m_editor->textCursor();
-    m_editor->willEdit(c);
-    c.insertText(d->replaceText());
+    m_editor->replaceSelection(c, d->replaceText());
     m_editor->setTextCursor(c);
     m_host.paneCaretMoved(*this);
 }

@@ -298,8 +298,7 @@ TEST_F(PaneFixture, EveryKindOfEditIsUndoneAndRedoneExactly)
                 break;
             default: { // the window's own insertion at the caret
                 QTextCursor c = pane.textCursor();
-                pane.willEdit(c);
-                c.insertText(piece);
+                pane.replaceSelection(c, piece);
                 pane.setTextCursor(c);
             }
             }
@@ -502,10 +501,13 @@ TEST_F(PaneFixture, TheCaretMovesInVerticalWritingWithoutTheHiddenView)
     EXPECT_GT(caret.blockNumber(), 100);
     EXPECT_EQ(position - anchor, 2);
     EXPECT_GE(told, 32);
-    int laidOut = 0;
-    for (QTextBlock b = pane.document()->begin(); b.isValid(); b = b.next())
-        laidOut += b.layout()->lineCount() > 0;
-    EXPECT_EQ(laidOut, 0);
+    const auto laidOut = [&] {
+        int lines = 0;
+        for (QTextBlock b = pane.document()->begin(); b.isValid(); b = b.next())
+            lines += b.layout()->lineCount() > 0;
+        return lines;
+    };
+    EXPECT_EQ(laidOut(), 0);
 
     // The clipboard is used at the pane's caret.
     pane.cut();
@@ -513,6 +515,14 @@ TEST_F(PaneFixture, TheCaretMovesInVerticalWritingWithoutTheHiddenView)
     pane.paste();
     EXPECT_EQ(pane.selStart(), position + 2);
     EXPECT_EQ(pane.document()->characterCount(), 3000 * 14 + 2);
+    // Nor do the window's and assistive technology's edits, or undo and redo, lay out.
+    QTextCursor c = pane.placedCursor(position + 40, position + 41);
+    pane.replaceSelection(c, QStringLiteral("秋"));
+    QAccessible::queryAccessibleInterface(view)->editableTextInterface()->deleteText(
+        position + 80, position + 81);
+    pane.undo();
+    pane.redo();
+    EXPECT_EQ(laidOut(), 0);
     pane.setSelection(anchor, 2);
 
     pane.setVertical(false);
