@@ -1,5 +1,6 @@
 #include "shell/Utamain.h"
 
+#include "editor/PaneCaret.h"
 #include "editor/PanePrinter.h"
 #include "editor/RichEditSx.h"
 #include "editor/VerticalTextView.h"
@@ -244,6 +245,9 @@ void TMainForm1::buildWindow()
     connect(m_right, &TRichEditSx::keyReleased, this, &TMainForm1::GetColRow);
     connect(m_right, &TRichEditSx::mousePressed, this, &TMainForm1::GetColRow);
     connect(m_right, &TRichEditSx::mouseReleased, this, &TMainForm1::GetColRow);
+    // (And wherever else the caret goes: assistive technology moves it and edits too.)
+    connect(m_right->caret(), &editor::PaneCaret::cursorPositionChanged, this,
+            &TMainForm1::GetColRow);
 
     if (auto *clock = ClockLabel2())
         clock->setFont(programFont(QStringLiteral("Times New Roman"), 13));

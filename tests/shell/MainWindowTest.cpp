@@ -16,6 +16,7 @@
 #include "widgets/ClockLabel.h"
 #include "widgets/TabButton.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
@@ -222,6 +223,13 @@ TEST_F(WindowFixture, TypingUndoAndRedoThroughTheWindow)
     EXPECT_EQ(right->text(), QStringLiteral("abc"));
     EXPECT_EQ(w->StatusBar1()->panelText(3), QStringLiteral("行:1      列:3    "));
     QTest::keyClick(right->activeView(), Qt::Key_Y, Qt::ControlModifier);
+    EXPECT_EQ(right->text(), QStringLiteral("abxyzc"));
+    // A screen reader's edit is a step too, and the status bar follows the caret it moves.
+    QAccessible::queryAccessibleInterface(right->activeView())
+        ->editableTextInterface()
+        ->insertText(0, QStringLiteral("春\n"));
+    EXPECT_EQ(w->StatusBar1()->panelText(3), QStringLiteral("行:2      列:0    "));
+    w->run(QStringLiteral("Undo1Click"));
     EXPECT_EQ(right->text(), QStringLiteral("abxyzc"));
     w->run(QStringLiteral("Undo1Click"));
     w->run(QStringLiteral("Undo1Click"));
