@@ -35,6 +35,7 @@ if [ "$mode" = test ]; then
         espeak-ng pulseaudio pulseaudio-utils
         ibus ibus-anthy python3-gi gir1.2-ibus-1.0 dbus-x11 dconf-gsettings-backend dconf-service
         xvfb xauth x11-apps x11-utils xdotool xclip imagemagick poppler-utils chromium
+        at-spi2-core python3-pyatspi
         appstream desktop-file-utils dpkg-dev file lintian man-db
     )
 fi
