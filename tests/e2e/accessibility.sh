@@ -67,7 +67,14 @@ xdotool windowfocus --sync "$main"
 # Keys go to the pane: a click in it, where the poem is not.
 eval "$(xdotool getwindowgeometry --shell "$main" | grep -E '^(WIDTH|HEIGHT)=')"
 xdotool mousemove --window "$main" $((WIDTH / 3)) $((HEIGHT / 2)) click 1
-sleep 0.5
+has_focus() {
+    local tries=100
+    until pane focused; do
+        tries=$((tries - 1)); [ "$tries" -gt 0 ] || return 1
+        sleep 0.1
+    done
+}
+has_focus || fail "the pane did not take the focus"
 
 checks=0
 for writing in vertical horizontal; do
@@ -84,7 +91,11 @@ for writing in vertical horizontal; do
     text_becomes "$poem" || fail "$writing: the second Ctrl+Z"
     checks=$((checks + 1))
     # 表示 > 縦書き turns the pane to horizontal writing.
-    [ "$writing" = vertical ] && { xdotool key alt+v; sleep 0.3; xdotool key t; sleep 0.5; }
+    if [ "$writing" = vertical ]; then
+        xdotool key alt+v; sleep 0.3; xdotool key t
+        # The horizontal view takes the focus once it is shown.
+        has_focus || fail "the horizontal view did not take the focus"
+    fi
 done
 grep -q 'undo memory forgets' "$work/app.log" && fail "an edit went past the undo memory"
 echo "accessibility: $checks passed, 0 failed"

@@ -1,8 +1,9 @@
 #!/usr/bin/python3
 """What a screen reader sees of Kotonami's shown pane, through AT-SPI.
 
-Usage: atspi_pane.py text | line OFFSET | insert OFFSET TEXT
+Usage: atspi_pane.py text | focused | line OFFSET | insert OFFSET TEXT
   text    prints the shown pane's text (line ends as \\n escapes)
+  focused exits 0 when the pane has the keyboard focus
   line    prints the reader's line at OFFSET as START END TEXT
   insert  inserts TEXT at OFFSET through the editable-text interface
 Exits 1 when no shown pane is found.
@@ -45,6 +46,8 @@ text = pane.queryText()
 command = sys.argv[1]
 if command == "text":
     print(escaped(text.getText(0, -1)))
+elif command == "focused":
+    sys.exit(0 if pane.getState().contains(pyatspi.STATE_FOCUSED) else 1)
 elif command == "line":
     s, start, end = text.getTextAtOffset(int(sys.argv[2]), pyatspi.TEXT_BOUNDARY_LINE_START)
     print(start, end, escaped(s))
