@@ -34,6 +34,17 @@ struct AccessibleFixture : testsupport::VerticalPaneTest
         ASSERT_NE(text, nullptr);
         ASSERT_NE(iface->editableTextInterface(), nullptr);
     }
+    // Given forty lines, the view's interface scrolls the end of the last into view.
+    void expectTheEndScrolledIn(QAbstractScrollArea *shown, QAccessibleTextInterface *t)
+    {
+        pane.setText(QStringList(40, QStringLiteral("春過ぎて")).join(QLatin1Char('\n')));
+        const int last = t->characterCount() - 1;
+        const QRect screen(shown->viewport()->mapToGlobal(QPoint(0, 0)), shown->viewport()->size());
+        EXPECT_FALSE(screen.contains(t->characterRect(last)));
+        t->scrollToSubstring(last - 2, last + 1);
+        EXPECT_TRUE(screen.contains(t->characterRect(last)));
+        EXPECT_TRUE(screen.contains(t->characterRect(last - 2)));
+    }
 };
 
 using Range = std::pair<int, int>;
@@ -132,16 +143,7 @@ TEST_F(AccessibleFixture, CharacterBoxesAreTheCellsOfTheColumns)
     EXPECT_EQ(text->characterRect(6), before.translated(40, 30));
 
     // A column out of view is scrolled in.
-    QStringList lines;
-    for (int i = 0; i < 40; ++i)
-        lines << QStringLiteral("春過ぎて");
-    pane.setText(lines.join(QLatin1Char('\n')));
-    const int last = text->characterCount() - 1;
-    const QRect screen(view->viewport()->mapToGlobal(QPoint(0, 0)), view->viewport()->size());
-    EXPECT_FALSE(screen.contains(text->characterRect(last)));
-    text->scrollToSubstring(last - 2, last + 1);
-    EXPECT_TRUE(screen.contains(text->characterRect(last)));
-    EXPECT_TRUE(screen.contains(text->characterRect(last - 2)));
+    expectTheEndScrolledIn(view, text);
 }
 
 TEST_F(AccessibleFixture, LinesAreColumnsAndParagraphsAreLinesOfText)
@@ -238,16 +240,7 @@ TEST_F(AccessibleFixture, TheHorizontalViewIsTheSameTextInRows)
         << "past the end of a line there is no character";
 
     // A row out of view is scrolled in.
-    QStringList lines;
-    for (int i = 0; i < 40; ++i)
-        lines << QStringLiteral("春過ぎて");
-    pane.setText(lines.join(QLatin1Char('\n')));
-    const int last = t->characterCount() - 1;
-    const QRect screen(h->viewport()->mapToGlobal(QPoint(0, 0)), h->viewport()->size());
-    EXPECT_FALSE(screen.contains(t->characterRect(last)));
-    t->scrollToSubstring(last - 2, last + 1);
-    EXPECT_TRUE(screen.contains(t->characterRect(last)));
-    EXPECT_TRUE(screen.contains(t->characterRect(last - 2)));
+    expectTheEndScrolledIn(h, t);
 }
 
 namespace {
