@@ -114,6 +114,14 @@ LoadedDocument decodeDocument(QByteArrayView bytes, std::optional<FileEncoding> 
                           : doc.format.binary ? FileEncoding::Cp932
                                               : detectEncoding(bytes);
     const QString decoded = decodeText(bytes, doc.format.encoding);
+    if (!decoded.contains(u'\r')) {
+        // Every line end a LF already, as in most files: the text as decoded, not copied
+        // once more.
+        doc.text = decoded;
+        if (decoded.contains(u'\n'))
+            doc.format.lineEnd = LineEnd::Lf;
+        return doc;
+    }
 
     // One pass: the text with "\n" for every line end, and each end as it was.
     QString &out = doc.text;
