@@ -1,8 +1,9 @@
 // The edit control on large texts, in both views: opening a code page 932 file to its first
-// screen (beside a bare QPlainTextEdit given the same text, the yardstick), the memory that
-// takes, and a key, an Enter and a paste of 1 MB in the middle, each with what the window
-// does after it (the caret's row for the status bar and the repaint of the screen), and an
-// undo and redo, and paging through the text with the memory the pages left behind keep.
+// screen (beside a bare QPlainTextEdit given the same text, the yardstick, and a bare
+// QTextDocument taking it in), the memory that takes, and a key, an Enter and a paste of
+// 1 MB in the middle, each with what the window does after it (the caret's row for the
+// status bar and the repaint of the screen), and an undo and redo, and paging through the
+// text with the memory the pages left behind keep.
 // Run: bench_editor [--benchmark_filter=...]; sizes are 10 and 50 MB of Japanese lines.
 #include "GuiBenchMain.h"
 #include "editor/RichEditSx.h"
@@ -18,6 +19,7 @@
 #include <QFile>
 #include <QPlainTextEdit>
 #include <QTest>
+#include <QTextDocument>
 #include <benchmark/benchmark.h>
 
 #include <malloc.h>
@@ -169,6 +171,21 @@ void BM_OpenBareQPlainTextEdit(benchmark::State &state)
         state.ResumeTiming();
     }
     state.counters["MB_memory"] = grown;
+}
+
+// The text taken in by a QTextDocument and nothing else: what any edit control built on it
+// pays, before a view shows a line.
+void BM_OpenQTextDocumentAlone(benchmark::State &state)
+{
+    const QByteArray &bytes = cp932File(int(state.range(0)));
+    for (auto _ : state) {
+        auto document = std::make_unique<QTextDocument>();
+        document->setUndoRedoEnabled(false);
+        document->setPlainText(text::decodeDocument(bytes).text);
+        state.PauseTiming();
+        document.reset();
+        state.ResumeTiming();
+    }
 }
 
 // The caret moved to the middle of the text and shown there, as once the user has gone
@@ -350,6 +367,14 @@ void sizes(benchmark::internal::Benchmark *b)
 // tenth slower, which alone would move the growth from 10 to 50 MB by as much.
 BENCHMARK(BM_Open)->Apply(sizes)->Iterations(1)->Repetitions(3)->ReportAggregatesOnly();
 BENCHMARK(BM_OpenBareQPlainTextEdit)
+    ->Arg(10)
+    ->Arg(50)
+    ->ArgName("MB")
+    ->Iterations(1)
+    ->Repetitions(3)
+    ->ReportAggregatesOnly()
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_OpenQTextDocumentAlone)
     ->Arg(10)
     ->Arg(50)
     ->ArgName("MB")
