@@ -183,10 +183,8 @@ void PaneAccessible::setSelection(int selectionIndex, int startOffset, int endOf
 {
     if (selectionIndex != 0)
         return;
-    const int count = characterCount();
     m_pane->recordAction(ActionCaret);
-    m_pane->setTextCursor(
-        m_pane->placedCursor(qBound(0, startOffset, count), qBound(0, endOffset, count)));
+    m_pane->setTextCursor(m_pane->placedCursor(startOffset, endOffset)); // clamped there
 }
 
 int PaneAccessible::cursorPosition() const
@@ -197,7 +195,7 @@ int PaneAccessible::cursorPosition() const
 void PaneAccessible::setCursorPosition(int position)
 {
     m_pane->recordAction(ActionCaret);
-    m_pane->setSelection(qBound(0, position, characterCount()), 0);
+    m_pane->setSelection(position, 0);
 }
 
 // --- text ----------------------------------------------------------------------------------

@@ -245,9 +245,8 @@ void TRichEditSx::setSelection(int start, int length)
 
 QString TRichEditSx::selectedText() const
 {
-    QString s = textCursor().selectedText();
-    s.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
-    return s;
+    const QTextCursor c = textCursor();
+    return textBetween(c.selectionStart(), c.selectionEnd());
 }
 
 void TRichEditSx::layOut(const QTextBlock &block, bool exact) const

@@ -158,8 +158,7 @@ void TMainForm1::Furigana1Click()
         const QTextBlock line = c.block();
         c = m_right->placedCursor(line.position(), line.position() + line.length() - 1);
     }
-    QString text = c.selectedText();
-    text.replace(QChar::ParagraphSeparator, u'\n');
+    const QString text = m_right->textBetween(c.selectionStart(), c.selectionEnd());
     if (text.trimmed().isEmpty())
         return;
     const QString withRuby = readings().withRuby(text);
