@@ -36,6 +36,7 @@ if [ "$mode" = test ]; then
         ibus ibus-anthy python3-gi gir1.2-ibus-1.0 dbus-x11 dconf-gsettings-backend dconf-service
         xvfb xauth x11-apps x11-utils xdotool xclip imagemagick poppler-utils chromium
         at-spi2-core python3-pyatspi
+        fonts-noto-cjk
         appstream desktop-file-utils dpkg-dev file lintian man-db
     )
 fi

@@ -9,6 +9,7 @@
 #include <unicode/uchar.h>
 
 #include <algorithm>
+#include <cstring>
 
 namespace editor {
 
@@ -23,6 +24,16 @@ struct VerticalGlyphCache::Face
     // Whether a run of horizontal text may come out other than its characters one by one:
     // the font kerns, forms ligatures or places marks.
     bool shapesRuns = false;
+    // Half-width punctuation down a column, learnt when first asked: whether the font has
+    // it (`vhal`), and where its comma and full stop, colon, semicolon and quotes stand in
+    // their cells (as VerticalGlyphCache::sideOf says).
+    bool punctuationKnown = false;
+    bool halves = false;
+    char dot = 0;
+    char colon = 0;
+    char semicolon = 0;
+    bool fullWidthQuotes = false;
+    void learnPunctuation();
     explicit Face(const QFont &qfont);
     ~Face()
     {
@@ -109,6 +120,75 @@ bool isSmallPunctuation(char32_t c)
     return c == U'、' || c == U'。' || c == U'，' || c == U'．' || c == U'､' || c == U'｡';
 }
 
+bool hasFeature(hb_face_t *face, hb_tag_t feature)
+{
+    for (const hb_tag_t table : {HB_OT_TAG_GSUB, HB_OT_TAG_GPOS}) {
+        const unsigned count =
+            hb_ot_layout_table_get_feature_tags(face, table, 0, nullptr, nullptr);
+        std::vector<hb_tag_t> tags(count);
+        unsigned got = count;
+        hb_ot_layout_table_get_feature_tags(face, table, 0, &got, tags.data());
+        if (std::find(tags.begin(), tags.begin() + got, feature) != tags.begin() + got)
+            return true;
+    }
+    return false;
+}
+
+// What closing up asks of a character before its font is known: 'o' and 'c' full-width
+// opening and closing brackets, 'O' and 'C' narrow ones, 'm' a middle dot or an ideographic
+// space, 'd' a comma or full stop, ':' and ';', 'q' and 'Q' opening and closing quotes; 0
+// anything else.
+char punctuationClass(char32_t c)
+{
+    switch (c) {
+    case 0x2018:
+    case 0x201C:
+        return 'q';
+    case 0x2019:
+    case 0x201D:
+        return 'Q';
+    case 0x3000:
+    case 0x00B7:
+    case 0x2027:
+    case 0x30FB:
+        return 'm';
+    case 0x3001:
+    case 0x3002:
+    case 0xFF0C:
+    case 0xFF0E:
+        return 'd';
+    case 0xFF1A:
+        return ':';
+    case 0xFF1B:
+        return ';';
+    default:
+        break;
+    }
+    const int type = u_charType(UChar32(c));
+    if (type != U_START_PUNCTUATION && type != U_END_PUNCTUATION)
+        return 0;
+    const bool wide = (c >= 0x3000 && c <= 0x303F) ||
+                      u_getIntPropertyValue(UChar32(c), UCHAR_EAST_ASIAN_WIDTH) == U_EA_FULLWIDTH;
+    if (type == U_START_PUNCTUATION)
+        return wide ? 'o' : 'O';
+    return wide ? 'c' : 'C';
+}
+
+// Where a glyph stands in a cell `advance` high, from the top and bottom of its outline:
+// in the upper half as a closing mark ('c'), in the lower half as an opening one ('o'),
+// small and about the middle ('m'), or across the middle (0).
+char sideInCell(float advance, float top, float bottom)
+{
+    const float half = advance / 2;
+    if (bottom <= half)
+        return 'c';
+    if (top >= half)
+        return 'o';
+    if (bottom - top <= half && top >= half / 2)
+        return 'm';
+    return 0;
+}
+
 } // namespace
 
 VerticalGlyphCache::Face::Face(const QFont &qfont) : raw(QRawFont::fromFont(qfont))
@@ -122,6 +202,60 @@ VerticalGlyphCache::Face::Face(const QFont &qfont) : raw(QRawFont::fromFont(qfon
     hb_font_set_scale(font, int(upem), int(upem));
     buffer = hb_buffer_create();
     shapesRuns = shapesRunsOf(face, raw);
+}
+
+void VerticalGlyphCache::Face::learnPunctuation()
+{
+    punctuationKnown = true;
+    if (!raw.isValid() || !hasFeature(face, HB_TAG('v', 'h', 'a', 'l')))
+        return;
+    // The marks whose side differs from font to font (a full stop in the corner for
+    // Japanese, in the middle for Chinese), set down a column as text is.
+    const char16_t marks[] = u"、。，．：；“‘”’";
+    constexpr unsigned kMarks = 10;
+    hb_buffer_clear_contents(buffer);
+    hb_buffer_add_utf16(buffer, reinterpret_cast<const uint16_t *>(marks), int(kMarks), 0,
+                        int(kMarks));
+    hb_buffer_set_direction(buffer, HB_DIRECTION_TTB);
+    hb_buffer_set_script(buffer, HB_SCRIPT_HAN);
+    hb_buffer_set_language(buffer, hb_language_from_string("ja", -1));
+    hb_shape(font, buffer, nullptr, 0);
+    unsigned count = 0;
+    const hb_glyph_info_t *info = hb_buffer_get_glyph_infos(buffer, &count);
+    const hb_glyph_position_t *pos = hb_buffer_get_glyph_positions(buffer, &count);
+    if (count != kMarks)
+        return;
+    for (unsigned k = 0; k < kMarks; ++k) {
+        if (info[k].cluster != k)
+            return; // a mark drawn with more than one glyph
+    }
+    // The side the marks [from, to) share, if they share their advance and their side.
+    const auto sideOfMarks = [&](unsigned from, unsigned to) {
+        char side = 0;
+        float advance = -1;
+        for (unsigned k = from; k < to; ++k) {
+            if (info[k].codepoint == 0)
+                continue;
+            hb_glyph_extents_t e{};
+            hb_font_get_glyph_extents(font, info[k].codepoint, &e);
+            // From the top of the cell down to the outline's top and bottom.
+            const float top = -float(pos[k].y_offset + e.y_bearing);
+            const float bottom = top - float(e.height);
+            const float a = -float(pos[k].y_advance);
+            if (advance < 0) {
+                advance = a;
+                side = sideInCell(a, top, bottom);
+            } else if (a != advance || sideInCell(advance, top, bottom) != side) {
+                return char(0);
+            }
+        }
+        return side;
+    };
+    halves = true;
+    dot = sideOfMarks(0, 4);
+    colon = sideOfMarks(4, 5);
+    semicolon = sideOfMarks(5, 6);
+    fullWidthQuotes = sideOfMarks(6, 8) == 'o' && sideOfMarks(8, 10) == 'c';
 }
 
 VerticalGlyphCache::VerticalGlyphCache(const QFont &font, bool verticalForms)
@@ -423,17 +557,7 @@ VerticalGlyph VerticalGlyphCache::shapeWith(Face &face, quint8 index, char32_t c
         g.dy = float((face.raw.ascent() - face.raw.descent()) / 2);
         return g;
     }
-    hb_buffer_clear_contents(face.buffer);
-    hb_buffer_add_utf32(face.buffer, reinterpret_cast<const uint32_t *>(&c), 1, 0, 1);
-    hb_buffer_set_direction(face.buffer, HB_DIRECTION_TTB);
-    hb_buffer_set_script(face.buffer, HB_SCRIPT_HAN);
-    hb_buffer_set_language(face.buffer, hb_language_from_string("ja", -1));
-    // HarfBuzz turns vertical forms on for vertical text by itself: off is said explicitly.
-    const uint32_t on = m_verticalForms ? 1 : 0;
-    const hb_feature_t features[] = {{HB_TAG('v', 'e', 'r', 't'), on, 0, unsigned(-1)},
-                                     {HB_TAG('v', 'r', 't', '2'), on, 0, unsigned(-1)}};
-    hb_shape(face.font, face.buffer, features, 2);
-    unsigned count = 0;
+    unsigned count = shapeDown(face, c, false);
     const hb_glyph_info_t *info = hb_buffer_get_glyph_infos(face.buffer, &count);
     const hb_glyph_position_t *pos = hb_buffer_get_glyph_positions(face.buffer, &count);
     if (count == 0) {
@@ -468,6 +592,122 @@ VerticalGlyph VerticalGlyphCache::shapeWith(Face &face, quint8 index, char32_t c
         g.dy -= shift;
     }
     return g;
+}
+
+unsigned VerticalGlyphCache::shapeDown(Face &face, char32_t c, bool halfWidth)
+{
+    hb_buffer_clear_contents(face.buffer);
+    hb_buffer_add_utf32(face.buffer, reinterpret_cast<const uint32_t *>(&c), 1, 0, 1);
+    hb_buffer_set_direction(face.buffer, HB_DIRECTION_TTB);
+    hb_buffer_set_script(face.buffer, HB_SCRIPT_HAN);
+    hb_buffer_set_language(face.buffer, hb_language_from_string("ja", -1));
+    // HarfBuzz turns vertical forms on for vertical text by itself: off is said explicitly.
+    const uint32_t on = m_verticalForms ? 1 : 0;
+    const hb_feature_t features[] = {{HB_TAG('v', 'e', 'r', 't'), on, 0, unsigned(-1)},
+                                     {HB_TAG('v', 'r', 't', '2'), on, 0, unsigned(-1)},
+                                     {HB_TAG('v', 'h', 'a', 'l'), halfWidth, 0, unsigned(-1)}};
+    hb_shape(face.font, face.buffer, features, 3);
+    return hb_buffer_get_length(face.buffer);
+}
+
+char VerticalGlyphCache::sideOf(char32_t c, Face *face)
+{
+    const char kind = punctuationClass(c);
+    if (!kind || !face)
+        return 0;
+    if (!face->punctuationKnown)
+        face->learnPunctuation();
+    if (!face->halves)
+        return 0;
+    switch (kind) {
+    case 'd':
+        return face->dot;
+    case ':':
+        return face->colon;
+    case ';':
+        return face->semicolon;
+    case 'q':
+        return face->fullWidthQuotes ? 'o' : 'O';
+    case 'Q':
+        return face->fullWidthQuotes ? 'c' : 'C';
+    default:
+        return kind;
+    }
+}
+
+const VerticalGlyph &VerticalGlyphCache::halfWidth(char32_t c)
+{
+    auto it = m_halves.constFind(c);
+    if (it != m_halves.cend())
+        return *it;
+    VerticalGlyph g = glyph(c);
+    Face *face = g.face == 1 ? fallback() : m_primary.get();
+    if (face && face->raw.isValid() && g.mode != GlyphMode::Rotated &&
+        g.mode != GlyphMode::Fallback && shapeDown(*face, c, true) == 1) {
+        unsigned count = 0;
+        const hb_glyph_info_t *info = hb_buffer_get_glyph_infos(face->buffer, &count);
+        const hb_glyph_position_t *pos = hb_buffer_get_glyph_positions(face->buffer, &count);
+        const float scale = float(m_em) / float(face->upem);
+        g.glyph = info[0].codepoint;
+        g.advance = float(-pos[0].y_advance) * scale;
+        g.dx = float(pos[0].x_offset) * scale;
+        g.dy = -float(pos[0].y_offset) * scale;
+        g.mode = GlyphMode::Upright;
+    }
+    return *m_halves.insert(c, g);
+}
+
+bool VerticalGlyphCache::halves(char32_t c)
+{
+    const VerticalGlyph &full = glyph(c);
+    return full.mode != GlyphMode::Rotated && full.mode != GlyphMode::Fallback &&
+           halfWidth(c).advance < full.advance - 0.01f;
+}
+
+QList<HalfCell> VerticalGlyphCache::closeUps(QStringView text, const std::vector<bool> &apart)
+{
+    QList<HalfCell> cells;
+    const auto mayClose = [](QChar u) {
+        return (u >= QChar(0x2018) && u <= QChar(0x301F)) ||
+               (u >= QChar(0xFF08) && u <= QChar(0xFF60));
+    };
+    if (!m_verticalForms || std::none_of(text.begin(), text.end(), mayClose))
+        return cells;
+    // The line's characters are set already, so any fallback face they need is made.
+    const auto halvesAny = [](Face *face) {
+        if (face && !face->punctuationKnown)
+            face->learnPunctuation();
+        return face && face->halves;
+    };
+    if (!halvesAny(m_primary.get()) && !halvesAny(m_fallback.get()))
+        return cells;
+    const auto faceOf = [this](char32_t c) {
+        return glyph(c).face == 1 ? fallback() : m_primary.get();
+    };
+    int before = -1; // the cluster before, if it takes part
+    char32_t previous = 0;
+    for (int i = 0; i < int(text.size());) {
+        const int units = clusterLength(text, i);
+        const char32_t c = text[i].unicode();
+        const bool takesPart = units == 1 && (apart.empty() || !apart[size_t(i)]);
+        if (takesPart && before >= 0) {
+            // Each side is asked of the font of the mark that would close up.
+            Face *previousFace = faceOf(previous);
+            Face *face = faceOf(c);
+            const auto among = [](char side, const char *sides) {
+                return side != 0 && std::strchr(sides, side) != nullptr;
+            };
+            if (sideOf(previous, previousFace) == 'c' && among(sideOf(c, previousFace), "cmC") &&
+                halves(previous))
+                cells.append({before, false});
+            else if (sideOf(c, face) == 'o' && among(sideOf(previous, face), "omcO") && halves(c))
+                cells.append({i, true});
+        }
+        before = takesPart ? i : -1;
+        previous = c;
+        i += units;
+    }
+    return cells;
 }
 
 } // namespace editor

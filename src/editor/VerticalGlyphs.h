@@ -47,6 +47,15 @@ struct SidewaysGlyph
     quint8 face = 0;
 };
 
+// A full-width punctuation mark set at half its width, closed up against its neighbour:
+// an opening bracket loses the room before it, anything else the room after it.
+struct HalfCell
+{
+    int at = 0; // the mark's index in the text
+    bool opening = false;
+    bool operator==(const HalfCell &) const = default;
+};
+
 // Per-font metrics and glyph choices, each character shaped once. A character the chosen
 // font lacks comes from a Japanese font that fontconfig finds for it (a mincho for a serif
 // font, a gothic for a sans-serif one), with that font's vertical forms: a Latin-only font
@@ -82,6 +91,15 @@ public:
     // ligature is formed: each character keeps a glyph a PDF reader maps back to it.
     void shapeSideways(QStringView text, int from, int to, quint8 face, std::vector<float> &advance,
                        std::vector<SidewaysGlyph> &glyphs);
+    // The full-width punctuation of a line that closes up where marks meet, as CSS sets
+    // vertical text: an opening bracket after a bracket, a middle dot or an ideographic
+    // space (」「, 　「), and a closing bracket or 、。 before a closing bracket or a middle
+    // dot (。」, 』、). Only where the mark's font has half-width forms for vertical text
+    // (`vhal`, as Noto CJK has; IPA fonts have none) and with vertical forms on. Units
+    // marked in `apart` (hidden notation, upright runs) take no part.
+    QList<HalfCell> closeUps(QStringView text, const std::vector<bool> &apart);
+    // A mark's half-width form, shaped with `vhal`.
+    const VerticalGlyph &halfWidth(char32_t c);
     // The length in UTF-16 units of the cluster that starts at `index`.
     static int clusterLength(QStringView text, int index);
     // A cluster's first character, the one its marks and selectors belong to (0 if empty).
@@ -100,6 +118,14 @@ private:
     VerticalGlyph shape(char32_t c);
     VerticalGlyph shapeCluster(QStringView text);
     VerticalGlyph shapeWith(Face &face, quint8 index, char32_t c);
+    // Shapes one character down a column into the face's buffer, with its vertical forms
+    // (if on) and, if asked, its half-width form; the number of glyphs.
+    unsigned shapeDown(Face &face, char32_t c, bool halfWidth);
+    // Where a character stands in its cell as its face sets it, for closing up: 'o'
+    // opening, 'c' closing, 'm' middle, 'O' and 'C' narrow (proportional) brackets and
+    // quotes, 0 nothing to close up (or a face without half-width forms).
+    char sideOf(char32_t c, Face *face);
+    bool halves(char32_t c);
     // A run of sideways text shaped alone: advances and glyphs indexed from its start.
     struct ShapedRun
     {
@@ -120,6 +146,7 @@ private:
     std::vector<bool> m_bmpKnown;
     QHash<char32_t, VerticalGlyph> m_astral;
     QHash<QString, VerticalGlyph> m_clusters;
+    QHash<char32_t, VerticalGlyph> m_halves;
     // Runs shaped lately, by the face's number and the run's text; emptied when full.
     static constexpr qsizetype kRunsKept = 4096;
     QHash<QString, ShapedRun> m_runs;

@@ -300,6 +300,9 @@ void VerticalLayout::layoutText(const QString &text, int preeditPosition, const 
         i += units;
     }
     endRun(n);
+    l.halves = m_glyphs->closeUps(l.text, apart);
+    for (const HalfCell &h : std::as_const(l.halves))
+        advance[size_t(h.at)] = m_glyphs->halfWidth(l.text[h.at].unicode()).advance;
     // The notation takes no room; a ruby longer than its base spreads the base apart.
     for (const VerticalBlockLayout::Ruby &r : std::as_const(l.rubies)) {
         float base = 0;
@@ -346,6 +349,21 @@ void VerticalLayout::layoutText(const QString &text, int preeditPosition, const 
     icu::UnicodeString utext(false, reinterpret_cast<const UChar *>(l.text.utf16()), n);
     if (breaks)
         breaks->setText(utext);
+    // An opening bracket that starts a column keeps the room before it: what it closed up
+    // against ends the column before.
+    const auto startColumn = [&](int at) {
+        const auto h = std::find(l.halves.begin(), l.halves.end(), HalfCell{at, true});
+        if (h == l.halves.end())
+            return;
+        l.halves.erase(h);
+        const float room = m_glyphs->glyph(l.text[at].unicode()).advance - advance[size_t(at)];
+        for (size_t k = size_t(at) + 1; k <= size_t(n); ++k)
+            l.y[k] += room;
+        for (VerticalBlockLayout::Ruby &r : l.rubies) {
+            r.top += r.start > at ? room : 0;
+            r.bottom += r.end > at ? room : 0;
+        }
+    };
     int start = 0;
     while (start < n) {
         // The furthest end that still fits the column.
@@ -367,6 +385,7 @@ void VerticalLayout::layoutText(const QString &text, int preeditPosition, const 
             }
             l.columns.append({start, end - start});
             start = end;
+            startColumn(start);
             continue;
         }
         int cut = end;
@@ -379,6 +398,7 @@ void VerticalLayout::layoutText(const QString &text, int preeditPosition, const 
             cut = start + (QChar::isHighSurrogate(u[start]) && start + 1 < n ? 2 : 1);
         l.columns.append({start, cut - start});
         start = cut;
+        startColumn(start);
     }
 }
 
@@ -738,6 +758,7 @@ void VerticalLayout::paint(QPainter *painter, int firstColumn, int lastColumn,
                 std::fill_n(hidden.begin() + h.start, h.length, true);
         }
         qsizetype nextUpright = 0;
+        qsizetype nextHalf = 0;
         qsizetype nextRun = 0;
         size_t nextGlyph = 0;
         for (; local < int(l.columns.size()) && k <= lastColumn; ++local, ++k) {
@@ -785,7 +806,10 @@ void VerticalLayout::paint(QPainter *painter, int firstColumn, int lastColumn,
                 }
                 const QStringView cluster = QStringView(l.text).mid(i, units);
                 const char32_t ch = VerticalGlyphCache::baseOf(cluster);
-                const VerticalGlyph &vg = g.cluster(cluster);
+                while (nextHalf < l.halves.size() && l.halves[nextHalf].at < i)
+                    ++nextHalf;
+                const bool half = nextHalf < l.halves.size() && l.halves[nextHalf].at == i;
+                const VerticalGlyph &vg = half ? g.halfWidth(ch) : g.cluster(cluster);
                 const qreal y = o.top + l.y[size_t(i)] - top;
                 const bool selected = i >= selFrom && i < selTo;
                 QColor colour = ink[size_t(i)];

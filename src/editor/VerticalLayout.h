@@ -94,6 +94,8 @@ struct VerticalBlockLayout
     // such a run without glyphs of its own is joined to one before it by a ligature.
     QList<text::Span> sidewaysRuns;
     std::vector<SidewaysGlyph> sideways;
+    // Full-width punctuation closed up against its neighbour, set at half its width.
+    QList<HalfCell> halves;
     bool notationShown = false; // laid out as the caret's line, with its ruby notation
     int columnOfIndex(int index) const;
 };

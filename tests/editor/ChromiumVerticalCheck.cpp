@@ -38,6 +38,20 @@ struct Sample
     QStringList lines;
 };
 
+// Full-width punctuation that meets, in a font with half-width forms for vertical text:
+// pairs and runs of brackets and marks, an ideographic space before a bracket, a bracket that
+// starts a column after the one that ends the column before, and marks that fit a column only once
+// closed up.
+QStringList closingUp()
+{
+    return {QStringLiteral("彼は「いいえ。」と言った。『はい』、「そう」（注）【例】・中黒"),
+            QStringLiteral("　「はい」と、彼は言った。「いいえ」・「ちがう」。"),
+            QStringLiteral("彼の、（括弧）：コロン；セミ〈山〉《川》〔注〕〘甲〙！？"),
+            QStringLiteral("一二三四五六七八九十一二三四」「五六七」"),
+            QStringLiteral("あいうえおかきくけこさしす。」」あいう"),
+            QStringLiteral("「『終わり。』」と、（「括弧」）【〈二重〉】")};
+}
+
 const QList<Sample> &samples()
 {
     static const QList<Sample> s{
@@ -47,6 +61,8 @@ const QList<Sample> &samples()
           QStringLiteral("ラーメン～とコーヒー、それから（少しだけ）お茶を。"),
           QStringLiteral("Kotonami 2026 版で書く短歌と俳句の縦書き"),
           QStringLiteral("葛󠄀城の山にか゚がやく月を見てゐたり")}},
+        {QStringLiteral("Noto Serif CJK JP"), closingUp()},
+        {QStringLiteral("Noto Sans CJK JP"), closingUp()},
         {QStringLiteral("DejaVu Serif"),
          {QStringLiteral("AVAWAY To Wa"), QStringLiteral("Typography of Yokohama: WAVE, AVOW."),
           QStringLiteral("The office's fluffy finches q\u0301 nai\u0308ve")}},

@@ -203,6 +203,56 @@ TEST(VerticalGlyphs, SidewaysRunsAreShapedOnlyWhereTheFontShapesThem)
     }
 }
 
+// Full-width punctuation that meets closes up only in a font with half-width forms for
+// vertical text, and only with vertical forms on (print sets plain glyphs); an opening
+// bracket that starts a column keeps its whole cell.
+TEST(VerticalGlyphs, FullWidthPunctuationClosesUpWhereTheFontHasHalfWidthForms)
+{
+    const QString noto = QStringLiteral("Noto Serif CJK JP");
+    const QString ipa = QStringLiteral("IPAMincho");
+    for (const QString &family : {noto, ipa}) {
+        if (QFontInfo(QFont(family)).family() != family)
+            GTEST_SKIP() << family.toStdString() << " is not installed";
+    }
+    struct Case
+    {
+        QString family;
+        bool verticalForms;
+        QString line;
+        QList<HalfCell> halves;
+    };
+    const QString column = QStringLiteral("一二三四五六七八九十一二三四」「五");
+    const Case cases[] = {
+        {noto, true, QStringLiteral("いいえ。」と"), {{3, false}}},
+        {noto, true, QStringLiteral("「そう」「はい」"), {{4, true}}},
+        {noto, true, QStringLiteral("　「はい」"), {{1, true}}},
+        {noto, true, QStringLiteral("『はい』、（注）・"), {{3, false}, {5, true}, {7, false}}},
+        {noto, true, QStringLiteral("「『終わり。』」"), {{1, true}, {5, false}, {6, false}}},
+        {noto, true, QStringLiteral("あ「い」う"), {}},
+        {noto, true, column, {}},
+        {noto, false, QStringLiteral("いいえ。」「はい」"), {}},
+        {ipa, true, QStringLiteral("いいえ。」「はい」"), {}},
+    };
+    for (const Case &c : cases) {
+        QFont f(c.family);
+        f.setPixelSize(20);
+        QTextDocument doc;
+        doc.setPlainText(c.line);
+        VerticalLayout layout(&doc);
+        layout.setFont(f, c.verticalForms);
+        layout.setColumnHeight(300);
+        const VerticalBlockLayout &l = layout.blockLayout(doc.firstBlock());
+        EXPECT_EQ(l.halves, c.halves) << c.line.toStdString();
+        for (int i = 0; i < c.line.size(); ++i) {
+            const bool half = std::any_of(c.halves.begin(), c.halves.end(),
+                                          [i](const HalfCell &h) { return h.at == i; });
+            const float cell = l.y[size_t(i) + 1] - l.y[size_t(i)];
+            if (l.columnOfIndex(i) == l.columnOfIndex(i + 1))
+                EXPECT_FLOAT_EQ(cell, half ? 10.f : 20.f) << c.line.toStdString() << " " << i;
+        }
+    }
+}
+
 TEST_F(VerticalFixture, LinesAreColumnsFromTheRight)
 {
     pane.setText(QStringLiteral("春過ぎて\n夏来にけらし\n白妙の"));
