@@ -247,8 +247,9 @@ TEST(VerticalGlyphs, FullWidthPunctuationClosesUpWhereTheFontHasHalfWidthForms)
             const bool half = std::any_of(c.halves.begin(), c.halves.end(),
                                           [i](const HalfCell &h) { return h.at == i; });
             const float cell = l.y[size_t(i) + 1] - l.y[size_t(i)];
-            if (l.columnOfIndex(i) == l.columnOfIndex(i + 1))
+            if (l.columnOfIndex(i) == l.columnOfIndex(i + 1)) {
                 EXPECT_FLOAT_EQ(cell, half ? 10.f : 20.f) << c.line.toStdString() << " " << i;
+            }
         }
     }
 }
