@@ -46,7 +46,7 @@ VerticalTextView::VerticalTextView(TRichEditSx *owner)
     });
     connect(&m_blink, &QTimer::timeout, this, [this] {
         m_caretOn = !m_caretOn;
-        viewport()->update();
+        updateCaret();
     });
     QTextDocument *doc = owner->document();
     // Hidden (the pane writes horizontally), the view only notes what an edit touched.
@@ -57,13 +57,14 @@ VerticalTextView::VerticalTextView(TRichEditSx *owner)
         if (!isVisible())
             return;
         updateScrollBars();
-        viewport()->update();
+        updateEdited(pos, added);
     });
     connect(owner->caret(), &PaneCaret::cursorPositionChanged, this, [this] {
         // (While a whole text is put in, the caret passes by its end: the pane shows the
         // caret once the text is in.)
         const QTextBlock caretBlock = m_owner->textCursor().block();
-        if (caretBlock.blockNumber() != m_caretLine) {
+        const bool lineChanged = caretBlock.blockNumber() != m_caretLine;
+        if (lineChanged) {
             // With ruby shown, the line left hides its notation and the line entered shows it.
             m_layout.caretLineChanged(m_owner->document()->findBlockByNumber(m_caretLine),
                                       caretBlock);
@@ -73,7 +74,10 @@ VerticalTextView::VerticalTextView(TRichEditSx *owner)
             return;
         restartBlink();
         ensureCaretVisible();
-        viewport()->update();
+        if (lineChanged && m_layout.typesetting().ruby)
+            viewport()->update();
+        else
+            updateCaret();
     });
     connect(owner->caret(), &PaneCaret::selectionChanged, viewport(),
             qOverload<>(&QWidget::update));
@@ -133,6 +137,47 @@ void VerticalTextView::setColors(const QColor &text, const QColor &background)
     m_text = text;
     m_background = background;
     viewport()->update();
+}
+
+QRect VerticalTextView::columnsRect(int first, int last) const
+{
+    const qreal p = m_layout.pitch();
+    const qreal right = columnCentre(first) + p / 2;
+    const qreal left = columnCentre(last) - p / 2;
+    return QRectF(left, 0, right - left, viewport()->height())
+        .toAlignedRect()
+        .adjusted(-1, 0, 1, 0);
+}
+
+void VerticalTextView::updateEdited(int position, int added)
+{
+    const QTextDocument *doc = m_owner->document();
+    const QTextBlock block = doc->findBlock(position);
+    const int lines = doc->blockCount();
+    const int columns = m_layout.knownColumnCount();
+    const bool sameShape = block.isValid() && block.contains(position + added) &&
+                           lines == m_shownLines && columns == m_shownColumns;
+    m_shownLines = lines;
+    m_shownColumns = columns;
+    if (!sameShape) {
+        viewport()->update();
+        return;
+    }
+    // The columns before the edit's keep their text, but for the one just before it, whose
+    // end may move (a closing bracket typed at a column's head takes the character before
+    // it along).
+    const int first =
+        qMax(m_layout.columnOfPosition(block.position()), m_layout.columnOfPosition(position) - 1);
+    const int last = m_layout.columnOfPosition(block.position() + block.length() - 1);
+    viewport()->update(columnsRect(first, last));
+}
+
+void VerticalTextView::updateCaret()
+{
+    const QRect now = caretRect().toAlignedRect().adjusted(-1, -1, 1, 1);
+    viewport()->update(m_caretShown);
+    viewport()->update(now);
+    m_caretShown = now;
 }
 
 qreal VerticalTextView::columnCentre(int column) const
@@ -307,15 +352,18 @@ void VerticalTextView::scrollContentsBy(int, int)
     viewport()->update();
 }
 
-void VerticalTextView::paintEvent(QPaintEvent *)
+void VerticalTextView::paintEvent(QPaintEvent *e)
 {
     QPainter painter(viewport());
-    painter.fillRect(viewport()->rect(), m_background);
+    painter.fillRect(e->rect(), m_background);
     const qreal p = m_layout.pitch();
     m_layout.countToColumn(columnAt(-p));
     const int total = m_layout.knownColumnCount();
-    const int first = qMax(0, columnAt(viewport()->width() + p));
-    const int last = qMin(total - 1, columnAt(-p));
+    m_shownLines = m_owner->document()->blockCount();
+    m_shownColumns = total;
+    // Only the columns the repainted part reaches.
+    const int first = qMax(0, columnAt(e->rect().right() + p));
+    const int last = qMin(total - 1, columnAt(e->rect().left() - p));
     const QTextCursor cursor = m_owner->textCursor();
     VerticalLayout::PaintOptions o;
     o.text = m_text;
@@ -345,6 +393,7 @@ void VerticalTextView::paintEvent(QPaintEvent *)
         updateScrollBars();
         viewport()->update();
     }
+    m_caretShown = caretRect().toAlignedRect().adjusted(-1, -1, 1, 1);
     if (hasFocus() && m_caretOn && !cursor.hasSelection())
         painter.fillRect(caretRect(), m_text);
     if (m_dropPosition >= 0) // where dragged text would go

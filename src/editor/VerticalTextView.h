@@ -76,6 +76,14 @@ private:
                          QTextCursor::MoveMode mode = QTextCursor::MoveAnchor);
     QRectF caretBar(int column, qreal y) const;
     void updateScrollBars();
+    // The viewport's part that the columns [first, last] take, first the rightmost.
+    QRect columnsRect(int first, int last) const;
+    // Repaints what an edit at a position changed: its line's columns from the one before
+    // the edit's on, if it kept within the line and the line kept its number of columns;
+    // else the whole view.
+    void updateEdited(int position, int added);
+    // Repaints the caret where it was last shown and where it is now.
+    void updateCaret();
     qreal columnHeight() const;
     void restartBlink();
     int caretPosition() const;
@@ -93,6 +101,9 @@ private:
     int m_preeditCursor = -1;          // caret inside the preedit, from the input method
     qreal m_wantedY = -1;              // column offset kept while moving across columns
     int m_caretLine = 0;               // the line the caret was last on
+    QRect m_caretShown;                // the caret's place when last asked for
+    int m_shownLines = -1;             // lines and columns when last painted or edited
+    int m_shownColumns = -1;
     std::function<LineNote(const QTextBlock &)> m_notes;
 };
 

@@ -10,6 +10,8 @@
 #include <QFontInfo>
 #include <QGlyphRun>
 #include <QInputMethodEvent>
+#include <QKeyEvent>
+#include <QPaintEvent>
 #include <QScrollBar>
 #include <QTest>
 #include <QTextDocument>
@@ -335,6 +337,81 @@ TEST_F(VerticalFixture, EditingKeysAndTheUndoMemory)
     EXPECT_EQ(pane.text(), QStringLiteral("ab\n\tc"));
     pane.undo();
     EXPECT_EQ(pane.text(), QStringLiteral("ab\nc")) << "Enter and Tab were one step each";
+}
+
+// After each edit or caret move the view repaints only part of itself: every pixel that
+// differs from a picture taken before must lie in what was repainted.
+TEST_F(VerticalFixture, WhatAnEditChangesIsRepainted)
+{
+    struct Recorder : QObject
+    {
+        bool on = false;
+        QRegion painted;
+        bool eventFilter(QObject *, QEvent *e) override
+        {
+            if (on && e->type() == QEvent::Paint)
+                painted += static_cast<QPaintEvent *>(e)->region();
+            return false;
+        }
+    } recorder;
+    view->viewport()->installEventFilter(&recorder);
+    const auto picture = [this] { return view->viewport()->grab().toImage(); };
+    const QString wrapped = QStringLiteral("春過ぎて夏来にけらし白妙の衣ほすてふ天の香具山");
+    const auto type = [this](const QString &text) {
+        for (QChar c : text) {
+            QKeyEvent key(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
+            QCoreApplication::sendEvent(view, &key);
+        }
+    };
+    const auto put = [this](int position) {
+        QTextCursor c = pane.textCursor();
+        c.setPosition(position);
+        pane.setTextCursor(c);
+    };
+    struct Step
+    {
+        const char *what;
+        std::function<void()> before; // places the caret
+        std::function<void()> edit;
+    };
+    const Step steps[] = {
+        {"a key in a wrapped line", [&] { put(5); }, [&] { type(QStringLiteral("あ")); }},
+        {"a closing bracket put at a column's head, which takes the character before along",
+         [&] { put(3 * wrapped.size()); },
+         [&] {
+             const int head = layout().columnStart(2);
+             QTextCursor c = pane.placedCursor(head, head);
+             pane.replaceSelection(c, QStringLiteral("」"));
+         }},
+        {"Backspace", [&] { put(2 * wrapped.size() + 4); },
+         [&] { QTest::keyClick(view, Qt::Key_Backspace); }},
+        {"the caret moved down the column", [] {}, [&] { QTest::keyClick(view, Qt::Key_Up); }},
+        {"the caret moved to the next column", [] {}, [&] { QTest::keyClick(view, Qt::Key_Left); }},
+        {"a line that grows by a column", [&] { put(layout().columnEnd(0) - 1); },
+         [&] { type(QStringLiteral("ああああ")); }},
+        {"Enter", [] {}, [&] { QTest::keyClick(view, Qt::Key_Return); }},
+    };
+    pane.setText(wrapped + wrapped + QStringLiteral("\n「いいえ。」と言った\n短い行\n") + wrapped);
+    for (const Step &step : steps) {
+        step.before();
+        QCoreApplication::processEvents();
+        const QImage before = picture();
+        recorder.painted = QRegion();
+        recorder.on = true;
+        step.edit();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::UpdateRequest);
+        QCoreApplication::processEvents();
+        recorder.on = false;
+        const QImage after = picture();
+        ASSERT_EQ(before.size(), after.size());
+        int stale = 0;
+        for (int y = 0; y < after.height(); ++y)
+            for (int x = 0; x < after.width(); ++x)
+                stale += before.pixel(x, y) != after.pixel(x, y) &&
+                         !recorder.painted.contains(QPoint(x, y));
+        EXPECT_EQ(stale, 0) << step.what;
+        EXPECT_NE(before, after) << step.what << ": the step changed nothing to see";
+    }
 }
 
 TEST_F(VerticalFixture, PreeditIsDrawnInlineAndCommitInserts)
