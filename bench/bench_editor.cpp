@@ -1,10 +1,10 @@
 // The edit control on large texts, in both views: opening a code page 932 file to its first
 // screen (beside a bare QPlainTextEdit given the same text, the yardstick, and a bare
-// QTextDocument taking it in), the memory that takes, and a key, an Enter and a paste of
-// 1 MB in the middle, each with what the window does after it (the caret's row for the
-// status bar and the repaint of what it changed on the screen), and an undo and redo, and paging
-// through the text with the memory the pages left behind keep. Run: bench_editor
-// [--benchmark_filter=...]; sizes are 10 and 50 MB of Japanese lines.
+// QTextDocument taking it in), the memory that takes, and a key (in Noto CJK too), an Enter
+// and a paste of 1 MB in the middle, each with what the window does after it (the caret's
+// row for the status bar and the repaint of what it changed on the screen), and an undo
+// and redo, and paging through the text with the memory the pages left behind keep.
+// Run: bench_editor [--benchmark_filter=...]; sizes are 10 and 50 MB of Japanese lines.
 #include "GuiBenchMain.h"
 #include "editor/RichEditSx.h"
 #include "editor/RichUndoMemory.h"
@@ -17,6 +17,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QFile>
+#include <QFontDatabase>
 #include <QPlainTextEdit>
 #include <QTest>
 #include <QTextDocument>
@@ -82,17 +83,22 @@ editor::LineNote soundsOf(const QString &line)
     return *it;
 }
 
+// The pane's own font, IPA Mincho where installed.
+const QString kPaneFont = QStringLiteral("ＭＳ 明朝");
+// A font whose glyphs are blended, not blitted: Noto CJK has no gasp table.
+const QString kNotoFont = QStringLiteral("Noto Serif CJK JP");
+
 struct Pane
 {
     editor::TRichEditSx pane;
     // With `poet`, ruby shown, short runs upright and each line's sounds counted.
-    Pane(bool vertical, bool poet = false)
+    Pane(bool vertical, bool poet = false, const QString &family = kPaneFont)
     {
         if (poet) {
             pane.setTypesetting({true, 2, false});
             pane.setLineNotes(soundsOf);
         }
-        QFont f = shell::programFont(QStringLiteral("ＭＳ 明朝"), 18);
+        QFont f = shell::programFont(family, 18);
         pane.setPaneFont(f);
         pane.resize(780, 560);
         pane.setVertical(vertical);
@@ -122,14 +128,14 @@ struct Pane
     }
 };
 
-// One opened pane per view and size, kept for the editing figures.
-Pane &opened(bool vertical, int mb, bool poet = false)
+// One opened pane per view, size and font, kept for the editing figures.
+Pane &opened(bool vertical, int mb, bool poet = false, const QString &family = kPaneFont)
 {
-    static std::map<std::tuple<bool, int, bool>, Pane *> panes;
-    Pane *&p = panes[{vertical, mb, poet}];
+    static std::map<std::tuple<bool, int, bool, QString>, Pane *> panes;
+    Pane *&p = panes[{vertical, mb, poet, family}];
     if (!p) {
         // Kept until the process ends, like the application's widgets.
-        p = new Pane(vertical, poet);
+        p = new Pane(vertical, poet, family);
         p->open(cp932File(mb, poet));
     }
     return *p;
@@ -240,9 +246,9 @@ void BM_FirstCaretRowInProse(benchmark::State &state)
 
 // A key in the middle; with `poet`, ruby, upright runs and the sounds of each line on, in a
 // text of poems parted in ku with ruby and dates.
-void typeKeys(benchmark::State &state, bool poet)
+void typeKeys(benchmark::State &state, bool poet, const QString &family = kPaneFont)
 {
-    Pane &p = opened(state.range(0), int(state.range(1)), poet);
+    Pane &p = opened(state.range(0), int(state.range(1)), poet, family);
     middleCaret(p);
     for (auto _ : state) {
         QTest::keyClick(p.view(), Qt::Key_A);
@@ -258,6 +264,16 @@ void BM_Key(benchmark::State &state)
 void BM_KeyWithPoetsTools(benchmark::State &state)
 {
     typeKeys(state, true);
+}
+
+// Keys in Noto CJK, whose glyphs cost more to paint than IPA Mincho's.
+void BM_KeyInNotoCJK(benchmark::State &state)
+{
+    if (!QFontDatabase::families().contains(kNotoFont)) {
+        state.SkipWithError("Noto Serif CJK JP is not installed (fonts-noto-cjk)");
+        return;
+    }
+    typeKeys(state, false, kNotoFont);
 }
 
 void BM_Enter(benchmark::State &state)
@@ -383,6 +399,7 @@ BENCHMARK(BM_FirstCaretRowInTheMiddle)->Apply(sizes)->Iterations(1);
 BENCHMARK(BM_FirstCaretRowInProse)->Apply(sizes)->Iterations(1);
 BENCHMARK(BM_Key)->Apply(sizes)->Iterations(1000);
 BENCHMARK(BM_KeyWithPoetsTools)->Apply(sizes)->Iterations(1000);
+BENCHMARK(BM_KeyInNotoCJK)->Apply(sizes)->Iterations(1000);
 BENCHMARK(BM_Enter)->Apply(sizes)->Iterations(1000);
 BENCHMARK(BM_Paste1MB)->Apply(sizes)->Iterations(3);
 BENCHMARK(BM_ClickThenType)->Apply(sizes)->Iterations(30);
