@@ -66,15 +66,19 @@ main="$(xdotool search --onlyvisible --name 'poem.txt' | head -1)"
 xdotool windowfocus --sync "$main"
 # Keys go to the pane: a click in it, where the poem is not.
 eval "$(xdotool getwindowgeometry --shell "$main" | grep -E '^(WIDTH|HEIGHT)=')"
-xdotool mousemove --window "$main" $((WIDTH / 3)) $((HEIGHT / 2)) click 1
+click_pane() { xdotool mousemove --window "$main" $((WIDTH / 3)) $((HEIGHT / 2)) click 1; }
+# Waits until the shown pane has the keyboard focus, doing $1 again now and then (a click
+# that comes while the window is still settling is lost).
 has_focus() {
     local tries=100
     until pane focused; do
         tries=$((tries - 1)); [ "$tries" -gt 0 ] || return 1
+        if [ -n "${1:-}" ] && [ $((tries % 10)) -eq 0 ]; then "$1"; fi
         sleep 0.1
     done
 }
-has_focus || fail "the pane did not take the focus"
+click_pane
+has_focus click_pane || fail "the pane did not take the focus"
 
 checks=0
 for writing in vertical horizontal; do
