@@ -93,24 +93,28 @@ QString japaneseFallbackFamily(const QFont &font)
 // character at a time: positioning (kerning, marks), a kerning or AAT table, or glyph
 // substitutions beyond the vertical forms and the composition of marks within a cluster,
 // which a cluster shaped alone gets too. Japanese fonts such as IPA Mincho have none.
+// The feature tags a layout table (GSUB or GPOS) of a face lists.
+std::vector<hb_tag_t> featureTags(hb_face_t *face, hb_tag_t table)
+{
+    unsigned count = hb_ot_layout_table_get_feature_tags(face, table, 0, nullptr, nullptr);
+    std::vector<hb_tag_t> tags(count);
+    hb_ot_layout_table_get_feature_tags(face, table, 0, &count, tags.data());
+    tags.resize(count);
+    return tags;
+}
+
 bool shapesRunsOf(hb_face_t *face, const QRawFont &raw)
 {
     for (const char *table : {"kern", "morx", "kerx"})
         if (!raw.fontTable(table).isEmpty())
             return true;
-    const auto featureCount = [face](hb_tag_t table) {
-        return hb_ot_layout_table_get_feature_tags(face, table, 0, nullptr, nullptr);
-    };
-    if (featureCount(HB_OT_TAG_GPOS) > 0)
+    if (!featureTags(face, HB_OT_TAG_GPOS).empty())
         return true;
-    const unsigned count = featureCount(HB_OT_TAG_GSUB);
-    std::vector<hb_tag_t> tags(count);
-    unsigned got = count;
-    hb_ot_layout_table_get_feature_tags(face, HB_OT_TAG_GSUB, 0, &got, tags.data());
     const hb_tag_t alone[] = {HB_TAG('c', 'c', 'm', 'p'), HB_TAG('v', 'e', 'r', 't'),
                               HB_TAG('v', 'r', 't', '2'), HB_TAG('v', 'r', 't', 'r'),
                               HB_TAG('v', 'k', 'n', 'a'), HB_TAG('l', 'o', 'c', 'l')};
-    return std::any_of(tags.begin(), tags.begin() + got, [&](hb_tag_t tag) {
+    const std::vector<hb_tag_t> tags = featureTags(face, HB_OT_TAG_GSUB);
+    return std::any_of(tags.begin(), tags.end(), [&](hb_tag_t tag) {
         return std::find(std::begin(alone), std::end(alone), tag) == std::end(alone);
     });
 }
@@ -123,12 +127,8 @@ bool isSmallPunctuation(char32_t c)
 bool hasFeature(hb_face_t *face, hb_tag_t feature)
 {
     for (const hb_tag_t table : {HB_OT_TAG_GSUB, HB_OT_TAG_GPOS}) {
-        const unsigned count =
-            hb_ot_layout_table_get_feature_tags(face, table, 0, nullptr, nullptr);
-        std::vector<hb_tag_t> tags(count);
-        unsigned got = count;
-        hb_ot_layout_table_get_feature_tags(face, table, 0, &got, tags.data());
-        if (std::find(tags.begin(), tags.begin() + got, feature) != tags.begin() + got)
+        const std::vector<hb_tag_t> tags = featureTags(face, table);
+        if (std::find(tags.begin(), tags.end(), feature) != tags.end())
             return true;
     }
     return false;
@@ -292,6 +292,11 @@ VerticalGlyphCache::Face *VerticalGlyphCache::fallback()
     return m_fallback.get();
 }
 
+VerticalGlyphCache::Face *VerticalGlyphCache::faceAt(quint8 index)
+{
+    return index == 1 ? fallback() : m_primary.get();
+}
+
 VerticalGlyphCache::~VerticalGlyphCache() = default;
 
 char VerticalGlyphCache::orientationOf(char32_t c)
@@ -374,7 +379,7 @@ VerticalGlyph VerticalGlyphCache::shapeCluster(QStringView text)
     VerticalGlyph g = glyph(base); // the base's font, orientation and cell
     const bool onlySelectors = std::all_of(points.begin() + 1, points.end(),
                                            [](uint c) { return isVariationSelector(c); });
-    Face *face = g.face == 1 ? fallback() : m_primary.get();
+    Face *face = faceAt(g.face);
     if (g.mode == GlyphMode::Fallback || !face || !face->raw.isValid())
         return g;
     const bool sideways = g.mode == GlyphMode::Rotated;
@@ -402,7 +407,7 @@ VerticalGlyph VerticalGlyphCache::shapeCluster(QStringView text)
 
 bool VerticalGlyphCache::shapesRuns(quint8 index)
 {
-    const Face *face = index == 1 ? fallback() : m_primary.get();
+    const Face *face = faceAt(index);
     return face && face->shapesRuns;
 }
 
@@ -444,7 +449,7 @@ VerticalGlyphCache::ShapedRun VerticalGlyphCache::shapeRun(QStringView run, quin
     ShapedRun shaped;
     const int n = int(run.size());
     shaped.advance.assign(size_t(n), 0.f);
-    Face *face = index == 1 ? fallback() : m_primary.get();
+    Face *face = faceAt(index);
     if (!face || !face->raw.isValid())
         return shaped;
     hb_buffer_clear_contents(face->buffer);
@@ -641,7 +646,7 @@ const VerticalGlyph &VerticalGlyphCache::halfWidth(char32_t c)
     if (it != m_halves.cend())
         return *it;
     VerticalGlyph g = glyph(c);
-    Face *face = g.face == 1 ? fallback() : m_primary.get();
+    Face *face = faceAt(g.face);
     if (face && face->raw.isValid() && g.mode != GlyphMode::Rotated &&
         g.mode != GlyphMode::Fallback && shapeDown(*face, c, true) == 1) {
         unsigned count = 0;
@@ -681,9 +686,7 @@ QList<HalfCell> VerticalGlyphCache::closeUps(QStringView text, const std::vector
     };
     if (!halvesAny(m_primary.get()) && !halvesAny(m_fallback.get()))
         return cells;
-    const auto faceOf = [this](char32_t c) {
-        return glyph(c).face == 1 ? fallback() : m_primary.get();
-    };
+    const auto faceOf = [this](char32_t c) { return faceAt(glyph(c).face); };
     int before = -1; // the cluster before, if it takes part
     char32_t previous = 0;
     for (int i = 0; i < int(text.size());) {

@@ -134,6 +134,7 @@ private:
     };
     ShapedRun shapeRun(QStringView run, quint8 face);
     Face *fallback();
+    Face *faceAt(quint8 index); // 0 the chosen font, 1 the Japanese fallback
 
     QFont m_font;
     bool m_verticalForms = true;
