@@ -301,6 +301,10 @@ VerticalGlyphCache::~VerticalGlyphCache() = default;
 
 char VerticalGlyphCache::orientationOf(char32_t c)
 {
+    // Unicode 17 moved the curly quotes from R to Tr, as Japanese fonts set them: their
+    // vertical forms where the font has them, else turned. Older ICU still says R.
+    if (c == 0x2018 || c == 0x2019 || c == 0x201C || c == 0x201D)
+        return 'r';
     switch (u_getIntPropertyValue(UChar32(c), UCHAR_VERTICAL_ORIENTATION)) {
     case U_VO_UPRIGHT:
         return 'U';

@@ -42,9 +42,10 @@ struct VerticalFixture : testsupport::VerticalPaneTest
 TEST(VerticalGlyphs, OrientationClassesFollowUnicode)
 {
     const std::pair<char32_t, char> cases[] = {
-        {U'春', 'U'}, {U'あ', 'U'}, {U'ア', 'U'}, {U'Ａ', 'U'}, {U'、', 'u'}, {U'。', 'u'},
-        {U'ゃ', 'u'}, {U'ッ', 'u'}, {U'「', 'r'}, {U'」', 'r'}, {U'ー', 'r'}, {U'～', 'r'},
-        {U'A', 'R'},  {U'a', 'R'},  {U'1', 'R'},  {U'ｱ', 'R'},  {U'(', 'R'},
+        {U'春', 'U'}, {U'あ', 'U'}, {U'ア', 'U'}, {U'Ａ', 'U'}, {U'、', 'u'},
+        {U'。', 'u'}, {U'ゃ', 'u'}, {U'ッ', 'u'}, {U'「', 'r'}, {U'」', 'r'},
+        {U'ー', 'r'}, {U'～', 'r'}, {U'“', 'r'},  {U'’', 'r'},  {U'A', 'R'},
+        {U'a', 'R'},  {U'1', 'R'},  {U'ｱ', 'R'},  {U'(', 'R'},
     };
     for (const auto &[c, expected] : cases)
         EXPECT_EQ(VerticalGlyphCache::orientationOf(c), expected) << uint(c);
@@ -58,7 +59,7 @@ TEST(VerticalGlyphs, VerticalFormsRotationAndFallback)
     if (!g.rawFont().familyName().contains(QStringLiteral("IPA")))
         GTEST_SKIP() << "IPA Mincho is not installed";
     // The font has vertical forms of these: upright, with a glyph other than the plain one.
-    for (char32_t c : {U'「', U'ー', U'、', U'ゃ'}) {
+    for (char32_t c : {U'「', U'ー', U'、', U'ゃ', U'“', U'’'}) {
         const VerticalGlyph &vg = g.glyph(c);
         EXPECT_EQ(vg.mode, GlyphMode::Upright) << uint(c);
         const QString s = QString::fromUcs4(&c, 1);
