@@ -3,7 +3,7 @@
 // its line) and its top within the column, which must agree within 1 px. The lines hold
 // what vertical typesetting finds hard: breaks before 、。 and closing brackets, small kana,
 // ー and ～, sideways Latin words and digits, a kanji with a variation selector, a kana with
-// a combining sound mark.
+// a combining sound mark, curly quotes between Japanese characters and beside Latin ones.
 //
 // Exit status: 0 passed, 1 failed, 77 Chromium or the font missing.
 
@@ -60,7 +60,14 @@ const QList<Sample> &samples()
           QStringLiteral("「ちょっと待って」と言ふ、その声は遠くの空へ消えてゆきました。"),
           QStringLiteral("ラーメン～とコーヒー、それから（少しだけ）お茶を。"),
           QStringLiteral("Kotonami 2026 版で書く短歌と俳句の縦書き"),
-          QStringLiteral("葛󠄀城の山にか゚がやく月を見てゐたり")}},
+          QStringLiteral("葛󠄀城の山にか゚がやく月を見てゐたり"),
+          QStringLiteral("彼は“はい”と言ひ、‘いいえ’と書いた。"),
+          QStringLiteral("一二三四五六七八九十一二三四“五六”"),
+          QStringLiteral("一二三四五六七八九十一二“三”四五六"),
+          QStringLiteral("一二三四五六七八九十一二三四“Ab”"),
+          QStringLiteral("一二三四五六七八九十一二三“Ab”五六"),
+          QStringLiteral("一二三四五六七八九十一二三四‘五’六"),
+          QStringLiteral("一二三四五六七八九十一二三‘四’ok")}},
         {QStringLiteral("Noto Serif CJK JP"), closingUp()},
         {QStringLiteral("Noto Sans CJK JP"), closingUp()},
         {QStringLiteral("DejaVu Serif"),
