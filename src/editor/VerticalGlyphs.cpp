@@ -328,6 +328,32 @@ bool extendsCluster(char32_t c)
     return type == U_NON_SPACING_MARK || type == U_ENCLOSING_MARK;
 }
 
+// The features that set characters down a column with or without their vertical forms,
+// and with their half-width forms if asked. HarfBuzz turns vertical forms on for vertical
+// text by itself, so off is said explicitly; and where it finds no `vert` to apply it puts
+// the vertical presentation forms (U+FE10 and on) in the characters' place, where the font
+// has them, as Noto CJK does: a PDF reader would read those back. Off, `vert` is therefore
+// named once more, on, for no character at all.
+struct VerticalFeatures
+{
+    VerticalFeatures(bool forms, bool halfWidth)
+    {
+        const unsigned on = forms ? 1 : 0;
+        const unsigned all = HB_FEATURE_GLOBAL_END, none = all - 1;
+        add(HB_TAG('v', 'e', 'r', 't'), on, 0, all);
+        add(HB_TAG('v', 'r', 't', '2'), on, 0, all);
+        add(HB_TAG('v', 'h', 'a', 'l'), halfWidth ? 1 : 0, 0, all);
+        if (!forms)
+            add(HB_TAG('v', 'e', 'r', 't'), 1, none, none);
+    }
+    void add(hb_tag_t tag, unsigned value, unsigned start, unsigned end)
+    {
+        list[count++] = {tag, value, start, end};
+    }
+    hb_feature_t list[4];
+    unsigned count = 0;
+};
+
 bool isVariationSelector(char32_t c)
 {
     return (c >= 0xFE00 && c <= 0xFE0F) || (c >= 0xE0100 && c <= 0xE01EF);
@@ -393,10 +419,8 @@ VerticalGlyph VerticalGlyphCache::shapeCluster(QStringView text)
     hb_buffer_set_direction(face->buffer, sideways ? HB_DIRECTION_LTR : HB_DIRECTION_TTB);
     hb_buffer_guess_segment_properties(face->buffer);
     hb_buffer_set_language(face->buffer, hb_language_from_string("ja", -1));
-    const uint32_t on = m_verticalForms && !sideways ? 1 : 0;
-    const hb_feature_t features[] = {{HB_TAG('v', 'e', 'r', 't'), on, 0, unsigned(-1)},
-                                     {HB_TAG('v', 'r', 't', '2'), on, 0, unsigned(-1)}};
-    hb_shape(face->font, face->buffer, features, 2);
+    const VerticalFeatures features(m_verticalForms && !sideways, false);
+    hb_shape(face->font, face->buffer, features.list, features.count);
     unsigned count = 0;
     const hb_glyph_info_t *info = hb_buffer_get_glyph_infos(face->buffer, &count);
     // One glyph (a composed kana, a variant), or a base whose selectors the font ignores:
@@ -610,12 +634,8 @@ unsigned VerticalGlyphCache::shapeDown(Face &face, char32_t c, bool halfWidth)
     hb_buffer_set_direction(face.buffer, HB_DIRECTION_TTB);
     hb_buffer_set_script(face.buffer, HB_SCRIPT_HAN);
     hb_buffer_set_language(face.buffer, hb_language_from_string("ja", -1));
-    // HarfBuzz turns vertical forms on for vertical text by itself: off is said explicitly.
-    const uint32_t on = m_verticalForms ? 1 : 0;
-    const hb_feature_t features[] = {{HB_TAG('v', 'e', 'r', 't'), on, 0, unsigned(-1)},
-                                     {HB_TAG('v', 'r', 't', '2'), on, 0, unsigned(-1)},
-                                     {HB_TAG('v', 'h', 'a', 'l'), halfWidth, 0, unsigned(-1)}};
-    hb_shape(face.font, face.buffer, features, 3);
+    const VerticalFeatures features(m_verticalForms, halfWidth);
+    hb_shape(face.font, face.buffer, features.list, features.count);
     return hb_buffer_get_length(face.buffer);
 }
 
@@ -651,8 +671,10 @@ const VerticalGlyph &VerticalGlyphCache::halfWidth(char32_t c)
         return *it;
     VerticalGlyph g = glyph(c);
     Face *face = faceAt(g.face);
-    if (face && face->raw.isValid() && g.mode != GlyphMode::Rotated &&
-        g.mode != GlyphMode::Fallback && shapeDown(*face, c, true) == 1) {
+    if (!m_verticalForms) {
+        g.advance = screen().halfWidth(c).advance;
+    } else if (face && face->raw.isValid() && g.mode != GlyphMode::Rotated &&
+               g.mode != GlyphMode::Fallback && shapeDown(*face, c, true) == 1) {
         unsigned count = 0;
         const hb_glyph_info_t *info = hb_buffer_get_glyph_infos(face->buffer, &count);
         const hb_glyph_position_t *pos = hb_buffer_get_glyph_positions(face->buffer, &count);
@@ -664,6 +686,13 @@ const VerticalGlyph &VerticalGlyphCache::halfWidth(char32_t c)
         g.mode = GlyphMode::Upright;
     }
     return *m_halves.insert(c, g);
+}
+
+VerticalGlyphCache &VerticalGlyphCache::screen()
+{
+    if (!m_screen)
+        m_screen = std::make_unique<VerticalGlyphCache>(m_font, true);
+    return *m_screen;
 }
 
 bool VerticalGlyphCache::halves(char32_t c)
@@ -680,8 +709,10 @@ QList<HalfCell> VerticalGlyphCache::closeUps(QStringView text, const std::vector
         return (u >= QChar(0x2018) && u <= QChar(0x301F)) ||
                (u >= QChar(0xFF08) && u <= QChar(0xFF60));
     };
-    if (!m_verticalForms || std::none_of(text.begin(), text.end(), mayClose))
+    if (std::none_of(text.begin(), text.end(), mayClose))
         return cells;
+    if (!m_verticalForms)
+        return screen().closeUps(text, apart);
     // The line's characters are set already, so any fallback face they need is made.
     const auto halvesAny = [](Face *face) {
         if (face && !face->punctuationKnown)

@@ -95,10 +95,13 @@ public:
     // vertical text: an opening bracket after a bracket, a middle dot or an ideographic
     // space (」「, 　「), and a closing bracket or 、。 before a closing bracket or a middle
     // dot (。」, 』、). Only where the mark's font has half-width forms for vertical text
-    // (`vhal`, as Noto CJK has; IPA fonts have none) and with vertical forms on. Units
-    // marked in `apart` (hidden notation, upright runs) take no part.
+    // (`vhal`, as Noto CJK has; IPA fonts have none). Units marked in `apart` (hidden
+    // notation, upright runs) take no part. Without vertical forms (printing) the same marks
+    // close up as on the screen.
     QList<HalfCell> closeUps(QStringView text, const std::vector<bool> &apart);
-    // A mark's half-width form, shaped with `vhal`.
+    // A mark's half-width form, shaped with `vhal`. Without vertical forms, the mark's own
+    // glyph with the half-width form's advance: its ink lies in the half it keeps, but for
+    // an opening bracket's, which lies in the lower half of its cell.
     const VerticalGlyph &halfWidth(char32_t c);
     // The length in UTF-16 units of the cluster that starts at `index`.
     static int clusterLength(QStringView text, int index);
@@ -148,6 +151,9 @@ private:
     QHash<char32_t, VerticalGlyph> m_astral;
     QHash<QString, VerticalGlyph> m_clusters;
     QHash<char32_t, VerticalGlyph> m_halves;
+    // Without vertical forms, the same font with them: which marks close up, and how far.
+    std::unique_ptr<VerticalGlyphCache> m_screen;
+    VerticalGlyphCache &screen();
     // Runs shaped lately, by the face's number and the run's text; emptied when full.
     static constexpr qsizetype kRunsKept = 4096;
     QHash<QString, ShapedRun> m_runs;

@@ -844,6 +844,13 @@ void VerticalLayout::paint(QPainter *painter, int firstColumn, int lastColumn,
                 const bool half = nextHalf < l.halves.size() && l.halves[nextHalf].at == i;
                 const VerticalGlyph &vg = half ? g.halfWidth(ch) : g.cluster(cluster);
                 const qreal y = o.top + l.y[size_t(i)] - top;
+                // A bracket closed up in print keeps its own glyph, turned: an opening
+                // one's ink lies in the lower half of its cell, which moves up by the half
+                // it lost.
+                const qreal raised =
+                    half && l.halves[nextHalf].opening && vg.mode == GlyphMode::Rotated
+                        ? g.cluster(cluster).advance - vg.advance
+                        : 0;
                 const bool selected = i >= selFrom && i < selTo;
                 QColor colour = ink[size_t(i)];
                 const QRectF cell(cx - g.pitch() / 2, y, g.pitch(), vg.advance);
@@ -872,7 +879,7 @@ void VerticalLayout::paint(QPainter *painter, int firstColumn, int lastColumn,
                     while (end < l.sideways.size() && l.sideways[end].at < i + units)
                         ++end;
                     drawSideways(painter, g, {l.sideways.data() + nextGlyph, end - nextGlyph}, cx,
-                                 y, colour);
+                                 y - raised, colour);
                     nextGlyph = end;
                     continue;
                 }
@@ -888,7 +895,7 @@ void VerticalLayout::paint(QPainter *painter, int firstColumn, int lastColumn,
                     break;
                 case GlyphMode::Rotated:
                     flush();
-                    drawCell(painter, g, cluster, cx, y, colour);
+                    drawCell(painter, g, cluster, cx, y - raised, colour);
                     break;
                 case GlyphMode::Fallback:
                     if (ch >= 0x20 && ch != 0x7F) {
