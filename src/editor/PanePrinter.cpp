@@ -5,10 +5,13 @@
 #include "editor/VerticalLayout.h"
 #include "text/Ruby.h"
 
+#include <QFile>
 #include <QFontMetricsF>
 #include <QPageLayout>
 #include <QPainter>
 #include <QPrinter>
+#include <QSaveFile>
+#include <QSet>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextLayout>
@@ -151,9 +154,73 @@ void paintRowRuby(QPainter &painter, const PrintedRow &row, QPointF origin, cons
     }
 }
 
-} // namespace
+// Qt's PDF writer maps each glyph back to the lowest code point the font gives it, so a
+// font that gives a kanji and its Kangxi radical one glyph, as Noto CJK does (白 and ⽩, 日
+// and ⽇), has the PDF's text give the radical back. The maps it writes (ToUnicode CMaps,
+// left uncompressed) name each character in four hex digits: a radical the printed text
+// does not hold is put back there as the kanji it stands for, digit for digit, so that
+// nothing else in the file moves.
+void giveRadicalsTheirKanji(const QString &pdf, const QSet<char16_t> &printedRadicals)
+{
+    QFile in(pdf);
+    if (!in.open(QIODevice::ReadOnly))
+        return;
+    QByteArray bytes = in.readAll();
+    in.close();
+    const auto kanjiOf = [&](char16_t c) -> char16_t {
+        if (c < 0x2E80 || c > 0x2FDF || printedRadicals.contains(c) ||
+            QChar::decompositionTag(c) != QChar::Compat)
+            return 0;
+        const QString kanji = QChar::decomposition(c);
+        return kanji.size() == 1 ? kanji[0].unicode() : 0;
+    };
+    bool changed = false;
+    enum Section { Other, Chars, Ranges } section = Other;
+    for (qsizetype at = bytes.indexOf("begincmap"); at >= 0; at = bytes.indexOf("begincmap", at)) {
+        const qsizetype end = bytes.indexOf("endcmap", at);
+        if (end < 0)
+            break;
+        for (qsizetype line = at; line < end;) {
+            qsizetype next = bytes.indexOf('\n', line);
+            if (next < 0 || next > end)
+                next = end;
+            const QByteArrayView text(bytes.constData() + line, next - line);
+            if (text.endsWith("beginbfchar"))
+                section = Chars;
+            else if (text.endsWith("beginbfrange"))
+                section = Ranges;
+            else if (text.startsWith("end"))
+                section = Other;
+            // The destinations: the second code of a character's line, the third and on of a
+            // range's (a code, or an array of them).
+            int token = 0;
+            for (qsizetype i = line; section != Other && i < next; ++i) {
+                if (bytes[i] != '<')
+                    continue;
+                const qsizetype close = bytes.indexOf('>', i);
+                if (close < 0 || close > next)
+                    break;
+                ++token;
+                bool hex = false;
+                const uint code = bytes.mid(i + 1, close - i - 1).toUInt(&hex, 16);
+                const char16_t kanji = close - i == 5 && hex ? kanjiOf(char16_t(code)) : 0;
+                if (kanji && token >= (section == Chars ? 2 : 3)) {
+                    const QByteArray digits = QByteArray::number(uint(kanji), 16).toUpper();
+                    bytes.replace(i + 1, 4, digits.rightJustified(4, '0'));
+                    changed = true;
+                }
+                i = close;
+            }
+            line = next + 1;
+        }
+        at = end;
+    }
+    QSaveFile out(pdf);
+    if (changed && out.open(QIODevice::WriteOnly) && out.write(bytes) == bytes.size())
+        out.commit();
+}
 
-int printPane(TRichEditSx *pane, QPrinter *printer, const PrintOptions &options)
+int printPages(TRichEditSx *pane, QPrinter *printer, const PrintOptions &options)
 {
     QPainter painter;
     if (!painter.begin(printer))
@@ -248,6 +315,28 @@ int printPane(TRichEditSx *pane, QPrinter *printer, const PrintOptions &options)
         pageFrame(pages, pageCount);
     }
     painter.end();
+    return pages;
+}
+
+} // namespace
+
+int printPane(TRichEditSx *pane, QPrinter *printer, const PrintOptions &options)
+{
+    const int pages = printPages(pane, printer, options);
+    if (pages > 0 && printer->outputFormat() == QPrinter::PdfFormat &&
+        !printer->outputFileName().isEmpty()) {
+        QSet<char16_t> radicals;
+        const auto collect = [&radicals](const QString &text) {
+            for (QChar c : text) {
+                if (c.unicode() >= 0x2E80 && c.unicode() <= 0x2FDF)
+                    radicals.insert(c.unicode());
+            }
+        };
+        for (QTextBlock b = pane->document()->firstBlock(); b.isValid(); b = b.next())
+            collect(b.text());
+        collect(options.header);
+        giveRadicalsTheirKanji(printer->outputFileName(), radicals);
+    }
     return pages;
 }
 

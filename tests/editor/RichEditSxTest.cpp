@@ -3,6 +3,7 @@
 #include "QtPrinters.h"
 #include "RandomEdits.h"
 #include "editor/LayoutKeeper.h"
+#include "editor/PanePrinter.h"
 #include "editor/VerticalTextView.h"
 
 #include <QAbstractTextDocumentLayout>
@@ -11,8 +12,13 @@
 #include <QClipboard>
 #include <QDropEvent>
 #include <QFile>
+#include <QFontInfo>
 #include <QInputMethodEvent>
 #include <QMimeData>
+#include <QPrinter>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBlock>
@@ -518,8 +524,8 @@ TEST_F(PaneFixture, TheCaretMovesInVerticalWritingWithoutTheHiddenView)
     // Nor do the window's and assistive technology's edits, or undo and redo, lay out.
     QTextCursor c = pane.placedCursor(position + 40, position + 41);
     pane.replaceSelection(c, QStringLiteral("秋"));
-    QAccessible::queryAccessibleInterface(view)->editableTextInterface()->deleteText(
-        position + 80, position + 81);
+    QAccessible::queryAccessibleInterface(view)->editableTextInterface()->deleteText(position + 80,
+                                                                                     position + 81);
     pane.undo();
     pane.redo();
     EXPECT_EQ(laidOut(), 0);
@@ -600,4 +606,35 @@ TEST_F(PaneFixture, EmptyPaneCommandsDoNotCrash)
     EXPECT_EQ(pane.SelX(), 0);
     EXPECT_EQ(pane.SelTextCount(), 0);
     EXPECT_EQ(pane.rowCount(), 1);
+}
+
+// Printed to PDF in Noto CJK, whose cmap gives some kanji's glyphs to their Kangxi radicals
+// too (白 ⽩, 日 ⽇) and has vertical presentation forms (︑︒﹁﹂), the text copies back as
+// it was, in both writings; a radical the text holds itself stays a radical.
+TEST_F(PaneFixture, PrintedTextCopiesBackFromThePdfInNotoCjk)
+{
+    const QString noto = QStringLiteral("Noto Serif CJK JP");
+    if (QFontInfo(QFont(noto)).family() != noto ||
+        QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
+        GTEST_SKIP() << "Noto Serif CJK JP or pdftotext is not installed";
+    QFont f(noto);
+    f.setPixelSize(20);
+    pane.setPaneFont(f);
+    const QString text = QStringLiteral("白妙の衣、日の山。「月」と（言）ふ\n⽕は部首");
+    pane.setText(text);
+    QTemporaryDir dir;
+    for (const bool vertical : {true, false}) {
+        pane.setVertical(vertical);
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(dir.filePath(QStringLiteral("out.pdf")));
+        ASSERT_EQ(printPane(&pane, &printer), 1);
+        QProcess p;
+        p.start(QStringLiteral("pdftotext"),
+                {QStringLiteral("-raw"), printer.outputFileName(), QStringLiteral("-")});
+        ASSERT_TRUE(p.waitForFinished(20000));
+        QString back = QString::fromUtf8(p.readAllStandardOutput());
+        back.remove(QRegularExpression(QStringLiteral("\\s|1 / 1")));
+        EXPECT_EQ(back, QString(text).remove(u'\n')) << (vertical ? "vertical" : "horizontal");
+    }
 }
