@@ -76,7 +76,10 @@ TRichEditSx::TRichEditSx(QWidget *parent)
       m_verticalView(new VerticalTextView(this)), m_stack(new QStackedLayout(this)),
       m_imeColors(controlDefaultImeColors())
 {
-    m_document->setDocumentLayout(new WrappedPlainLayout(m_document));
+    auto *rows = new WrappedPlainLayout(m_document);
+    rows->setRowsChanged(
+        [this](const QTextBlock &block, int row) { m_horizontal->repaintRows(block, row); });
+    m_document->setDocumentLayout(rows);
     m_document->setUndoRedoEnabled(false);
     m_document->setDocumentMargin(2);
     m_horizontal->setDocument(m_document);

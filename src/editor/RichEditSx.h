@@ -49,6 +49,8 @@ public:
     const QTextLayout *laidOut(const QTextBlock &block) const;
     // The box of the character at a position, on the viewport (empty for a line end).
     QRectF characterBox(int position) const;
+    // An edit within a line that kept its height: its rows from `row` on are repainted.
+    void repaintRows(const QTextBlock &block, int row);
 
 protected:
     bool event(QEvent *e) override;

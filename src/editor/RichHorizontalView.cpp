@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QDropEvent>
+#include <QFontMetricsF>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMenu>
@@ -106,15 +107,42 @@ void RichHorizontalView::paintEvent(QPaintEvent *e)
     const QList<QTextBlock> shown = shownBlocks();
     if (shown.isEmpty())
         return;
+    // Ruby and notes of the lines the paint reaches (after a key, the key's line alone);
+    // a line's ruby may stand above its top, over the line before.
+    QList<QTextBlock> reached, rubyReached;
+    const QPointF offset = contentOffset();
+    const qreal rubyRoom = QFontMetricsF(font()).height();
+    for (const QTextBlock &b : shown) {
+        const QRectF box = blockBoundingGeometry(b).translated(offset);
+        if (box.intersects(e->rect()))
+            reached.append(b);
+        if (box.adjusted(0, -rubyRoom, 0, 0).intersects(e->rect()))
+            rubyReached.append(b);
+    }
     if (m_ruby) {
         QPainter p(viewport());
-        for (const QTextBlock &b : shown)
+        for (const QTextBlock &b : std::as_const(rubyReached))
             paintRuby(p, b);
     }
     if (m_notes)
-        paintNotes(shown);
+        paintNotes(reached);
     // Painted, no layout is in use: lines far from these give theirs back.
     m_owner->rowLayout()->painted(shown.first().blockNumber(), shown.last().blockNumber());
+}
+
+void RichHorizontalView::repaintRows(const QTextBlock &block, int row)
+{
+    // From the row before: an edit at a row's head may take the last character of the row
+    // before along (a closing bracket never starts a row), and ruby stands above its row.
+    const QTextLayout *tl = block.layout();
+    QRectF box = blockBoundingGeometry(block).translated(contentOffset());
+    if (tl && row > 0 && row - 1 < tl->lineCount())
+        box.setTop(box.top() + tl->lineAt(row - 1).y());
+    if (m_ruby)
+        box.setTop(box.top() - QFontMetricsF(font()).height());
+    box.setLeft(0);
+    box.setRight(viewport()->width());
+    viewport()->update(box.toAlignedRect().adjusted(0, -1, 0, 1));
 }
 
 void RichHorizontalView::paintNotes(const QList<QTextBlock> &shown)

@@ -232,7 +232,11 @@ void WrappedPlainLayout::documentChanged(int from, int charsRemoved, int charsAd
     }
     const qreal before = blockBoundingRect(first).height();
     layOut(first);
-    if (blockBoundingRect(first).height() == before)
+    if (blockBoundingRect(first).height() == before && m_rowsChanged)
+        m_rowsChanged(
+            first,
+            QTextBlock(first).layout()->lineForTextPosition(from - first.position()).lineNumber());
+    else if (blockBoundingRect(first).height() == before)
         Q_EMIT updateBlock(first);
     else
         Q_EMIT update(QRectF(0., -doc->documentMargin(), 1000000000., 1000000000.));

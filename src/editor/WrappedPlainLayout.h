@@ -13,6 +13,7 @@
 #include <QHash>
 #include <QPlainTextDocumentLayout>
 
+#include <functional>
 #include <vector>
 
 namespace editor {
@@ -43,6 +44,12 @@ public:
     // While its view is hidden, a changed line is laid out again only when shown or asked
     // about.
     void setDeferred(bool deferred) { m_deferred = deferred; }
+    // Where an edit within one line leaves its height as it was, the view is told the line
+    // and the row the edit begins in, to repaint from there, instead of the whole line.
+    void setRowsChanged(std::function<void(const QTextBlock &, int row)> rowsChanged)
+    {
+        m_rowsChanged = std::move(rowsChanged);
+    }
     // While its view is hidden and one of these lives, a line is not laid out to be
     // measured. A cursor placed in the text asks for its line's layout to find its x, which
     // only moving up or down in that view needs, and finds it again then. Only for cursor
@@ -84,6 +91,7 @@ private:
     bool m_deferred = false;
     int m_cursorsOnly = 0;
     LayoutKeeper m_kept;
+    std::function<void(const QTextBlock &, int)> m_rowsChanged;
 };
 
 } // namespace editor

@@ -2,6 +2,7 @@
 #include "Colouring.h"
 #include "QtPrinters.h"
 #include "RandomEdits.h"
+#include "RepaintCheck.h"
 #include "editor/LayoutKeeper.h"
 #include "editor/PanePrinter.h"
 #include "editor/VerticalTextView.h"
@@ -636,5 +637,64 @@ TEST_F(PaneFixture, PrintedTextCopiesBackFromThePdfInNotoCjk)
         QString back = QString::fromUtf8(p.readAllStandardOutput());
         back.remove(QRegularExpression(QStringLiteral("\\s|1 / 1")));
         EXPECT_EQ(back, QString(text).remove(u'\n')) << (vertical ? "vertical" : "horizontal");
+    }
+}
+
+// In horizontal writing an edit within a line that keeps its height repaints that line from
+// the row before the edit's on: every pixel that differs from a picture taken before lies in
+// what was repainted, and a key in a later row leaves the line's first row alone.
+TEST_F(PaneFixture, WhatAnEditChangesInHorizontalWritingIsRepainted)
+{
+    QFont f(QStringLiteral("ＭＳ 明朝"));
+    f.setPixelSize(20);
+    pane.setPaneFont(f);
+    const QString wrapped = QStringLiteral("春過ぎて夏来にけらし白妙の衣ほすてふ天の香具山");
+    pane.setText(wrapped + wrapped + wrapped + QStringLiteral("\n短い行\n") + wrapped);
+    auto *view = static_cast<RichHorizontalView *>(pane.horizontalView());
+    const QTextBlock line = pane.document()->firstBlock();
+    const auto rowStart = [&](int row) { return view->laidOut(line)->lineAt(row).textStart(); };
+    const auto put = [&](int position) {
+        QTextCursor c = pane.textCursor();
+        c.setPosition(position);
+        pane.setTextCursor(c);
+    };
+    const auto type = [&](const QString &text) {
+        for (QChar c : text) {
+            QKeyEvent key(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
+            QCoreApplication::sendEvent(view, &key);
+        }
+    };
+    ASSERT_GE(view->laidOut(line)->lineCount(), 4);
+    struct Step
+    {
+        const char *what;
+        std::function<void()> before; // places the caret
+        std::function<void()> edit;
+        bool firstRowKept; // the line's first row is not repainted
+    };
+    const Step steps[] = {
+        {"a key in the third row", [&] { put(rowStart(2) + 3); },
+         [&] { type(QStringLiteral("あ")); }, true},
+        {"a closing bracket at a row's head, which takes the character before along",
+         [&] { put(rowStart(2)); }, [&] { type(QStringLiteral("」")); }, true},
+        {"Backspace at a row's head", [&] { put(rowStart(3)); },
+         [&] { QTest::keyClick(view, Qt::Key_Backspace); }, true},
+        {"a key in the first row", [&] { put(2); }, [&] { type(QStringLiteral("あ")); }, false},
+        {"a line that grows by a row", [&] { put(rowStart(view->laidOut(line)->lineCount() - 1)); },
+         [&] { type(wrapped); }, false},
+        {"Enter", [&] { put(rowStart(1) + 2); }, [&] { QTest::keyClick(view, Qt::Key_Return); }, false},
+    };
+    for (const Step &step : steps) {
+        step.before();
+        const QRectF first = view->characterBox(0);
+        const QRect firstRow(0, qRound(first.top()) + 2, view->viewport()->width(),
+                             qRound(first.height()) - 4);
+        const testsupport::RepaintCheck check =
+            testsupport::checkRepaint(view->viewport(), step.edit);
+        EXPECT_EQ(check.stale, 0) << step.what;
+        EXPECT_TRUE(check.changed) << step.what << ": the step changed nothing to see";
+        if (step.firstRowKept) {
+            EXPECT_FALSE(check.painted.intersects(firstRow)) << step.what;
+        }
     }
 }
