@@ -175,11 +175,11 @@ void giveRadicalsTheirKanji(const QString &pdf, const QSet<char16_t> &printedRad
         return kanji.size() == 1 ? kanji[0].unicode() : 0;
     };
     bool changed = false;
-    enum Section { Other, Chars, Ranges } section = Other;
     for (qsizetype at = bytes.indexOf("begincmap"); at >= 0; at = bytes.indexOf("begincmap", at)) {
         const qsizetype end = bytes.indexOf("endcmap", at);
         if (end < 0)
             break;
+        enum Section { Other, Chars, Ranges } section = Other;
         for (qsizetype line = at; line < end;) {
             qsizetype next = bytes.indexOf('\n', line);
             if (next < 0 || next > end)

@@ -232,14 +232,15 @@ void WrappedPlainLayout::documentChanged(int from, int charsRemoved, int charsAd
     }
     const qreal before = blockBoundingRect(first).height();
     layOut(first);
-    if (blockBoundingRect(first).height() == before && m_rowsChanged)
-        m_rowsChanged(
-            first,
-            QTextBlock(first).layout()->lineForTextPosition(from - first.position()).lineNumber());
-    else if (blockBoundingRect(first).height() == before)
-        Q_EMIT updateBlock(first);
-    else
+    if (blockBoundingRect(first).height() != before) {
         Q_EMIT update(QRectF(0., -doc->documentMargin(), 1000000000., 1000000000.));
+    } else if (m_rowsChanged) {
+        const QTextLine row =
+            QTextBlock(first).layout()->lineForTextPosition(from - first.position());
+        m_rowsChanged(first, row.isValid() ? row.lineNumber() : 0);
+    } else {
+        Q_EMIT updateBlock(first);
+    }
 }
 
 } // namespace editor
