@@ -651,8 +651,8 @@ TEST_F(PaneFixture, WhatAnEditChangesInHorizontalWritingIsRepainted)
     const QString wrapped = QStringLiteral("春過ぎて夏来にけらし白妙の衣ほすてふ天の香具山");
     pane.setText(wrapped + wrapped + wrapped + QStringLiteral("\n短い行\n") + wrapped);
     auto *view = static_cast<RichHorizontalView *>(pane.horizontalView());
-    const QTextBlock line = pane.document()->firstBlock();
-    const auto rowStart = [&](int row) { return view->laidOut(line)->lineAt(row).textStart(); };
+    const auto line = [&] { return pane.document()->firstBlock(); };
+    const auto rowStart = [&](int row) { return view->laidOut(line())->lineAt(row).textStart(); };
     const auto put = [&](int position) {
         QTextCursor c = pane.textCursor();
         c.setPosition(position);
@@ -664,7 +664,7 @@ TEST_F(PaneFixture, WhatAnEditChangesInHorizontalWritingIsRepainted)
             QCoreApplication::sendEvent(view, &key);
         }
     };
-    ASSERT_GE(view->laidOut(line)->lineCount(), 4);
+    ASSERT_GE(view->laidOut(line())->lineCount(), 4);
     struct Step
     {
         const char *what;
@@ -680,9 +680,24 @@ TEST_F(PaneFixture, WhatAnEditChangesInHorizontalWritingIsRepainted)
         {"Backspace at a row's head", [&] { put(rowStart(3)); },
          [&] { QTest::keyClick(view, Qt::Key_Backspace); }, true},
         {"a key in the first row", [&] { put(2); }, [&] { type(QStringLiteral("あ")); }, false},
-        {"a line that grows by a row", [&] { put(rowStart(view->laidOut(line)->lineCount() - 1)); },
-         [&] { type(wrapped); }, false},
-        {"Enter", [&] { put(rowStart(1) + 2); }, [&] { QTest::keyClick(view, Qt::Key_Return); }, false},
+        {"a line that grows by a row",
+         [&] { put(rowStart(view->laidOut(line())->lineCount() - 1)); }, [&] { type(wrapped); },
+         false},
+        {"Enter", [&] { put(rowStart(1) + 2); }, [&] { QTest::keyClick(view, Qt::Key_Return); },
+         false},
+        {"with ruby shown, an edit in a later row of a line not the caret's, moving ruby",
+         [&] {
+             pane.setTypesetting({true, 0, false});
+             pane.setText(wrapped + wrapped + QStringLiteral("｜白妙《しろたへ》の衣") + wrapped +
+                          QStringLiteral("\n短い行"));
+             put(pane.document()->lastBlock().position());
+         },
+         [&] {
+             const int at = rowStart(2) + 3;
+             QTextCursor c = pane.placedCursor(at, at);
+             pane.replaceSelection(c, QStringLiteral("あ"));
+         },
+         false}, // the line's ruby is set again from its start
     };
     for (const Step &step : steps) {
         step.before();
