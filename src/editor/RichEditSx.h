@@ -75,6 +75,8 @@ private:
     // The lines in view, top to bottom.
     QList<QTextBlock> shownBlocks() const;
     void paintNotes(const QList<QTextBlock> &shown);
+    // The room a line's ruby may take above its top, over the line or row before.
+    qreal rubyRoom() const;
 
     TRichEditSx *m_owner;
     std::function<LineNote(const QTextBlock &)> m_notes;

@@ -111,12 +111,12 @@ void RichHorizontalView::paintEvent(QPaintEvent *e)
     // a line's ruby may stand above its top, over the line before.
     QList<QTextBlock> reached, rubyReached;
     const QPointF offset = contentOffset();
-    const qreal rubyRoom = QFontMetricsF(font()).height();
+    const qreal room = rubyRoom();
     for (const QTextBlock &b : shown) {
         const QRectF box = blockBoundingGeometry(b).translated(offset);
         if (box.intersects(e->rect()))
             reached.append(b);
-        if (box.adjusted(0, -rubyRoom, 0, 0).intersects(e->rect()))
+        if (box.adjusted(0, -room, 0, 0).intersects(e->rect()))
             rubyReached.append(b);
     }
     if (m_ruby) {
@@ -130,6 +130,11 @@ void RichHorizontalView::paintEvent(QPaintEvent *e)
     m_owner->rowLayout()->painted(shown.first().blockNumber(), shown.last().blockNumber());
 }
 
+qreal RichHorizontalView::rubyRoom() const
+{
+    return QFontMetricsF(font()).height();
+}
+
 void RichHorizontalView::repaintRows(const QTextBlock &block, int row)
 {
     // From the row before: an edit at a row's head may take the last character of the row
@@ -139,7 +144,7 @@ void RichHorizontalView::repaintRows(const QTextBlock &block, int row)
     if (tl && row > 0 && row - 1 < tl->lineCount())
         box.setTop(box.top() + tl->lineAt(row - 1).y());
     if (m_ruby)
-        box.setTop(box.top() - QFontMetricsF(font()).height());
+        box.setTop(box.top() - rubyRoom());
     box.setLeft(0);
     box.setRight(viewport()->width());
     viewport()->update(box.toAlignedRect().adjusted(0, -1, 0, 1));
