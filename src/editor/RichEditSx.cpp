@@ -18,12 +18,9 @@
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextLayout>
+#include <QTimer>
 
 #include <utility>
-
-#ifdef __GLIBC__
-#include <malloc.h>
-#endif
 
 namespace editor {
 
@@ -74,7 +71,7 @@ TRichEditSx::TRichEditSx(QWidget *parent)
       m_horizontal(new RichHorizontalView(this)),
       m_caret(new PaneCaret(m_horizontal, m_document, this)),
       m_verticalView(new VerticalTextView(this)), m_stack(new QStackedLayout(this)),
-      m_imeColors(controlDefaultImeColors())
+      m_loadingTimer(new QTimer(this)), m_imeColors(controlDefaultImeColors())
 {
     auto *rows = new WrappedPlainLayout(m_document);
     rows->setRowsChanged(
@@ -93,8 +90,13 @@ TRichEditSx::TRichEditSx(QWidget *parent)
     bar->setObjectName(QStringLiteral("SelectionBar"));
     setSelectionBar(true);
 
-    connect(m_document, &QTextDocument::modificationChanged, this,
-            &TRichEditSx::modificationChanged);
+    connect(m_document, &QTextDocument::modificationChanged, this, [this](bool modified) {
+        if (!m_loadingPart)
+            Q_EMIT modificationChanged(modified);
+    });
+    m_loadingTimer->setSingleShot(true);
+    m_loadingTimer->setInterval(0);
+    connect(m_loadingTimer, &QTimer::timeout, this, [this] { loadPart(false); });
     connect(m_document, &QTextDocument::contentsChange, this,
             [this](int position, int removed, int added) {
                 // The lines from the first one changed on are laid out again when asked
@@ -132,8 +134,15 @@ bool TRichEditSx::hasEditFocus() const
     return activeView()->hasFocus();
 }
 
+QTextDocument *TRichEditSx::document() const
+{
+    loadRest();
+    return m_document;
+}
+
 QString TRichEditSx::text() const
 {
+    loadRest();
     QString raw = m_document->toRawText();
     raw.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
     return raw;
@@ -154,28 +163,6 @@ void TRichEditSx::replaceWholeText(const QString &text)
     c.insertText(text);
     c.endEditBlock();
     m_document->setDocumentMargin(margin);
-}
-
-void TRichEditSx::setText(const QString &text)
-{
-    // One change notice, sent once the caret is at the start, as after a load.
-    m_restoring = true;
-    replaceWholeText(normaliseLineBreaks(text));
-    // (Placed, not moved: moving asks the plain layout for the caret's old line, which
-    // measures every line of the text when that view is hidden.)
-    setTextCursor(QTextCursor(m_document));
-#ifdef __GLIBC__
-    // What a large text left freed on its way in (the decoded file, the document's buffers
-    // as they grew) goes back to the system, instead of staying with the process: about a
-    // third of what opening 50 MB takes, for some 15 ms.
-    if (text.size() > (1 << 20))
-        malloc_trim(0);
-#endif
-    m_restoring = false;
-    if (m_verticalView->isVisible())
-        m_verticalView->ensureCaretVisible();
-    Q_EMIT textChanged();
-    Q_EMIT selectionChanged();
 }
 
 void TRichEditSx::clear()
@@ -241,6 +228,8 @@ QTextCursor TRichEditSx::placedCursor(int anchor, int position) const
 
 void TRichEditSx::setSelection(int start, int length)
 {
+    if (isLoading() && qsizetype(start) + qMax(0, length) >= m_document->characterCount() - 1)
+        finishLoading();
     const int last = m_document->characterCount() - 1;
     start = qBound(0, start, last);
     setTextCursor(placedCursor(start, start + qMax(0, length)));
@@ -676,6 +665,7 @@ TRichEditSx::KeyUse TRichEditSx::editByKey(QKeyEvent *e)
 void TRichEditSx::composeByInputMethod(QInputMethodEvent *e,
                                        const std::function<void(QInputMethodEvent *)> &compose)
 {
+    finishLoading();
     if (!e->preeditString().isEmpty() && !m_composing)
         recordAction(ActionComposition);
     m_composing = !e->preeditString().isEmpty();
@@ -695,6 +685,7 @@ void TRichEditSx::composeByInputMethod(QInputMethodEvent *e,
 
 void TRichEditSx::selectAll()
 {
+    finishLoading();
     // (The horizontal view selects without scrolling to the caret at the text's end.)
     if (!m_caret->isKept()) {
         m_horizontal->selectAll();
@@ -708,28 +699,33 @@ void TRichEditSx::selectAll()
 
 bool TRichEditSx::canUndo() const
 {
+    loadRest();
     return !m_changeLost && m_undo.canUndo(*this);
 }
 
 bool TRichEditSx::canRedo() const
 {
+    loadRest();
     return !m_changeLost && m_undo.canRedo();
 }
 
 void TRichEditSx::undo()
 {
+    finishLoading();
     forgetLostSteps();
     m_undo.undo(*this);
 }
 
 void TRichEditSx::redo()
 {
+    finishLoading();
     forgetLostSteps();
     m_undo.redo(*this);
 }
 
 void TRichEditSx::recordAction(int action)
 {
+    finishLoading();
     forgetLostSteps();
     m_undo.record(action, *this);
 }
@@ -746,7 +742,8 @@ void TRichEditSx::willEdit(qsizetype from, qsizetype to)
 {
     // An announcement stands for the edit that follows it at once: one announced for an
     // edit that then changed nothing (a cut without a selection) does not stand for a later
-    // one.
+    // one. The whole text is in before an edit.
+    finishLoading();
     if (!std::exchange(m_announced, true))
         QMetaObject::invokeMethod(
             this, [this] { m_announced = false; }, Qt::QueuedConnection);
@@ -785,6 +782,8 @@ void TRichEditSx::replaceSelection(QTextCursor &cursor, const QString &text)
 
 void TRichEditSx::followChange(int position, int removed, int added)
 {
+    if (m_loadingPart)
+        return;
     const bool announced = std::exchange(m_announced, false);
     // (Qt counts the line break it keeps after the text in a change of the whole text.)
     const qsizetype length = undoTextLength();
@@ -827,6 +826,8 @@ QString TRichEditSx::textBetween(int from, int to) const
 {
     if (from >= to)
         return {};
+    if (to >= m_document->characterCount() - 1)
+        loadRest();
     // A long part (all of a text just loaded, the first time the undo memory stores it) is
     // cut from the whole text, which the document gives in one piece; a cursor gathers it
     // line by line.

@@ -16,6 +16,7 @@
 #include <optional>
 
 class QStackedLayout;
+class QTimer;
 class QTextBlock;
 class QTextDocument;
 class QMenu;
@@ -91,7 +92,8 @@ public:
     explicit TRichEditSx(QWidget *parent = nullptr);
     ~TRichEditSx() override;
 
-    QTextDocument *document() const { return m_document; }
+    // The document, with all of a text still being loaded taken in first.
+    QTextDocument *document() const;
     // The horizontal view's line layout, which the vertical view also tells what it shows.
     WrappedPlainLayout *rowLayout() const;
     QPlainTextEdit *horizontalView() const { return m_horizontal; }
@@ -102,6 +104,14 @@ public:
 
     QString text() const;
     void setText(const QString &text); // not recorded in the undo memory
+    // A long text is loaded in parts, each ending at a line's end: the first at once,
+    // enough for the first screen, the rest a part at a time while the event loop is idle,
+    // the view showing each as it comes in. Whatever needs the whole text (text(),
+    // document(), a key in either view, an edit, undo, a selection beyond what is in) has
+    // the rest taken in first. Loading changes neither the modified flag nor the undo
+    // memory; textChanged comes once, when all is in.
+    bool isLoading() const { return m_loadedUpTo < m_loading.size(); }
+    void finishLoading();
     void clear();
     bool isModified() const;
     void setModified(bool modified);
@@ -228,6 +238,11 @@ private:
     friend class VerticalTextView;
     void applyPalette();
     void replaceWholeText(const QString &text);
+    // Appends the next part of the text being loaded, or all that is left.
+    void loadPart(bool whole);
+    // For a query that needs all of the text: whatever is still to be loaded goes in first.
+    void loadRest() const;
+    void stopLoading();
     // A key pressed in either view: the window's keys left alone, paste and cut, and every
     // other key recorded in the undo memory, then its edit made at the caret. What is left,
     // moving the caret, is the view's.
@@ -249,11 +264,17 @@ private:
     // With `exact`, a line that is not one row is laid out, not only counted.
     void layOut(const QTextBlock &block, bool exact) const;
 
+    // The text being loaded and how much of it is in (first: the views ask while they are
+    // made).
+    QString m_loading;
+    qsizetype m_loadedUpTo = 0;
+    bool m_loadingPart = false;
     QTextDocument *m_document;
     RichHorizontalView *m_horizontal;
     PaneCaret *m_caret; // (before the vertical view, which listens to it)
     VerticalTextView *m_verticalView;
     QStackedLayout *m_stack;
+    QTimer *m_loadingTimer;
     QMenu *m_contextMenu = nullptr;
     RichUndoMemory m_undo;
     ImeColorTable m_imeColors;

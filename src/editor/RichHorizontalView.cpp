@@ -238,6 +238,7 @@ bool RichHorizontalView::event(QEvent *e)
 
 void RichHorizontalView::keyPressEvent(QKeyEvent *e)
 {
+    m_owner->finishLoading();
     switch (m_owner->editByKey(e)) {
     case TRichEditSx::KeyEdited:
         ensureCursorVisible();

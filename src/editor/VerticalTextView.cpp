@@ -25,7 +25,7 @@ constexpr qreal Margin = 6; // between the first column and the right edge, and 
 } // namespace
 
 VerticalTextView::VerticalTextView(TRichEditSx *owner)
-    : QAbstractScrollArea(owner), m_owner(owner), m_layout(owner->document())
+    : QAbstractScrollArea(owner), m_owner(owner), m_layout(owner->m_document)
 {
     setFrameShape(QFrame::NoFrame);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -48,7 +48,7 @@ VerticalTextView::VerticalTextView(TRichEditSx *owner)
         m_caretOn = !m_caretOn;
         updateCaret();
     });
-    QTextDocument *doc = owner->document();
+    QTextDocument *doc = owner->m_document;
     // Hidden (the pane writes horizontally), the view only notes what an edit touched.
     m_layout.setDeferred(true);
     m_layout.setCaretBlock([owner] { return owner->textCursor().block(); });
@@ -66,7 +66,7 @@ VerticalTextView::VerticalTextView(TRichEditSx *owner)
         const bool lineChanged = caretBlock.blockNumber() != m_caretLine;
         if (lineChanged) {
             // With ruby shown, the line left hides its notation and the line entered shows it.
-            m_layout.caretLineChanged(m_owner->document()->findBlockByNumber(m_caretLine),
+            m_layout.caretLineChanged(m_owner->m_document->findBlockByNumber(m_caretLine),
                                       caretBlock);
             m_caretLine = caretBlock.blockNumber();
         }
@@ -151,7 +151,7 @@ QRect VerticalTextView::columnsRect(int first, int last) const
 
 void VerticalTextView::updateEdited(int position, int added)
 {
-    const QTextDocument *doc = m_owner->document();
+    const QTextDocument *doc = m_owner->m_document;
     const QTextBlock block = doc->findBlock(position);
     const int lines = doc->blockCount();
     const int columns = m_layout.knownColumnCount();
@@ -159,6 +159,10 @@ void VerticalTextView::updateEdited(int position, int added)
                            lines == m_shownLines && columns == m_shownColumns;
     m_shownLines = lines;
     m_shownColumns = columns;
+    // An edit that begins after the last line in view (the parts of a text being loaded)
+    // leaves the view as it was, unless it widened the columns.
+    if (block.blockNumber() > m_lastLineShown && m_layout.pitch() == m_pitchShown)
+        return;
     if (!sameShape) {
         viewport()->update();
         return;
@@ -233,7 +237,7 @@ QRectF VerticalTextView::caretRect()
     qreal y = m_layout.yOfPosition(pos);
     if (m_preeditCursor >= 0) {
         // Inside a composition the caret stands where the input method puts it.
-        const QTextBlock block = m_owner->document()->findBlock(pos);
+        const QTextBlock block = m_owner->m_document->findBlock(pos);
         const VerticalBlockLayout &l = m_layout.blockLayout(block);
         if (l.preeditPosition >= 0) {
             const int index = qBound(0, l.preeditPosition + m_preeditCursor, int(l.text.size()));
@@ -359,7 +363,7 @@ void VerticalTextView::paintEvent(QPaintEvent *e)
     const qreal p = m_layout.pitch();
     m_layout.countToColumn(columnAt(-p));
     const int total = m_layout.knownColumnCount();
-    m_shownLines = m_owner->document()->blockCount();
+    m_shownLines = m_owner->m_document->blockCount();
     m_shownColumns = total;
     // Only the columns the repainted part reaches.
     const int first = qMax(0, columnAt(e->rect().right() + p));
@@ -388,6 +392,13 @@ void VerticalTextView::paintEvent(QPaintEvent *e)
         m_owner->rowLayout()->keepNear(m_layout.blockOfColumn(first, &local).blockNumber(),
                                        m_layout.blockOfColumn(last, &local).blockNumber());
     }
+    // (While the text ends in view, whatever follows it comes into view.)
+    const int leftmost = columnAt(-p);
+    int local = 0;
+    m_lastLineShown = leftmost >= total - 1
+                          ? std::numeric_limits<int>::max()
+                          : m_layout.blockOfColumn(leftmost, &local).blockNumber();
+    m_pitchShown = p;
     if (!qFuzzyCompare(m_layout.pitch(), p)) {
         // The first line with ruby widened the columns: lay the view out again.
         updateScrollBars();
@@ -464,6 +475,7 @@ bool VerticalTextView::moveCaret(QKeyEvent *e)
 
 void VerticalTextView::keyPressEvent(QKeyEvent *e)
 {
+    m_owner->finishLoading();
     const int key = e->key();
     const bool movement = key == Qt::Key_Up || key == Qt::Key_Down || key == Qt::Key_Left ||
                           key == Qt::Key_Right || key == Qt::Key_Home || key == Qt::Key_End ||

@@ -11,6 +11,7 @@
 #include <QAbstractScrollArea>
 #include <QTextCursor>
 #include <QTimer>
+#include <limits>
 #include <optional>
 
 namespace editor {
@@ -104,6 +105,8 @@ private:
     QRect m_caretShown;                // the caret's place when last asked for
     int m_shownLines = -1;             // lines and columns when last painted or edited
     int m_shownColumns = -1;
+    int m_lastLineShown = std::numeric_limits<int>::max(); // the last line in view when last
+    qreal m_pitchShown = 0;                                // painted, and the pitch
     std::function<LineNote(const QTextBlock &)> m_notes;
 };
 

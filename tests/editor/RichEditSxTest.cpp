@@ -19,6 +19,7 @@
 #include <QPrinter>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
@@ -711,5 +712,84 @@ TEST_F(PaneFixture, WhatAnEditChangesInHorizontalWritingIsRepainted)
         if (step.firstRowKept) {
             EXPECT_FALSE(check.painted.intersects(firstRow)) << step.what;
         }
+    }
+}
+
+// A long text goes in by parts while the event loop is idle, and whatever needs the whole
+// text takes the rest in first. However the loading ends, the pane holds the text exactly,
+// the loading is neither a change nor an undo step, and the caret stays where it was put.
+TEST_F(PaneFixture, ALongTextLoadedInPartsIsWholeHoweverTheLoadingEnds)
+{
+    QStringList lines;
+    qsizetype size = 0;
+    for (int i = 0; size < 1'300'000; ++i) {
+        lines << QString::number(i) +
+                     QStringLiteral("　春の野にすみれ摘みにと").repeated(1 + i % 4);
+        size += lines.last().size() + 1;
+    }
+    const QString whole = lines.join(u'\n');
+    const QTextDocument *inSoFar = pane.horizontalView()->document(); // takes nothing in
+    const auto loadInIdleTime = [&] {
+        while (pane.isLoading())
+            QCoreApplication::processEvents();
+        QCoreApplication::processEvents();
+    };
+    struct Ending
+    {
+        const char *name;
+        std::function<void()> end;
+        std::function<QString()> expected;
+        int flagChanges; // of the modified flag, by what ends the loading
+    };
+    const QString shortText = QStringLiteral("短い歌");
+    const std::vector<Ending> endings = {
+        {"the event loop", loadInIdleTime, [&] { return whole; }, 0},
+        {"asking for the text", [&] { (void)pane.text(); }, [&] { return whole; }, 0},
+        {"a key", [&] { QTest::keyClick(pane.activeView(), Qt::Key_A); },
+         [&] { return u'a' + whole; }, 1},
+        {"select all and delete",
+         [&] {
+             pane.selectAll();
+             QTest::keyClick(pane.activeView(), Qt::Key_Delete);
+         },
+         [&] { return QString(); }, 1},
+        {"another text",
+         [&] {
+             pane.setText(shortText);
+             pane.setModified(false); // as after opening a file
+             loadInIdleTime();
+         },
+         [&] { return shortText; }, 2},
+    };
+    for (const bool vertical : {false, true}) {
+        pane.setVertical(vertical);
+        for (const Ending &e : endings) {
+            pane.setText(QString(whole).replace(u'\n', QStringLiteral("\r\n")));
+            pane.setModified(false);
+            QSignalSpy modified(&pane, &TRichEditSx::modificationChanged);
+            QSignalSpy changed(&pane, &TRichEditSx::textChanged);
+            ASSERT_TRUE(pane.isLoading()) << e.name;
+            EXPECT_LT(inSoFar->characterCount(), whole.size() / 10) << e.name;
+            e.end();
+            QCoreApplication::processEvents();
+            EXPECT_FALSE(pane.isLoading()) << e.name;
+            EXPECT_TRUE(pane.text() == e.expected()) << e.name << ' ' << vertical;
+            const bool edited = e.expected() != whole && e.expected() != shortText;
+            EXPECT_EQ(pane.isModified(), edited) << e.name;
+            EXPECT_EQ(modified.count(), e.flagChanges) << e.name;
+            EXPECT_GE(changed.count(), 1) << e.name;
+            if (edited) {
+                pane.undo();
+                EXPECT_TRUE(pane.text() == whole) << e.name << ' ' << vertical;
+            }
+        }
+        // A caret put at the end of what is in stays there as the rest comes in.
+        pane.setText(whole);
+        const int end = inSoFar->characterCount() - 1;
+        pane.setSelection(end - 2, 2);
+        loadInIdleTime();
+        EXPECT_EQ(pane.selStart(), end - 2) << vertical;
+        EXPECT_EQ(pane.selLength(), 2) << vertical;
+        EXPECT_TRUE(pane.text() == whole) << vertical;
     }
 }

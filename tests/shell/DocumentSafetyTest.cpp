@@ -115,6 +115,31 @@ TEST_F(Documents, EachPaneKeepsItsOwnDocumentThroughItsCommands)
     }
 }
 
+// A file too long to go in at once is saved whole, byte for byte, even when the save comes
+// before the rest of it is loaded, and its loading never marks it changed.
+TEST_F(Documents, ALongFileSavedBeforeItIsLoadedIsSavedWhole)
+{
+    QByteArray bytes;
+    for (int i = 0; bytes.size() < 3'000'000; ++i)
+        bytes += QByteArray::number(i) + "\x81\x40\x8f\x74\x89\xdf\x82\xac\x82\xc4\r\n";
+    const QString path = file(QStringLiteral("long.txt"), bytes);
+    showActive();
+    for (const bool idle : {false, true}) {
+        ui.openAnswers.enqueue(path);
+        w->run(QStringLiteral("Open1Click"));
+        ASSERT_TRUE(w->RichEditNx1()->isLoading());
+        if (idle)
+            QTest::qWait(300);
+        const QString copy = dir.filePath(QStringLiteral("copy-%1.txt").arg(idle));
+        ui.saveAnswers.enqueue(copy);
+        ui.choiceAnswers.enqueue(0); // Shift_JIS, as it came
+        w->run(QStringLiteral("SaveAs1Click"));
+        EXPECT_TRUE(bytesOf(copy) == bytes) << idle;
+        EXPECT_FALSE(w->RichEditNx1()->isModified()) << idle;
+        EXPECT_FALSE(w->isWindowModified()) << idle;
+    }
+}
+
 TEST_F(Documents, AFailedSaveKeepsTheFileTheTextAndTheModifiedMark)
 {
     const QString path = file(QStringLiteral("poem.txt"), QByteArray(144, 'a'));
