@@ -300,6 +300,7 @@ void TRichEditSx::ensureLayoutToRow(int row) const
 
 int TRichEditSx::rowCount() const
 {
+    loadRest();
     if (m_vertical)
         return m_verticalView->layout().columnCount();
     ensureLayoutThrough(m_document->lastBlock());

@@ -107,9 +107,9 @@ public:
     // A long text is loaded in parts, each ending at a line's end: the first at once,
     // enough for the first screen, the rest a part at a time while the event loop is idle,
     // the view showing each as it comes in. Whatever needs the whole text (text(),
-    // document(), a key in either view, an edit, undo, a selection beyond what is in) has
-    // the rest taken in first. Loading changes neither the modified flag nor the undo
-    // memory; textChanged comes once, when all is in.
+    // document(), the row count, a key in either view, an edit, undo, a selection reaching
+    // the end of what is in) has the rest taken in first. Loading changes neither the
+    // modified flag nor the undo memory; textChanged comes once, when all is in.
     bool isLoading() const { return m_loadedUpTo < m_loading.size(); }
     void finishLoading();
     void clear();

@@ -69,6 +69,7 @@ void TMainForm1::colourPane(TRichEditSx *pane, text::ColorNumber colour)
         return;
     pane->setUpdatesEnabled(false);
     m_stopWatch.Start();
+    pane->finishLoading(); // every match in the text, all of it
     QTextCursor c = pane->textCursor();
     // The typing colour is cleared, so what is typed next takes the pane's font colour.
     const int count = m_coloring.takeRun(

@@ -745,6 +745,7 @@ TEST_F(PaneFixture, ALongTextLoadedInPartsIsWholeHoweverTheLoadingEnds)
     const std::vector<Ending> endings = {
         {"the event loop", loadInIdleTime, [&] { return whole; }, 0},
         {"asking for the text", [&] { (void)pane.text(); }, [&] { return whole; }, 0},
+        {"counting the rows", [&] { (void)pane.rowCount(); }, [&] { return whole; }, 0},
         {"a key", [&] { QTest::keyClick(pane.activeView(), Qt::Key_A); },
          [&] { return u'a' + whole; }, 1},
         {"select all and delete",
