@@ -1,9 +1,10 @@
 // The edit control on large texts, in both views: opening a code page 932 file to its first
 // screen and until all of it is in (beside a bare QPlainTextEdit given the same text, the
-// yardstick, and a bare QTextDocument taking it in), the memory that takes, and a key (in Noto CJK too), an Enter
-// and a paste of 1 MB in the middle, each with what the window does after it (the caret's
-// row for the status bar and the repaint of what it changed on the screen), and an undo
-// and redo, and paging through the text with the memory the pages left behind keep.
+// yardstick, and a bare QTextDocument taking it in), the memory that takes, and a key (in
+// Noto CJK too), an Enter and a paste of 1 MB in the middle, each with what the window does
+// after it (the caret's row for the status bar and the repaint of what it changed on the
+// screen), and an undo and redo, and paging through the text with the memory the pages
+// left behind keep.
 // Run: bench_editor [--benchmark_filter=...]; sizes are 10 and 50 MB of Japanese lines.
 #include "GuiBenchMain.h"
 #include "editor/RichEditSx.h"
