@@ -149,7 +149,10 @@ Pane &opened(bool vertical, int mb, bool poet = false, const QString &family = k
     return *p;
 }
 
-void BM_Open(benchmark::State &state)
+// Opening, timed to the first screen (the rest of the text then taken in untimed, for the
+// memory of all of it) or, `whole`, until all of the text is in: a part each time the event
+// loop is idle, each shown as it comes (the view grows its scroll bar, and repaints).
+void openings(benchmark::State &state, bool whole)
 {
     const bool vertical = state.range(0);
     const QByteArray &bytes = cp932File(int(state.range(1)));
@@ -161,8 +164,9 @@ void BM_Open(benchmark::State &state)
         state.ResumeTiming();
         auto pane = std::make_unique<Pane>(vertical);
         pane->open(bytes);
+        while (whole && pane->pane.isLoading())
+            QCoreApplication::processEvents();
         state.PauseTiming();
-        // The memory of the whole text taken in.
         pane->pane.finishLoading();
         grown = residentMegabytes() - before;
         pane.reset();
@@ -172,28 +176,14 @@ void BM_Open(benchmark::State &state)
     state.counters["MB_memory"] = grown;
 }
 
-// Opening until all of the text is in, a part each time the event loop is idle, each part
-// shown as it comes (the view grows its scroll bar, and repaints).
+void BM_Open(benchmark::State &state)
+{
+    openings(state, false);
+}
+
 void BM_OpenWhole(benchmark::State &state)
 {
-    const bool vertical = state.range(0);
-    const QByteArray &bytes = cp932File(int(state.range(1)));
-    double grown = 0;
-    for (auto _ : state) {
-        state.PauseTiming();
-        malloc_trim(0);
-        const double before = residentMegabytes();
-        state.ResumeTiming();
-        auto pane = std::make_unique<Pane>(vertical);
-        pane->open(bytes);
-        while (pane->pane.isLoading())
-            QCoreApplication::processEvents();
-        state.PauseTiming();
-        grown = residentMegabytes() - before;
-        pane.reset();
-        state.ResumeTiming();
-    }
-    state.counters["MB_memory"] = grown;
+    openings(state, true);
 }
 
 void BM_OpenBareQPlainTextEdit(benchmark::State &state)
