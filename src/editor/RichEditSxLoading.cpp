@@ -2,13 +2,11 @@
 
 #include "editor/RichEditSx.h"
 
-#include "editor/PaneCaret.h"
 #include "editor/TextEditing.h"
 #include "editor/VerticalTextView.h"
 #include "editor/WrappedPlainLayout.h"
 
 #include <QScopedValueRollback>
-#include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTimer>
