@@ -84,6 +84,7 @@ void AudioOutput::append(quint64 utterance, const QByteArray &pcm)
     if (pcm.isEmpty())
         return;
     m_queue.append(pcm);
+    m_queued += pcm.size();
     m_appended += pcm.size();
     m_received += pcm.size();
     updateTimer();
@@ -100,6 +101,7 @@ void AudioOutput::clear()
     // A reset also ends a pause: the next text must sound without a resume of its own.
     m_paused = false;
     m_queue.clear();
+    m_queued = 0;
     m_queueOffset = 0;
     m_marks.clear();
     m_appended = m_taken = 0;
@@ -179,6 +181,7 @@ QByteArray AudioOutput::take(qint64 maxBytes)
         return {};
     QByteArray out = m_queue.mid(m_queueOffset, n);
     m_queueOffset += n;
+    m_queued -= n;
     m_taken += n;
     // Drop the played front now and then rather than on every tick.
     if (m_queueOffset > (1 << 20) || m_queueOffset == m_queue.size()) {

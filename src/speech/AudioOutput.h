@@ -13,6 +13,7 @@
 #include <QObject>
 #include <QTimer>
 
+#include <atomic>
 #include <deque>
 #include <functional>
 
@@ -47,6 +48,8 @@ public:
 
     // Bytes handed to append() since construction (the tests and the bench read it).
     qint64 bytesReceived() const { return m_received; }
+    // Bytes appended and not yet played; safe to read from any thread.
+    qint64 queuedBytes() const { return m_queued.load(); }
     int sampleRate() const { return m_sampleRate; }
 
     // The time the output paces itself by, in nanoseconds from any fixed start: the
@@ -95,6 +98,7 @@ private:
     bool m_paused = false;
     double m_level = 0;
     qint64 m_received = 0;
+    std::atomic<qint64> m_queued{0};
 };
 
 } // namespace speech

@@ -12,6 +12,10 @@ namespace {
 // Audio is handed to the GUI thread in lumps of at least this many milliseconds, except
 // the first lump of a text, which goes as soon as it exists.
 constexpr int LumpMilliseconds = 250;
+// The synthesis runs far ahead of the voice (a thousand times real time): it waits while
+// this much audio is made and not yet played, so a long text read aloud keeps a minute
+// of audio in memory, not all of it (a megabyte of text is days of speech).
+constexpr int AheadSeconds = 60;
 
 } // namespace
 
@@ -92,60 +96,71 @@ void EspeakDirectSS::SpeakText(const QString &text)
             EspeakEngine::instance().voiceInput(text, voice).replace(u'\n', QStringLiteral("\\n")));
     const int rate = m_speed;
     const int lumpBytes = m_audio->sampleRate() * 2 * LumpMilliseconds / 1000;
+    const qint64 aheadBytes = qint64(m_audio->sampleRate()) * 2 * AheadSeconds;
     const std::shared_ptr<std::atomic<quint64>> dropped = m_droppedUpTo;
 
     // Runs on the worker thread; what it makes goes back to this object on the GUI
     // thread, in order. A queued call to a deleted object is discarded by Qt, and the
     // destructor waits for the worker, so nothing reaches a dead object.
-    QMetaObject::invokeMethod(m_worker, [this, text, utterance, voice, rate, lumpBytes, dropped] {
-        const auto alive = [&] { return utterance > dropped->load(); };
-        QByteArray lump;
-        bool first = true;
-        const auto flush = [&] {
-            if (lump.isEmpty())
-                return;
+    // (The output outlives the worker, whose waits end once the text is dropped.)
+    QMetaObject::invokeMethod(
+        m_worker, [this, text, utterance, voice, rate, lumpBytes, aheadBytes, dropped] {
+            const auto alive = [&] { return utterance > dropped->load(); };
+            QByteArray lump;
+            bool first = true;
+            const auto flush = [&] {
+                if (lump.isEmpty())
+                    return;
+                while (alive() && !m_unthrottled.load() &&
+                       m_inFlight.load() + m_audio->queuedBytes() > aheadBytes)
+                    QThread::msleep(20);
+                m_inFlight += lump.size();
+                QMetaObject::invokeMethod(
+                    this,
+                    [this, utterance, pcm = lump] {
+                        m_inFlight -= pcm.size();
+                        if (!isDropped(utterance))
+                            m_audio->append(utterance, pcm);
+                    },
+                    Qt::QueuedConnection);
+                lump.clear();
+                first = false;
+            };
+            if (voice >= 0) {
+                const EspeakEngine::ChunkSink sink = [&](const QByteArray &pcm) {
+                    if (!alive())
+                        return false;
+                    lump.append(pcm);
+                    if (first || lump.size() >= lumpBytes)
+                        flush();
+                    return true;
+                };
+                for (const QString &piece : splitIntoPieces(text)) {
+                    if (!alive())
+                        break;
+                    EspeakEngine::instance().synthesize(piece, voice, rate, sink);
+                }
+                flush();
+            }
             QMetaObject::invokeMethod(
                 this,
-                [this, utterance, pcm = lump] {
+                [this, utterance] {
                     if (!isDropped(utterance))
-                        m_audio->append(utterance, pcm);
+                        m_audio->finish(utterance);
                 },
                 Qt::QueuedConnection);
-            lump.clear();
-            first = false;
-        };
-        if (voice >= 0) {
-            const EspeakEngine::ChunkSink sink = [&](const QByteArray &pcm) {
-                if (!alive())
-                    return false;
-                lump.append(pcm);
-                if (first || lump.size() >= lumpBytes)
-                    flush();
-                return true;
-            };
-            for (const QString &piece : splitIntoPieces(text)) {
-                if (!alive())
-                    break;
-                EspeakEngine::instance().synthesize(piece, voice, rate, sink);
-            }
-            flush();
-        }
-        QMetaObject::invokeMethod(
-            this,
-            [this, utterance] {
-                if (!isDropped(utterance))
-                    m_audio->finish(utterance);
-            },
-            Qt::QueuedConnection);
-    });
+        });
 }
 
 void EspeakDirectSS::waitUntilSynthesised()
 {
     // The worker runs its calls in order: when this empty one has run, every text before it
-    // has been made, and what it sent back is queued here.
+    // has been made, and what it sent back is queued here. (Nothing plays meanwhile, so the
+    // synthesis does not wait for the voice to catch up.)
+    m_unthrottled = true;
     QMetaObject::invokeMethod(
         m_worker, [] {}, Qt::BlockingQueuedConnection);
+    m_unthrottled = false;
     QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
 }
 

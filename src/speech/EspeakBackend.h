@@ -61,6 +61,10 @@ private:
     std::shared_ptr<std::atomic<quint64>> m_droppedUpTo;
     QThread m_thread;
     QObject *m_worker = nullptr;
+    // Audio the worker sent that has not reached the output yet; while waitUntilSynthesised()
+    // blocks, the worker does not wait for the output to play.
+    std::atomic<qint64> m_inFlight{0};
+    std::atomic<bool> m_unthrottled{false};
     AudioOutput *m_audio = nullptr;
     // With KOTONAMI_SPEECH_LOG naming a file, every text handed over, every reset and
     // every completion is written there, a line each: what a session read aloud, for

@@ -9,6 +9,7 @@
 #include "speech/EspeakEngine.h"
 #include "speech/SpeakToWav.h"
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -137,6 +138,36 @@ struct PacedSpeech
         return int(ss.audioBytesReceived() * 1000 / (2 * ss.sampleRate()));
     }
 };
+
+// The synthesis keeps at most a minute of audio ahead of the voice: a long text read aloud
+// never gathers all of its audio in memory, and goes on being made as the voice plays.
+TEST(Backend, ALongTextIsMadeOnlyAMinuteAheadOfTheVoice)
+{
+    PacedSpeech p;
+    const int mary = modeOf(p.ss, "Mary");
+    REQUIRE_VOICE(mary - 1);
+    if (p.ss.hasAudioDevice())
+        GTEST_SKIP() << "a device plays at its own pace";
+    p.ss.SelectMode(mary);
+    p.ss.SpeakText(QStringLiteral("Good morning, how are you today? ").repeated(400));
+    const qint64 minute = 2LL * p.ss.sampleRate() * 60;
+    const auto madeWithin = [&](int ms) {
+        QElapsedTimer t;
+        t.start();
+        while (t.elapsed() < ms)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        return p.ss.audioBytesReceived();
+    };
+    const qint64 ahead = madeWithin(1500);
+    EXPECT_GT(ahead, minute / 2);
+    EXPECT_LE(ahead, minute + minute / 10) << "the whole text is minutes long";
+    for (int t = 0; t < 10'000; t += 10) { // ten seconds of the voice
+        p.now += 10'000'000;
+        testsupport::fireTimer(p.ss.output().paceTimer());
+    }
+    EXPECT_GT(madeWithin(1000), ahead);
+    p.ss.ResetAudio();
+}
 
 TEST(Backend, ATextEndsOnceWhenItsAudioHasPlayed)
 {
