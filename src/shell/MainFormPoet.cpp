@@ -4,9 +4,9 @@
 
 #include "editor/RichEditSx.h"
 #include "reading/ReadingEngine.h"
+#include "shell/UiServices.h"
 
 #include <QAbstractButton>
-#include <QInputDialog>
 #include <QTextBlock>
 #include <QTextCursor>
 
@@ -138,14 +138,12 @@ void TMainForm1::Burasage1Click()
 
 void TMainForm1::TcyLength1Click()
 {
-    bool ok = false;
-    const int length =
-        QInputDialog::getInt(this, QStringLiteral("縦中横"),
-                             QStringLiteral("縦中横にする半角の数字・英字の桁数（2～4）:"),
-                             m_values.fTcyLength, 2, 4, 1, &ok);
-    if (!ok)
+    const std::optional<int> length = m_ui.chooseNumber(
+        this, QStringLiteral("縦中横"),
+        QStringLiteral("縦中横にする半角の数字・英字の桁数（2～4）:"), m_values.fTcyLength, 2, 4);
+    if (!length)
         return;
-    m_values.fTcyLength = length;
+    m_values.fTcyLength = *length;
     applyTypesetting();
 }
 

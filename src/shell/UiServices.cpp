@@ -154,6 +154,16 @@ std::optional<int> QtUiServices::chooseItem(QWidget *parent, const QString &capt
     return int(items.indexOf(item));
 }
 
+std::optional<int> QtUiServices::chooseNumber(QWidget *parent, const QString &caption,
+                                              const QString &label, int value, int min, int max)
+{
+    bool ok = false;
+    const int number = QInputDialog::getInt(parent, caption, label, value, min, max, 1, &ok);
+    if (!ok)
+        return std::nullopt;
+    return number;
+}
+
 std::optional<QColor> QtUiServices::chooseColor(QWidget *parent, const QColor &initial)
 {
     const QColor c = QColorDialog::getColor(initial, parent);

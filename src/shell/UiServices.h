@@ -70,6 +70,12 @@ public:
     {
         return std::nullopt;
     }
+    // A whole number from min to max, starting at value, or nullopt on cancel.
+    virtual std::optional<int> chooseNumber(QWidget *, const QString &, const QString &, int, int,
+                                            int)
+    {
+        return std::nullopt;
+    }
     virtual std::optional<QColor> chooseColor(QWidget *parent, const QColor &initial) = 0;
     // Name, style and size only: the program never lets the dialog pick colour or effects.
     virtual std::optional<QFont> chooseFont(QWidget *parent, const QFont &initial) = 0;
@@ -103,6 +109,8 @@ public:
                                                      int current) override;
     std::optional<int> chooseItem(QWidget *parent, const QString &caption, const QString &label,
                                   const QStringList &items, int current) override;
+    std::optional<int> chooseNumber(QWidget *parent, const QString &caption, const QString &label,
+                                    int value, int min, int max) override;
     std::optional<QColor> chooseColor(QWidget *parent, const QColor &initial) override;
     std::optional<QFont> chooseFont(QWidget *parent, const QFont &initial) override;
     bool choosePrinter(QWidget *parent, QPrinter *printer) override;

@@ -382,6 +382,12 @@ TEST_F(CommandsFixture, PoetsToolsFromTheMenusAndTheHtmlBar)
 
     EXPECT_TRUE(right->typesetting().ruby);
     EXPECT_EQ(right->typesetting().uprightLength, 2);
+    ui.numberAnswers.enqueue(3);
+    w->run(QStringLiteral("TcyLength1Click"));
+    EXPECT_EQ(ui.numberRequests, QList<int>{2});
+    EXPECT_EQ(right->typesetting().uprightLength, 3);
+    w->run(QStringLiteral("TcyLength1Click")); // cancelled
+    EXPECT_EQ(right->typesetting().uprightLength, 3);
     w->run(QStringLiteral("TateChuYoko1Click"));
     w->run(QStringLiteral("Burasage1Click"));
     for (TRichEditSx *pane : {right, w->RichEditNx2()}) {

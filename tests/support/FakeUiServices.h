@@ -33,6 +33,8 @@ public:
     QQueue<int> choiceAnswers;
     QList<QStringList> itemRequests;
     QQueue<std::optional<int>> itemAnswers;
+    QList<int> numberRequests; // the value each request started at
+    QQueue<std::optional<int>> numberAnswers;
     QList<QColor> colorRequests;
     QQueue<std::optional<QColor>> colorAnswers;
     QList<QFont> fontRequests;
@@ -80,6 +82,12 @@ public:
     {
         itemRequests.append(items);
         return itemAnswers.isEmpty() ? std::nullopt : itemAnswers.dequeue();
+    }
+    std::optional<int> chooseNumber(QWidget *, const QString &, const QString &, int value, int,
+                                    int) override
+    {
+        numberRequests.append(value);
+        return numberAnswers.isEmpty() ? std::nullopt : numberAnswers.dequeue();
     }
     std::optional<QColor> chooseColor(QWidget *, const QColor &initial) override
     {
