@@ -59,7 +59,7 @@ void TRichEditSx::setText(const QString &text)
     // What a large text left freed on its way in (the decoded file, the document's buffers
     // as they grew) goes back to the system, instead of staying with the process: about a
     // third of what opening 50 MB takes, for some 15 ms.
-    if (!isLoading() && text.size() > (1 << 20))
+    if (!isLoading() && text.size() > LoadedWhole)
         malloc_trim(0);
 #endif
     m_restoring = false;
