@@ -1,7 +1,13 @@
 // How well the reading engine reads poems: the character error rate of its kana against a
 // reference reading, poem by poem, and how many poems it reads without an error.
 //
-//   reading_figures POEMS.tsv POEM_COLUMN READING_COLUMN [POET_COLUMN POET_READING_COLUMN]
+//   reading_figures [--dictionary ipadic|naist-jdic] [--mora] POEMS.tsv POEM_COLUMN
+//                   READING_COLUMN [POET_COLUMN POET_READING_COLUMN]
+//   reading_figures --kanji N
+//
+// --mora compares the number of sounds of each poem instead (a haiku's 17), and prints the
+// poems whose count differs with both readings, which show why. --kanji reads the N most
+// frequent kanji of KANJIDIC alone on a line and prints those that come out silent.
 //
 // The columns are named by their header. Both sides are compared as sounds: katakana as
 // hiragana, blanks dropped, ー as the vowel it lengthens, を/お ゐ/い づ/ず ぢ/じ taken as
@@ -9,6 +15,8 @@
 // Prints the poems that differ, then the totals, and (when espeak-ng is installed) how
 // many poems make espeak-ng's Japanese or English voice say "letter" for a character.
 #include "reading/KanaRules.h"
+#include "reading/KanjiDictionary.h"
+#include "reading/Mora.h"
 #include "reading/ReadingEngine.h"
 
 #include <QCoreApplication>
@@ -67,9 +75,23 @@ struct Score
     int count = 0;
 };
 
+bool moraMode = false;
+
 void compare(const reading::ReadingEngine &engine, const QString &text, const QString &expected,
              Score &score, QTextStream &out)
 {
+    if (moraMode) {
+        const int got = engine.meter(text).total();
+        const int want = reading::moraCount(reading::toHiragana(expected).remove(u' '));
+        score.errors += got != want;
+        score.length += 1;
+        score.exact += got == want;
+        ++score.count;
+        if (got != want)
+            out << "  " << text << "\n    got  " << got << " " << engine.kana(text) << "\n    want "
+                << want << " " << expected << "\n";
+        return;
+    }
     const QString got = comparable(engine.kana(text));
     const QString want = comparable(expected);
     const int d = distance(got, want);
@@ -107,9 +129,46 @@ int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     QTextStream out(stdout);
-    const QStringList args = app.arguments().mid(1);
+    QStringList args = app.arguments().mid(1);
+    QString dictionary;
+    if (args.size() >= 2 && args[0] == QLatin1String("--dictionary")) {
+        dictionary = args[1];
+        args = args.mid(2);
+    }
+    if (!args.isEmpty() && args[0] == QLatin1String("--mora")) {
+        moraMode = true;
+        args = args.mid(1);
+    }
+    if (args.size() == 2 && args[0] == QLatin1String("--kanji")) {
+        reading::ReadingEngine engine(dictionary);
+        const reading::KanjiDictionary &kanji = reading::KanjiDictionary::instance();
+        const int wanted = args[1].toInt();
+        QList<char32_t> common(wanted, 0);
+        for (char32_t c = 0x3400; c <= 0x9FFF; ++c) {
+            const int rank = kanji.readings(c).frequency;
+            if (rank >= 1 && rank <= wanted)
+                common[rank - 1] = c;
+        }
+        int silent = 0, read = 0;
+        for (char32_t c : common) {
+            if (!c)
+                continue;
+            const QString line = QString::fromUcs4(&c, 1);
+            const QString kana = engine.kana(line);
+            if (kana.isEmpty()) {
+                out << "  silent: " << line << "\n";
+                ++silent;
+            } else {
+                ++read;
+            }
+        }
+        out << "kanji: " << read << " of the " << wanted << " commonest read alone, " << silent
+            << " silent\n";
+        return silent ? 1 : 0;
+    }
     if (args.size() != 3 && args.size() != 5) {
-        out << "usage: reading_figures POEMS.tsv POEM_COLUMN READING_COLUMN "
+        out << "usage: reading_figures [--dictionary ipadic|naist-jdic] POEMS.tsv POEM_COLUMN "
+               "READING_COLUMN "
                "[POET_COLUMN POET_READING_COLUMN]\n";
         return 2;
     }
@@ -128,13 +187,19 @@ int main(int argc, char *argv[])
         out << "a column named on the command line is not in the header\n";
         return 2;
     }
-    reading::ReadingEngine engine;
+    reading::ReadingEngine engine(dictionary);
+    out << "dictionary: " << engine.dictionaryName() << "\n";
     Score poems, poets;
     for (const QString &line : lines.mid(1)) {
         const QStringList cells = line.split(u'\t');
         compare(engine, cells.value(poem), cells.value(readingColumn), poems, out);
         if (poet >= 0)
             compare(engine, cells.value(poet), cells.value(poetReading), poets, out);
+    }
+    if (moraMode) {
+        out << "poems: " << poems.exact << " of " << poems.count
+            << " with the right number of sounds\n";
+        return 0;
     }
     total("poems", poems, out);
     if (QProcess::execute(

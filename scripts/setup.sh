@@ -23,7 +23,8 @@ packages=(
     g++ cmake ninja-build pkg-config gzip
     qt6-base-dev qt6-multimedia-dev libgl-dev qt6-qpa-plugins qt6-translations-l10n
     libicu-dev libharfbuzz-dev libfontconfig-dev liblnk-dev libbfio-dev
-    libespeak-ng-dev espeak-ng-data libmecab-dev mecab-ipadic-utf8
+    libespeak-ng-dev espeak-ng-data libmecab-dev mecab-ipadic-utf8 open-jtalk-mecab-naist-jdic
+    kanjidic unicode-data bzip2
     fonts-ipafont-mincho fonts-ipafont-gothic fonts-liberation2
     libxcb1-dev libxcb-keysyms1-dev
 )

@@ -26,12 +26,17 @@ const char kEncodingHelp[] =
     "  encoding FILE...  the encoding each file opens in: cp932, utf-8, utf-8-bom,\n"
     "                  utf-16le, utf-16be, euc-jp or iso-2022-jp\n";
 const char kReadingHelp[] =
-    "  reading [FILE] [--format kana|romaji|ruby|mora]\n"
+    "  reading [FILE] [--format kana|romaji|ruby|mora|unsure] [--encoding ENC]\n"
+    "          [--output-encoding ENC]\n"
     "                      the reading of each line as the speakers get it: kana with\n"
     "                      blanks between words (default), Latin letters, the text\n"
-    "                      with every kanji word in ruby notation 漢字《かんじ》, or the\n"
+    "                      with every kanji word in ruby notation 漢字《かんじ》, the\n"
     "                      sounds (morae) of each line and of each ku: 17<TAB>5・7・5,\n"
-    "                      with the ku that are too long (字余り) or too short (字足らず)\n";
+    "                      with the ku that are too long (字余り) or too short (字足らず),\n"
+    "                      or the doubtful readings: LINE:COLUMN<TAB>word<TAB>reading<TAB>\n"
+    "                      other readings; the input is read as cp932 or utf-8 (default:\n"
+    "                      detected), the output written as cp932, utf-8 or utf-8-bom\n"
+    "                      (default utf-8), each line with the input's own line end\n";
 const char kSpeakHelp[] =
     "  speak [FILE] -o WAV [--speaker NAME] [--speed N]\n"
     "                      the text read aloud into a WAV file (speakers Naoko, Kenji,\n"
@@ -159,46 +164,148 @@ QString meterLine(const reading::LineMeter &m)
     return line;
 }
 
+// The encodings the reading command takes: cp932 and utf-8 in, utf-8-bom out as well.
+std::optional<text::FileEncoding> readingEncoding(const QString &name, bool output)
+{
+    const std::optional<text::FileEncoding> e = text::encodingFromKey(name);
+    const bool taken = e == text::FileEncoding::Cp932 || e == text::FileEncoding::Utf8 ||
+                       (output && e == text::FileEncoding::Utf8Bom);
+    return taken ? e : std::nullopt;
+}
+
+// The doubtful readings of a line as `reading --format unsure` lists them.
+QString unsureLines(const reading::ReadingEngine &engine, QStringView line, qsizetype number)
+{
+    QString out;
+    for (const reading::Word &w : engine.words(line)) {
+        if (!w.doubtful)
+            continue;
+        out += QStringLiteral("%1:%2\t%3\t%4\t%5")
+                   .arg(number)
+                   .arg(w.begin + 1)
+                   .arg(line.sliced(w.begin, w.end - w.begin).toString(), w.kana,
+                        w.alternatives.join(u'、'));
+        out += u'\n';
+    }
+    return out;
+}
+
 // kotonami-tool reading: the reading engine's view of a text, line by line.
 int readingCommand(const QStringList &args, QTextStream &out, QTextStream &err)
 {
     if (std::any_of(args.cbegin() + 1, args.cend(), isHelp))
         return commandUsage(out, kReadingHelp);
     QString input, format = QStringLiteral("kana");
+    std::optional<text::FileEncoding> inputEncoding;
+    text::FileEncoding outputEncoding = text::FileEncoding::Utf8;
+    static const QStringList formats = {QStringLiteral("kana"), QStringLiteral("romaji"),
+                                        QStringLiteral("ruby"), QStringLiteral("mora"),
+                                        QStringLiteral("unsure")};
     for (qsizetype i = 1; i < args.size(); ++i) {
-        const QString &a = args[i];
-        if (a == QLatin1String("--format")) {
+        QString a = args[i];
+        QString value;
+        bool hasValue = false;
+        if (a.startsWith(QLatin1String("--")) && a.contains(u'=')) {
+            value = a.mid(a.indexOf(u'=') + 1);
+            a.truncate(a.indexOf(u'='));
+            hasValue = true;
+        }
+        const bool takesValue = a == QLatin1String("--format") ||
+                                a == QLatin1String("--encoding") ||
+                                a == QLatin1String("--output-encoding");
+        if (takesValue && !hasValue) {
             if (i + 1 >= args.size()) {
-                err << "kotonami-tool: --format needs a value\n";
+                err << "kotonami-tool: " << a << " needs a value\n";
                 return 2;
             }
-            format = args[++i];
-            if (format != QLatin1String("kana") && format != QLatin1String("romaji") &&
-                format != QLatin1String("ruby") && format != QLatin1String("mora")) {
-                err << "kotonami-tool: --format takes kana, romaji, ruby or mora\n";
+            value = args[++i];
+        }
+        if (a == QLatin1String("--format")) {
+            format = value;
+            if (!formats.contains(format)) {
+                err << "kotonami-tool: --format takes kana, romaji, ruby, mora or unsure\n";
                 return 2;
             }
-        } else if (!takeInputArgument(a, input, err)) {
+        } else if (a == QLatin1String("--encoding")) {
+            inputEncoding = readingEncoding(value, false);
+            if (!inputEncoding) {
+                err << "kotonami-tool: --encoding takes cp932 or utf-8\n";
+                return 2;
+            }
+        } else if (a == QLatin1String("--output-encoding")) {
+            const auto named = readingEncoding(value, true);
+            if (!named) {
+                err << "kotonami-tool: --output-encoding takes cp932, utf-8 or utf-8-bom\n";
+                return 2;
+            }
+            outputEncoding = *named;
+        } else if (hasValue || !takeInputArgument(a, input, err)) {
+            if (hasValue)
+                err << "kotonami-tool: unknown option " << args[i] << "\n";
             return 2;
         }
     }
     const std::optional<QByteArray> bytes = readInput(input, err);
     if (!bytes)
         return 1;
-    QString text = text::decodeDocument(*bytes).text;
-    reading::ReadingEngine engine;
-    engine.loadUserDictionary();
-    if (text.endsWith(u'\n'))
-        text.chop(1);
-    if (format == QLatin1String("mora")) {
-        for (const QStringView line : QStringView(text).split(u'\n'))
-            out << meterLine(engine.meter(line)) << "\n";
-        return 0;
+    const text::FileEncoding detected = text::detectEncoding(*bytes);
+    text::FileEncoding encoding = detected;
+    if (inputEncoding == text::FileEncoding::Cp932) {
+        encoding = text::FileEncoding::Cp932;
+    } else if (inputEncoding == text::FileEncoding::Utf8) {
+        // Read as UTF-8, bytes that are not would become U+FFFD: refused instead.
+        if (!QUtf8StringView(*bytes).isValidUtf8()) {
+            err << "kotonami-tool: the input is not valid UTF-8\n";
+            return 1;
+        }
+        encoding = detected == text::FileEncoding::Utf8Bom ? detected : text::FileEncoding::Utf8;
     }
-    const QString result = format == QLatin1String("romaji") ? engine.romaji(text)
-                           : format == QLatin1String("ruby") ? engine.withRuby(text)
-                                                             : engine.kana(text);
-    out << result << "\n";
+    const QString text = text::decodeText(*bytes, encoding);
+    reading::ReadingEngine engine;
+    for (const QString &problem : engine.loadUserDictionary())
+        err << "kotonami-tool: " << problem << "\n";
+
+    // Line by line, each with the line end it had (CR LF, LF or CR); a last line without one
+    // gets LF, as the command always wrote.
+    QString result;
+    result.reserve(text.size() * 2);
+    qsizetype number = 0;
+    for (qsizetype start = 0; start < text.size();) {
+        qsizetype end = start;
+        while (end < text.size() && text[end] != u'\n' && text[end] != u'\r')
+            ++end;
+        qsizetype next = end;
+        if (next < text.size() && text[next] == u'\r')
+            ++next;
+        if (next < text.size() && text[next] == u'\n')
+            ++next;
+        const QStringView line = QStringView(text).sliced(start, end - start);
+        const QStringView lineEnd =
+            next > end ? QStringView(text).sliced(end, next - end) : QStringView(u"\n");
+        ++number;
+        if (format == QLatin1String("unsure")) {
+            result += unsureLines(engine, line, number);
+        } else {
+            result += format == QLatin1String("mora")     ? meterLine(engine.meter(line))
+                      : format == QLatin1String("romaji") ? engine.romaji(line)
+                      : format == QLatin1String("ruby")   ? engine.withRuby(line)
+                                                          : engine.kana(line);
+            result += lineEnd;
+        }
+        start = next;
+    }
+    const text::EncodedText encoded = text::encodeText(result, outputEncoding);
+    if (!encoded.ok()) {
+        err << "kotonami-tool: the reading holds characters the output encoding cannot hold\n";
+        return 1;
+    }
+    out.flush();
+    QFile stdoutFile;
+    if (!stdoutFile.open(stdout, QIODevice::WriteOnly) ||
+        stdoutFile.write(encoded.bytes) != encoded.bytes.size()) {
+        err << "kotonami-tool: cannot write the output\n";
+        return 1;
+    }
     return 0;
 }
 

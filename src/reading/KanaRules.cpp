@@ -247,7 +247,7 @@ QString auxiliaryMuAsN(QStringView text)
     return out;
 }
 
-Modernised modernFromHistorical(QStringView text)
+Modernised modernFromHistorical(QStringView text, bool particlesStartWords)
 {
     Modernised m;
     const qsizetype n = text.size();
@@ -262,7 +262,8 @@ Modernised modernFromHistorical(QStringView text)
         const QChar before = i > 0 ? text[i - 1] : QChar();
         const bool afterKana = i > 0 && isHiragana(before.unicode());
         const bool afterKanji = i > 0 && isKanji(before.unicode());
-        const bool wordStart = !(afterKana || afterKanji) || (afterKana && isParticleLike(before));
+        const bool wordStart = !(afterKana || afterKanji) ||
+                               (particlesStartWords && afterKana && isParticleLike(before));
         const QChar next = i + 1 < n ? text[i + 1] : QChar();
         if (c == u'ゐ') {
             put(QChar(u'い'), i);
@@ -278,7 +279,9 @@ Modernised modernFromHistorical(QStringView text)
             put(QChar(u'ん'), i);
         } else if (!wordStart &&
                    (c == u'は' || c == u'ひ' || c == u'ふ' || c == u'へ' || c == u'ほ') &&
-                   !(afterKanji && (c == u'は' || c == u'へ')) && !(c == u'ふ' && next == u'う')) {
+                   !(afterKanji && (c == u'は' || c == u'へ') && next != u'ば' && next != u'ど') &&
+                   !(c == u'ふ' && next == u'う')) {
+            // (After a kanji は and へ are particles, but for a verb's へば and へど: 言へば.)
             // (A ふ before う is said as written: ふうはり is ふうわり.)
             const char16_t to = c == u'は'   ? u'わ'
                                 : c == u'ひ' ? u'い'
@@ -521,46 +524,6 @@ Approximate approximateNumber(QStringView text, qsizetype position)
         }
     }
     return {end - position, reading};
-}
-
-QString countedReading(QStringView digits, QChar counter)
-{
-    const int n = digits.size() <= 4 ? digits.toInt() : -1;
-    if (counter == u'日') {
-        static const char16_t *days[] = {u"",       u"ついたち", u"ふつか", u"みっか",
-                                         u"よっか", u"いつか",   u"むいか", u"なのか",
-                                         u"ようか", u"ここのか", u"とおか"};
-        if (n >= 1 && n <= 10)
-            return QString::fromUtf16(days[n]);
-        if (n == 14)
-            return QStringLiteral("じゅうよっか");
-        if (n == 20)
-            return QStringLiteral("はつか");
-        if (n == 24)
-            return QStringLiteral("にじゅうよっか");
-        return n > 0 ? numberReading(digits) + QStringLiteral("にち") : QString();
-    }
-    if (counter == u'月') {
-        if (n == 4)
-            return QStringLiteral("しがつ");
-        if (n == 7)
-            return QStringLiteral("しちがつ");
-        if (n == 9)
-            return QStringLiteral("くがつ");
-        return n > 0 ? numberReading(digits) + QStringLiteral("がつ") : QString();
-    }
-    if (counter == u'時') {
-        if (n == 4)
-            return QStringLiteral("よじ");
-        if (n == 7)
-            return QStringLiteral("しちじ");
-        if (n == 9)
-            return QStringLiteral("くじ");
-        return n >= 0 ? numberReading(digits) + QStringLiteral("じ") : QString();
-    }
-    if (counter == u'年')
-        return n == 4 ? QStringLiteral("よねん") : numberReading(digits) + QStringLiteral("ねん");
-    return QString();
 }
 
 } // namespace reading

@@ -46,7 +46,9 @@ struct Modernised
 // ちょう); くわ ぐわ -> か が; the auxiliary む after an a- or e-row kana -> ん (あらむ ->
 // あらん, とどめむ -> とどめん). A kana right after a particle-like kana (の を に が と や ぞ
 // て ば) starts a word and keeps its sound: "のひと" stays.
-Modernised modernFromHistorical(QStringView text);
+// With `particlesStartWords` false, only the line's start and what follows a character that
+// is not Japanese start a word: the reading engine weighs both readings (やはらかに after や).
+Modernised modernFromHistorical(QStringView text, bool particlesStartWords = true);
 
 // Only the auxiliary む said ん (あらむ -> あらん, とどめむ -> とどめん), for poems in
 // modern kana that still use it; character for character.
@@ -61,10 +63,6 @@ QChar voiced(QChar kana);
 // A whole number read in Japanese: 2026 -> にせんにじゅうろく, 0 -> ぜろ. Numbers of more
 // than sixteen digits are read digit by digit.
 QString numberReading(QStringView digits);
-// A number with the counter after it, where the counter changes the sound: 8日 -> ようか,
-// 1日 -> ついたち (of a month), 3月 -> さんがつ, 4月 -> しがつ, 9時 -> くじ. Empty when the
-// counter is not one of those.
-QString countedReading(QStringView digits, QChar counter);
 
 // An approximate number in kanji, two neighbouring digits side by side (四五人 "four or
 // five people"), with the whole number before them (十四五本) and the counter after them,

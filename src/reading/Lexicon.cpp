@@ -31,7 +31,18 @@ void Lexicon::add(const QString &surface, const QString &reading)
     if (surface.isEmpty() || reading.isEmpty())
         return;
     m_entries.insert(surface, toHiragana(reading));
-    m_longest = std::max(m_longest, surface.size());
+    QList<qsizetype> &lengths =
+        m_lengths[startKey(surface[0], surface.size() > 1 ? surface[1] : QChar())];
+    if (!lengths.contains(surface.size())) {
+        lengths.append(surface.size());
+        std::sort(lengths.begin(), lengths.end(), std::greater<>());
+    }
+}
+
+void Lexicon::remove(const QString &surface)
+{
+    // The length stays listed: a look-up at it finds nothing, which costs little.
+    m_entries.remove(surface);
 }
 
 QList<std::pair<QString, QString>> Lexicon::entries() const
@@ -53,13 +64,32 @@ QString Lexicon::toTsv() const
 
 Lexicon::Match Lexicon::longestAt(QStringView text, qsizetype position) const
 {
-    const qsizetype most = std::min(m_longest, text.size() - position);
-    for (qsizetype len = most; len > 0; --len) {
-        const auto it = m_entries.constFind(text.sliced(position, len).toString());
-        if (it != m_entries.cend())
-            return {len, *it};
-    }
-    return {};
+    const QList<Match> all = matchesAt(text, position);
+    return all.isEmpty() ? Match() : all.constFirst();
+}
+
+QList<Lexicon::Match> Lexicon::matchesAt(QStringView text, qsizetype position) const
+{
+    QList<Match> found;
+    if (position < 0 || position >= text.size() || m_entries.isEmpty())
+        return found;
+    const qsizetype left = text.size() - position;
+    auto look = [&](quint32 key) {
+        const auto lengths = m_lengths.constFind(key);
+        if (lengths == m_lengths.cend())
+            return;
+        for (qsizetype len : *lengths) {
+            if (len > left)
+                continue;
+            const auto it = m_entries.constFind(text.sliced(position, len).toString());
+            if (it != m_entries.cend())
+                found.append({len, *it});
+        }
+    };
+    if (left > 1)
+        look(startKey(text[position], text[position + 1]));
+    look(startKey(text[position], QChar()));
+    return found;
 }
 
 namespace {
@@ -88,12 +118,6 @@ const Lexicon &Lexicon::classical()
 const Lexicon &Lexicon::names()
 {
     static const Lexicon lexicon = compiledIn({":/reading/classical-names.tsv"});
-    return lexicon;
-}
-
-const Lexicon &Lexicon::kanji()
-{
-    static const Lexicon lexicon = compiledIn({":/reading/kanji-readings.tsv"});
     return lexicon;
 }
 

@@ -16,7 +16,7 @@ public:
     // reading are skipped. Readings are kept in hiragana.
     void addTsv(QStringView tsv);
     void add(const QString &surface, const QString &reading);
-    void remove(const QString &surface) { m_entries.remove(surface); }
+    void remove(const QString &surface);
     bool isEmpty() const { return m_entries.isEmpty(); }
     // Every entry, sorted by surface; and the same as the file holds it.
     QList<std::pair<QString, QString>> entries() const;
@@ -30,17 +30,26 @@ public:
     };
     // The longest entry that starts at `position`.
     Match longestAt(QStringView text, qsizetype position) const;
+    // Every entry that starts there, longest first. Only the lengths that entries starting
+    // with the same two characters have are tried, so a long entry costs nothing where it
+    // cannot start.
+    QList<Match> matchesAt(QStringView text, qsizetype position) const;
 
     // The lexicons compiled in: classical and haiku vocabulary (kigo among it), poetic
-    // place names with poets' names and titles, and one reading for each kanji, for a kanji
-    // nothing else reads.
+    // place names with poets' names and titles.
     static const Lexicon &classical();
     static const Lexicon &names();
-    static const Lexicon &kanji();
 
 private:
+    static quint32 startKey(QChar first, QChar second)
+    {
+        return first.unicode() << 16 | second.unicode();
+    }
+
     QHash<QString, QString> m_entries;
-    qsizetype m_longest = 0;
+    // For the first two characters of the entries (the first and 0 for those of one), the
+    // lengths of those entries, longest first.
+    QHash<quint32, QList<qsizetype>> m_lengths;
 };
 
 } // namespace reading

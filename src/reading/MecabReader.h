@@ -1,9 +1,17 @@
 #pragma once
 
-// Kana readings of Japanese text through MeCab and its IPA dictionary. espeak-ng's Japanese
-// voice reads kana only (a kanji comes out as "Chinese letter"), so every text spoken in a
-// Japanese mode goes through here first: "春過ぎて" becomes "ハルスギテ".
+// MeCab and its dictionary: the words a dictionary knows at every position of a line, with
+// their costs, for the reading engine's lattice; and the plain readings some callers want.
+// espeak-ng's Japanese voice reads kana only (a kanji comes out as "Chinese letter"), so
+// every text spoken in a Japanese mode goes through here first.
+//
+// Two dictionaries serve: the IPA dictionary (mecab-ipadic-utf8), and naist-jdic (Debian's
+// open-jtalk-mecab-naist-jdic: ipadic's words corrected and extended, with each word's
+// accent) when asked for; each stands in for the other when it is missing. Both order their
+// features alike: part of speech (4), conjugation (2), base form, reading, pronunciation;
+// naist-jdic adds the accent.
 
+#include <QByteArray>
 #include <QList>
 #include <QString>
 #include <QStringView>
@@ -15,32 +23,68 @@ namespace reading {
 class MecabReader
 {
 public:
-    MecabReader();
+    enum class Dictionary { NaistJdic, Ipadic };
+    // The dictionary asked for, or the other when it is missing.
+    explicit MecabReader(Dictionary preferred = Dictionary::Ipadic);
     ~MecabReader();
     MecabReader(const MecabReader &) = delete;
     MecabReader &operator=(const MecabReader &) = delete;
 
-    // False when MeCab or its dictionary could not be opened; reading() then only drops
-    // the kanji (so the voice never spells them out) and keeps the rest.
+    // False when neither dictionary could be opened: the lattice then holds no words.
     bool isOpen() const;
+    Dictionary dictionary() const;
+    // "naist-jdic" or "ipadic"; empty when none is open.
+    QString dictionaryName() const;
 
-    // The text with every word the dictionary knows replaced by its pronunciation in
-    // katakana ("は" as a particle becomes "ワ", "東京" becomes "トーキョー"). Words the
-    // dictionary does not know keep their surface, without their kanji. Blanks between
-    // words and line breaks are kept, so "ASCII text" stays two words.
+    // The text with every word replaced by its pronunciation in katakana, MeCab's own best
+    // analysis ("東京" -> "トーキョー"); words it does not know keep their surface without
+    // their kanji. Blanks between words and line breaks are kept.
     QString reading(QStringView text) const;
 
-    // One line cut into the dictionary's words: the surface, its reading and pronunciation
-    // in katakana (empty for a word the dictionary does not know), and its part of speech.
+    // A word's features as the dictionary gives them.
+    struct Features
+    {
+        QString partOfSpeech; // "名詞", "助詞", "記号", ...
+        QString detail;       // its first subdivision: "非自立", "接尾", "数", ...
+        QString detail2;      // its second: "助数詞", "人名", ...
+        QString conjugation; // the conjugation type: "五段・カ行イ音便", "カ変・来ル", ...
+        QString form;        // the conjugated form: "連用形", ...
+        QString base;        // the dictionary form
+        QString reading;     // katakana as spelled ("キョウ"); empty when unknown
+        QString pronunciation; // katakana as said ("キョー")
+        int accent = -1;       // the accent nucleus (naist-jdic), -1 when not given
+    };
+    Features features(const char *feature) const;
+
+    // MeCab's best analysis of a line.
     struct Token
     {
         QString surface;
         QString reading;
         QString pronunciation;
-        QString partOfSpeech; // "名詞", "助詞", "記号", ...
-        QString detail;       // the part of speech's first subdivision: "非自立", "接尾", ...
+        QString partOfSpeech;
+        QString detail;
     };
     QList<Token> tokens(QStringView line) const;
+
+    // Every word the dictionary holds at each position of `text` (a run without blanks),
+    // the unknown words MeCab makes up for the rest, with their connection classes and
+    // costs. Positions are in UTF-16 units of `text`.
+    struct Node
+    {
+        qsizetype begin = 0;
+        qsizetype end = 0;
+        quint16 left = 0;  // left context class
+        quint16 right = 0; // right context class
+        int cost = 0;
+        bool unknown = false;
+        const char *feature = nullptr; // lives as long as the reader
+    };
+    QList<Node> lattice(QStringView text) const;
+
+    // The cost of a word of right class `right` followed by one of left class `left`;
+    // class 0 is the start or the end of the text.
+    int connection(quint16 right, quint16 left) const;
 
 private:
     struct Tagger;

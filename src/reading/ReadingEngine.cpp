@@ -1,12 +1,16 @@
 #include "reading/ReadingEngine.h"
 
+#include "reading/Counters.h"
 #include "reading/KanaRules.h"
+#include "reading/KanjiDictionary.h"
+#include "reading/Lattice.h"
 #include "reading/MecabReader.h"
+#include "reading/UserDictionary.h"
 #include "text/Ruby.h"
 
 #include <QDir>
-#include <QFile>
 #include <QRegularExpression>
+#include <QSet>
 
 #include <unicode/translit.h>
 #include <unicode/unistr.h>
@@ -24,7 +28,7 @@ bool isAsciiLetter(QChar c)
 
 bool isDigit(QChar c)
 {
-    return (c >= u'0' && c <= u'9') || (c >= u'０' && c <= u'９');
+    return c >= u'0' && c <= u'9';
 }
 
 // Marks read as a pause between words; other marks and symbols are not read at all.
@@ -33,54 +37,63 @@ bool isPauseMark(QChar c)
     return QStringView(u"、。，．！？!?,.;:；：…‥・　 \t").contains(c);
 }
 
+// The code point at i (a surrogate pair read whole) and how many units it takes.
+char32_t codePointAt(QStringView s, qsizetype i, int *units = nullptr)
+{
+    if (s[i].isHighSurrogate() && i + 1 < s.size() && s[i + 1].isLowSurrogate()) {
+        if (units)
+            *units = 2;
+        return QChar::surrogateToUcs4(s[i], s[i + 1]);
+    }
+    if (units)
+        *units = 1;
+    return s[i].unicode();
+}
+
 bool containsKanji(QStringView s)
 {
-    for (qsizetype i = 0; i < s.size(); ++i) {
-        char32_t c = s[i].unicode();
-        if (s[i].isHighSurrogate() && i + 1 < s.size()) {
-            c = QChar::surrogateToUcs4(s[i], s[i + 1]);
-            ++i;
-        }
-        if (isKanji(c))
+    for (qsizetype i = 0; i < s.size();) {
+        int units = 1;
+        if (isKanji(codePointAt(s, i, &units)))
+            return true;
+        i += units;
+    }
+    return false;
+}
+
+// A character that may stand in a run of Japanese text read by the lattice: kana, kanji,
+// ー and the repetition marks; a surrogate pair counts by its high half.
+bool isJapanese(QStringView s, qsizetype i)
+{
+    const char32_t c = codePointAt(s, i);
+    return isKana(c) || isKanji(c) || c == U'ー' || c == U'〳' || c == U'〴' || c == U'〵' ||
+           (s[i].isLowSurrogate() && i > 0 && isKanji(codePointAt(s, i - 1)));
+}
+
+// Ruby that is a reading: it holds kana. Dots (・﹅﹆･) and other marks over a base are
+// emphasis, and the base is read.
+bool rubyIsReading(QStringView ruby)
+{
+    for (QChar c : ruby) {
+        if (isKana(c.unicode()) && c != u'・' && c != u'･')
             return true;
     }
     return false;
 }
 
-// Compatibility characters (①, ㈱, ㍻, Ⅲ, full-width Latin, half-width katakana) in the form
-// that has a reading.
-QString withCompatibilityFolded(QStringView text)
+void appendPause(QList<Word> &out, const QString &surface, qsizetype begin, qsizetype end)
 {
-    QString out;
-    out.reserve(text.size());
-    for (QChar c : text) {
-        const char16_t u = c.unicode();
-        const bool fold = (u >= 0x2150 && u <= 0x218F) || (u >= 0x2460 && u <= 0x24FF) ||
-                          (u >= 0x3200 && u <= 0x33FF) || (u >= 0xFF01 && u <= 0xFF5E) ||
-                          (u >= 0xFF61 && u <= 0xFF9F);
-        if (fold)
-            out += QString(c).normalized(QString::NormalizationForm_KC);
-        else
-            out += c;
-    }
-    return out;
-}
-
-QString halfDigits(QStringView s)
-{
-    QString out;
-    for (QChar c : s)
-        out += c >= u'０' && c <= u'９' ? QChar(char16_t(c.unicode() - 0xFF10 + u'0')) : c;
-    return out;
-}
-
-void appendPause(QList<Word> &out, const QString &surface)
-{
-    if (!out.isEmpty() && out.back().kind == Word::Kind::Pause) {
+    if (!out.isEmpty() && out.back().kind == Word::Kind::Pause && out.back().end == begin) {
         out.back().surface += surface;
+        out.back().end = end;
         return;
     }
-    out.append({surface, QString(), Word::Kind::Pause, false});
+    Word w;
+    w.surface = surface;
+    w.kind = Word::Kind::Pause;
+    w.begin = begin;
+    w.end = end;
+    out.append(w);
 }
 
 // The kana a voice is given: ー as its vowel, ぢ づ as they sound, を as お.
@@ -107,13 +120,12 @@ QString spokenKana(const QString &kana)
 // with stay outside when the reading ends (starts) with them too, 過ぎて -> 過《す》ぎて,
 // お茶 -> お茶《ちゃ》. ｜ marks where the base starts when the notation alone would not tell
 // (after a kanji, or a base with kana inside).
-QString rubyNotation(const Word &w, bool afterKanji)
+QString rubyNotation(const QString &surface, const QString &kana, bool afterKanji)
 {
-    if (w.kind != Word::Kind::Japanese || !containsKanji(w.surface) || w.kana.isEmpty())
-        return w.surface;
-    const QString surface = w.surface;
+    if (!containsKanji(surface) || kana.isEmpty())
+        return surface;
     const QString written = toHiragana(surface);
-    QString reading = w.kana;
+    QString reading = kana;
     qsizetype head = 0, tail = 0;
     while (head < surface.size() && !isKanji(surface[head].unicode()) &&
            !surface[head].isSurrogate() && head < reading.size() && written[head] == reading[head])
@@ -125,7 +137,7 @@ QString rubyNotation(const Word &w, bool afterKanji)
     const QString base = surface.mid(head, surface.size() - head - tail);
     reading = reading.mid(head, reading.size() - head - tail);
     if (base.isEmpty() || reading.isEmpty())
-        return w.surface;
+        return surface;
     bool allKanji = true;
     for (QChar c : base)
         allKanji = allKanji && (isKanji(c.unicode()) || c.isSurrogate());
@@ -134,30 +146,8 @@ QString rubyNotation(const Word &w, bool afterKanji)
            u'》' + surface.right(tail);
 }
 
-} // namespace
-
-ReadingEngine::ReadingEngine() : m_mecab(std::make_unique<MecabReader>()) {}
-
-ReadingEngine::~ReadingEngine() = default;
-
-QString ReadingEngine::userDictionaryPath()
-{
-    QString config = qEnvironmentVariable("XDG_CONFIG_HOME");
-    if (!QDir::isAbsolutePath(config))
-        config = QDir::homePath() + QStringLiteral("/.config");
-    return config + QStringLiteral("/kotonami/readings.tsv");
-}
-
-void ReadingEngine::loadUserDictionary()
-{
-    Lexicon words;
-    QFile f(userDictionaryPath());
-    if (f.open(QIODevice::ReadOnly))
-        words.addTsv(QString::fromUtf8(f.readAll()));
-    m_user = words;
-}
-
-namespace {
+// More sounds than any tanka has, even with every ku too long.
+constexpr int LongestPoem = 64;
 
 // Syllables of a Latin word, near enough for a count of sounds: its groups of vowels.
 int latinSyllables(QStringView word)
@@ -173,322 +163,811 @@ int latinSyllables(QStringView word)
     return std::max(n, 1);
 }
 
+// Text as the readers want it, with where each character came from: compatibility forms
+// (①, ㈱, full-width Latin and digits, half-width katakana with its voiced marks) in the
+// form that has a reading, a voiced mark written apart (か゛) joined to its kana, ゝ ゞ ヽ ヾ
+// as the kana they repeat.
+struct Folded
+{
+    QString text;
+    QList<qsizetype> origin; // for each character of text, and one more for its end
+};
+
+Folded fold(QStringView in)
+{
+    Folded f;
+    f.text.reserve(in.size());
+    f.origin.reserve(in.size() + 1);
+    const qsizetype n = in.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const char16_t u = in[i].unicode();
+        const bool halfKana = u >= 0xFF61 && u <= 0xFF9F;
+        const bool compat = (u >= 0x2150 && u <= 0x218F) || (u >= 0x2460 && u <= 0x24FF) ||
+                            (u >= 0x3200 && u <= 0x33FF) || (u >= 0xFF01 && u <= 0xFF5E) ||
+                            halfKana;
+        if (compat) {
+            // A half-width kana takes its voiced mark with it: ｶﾞ is ガ.
+            qsizetype len = 1;
+            if (halfKana && i + 1 < n && (in[i + 1] == u'ﾞ' || in[i + 1] == u'ﾟ'))
+                len = 2;
+            const QString folded =
+                in.sliced(i, len).toString().normalized(QString::NormalizationForm_KC);
+            for (QChar c : folded) {
+                f.text += c;
+                f.origin.append(i);
+            }
+            i += len - 1;
+            continue;
+        }
+        if ((u == 0x309B || u == 0x309C || u == 0x3099 || u == 0x309A) && !f.text.isEmpty() &&
+            isKana(f.text.back().unicode())) {
+            // か゛ -> が: the mark joins the kana before it.
+            const QString joined =
+                (QString(f.text.back()) + QChar(u == 0x309B || u == 0x3099 ? 0x3099 : 0x309A))
+                    .normalized(QString::NormalizationForm_C);
+            if (joined.size() == 1) {
+                f.text.back() = joined[0];
+                continue;
+            }
+        }
+        f.text += in[i];
+        f.origin.append(i);
+    }
+    f.origin.append(n);
+    const QString repeated = expandKanaRepetition(f.text);
+    if (repeated.size() == f.text.size())
+        f.text = repeated;
+    return f;
+}
+
+// The kanji MeCab is given: a variant the dictionaries do not hold as the one they do
+// (山﨑 as 山崎, 髙 as 高), where it takes as many UTF-16 units.
+QString withCommonKanji(QStringView text)
+{
+    QString out = text.toString();
+    const KanjiDictionary &kanji = KanjiDictionary::instance();
+    for (qsizetype i = 0; i < out.size(); ++i) {
+        if (out[i].isSurrogate() || !isKanji(out[i].unicode()))
+            continue;
+        const char32_t common = kanji.common(out[i].unicode());
+        if (common != out[i].unicode() && common < 0x10000)
+            out[i] = QChar(char16_t(common));
+    }
+    return out;
+}
+
+// The reading of kanji no word covers, from the kanji dictionary: one kanji alone as its
+// word (鋏 はさみ), kanji together each by its on reading (水滸伝 すいこでん), 々 as the
+// kanji before it again, voiced; kana as written.
+QString kanjiFallback(QStringView surface, QStringList *alternatives)
+{
+    const KanjiDictionary &dict = KanjiDictionary::instance();
+    int kanjiCount = 0;
+    for (qsizetype i = 0; i < surface.size();) {
+        int units = 1;
+        const char32_t c = codePointAt(surface, i, &units);
+        kanjiCount += isKanji(c) && c != U'々' ? 1 : 0;
+        i += units;
+    }
+    QString kana;
+    QString last;
+    for (qsizetype i = 0; i < surface.size();) {
+        int units = 1;
+        const char32_t c = codePointAt(surface, i, &units);
+        i += units;
+        if (c == U'々') {
+            QString again = last;
+            if (!again.isEmpty())
+                again[0] = voiced(again[0]);
+            kana += again;
+            continue;
+        }
+        if (!isKanji(c)) {
+            last.clear();
+            if (isKana(c))
+                kana += toHiragana(QString(QChar(char16_t(c))));
+            continue;
+        }
+        last = kanjiCount == 1 ? dict.alone(c) : dict.inCompound(c);
+        if (alternatives && kanjiCount == 1)
+            *alternatives = dict.alternatives(c);
+        kana += last;
+    }
+    return kana;
+}
+
+bool isPunctuationFeature(const MecabReader::Features &f)
+{
+    return f.partOfSpeech == QStringLiteral("記号");
+}
+
 } // namespace
+
+ReadingEngine::ReadingEngine(const QString &dictionary)
+    : m_mecab(std::make_unique<MecabReader>(dictionary == QLatin1String("naist-jdic")
+                                                ? MecabReader::Dictionary::NaistJdic
+                                                : MecabReader::Dictionary::Ipadic))
+{
+    // The kanji dictionary is read now, not in the middle of the first line read aloud.
+    KanjiDictionary::instance();
+    // A common noun's classes, for the candidates that MeCab's words do not span.
+    for (const MecabReader::Node &n : m_mecab->lattice(u"山")) {
+        const MecabReader::Features f = m_mecab->features(n.feature);
+        if (n.begin == 0 && n.end == 1 && !n.unknown && f.partOfSpeech == u"名詞" &&
+            f.detail == u"一般") {
+            m_nounLeft = n.left;
+            m_nounRight = n.right;
+            m_nounCost = n.cost;
+            break;
+        }
+    }
+}
+
+ReadingEngine::~ReadingEngine() = default;
+
+QString ReadingEngine::dictionaryName() const
+{
+    return m_mecab->dictionaryName();
+}
+
+QString ReadingEngine::userDictionaryPath()
+{
+    QString config = qEnvironmentVariable("XDG_CONFIG_HOME");
+    if (!QDir::isAbsolutePath(config))
+        config = QDir::homePath() + QStringLiteral("/.config");
+    return config + QStringLiteral("/kotonami/readings.tsv");
+}
+
+QStringList ReadingEngine::loadUserDictionary()
+{
+    UserDictionary::Loaded loaded = UserDictionary::load(userDictionaryPath());
+    m_user = loaded.words;
+    QStringList problems = loaded.problems;
+    if (!loaded.error.isEmpty())
+        problems.prepend(loaded.error);
+    return problems;
+}
 
 QList<Word> ReadingEngine::words(QStringView line) const
 {
-    QList<Word> out;
-    const auto [historical, poetic] = kindOfLine(line);
-    readPart(line, historical, poetic, out);
-    return out;
+    return readLine(line, kindOfLine(line));
 }
 
 LineMeter ReadingEngine::meter(QStringView line) const
 {
-    const auto [historical, poetic] = kindOfLine(line);
     QList<MeteredWord> metered;
     bool blank = false;
-    qsizetype start = 0;
-    for (qsizetype i = 0; i <= line.size(); ++i) {
-        const bool isBlank =
-            i < line.size() && (line[i] == u' ' || line[i] == u'\u3000' || line[i] == u'\t');
-        if (i < line.size() && !isBlank)
-            continue;
-        if (i > start) {
-            QList<Word> part;
-            readPart(line.sliced(start, i - start), historical, poetic, part);
-            for (const Word &w : part) {
-                const int morae = w.kind == Word::Kind::Latin      ? latinSyllables(w.kana)
-                                  : w.kind == Word::Kind::Japanese ? moraCount(w.kana)
-                                                                   : 0;
-                metered.append({morae, !w.joinsPrevious, blank});
-                blank = false;
+    for (const Word &w : readLine(line, kindOfLine(line))) {
+        if (w.kind == Word::Kind::Pause) {
+            const bool parts = w.surface.contains(u' ') || w.surface.contains(u'\u3000') ||
+                               w.surface.contains(u'\t');
+            if (parts) {
+                blank = blank || !metered.isEmpty();
+                continue;
             }
         }
-        blank = blank || (isBlank && !metered.isEmpty());
-        start = i + 1;
+        const int morae = w.kind == Word::Kind::Latin      ? latinSyllables(w.kana)
+                          : w.kind == Word::Kind::Japanese ? moraCount(w.kana)
+                                                           : 0;
+        metered.append({morae, !w.joinsPrevious, blank});
+        blank = false;
+    }
+    // A line far longer than a tanka is no poem: it is counted by its blanks, without the
+    // search for ku, whose work grows faster than the line.
+    int total = 0;
+    for (const MeteredWord &w : metered)
+        total += w.morae;
+    if (total > LongestPoem) {
+        LineMeter m;
+        for (const MeteredWord &w : metered) {
+            if (m.ku.isEmpty() || w.blankBefore)
+                m.ku.append(0);
+            m.ku.back() += w.morae;
+        }
+        return m;
     }
     return meterOf(metered);
 }
 
-std::pair<bool, bool> ReadingEngine::kindOfLine(QStringView line) const
+int ReadingEngine::LineKind::targetFor(qsizetype begin, qsizetype end) const
+{
+    if (!poetic)
+        return 0;
+    if (oneRun >= 0)
+        return begin == 0 && end == oneRun ? -1 : 0;
+    for (qsizetype k = 0; k < ku.size(); ++k) {
+        if (ku[k].first == begin && ku[k].second == end)
+            return kuMorae[k];
+    }
+    return 0;
+}
+
+ReadingEngine::LineKind ReadingEngine::kindOfLine(QStringView line) const
 {
     QString plainLine;
     for (const text::RubyPiece &p : text::parseRuby(line))
         plainLine += p.text;
     const bool historical = looksHistorical(plainLine);
-    if (historical || looksPoetic(plainLine))
-        return {historical, true};
-    // A line that counts as many sounds as a haiku or a tanka (give or take two) is verse
-    // too, though it has no cutting word (初しぐれ猿も小蓑をほしげ也), unless it is a
-    // sentence: a sentence mark, or the polite, progressive and obligative endings of
-    // today's prose (行きましょう, 焼いている, 起きなければならない).
+    if (historical || looksPoetic(plainLine)) {
+        LineKind kind{historical, true, {}, {}, -1};
+        // Its ku, where blanks part it into three or five, or the whole line in one run.
+        QList<std::pair<qsizetype, qsizetype>> ku;
+        for (qsizetype i = 0; i < line.size();) {
+            const auto isBlank = [&](qsizetype k) {
+                return line[k] == u' ' || line[k] == u'\u3000' || line[k] == u'\t';
+            };
+            while (i < line.size() && isBlank(i))
+                ++i;
+            const qsizetype from = i;
+            while (i < line.size() && !isBlank(i))
+                ++i;
+            if (i > from)
+                ku.append({from, i});
+        }
+        if (ku.size() == 3 || ku.size() == 5) {
+            kind.ku = ku;
+            kind.kuMorae = ku.size() == 3 ? QList<int>{5, 7, 5} : QList<int>{5, 7, 5, 7, 7};
+        } else if (ku.size() == 1 && ku[0].first == 0 && ku[0].second == line.size()) {
+            kind.oneRun = line.size();
+        }
+        return kind;
+    }
+    // A line as many sounds as a haiku or a tanka (give or take two) is verse when it also
+    // speaks the classical language (初しぐれ猿も小蓑をほしげ也): a word of the classical
+    // lexicon, and no mark of a sentence or of today's polite, progressive or obligative
+    // endings (行きましょう, 焼いている, 起きなければならない).
     static const QRegularExpression sentence(QStringLiteral(
-        "[。．！？!?]|ます|ました|ません|ましょう|です|でした|でしょう|ている|ていた|"
+        "[。．！？!?「」]|ます|ました|ません|ましょう|です|でした|でしょう|ている|ていた|"
         "ていま|てる$|なければ|ならない|だった|のだ|んだ"));
-    if (plainLine.contains(sentence) || plainLine.size() > 40)
-        return {false, false};
-    QList<Word> words;
-    readPlain(plainLine, false, false, words);
+    if (plainLine.size() > 40 || plainLine.contains(sentence))
+        return {};
+    bool classical = false;
+    for (qsizetype i = 0; i < plainLine.size() && !classical; ++i) {
+        for (const Lexicon::Match &m : Lexicon::classical().matchesAt(plainLine, i))
+            classical =
+                classical || (m.length >= 2 && containsKanji(plainLine.sliced(i, m.length)));
+    }
+    if (!classical)
+        return {};
     int morae = 0;
-    for (const Word &w : words)
+    for (const Word &w : readLine(plainLine, {}))
         morae += w.kind == Word::Kind::Japanese ? moraCount(w.kana) : 0;
-    return {false, (morae >= 15 && morae <= 19) || (morae >= 29 && morae <= 33)};
+    LineKind kind;
+    kind.poetic = (morae >= 15 && morae <= 19) || (morae >= 29 && morae <= 33);
+    if (kind.poetic && !line.contains(u' ') && !line.contains(u'\u3000'))
+        kind.oneRun = line.size();
+    return kind;
 }
 
-void ReadingEngine::readPart(QStringView line, bool historical, bool poetic, QList<Word> &out) const
+QList<Word> ReadingEngine::readLine(QStringView line, LineKind kind) const
 {
+    QList<Word> out;
     for (const text::RubyPiece &p : text::parseRuby(line)) {
-        if (p.hasRuby()) {
-            out.append(
-                {p.text, toHiragana(expandKanaRepetition(p.ruby)), Word::Kind::Japanese, true});
+        if (p.hasRuby() && rubyIsReading(p.ruby)) {
+            Word w;
+            w.surface = p.text;
+            w.kana = toHiragana(expandKanaRepetition(p.ruby));
+            w.fromRuby = true;
+            w.begin = p.notationStart();
+            w.end = p.end;
+            out.append(w);
             continue;
         }
-        readPlain(p.text, historical, poetic, out);
+        // Plain text, or a base whose ruby is emphasis (dots): the base is read.
+        readPlain(p.text, p.start, kind, out);
     }
+    return out;
 }
 
-void ReadingEngine::readPlain(QStringView original, bool historical, bool poetic,
+void ReadingEngine::readPlain(QStringView original, qsizetype offset, LineKind kind,
                               QList<Word> &out) const
 {
-    const QString text = withCompatibilityFolded(original);
-    const Lexicon &classical = Lexicon::classical();
-    QString run; // Japanese text waiting for MeCab
-    auto flush = [&] {
-        if (!run.isEmpty())
-            readWithMecab(run, historical, poetic, out);
-        run.clear();
+    const Folded folded = fold(original);
+    const QString &text = folded.text;
+    auto at = [&](qsizetype i) { return offset + folded.origin[i]; };
+    auto word = [&](qsizetype from, qsizetype to, const QString &kana, Word::Kind k) {
+        Word w;
+        w.surface = text.sliced(from, to - from);
+        w.kana = kana;
+        w.kind = k;
+        w.begin = at(from);
+        w.end = at(to);
+        out.append(w);
     };
     const qsizetype n = text.size();
     for (qsizetype i = 0; i < n;) {
         const QChar c = text[i];
-        const QChar before = i > 0 ? text[i - 1] : QChar();
-        // The poet's words first, then the classical lexicon: an entry written with kanji
-        // never starts inside a run of kanji, one in kana only counts in historical text.
-        Lexicon::Match match = m_user.longestAt(text, i);
-        if (!match.length) {
-            Lexicon::Match m = Lexicon::names().longestAt(text, i);
-            if (poetic) {
-                const Lexicon::Match word = classical.longestAt(text, i);
-                if (word.length > m.length)
-                    m = word;
-            }
-            const bool kanjiEntry = m.length && containsKanji(text.sliced(i, m.length));
-            // An entry starting with a kanji does not start inside a run of kanji, one starting
-            // with kana (しづ心) not inside a run of kana.
-            const bool startsWord =
-                before.isNull() ||
-                (isKanji(c.unicode()) ? !isKanji(before.unicode()) : !isKana(before.unicode()));
-            if (m.length && ((kanjiEntry && startsWord) || (!kanjiEntry && historical)))
-                match = m;
-        }
-        if (match.length) {
-            flush();
-            out.append({text.sliced(i, match.length), match.reading, Word::Kind::Japanese, false});
-            i += match.length;
-            continue;
-        }
-        if (poetic && isKanji(c.unicode()) && i + 2 < n && text[i + 1] == u'る' &&
-            (text[i + 2] == u'る' || text[i + 2] == u'れ')) {
-            // The classical -るる, -るれ of a verb written with its stem in kanji (流るる,
-            // 忘るる, 乱るれ): the stem as the kanji table gives it, without the れ of a noun
-            // made from the verb (暮 くれ: 暮るる くるる).
-            QString stem = Lexicon::kanji().longestAt(text, i).reading;
-            if (stem.size() > 1 && stem.endsWith(u'れ'))
-                stem.chop(1);
-            if (!stem.isEmpty()) {
-                flush();
-                out.append(
-                    {text.sliced(i, 3), stem + text.sliced(i + 1, 2), Word::Kind::Japanese, false});
-                i += 3;
-                continue;
-            }
-        }
-        if (c == u'行' && poetic && i + 1 < n && QStringView(u"かきくけこ").contains(text[i + 1]) &&
-            !(text[i + 1] == u'か' && i + 2 < n && text[i + 2] == u'ら')) {
-            // 行く in poetry is ゆく: 行き, 行く, 行けば, 行かむ (but 銀行から).
-            flush();
-            out.append({text.sliced(i, 1), QStringLiteral("ゆ"), Word::Kind::Japanese, false});
-            ++i;
-            continue;
-        }
-        if (c == u'来' && poetic && i + 1 < n && isKana(text[i + 1].unicode())) {
-            // The classical verb 来 by the form its ending shows: こ before む ず じ ば よ
-            // and before ぬ that ends a noun's modifier (来ぬ人), く before る れ, き before
-            // the rest (来にけらし, 来て, 来し, 秋来ぬと).
-            const QChar next = text[i + 1];
-            const QChar after = i + 2 < n ? text[i + 2] : QChar();
-            const bool negative = QStringView(u"むんずじばよ").contains(next) ||
-                                  (next == u'ぬ' && isKanji(after.unicode()));
-            const QString stem = negative                              ? QStringLiteral("こ")
-                                 : QStringView(u"るれ").contains(next) ? QStringLiteral("く")
-                                                                       : QStringLiteral("き");
-            flush();
-            out.append({text.sliced(i, 1), stem, Word::Kind::Japanese, false});
-            ++i;
-            continue;
-        }
         if (const Approximate approx = approximateNumber(text, i); approx.length) {
-            flush();
-            out.append(
-                {text.sliced(i, approx.length), approx.reading, Word::Kind::Japanese, false});
+            word(i, i + approx.length, approx.reading, Word::Kind::Japanese);
             i += approx.length;
             continue;
         }
         if (isDigit(c)) {
-            flush();
             qsizetype end = i;
-            while (end < n && (isDigit(text[end]) || text[end] == u',' || text[end] == u'，'))
+            while (end < n && (isDigit(text[end]) || text[end] == u','))
                 ++end;
             while (end > i && !isDigit(text[end - 1]))
                 --end;
-            QString digits = halfDigits(text.sliced(i, end - i));
+            QString digits = text.sliced(i, end - i);
             digits.remove(u',');
-            const QChar counter = end < n ? text[end] : QChar();
-            const QString counted = countedReading(digits, counter);
-            if (!counted.isEmpty()) {
-                out.append({text.sliced(i, end - i + 1), counted, Word::Kind::Japanese, false});
-                i = end + 1;
-            } else {
-                out.append(
-                    {text.sliced(i, end - i), numberReading(digits), Word::Kind::Japanese, false});
-                i = end;
-            }
+            const long long value = numberValue(digits);
+            const qsizetype counter = value >= 0 ? counterAt(text, end) : 0;
+            // 十二月1日: the day of a month, ついたち.
+            const bool afterMonth =
+                !out.isEmpty() && out.back().surface.endsWith(u'月') && out.back().end == at(i);
+            const QString counted =
+                counter ? countedReading(value, text.sliced(end, counter), afterMonth) : QString();
+            if (!counted.isEmpty())
+                word(i, end + counter, counted, Word::Kind::Japanese);
+            else
+                word(i, end, numberReading(digits), Word::Kind::Japanese);
+            i = counted.isEmpty() ? end : end + counter;
             continue;
         }
         if (isAsciiLetter(c)) {
-            flush();
             qsizetype end = i;
             while (end < n &&
                    (isAsciiLetter(text[end]) || ((text[end] == u'\'' || text[end] == u'-') &&
                                                  end + 1 < n && isAsciiLetter(text[end + 1]))))
                 ++end;
-            const QString latin = text.sliced(i, end - i);
-            out.append({latin, latin, Word::Kind::Latin, false});
+            word(i, end, text.sliced(i, end - i), Word::Kind::Latin);
             i = end;
             continue;
         }
         if (isPauseMark(c)) {
-            flush();
-            appendPause(out, QString(c));
+            appendPause(out, QString(c), at(i), at(i + 1));
             ++i;
             continue;
         }
-        run += c;
-        ++i;
-    }
-    flush();
-}
-
-void ReadingEngine::readWithMecab(QStringView raw, bool historical, bool poetic,
-                                  QList<Word> &out) const
-{
-    const QString text = expandKanaRepetition(raw);
-    Modernised modern;
-    if (historical) {
-        modern = modernFromHistorical(text);
-    } else {
-        modern.text = poetic ? auxiliaryMuAsN(text) : text;
-        for (qsizetype k = 0; k < text.size(); ++k)
-            modern.origin.append(k);
-    }
-    // Old prints write the small っ large: 入つて, 取つた are 入って, 取った (a verb's stem in
-    // kanji, then つて or つた, which today's spelling never has); in historical kana also
-    // after kana (なつてゐる), but for かつて, a word of its own.
-    for (qsizetype k = 1; k + 1 < modern.text.size(); ++k) {
-        const QChar before = modern.text[k - 1];
-        const bool stem = isKanji(before.unicode()) ||
-                          (historical && isKana(before.unicode()) && before != u'か');
-        if (modern.text[k] == u'つ' && stem &&
-            (modern.text[k + 1] == u'て' || modern.text[k + 1] == u'た'))
-            modern.text[k] = u'っ';
-    }
-    qsizetype pos = 0;
-    const QList<MecabReader::Token> tokens = m_mecab->tokens(modern.text);
-    for (qsizetype ti = 0; ti < tokens.size(); ++ti) {
-        const MecabReader::Token &t = tokens[ti];
-        const qsizetype start = modern.text.indexOf(t.surface, pos);
-        const qsizetype at = start < 0 ? pos : start;
-        pos = at + t.surface.size();
-        const qsizetype from = modern.origin.value(at, 0);
-        const qsizetype to = modern.origin.value(pos - 1, text.size() - 1) + 1;
-        const QString surface = text.mid(from, to - from);
-
-        if (t.partOfSpeech == QStringLiteral("記号") && !containsKanji(t.surface)) {
-            if (t.surface.size() == 1 && isPauseMark(t.surface[0]))
-                appendPause(out, surface);
+        if (isJapanese(text, i)) {
+            qsizetype end = i;
+            while (end < n && isJapanese(text, end) && !approximateNumber(text, end).length)
+                ++end;
+            if (end == i)
+                end = i + 1;
+            QList<qsizetype> origin;
+            origin.reserve(end - i + 1);
+            for (qsizetype k = i; k <= end; ++k)
+                origin.append(at(k));
+            readRun(text.sliced(i, end - i), origin, kind, out);
+            i = end;
             continue;
         }
-        if (t.surface.startsWith(u'々') && !out.isEmpty() &&
-            out.back().kind == Word::Kind::Japanese && !out.back().kana.isEmpty()) {
-            // 瀬々 -> せぜ: the word before, said again with its first sound voiced.
-            QString again = out.back().kana;
-            again[0] = voiced(again[0]);
-            out.append({surface, again, Word::Kind::Japanese, false});
+        ++i; // a symbol: not read
+    }
+}
+
+namespace {
+
+// A word of the chosen path, before it becomes a Word.
+struct Token
+{
+    qsizetype begin = 0;
+    qsizetype end = 0;
+    QString kana;
+    MecabReader::Features features;
+    Source source = Source::Dictionary;
+    bool doubtful = false;
+    QStringList alternatives;
+    bool silent = false; // a mark MeCab knows as one: not read
+};
+
+// Runs longer than this are read in pieces, so that the lattice stays small; a piece ends
+// where kana meets kanji, a likely boundary between words, when there is one near.
+constexpr qsizetype PieceLength = 200;
+constexpr qsizetype PieceSlack = 60;
+
+qsizetype pieceEnd(QStringView run, qsizetype start)
+{
+    const qsizetype end = std::min(run.size(), start + PieceLength);
+    if (end == run.size())
+        return end;
+    for (qsizetype k = end; k > end - PieceSlack; --k) {
+        if (isHiragana(run[k - 1].unicode()) && !isHiragana(run[k].unicode()) &&
+            !run[k].isLowSurrogate())
+            return k;
+    }
+    return run[end].isLowSurrogate() ? end - 1 : end;
+}
+
+// What the lexicons' words are worth against MeCab's over the same span: the poet's words
+// always win; the classical lexicon and the names win where MeCab has nothing much better.
+constexpr int UserBonus = 1000000;
+constexpr int LexiconBonus = 6000;
+constexpr int LexiconBonusPerCharacter = 1500;
+// A particle or an auxiliary does not start a run of text (はたらけど is no は).
+constexpr int DependentAtStartCost = 6000;
+constexpr int CharacterCost = 30000;
+// The analyses a poem's meter chooses among: how many, how much dearer than the best at
+// most, and how many steps the search may take.
+constexpr int MeterPaths = 8;
+constexpr long long MeterMargin = 4000;
+constexpr int MeterWork = 4000;
+
+} // namespace
+
+namespace {
+
+// Numbers MeCab reads digit by digit (二|十|歳, 十|日, 三|百|本) as one word with their
+// counter: はたち, とおか, さんびゃっぽん; a number without a counter as a whole (二〇二六).
+void joinNumbers(QStringView text, QList<Token> &tokens)
+{
+    auto numeric = [&](const Token &t) {
+        if (t.source != Source::Dictionary && t.source != Source::Unknown)
+            return false;
+        for (qsizetype k = t.begin; k < t.end; ++k) {
+            if (!isNumeral(text[k]))
+                return false;
+        }
+        return true;
+    };
+    for (qsizetype i = 0; i < tokens.size(); ++i) {
+        if (!numeric(tokens[i]))
+            continue;
+        qsizetype j = i;
+        while (j + 1 < tokens.size() && numeric(tokens[j + 1]))
+            ++j;
+        const qsizetype b = tokens[i].begin, e = tokens[j].end;
+        const long long value = numberValue(text.sliced(b, e - b));
+        if (value < 0) {
+            i = j;
             continue;
         }
         QString kana;
-        const bool repeated = ti + 1 < tokens.size() && tokens[ti + 1].surface.startsWith(u'々');
-        const Lexicon::Match basic = repeated && t.surface.size() == 1
-                                         ? Lexicon::classical().longestAt(t.surface, 0)
-                                         : Lexicon::Match();
-        if (basic.length)
-            kana = basic.reading; // the kanji's own reading before 々: 瀬々 is せぜ
-        else if (t.partOfSpeech == QStringLiteral("助詞") &&
-                 (t.surface == u"は" || t.surface == u"へ"))
-            kana = t.surface == u"は" ? QStringLiteral("わ") : QStringLiteral("え");
-        else if (poetic && t.surface.size() == 1 && isKanji(t.surface[0].unicode()) &&
-                 t.detail == QStringLiteral("固有名詞"))
-            // One kanji MeCab takes for a name (仏 フツ as France, 露 ロ as Russia) is, in
-            // verse, the word: ほとけ, つゆ.
-            kana = Lexicon::kanji().longestAt(t.surface, 0).reading;
-        if (kana.isEmpty() && !t.reading.isEmpty())
-            kana = toHiragana(t.reading);
-        if (kana.isEmpty()) {
-            // A word the dictionary does not know: its kana as written, each kanji read on
-            // its own where the dictionary knows it, the rest left silent.
-            QString lastKanji;
-            for (qsizetype k = 0; k < t.surface.size(); ++k) {
-                const QChar c = t.surface[k];
-                if (c == u'々' && !kana.isEmpty()) {
-                    // 瀬々 -> せぜ: the kanji before, said again with its first sound voiced.
-                    QString again = lastKanji;
-                    if (!again.isEmpty())
-                        again[0] = voiced(again[0]);
-                    kana += again;
-                    continue;
-                }
-                if (isKana(c.unicode())) {
-                    kana += toHiragana(QString(c));
-                    continue;
-                }
-                // (A QString of its own: a view of QString::sliced's result would outlive it.)
-                QString one = t.surface.sliced(k, 1);
-                if (c.isHighSurrogate() && k + 1 < t.surface.size())
-                    one = t.surface.sliced(k++, 2);
-                const Lexicon::Match m = Lexicon::classical().longestAt(one, 0);
-                if (m.length) {
-                    lastKanji = m.reading;
-                } else {
-                    lastKanji.clear();
-                    for (const MecabReader::Token &single : m_mecab->tokens(one))
-                        lastKanji += toHiragana(single.reading);
-                    if (lastKanji.isEmpty()) // 枯 in 枯野, 閑 in 閑さ: no word of its own
-                        lastKanji = Lexicon::kanji().longestAt(one, 0).reading;
-                }
-                kana += lastKanji;
+        qsizetype last = j;
+        if (const qsizetype counter = counterAt(text, e)) {
+            // The counter must be whole words of the path (一日中 is no 一日).
+            qsizetype k = j + 1;
+            while (k < tokens.size() && tokens[k].end < e + counter)
+                ++k;
+            if (k < tokens.size() && tokens[k].end == e + counter) {
+                const bool afterMonth = b > 1 && text[b - 1] == u'月' && isNumeral(text[b - 2]);
+                kana = countedReading(value, text.sliced(e, counter), afterMonth);
+                last = k;
             }
         }
-        if (kana.isEmpty())
+        if (kana.isEmpty() && j > i) {
+            kana = numberReading(QString::number(value));
+            last = j;
+        }
+        if (kana.isEmpty()) {
+            i = j;
             continue;
-        // Particles, auxiliaries and dependent words go with the word before them, so that
-        // the blanks fall between words as a reader pauses: "はる すぎて".
-        const bool attaches = t.partOfSpeech == QStringLiteral("助詞") ||
-                              t.partOfSpeech == QStringLiteral("助動詞") ||
-                              t.detail == QStringLiteral("非自立") ||
-                              t.detail == QStringLiteral("接尾");
-        out.append({surface, kana, Word::Kind::Japanese, false,
-                    attaches && !out.isEmpty() && out.back().kind == Word::Kind::Japanese});
+        }
+        Token joined = tokens[i];
+        joined.end = tokens[last].end;
+        joined.kana = kana;
+        joined.doubtful = false;
+        joined.alternatives.clear();
+        tokens.remove(i + 1, last - i);
+        tokens[i] = joined;
+    }
+}
+
+// Words as verse says them: 行く is ゆく; the classical 来 by the form its ending shows
+// (こ before む ず じ ば よ and before ぬ that ends a noun's modifier, く before る れ, き
+// before the rest: 来ぬ人 こぬひと, 来るる くるる, 秋来ぬ あききぬ); a single kanji MeCab takes
+// for a name (仏 as France, 露 as Russia) as its word (ほとけ, つゆ).
+void poeticWords(QStringView text, QList<Token> &tokens)
+{
+    const KanjiDictionary &kanji = KanjiDictionary::instance();
+    for (Token &t : tokens) {
+        const QStringView surface = text.sliced(t.begin, t.end - t.begin);
+        const bool fromMecab = t.source == Source::Dictionary || t.source == Source::Modern;
+        if (fromMecab && t.features.base == u"行く" && surface.startsWith(u'行') &&
+            t.kana.startsWith(u'い')) {
+            t.kana[0] = u'ゆ';
+        } else if (surface == u"来" && t.source != Source::User && t.source != Source::Lexicon &&
+                   t.end < text.size() && isKana(text[t.end].unicode())) {
+            const QChar next = text[t.end];
+            const QChar after = t.end + 1 < text.size() ? text[t.end + 1] : QChar();
+            const bool negative = QStringView(u"むんずじばよ").contains(next) ||
+                                  (next == u'ぬ' && isKanji(after.unicode()));
+            t.kana = negative                              ? QStringLiteral("こ")
+                     : QStringView(u"るれ").contains(next) ? QStringLiteral("く")
+                                                           : QStringLiteral("き");
+        } else if (surface.size() == 1 && isKanji(surface[0].unicode()) &&
+                   t.source != Source::User && t.source != Source::Lexicon &&
+                   t.end + 1 < text.size() && text[t.end] == u'る' &&
+                   (text[t.end + 1] == u'る' || text[t.end + 1] == u'れ')) {
+            // The classical -るる, -るれ of a verb written with its stem in kanji (流るる,
+            // 乱るれ): the stem of the kanji's verb in -る or -れる (みだ.れる).
+            for (const QString &kun : kanji.readings(surface[0].unicode()).kun) {
+                const QString okurigana = kun.section(u'.', 1);
+                if (kun.contains(u'.') && (okurigana == u"る" || okurigana == u"れる")) {
+                    t.kana = kun.section(u'.', 0, 0);
+                    break;
+                }
+            }
+        } else if (fromMecab && surface.size() == 1 && isKanji(surface[0].unicode()) &&
+                   t.features.detail == u"固有名詞") {
+            const QString word = kanji.alone(surface[0].unicode());
+            if (!word.isEmpty())
+                t.kana = word;
+        }
+    }
+}
+
+// 々 said as the word before it again, its first sound voiced: 瀬々 せぜ, 日々 (when MeCab
+// does not hold it) ひび.
+void repeatedKanji(QStringView text, QList<Token> &tokens)
+{
+    for (qsizetype i = 1; i < tokens.size(); ++i) {
+        Token &t = tokens[i];
+        if (text[t.begin] != u'々' || tokens[i - 1].kana.isEmpty())
+            continue;
+        // A kanji MeCab took for a name before it (瀬 as the surname セラ) as its word.
+        const Token &before = tokens[i - 1];
+        QString again = before.kana;
+        if (before.end - before.begin == 1 && isKanji(text[before.begin].unicode()) &&
+            before.features.detail == u"固有名詞") {
+            const QString word = KanjiDictionary::instance().alone(text[before.begin].unicode());
+            if (!word.isEmpty()) {
+                tokens[i - 1].kana = word;
+                again = word;
+            }
+        }
+        again[0] = voiced(again[0]);
+        if (t.end - t.begin == 1) {
+            t.kana = again;
+            t.doubtful = false;
+            t.alternatives.clear();
+        }
+    }
+}
+
+void rewrite(QStringView text, bool poetic, QList<Token> &tokens)
+{
+    joinNumbers(text, tokens);
+    repeatedKanji(text, tokens);
+    if (poetic)
+        poeticWords(text, tokens);
+}
+
+} // namespace
+
+void ReadingEngine::readRun(QStringView run, const QList<qsizetype> &origin, LineKind kind,
+                            QList<Word> &out) const
+{
+    for (qsizetype start = 0; start < run.size();) {
+        const qsizetype end = pieceEnd(run, start);
+        const QStringView text = run.sliced(start, end - start);
+        const qsizetype n = text.size();
+        const QString mecabText = withCommonKanji(text);
+
+        Lattice lattice(
+            n, [this](quint16 right, quint16 left) { return m_mecab->connection(right, left); });
+        std::vector<bool> reached(size_t(n) + 1, false);
+        auto dependent = [this](const char *feature) {
+            const MecabReader::Features f = m_mecab->features(feature);
+            return f.partOfSpeech == u"助詞" || f.partOfSpeech == u"助動詞";
+        };
+        auto addNodes = [&](const QList<MecabReader::Node> &nodes, qsizetype shift,
+                            bool onlyAtStart) {
+            for (const MecabReader::Node &node : nodes) {
+                if (onlyAtStart && node.begin != 0)
+                    continue;
+                Candidate c;
+                c.begin = node.begin + shift;
+                c.end = node.end + shift;
+                c.left = node.left;
+                c.right = node.right;
+                c.cost = node.cost;
+                c.source = node.unknown ? Source::Unknown : Source::Dictionary;
+                c.feature = node.feature;
+                if (c.begin == 0 && dependent(node.feature))
+                    c.cost += DependentAtStartCost;
+                if (lattice.add(c) >= 0)
+                    reached[size_t(c.begin)] = true;
+            }
+        };
+        addNodes(m_mecab->lattice(mecabText), 0, false);
+
+        // The same text as today's spelling has it: historical kana brought to its sound
+        // (やはらかに as やわらかに, both with a particle-like kana starting a word and without),
+        // the auxiliary む of poetry as ん, and the large つ of old prints where today's small
+        // っ stands (取つて as 取って).
+        QList<Modernised> variants;
+        if (kind.poetic) {
+            variants << modernFromHistorical(mecabText) << modernFromHistorical(mecabText, false);
+        } else {
+            Modernised same;
+            same.text = mecabText;
+            for (qsizetype k = 0; k < n; ++k)
+                same.origin.append(k);
+            variants << same;
+        }
+        QSet<QString> seen{mecabText};
+        for (Modernised &variant : variants) {
+            for (qsizetype k = 1; k + 1 < variant.text.size(); ++k) {
+                const QChar before = variant.text[k - 1];
+                const bool stem = isKanji(before.unicode()) ||
+                                  (kind.historical && isKana(before.unicode()) && before != u'か');
+                if (variant.text[k] == u'つ' && stem &&
+                    (variant.text[k + 1] == u'て' || variant.text[k + 1] == u'た'))
+                    variant.text[k] = u'っ';
+            }
+            if (seen.contains(variant.text))
+                continue;
+            seen.insert(variant.text);
+            const qsizetype vn = variant.text.size();
+            // A boundary of the variant's text that is one in the text as written too.
+            auto mapped = [&](qsizetype p) -> qsizetype {
+                if (p == 0 || p == vn)
+                    return p == 0 ? 0 : n;
+                return variant.origin[p - 1] != variant.origin[p] ? variant.origin[p] : -1;
+            };
+            for (const MecabReader::Node &node : m_mecab->lattice(variant.text)) {
+                const qsizetype b = mapped(node.begin), e = mapped(node.end);
+                if (node.unknown || b < 0 || e <= b ||
+                    QStringView(variant.text).sliced(node.begin, node.end - node.begin) ==
+                        text.sliced(b, e - b))
+                    continue;
+                Candidate c;
+                c.begin = b;
+                c.end = e;
+                c.left = node.left;
+                c.right = node.right;
+                c.cost = node.cost;
+                c.source = Source::Modern;
+                c.feature = node.feature;
+                lattice.add(c);
+            }
+        }
+
+        // The lexicons, each word costed as MeCab's cheapest way over the same span.
+        auto isMecab = [](const Candidate &c) {
+            return c.source == Source::Dictionary || c.source == Source::Unknown ||
+                   c.source == Source::Modern;
+        };
+        QList<qsizetype> ends;
+        auto addWord = [&](qsizetype b, qsizetype e, const QString &kana, Source source,
+                           int bonus) {
+            const Lattice::Way way = lattice.cheapestWithin(b, e, isMecab);
+            Candidate c;
+            c.begin = b;
+            c.end = e;
+            c.left = way.found ? way.left : m_nounLeft;
+            c.right = way.found ? way.right : m_nounRight;
+            const long long cost = (way.found ? way.cost : m_nounCost) - bonus;
+            c.cost = int(std::clamp<long long>(cost, -2 * UserBonus, 2 * UserBonus));
+            c.source = source;
+            c.kana = kana;
+            lattice.add(c);
+            ends.append(e);
+        };
+        for (qsizetype p = 0; p < n; ++p) {
+            const bool insideKanji = p > 0 && isKanji(text[p - 1].unicode()) &&
+                                     (isKanji(text[p].unicode()) || text[p].isSurrogate());
+            const bool insideKana =
+                p > 0 && isKana(text[p - 1].unicode()) && isKana(text[p].unicode());
+            for (const Lexicon::Match &m : m_user.matchesAt(text, p))
+                addWord(p, p + m.length, m.reading, Source::User, UserBonus);
+            auto fromLexicon = [&](const Lexicon &lexicon, Source source) {
+                for (const Lexicon::Match &m : lexicon.matchesAt(text, p)) {
+                    // A word written with kanji does not start inside a run of kanji, one
+                    // starting with kana not inside a run of kana; one in kana only is a
+                    // word of the old language, for lines in historical kana.
+                    const bool kanjiWord = containsKanji(text.sliced(p, m.length));
+                    if ((kanjiWord &&
+                         (insideKanji || (!isKanji(text[p].unicode()) && insideKana))) ||
+                        (!kanjiWord && (!kind.historical || insideKana)))
+                        continue;
+                    addWord(p, p + m.length, m.reading, source,
+                            LexiconBonus + LexiconBonusPerCharacter * int(m.length));
+                }
+            };
+            fromLexicon(Lexicon::names(), Source::Names);
+            if (kind.poetic)
+                fromLexicon(Lexicon::classical(), Source::Lexicon);
+        }
+        // MeCab's words where a lexicon's word ends and MeCab's own words did not reach.
+        for (qsizetype k = 0; k < ends.size(); ++k) {
+            const qsizetype q = ends[k];
+            if (q >= n || reached[size_t(q)])
+                continue;
+            reached[size_t(q)] = true;
+            const QString rest = mecabText.mid(q, 48);
+            const QList<MecabReader::Node> nodes = m_mecab->lattice(rest);
+            for (const MecabReader::Node &node : nodes) {
+                if (node.begin == 0 && node.end < rest.size() && !reached[size_t(q + node.end)])
+                    ends.append(q + node.end);
+            }
+            addNodes(nodes, q, true);
+        }
+        // Any character on its own, dearly: no position is ever out of reach.
+        for (qsizetype p = 0; p < n;) {
+            int units = 1;
+            codePointAt(text, p, &units);
+            Candidate c;
+            c.begin = p;
+            c.end = p + units;
+            c.left = m_nounLeft;
+            c.right = m_nounRight;
+            c.cost = CharacterCost;
+            c.source = Source::Character;
+            lattice.add(c);
+            p += units;
+        }
+
+        auto tokensOf = [&](const QList<int> &path) {
+            QList<Token> tokens;
+            for (int index : path) {
+                const Candidate &c = lattice.at(index);
+                Token t;
+                t.begin = c.begin;
+                t.end = c.end;
+                t.source = c.source;
+                t.features = m_mecab->features(c.feature);
+                const QStringView surface = text.sliced(c.begin, c.end - c.begin);
+                if (!c.kana.isEmpty()) {
+                    t.kana = c.kana;
+                } else if ((c.source == Source::Dictionary || c.source == Source::Modern) &&
+                           !t.features.reading.isEmpty()) {
+                    t.kana = toHiragana(t.features.reading);
+                    if (t.features.partOfSpeech == u"助詞" &&
+                        (surface == u"は" || surface == u"へ"))
+                        t.kana = surface == u"は" ? QStringLiteral("わ") : QStringLiteral("え");
+                } else if (containsKanji(surface)) {
+                    t.kana = kanjiFallback(surface, &t.alternatives);
+                    t.doubtful = true;
+                } else if (isPunctuationFeature(t.features) && c.source != Source::Unknown) {
+                    t.silent = true;
+                } else {
+                    t.kana = toHiragana(surface);
+                }
+                tokens.append(t);
+            }
+            rewrite(text, kind.poetic, tokens);
+            return tokens;
+        };
+        QList<Token> tokens = tokensOf(lattice.best());
+        // In a poem, the meter is evidence: of the analyses nearly as cheap as the best, the
+        // first whose sounds fill its ku (5 or 7, or a whole haiku or tanka written in one
+        // run); the best stays when none does (字余り, 字足らず).
+        const int target = kind.targetFor(origin[start], origin[end]);
+        auto morae = [](const QList<Token> &path) {
+            int count = 0;
+            for (const Token &t : path)
+                count += t.silent ? 0 : moraCount(t.kana);
+            return count;
+        };
+        auto fits = [target](int count) {
+            return target > 0 ? count == target : count == 17 || count == 31;
+        };
+        if (target != 0 && n <= 40 && !fits(morae(tokens))) {
+            const QList<Lattice::Path> paths =
+                lattice.nBest(MeterPaths, MeterMargin, MeterWork, [&](int index) {
+                    const Candidate &c = lattice.at(index);
+                    return c.kana.isEmpty() ? m_mecab->features(c.feature).reading : c.kana;
+                });
+            for (qsizetype k = 1; k < paths.size(); ++k) {
+                const QList<Token> other = tokensOf(paths[k].candidates);
+                if (fits(morae(other))) {
+                    tokens = other;
+                    break;
+                }
+            }
+        }
+
+        for (const Token &t : tokens) {
+            if (t.silent || t.kana.isEmpty())
+                continue;
+            Word w;
+            w.surface = text.sliced(t.begin, t.end - t.begin).toString();
+            w.kana = t.kana;
+            w.begin = origin[start + t.begin];
+            w.end = origin[start + t.end];
+            w.doubtful = t.doubtful;
+            w.alternatives = t.alternatives;
+            w.alternatives.removeAll(w.kana);
+            const MecabReader::Features &f = t.features;
+            const bool attaches = f.partOfSpeech == u"助詞" || f.partOfSpeech == u"助動詞" ||
+                                  f.detail == u"非自立" || f.detail == u"接尾";
+            w.joinsPrevious = attaches && !out.isEmpty() && out.back().kind == Word::Kind::Japanese;
+            out.append(w);
+        }
+        start = end;
     }
 }
 
@@ -536,31 +1015,54 @@ QString ReadingEngine::romaji(QStringView text) const
     const QString spoken = kana(text);
     if (!toLatin)
         return spoken;
-    icu::UnicodeString u(reinterpret_cast<const UChar *>(spoken.utf16()), int32_t(spoken.size()));
-    toLatin->transliterate(u);
-    return QString(reinterpret_cast<const QChar *>(u.getBuffer()), u.length());
+    // Word by word (the transliterator's work grows faster than its text), a word ending at
+    // a blank, a comma or a line break.
+    QString out;
+    out.reserve(spoken.size() * 2);
+    for (qsizetype start = 0; start < spoken.size();) {
+        qsizetype end = start;
+        while (end < spoken.size() && end - start < 256 && spoken[end] != u' ' &&
+               spoken[end] != u',' && spoken[end] != u'\n')
+            ++end;
+        if (end > start) {
+            const QStringView piece = QStringView(spoken).sliced(start, end - start);
+            icu::UnicodeString u(reinterpret_cast<const UChar *>(piece.utf16()),
+                                 int32_t(piece.size()));
+            toLatin->transliterate(u);
+            out += QStringView(reinterpret_cast<const QChar *>(u.getBuffer()), u.length());
+        }
+        if (end < spoken.size() &&
+            (spoken[end] == u' ' || spoken[end] == u',' || spoken[end] == u'\n'))
+            out += spoken[end++];
+        start = end;
+    }
+    return out;
 }
 
 QString ReadingEngine::withRuby(QStringView text) const
 {
+    // Each word's own characters from the line, with ruby over its kanji; everything
+    // between the words (brackets, dashes, marks, ruby already written) as it stands.
     QString out;
+    out.reserve(text.size() * 2);
     const QList<QStringView> lines = text.split(u'\n');
     for (qsizetype li = 0; li < lines.size(); ++li) {
         if (li > 0)
             out += u'\n';
         const QStringView line = lines[li];
-        const auto [historical, poetic] = kindOfLine(line);
-        for (const text::RubyPiece &p : text::parseRuby(line)) {
-            if (p.hasRuby()) {
-                // Ruby the poet wrote stays as written.
-                out += line.sliced(p.notationStart(), p.end - p.notationStart());
+        qsizetype cursor = 0;
+        for (const Word &w : words(line)) {
+            if (w.begin < cursor || w.end > line.size())
                 continue;
-            }
-            QList<Word> words;
-            readPlain(p.text, historical, poetic, words);
-            for (const Word &w : words)
-                out += rubyNotation(w, !out.isEmpty() && isKanji(out.back().unicode()));
+            out += line.sliced(cursor, w.begin - cursor);
+            const QString written = line.sliced(w.begin, w.end - w.begin).toString();
+            const bool afterKanji = !out.isEmpty() && isKanji(out.back().unicode());
+            out += w.kind == Word::Kind::Japanese && !w.fromRuby
+                       ? rubyNotation(written, w.kana, afterKanji)
+                       : written;
+            cursor = w.end;
         }
+        out += line.sliced(cursor);
     }
     return out;
 }

@@ -1,21 +1,25 @@
 #pragma once
 // Japanese text as it is pronounced today, word by word: what the speakers say, what the
-// furigana shows. Layers, first match wins:
-//   1. ruby written in the text (｜春日《かすが》, 春日《かすが》);
-//   2. the poet's own dictionary (readings.tsv), longest match;
-//   3. the classical lexicon compiled in, longest match, never starting inside a run of
-//      kanji: poetic place names and poets' names everywhere, classical vocabulary in lines
-//      that read as poetry (木の下 is このもと in a waka, きのした in prose);
-//   4. MeCab with the IPA dictionary, on the rest, after historical kana has been brought
-//      to its modern sound when the line is written in it;
-// and throughout: numbers and dates read in Japanese, 々 ゝ ゞ repeating what they follow,
-// punctuation as a pause, characters without a reading left silent.
+// furigana shows. Each run of Japanese text is a lattice of candidate words from every
+// source, and its reading is the cheapest path through them (Lattice.h):
+//   - ruby written in the text (｜春日《かすが》), which always wins;
+//   - the poet's own dictionary (readings.tsv), which wins wherever it matches;
+//   - MeCab's words at every position, with the IPA dictionary (or naist-jdic), on the
+//     text as written and, for historical kana, on the text brought to today's spelling;
+//   - the classical lexicon compiled in: poetic place names and poets' names everywhere,
+//     classical vocabulary in lines that read as poetry (木の下 is このもと in a waka),
+//     each costed as MeCab's own words over the same span, less a bonus;
+//   - a reading for every kanji (KANJIDIC, Unihan), so that no kanji is ever silent.
+// Then small rewriters over the chosen words: numbers with their counters, 々, particles
+// said わ and え, the classical verbs of poetry (行く ゆく, 来 き/く/こ). In a line that reads
+// as a poem, of the nearly as cheap paths the one whose ku keep 5-7-5(-7-7) is taken.
 
 #include "reading/Lexicon.h"
 #include "reading/Mora.h"
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 #include <QStringView>
 
 #include <functional>
@@ -35,13 +39,26 @@ struct Word
     // A particle, auxiliary or dependent word: said together with the word before it, so
     // that the blanks fall between words as a reader pauses ("はる すぎて").
     bool joinsPrevious = false;
+    // Where the word stands in the line given to words(): [begin, end), ruby notation
+    // included for a word read from its ruby.
+    qsizetype begin = 0;
+    qsizetype end = 0;
+    // A guess: a kanji no dictionary word covers, read from the kanji dictionary, or a word
+    // another analysis nearly as likely reads otherwise. `alternatives` are the other
+    // readings worth offering.
+    bool doubtful = false;
+    QStringList alternatives;
 };
 
 class ReadingEngine
 {
 public:
-    ReadingEngine();
+    // With the IPA dictionary, which reads poems best of the two (bench/reading_figures);
+    // "naist-jdic" asks for that one. The other serves when the one asked for is missing.
+    explicit ReadingEngine(const QString &dictionary = QString());
     ~ReadingEngine();
+    // The MeCab dictionary in use: "naist-jdic", "ipadic", or empty for none.
+    QString dictionaryName() const;
     ReadingEngine(const ReadingEngine &) = delete;
     ReadingEngine &operator=(const ReadingEngine &) = delete;
 
@@ -50,8 +67,9 @@ public:
     const Lexicon &userDictionary() const { return m_user; }
     // ~/.config/kotonami/readings.tsv ($XDG_CONFIG_HOME), where the dictionary is kept.
     static QString userDictionaryPath();
-    // Reads it from that file; a missing file gives an empty dictionary.
-    void loadUserDictionary();
+    // Reads it from that file; a missing file gives an empty dictionary. Returns what went
+    // wrong: the file could not be read, or lines of it were not understood.
+    QStringList loadUserDictionary();
 
     QList<Word> words(QStringView line) const;
     // The sounds of a line by ku, counted from its reading.
@@ -67,18 +85,41 @@ public:
     QString withRuby(QStringView text) const;
 
 private:
+    struct LineKind
+    {
+        bool historical = false;
+        bool poetic = false;
+        // The ku of a poem parted by blanks into three or five, and the sounds each should
+        // have (5, 7, 5, 7, 7).
+        QList<std::pair<qsizetype, qsizetype>> ku;
+        QList<int> kuMorae;
+        qsizetype oneRun = -1; // a poem written without blanks: its length; else -1
+        // The sounds a run of text [begin, end) of the line should have: its ku's, -1 for a
+        // whole poem in one run (17 or 31), 0 when the meter says nothing.
+        int targetFor(qsizetype begin, qsizetype end) const;
+    };
     // Whether a line is written in historical kana, and whether it reads as poetry: laid
-    // out or worded as a poem, or as many sounds as a haiku or a tanka.
-    std::pair<bool, bool> kindOfLine(QStringView line) const;
-    // The words of a part of a line whose kind (historical kana, poetry) is already known.
-    void readPart(QStringView part, bool historical, bool poetic, QList<Word> &out) const;
+    // out or worded as a poem (ku parted by blanks, cutting words, classical endings), or
+    // as many sounds as a haiku or a tanka with classical words in it.
+    LineKind kindOfLine(QStringView line) const;
+    // The words of a line whose kind is already known.
+    QList<Word> readLine(QStringView line, LineKind kind) const;
     // Each line's words made into text by lineText, the lines joined again with "\n".
     QString perLine(QStringView text,
                     const std::function<QString(const QList<Word> &)> &lineText) const;
-    void readPlain(QStringView text, bool historical, bool poetic, QList<Word> &out) const;
-    void readWithMecab(QStringView text, bool historical, bool poetic, QList<Word> &out) const;
+    // Text without ruby, at `offset` in its line.
+    void readPlain(QStringView text, qsizetype offset, LineKind kind, QList<Word> &out) const;
+    // A run of Japanese text (no blanks, marks or Latin letters); `origin` gives the
+    // position in the line of each of its characters and of its end.
+    void readRun(QStringView text, const QList<qsizetype> &origin, LineKind kind,
+                 QList<Word> &out) const;
 
     std::unique_ptr<MecabReader> m_mecab;
+    // MeCab's context classes and cost of a common noun: what a candidate of another source
+    // has where no word of MeCab's spans it.
+    quint16 m_nounLeft = 0;
+    quint16 m_nounRight = 0;
+    int m_nounCost = 5000;
     Lexicon m_user;
 };
 

@@ -451,7 +451,20 @@ void TMainForm1::ReadingDictionary1Click()
                              .trimmed();
     QString spoken = word.isEmpty() ? QString() : readings().kana(word);
     spoken.remove(u' ').remove(u',');
-    m_readingDialog->propose(word, spoken);
+    // A word the engine is not sure of: its other readings, the whole word's each time.
+    QStringList alternatives;
+    const QList<reading::Word> words =
+        word.isEmpty() ? QList<reading::Word>() : readings().words(word);
+    for (qsizetype i = 0; i < words.size(); ++i) {
+        for (const QString &other : words[i].alternatives) {
+            QString whole;
+            for (qsizetype k = 0; k < words.size(); ++k)
+                whole += k == i ? other : words[k].kana;
+            if (!alternatives.contains(whole) && whole != spoken)
+                alternatives << whole;
+        }
+    }
+    m_readingDialog->propose(word, spoken, alternatives);
     m_readingDialog->show();
     m_readingDialog->raise();
     m_readingDialog->activateWindow();

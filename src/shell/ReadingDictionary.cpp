@@ -1,9 +1,10 @@
 #include "shell/ReadingDictionary.h"
 
 #include "reading/KanaRules.h"
-#include "text/SafeFile.h"
+#include "reading/UserDictionary.h"
 
 #include <QBoxLayout>
+#include <QComboBox>
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QFileInfo>
@@ -17,7 +18,8 @@ namespace shell {
 
 TReadingDialog::TReadingDialog(const QString &path, std::function<void()> saved, QWidget *parent)
     : QDialog(parent), m_path(path), m_saved(std::move(saved)), m_word(new QLineEdit(this)),
-      m_reading(new QLineEdit(this)), m_list(new QListWidget(this)), m_status(new QLabel(this))
+      m_reading(new QLineEdit(this)), m_alternatives(new QComboBox(this)),
+      m_list(new QListWidget(this)), m_status(new QLabel(this))
 {
     setObjectName(QStringLiteral("ReadingDialog"));
     setWindowTitle(QStringLiteral("読みを登録"));
@@ -25,6 +27,11 @@ TReadingDialog::TReadingDialog(const QString &path, std::function<void()> saved,
     form->addRow(QStringLiteral("語(&W):"), m_word);
     form->addRow(QStringLiteral("読み(&R):"), m_reading);
     m_reading->setToolTip(QStringLiteral("読み上げるとおりに、ひらがなかカタカナで"));
+    form->addRow(QStringLiteral("ほかの読み(&O):"), m_alternatives);
+    m_alternatives->setToolTip(QStringLiteral("選ぶと読みに入ります"));
+    m_alternatives->setEnabled(false);
+    connect(m_alternatives, &QComboBox::textActivated, this,
+            [this](const QString &chosen) { m_reading->setText(chosen); });
     auto *add = new QPushButton(QStringLiteral("登録(&A)"), this);
     auto *remove = new QPushButton(QStringLiteral("削除(&D)"), this);
     auto *close = new QPushButton(QStringLiteral("閉じる"), this);
@@ -55,10 +62,14 @@ TReadingDialog::TReadingDialog(const QString &path, std::function<void()> saved,
     reload();
 }
 
-void TReadingDialog::propose(const QString &word, const QString &readingText)
+void TReadingDialog::propose(const QString &word, const QString &readingText,
+                             const QStringList &alternatives)
 {
     m_word->setText(word);
     m_reading->setText(readingText);
+    m_alternatives->clear();
+    m_alternatives->addItems(alternatives);
+    m_alternatives->setEnabled(!alternatives.isEmpty());
     m_reading->setFocus();
     m_reading->selectAll();
 }
@@ -70,23 +81,24 @@ QString TReadingDialog::statusText() const
 
 void TReadingDialog::reload()
 {
-    m_words = reading::Lexicon();
-    text::FileError problem;
-    if (const auto bytes = text::readFileBytes(m_path, &problem))
-        m_words.addTsv(QString::fromUtf8(*bytes));
+    const reading::UserDictionary::Loaded loaded = reading::UserDictionary::load(m_path);
+    m_words = loaded.words;
     m_list->clear();
     for (const auto &[surface, readingText] : m_words.entries())
         m_list->addItem(surface + QStringLiteral("　→　") + readingText);
-    m_status->setText(QDir::toNativeSeparators(m_path));
+    QStringList status{QDir::toNativeSeparators(m_path)};
+    if (!loaded.error.isEmpty())
+        status << loaded.error;
+    status << loaded.problems.mid(0, 5);
+    if (loaded.problems.size() > 5)
+        status << QStringLiteral("ほか %1 行").arg(loaded.problems.size() - 5);
+    m_status->setText(status.join(u'\n'));
 }
 
-bool TReadingDialog::save()
+bool TReadingDialog::saved(const QString &problem)
 {
-    QDir().mkpath(QFileInfo(m_path).absolutePath());
-    text::FileError problem;
-    if (!text::writeFileSafely(m_path, m_words.toTsv().toUtf8(), &problem)) {
-        m_status->setText(QStringLiteral("%1 に保存できません。%2")
-                              .arg(QDir::toNativeSeparators(m_path), problem.message));
+    if (!problem.isEmpty()) {
+        m_status->setText(problem);
         return false;
     }
     if (m_saved)
@@ -105,8 +117,7 @@ bool TReadingDialog::registerWord()
         m_status->setText(QStringLiteral("語と、その読みをかなで入れてください。"));
         return false;
     }
-    m_words.add(word, readingText);
-    if (!save())
+    if (!saved(reading::UserDictionary::put(m_path, word, reading::toHiragana(readingText))))
         return false;
     reload();
     m_status->setText(
@@ -120,8 +131,7 @@ bool TReadingDialog::removeSelected()
     const int row = m_list->currentRow();
     if (row < 0 || row >= entries.size())
         return false;
-    m_words.remove(entries[row].first);
-    if (!save())
+    if (!saved(reading::UserDictionary::remove(m_path, entries[row].first)))
         return false;
     reload();
     return true;

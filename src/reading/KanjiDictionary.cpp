@@ -1,0 +1,241 @@
+#include "reading/KanjiDictionary.h"
+
+#include "reading/KanaRules.h"
+
+#include <QFile>
+
+#include <unicode/translit.h>
+#include <unicode/unistr.h>
+
+#include <climits>
+#include <memory>
+
+extern const char unihanKanjiTable[];
+
+namespace reading {
+
+namespace {
+
+// Debian's kanjidic package; in EUC-JP.
+const char KanjidicPath[] = "/usr/share/edict/kanjidic";
+// KANJIDIC is about 1.2 MB; anything far larger there is not it.
+constexpr qint64 KanjidicLimit = 16 * 1024 * 1024;
+
+char32_t firstCodePoint(QStringView s)
+{
+    if (s.isEmpty())
+        return 0;
+    if (s[0].isHighSurrogate() && s.size() > 1)
+        return QChar::surrogateToUcs4(s[0], s[1]);
+    return s[0].unicode();
+}
+
+// Unihan's romanisation ("KYOU", "HASAMI") in hiragana.
+QString romanisedToHiragana(const QString &romaji)
+{
+    thread_local std::unique_ptr<icu::Transliterator> toKana = [] {
+        UErrorCode status = U_ZERO_ERROR;
+        std::unique_ptr<icu::Transliterator> t(
+            icu::Transliterator::createInstance("Latin-Hiragana", UTRANS_FORWARD, status));
+        return U_SUCCESS(status) ? std::move(t) : nullptr;
+    }();
+    if (!toKana)
+        return {};
+    const QString lower = romaji.toLower();
+    icu::UnicodeString u(reinterpret_cast<const UChar *>(lower.utf16()), int32_t(lower.size()));
+    toKana->transliterate(u);
+    QString out(reinterpret_cast<const QChar *>(u.getBuffer()), u.length());
+    for (QChar c : out) {
+        if (!isHiragana(c.unicode()))
+            return {}; // a romanisation the transliterator did not take whole
+    }
+    return out;
+}
+
+QString withoutMarks(const QString &reading)
+{
+    QString r = reading;
+    r.remove(u'.').remove(u'-');
+    return r;
+}
+
+bool isAffix(const QString &reading)
+{
+    return reading.startsWith(u'-') || reading.endsWith(u'-');
+}
+
+} // namespace
+
+const KanjiDictionary &KanjiDictionary::instance()
+{
+    static const KanjiDictionary dictionary;
+    return dictionary;
+}
+
+KanjiDictionary::KanjiDictionary()
+{
+    QFile f(QString::fromLatin1(KanjidicPath));
+    if (f.open(QIODevice::ReadOnly) && f.size() < KanjidicLimit) {
+        const QByteArray bytes = f.readAll();
+        const icu::UnicodeString u(bytes.constData(), int32_t(bytes.size()), "EUC-JP");
+        addKanjidic(QString(reinterpret_cast<const QChar *>(u.getBuffer()), u.length()));
+    }
+    addUnihan();
+}
+
+KanjiDictionary::KanjiDictionary(const QString &kanjidicText)
+{
+    addKanjidic(kanjidicText);
+    addUnihan();
+}
+
+void KanjiDictionary::addKanjidic(const QString &text)
+{
+    // "鋏 6E77 U92cf B167 ... F1509 ... キョウ はさみ はさ.む T1 ... {scissors}": the kanji,
+    // its codes (ASCII letters first), its on readings in katakana and kun readings in
+    // hiragana, then after T1 or T2 the readings of names, then the meanings in braces.
+    for (QStringView line : QStringView(text).split(u'\n')) {
+        if (line.isEmpty() || line.startsWith(u'#'))
+            continue;
+        const QList<QStringView> fields = line.split(u' ', Qt::SkipEmptyParts);
+        const char32_t kanji = firstCodePoint(fields.value(0));
+        if (!isKanji(kanji))
+            continue;
+        Readings r;
+        for (qsizetype i = 1; i < fields.size(); ++i) {
+            const QStringView f = fields[i];
+            if (f.startsWith(u'{') || f == u"T1" || f == u"T2")
+                break;
+            const QChar first = f[0] == u'-' && f.size() > 1 ? f[1] : f[0];
+            if (first.unicode() < 0x80) {
+                if (f.startsWith(u'F'))
+                    r.frequency = f.mid(1).toInt();
+                continue;
+            }
+            if (isKatakana(first.unicode()))
+                r.on << toHiragana(f).remove(u'-');
+            else if (isHiragana(first.unicode()))
+                r.kun << f.toString();
+        }
+        if (r.found())
+            m_kanjidic.insert(kanji, r);
+    }
+}
+
+void KanjiDictionary::addUnihan()
+{
+    const QString table = QString::fromUtf8(unihanKanjiTable);
+    for (QStringView line : QStringView(table).split(u'\n')) {
+        const QList<QStringView> fields = line.split(u'\t');
+        if (fields.size() < 4)
+            continue;
+        const char32_t kanji = firstCodePoint(fields[0]);
+        Readings r;
+        // Kept in Unihan's romanisation; read into kana when a kanji asks for it.
+        for (QStringView on : fields[1].split(u' ', Qt::SkipEmptyParts))
+            r.on << on.toString();
+        for (QStringView kun : fields[2].split(u' ', Qt::SkipEmptyParts))
+            r.kun << kun.toString();
+        if (r.found())
+            m_unihan.insert(kanji, r);
+        QList<char32_t> variants;
+        for (char32_t v : fields[3].toUcs4())
+            variants << v;
+        if (!variants.isEmpty())
+            m_variants.insert(kanji, variants);
+    }
+}
+
+char32_t KanjiDictionary::common(char32_t kanji) const
+{
+    if (m_kanjidic.contains(kanji))
+        return kanji;
+    // A compatibility ideograph is its unified one (﨟 U+FA1F stays: it has none).
+    const QString folded = QString::fromUcs4(&kanji, 1).normalized(QString::NormalizationForm_C);
+    const char32_t unified = firstCodePoint(folded);
+    if (m_kanjidic.contains(unified))
+        return unified;
+    // Of its variants in KANJIDIC, the commonest.
+    char32_t best = kanji;
+    int bestRank = INT_MAX;
+    for (char32_t v : m_variants.value(kanji)) {
+        const auto it = m_kanjidic.constFind(v);
+        if (it == m_kanjidic.cend())
+            continue;
+        const int rank = it->frequency > 0 ? it->frequency : 10000;
+        if (rank < bestRank) {
+            bestRank = rank;
+            best = v;
+        }
+    }
+    return best;
+}
+
+KanjiDictionary::Readings KanjiDictionary::readings(char32_t kanji) const
+{
+    const char32_t known = common(kanji);
+    if (const auto it = m_kanjidic.constFind(known); it != m_kanjidic.cend())
+        return *it;
+    const auto it = m_unihan.constFind(kanji);
+    if (it == m_unihan.cend())
+        return {};
+    Readings r;
+    for (const QString &on : it->on) {
+        if (const QString kana = romanisedToHiragana(on); !kana.isEmpty())
+            r.on << kana;
+    }
+    for (const QString &kun : it->kun) {
+        if (const QString kana = romanisedToHiragana(kun); !kana.isEmpty())
+            r.kun << kana;
+    }
+    return r;
+}
+
+QString KanjiDictionary::alone(char32_t kanji) const
+{
+    const Readings r = readings(kanji);
+    for (const QString &kun : r.kun) {
+        if (!kun.contains(u'.') && !isAffix(kun))
+            return kun;
+    }
+    if (!r.on.isEmpty())
+        return r.on.constFirst();
+    for (const QString &kun : r.kun) {
+        if (!isAffix(kun))
+            return withoutMarks(kun);
+    }
+    return r.kun.isEmpty() ? QString() : withoutMarks(r.kun.constFirst());
+}
+
+QString KanjiDictionary::inCompound(char32_t kanji) const
+{
+    const Readings r = readings(kanji);
+    if (!r.on.isEmpty())
+        return r.on.constFirst();
+    for (const QString &kun : r.kun) {
+        if (!isAffix(kun))
+            return kun.section(u'.', 0, 0);
+    }
+    return r.kun.isEmpty() ? QString() : withoutMarks(r.kun.constFirst());
+}
+
+QStringList KanjiDictionary::alternatives(char32_t kanji) const
+{
+    const Readings r = readings(kanji);
+    QStringList all;
+    auto add = [&all](const QString &reading) {
+        if (!reading.isEmpty() && !all.contains(reading))
+            all << reading;
+    };
+    add(alone(kanji));
+    add(inCompound(kanji));
+    for (const QString &on : r.on)
+        add(on);
+    for (const QString &kun : r.kun) {
+        if (!isAffix(kun))
+            add(withoutMarks(kun));
+    }
+    return all;
+}
+
+} // namespace reading

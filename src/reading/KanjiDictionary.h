@@ -1,0 +1,54 @@
+#pragma once
+// The readings of single kanji, for a kanji no word covers: KANJIDIC (Debian's kanjidic,
+// the 6 355 kanji of JIS X 0208 with their on and kun readings and how common each kanji
+// is), then the Unicode Han database for the rest (its Japanese readings, and its variants:
+// 﨑 is read as 崎, 髙 as 高). So no kanji is ever silent.
+
+#include <QHash>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+namespace reading {
+
+class KanjiDictionary
+{
+public:
+    // KANJIDIC as Debian installs it, read once; the Unihan table is compiled in.
+    static const KanjiDictionary &instance();
+    // For tests: a dictionary from KANJIDIC's text (one kanji a line) and the compiled table.
+    explicit KanjiDictionary(const QString &kanjidicText);
+
+    struct Readings
+    {
+        QStringList on;    // hiragana: "きょう"
+        QStringList kun;   // hiragana, "." before the okurigana: "はさ.む"; "-" marks an affix
+        int frequency = 0; // rank among the 2 500 commonest (1 commonest), 0 when rarer
+        bool found() const { return !on.isEmpty() || !kun.isEmpty(); }
+    };
+    Readings readings(char32_t kanji) const;
+
+    // The variant of a kanji that KANJIDIC holds (﨑 -> 崎, 髙 -> 高), or the kanji itself.
+    char32_t common(char32_t kanji) const;
+
+    // A kanji standing alone: its native word where it has one written with the kanji alone
+    // (鋏 はさみ), else its first on reading, else its first kun in full (啼 なく).
+    QString alone(char32_t kanji) const;
+    // A kanji inside a compound of kanji: its first on reading, else its kun's stem.
+    QString inCompound(char32_t kanji) const;
+    // Every reading it may have, without okurigana marks, the likelier first.
+    QStringList alternatives(char32_t kanji) const;
+
+    qsizetype size() const { return m_kanjidic.size(); }
+
+private:
+    KanjiDictionary();
+    void addKanjidic(const QString &text);
+    void addUnihan();
+
+    QHash<char32_t, Readings> m_kanjidic;
+    QHash<char32_t, Readings> m_unihan;
+    QHash<char32_t, QList<char32_t>> m_variants;
+};
+
+} // namespace reading
