@@ -7,6 +7,7 @@
 #include <unicode/translit.h>
 #include <unicode/unistr.h>
 
+#include <algorithm>
 #include <climits>
 #include <memory>
 
@@ -80,12 +81,6 @@ KanjiDictionary::KanjiDictionary()
         const icu::UnicodeString u(bytes.constData(), int32_t(bytes.size()), "EUC-JP");
         addKanjidic(QString(reinterpret_cast<const QChar *>(u.getBuffer()), u.length()));
     }
-    addUnihan();
-}
-
-KanjiDictionary::KanjiDictionary(const QString &kanjidicText)
-{
-    addKanjidic(kanjidicText);
     addUnihan();
 }
 
@@ -236,6 +231,33 @@ QStringList KanjiDictionary::alternatives(char32_t kanji) const
             add(withoutMarks(kun));
     }
     return all;
+}
+
+QString KanjiDictionary::read(QStringView word, QStringList *alternatives) const
+{
+    const QList<uint> characters = word.toUcs4();
+    const auto kanjiCount = std::count_if(characters.cbegin(), characters.cend(),
+                                          [](uint c) { return isKanji(c) && c != U'々'; });
+    QString kana;
+    QString last;
+    for (const char32_t c : characters) {
+        if (c == U'々') {
+            QString again = last;
+            if (!again.isEmpty())
+                again[0] = voiced(again[0]);
+            kana += again;
+        } else if (isKanji(c)) {
+            last = kanjiCount == 1 ? alone(c) : inCompound(c);
+            if (alternatives && kanjiCount == 1)
+                *alternatives = this->alternatives(c);
+            kana += last;
+        } else {
+            last.clear();
+            if (isKana(c))
+                kana += toHiragana(QString::fromUcs4(&c, 1));
+        }
+    }
+    return kana;
 }
 
 } // namespace reading

@@ -8,6 +8,7 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <QStringView>
 
 namespace reading {
 
@@ -16,8 +17,6 @@ class KanjiDictionary
 public:
     // KANJIDIC as Debian installs it, read once; the Unihan table is compiled in.
     static const KanjiDictionary &instance();
-    // For tests: a dictionary from KANJIDIC's text (one kanji a line) and the compiled table.
-    explicit KanjiDictionary(const QString &kanjidicText);
 
     struct Readings
     {
@@ -38,6 +37,12 @@ public:
     QString inCompound(char32_t kanji) const;
     // Every reading it may have, without okurigana marks, the likelier first.
     QStringList alternatives(char32_t kanji) const;
+
+    // A word no dictionary word covers, read kanji by kanji: one kanji alone as its word
+    // (鋏 はさみ), kanji together each by its on reading (水滸伝 すいこでん), 々 as the kanji
+    // before it again, voiced; kana as written. A single kanji's other readings go to
+    // `alternatives`.
+    QString read(QStringView word, QStringList *alternatives = nullptr) const;
 
     qsizetype size() const { return m_kanjidic.size(); }
 

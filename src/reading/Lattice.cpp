@@ -29,20 +29,7 @@ int Lattice::add(Candidate c)
     m_byBegin[size_t(c.begin)].append(index);
     m_byEnd[size_t(c.end)].append(index);
     m_candidates.push_back(std::move(c));
-    m_dropped.push_back(false);
     return index;
-}
-
-void Lattice::settle(qsizetype begin, qsizetype end, Source source)
-{
-    for (size_t i = 0; i < m_candidates.size(); ++i) {
-        const Candidate &c = m_candidates[i];
-        const bool crosses = (c.begin < begin && c.end > begin) || (c.begin < end && c.end > end);
-        const bool inside = c.begin >= begin && c.end <= end;
-        const bool fills = c.begin == begin && c.end == end && c.source == source;
-        if (crosses || (inside && !fills))
-            m_dropped[i] = true;
-    }
 }
 
 std::vector<long long> Lattice::forward() const
@@ -50,15 +37,13 @@ std::vector<long long> Lattice::forward() const
     std::vector<long long> cost(m_candidates.size(), Unreachable);
     for (qsizetype p = 0; p < m_length; ++p) {
         for (int i : m_byBegin[size_t(p)]) {
-            if (m_dropped[size_t(i)])
-                continue;
             const Candidate &c = m_candidates[size_t(i)];
             long long bestBefore = Unreachable;
             if (p == 0) {
                 bestBefore = m_connection(0, c.left);
             } else {
                 for (int j : m_byEnd[size_t(p)]) {
-                    if (m_dropped[size_t(j)] || cost[size_t(j)] >= Unreachable)
+                    if (cost[size_t(j)] >= Unreachable)
                         continue;
                     const long long via =
                         cost[size_t(j)] + m_connection(m_candidates[size_t(j)].right, c.left);
@@ -81,7 +66,7 @@ QList<int> Lattice::best() const
     int current = -1;
     long long bestCost = Unreachable;
     for (int i : m_byEnd[size_t(m_length)]) {
-        if (m_dropped[size_t(i)] || cost[size_t(i)] >= Unreachable)
+        if (cost[size_t(i)] >= Unreachable)
             continue;
         const long long total = cost[size_t(i)] + m_connection(m_candidates[size_t(i)].right, 0);
         if (total < bestCost) {
@@ -97,7 +82,7 @@ QList<int> Lattice::best() const
         int previous = -1;
         long long previousCost = Unreachable;
         for (int j : m_byEnd[size_t(c.begin)]) {
-            if (m_dropped[size_t(j)] || cost[size_t(j)] >= Unreachable)
+            if (cost[size_t(j)] >= Unreachable)
                 continue;
             const long long via =
                 cost[size_t(j)] + m_connection(m_candidates[size_t(j)].right, c.left);
@@ -126,7 +111,7 @@ Lattice::Way Lattice::cheapestWithin(qsizetype begin, qsizetype end,
     for (qsizetype p = begin; p < end; ++p) {
         for (int i : m_byBegin[size_t(p)]) {
             const Candidate &c = m_candidates[size_t(i)];
-            if (m_dropped[size_t(i)] || c.end > end || !use(c))
+            if (c.end > end || !use(c))
                 continue;
             Best b;
             if (p == begin) {
@@ -190,7 +175,7 @@ QList<Lattice::Path> Lattice::nBest(int count, long long margin, int work,
         return h;
     };
     for (int i : m_byEnd[size_t(m_length)]) {
-        if (m_dropped[size_t(i)] || cost[size_t(i)] >= Unreachable)
+        if (cost[size_t(i)] >= Unreachable)
             continue;
         const long long after = m_connection(m_candidates[size_t(i)].right, 0);
         states.push_back({after, after + cost[size_t(i)], i, -1, false, hashOf(i)});
@@ -230,7 +215,7 @@ QList<Lattice::Path> Lattice::nBest(int count, long long margin, int work,
             continue;
         }
         for (int j : m_byEnd[size_t(c.begin)]) {
-            if (m_dropped[size_t(j)] || cost[size_t(j)] >= Unreachable)
+            if (cost[size_t(j)] >= Unreachable)
                 continue;
             const long long after =
                 state.after + c.cost + m_connection(m_candidates[size_t(j)].right, c.left);

@@ -2,8 +2,8 @@
 // The candidates for every span of a line and the best path through them, as a morphological
 // analyser finds it: each candidate costs its own cost plus the cost of following the one
 // before it (a function of their context classes, the dictionary's connection matrix). The
-// sources add candidates (MeCab's words, ruby, the poet's dictionary, the classical lexicon,
-// numbers, a reading for any kanji); the cheapest path from the line's start to its end is
+// sources add candidates (MeCab's words, the poet's dictionary, the classical lexicon, a
+// candidate for any character); the cheapest path from the line's start to its end is
 // its reading; the next cheapest paths with other readings are its alternatives.
 
 #include <QList>
@@ -18,11 +18,9 @@ enum class Source : quint8 {
     Dictionary, // MeCab's dictionary
     Unknown,    // a word MeCab made up, without a reading
     Modern,     // MeCab's dictionary, on the line's historical kana brought to today's spelling
-    Ruby,       // the reading written in the text
     User,       // the poet's dictionary
     Lexicon,    // the classical lexicon compiled in
     Names,      // poetic place names and poets' names
-    Kanji,      // a kanji read on its own (KANJIDIC)
     Character,  // a character with no better candidate: keeps every position reachable
 };
 
@@ -54,10 +52,6 @@ public:
     // Candidates that start (end) at a position.
     const QList<int> &startingAt(qsizetype position) const { return m_byBegin[position]; }
     const QList<int> &endingAt(qsizetype position) const { return m_byEnd[position]; }
-
-    // Drops every candidate that crosses a boundary of [begin, end) or lies inside it but
-    // for the candidates of `source` that fill it: a span whose reading is settled (ruby).
-    void settle(qsizetype begin, qsizetype end, Source source);
 
     // The cheapest path from the start to the end, as candidate indexes; empty when the
     // candidates leave a gap.
@@ -94,7 +88,6 @@ private:
     qsizetype m_length;
     Connection m_connection;
     std::vector<Candidate> m_candidates;
-    std::vector<bool> m_dropped;
     std::vector<QList<int>> m_byBegin;
     std::vector<QList<int>> m_byEnd;
 };

@@ -215,11 +215,6 @@ bool MecabReader::isOpen() const
     return m_tagger->mecab != nullptr;
 }
 
-MecabReader::Dictionary MecabReader::dictionary() const
-{
-    return m_tagger->dictionary;
-}
-
 QString MecabReader::dictionaryName() const
 {
     if (!m_tagger->mecab)
@@ -287,35 +282,6 @@ QString MecabReader::reading(QStringView text) const
             else
                 out.append(withoutIdeographs(surface));
         }
-    }
-    return out;
-}
-
-QList<MecabReader::Token> MecabReader::tokens(QStringView line) const
-{
-    QList<Token> out;
-    if (!m_tagger->mecab) {
-        out.append({line.toString(), QString(), QString(), QString(), QString()});
-        return out;
-    }
-    const QByteArray utf8 = line.toUtf8();
-    if (utf8.isEmpty())
-        return out;
-    const mecab_node_t *node =
-        mecab_sparse_tonode2(m_tagger->mecab, utf8.constData(), size_t(utf8.size()));
-    for (; node; node = node->next) {
-        if (node->stat == MECAB_BOS_NODE || node->stat == MECAB_EOS_NODE)
-            continue;
-        const Features f = features(node->feature);
-        Token t;
-        t.surface = QString::fromUtf8(node->surface, qsizetype(node->length));
-        t.partOfSpeech = f.partOfSpeech;
-        t.detail = f.detail;
-        if (node->stat != MECAB_UNK_NODE) {
-            t.reading = f.reading;
-            t.pronunciation = f.pronunciation;
-        }
-        out.append(t);
     }
     return out;
 }

@@ -30,9 +30,9 @@ public:
     MecabReader(const MecabReader &) = delete;
     MecabReader &operator=(const MecabReader &) = delete;
 
-    // False when neither dictionary could be opened: the lattice then holds no words.
+    // False when MeCab or its dictionary could not be opened: the lattice then holds no
+    // words, and reading() only drops the kanji.
     bool isOpen() const;
-    Dictionary dictionary() const;
     // "naist-jdic" or "ipadic"; empty when none is open.
     QString dictionaryName() const;
 
@@ -55,17 +55,6 @@ public:
         int accent = -1;       // the accent nucleus (naist-jdic), -1 when not given
     };
     Features features(const char *feature) const;
-
-    // MeCab's best analysis of a line.
-    struct Token
-    {
-        QString surface;
-        QString reading;
-        QString pronunciation;
-        QString partOfSpeech;
-        QString detail;
-    };
-    QList<Token> tokens(QStringView line) const;
 
     // Every word the dictionary holds at each position of `text` (a run without blanks),
     // the unknown words MeCab makes up for the rest, with their connection classes and

@@ -5,6 +5,7 @@
 #include "reading/KanjiDictionary.h"
 #include "reading/Lattice.h"
 #include "reading/MecabReader.h"
+#include "reading/Rewriters.h"
 #include "reading/UserDictionary.h"
 #include "text/Ruby.h"
 
@@ -15,6 +16,7 @@
 #include <unicode/translit.h>
 #include <unicode/unistr.h>
 
+#include <algorithm>
 #include <memory>
 
 namespace reading {
@@ -234,46 +236,6 @@ QString withCommonKanji(QStringView text)
             out[i] = QChar(char16_t(common));
     }
     return out;
-}
-
-// The reading of kanji no word covers, from the kanji dictionary: one kanji alone as its
-// word (鋏 はさみ), kanji together each by its on reading (水滸伝 すいこでん), 々 as the
-// kanji before it again, voiced; kana as written.
-QString kanjiFallback(QStringView surface, QStringList *alternatives)
-{
-    const KanjiDictionary &dict = KanjiDictionary::instance();
-    int kanjiCount = 0;
-    for (qsizetype i = 0; i < surface.size();) {
-        int units = 1;
-        const char32_t c = codePointAt(surface, i, &units);
-        kanjiCount += isKanji(c) && c != U'々' ? 1 : 0;
-        i += units;
-    }
-    QString kana;
-    QString last;
-    for (qsizetype i = 0; i < surface.size();) {
-        int units = 1;
-        const char32_t c = codePointAt(surface, i, &units);
-        i += units;
-        if (c == U'々') {
-            QString again = last;
-            if (!again.isEmpty())
-                again[0] = voiced(again[0]);
-            kana += again;
-            continue;
-        }
-        if (!isKanji(c)) {
-            last.clear();
-            if (isKana(c))
-                kana += toHiragana(QString(QChar(char16_t(c))));
-            continue;
-        }
-        last = kanjiCount == 1 ? dict.alone(c) : dict.inCompound(c);
-        if (alternatives && kanjiCount == 1)
-            *alternatives = dict.alternatives(c);
-        kana += last;
-    }
-    return kana;
 }
 
 bool isPunctuationFeature(const MecabReader::Features &f)
@@ -539,19 +501,6 @@ void ReadingEngine::readPlain(QStringView original, qsizetype offset, LineKind k
 
 namespace {
 
-// A word of the chosen path, before it becomes a Word.
-struct Token
-{
-    qsizetype begin = 0;
-    qsizetype end = 0;
-    QString kana;
-    MecabReader::Features features;
-    Source source = Source::Dictionary;
-    bool doubtful = false;
-    QStringList alternatives;
-    bool silent = false; // a mark MeCab knows as one: not read
-};
-
 // Runs longer than this are read in pieces, so that the lattice stays small; a piece ends
 // where kana meets kanji, a likely boundary between words, when there is one near.
 constexpr qsizetype PieceLength = 200;
@@ -583,146 +532,6 @@ constexpr int CharacterCost = 30000;
 constexpr int MeterPaths = 8;
 constexpr long long MeterMargin = 4000;
 constexpr int MeterWork = 4000;
-
-} // namespace
-
-namespace {
-
-// Numbers MeCab reads digit by digit (二|十|歳, 十|日, 三|百|本) as one word with their
-// counter: はたち, とおか, さんびゃっぽん; a number without a counter as a whole (二〇二六).
-void joinNumbers(QStringView text, QList<Token> &tokens)
-{
-    auto numeric = [&](const Token &t) {
-        if (t.source != Source::Dictionary && t.source != Source::Unknown)
-            return false;
-        for (qsizetype k = t.begin; k < t.end; ++k) {
-            if (!isNumeral(text[k]))
-                return false;
-        }
-        return true;
-    };
-    for (qsizetype i = 0; i < tokens.size(); ++i) {
-        if (!numeric(tokens[i]))
-            continue;
-        qsizetype j = i;
-        while (j + 1 < tokens.size() && numeric(tokens[j + 1]))
-            ++j;
-        const qsizetype b = tokens[i].begin, e = tokens[j].end;
-        const long long value = numberValue(text.sliced(b, e - b));
-        if (value < 0) {
-            i = j;
-            continue;
-        }
-        QString kana;
-        qsizetype last = j;
-        if (const qsizetype counter = counterAt(text, e)) {
-            // The counter must be whole words of the path (一日中 is no 一日).
-            qsizetype k = j + 1;
-            while (k < tokens.size() && tokens[k].end < e + counter)
-                ++k;
-            if (k < tokens.size() && tokens[k].end == e + counter) {
-                const bool afterMonth = b > 1 && text[b - 1] == u'月' && isNumeral(text[b - 2]);
-                kana = countedReading(value, text.sliced(e, counter), afterMonth);
-                last = k;
-            }
-        }
-        if (kana.isEmpty() && j > i) {
-            kana = numberReading(QString::number(value));
-            last = j;
-        }
-        if (kana.isEmpty()) {
-            i = j;
-            continue;
-        }
-        Token joined = tokens[i];
-        joined.end = tokens[last].end;
-        joined.kana = kana;
-        joined.doubtful = false;
-        joined.alternatives.clear();
-        tokens.remove(i + 1, last - i);
-        tokens[i] = joined;
-    }
-}
-
-// Words as verse says them: 行く is ゆく; the classical 来 by the form its ending shows
-// (こ before む ず じ ば よ and before ぬ that ends a noun's modifier, く before る れ, き
-// before the rest: 来ぬ人 こぬひと, 来るる くるる, 秋来ぬ あききぬ); a single kanji MeCab takes
-// for a name (仏 as France, 露 as Russia) as its word (ほとけ, つゆ).
-void poeticWords(QStringView text, QList<Token> &tokens)
-{
-    const KanjiDictionary &kanji = KanjiDictionary::instance();
-    for (Token &t : tokens) {
-        const QStringView surface = text.sliced(t.begin, t.end - t.begin);
-        const bool fromMecab = t.source == Source::Dictionary || t.source == Source::Modern;
-        if (fromMecab && t.features.base == u"行く" && surface.startsWith(u'行') &&
-            t.kana.startsWith(u'い')) {
-            t.kana[0] = u'ゆ';
-        } else if (surface == u"来" && t.source != Source::User && t.source != Source::Lexicon &&
-                   t.end < text.size() && isKana(text[t.end].unicode())) {
-            const QChar next = text[t.end];
-            const QChar after = t.end + 1 < text.size() ? text[t.end + 1] : QChar();
-            const bool negative = QStringView(u"むんずじばよ").contains(next) ||
-                                  (next == u'ぬ' && isKanji(after.unicode()));
-            t.kana = negative                              ? QStringLiteral("こ")
-                     : QStringView(u"るれ").contains(next) ? QStringLiteral("く")
-                                                           : QStringLiteral("き");
-        } else if (surface.size() == 1 && isKanji(surface[0].unicode()) &&
-                   t.source != Source::User && t.source != Source::Lexicon &&
-                   t.end + 1 < text.size() && text[t.end] == u'る' &&
-                   (text[t.end + 1] == u'る' || text[t.end + 1] == u'れ')) {
-            // The classical -るる, -るれ of a verb written with its stem in kanji (流るる,
-            // 乱るれ): the stem of the kanji's verb in -る or -れる (みだ.れる).
-            for (const QString &kun : kanji.readings(surface[0].unicode()).kun) {
-                const QString okurigana = kun.section(u'.', 1);
-                if (kun.contains(u'.') && (okurigana == u"る" || okurigana == u"れる")) {
-                    t.kana = kun.section(u'.', 0, 0);
-                    break;
-                }
-            }
-        } else if (fromMecab && surface.size() == 1 && isKanji(surface[0].unicode()) &&
-                   t.features.detail == u"固有名詞") {
-            const QString word = kanji.alone(surface[0].unicode());
-            if (!word.isEmpty())
-                t.kana = word;
-        }
-    }
-}
-
-// 々 said as the word before it again, its first sound voiced: 瀬々 せぜ, 日々 (when MeCab
-// does not hold it) ひび.
-void repeatedKanji(QStringView text, QList<Token> &tokens)
-{
-    for (qsizetype i = 1; i < tokens.size(); ++i) {
-        Token &t = tokens[i];
-        if (text[t.begin] != u'々' || tokens[i - 1].kana.isEmpty())
-            continue;
-        // A kanji MeCab took for a name before it (瀬 as the surname セラ) as its word.
-        const Token &before = tokens[i - 1];
-        QString again = before.kana;
-        if (before.end - before.begin == 1 && isKanji(text[before.begin].unicode()) &&
-            before.features.detail == u"固有名詞") {
-            const QString word = KanjiDictionary::instance().alone(text[before.begin].unicode());
-            if (!word.isEmpty()) {
-                tokens[i - 1].kana = word;
-                again = word;
-            }
-        }
-        again[0] = voiced(again[0]);
-        if (t.end - t.begin == 1) {
-            t.kana = again;
-            t.doubtful = false;
-            t.alternatives.clear();
-        }
-    }
-}
-
-void rewrite(QStringView text, bool poetic, QList<Token> &tokens)
-{
-    joinNumbers(text, tokens);
-    repeatedKanji(text, tokens);
-    if (poetic)
-        poeticWords(text, tokens);
-}
 
 } // namespace
 
@@ -909,7 +718,7 @@ void ReadingEngine::readRun(QStringView run, const QList<qsizetype> &origin, Lin
                         (surface == u"は" || surface == u"へ"))
                         t.kana = surface == u"は" ? QStringLiteral("わ") : QStringLiteral("え");
                 } else if (containsKanji(surface)) {
-                    t.kana = kanjiFallback(surface, &t.alternatives);
+                    t.kana = KanjiDictionary::instance().read(surface, &t.alternatives);
                     t.doubtful = true;
                 } else if (isPunctuationFeature(t.features) && c.source != Source::Unknown) {
                     t.silent = true;
@@ -1042,7 +851,8 @@ QString ReadingEngine::romaji(QStringView text) const
 QString ReadingEngine::withRuby(QStringView text) const
 {
     // Each word's own characters from the line, with ruby over its kanji; everything
-    // between the words (brackets, dashes, marks, ruby already written) as it stands.
+    // between the words (brackets, dashes, marks) as it stands, and so is notation already
+    // written: ruby, emphasis dots over a base, 《《emphasis》》.
     QString out;
     out.reserve(text.size() * 2);
     const QList<QStringView> lines = text.split(u'\n');
@@ -1050,16 +860,33 @@ QString ReadingEngine::withRuby(QStringView text) const
         if (li > 0)
             out += u'\n';
         const QStringView line = lines[li];
+        QList<std::pair<qsizetype, qsizetype>> written;
+        for (const text::RubyPiece &p : text::parseRuby(line)) {
+            if (p.hasRuby())
+                written.append({p.notationStart(), p.end});
+        }
+        for (qsizetype open = line.indexOf(u"《《"); open >= 0;
+             open = line.indexOf(u"《《", open + 2)) {
+            const qsizetype close = line.indexOf(u"》》", open + 2);
+            if (close < 0)
+                break;
+            written.append({open, close + 2});
+        }
+        auto inNotation = [&written](const Word &w) {
+            return std::any_of(written.cbegin(), written.cend(), [&w](const auto &span) {
+                return w.begin < span.second && w.end > span.first;
+            });
+        };
         qsizetype cursor = 0;
         for (const Word &w : words(line)) {
             if (w.begin < cursor || w.end > line.size())
                 continue;
             out += line.sliced(cursor, w.begin - cursor);
-            const QString written = line.sliced(w.begin, w.end - w.begin).toString();
+            const QString word = line.sliced(w.begin, w.end - w.begin).toString();
             const bool afterKanji = !out.isEmpty() && isKanji(out.back().unicode());
-            out += w.kind == Word::Kind::Japanese && !w.fromRuby
-                       ? rubyNotation(written, w.kana, afterKanji)
-                       : written;
+            out += w.kind == Word::Kind::Japanese && !inNotation(w)
+                       ? rubyNotation(word, w.kana, afterKanji)
+                       : word;
             cursor = w.end;
         }
         out += line.sliced(cursor);

@@ -1,4 +1,3 @@
-#include "reading/Counters.h"
 #include "reading/KanaRules.h"
 #include "reading/MecabReader.h"
 #include "reading/Mora.h"
@@ -138,8 +137,6 @@ TEST(KanaRules, NumbersMarksAndLongVowels)
     EXPECT_EQ(numberReading(u"300"), QStringLiteral("さんびゃく"));
     EXPECT_EQ(numberReading(u"8000"), QStringLiteral("はっせん"));
     EXPECT_EQ(numberReading(u"120000"), QStringLiteral("じゅうにまん"));
-    EXPECT_EQ(countedReading(8, u"日"), QStringLiteral("ようか"));
-    EXPECT_EQ(countedReading(4, u"月"), QStringLiteral("しがつ"));
     EXPECT_EQ(expandKanaRepetition(u"いすゞ"), QStringLiteral("いすず"));
     EXPECT_EQ(expandKanaRepetition(u"こゝろ"), QStringLiteral("こころ"));
     EXPECT_EQ(longVowelsAsKana(u"ノート"), QStringLiteral("ノオト"));
@@ -185,6 +182,22 @@ TEST_F(Engine, ReadsPoemsNamesMarksAndNumbers)
         {u"二三片", u"にさんぺん"},
         {u"六七本", u"ろくしちほん"},
         {u"八九匹", u"はっくひき"},
+        // Kanji numerals MeCab reads digit by digit, with their counters.
+        {u"二十歳の春", u"はたちの はる"},
+        {u"十二月一日", u"じゅうにがつ ついたち"},
+        {u"子供が四人", u"こどもが よにん"},
+        {u"三百本", u"さんびゃっぽん"},
+        {u"七重八重", u"ななえ やえ"},
+        // Historical kana by word: never a word's first は, but inside the word.
+        {u"はたらけど はたらけど", u"はたらけど, はたらけど"},
+        // A kanji no word covers is read from the kanji dictionary, never dropped; a variant
+        // as the kanji it stands for.
+        {u"これは皃です", u"これわ かたちです"},
+        {u"山﨑さん", u"やまざきさん"},
+        {u"鋏", u"はさみ"},
+        // Half-width katakana with its voiced mark; ruby of dots reads its base.
+        {u"ｶﾞｯｺｳ", u"がっこう"},
+        {u"｜完全に怒った《・・・・・・》", u"かんぜんに おこった"},
     };
     // The sounds, and the pauses at marks and blanks; where the words part is the lattice's.
     const auto sounds = [](QString kana) { return kana.remove(u' '); };
@@ -192,6 +205,10 @@ TEST_F(Engine, ReadsPoemsNamesMarksAndNumbers)
         EXPECT_EQ(sounds(engine().kana(QString::fromUtf16(c.text))),
                   sounds(QString::fromUtf16(c.kana)))
             << qPrintable(QString::fromUtf16(c.text));
+    // Historical kana split where today's spelling would split it: やはらか is one word.
+    EXPECT_TRUE(engine()
+                    .kana(u"やはらかに柳あをめる北上の岸辺目に見ゆ泣けとごとくに")
+                    .startsWith(QStringLiteral("やわらかに やなぎ あおめる")));
 }
 
 TEST_F(Engine, ModernProseReadsAsMecabReadsIt)
@@ -283,6 +300,11 @@ TEST_F(Engine, FuriganaGoesOverTheKanjiAndKeepsWrittenRuby)
         // Written ruby, over kana or in katakana, is kept as written.
         {u"｜ひと《人》の国 ｜星《ホシ》", u"｜ひと《人》の国《くに》 ｜星《ホシ》"},
         {u"山川\n", u"山川《やまかわ》\n"},
+        // Everything but the ruby stays as written: brackets, full-width marks, dashes.
+        {u"「春」の歌！（一）", u"「春《はる》」の歌《うた》！（一《いち》）"},
+        {u"ー―…‥　全角！？　ｶﾞｯｺｳ①", u"ー―…‥　全角《ぜんかく》！？　ｶﾞｯｺｳ①"},
+        // Emphasis written as dots over a base or as 《《》》 stays as written.
+        {u"｜完全《・・》と《《強調》》の声", u"｜完全《・・》と《《強調》》の声《こえ》"},
     };
     for (const auto &c : cases)
         EXPECT_EQ(engine().withRuby(QString::fromUtf16(c.text)), QString::fromUtf16(c.ruby))

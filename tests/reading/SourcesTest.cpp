@@ -1,6 +1,5 @@
-// The reading engine's sources and rewriters: counters, the kanji dictionary that keeps every
-// kanji said, historical kana by word, ruby that is no reading, furigana that keeps the text,
-// and the poet's dictionary file.
+// The reading engine's tables and files: counters, the kanji dictionary that keeps every
+// kanji said, and the poet's dictionary file.
 #include "reading/Counters.h"
 #include "reading/KanaRules.h"
 #include "reading/KanjiDictionary.h"
@@ -62,6 +61,8 @@ TEST(Counters, NumbersChangeTheirCountersSound)
         {24, u"日", false, u"にじゅうよっか"},
         {11, u"日", false, u"じゅういちにち"},
         {20, u"日", false, u"はつか"},
+        {8, u"日", false, u"ようか"},
+        {4, u"月", false, u"しがつ"},
         {9, u"時", false, u"くじ"},
         {8, u"重", false, u"やえ"},
         {3, u"ヶ月", false, u"さんかげつ"},
@@ -85,39 +86,6 @@ TEST(Counters, NumbersChangeTheirCountersSound)
             << qPrintable(QString::fromUtf16(n.written));
 }
 
-TEST(Reading, ReadsCountersHistoricalKanaAndEveryKanjiInContext)
-{
-    const struct
-    {
-        const char16_t *text;
-        const char16_t *kana;
-    } cases[] = {
-        // Kanji numerals MeCab reads digit by digit, with their counters.
-        {u"二十歳の春", u"はたちの はる"},
-        {u"十二月一日", u"じゅうにがつ ついたち"},
-        {u"子供が四人", u"こどもが よにん"},
-        {u"三百本", u"さんびゃっぽん"},
-        {u"七重八重", u"ななえ やえ"},
-        // Historical kana by word: never a word's first は, but inside the word.
-        {u"はたらけど はたらけど", u"はたらけど, はたらけど"},
-        // A kanji no word covers is read from the kanji dictionary, never dropped; a variant
-        // as the kanji it stands for.
-        {u"これは皃です", u"これわ かたちです"},
-        {u"山﨑さん", u"やまざきさん"},
-        {u"鋏", u"はさみ"},
-        // Half-width katakana with its voiced mark; ruby of dots reads its base.
-        {u"ｶﾞｯｺｳ", u"がっこう"},
-        {u"｜完全に怒った《・・・・・・》", u"かんぜんに おこった"},
-    };
-    for (const auto &c : cases)
-        EXPECT_EQ(engine().kana(QString::fromUtf16(c.text)), QString::fromUtf16(c.kana))
-            << qPrintable(QString::fromUtf16(c.text));
-    // Historical kana split where today's spelling would split it: やはらか is one word.
-    EXPECT_TRUE(engine()
-                    .kana(u"やはらかに柳あをめる北上の岸辺目に見ゆ泣けとごとくに")
-                    .startsWith(QStringLiteral("やわらかに やなぎ あおめる")));
-}
-
 TEST(Reading, NoCommonKanjiIsSilentAndGuessesAreMarked)
 {
     const KanjiDictionary &kanji = KanjiDictionary::instance();
@@ -139,36 +107,6 @@ TEST(Reading, NoCommonKanjiIsSilentAndGuessesAreMarked)
     ASSERT_NE(guess, words.cend());
     EXPECT_TRUE(guess->doubtful);
     EXPECT_FALSE(guess->alternatives.isEmpty());
-}
-
-TEST(Reading, FuriganaAddsRubyAndChangesNothingElse)
-{
-    const char16_t *texts[] = {
-        u"「春」の歌！（一）",
-        u"ー―…‥　全角！？　ｶﾞｯｺｳ①",
-        u"｜完全に怒った《・・・・・・》と《《強調》》",
-        u"𠮷野の﨑、山川。",
-    };
-    for (const char16_t *t : texts) {
-        const QString text = QString::fromUtf16(t);
-        const QString ruby = engine().withRuby(text);
-        // Taking out what was added (｜, 《reading》 after a base that had none) gives the
-        // text back.
-        QString back;
-        qsizetype k = 0;
-        for (qsizetype i = 0; i < ruby.size(); ++i) {
-            if (k < text.size() && ruby[i] == text[k]) {
-                back += ruby[i];
-                ++k;
-                continue;
-            }
-            if (ruby[i] == u'《')
-                i = ruby.indexOf(u'》', i);
-        }
-        EXPECT_EQ(back, text) << qPrintable(ruby);
-    }
-    EXPECT_EQ(engine().withRuby(u"「春」の歌！（一）"),
-              QStringLiteral("「春《はる》」の歌《うた》！（一《いち》）"));
 }
 
 class DictionaryFile : public ::testing::Test

@@ -1,0 +1,145 @@
+#include "reading/Rewriters.h"
+
+#include "reading/Counters.h"
+#include "reading/KanaRules.h"
+#include "reading/KanjiDictionary.h"
+
+namespace reading {
+
+// Numbers MeCab reads digit by digit (二|十|歳, 十|日, 三|百|本) as one word with their
+// counter: はたち, とおか, さんびゃっぽん; a number without a counter as a whole (二〇二六).
+void joinNumbers(QStringView text, QList<Token> &tokens)
+{
+    auto numeric = [&](const Token &t) {
+        if (t.source != Source::Dictionary && t.source != Source::Unknown)
+            return false;
+        for (qsizetype k = t.begin; k < t.end; ++k) {
+            if (!isNumeral(text[k]))
+                return false;
+        }
+        return true;
+    };
+    for (qsizetype i = 0; i < tokens.size(); ++i) {
+        if (!numeric(tokens[i]))
+            continue;
+        qsizetype j = i;
+        while (j + 1 < tokens.size() && numeric(tokens[j + 1]))
+            ++j;
+        const qsizetype b = tokens[i].begin, e = tokens[j].end;
+        const long long value = numberValue(text.sliced(b, e - b));
+        if (value < 0) {
+            i = j;
+            continue;
+        }
+        QString kana;
+        qsizetype last = j;
+        if (const qsizetype counter = counterAt(text, e)) {
+            // The counter must be whole words of the path (一日中 is no 一日).
+            qsizetype k = j + 1;
+            while (k < tokens.size() && tokens[k].end < e + counter)
+                ++k;
+            if (k < tokens.size() && tokens[k].end == e + counter) {
+                const bool afterMonth = b > 1 && text[b - 1] == u'月' && isNumeral(text[b - 2]);
+                kana = countedReading(value, text.sliced(e, counter), afterMonth);
+                last = k;
+            }
+        }
+        if (kana.isEmpty() && j > i) {
+            kana = numberReading(QString::number(value));
+            last = j;
+        }
+        if (kana.isEmpty()) {
+            i = j;
+            continue;
+        }
+        Token joined = tokens[i];
+        joined.end = tokens[last].end;
+        joined.kana = kana;
+        joined.doubtful = false;
+        joined.alternatives.clear();
+        tokens.remove(i + 1, last - i);
+        tokens[i] = joined;
+    }
+}
+
+// Words as verse says them: 行く is ゆく; the classical 来 by the form its ending shows
+// (こ before む ず じ ば よ and before ぬ that ends a noun's modifier, く before る れ, き
+// before the rest: 来ぬ人 こぬひと, 来るる くるる, 秋来ぬ あききぬ); a single kanji MeCab takes
+// for a name (仏 as France, 露 as Russia) as its word (ほとけ, つゆ).
+void poeticWords(QStringView text, QList<Token> &tokens)
+{
+    const KanjiDictionary &kanji = KanjiDictionary::instance();
+    for (Token &t : tokens) {
+        const QStringView surface = text.sliced(t.begin, t.end - t.begin);
+        const bool fromMecab = t.source == Source::Dictionary || t.source == Source::Modern;
+        if (fromMecab && t.features.base == u"行く" && surface.startsWith(u'行') &&
+            t.kana.startsWith(u'い')) {
+            t.kana[0] = u'ゆ';
+        } else if (surface == u"来" && t.source != Source::User && t.source != Source::Lexicon &&
+                   t.end < text.size() && isKana(text[t.end].unicode())) {
+            const QChar next = text[t.end];
+            const QChar after = t.end + 1 < text.size() ? text[t.end + 1] : QChar();
+            const bool negative = QStringView(u"むんずじばよ").contains(next) ||
+                                  (next == u'ぬ' && isKanji(after.unicode()));
+            t.kana = negative                              ? QStringLiteral("こ")
+                     : QStringView(u"るれ").contains(next) ? QStringLiteral("く")
+                                                           : QStringLiteral("き");
+        } else if (surface.size() == 1 && isKanji(surface[0].unicode()) &&
+                   t.source != Source::User && t.source != Source::Lexicon &&
+                   t.end + 1 < text.size() && text[t.end] == u'る' &&
+                   (text[t.end + 1] == u'る' || text[t.end + 1] == u'れ')) {
+            // The classical -るる, -るれ of a verb written with its stem in kanji (流るる,
+            // 乱るれ): the stem of the kanji's verb in -る or -れる (みだ.れる).
+            for (const QString &kun : kanji.readings(surface[0].unicode()).kun) {
+                const QString okurigana = kun.section(u'.', 1);
+                if (kun.contains(u'.') && (okurigana == u"る" || okurigana == u"れる")) {
+                    t.kana = kun.section(u'.', 0, 0);
+                    break;
+                }
+            }
+        } else if (fromMecab && surface.size() == 1 && isKanji(surface[0].unicode()) &&
+                   t.features.detail == u"固有名詞") {
+            const QString word = kanji.alone(surface[0].unicode());
+            if (!word.isEmpty())
+                t.kana = word;
+        }
+    }
+}
+
+// 々 said as the word before it again, its first sound voiced: 瀬々 せぜ, 日々 (when MeCab
+// does not hold it) ひび.
+void repeatedKanji(QStringView text, QList<Token> &tokens)
+{
+    for (qsizetype i = 1; i < tokens.size(); ++i) {
+        Token &t = tokens[i];
+        if (text[t.begin] != u'々' || tokens[i - 1].kana.isEmpty())
+            continue;
+        // A kanji MeCab took for a name before it (瀬 as the surname セラ) as its word.
+        const Token &before = tokens[i - 1];
+        QString again = before.kana;
+        if (before.end - before.begin == 1 && isKanji(text[before.begin].unicode()) &&
+            before.features.detail == u"固有名詞") {
+            const QString word = KanjiDictionary::instance().alone(text[before.begin].unicode());
+            if (!word.isEmpty()) {
+                tokens[i - 1].kana = word;
+                again = word;
+            }
+        }
+        again[0] = voiced(again[0]);
+        if (t.end - t.begin == 1) {
+            t.kana = again;
+            t.doubtful = false;
+            t.alternatives.clear();
+        }
+    }
+}
+
+void rewrite(QStringView text, bool poetic, QList<Token> &tokens)
+{
+    joinNumbers(text, tokens);
+    repeatedKanji(text, tokens);
+    if (poetic)
+        poeticWords(text, tokens);
+}
+
+} // namespace reading

@@ -1,0 +1,42 @@
+#pragma once
+// The rewriters that go over the words of a line's chosen analysis, each a small rule of
+// how Japanese is said that no dictionary word holds: numbers with their counters, 々
+// repeating the word before it, and the forms of classical verse.
+
+#include "reading/Lattice.h"
+#include "reading/MecabReader.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <QStringView>
+
+namespace reading {
+
+// A word of the chosen path, before it becomes a Word.
+struct Token
+{
+    qsizetype begin = 0;
+    qsizetype end = 0;
+    QString kana;
+    MecabReader::Features features;
+    Source source = Source::Dictionary;
+    bool doubtful = false;
+    QStringList alternatives;
+    bool silent = false; // a mark MeCab knows as one: not read
+};
+
+// Numbers MeCab reads digit by digit (二|十|歳, 十|日, 三|百|本) as one word with their
+// counter: はたち, とおか, さんびゃっぽん; a number without a counter as a whole (二〇二六).
+void joinNumbers(QStringView text, QList<Token> &tokens);
+// 々 said as the word before it again, its first sound voiced: 瀬々 せぜ.
+void repeatedKanji(QStringView text, QList<Token> &tokens);
+// Words as verse says them: 行く ゆく, 来 by its ending, -るる after a stem in kanji, a
+// kanji MeCab takes for a name as its word.
+void poeticWords(QStringView text, QList<Token> &tokens);
+
+// All of them in that order, the verse forms in a poem only. `text` is what the tokens'
+// positions count in.
+void rewrite(QStringView text, bool poetic, QList<Token> &tokens);
+
+} // namespace reading
