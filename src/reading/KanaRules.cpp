@@ -4,6 +4,8 @@
 #include <QRegularExpression>
 #include <QStringList>
 
+#include <cstring>
+
 namespace reading {
 
 namespace {
@@ -93,6 +95,20 @@ bool isKana(char32_t c)
     return isHiragana(c) || isKatakana(c) || c == 0x30FC;
 }
 
+bool containsKanji(QStringView text)
+{
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        char32_t c = text[i].unicode();
+        if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
+            c = QChar::surrogateToUcs4(text[i], text[i + 1]);
+            ++i;
+        }
+        if (isKanji(c))
+            return true;
+    }
+    return false;
+}
+
 QString toHiragana(QStringView text)
 {
     QString out = text.toString();
@@ -111,6 +127,119 @@ QString toKatakana(QStringView text)
         const char16_t u = c.unicode();
         if ((u >= 0x3041 && u <= 0x3096) || u == 0x309D || u == 0x309E)
             c = QChar(char16_t(u + 0x60));
+    }
+    return out;
+}
+
+namespace {
+
+// The Latin letters of each hiragana from ぁ (U+3041) to ゖ (U+3096).
+constexpr const char *kHepburn[] = {
+    "a",  "a",  "i",   "i",  "u",  "u",   "e",  "e",   "o",  "o",  "ka", "ga", "ki", "gi", "ku",
+    "gu", "ke", "ge",  "ko", "go", "sa",  "za", "shi", "ji", "su", "zu", "se", "ze", "so", "zo",
+    "ta", "da", "chi", "ji", "",   "tsu", "zu", "te",  "de", "to", "do", "na", "ni", "nu", "ne",
+    "no", "ha", "ba",  "pa", "hi", "bi",  "pi", "fu",  "bu", "pu", "he", "be", "pe", "ho", "bo",
+    "po", "ma", "mi",  "mu", "me", "mo",  "ya", "ya",  "yu", "yu", "yo", "yo", "ra", "ri", "ru",
+    "re", "ro", "wa",  "wa", "wi", "we",  "wo", "n",   "vu", "ka", "ke"};
+
+// The letters of the hiragana at i, and how many kana they take: a kana with a small
+// kana after it makes one sound (きゃ kya, しぇ she, ふぁ fa, てぃ ti).
+std::pair<QByteArray, int> hepburnAt(QStringView h, qsizetype i)
+{
+    const char16_t c = h[i].unicode();
+    const QByteArray alone =
+        QByteArray::fromRawData(kHepburn[c - 0x3041], qsizetype(strlen(kHepburn[c - 0x3041])));
+    if (i + 1 >= h.size())
+        return {alone, 1};
+    const char16_t next = h[i + 1].unicode();
+    static const QString smallY = QStringLiteral("ゃゅょ");
+    static const QString smallV = QStringLiteral("ぁぃぅぇぉ");
+    const qsizetype y = smallY.indexOf(QChar(next));
+    const qsizetype v = smallV.indexOf(QChar(next));
+    if (y < 0 && v < 0)
+        return {alone, 1};
+    const QByteArray &base = alone;
+    static const char *yVowels[] = {"a", "u", "o"};
+    static const char *vVowels[] = {"a", "i", "u", "e", "o"};
+    if (y >= 0 && base.size() >= 2 && base.endsWith('i') && c != u'い') {
+        // きゃ kya, しゃ sha, ちゃ cha, じゃ ja
+        const QByteArray stem = base.chopped(1);
+        const bool palatal = stem.endsWith('h') || stem == "j";
+        return {stem + (palatal ? "" : "y") + yVowels[y], 2};
+    }
+    if (v == 3 && (base == "shi" || base == "chi" || base == "ji"))
+        return {base.chopped(1) + "e", 2}; // しぇ she, ちぇ che, じぇ je
+    if (v >= 0 && base.size() >= 2 &&
+        (base.endsWith('u') || base.endsWith('e') || base.endsWith('o'))) {
+        // ふぁ fa, ゔぁ va, うぃ wi, てぃ ti, でぃ di, とぅ tu, つぁ tsa, くぁ kwa
+        QByteArray stem = base.chopped(1);
+        if (stem == "k" || stem == "g")
+            stem += 'w';
+        return {stem + vVowels[v], 2};
+    }
+    if (v >= 0 && (c == u'う' || c == u'い')) // うぃ wi, うぉ wo, いぇ ye
+        return {QByteArray(c == u'う' ? "w" : "y") + vVowels[v], 2};
+    if (y >= 0 && (c == u'ふ' || c == u'ゔ' || c == u'で' || c == u'て')) {
+        return {QByteArray(c == u'ふ'   ? "f"
+                           : c == u'ゔ' ? "v"
+                           : c == u'で' ? "d"
+                                        : "t") +
+                    "y" + yVowels[y],
+                2}; // ふゅ fyu, でゅ dyu
+    }
+    return {alone, 1};
+}
+
+} // namespace
+
+QString hepburn(QStringView kana)
+{
+    const QString h = toHiragana(kana);
+    QString out;
+    out.reserve(h.size() * 2);
+    bool doubling = false; // a っ waiting for the consonant after it
+    for (qsizetype i = 0; i < h.size();) {
+        const char16_t c = h[i].unicode();
+        if (c == u'ー' || c == u'〜' || c == u'～') {
+            ++i;
+            continue;
+        }
+        if (c < 0x3041 || c > 0x3096) {
+            doubling = false;
+            out += h[i++];
+            continue;
+        }
+        if (c == u'っ') {
+            doubling = true;
+            ++i;
+            continue;
+        }
+        const auto [letters, taken] = hepburnAt(h, i);
+        i += taken;
+        if (letters.isEmpty())
+            continue;
+        if (c == u'ん') {
+            doubling = false;
+            out += u'n';
+            if (i < h.size() && h[i].unicode() >= 0x3041 && h[i].unicode() <= 0x3096) {
+                const auto [after, _] = hepburnAt(h, i);
+                const char first = after.isEmpty() ? 0 : after.front();
+                if (first == 'a' || first == 'i' || first == 'u' || first == 'e' || first == 'o' ||
+                    first == 'y')
+                    out += u'\'';
+            }
+            continue;
+        }
+        if (doubling) {
+            const char first = letters.front();
+            if (letters.startsWith("ch"))
+                out += u't';
+            else if (first != 'a' && first != 'i' && first != 'u' && first != 'e' && first != 'o' &&
+                     first != 'n')
+                out += QChar::fromLatin1(first);
+            doubling = false;
+        }
+        out += QLatin1StringView(letters);
     }
     return out;
 }

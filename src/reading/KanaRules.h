@@ -14,9 +14,15 @@ bool isHiragana(char32_t c);
 bool isKatakana(char32_t c);
 bool isKana(char32_t c);
 using text::isKanji;
+bool containsKanji(QStringView text);
 
 QString toHiragana(QStringView text);
 QString toKatakana(QStringView text);
+
+// Kana in Latin letters by Hepburn's system, for a voice that reads no kana: しゃ sha,
+// ち chi, ふ fu, っ doubling the consonant after it (まっちゃ matcha), ん before a vowel or
+// y as n' (きんえん kin'en), ー dropped. Katakana counts as hiragana; anything else stays.
+QString hepburn(QStringView kana);
 
 // ー written as the vowel it lengthens (コーヒー -> コオヒイ); a mark with no kana before it
 // is dropped. espeak-ng's Japanese voice stumbles over ー after an o-row kana.

@@ -13,9 +13,6 @@
 #include <QRegularExpression>
 #include <QSet>
 
-#include <unicode/translit.h>
-#include <unicode/unistr.h>
-
 #include <algorithm>
 #include <memory>
 
@@ -50,17 +47,6 @@ char32_t codePointAt(QStringView s, qsizetype i, int *units = nullptr)
     if (units)
         *units = 1;
     return s[i].unicode();
-}
-
-bool containsKanji(QStringView s)
-{
-    for (qsizetype i = 0; i < s.size();) {
-        int units = 1;
-        if (isKanji(codePointAt(s, i, &units)))
-            return true;
-        i += units;
-    }
-    return false;
 }
 
 // A character that may stand in a run of Japanese text read by the lattice: kana, kanji,
@@ -532,6 +518,11 @@ constexpr int CharacterCost = 30000;
 constexpr int MeterPaths = 8;
 constexpr long long MeterMargin = 4000;
 constexpr int MeterWork = 4000;
+// A reading is in doubt where another analysis costs at most this much more and reads
+// otherwise; runs longer than DoubtLength are not searched for one.
+constexpr long long DoubtMargin = 500;
+constexpr int DoubtWork = 2000;
+constexpr qsizetype DoubtLength = 60;
 
 } // namespace
 
@@ -579,6 +570,25 @@ void ReadingEngine::readRun(QStringView run, const QList<qsizetype> &origin, Lin
         QList<Modernised> variants;
         if (kind.poetic) {
             variants << modernFromHistorical(mecabText) << modernFromHistorical(mecabText, false);
+            // Old prints leave out the kana a verb's te-form sounds after its kanji: 咲て
+            // さいて, 散て ちって, 飛で とんで.
+            for (const QChar sound : {u'い', u'っ', u'ん'}) {
+                Modernised spoken;
+                for (qsizetype k = 0; k < n; ++k) {
+                    spoken.text += mecabText[k];
+                    spoken.origin.append(k);
+                    const QChar next = k + 1 < n ? mecabText[k + 1] : QChar();
+                    const bool voicedNext = next == u'で' || next == u'だ';
+                    if (isKanji(mecabText[k].unicode()) &&
+                        (k == 0 || !isKanji(mecabText[k - 1].unicode())) &&
+                        (sound == u'ん' ? voicedNext : next == u'て' || next == u'た')) {
+                        spoken.text += sound;
+                        spoken.origin.append(k);
+                    }
+                }
+                if (spoken.text.size() > n)
+                    variants << spoken;
+            }
         } else {
             Modernised same;
             same.text = mecabText;
@@ -744,20 +754,30 @@ void ReadingEngine::readRun(QStringView run, const QList<qsizetype> &origin, Lin
         auto fits = [target](int count) {
             return target > 0 ? count == target : count == 17 || count == 31;
         };
+        // The analyses nearly as cheap as the best that read the run otherwise: the meter's
+        // choices, and where the reading is in doubt.
+        auto readingOf = [&](int index) {
+            const Candidate &c = lattice.at(index);
+            return c.kana.isEmpty() ? m_mecab->features(c.feature).reading : c.kana;
+        };
+        qsizetype chosen = 0;
+        QList<Lattice::Path> paths;
         if (target != 0 && n <= 40 && !fits(morae(tokens))) {
-            const QList<Lattice::Path> paths =
-                lattice.nBest(MeterPaths, MeterMargin, MeterWork, [&](int index) {
-                    const Candidate &c = lattice.at(index);
-                    return c.kana.isEmpty() ? m_mecab->features(c.feature).reading : c.kana;
-                });
+            paths = lattice.nBest(MeterPaths, MeterMargin, MeterWork, readingOf);
             for (qsizetype k = 1; k < paths.size(); ++k) {
-                const QList<Token> other = tokensOf(paths[k].candidates);
+                QList<Token> other = tokensOf(paths[k].candidates);
                 if (fits(morae(other))) {
-                    tokens = other;
+                    tokens = std::move(other);
+                    chosen = k;
                     break;
                 }
             }
+        } else if (n <= DoubtLength && containsKanji(text)) {
+            paths = lattice.nBest(2, DoubtMargin, DoubtWork, readingOf);
         }
+        const qsizetype rival = chosen == 0 ? 1 : 0;
+        if (rival < paths.size() && std::abs(paths[rival].cost - paths[chosen].cost) <= DoubtMargin)
+            markDisagreements(text, tokensOf(paths[rival].candidates), tokens);
 
         for (const Token &t : tokens) {
             if (t.silent || t.kana.isEmpty())
@@ -815,37 +835,7 @@ QString ReadingEngine::kana(QStringView text) const
 
 QString ReadingEngine::romaji(QStringView text) const
 {
-    thread_local std::unique_ptr<icu::Transliterator> toLatin = [] {
-        UErrorCode status = U_ZERO_ERROR;
-        std::unique_ptr<icu::Transliterator> t(icu::Transliterator::createInstance(
-            "Hiragana-Latin; Latin-ASCII", UTRANS_FORWARD, status));
-        return U_SUCCESS(status) ? std::move(t) : nullptr;
-    }();
-    const QString spoken = kana(text);
-    if (!toLatin)
-        return spoken;
-    // Word by word (the transliterator's work grows faster than its text), a word ending at
-    // a blank, a comma or a line break.
-    QString out;
-    out.reserve(spoken.size() * 2);
-    for (qsizetype start = 0; start < spoken.size();) {
-        qsizetype end = start;
-        while (end < spoken.size() && end - start < 256 && spoken[end] != u' ' &&
-               spoken[end] != u',' && spoken[end] != u'\n')
-            ++end;
-        if (end > start) {
-            const QStringView piece = QStringView(spoken).sliced(start, end - start);
-            icu::UnicodeString u(reinterpret_cast<const UChar *>(piece.utf16()),
-                                 int32_t(piece.size()));
-            toLatin->transliterate(u);
-            out += QStringView(reinterpret_cast<const QChar *>(u.getBuffer()), u.length());
-        }
-        if (end < spoken.size() &&
-            (spoken[end] == u' ' || spoken[end] == u',' || spoken[end] == u'\n'))
-            out += spoken[end++];
-        start = end;
-    }
-    return out;
+    return hepburn(kana(text));
 }
 
 QString ReadingEngine::withRuby(QStringView text) const

@@ -142,4 +142,41 @@ void rewrite(QStringView text, bool poetic, QList<Token> &tokens)
         poeticWords(text, tokens);
 }
 
+void markDisagreements(QStringView text, const QList<Token> &other, QList<Token> &tokens)
+{
+    auto kanaOf = [](const QList<Token> &list, qsizetype from, qsizetype to) {
+        QString kana;
+        for (qsizetype k = from; k < to; ++k)
+            kana += list[k].silent ? QString() : list[k].kana;
+        return kana;
+    };
+    qsizetype i = 0, j = 0;
+    while (i < tokens.size() && j < other.size()) {
+        // The shortest stretch from here at whose end both analyses have a word's end.
+        const qsizetype i0 = i, j0 = j;
+        qsizetype endA = tokens[i++].end, endB = other[j++].end;
+        while (endA != endB && i <= tokens.size() && j <= other.size()) {
+            if (endA < endB && i < tokens.size())
+                endA = tokens[i++].end;
+            else if (endB < endA && j < other.size())
+                endB = other[j++].end;
+            else
+                return;
+        }
+        const QString theirs = kanaOf(other, j0, j);
+        if (kanaOf(tokens, i0, i) == theirs)
+            continue;
+        qsizetype withKanji = 0;
+        for (qsizetype k = i0; k < i; ++k) {
+            Token &t = tokens[k];
+            if (!containsKanji(text.sliced(t.begin, t.end - t.begin)))
+                continue;
+            t.doubtful = true;
+            ++withKanji;
+        }
+        if (withKanji == 1 && i - i0 == 1 && !tokens[i0].alternatives.contains(theirs))
+            tokens[i0].alternatives.prepend(theirs);
+    }
+}
+
 } // namespace reading

@@ -39,4 +39,9 @@ void poeticWords(QStringView text, QList<Token> &tokens);
 // positions count in.
 void rewrite(QStringView text, bool poetic, QList<Token> &tokens);
 
+// Where another analysis nearly as likely reads a stretch of the text otherwise (the two
+// agree on where the stretch starts and ends, not on its kana), the chosen words there that
+// hold kanji are doubtful, and a single such word gets the other reading as an alternative.
+void markDisagreements(QStringView text, const QList<Token> &other, QList<Token> &tokens);
+
 } // namespace reading

@@ -141,6 +141,18 @@ TEST(KanaRules, NumbersMarksAndLongVowels)
     EXPECT_EQ(expandKanaRepetition(u"こゝろ"), QStringLiteral("こころ"));
     EXPECT_EQ(longVowelsAsKana(u"ノート"), QStringLiteral("ノオト"));
     EXPECT_EQ(longVowelsAsKana(u"ーあ"), QStringLiteral("あ"));
+    // Hepburn: digraphs, っ before ch and at the end, ん before a vowel or y, ー dropped,
+    // katakana as hiragana, anything else kept.
+    const std::pair<const char16_t *, const char *> latin[] = {
+        {u"しゃしん ちょっと まっちゃ", "shashin chotto matcha"},
+        {u"きんえん ほんや さんぽ あっ", "kin'en hon'ya sanpo a"},
+        {u"ぢ づ ゐ ゑ を ゔぁ", "ji zu wi we wo va"},
+        {u"ふぁ てぃ でゅ うぃ しぇ いぇ くぁ", "fa ti dyu wi she ye kwa"},
+        {u"コーヒー, iPhone ぁ", "kohi, iPhone a"},
+    };
+    for (const auto &[kana, expected] : latin)
+        EXPECT_EQ(hepburn(kana), QLatin1StringView(expected))
+            << qPrintable(QString::fromUtf16(kana));
 }
 
 class Engine : public ::testing::Test

@@ -101,12 +101,28 @@ TEST(Reading, NoCommonKanjiIsSilentAndGuessesAreMarked)
         EXPECT_FALSE(engine().kana(line).isEmpty()) << qPrintable(line);
     }
     EXPECT_EQ(silent, 0);
-    const QList<Word> words = engine().words(u"これは皃です");
-    const auto guess = std::find_if(words.cbegin(), words.cend(),
-                                    [](const Word &w) { return w.surface == u"皃"; });
-    ASSERT_NE(guess, words.cend());
-    EXPECT_TRUE(guess->doubtful);
-    EXPECT_FALSE(guess->alternatives.isEmpty());
+    // A kanji no word covers, and a word two analyses nearly as likely read otherwise, are
+    // guesses with their other readings; a plain word is none.
+    const struct
+    {
+        const char16_t *line, *word, *alternative;
+        bool doubtful;
+    } cases[] = {
+        {u"これは皃です", u"皃", nullptr, true},
+        {u"駅まで歩いて十分ほどかかります。", u"十分", u"じゅっぷん", true},
+        {u"駅まで歩いて十分ほどかかります。", u"駅", nullptr, false},
+    };
+    for (const auto &c : cases) {
+        const QList<Word> words = engine().words(c.line);
+        const auto w = std::find_if(words.cbegin(), words.cend(),
+                                    [&](const Word &x) { return x.surface == c.word; });
+        ASSERT_NE(w, words.cend()) << qPrintable(QString::fromUtf16(c.word));
+        EXPECT_EQ(w->doubtful, c.doubtful) << qPrintable(w->surface);
+        EXPECT_EQ(!w->alternatives.isEmpty(), c.doubtful) << qPrintable(w->surface);
+        if (c.alternative) {
+            EXPECT_TRUE(w->alternatives.contains(QString::fromUtf16(c.alternative)));
+        }
+    }
 }
 
 class DictionaryFile : public ::testing::Test
