@@ -153,7 +153,7 @@ void RichHorizontalView::repaintRows(const QTextBlock &block, int row)
 void RichHorizontalView::paintNotes(const QList<QTextBlock> &shown)
 {
     // Each visible line's note after its end, in its last row: "5・7・5", a ku that is too
-    // long or too short in its own colour.
+    // long or too short in its own colour; the stretches it marks dotted underneath.
     QPainter p(viewport());
     QFont small = font();
     small.setPixelSize(qMax(1, (font().pixelSize() > 0 ? font().pixelSize() : 16) * 2 / 3));
@@ -167,6 +167,22 @@ void RichHorizontalView::paintNotes(const QList<QTextBlock> &shown)
         if (!b.isVisible() || !tl || tl->lineCount() == 0)
             continue;
         const LineNote note = m_notes(b);
+        if (!note.dotted.isEmpty()) {
+            QPen dots(QColor(0xd0, 0x70, 0x00), qMax<qreal>(1, fm.height() / 12), Qt::DotLine);
+            p.setPen(dots);
+            for (const text::Span &s : note.dotted) {
+                for (int r = 0; r < tl->lineCount(); ++r) {
+                    const QTextLine row = tl->lineAt(r);
+                    const int from = qMax(s.start, row.textStart());
+                    const int to = qMin(s.start + s.length, row.textStart() + row.textLength());
+                    if (from >= to)
+                        continue;
+                    const qreal y = box.top() + row.y() + row.height() - dots.widthF();
+                    p.drawLine(QPointF(box.left() + row.cursorToX(from), y),
+                               QPointF(box.left() + row.cursorToX(to), y));
+                }
+            }
+        }
         const QTextLine last = tl->lineAt(tl->lineCount() - 1);
         qreal x = box.left() + last.naturalTextWidth() + fm.height();
         const qreal baseline = box.top() + last.y() + last.ascent();

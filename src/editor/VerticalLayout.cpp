@@ -790,6 +790,21 @@ void VerticalLayout::paint(QPainter *painter, int firstColumn, int lastColumn,
             for (const text::Span &h : l.hidden)
                 std::fill_n(hidden.begin() + h.start, h.length, true);
         }
+        // The stretches the note marks, each with a dotted line on the left of its characters
+        // (the right is the ruby's).
+        const LineNote note = o.note ? o.note(block) : LineNote();
+        std::vector<bool> dotted;
+        if (!note.dotted.isEmpty()) {
+            dotted.assign(size_t(n), false);
+            for (const text::Span &s : note.dotted) {
+                for (int i = s.start; i < s.start + s.length; ++i) {
+                    const int li = layoutIndex(l, i);
+                    if (li >= 0 && li < n)
+                        dotted[size_t(li)] = true;
+                }
+            }
+        }
+        QPen dots(o.noteDotted, qMax<qreal>(1, em / 11), Qt::DotLine);
         qsizetype nextUpright = 0;
         qsizetype nextHalf = 0;
         qsizetype nextRun = 0;
@@ -867,6 +882,11 @@ void VerticalLayout::paint(QPainter *painter, int firstColumn, int lastColumn,
                     const qreal ux = cx + em / 2 + 1;
                     painter->drawLine(QPointF(ux, y), QPointF(ux, y + vg.advance));
                 }
+                if (!dotted.empty() && dotted[size_t(i)]) {
+                    painter->setPen(dots);
+                    const qreal dx = cx - em / 2 - dots.widthF() - 1;
+                    painter->drawLine(QPointF(dx, y), QPointF(dx, y + vg.advance));
+                }
                 while (nextRun < l.sidewaysRuns.size() &&
                        l.sidewaysRuns[nextRun].start + l.sidewaysRuns[nextRun].length <= i)
                     ++nextRun;
@@ -918,8 +938,8 @@ void VerticalLayout::paint(QPainter *painter, int firstColumn, int lastColumn,
                                   o.top - top, ink[size_t(r.start)]);
                 }
             }
-            if (o.note && local == int(l.columns.size()) - 1)
-                paintNote(painter, block, l, cx, o);
+            if (local == int(l.columns.size()) - 1)
+                paintNote(painter, note, l, cx, o);
         }
         block = block.next();
         local = 0;
@@ -928,11 +948,10 @@ void VerticalLayout::paint(QPainter *painter, int firstColumn, int lastColumn,
     m_kept.keepNear(firstBlock, blockOfColumn(lastColumn, &local).blockNumber());
 }
 
-void VerticalLayout::paintNote(QPainter *painter, const QTextBlock &block,
+void VerticalLayout::paintNote(QPainter *painter, const LineNote &note,
                                const VerticalBlockLayout &l, qreal cx, const PaintOptions &o)
 {
-    const LineNote note = o.note(block);
-    if (note.isEmpty())
+    if (note.values.isEmpty())
         return;
     const qreal em = m_glyphs->em();
     // Under word wrap the notes stand at the foot of the columns, in the room kept for

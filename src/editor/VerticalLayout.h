@@ -53,12 +53,15 @@ struct Typesetting
 };
 
 // A note drawn at the foot of a line's last column: numbers, each with its mark (+1 or -1
-// draws it in a warning colour, 0 plainly). The sounds of a line by ku, for instance.
+// draws it in a warning colour, 0 plainly). The sounds of a line by ku, for instance. And
+// stretches of the line marked with a dotted line beside them (under them in horizontal
+// writing): words whose reading is a guess.
 struct LineNote
 {
     QList<int> values;
     QList<int> marks;
-    bool isEmpty() const { return values.isEmpty(); }
+    QList<text::Span> dotted; // positions in the line's text
+    bool isEmpty() const { return values.isEmpty() && dotted.isEmpty(); }
 };
 
 // One column of a block: a run of the block's layout text.
@@ -193,8 +196,9 @@ public:
         // under word wrap), when given.
         std::function<LineNote(const QTextBlock &)> note;
         QColor noteText;
-        QColor noteLong;  // a value marked +1
-        QColor noteShort; // a value marked -1
+        QColor noteLong;   // a value marked +1
+        QColor noteShort;  // a value marked -1
+        QColor noteDotted; // the dotted line beside a stretch
     };
     // The room a note needs at the foot of the columns.
     qreal noteRoom() const;
@@ -208,8 +212,8 @@ private:
     void layoutText(const QString &text, int preeditPosition, const QString &preedit,
                     bool notationShown, VerticalBlockLayout &layout);
     bool showsNotation(const QTextBlock &block) const;
-    void paintNote(QPainter *painter, const QTextBlock &block, const VerticalBlockLayout &l,
-                   qreal cx, const PaintOptions &o);
+    void paintNote(QPainter *painter, const LineNote &note, const VerticalBlockLayout &l, qreal cx,
+                   const PaintOptions &o);
     void rebuildIndex();
     void ensureIndex();
     int blockColumnCount(const QTextBlock &block);

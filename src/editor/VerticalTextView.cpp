@@ -383,6 +383,7 @@ void VerticalTextView::paintEvent(QPaintEvent *e)
         o.noteText = m_text;
         o.noteLong = QColor(0xd0, 0x20, 0x20);
         o.noteShort = QColor(0x20, 0x60, 0xd0);
+        o.noteDotted = QColor(0xd0, 0x70, 0x00);
     }
     if (last >= first) {
         m_layout.paint(&painter, first, last, o);

@@ -281,11 +281,14 @@ QList<Word> ReadingEngine::words(QStringView line) const
     return readLine(line, kindOfLine(line));
 }
 
-LineMeter ReadingEngine::meter(QStringView line) const
+LineMeter ReadingEngine::meter(QStringView line, QList<Word> *words) const
 {
     QList<MeteredWord> metered;
     bool blank = false;
-    for (const Word &w : readLine(line, kindOfLine(line))) {
+    const QList<Word> read = readLine(line, kindOfLine(line));
+    if (words)
+        *words = read;
+    for (const Word &w : read) {
         if (w.kind == Word::Kind::Pause) {
             const bool parts = w.surface.contains(u' ') || w.surface.contains(u'\u3000') ||
                                w.surface.contains(u'\t');

@@ -72,8 +72,9 @@ public:
     QStringList loadUserDictionary();
 
     QList<Word> words(QStringView line) const;
-    // The sounds of a line by ku, counted from its reading.
-    LineMeter meter(QStringView line) const;
+    // The sounds of a line by ku, counted from its reading; the words they were counted
+    // from in `words`, when given.
+    LineMeter meter(QStringView line, QList<Word> *words = nullptr) const;
 
     // Lines as the Japanese voices get them: kana words separated by blanks, pauses as ", ",
     // Latin words as they are, line breaks kept.

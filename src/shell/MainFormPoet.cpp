@@ -17,17 +17,6 @@ namespace {
 // Lines longer than this are prose, whose sounds nobody counts: they get no note.
 constexpr qsizetype kLongestCountedLine = 400;
 
-editor::LineNote noteOf(const reading::LineMeter &m)
-{
-    editor::LineNote note;
-    if (m.total() == 0)
-        return note;
-    note.values = m.ku;
-    for (qsizetype k = 0; k < m.ku.size(); ++k)
-        note.marks.append(m.deviation(k));
-    return note;
-}
-
 } // namespace
 
 bool TMainForm1::menuOn(const QString &name) const
@@ -58,15 +47,24 @@ void TMainForm1::applyTypesetting()
     m_left->setTypesetting(t);
 }
 
-const reading::LineMeter &TMainForm1::meterOf(const QString &line)
+const TMainForm1::LineReading &TMainForm1::meterOf(const QString &line)
 {
     // Painting asks for the same lines again and again: the counts are kept by line text.
     if (m_meters.size() > 4096)
         m_meters.clear();
     auto it = m_meters.find(line);
-    if (it == m_meters.end())
-        it = m_meters.insert(line, line.size() > kLongestCountedLine ? reading::LineMeter()
-                                                                     : readings().meter(line));
+    if (it == m_meters.end()) {
+        LineReading r;
+        if (line.size() <= kLongestCountedLine) {
+            QList<reading::Word> words;
+            r.meter = readings().meter(line, &words);
+            for (const reading::Word &w : words) {
+                if (w.doubtful)
+                    r.doubtful.append({int(w.begin), int(w.end - w.begin)});
+            }
+        }
+        it = m_meters.insert(line, r);
+    }
     return *it;
 }
 
@@ -74,7 +72,18 @@ void TMainForm1::applyLineNotes()
 {
     std::function<editor::LineNote(const QString &)> notes;
     if (menuOn(QStringLiteral("MoraShow1")))
-        notes = [this](const QString &line) { return noteOf(meterOf(line)); };
+        notes = [this](const QString &line) {
+            // The sounds by ku, and the words whose reading is a guess dotted.
+            const LineReading &r = meterOf(line);
+            editor::LineNote note;
+            note.dotted = r.doubtful;
+            if (r.meter.total() > 0) {
+                note.values = r.meter.ku;
+                for (qsizetype k = 0; k < r.meter.ku.size(); ++k)
+                    note.marks.append(r.meter.deviation(k));
+            }
+            return note;
+        };
     m_right->setLineNotes(notes);
     m_left->setLineNotes(notes);
     m_meters.clear();
@@ -85,7 +94,7 @@ QString TMainForm1::caretMeterText()
 {
     if (!menuOn(QStringLiteral("MoraShow1")))
         return {};
-    const reading::LineMeter &m = meterOf(m_right->textCursor().block().text());
+    const reading::LineMeter &m = meterOf(m_right->textCursor().block().text()).meter;
     if (m.total() == 0)
         return {};
     QString text = QStringLiteral("音数 %1").arg(m.total());

@@ -444,17 +444,29 @@ void TMainForm1::ReadingDictionary1Click()
             },
             this);
     }
-    // The selection (its first line), with the reading the speakers give it now.
-    const QString word = m_right->selectedText()
-                             .section(QChar::ParagraphSeparator, 0, 0)
-                             .section(u'\n', 0, 0)
-                             .trimmed();
-    QString spoken = word.isEmpty() ? QString() : readings().kana(word);
-    spoken.remove(u' ').remove(u',');
+    // The selection (its first line), with the reading the speakers give it now: read in
+    // its line, where the words around it decide, when the line's words make it up.
+    const QTextCursor selection = m_right->textCursor();
+    const QTextBlock block = m_right->document()->findBlock(selection.selectionStart());
+    const qsizetype from = selection.selectionStart() - block.position();
+    const qsizetype to =
+        qMin<qsizetype>(selection.selectionEnd() - block.position(), block.text().size());
+    const QString word = block.text().mid(from, to - from).trimmed();
+    QList<reading::Word> words;
+    QString surfaces;
+    for (const reading::Word &w : readings().words(block.text())) {
+        if (w.begin >= from && w.end <= to && w.kind == reading::Word::Kind::Japanese) {
+            words << w;
+            surfaces += w.surface;
+        }
+    }
+    if (surfaces != word)
+        words = word.isEmpty() ? QList<reading::Word>() : readings().words(word);
+    QString spoken;
+    for (const reading::Word &w : words)
+        spoken += w.kind == reading::Word::Kind::Japanese ? w.kana : QString();
     // A word the engine is not sure of: its other readings, the whole word's each time.
     QStringList alternatives;
-    const QList<reading::Word> words =
-        word.isEmpty() ? QList<reading::Word>() : readings().words(word);
     for (qsizetype i = 0; i < words.size(); ++i) {
         for (const QString &other : words[i].alternatives) {
             QString whole;

@@ -21,6 +21,7 @@
 #include "shell/WindowValues.h"
 #include "text/FileEncoding.h"
 #include "text/RecentFiles.h"
+#include "text/Ruby.h"
 #include "tools/StringColoring.h"
 #include "tools/widgets/Unit2.h"
 
@@ -345,7 +346,13 @@ private:
     void switchTypesetting(const QString &item); // a 表示 check item of the typesetting
     void applyTypesetting();
     void applyLineNotes();
-    const reading::LineMeter &meterOf(const QString &line);
+    // A line's sounds and where its guessed readings stand, kept by the line's text.
+    struct LineReading
+    {
+        reading::LineMeter meter;
+        QList<text::Span> doubtful;
+    };
+    const LineReading &meterOf(const QString &line);
     QString caretMeterText();
     void showCaretMeter();
     html::HtmlStyle pageStyle() const;
@@ -363,8 +370,8 @@ private:
     std::unique_ptr<speech::SpeakerSelection> m_speakers;
     std::unique_ptr<speech::TypingReader> m_typing;
     std::unique_ptr<reading::ReadingEngine> m_readings;
-    QHash<QString, reading::LineMeter> m_meters; // the sounds of lines, by their text
-    QString m_caretMeter;                        // the caret line's count in panel 4
+    QHash<QString, LineReading> m_meters; // the sounds of lines, by their text
+    QString m_caretMeter;                 // the caret line's count in panel 4
     QPointer<TReadingDialog> m_readingDialog;
     speech::TClipboardWatcher *m_clipboardWatcher = nullptr;
     speech::THookHotKey *m_hookHotKey = nullptr;

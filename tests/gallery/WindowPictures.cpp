@@ -15,7 +15,9 @@
 #include "widgets/ClockLabel.h"
 #include "widgets/TabButton.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
+#include <QComboBox>
 #include <QLineEdit>
 #include <QPainter>
 #include <QPlainTextEdit>
@@ -206,10 +208,53 @@ void readingDictionaryPicture(Shelf &shelf)
     d->close();
 }
 
+// Readings that are guesses, dotted beside their words in both writings, and the reading
+// dictionary opened on one of them, offering the other readings.
+void guessPictures(Shelf &shelf)
+{
+    Window win;
+    TMainForm1 &w = *win.w;
+    QFont mincho(QStringLiteral("IPAMincho"));
+    mincho.setPixelSize(22);
+    w.RichEditNx1()->setPaneFont(mincho);
+    if (QAction *counts = w.action(QStringLiteral("MoraShow1")); counts && !counts->isChecked())
+        counts->trigger();
+    w.RichEditNx1()->setText(QStringLiteral("駅まで歩いて十分ほどかかります。\n"
+                                            "これは皃です\n"
+                                            "鶯の鳴くや小き口あけて"));
+    shelf.keep(win.picture(), QStringLiteral("guesses-vertical.png"), Shelf::Docs);
+    w.run(QStringLiteral("VHClick"));
+    shelf.keep(win.picture(), QStringLiteral("guesses-horizontal.png"), Shelf::Docs);
+    w.run(QStringLiteral("VHClick"));
+    QTextCursor c = w.RichEditNx1()->textCursor();
+    c.setPosition(6);
+    c.setPosition(8, QTextCursor::KeepAnchor);
+    w.RichEditNx1()->setTextCursor(c);
+    w.run(QStringLiteral("ReadingDictionary1Click"));
+    TReadingDialog *d = w.readingDialog();
+    if (!d || d->alternatives()->count() < 1) {
+        std::fprintf(stderr, "the reading dictionary offers no other reading of 十分\n");
+        ++shelf.failures;
+        return;
+    }
+    d->alternatives()->showPopup();
+    QApplication::processEvents();
+    QImage picture = d->grab().toImage();
+    if (QWidget *popup = d->alternatives()->view()->window(); popup && popup->isVisible()) {
+        QPainter p(&picture);
+        p.drawPixmap(popup->mapToGlobal(QPoint(0, 0)) - d->mapToGlobal(QPoint(0, 0)),
+                     popup->grab());
+    }
+    shelf.keep(picture, QStringLiteral("reading-alternatives.png"), Shelf::Docs);
+    d->alternatives()->hidePopup();
+    d->close();
+}
+
 } // namespace
 
 void saveWindowPictures(Shelf &shelf)
 {
+    guessPictures(shelf);
     writingPictures(shelf);
     poetPictures(shelf);
     overflowPicture(shelf);

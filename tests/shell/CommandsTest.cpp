@@ -377,6 +377,28 @@ TEST_F(CommandsFixture, PoetsToolsFromTheMenusAndTheHtmlBar)
     EXPECT_EQ(panel(4), QString());
     w->run(QStringLiteral("MoraShow1Click"));
     EXPECT_EQ(panel(4), QStringLiteral("音数 17（5・7・5）"));
+    // With the sounds shown, a guessed reading (皃) is dotted beside its word in either
+    // writing, a sure one not.
+    const QString before = right->text();
+    for (bool vertical : {true, false}) {
+        right->setVertical(vertical);
+        for (const auto &[line, guessed] : {std::pair{u"これは皃です", true}, {u"春の海", false}}) {
+            right->setText(QString::fromUtf16(line));
+            QApplication::processEvents();
+            const QImage shown = right->grab().toImage();
+            int dots = 0;
+            for (int y = 0; y < shown.height(); ++y) {
+                for (int x = 0; x < shown.width(); ++x) {
+                    const QColor c = shown.pixelColor(x, y);
+                    dots +=
+                        c.red() > 0xb0 && c.green() > 0x40 && c.green() < 0xa0 && c.blue() < 0x50;
+                }
+            }
+            EXPECT_EQ(dots > 0, guessed) << vertical << " " << qPrintable(right->text());
+        }
+    }
+    right->setVertical(true);
+    right->setText(before);
     w->run(QStringLiteral("MoraShow1Click"));
     EXPECT_EQ(panel(4), QString());
 
