@@ -67,11 +67,6 @@ const QHash<QChar, QString> &iOrEFused()
     return map;
 }
 
-bool isParticleLike(QChar c)
-{
-    return QStringView(u"のをにとやぞば").contains(c);
-}
-
 bool inRow(QChar c, const char16_t *row)
 {
     return QStringView(row).contains(c);
@@ -93,6 +88,11 @@ bool isKatakana(char32_t c)
 bool isKana(char32_t c)
 {
     return isHiragana(c) || isKatakana(c) || c == 0x30FC;
+}
+
+bool isParticleLike(QChar c)
+{
+    return QStringView(u"のをにとやぞば").contains(c);
 }
 
 bool containsKanji(QStringView text)
@@ -349,8 +349,6 @@ bool looksPoetic(QStringView line)
     return t.contains(cut);
 }
 
-namespace {
-
 // む is the auxiliary, said ん, after the a- or e-row kana of a verb's or auxiliary's
 // irrealis (あら-む, とどめ-む, こ-む) and before the end of the word.
 bool isAuxiliaryMu(QStringView text, qsizetype i)
@@ -363,8 +361,6 @@ bool isAuxiliaryMu(QStringView text, qsizetype i)
     return endsWord && (inRow(before, u"あかさたなはまやらわがざだばぱ") ||
                         inRow(before, u"えけせてねへめれげぜでべぺ") || before == u'こ');
 }
-
-} // namespace
 
 QString auxiliaryMuAsN(QStringView text)
 {

@@ -15,6 +15,8 @@ bool isKatakana(char32_t c);
 bool isKana(char32_t c);
 using text::isKanji;
 bool containsKanji(QStringView text);
+// A kana that is often a particle of its own (の を に と や ぞ ば): a word may start after it.
+bool isParticleLike(QChar c);
 
 QString toHiragana(QStringView text);
 QString toKatakana(QStringView text);
@@ -59,6 +61,9 @@ Modernised modernFromHistorical(QStringView text, bool particlesStartWords = tru
 // Only the auxiliary む said ん (あらむ -> あらん, とどめむ -> とどめん), for poems in
 // modern kana that still use it; character for character.
 QString auxiliaryMuAsN(QStringView text);
+// Whether the む at i is that auxiliary: after the a- or e-row kana of an irrealis (あら-む,
+// とどめ-む, こ-む) and ending its word.
+bool isAuxiliaryMu(QStringView text, qsizetype i);
 
 // ゝ ゞ ヽ ヾ repeat the kana before them (ゞ ヾ voiced): "いすゞ" -> "いすず".
 QString expandKanaRepetition(QStringView text);

@@ -625,6 +625,12 @@ void ReadingEngine::readRun(QStringView run, const QList<qsizetype> &origin, Lin
                     QStringView(variant.text).sliced(node.begin, node.end - node.begin) ==
                         text.sliced(b, e - b))
                     continue;
+                // Historical kana is never read so at a word's start: after a particle
+                // (ぞふく stays ぞ吹く) or where the run starts.
+                if (variant.text[node.begin] != text[b] &&
+                    QStringView(u"はひふへほ").contains(text[b]) &&
+                    (b == 0 || isParticleLike(text[b - 1])))
+                    continue;
                 Candidate c;
                 c.begin = b;
                 c.end = e;
@@ -740,7 +746,7 @@ void ReadingEngine::readRun(QStringView run, const QList<qsizetype> &origin, Lin
                 }
                 tokens.append(t);
             }
-            rewrite(text, kind.poetic, tokens);
+            rewrite(text, kind.poetic, kind.historical, tokens);
             return tokens;
         };
         QList<Token> tokens = tokensOf(lattice.best());

@@ -106,6 +106,35 @@ void poeticWords(QStringView text, QList<Token> &tokens)
     }
 }
 
+// The sounds of the old language as verse is recited today: む ending a word after an
+// irrealis is ん (待たなむ またなん); a verb of one sound and ふ in historical kana is said
+// with the o-row after an a-row sound (逢ふ あう おう), as ゆう after い (いふ ゆう); a longer
+// one keeps its sounds (横たふ よこたう).
+void classicalSounds(QStringView text, bool historical, QList<Token> &tokens)
+{
+    static const QString aRow = QStringLiteral("あかさたなはまやらわがざだばぱ");
+    static const QString oRow = QStringLiteral("おこそとのほもよろおごぞどぼぽ");
+    for (Token &t : tokens) {
+        if (t.kana.isEmpty() || t.source == Source::User)
+            continue;
+        const QStringView surface = text.sliced(t.begin, t.end - t.begin);
+        if (t.kana.endsWith(u'む') && surface.endsWith(u'む') && isAuxiliaryMu(text, t.end - 1)) {
+            t.kana.back() = u'ん';
+        } else if (historical && surface.size() >= 2 && surface.endsWith(u'ふ') &&
+                   t.kana.size() >= 2 && t.kana.endsWith(u'う')) {
+            QChar &before = t.kana[t.kana.size() - 2];
+            const qsizetype row = aRow.indexOf(before);
+            if (surface.endsWith(u"いふ") || surface.endsWith(u"言ふ"))
+                before = before == u'い' ? u'ゆ' : before; // という とゆう
+            else if (row >= 0 && t.kana.size() == 2 && surface.size() == 2 &&
+                     (isKanji(surface[0].unicode()) || t.begin == 0 ||
+                      !isHiragana(text[t.begin - 1].unicode()) ||
+                      isParticleLike(text[t.begin - 1])))
+                before = oRow[row]; // the whole verb, not the end of one (よこ|たふ)
+        }
+    }
+}
+
 // 々 said as the word before it again, its first sound voiced: 瀬々 せぜ, 日々 (when MeCab
 // does not hold it) ひび.
 void repeatedKanji(QStringView text, QList<Token> &tokens)
@@ -134,12 +163,14 @@ void repeatedKanji(QStringView text, QList<Token> &tokens)
     }
 }
 
-void rewrite(QStringView text, bool poetic, QList<Token> &tokens)
+void rewrite(QStringView text, bool poetic, bool historical, QList<Token> &tokens)
 {
     joinNumbers(text, tokens);
     repeatedKanji(text, tokens);
-    if (poetic)
+    if (poetic) {
         poeticWords(text, tokens);
+        classicalSounds(text, historical, tokens);
+    }
 }
 
 void markDisagreements(QStringView text, const QList<Token> &other, QList<Token> &tokens)

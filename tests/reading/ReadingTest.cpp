@@ -186,6 +186,11 @@ TEST_F(Engine, ReadsPoemsNamesMarksAndNumbers)
         // The small っ old prints write large, after a kanji and in historical kana.
         {u"手に取つて", u"てに とって"},
         {u"夏野となつてゐる", u"なつのと なっている"},
+        // Recited sounds: む after an irrealis, a one-sound verb in ふ, いふ; never at a
+        // word's start (ぞふく).
+        {u"花の色は 移りにけりな 山風ぞふく 逢ふ人もなし 君待たなむ",
+         u"はなの いろわ, うつりに けりな, やまかぜぞ ふく, おう ひとも なし, きみ また なん"},
+        {u"秋の夜を 人はいふなり", u"あきの よお, ひとわ ゆう なり"},
         // A kanji in a word MeCab does not know is read on its own, never dropped.
         {u"痩骨", u"そうこつ"},
         // Approximate numbers, with the counter's sound after them.
