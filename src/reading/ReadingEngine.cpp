@@ -508,6 +508,24 @@ qsizetype pieceEnd(QStringView run, qsizetype start)
     return run[end].isLowSurrogate() ? end - 1 : end;
 }
 
+// A dictionary word's kana as it is said where it is spelled in historical kana: the
+// pronunciation where the reading has a は-row kana or ヰ ヱ ヲ said otherwise (考へる
+// カンガヘル is said カンガエル); everything else as the reading spells it (トウキョウ, not
+// the pronunciation's トーキョー; いう, not ユウ).
+QString saidAsSpelled(const MecabReader::Features &f)
+{
+    const QString &spelled = f.reading;
+    const QString &said = f.pronunciation;
+    if (said.size() != spelled.size() || said == spelled)
+        return spelled;
+    QString out = spelled;
+    for (qsizetype i = 0; i < out.size(); ++i) {
+        if (said[i] != u'ー' && QStringView(u"ハヒフヘホヰヱヲ").contains(spelled[i]))
+            out[i] = said[i];
+    }
+    return out;
+}
+
 // What the lexicons' words are worth against MeCab's over the same span: the poet's words
 // always win; the classical lexicon and the names win where MeCab has nothing much better.
 constexpr int UserBonus = 1000000;
@@ -732,7 +750,7 @@ void ReadingEngine::readRun(QStringView run, const QList<qsizetype> &origin, Lin
                     t.kana = c.kana;
                 } else if ((c.source == Source::Dictionary || c.source == Source::Modern) &&
                            !t.features.reading.isEmpty()) {
-                    t.kana = toHiragana(t.features.reading);
+                    t.kana = toHiragana(saidAsSpelled(t.features));
                     if (t.features.partOfSpeech == u"助詞" &&
                         (surface == u"は" || surface == u"へ"))
                         t.kana = surface == u"は" ? QStringLiteral("わ") : QStringLiteral("え");
