@@ -110,9 +110,13 @@ LoadedDocument decodeDocument(QByteArrayView bytes, std::optional<FileEncoding> 
 {
     LoadedDocument doc;
     doc.format.binary = looksBinary(bytes);
-    doc.format.encoding = forced              ? *forced
-                          : doc.format.binary ? FileEncoding::Cp932
-                                              : detectEncoding(bytes);
+    // Binary bytes are read as code page 932, which keeps every one; but UTF-8 that is
+    // valid apart from its NUL bytes stays UTF-8 (a NUL is a character to it).
+    const FileEncoding detected = detectEncoding(bytes);
+    const bool utf8 = detected == FileEncoding::Utf8 || detected == FileEncoding::Utf8Bom;
+    doc.format.encoding = forced                       ? *forced
+                          : doc.format.binary && !utf8 ? FileEncoding::Cp932
+                                                       : detected;
     const QString decoded = decodeText(bytes, doc.format.encoding);
     if (!decoded.contains(u'\r')) {
         // Every line end a LF already, as in most files: the text as decoded, not copied

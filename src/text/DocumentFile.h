@@ -48,7 +48,8 @@ bool looksBinary(QByteArrayView bytes);
 
 // The document in the bytes. `forced` decodes in that encoding instead of the detected one
 // (reopening with another encoding); the line ends are found either way. Binary bytes are
-// read as code page 932, whose decoding keeps every byte.
+// read as code page 932, whose decoding keeps every byte, unless they are valid UTF-8 with
+// NUL bytes in it.
 LoadedDocument decodeDocument(QByteArrayView bytes, std::optional<FileEncoding> forced = {});
 
 std::optional<LoadedDocument> readDocument(const QString &path, FileError *problem,

@@ -338,12 +338,71 @@ qsizetype japaneseScore(QStringView text)
     return score;
 }
 
-// Japanese prose and poetry always hold kana; a short run of bytes that happens to be valid
-// EUC-JP but decodes to kanji alone (C0 AF) is not taken for EUC-JP.
+// Japanese prose and poetry mostly hold kana; text without any is weighed otherwise.
 bool containsKana(QStringView text)
 {
     return std::any_of(text.begin(), text.end(),
                        [](QChar c) { return c.unicode() >= 0x3041 && c.unicode() <= 0x30FA; });
+}
+
+// Text with no kana that EUC-JP reads as kanji (with ASCII, ー and full-width punctuation)
+// is EUC-JP, unless code page 932 reads the same bytes as plausible half-width katakana:
+// every byte a single half-width kana, no voiced mark after a kana that takes none, no
+// small kana or ｰ first; then EUC-JP wins only with JIS level-1 kanji and punctuation
+// alone, the common ones, where half-width text would give symbols and rarer kanji too,
+// and without a voiced mark where one belongs (ｶﾞｸﾞ).
+bool kanjiOnlyEucJp(QByteArrayView bytes, QStringView euc)
+{
+    int kanjiCount = 0;
+    for (QChar c : euc) {
+        const char16_t u = c.unicode();
+        const bool kanji = (u >= 0x4E00 && u <= 0x9FFF) || u == 0x3005;
+        kanjiCount += kanji ? 1 : 0;
+        if (!kanji && u >= 0x80 && !(u >= 0x3000 && u <= 0x303F) && u != 0x30FC &&
+            !(u >= 0xFF01 && u <= 0xFF5E))
+            return false;
+    }
+    // One kanji is two bytes any text may hold (C0 AF is ﾀｯ, or an overlong /).
+    if (kanjiCount < 2)
+        return false;
+    const auto *p = reinterpret_cast<const unsigned char *>(bytes.data());
+    bool halfWidth = true;
+    bool voiced = false; // a ﾞ or ﾟ after a kana that takes it: half-width text for sure
+    bool levelOne = true;
+    unsigned char before = 0;
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        const unsigned char b = p[i];
+        if (b < 0x80) {
+            before = b;
+            continue;
+        }
+        if (b < 0xA1 || b > 0xDF) {
+            halfWidth = false;
+        } else {
+            const bool voicedMark = b == 0xDE || b == 0xDF;
+            // ｶ-ﾄ and ﾊ-ﾎ take ﾞ (ｳ too), ﾊ-ﾎ take ﾟ.
+            const bool takesDakuten = (before >= 0xB6 && before <= 0xC4) ||
+                                      (before >= 0xCA && before <= 0xCE) || before == 0xB3;
+            const bool takesHandakuten = before >= 0xCA && before <= 0xCE;
+            const bool smallOrLong = (b >= 0xA7 && b <= 0xB0);
+            const bool first = before < 0xA1 || before > 0xDF;
+            if ((b == 0xDE && !takesDakuten) || (b == 0xDF && !takesHandakuten) ||
+                (smallOrLong && first) || (voicedMark && first))
+                halfWidth = false;
+            voiced = voiced || voicedMark;
+        }
+        before = b;
+    }
+    // The lead byte of each EUC-JP pair: B0-CF are JIS level 1, A1 the punctuation row.
+    for (qsizetype i = 0; i < bytes.size();) {
+        if (p[i] < 0x80) {
+            ++i;
+            continue;
+        }
+        levelOne = levelOne && ((p[i] >= 0xB0 && p[i] <= 0xCF) || p[i] == 0xA1);
+        i += p[i] == 0x8F ? 3 : 2;
+    }
+    return !halfWidth || (levelOne && !voiced);
 }
 
 bool roundTrips(QByteArrayView bytes, const char *name)
@@ -378,8 +437,10 @@ FileEncoding detectEncoding(QByteArrayView bytes)
     }
     if (isStrictEucJp(bytes)) {
         const auto euc = icuDecodeStrict(bytes, kIcuEucJp);
-        if (euc && containsKana(*euc) && japaneseScore(*euc) > japaneseScore(decodeCp932(bytes)) &&
-            roundTrips(bytes, kIcuEucJp))
+        const bool likelier =
+            euc && (containsKana(*euc) ? japaneseScore(*euc) > japaneseScore(decodeCp932(bytes))
+                                       : kanjiOnlyEucJp(bytes, *euc));
+        if (likelier && roundTrips(bytes, kIcuEucJp))
             return FileEncoding::EucJp;
     }
     return FileEncoding::Cp932;

@@ -17,8 +17,8 @@ QList<RubyPiece> parseRuby(QStringView line)
     qsizetype bar = -1;      // the ｜ that opens a base, if any
     auto plainUpTo = [&](qsizetype to) {
         if (to > plainFrom)
-            pieces.append({line.sliced(plainFrom, to - plainFrom).toString(), QString(),
-                           plainFrom, to, 0});
+            pieces.append(
+                {line.sliced(plainFrom, to - plainFrom).toString(), QString(), plainFrom, to, 0});
     };
     for (qsizetype i = 0; i < n; ++i) {
         const QChar c = line[i];
@@ -57,8 +57,8 @@ QList<RubyPiece> parseRuby(QStringView line)
         }
         const qsizetype barLength = bar >= 0 ? 1 : 0;
         plainUpTo(baseStart - barLength);
-        pieces.append({line.sliced(baseStart, i - baseStart).toString(), ruby.toString(),
-                       baseStart, close + 1, barLength});
+        pieces.append({line.sliced(baseStart, i - baseStart).toString(), ruby.toString(), baseStart,
+                       close + 1, barLength});
         plainFrom = close + 1;
         i = close;
         bar = -1;

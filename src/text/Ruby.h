@@ -19,8 +19,8 @@ bool isKanji(char32_t c);
 
 struct RubyPiece
 {
-    QString text;       // the base text, or plain text
-    QString ruby;       // the reading; empty for plain text
+    QString text;        // the base text, or plain text
+    QString ruby;        // the reading; empty for plain text
     qsizetype start = 0; // where `text` starts in the line
     qsizetype end = 0;   // where the piece ends in the line, its closing 》 included
     bool hasRuby() const { return !ruby.isEmpty(); }

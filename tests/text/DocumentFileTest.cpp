@@ -175,6 +175,12 @@ TEST(DocumentFormat, BinaryFilesAreRecognisedAndKeptByteForByte)
         EXPECT_TRUE(doc.format.binary);
         EXPECT_EQ(encodeDocument(doc.text, doc.format).bytes, bytes);
     }
+    // UTF-8 that is valid but for a NUL stays UTF-8, and comes back byte for byte.
+    const QByteArray utf8Nul("\xE6\x98\xA5\0\xE7\xA7\x8B\n", 8);
+    const LoadedDocument withNul = decodeDocument(utf8Nul);
+    EXPECT_EQ(withNul.format.encoding, FileEncoding::Utf8);
+    EXPECT_EQ(withNul.text, QString::fromUtf8(utf8Nul));
+    EXPECT_EQ(encodeDocument(withNul.text, withNul.format).bytes, utf8Nul);
     EXPECT_FALSE(looksBinary(QByteArray("\xFF\xFE\x41\x00", 4))); // UTF-16's NULs are text
     EXPECT_FALSE(looksBinary("BZh is how a line of notes may begin"));
     EXPECT_FALSE(looksBinary("\x82\xA0\x82\xA2"));

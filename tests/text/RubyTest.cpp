@@ -38,15 +38,15 @@ TEST(Ruby, NotationIsParsedAndStrayMarksStayText)
     } cases[] = {
         {u"｜春日《かすが》なる", u"[春日|かすが]なる"},
         {u"天の原の春日《かすが》なる", u"天の原の[春日|かすが]なる"},
-        {u"あの｜ひと《人》", u"あの[ひと|人]"},          // ruby over kana needs its ｜
-        {u"かな《かな》", u"かな《かな》"},               // no kanji before 《 and no bar
-        {u"《かすが》", u"《かすが》"},                   // no base
-        {u"春日《かすが", u"春日《かすが"},               // not closed
-        {u"｜春日", u"｜春日"},                           // a bar without ruby
-        {u"春日《》", u"春日《》"},                       // empty ruby
-        {u"｜《かすが》", u"｜《かすが》"},               // a bar with no base after it
+        {u"あの｜ひと《人》", u"あの[ひと|人]"},             // ruby over kana needs its ｜
+        {u"かな《かな》", u"かな《かな》"},                  // no kanji before 《 and no bar
+        {u"《かすが》", u"《かすが》"},                      // no base
+        {u"春日《かすが", u"春日《かすが"},                  // not closed
+        {u"｜春日", u"｜春日"},                              // a bar without ruby
+        {u"春日《》", u"春日《》"},                          // empty ruby
+        {u"｜《かすが》", u"｜《かすが》"},                  // a bar with no base after it
         {u"あ｜い｜春日《かすが》", u"あ｜い[春日|かすが]"}, // the later bar opens the base
-        {u"漢字《かん《じ》》", u"漢字《かん《じ》》"},   // nested: neither is ruby
+        {u"漢字《かん《じ》》", u"漢字《かん《じ》》"},      // nested: neither is ruby
         {u"山《やま》川《かわ》", u"[山|やま][川|かわ]"},
         {u"𠮷野《よしの》", u"[𠮷野|よしの]"},
         {u"春の海《うみ》", u"春の[海|うみ]"}, // the run of kanji just before 《 only
@@ -54,8 +54,7 @@ TEST(Ruby, NotationIsParsedAndStrayMarksStayText)
     };
     for (const auto &c : cases) {
         const QString line = QString::fromUtf16(c.line);
-        EXPECT_EQ(joined(line, parseRuby(line)), QString::fromUtf16(c.pieces))
-            << qPrintable(line);
+        EXPECT_EQ(joined(line, parseRuby(line)), QString::fromUtf16(c.pieces)) << qPrintable(line);
     }
 }
 
@@ -69,7 +68,7 @@ TEST(TateChuYoko, ShortRunsBetweenJapaneseStandUpright)
     } cases[] = {
         {u"2026年12月8日", 2, u"[12][8]"},
         {u"2026年12月8日", 4, u"[2026][12][8]"},
-        {u"第3.14章", 4, u""},          // part of a Latin number
+        {u"第3.14章", 4, u""},           // part of a Latin number
         {u"A4判とB5判", 2, u"[A4][B5]"}, // letters and digits together
         {u"abc", 2, u""},                // too long, at both ends of the line
         {u"約 12 頁", 2, u"[12]"},       // blanks do not make it Latin
