@@ -182,6 +182,9 @@ bool TRichEditSx::isModified() const
 
 void TRichEditSx::setModified(bool modified)
 {
+    // Unmodified is the file's text: an undo or redo back to it clears the mark again.
+    if (!modified && !m_changeLost)
+        m_undo.markSaved(*this);
     m_document->setModified(modified);
 }
 
@@ -714,14 +717,16 @@ void TRichEditSx::undo()
 {
     finishLoading();
     forgetLostSteps();
-    m_undo.undo(*this);
+    if (m_undo.undo(*this) && m_undo.atSaved())
+        m_document->setModified(false);
 }
 
 void TRichEditSx::redo()
 {
     finishLoading();
     forgetLostSteps();
-    m_undo.redo(*this);
+    if (m_undo.redo(*this) && m_undo.atSaved())
+        m_document->setModified(false);
 }
 
 void TRichEditSx::recordAction(int action)
@@ -745,6 +750,7 @@ void TRichEditSx::willEdit(qsizetype from, qsizetype to)
     // edit that then changed nothing (a cut without a selection) does not stand for a later
     // one. The whole text is in before an edit.
     finishLoading();
+    m_undo.edited();
     if (!std::exchange(m_announced, true))
         QMetaObject::invokeMethod(
             this, [this] { m_announced = false; }, Qt::QueuedConnection);

@@ -1,6 +1,7 @@
 #include "editor/RichUndoMemory.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace editor {
 
@@ -126,6 +127,10 @@ void RichUndoMemory::store(RichUndoTarget &target)
     m_current = (m_current + 1) % SlotCount;
     m_slots[m_current] = placed(place);
     m_newest = m_current;
+    if (m_saved == m_current)
+        m_saved = -1; // overwritten
+    if (std::exchange(m_savedPending, false))
+        m_saved = m_current;
     if (m_current == m_oldest)
         m_oldest = (m_oldest + 1) % SlotCount;
     target.markUnchanged();
@@ -138,7 +143,23 @@ void RichUndoMemory::forget(RichUndoTarget &target)
     m_current = m_newest = m_oldest = 0;
     m_slots[0] = placed(place);
     m_lastAction = ActionCaret;
+    m_saved = -1;
+    m_savedPending = false;
     target.markUnchanged();
+}
+
+void RichUndoMemory::markSaved(const RichUndoTarget &target)
+{
+    if (!target.changeSinceMark().any) {
+        m_saved = m_current;
+        m_savedPending = false;
+        return;
+    }
+    // The text is not a step yet: the next one stored is it, and the next action stores.
+    m_saved = -1;
+    m_savedPending = true;
+    if (m_lastAction != ActionUndo)
+        m_lastAction = ActionMouse;
 }
 
 void RichUndoMemory::record(int action, RichUndoTarget &target)

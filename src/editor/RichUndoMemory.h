@@ -104,6 +104,15 @@ public:
     // changed in a way the target could not follow.
     void forget(RichUndoTarget &target);
 
+    // The target's text as it is now is the one in its file (just saved or opened). The step
+    // that holds it is known at once, or becomes the next step stored when no edit comes
+    // first (edited() says one does); an undo or redo back to that step is back at the
+    // file's text: atSaved(). Overwriting the step, or an edit after an undo that cuts it
+    // off, forgets it.
+    void markSaved(const RichUndoTarget &target);
+    void edited() { m_savedPending = false; }
+    bool atSaved() const { return m_saved >= 0 && m_saved == m_current; }
+
 private:
     // A slot: the caret and top line of its state and, but for the newest, how its text
     // differs from the next slot's: that text's part [start, start + nextLength) is `text`
@@ -131,6 +140,8 @@ private:
     int m_newest = 0;
     int m_oldest = 0;
     int m_lastAction = ActionCaret;
+    int m_saved = -1;            // the step holding the file's text, -1 when none does
+    bool m_savedPending = false; // the next step stored holds it
 };
 
 } // namespace editor

@@ -173,6 +173,41 @@ TEST_F(PaneFixture, TypingThroughKeysIsOneUndoStep)
     EXPECT_EQ(pane.text(), QStringLiteral("abc"));
 }
 
+// The modified mark follows the undo memory: an undo or redo back to the text as opened or
+// saved clears it, whether the save came between steps or in the middle of a typing run;
+// once an edit after an undo has cut that text off, nothing clears it.
+TEST_F(PaneFixture, TheModifiedMarkFollowsUndoBackToTheSavedText)
+{
+    auto type = [&](const char *keys) {
+        QTest::keyClicks(pane.activeView(), QString::fromLatin1(keys));
+    };
+    pane.setText(QStringLiteral("opened"));
+    pane.setModified(false);
+    type("x");
+    EXPECT_TRUE(pane.isModified());
+    pane.undo();
+    EXPECT_EQ(pane.text(), QStringLiteral("opened"));
+    EXPECT_FALSE(pane.isModified()) << "back at the file's text";
+    pane.redo();
+    EXPECT_TRUE(pane.isModified());
+
+    type("ab");
+    pane.setModified(false); // saved in the middle of a typing run
+    type("cd");
+    pane.undo();
+    EXPECT_EQ(pane.text(), QStringLiteral("xabopened"));
+    EXPECT_FALSE(pane.isModified());
+    pane.redo();
+    EXPECT_TRUE(pane.isModified());
+
+    pane.undo();
+    pane.undo();
+    type("z"); // cuts the saved text off
+    pane.undo();
+    pane.redo();
+    EXPECT_TRUE(pane.isModified());
+}
+
 // Undo and redo replace only the span a step changed, across lines, in either view: the
 // text and caret come back, and colouring elsewhere stays.
 TEST_F(PaneFixture, UndoAndRedoReplaceOnlyTheChangedSpan)
