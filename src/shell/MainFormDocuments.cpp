@@ -351,8 +351,6 @@ void TMainForm1::openRecentFile(const QString &path)
             MessageButtons::Ok);
         return;
     }
-    if (m_right->isModified() && !m_rightPane->confirmDiscard())
-        return;
     openInRightPane(path);
 }
 

@@ -182,7 +182,7 @@ bool Pane::load(const QString &path, std::optional<text::FileEncoding> encoding)
 bool Pane::openFile(const QString &path)
 {
     const std::optional<QString> target = openablePath(path);
-    if (!target || !load(*target))
+    if (!target || !mayReplaceText() || !load(*target))
         return false;
     named(*target, PaneHost::FileEvent::Opened, absolute(path));
     return true;
@@ -275,6 +275,11 @@ bool Pane::confirmDiscard()
                         QStringLiteral("確認")) == MessageAnswer::Yes;
 }
 
+bool Pane::mayReplaceText()
+{
+    return !m_editor->isModified() || confirmDiscard();
+}
+
 void Pane::newFile()
 {
     if (!confirmDiscard())
@@ -336,10 +341,7 @@ void Pane::reopenWithEncoding()
                                         encodingIndex(m_editor->fileEncoding()));
     if (!choice || *choice < 0 || *choice >= names.size())
         return;
-    if (m_editor->isModified() &&
-        m_ui.message(m_window, MessageKind::Confirmation,
-                     QStringLiteral("変更した内容は失われます。開き直しますか。"),
-                     MessageButtons::YesNoDefaultNo) != MessageAnswer::Yes)
+    if (!mayReplaceText())
         return;
     load(m_file, text::kAllEncodings[*choice]);
 }

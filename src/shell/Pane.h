@@ -91,12 +91,17 @@ public:
     void newFile();
     // "Discard the present text?", asked before a command replaces it; true on yes.
     bool confirmDiscard();
+    // Whether the pane's text may be replaced: yes when nothing is unsaved, else the
+    // answer to confirmDiscard() (いいえ the default). Every command that replaces the
+    // text with a file's asks through it.
+    bool mayReplaceText();
     void open();
     void save();
     void saveAs();
     void reopenWithEncoding();
     // Reads a file given by name (a shortcut is followed) and makes it the pane's file;
-    // false, with the reason shown, when it cannot be read.
+    // false, with the reason shown, when it cannot be read, or when the pane holds unsaved
+    // text the user keeps.
     bool openFile(const QString &path);
     // Reads a file's text into the pane without making it the pane's file.
     bool load(const QString &path, std::optional<text::FileEncoding> encoding = {});

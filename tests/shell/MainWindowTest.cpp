@@ -480,6 +480,7 @@ TEST_F(WindowFixture, SavingTextThatWouldReopenAsOtherTextAsksToo)
     ASSERT_EQ(ui.messages.size(), 1);
     EXPECT_EQ(ui.messages[0].kind, MessageKind::Warning);
     w->RichEditNx1()->clear();
+    w->RichEditNx1()->setModified(false);
     w->openStartupArgument({path});
     EXPECT_EQ(w->RichEditNx1()->text(), QStringLiteral("ﾃｩ"));
 
@@ -532,6 +533,47 @@ TEST_F(WindowFixture, NewAsksEvenWhenNothingChanged)
     ui.answers.enqueue(MessageAnswer::Yes);
     w->run(QStringLiteral("New1Click"));
     EXPECT_EQ(w->windowTitle(), QStringLiteral("新規[*]"));
+}
+
+// Open, a drop, the recent files and reopening with another encoding all ask before an
+// unsaved text is replaced: No keeps it (and its recovery copy), Yes opens the file.
+TEST_F(WindowFixture, ReplacingUnsavedTextAsksFirst)
+{
+    showActive();
+    const QString file = dir.filePath(QStringLiteral("other.txt"));
+    QFile f(file);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("other");
+    f.close();
+    const std::function<void()> commands[] = {
+        [&] {
+            ui.openAnswers.enqueue(file);
+            w->run(QStringLiteral("Open1Click"));
+        },
+        [&] { w->DropDst1FileDrop({file}); },
+        [&] { w->recentMenu()->actions().at(0)->trigger(); }, // other.txt, opened above
+    };
+    for (const auto &command : commands) {
+        w->RichEditNx1()->setText(QStringLiteral("まだ保存していない歌"));
+        ui.messages.clear();
+        command(); // answered No
+        ASSERT_EQ(ui.messages.size(), 1);
+        EXPECT_EQ(ui.messages[0].text, QStringLiteral("現在の内容を廃棄します。よろしいですか。"));
+        EXPECT_EQ(ui.messages[0].buttons, MessageButtons::YesNoDefaultNo);
+        EXPECT_EQ(w->RichEditNx1()->text(), QStringLiteral("まだ保存していない歌"));
+        EXPECT_TRUE(w->RichEditNx1()->isModified());
+        ui.answers.enqueue(MessageAnswer::Yes);
+        command();
+        EXPECT_EQ(w->RichEditNx1()->text(), QStringLiteral("other"));
+        EXPECT_FALSE(w->RichEditNx1()->isModified());
+    }
+    // Reopening the file, now modified, in another encoding.
+    w->RichEditNx1()->setText(QStringLiteral("書き換えた"));
+    ui.messages.clear();
+    ui.itemAnswers.enqueue(1);
+    w->rightPane().reopenWithEncoding();
+    ASSERT_EQ(ui.messages.size(), 1);
+    EXPECT_EQ(w->RichEditNx1()->text(), QStringLiteral("書き換えた"));
 }
 
 TEST_F(WindowFixture, UnreadableFileLeavesThePaneAsItWas)
