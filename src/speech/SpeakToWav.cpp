@@ -4,7 +4,6 @@
 #include "speech/SpeakerSelection.h"
 #include "text/SafeFile.h"
 
-
 namespace speech {
 
 namespace {
@@ -24,12 +23,12 @@ bool fail(QString *error, const QString &message)
 
 } // namespace
 
-QByteArray wavBytes(const QByteArray &pcm, int sampleRate)
+QByteArray wavHeader(qint64 pcmBytes, int sampleRate)
 {
     QByteArray out;
-    out.reserve(44 + pcm.size());
+    out.reserve(44);
     out.append("RIFF");
-    putLe(out, quint32(36 + pcm.size()), 4);
+    putLe(out, quint32(36 + pcmBytes), 4);
     out.append("WAVEfmt ");
     putLe(out, 16, 4); // format chunk size
     putLe(out, 1, 2);  // PCM
@@ -39,9 +38,13 @@ QByteArray wavBytes(const QByteArray &pcm, int sampleRate)
     putLe(out, 2, 2);                       // bytes per frame
     putLe(out, 16, 2);                      // bits per sample
     out.append("data");
-    putLe(out, quint32(pcm.size()), 4);
-    out.append(pcm);
+    putLe(out, quint32(pcmBytes), 4);
     return out;
+}
+
+QByteArray wavBytes(const QByteArray &pcm, int sampleRate)
+{
+    return wavHeader(pcm.size(), sampleRate) + pcm;
 }
 
 bool speakToWav(const QString &text, int speakerId, const QString &wavPath, QString *error,
@@ -60,18 +63,38 @@ bool speakToWav(const QString &text, int speakerId, const QString &wavPath, QStr
         return fail(error,
                     QStringLiteral("the voice of %1 is not installed (espeak-ng-data)").arg(name));
 
-    QByteArray pcm;
-    const EspeakEngine::ChunkSink sink = [&pcm](const QByteArray &chunk) {
-        pcm.append(chunk);
+    // The audio goes to the file as it is made, a piece at a time; the header, written
+    // first with no length, gets the length at the end (a pipe keeps it without).
+    const int rate = engine.sampleRate();
+    qint64 pcmBytes = 0;
+    text::FileError problem;
+    const auto produce = [&](const text::PartSink &put) {
+        if (!put(wavHeader(0xFFFFFFFFu - 36, rate)))
+            return false;
+        bool written = true;
+        const EspeakEngine::ChunkSink sink = [&](const QByteArray &chunk) {
+            if (pcmBytes + chunk.size() > MaxWavData) {
+                problem.message = QStringLiteral("the audio passes the 4 GiB a WAV file can hold");
+                written = false;
+            } else {
+                written = put(chunk);
+                pcmBytes += chunk.size();
+            }
+            return written;
+        };
+        for (const QString &piece : splitIntoPieces(text)) {
+            engine.synthesize(piece, voice, speed, sink);
+            if (!written)
+                return false;
+        }
+        if (pcmBytes == 0) {
+            problem.message = QStringLiteral("the text gives no audio");
+            return false;
+        }
         return true;
     };
-    for (const QString &piece : splitIntoPieces(text))
-        engine.synthesize(piece, voice, speed, sink);
-    if (pcm.isEmpty())
-        return fail(error, QStringLiteral("the text gives no audio"));
-
-    text::FileError problem;
-    if (!text::writeFileSafely(wavPath, wavBytes(pcm, engine.sampleRate()), &problem))
+    if (!text::writeFileSafely(
+            wavPath, produce, [&](qint64) { return wavHeader(pcmBytes, rate); }, &problem))
         return fail(error, problem.message);
     return true;
 }

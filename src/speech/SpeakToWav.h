@@ -12,11 +12,16 @@ namespace speech {
 // speakerId is 1 to 6 (Naoko, Kenji, Mary, Mike, Carol, Peter; see speakerNumber()),
 // speed the rate in words per minute as the speed slider gives it. Returns false with a
 // message in *error (if given) when the speaker's voice is not installed, the text gives
-// no audio, or the file cannot be written; nothing is left at wavPath then.
+// no audio, the audio would pass the 4 GiB a WAV file holds, or the file cannot be
+// written; the old file at wavPath is left as it was then. The audio is written as it is
+// made, so memory stays bounded whatever the text's length.
 bool speakToWav(const QString &text, int speakerId, const QString &wavPath, QString *error,
                 int speed = 150);
 
-// The WAV file bytes for 16-bit mono samples.
+// The WAV file bytes for 16-bit mono samples, and the header alone for so many bytes of
+// them. The header's sizes hold at most MaxWavData bytes of samples.
 QByteArray wavBytes(const QByteArray &pcm, int sampleRate);
+QByteArray wavHeader(qint64 pcmBytes, int sampleRate);
+inline constexpr qint64 MaxWavData = 0xFFFFFFFFll - 36;
 
 } // namespace speech

@@ -93,8 +93,10 @@ bool writeAll(int fd, QByteArrayView bytes, FileError *error)
 }
 
 // A device or FIFO keeps its identity: the bytes go to it, nothing is renamed over it.
-bool writeInPlace(const QByteArray &path, const struct stat &st, QByteArrayView bytes,
-                  FileError *error)
+// What goes into an open file: true when all of it went in, else false with `error` set.
+using Body = std::function<bool(int fd, FileError *error)>;
+
+bool writeInPlace(const QByteArray &path, const struct stat &st, const Body &body, FileError *error)
 {
     // Without O_NONBLOCK, opening a FIFO nobody reads would wait for ever.
     const int fd = ::open(path.constData(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
@@ -107,7 +109,7 @@ bool writeInPlace(const QByteArray &path, const struct stat &st, QByteArrayView 
     const int flags = ::fcntl(fd, F_GETFL);
     if (flags >= 0)
         ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
-    bool ok = writeAll(fd, bytes, error);
+    bool ok = body(fd, error);
     if (::close(fd) != 0 && ok)
         ok = failErrno(error, errno);
     return ok;
@@ -124,7 +126,7 @@ void syncFolder(const QByteArray &file)
     }
 }
 
-bool writeReplacing(const QByteArray &target, const struct stat *old, QByteArrayView bytes,
+bool writeReplacing(const QByteArray &target, const struct stat *old, const Body &body,
                     FileError *error)
 {
     if (old && ::access(target.constData(), W_OK) != 0)
@@ -143,7 +145,7 @@ bool writeReplacing(const QByteArray &target, const struct stat *old, QByteArray
         ::unlink(temporary.constData());
         return failErrno(error, err);
     };
-    if (!writeAll(fd, bytes, error)) {
+    if (!body(fd, error)) {
         ::close(fd);
         ::unlink(temporary.constData());
         return false;
@@ -193,6 +195,47 @@ FileKind kindOf(mode_t mode)
 
 bool writeFileSafely(const QString &path, QByteArrayView bytes, FileError *error)
 {
+    return writeFileSafely(
+        path, [bytes](const PartSink &put) { return put(bytes); }, {}, error);
+}
+
+bool writeFileSafely(const QString &path, const std::function<bool(const PartSink &)> &produce,
+                     const std::function<QByteArray(qint64 written)> &start, FileError *error)
+{
+    // The parts as they come, counted; then the start rewritten where the file can seek.
+    const Body body = [&](int fd, FileError *bodyError) {
+        qint64 written = 0;
+        bool sinkFailed = false;
+        const PartSink put = [&](QByteArrayView part) {
+            if (!writeAll(fd, part, bodyError)) {
+                sinkFailed = true;
+                return false;
+            }
+            written += part.size();
+            return true;
+        };
+        if (!produce(put)) {
+            if (!sinkFailed && bodyError && bodyError->message.isEmpty())
+                bodyError->message = QStringLiteral("書き込みを中止しました。");
+            return false;
+        }
+        if (!start)
+            return true;
+        struct stat st;
+        if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))
+            return true;
+        const QByteArray head = start(written);
+        for (qsizetype done = 0; done < head.size();) {
+            const ssize_t n =
+                ::pwrite(fd, head.constData() + done, size_t(head.size() - done), off_t(done));
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n <= 0)
+                return failErrno(bodyError, n < 0 ? errno : EIO);
+            done += n;
+        }
+        return true;
+    };
     if (path.isEmpty())
         return failErrno(error, ENOENT);
     const QByteArray native = nativePath(path);
@@ -203,11 +246,11 @@ bool writeFileSafely(const QString &path, QByteArrayView bytes, FileError *error
             char resolved[PATH_MAX];
             if (!::realpath(native.constData(), resolved))
                 return failErrno(error, errno);
-            return writeReplacing(QByteArray(resolved), &st, bytes, error);
+            return writeReplacing(QByteArray(resolved), &st, body, error);
         }
         case FileKind::Fifo:
         case FileKind::Device:
-            return writeInPlace(native, st, bytes, error);
+            return writeInPlace(native, st, body, error);
         case FileKind::Folder:
             return failErrno(error, EISDIR);
         default:
@@ -216,7 +259,7 @@ bool writeFileSafely(const QString &path, QByteArrayView bytes, FileError *error
     }
     if (errno != ENOENT)
         return failErrno(error, errno);
-    return writeReplacing(finalTarget(native), nullptr, bytes, error);
+    return writeReplacing(finalTarget(native), nullptr, body, error);
 }
 
 FileKind fileKind(const QString &path)

@@ -21,6 +21,7 @@
 #include <QByteArrayView>
 #include <QString>
 
+#include <functional>
 #include <optional>
 
 namespace text {
@@ -32,6 +33,17 @@ struct FileError
 
 // True when the file now holds exactly `bytes`. On false, `error` says why.
 bool writeFileSafely(const QString &path, QByteArrayView bytes, FileError *error = nullptr);
+
+// The same for a file made a part at a time, in bounded memory: `produce` hands each part
+// to the sink it is given (false from the sink: the part could not be written) and returns
+// false to give up, which leaves the old file as it was (`error` says why, if produce put
+// its reason there first). `start`, when given, is called with the count of bytes written
+// and its bytes then overwrite the file's start: a header that counts what follows it. A
+// pipe or device given as the target cannot seek back: it keeps the start first written.
+using PartSink = std::function<bool(QByteArrayView part)>;
+bool writeFileSafely(const QString &path, const std::function<bool(const PartSink &)> &produce,
+                     const std::function<QByteArray(qint64 written)> &start,
+                     FileError *error = nullptr);
 
 // What a path names, as far as opening it for reading is concerned (symbolic links are
 // followed).

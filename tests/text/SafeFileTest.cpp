@@ -61,6 +61,42 @@ TEST(SafeWrite, AFailedWriteKeepsTheOldFileAndSaysWhy)
     EXPECT_EQ(leftovers(dir.path(), QStringLiteral("poem.txt")), QStringList());
 }
 
+// A file written in parts gets its start rewritten with the count of what was written; a
+// producer that gives up, or a part that does not fit, leaves the old file and nothing else.
+TEST(SafeWrite, InPartsWithACountingHeaderOrNotAtAll)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("audio.wav"));
+    put(path, "old");
+    auto parts = [](int count, bool giveUp) {
+        return [=](const PartSink &sink) {
+            if (!sink("HEAD"))
+                return false;
+            for (int i = 0; i < count; ++i) {
+                if (!sink(QByteArray(1000, char('a' + i))))
+                    return false;
+            }
+            return !giveUp;
+        };
+    };
+    const auto head = [](qint64 written) {
+        return QByteArray::number(written, 16).rightJustified(4, '0');
+    };
+    FileError error;
+    ASSERT_TRUE(writeFileSafely(path, parts(3, false), head, &error)) << qPrintable(error.message);
+    EXPECT_EQ(contents(path),
+              "0bbc" + QByteArray(1000, 'a') + QByteArray(1000, 'b') + QByteArray(1000, 'c'));
+    const QByteArray written = contents(path);
+    EXPECT_FALSE(writeFileSafely(path, parts(2, true), head, &error));
+    EXPECT_FALSE(error.message.isEmpty());
+    {
+        FileSizeLimit limit(2048);
+        EXPECT_FALSE(writeFileSafely(path, parts(3, false), head, &error));
+    }
+    EXPECT_EQ(contents(path), written);
+    EXPECT_EQ(leftovers(dir.path(), QStringLiteral("audio.wav")), QStringList());
+}
+
 TEST(SafeWrite, AFullDiskKeepsTheOldFile)
 {
     if (geteuid() != 0)
