@@ -153,22 +153,66 @@ void TMainForm1::writeRecoveryCopies()
 
 void TMainForm1::offerRecovery()
 {
+    // Every copy is offered in turn, and removed only once its text is safe: in its pane,
+    // or, when the pane already holds a copy restored before (two editors killed on the
+    // same file), written beside its file as NAME.recovered.txt; never over unsaved text.
     for (const text::RecoveredPane &copy : m_recovery->orphans()) {
         Pane *pane = copy.pane == m_leftPane->recoveryName() ? m_leftPane : m_rightPane;
         const QString file =
             copy.filePath.isEmpty() ? QStringLiteral("新規（名前なし）") : native(copy.filePath);
-        const QString question =
+        QString question =
             QStringLiteral("前回、保存されないまま終了した文章があります。\n\n%1: %2\n%3 の時点の"
                            "内容です。\n\n復元しますか。「いいえ」を選ぶと、この控えは削除され"
                            "ます。")
                 .arg(pane == m_rightPane ? QStringLiteral("右ペイン") : QStringLiteral("左ペイン"),
                      file, QLocale::system().toString(copy.savedAt, QLocale::ShortFormat));
-        const bool restore = m_ui.message(this, MessageKind::Confirmation, question,
-                                          MessageButtons::YesNo) == MessageAnswer::Yes;
-        m_recovery->discard(copy);
-        if (restore)
+        if (copy.damaged)
+            question +=
+                QStringLiteral("\n\nこの控えは途中で切れています。読めた部分だけを復元します。");
+        if (m_ui.message(this, MessageKind::Confirmation, question, MessageButtons::YesNo) !=
+            MessageAnswer::Yes) {
+            m_recovery->discard(copy);
+            continue;
+        }
+        if (!pane->editor()->isModified()) {
             pane->restore(copy);
+            m_recovery->discard(copy);
+            continue;
+        }
+        const QString beside = recoveredFileName(copy.filePath);
+        const text::EncodedDocument encoded = text::encodeDocument(copy.text, copy.format);
+        text::FileError problem;
+        const bool whole = encoded.unencodable.isEmpty();
+        const QByteArray bytes =
+            whole ? encoded.bytes : text::encodeDocument(copy.text, text::FileEncoding::Utf8).bytes;
+        if (!text::writeFileSafely(beside, bytes, &problem)) {
+            m_ui.message(this, MessageKind::Error,
+                         QStringLiteral("復元した文章を %1 に書けません。\n%2\n控えは %3 に"
+                                        "残してあります。")
+                             .arg(native(beside), problem.message, native(copy.copyPath)),
+                         MessageButtons::Ok);
+            continue;
+        }
+        m_recovery->discard(copy);
+        m_ui.message(this, MessageKind::Information,
+                     QStringLiteral("ペインにはすでに復元した文章があるため、この控えは %1 に"
+                                    "保存しました。")
+                         .arg(native(beside)),
+                     MessageButtons::Ok);
     }
+}
+
+QString TMainForm1::recoveredFileName(const QString &filePath) const
+{
+    // Beside the file (or in the home folder for a new text), never over another file.
+    const QFileInfo info(filePath.isEmpty() ? QDir::home().filePath(QStringLiteral("新規"))
+                                            : filePath);
+    const QString stem =
+        info.dir().filePath(info.completeBaseName() + QStringLiteral(".recovered"));
+    QString name = stem + QStringLiteral(".txt");
+    for (int n = 2; QFileInfo::exists(name); ++n)
+        name = stem + QStringLiteral("-%1.txt").arg(n);
+    return name;
 }
 
 void TMainForm1::setRecoveryDelays(int afterLastChangeMs, int atLeastEveryMs)

@@ -445,7 +445,7 @@ void Pane::writeRecoveryCopy()
     if (!m_editor->isModified())
         return;
     text::FileError problem;
-    if (!m_recovery.save(recoveryName(), m_file, m_editor->text(), m_editor->fileEncoding(),
+    if (!m_recovery.save(recoveryName(), m_file, m_editor->text(), m_editor->fileFormat(),
                          &problem))
         m_host.paneHint(QStringLiteral("復元用の控えを書けません: %1").arg(problem.message));
 }
@@ -459,12 +459,14 @@ void Pane::forgetRecoveryCopy()
 void Pane::restore(const text::RecoveredPane &copy)
 {
     text::DocumentFormat format;
-    format.encoding = copy.encoding;
+    format.encoding = copy.format.encoding;
+    format.lineEnd = copy.format.lineEnd;
     m_editor->clear();
     m_editor->setText(copy.text);
     m_editor->setFileFormat(format);
     m_editor->setModified(true);
     m_watch->watch(copy.filePath);
+    m_host.paneFormatChanged(*this);
     named(copy.filePath, PaneHost::FileEvent::Restored);
     // The copy offered is gone: this session keeps its own from now on.
     m_recoveryDue = true;

@@ -295,6 +295,9 @@ private:
     void noteRecentFile(const QString &path);
     void fillRecentMenu();
     void openRecentFile(const QString &path);
+    // Where a recovered text goes that its pane cannot take: NAME.recovered.txt beside the
+    // file (-2, -3 … when taken).
+    QString recoveredFileName(const QString &filePath) const;
     void showFileFormat();
     void scheduleRecoveryCopies();
     void writeRecoveryCopies();

@@ -4,9 +4,14 @@
 #include <QDir>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QJsonParseError>
 #include <QRandomGenerator>
+#include <QSysInfo>
 
 #include <algorithm>
+#include <cerrno>
+#include <csignal>
+#include <cstring>
 
 namespace text {
 
@@ -18,6 +23,92 @@ constexpr char kCopySuffix[] = ".json";
 QString sessionOf(const QString &copyName)
 {
     return copyName.section(QLatin1Char('.'), 0, 0);
+}
+
+const char *lineEndKey(LineEnd end)
+{
+    return end == LineEnd::Lf ? "lf" : end == LineEnd::Cr ? "cr" : "crlf";
+}
+
+// A JSON string from just after its opening quote: its text, and whether its closing quote
+// was reached (a copy cut short ends inside its text).
+QString jsonString(QByteArrayView data, qsizetype from, bool *closed)
+{
+    QByteArray utf8;
+    QString out;
+    auto flush = [&] {
+        out += QString::fromUtf8(utf8);
+        utf8.clear();
+    };
+    *closed = false;
+    for (qsizetype i = from; i < data.size(); ++i) {
+        const char c = data[i];
+        if (c == '"') {
+            *closed = true;
+            break;
+        }
+        if (c != '\\') {
+            utf8 += c;
+            continue;
+        }
+        if (++i >= data.size())
+            break;
+        const char e = data[i];
+        if (e == 'u') {
+            bool ok = false;
+            const uint code = i + 4 < data.size() ? data.sliced(i + 1, 4).toUInt(&ok, 16) : 0;
+            if (!ok)
+                break;
+            flush();
+            out += QChar(char16_t(code));
+            i += 4;
+            continue;
+        }
+        const char *escapes = "\"\\/bfnrt";
+        const char *to = "\"\\/\b\f\n\r\t";
+        const char *at = std::strchr(escapes, e);
+        if (!at || !*at)
+            break;
+        utf8 += to[at - escapes];
+    }
+    if (!*closed) {
+        // A UTF-8 sequence cut off at the end is dropped, not turned into U+FFFD.
+        qsizetype lead = utf8.size() - 1;
+        while (lead >= 0 && utf8.size() - lead < 4 &&
+               (static_cast<unsigned char>(utf8[lead]) & 0xC0) == 0x80)
+            --lead;
+        if (lead >= 0) {
+            const auto b = static_cast<unsigned char>(utf8[lead]);
+            const qsizetype length = b >= 0xF0 ? 4 : b >= 0xE0 ? 3 : b >= 0xC0 ? 2 : 1;
+            if (utf8.size() - lead < length)
+                utf8.truncate(lead);
+        }
+    }
+    flush();
+    return out;
+}
+
+// The fields of a copy that JSON cannot read whole: each "key":"value" found in it.
+QJsonObject salvaged(QByteArrayView data)
+{
+    QJsonObject o;
+    for (const char *key : {"pane", "file", "saved", "encoding", "lineEnd", "text"}) {
+        const QByteArray marker = QByteArray("\"") + key + "\":\"";
+        const qsizetype at = QByteArrayView(data).indexOf(marker);
+        if (at < 0)
+            continue;
+        bool closed = false;
+        o.insert(QLatin1String(key), jsonString(data, at + marker.size(), &closed));
+    }
+    return o;
+}
+
+// Whether the process of a session (its id leads the session's name) has certainly ended.
+bool sessionGone(const QString &session)
+{
+    bool ok = false;
+    const qint64 pid = session.section(QLatin1Char('-'), 0, 0).toLongLong(&ok);
+    return ok && pid > 0 && ::kill(pid_t(pid), 0) != 0 && errno == ESRCH;
 }
 
 } // namespace
@@ -62,7 +153,7 @@ QString RecoveryStore::copyPath(const QString &pane) const
 }
 
 bool RecoveryStore::save(const QString &pane, const QString &filePath, const QString &text,
-                         FileEncoding encoding, FileError *error)
+                         const DocumentFormat &format, FileError *error)
 {
     if (!begin()) {
         if (error)
@@ -73,7 +164,10 @@ bool RecoveryStore::save(const QString &pane, const QString &filePath, const QSt
     o.insert(QStringLiteral("pane"), pane);
     o.insert(QStringLiteral("file"), filePath);
     o.insert(QStringLiteral("saved"), QDateTime::currentDateTime().toString(Qt::ISODateWithMs));
-    o.insert(QStringLiteral("encoding"), encodingKey(encoding));
+    o.insert(QStringLiteral("encoding"), encodingKey(format.encoding));
+    o.insert(QStringLiteral("lineEnd"), QLatin1String(lineEndKey(format.lineEnd)));
+    // (The keys are written in order: "text" comes last, so a copy cut short still says
+    // which pane and file it is, and holds the start of its text.)
     o.insert(QStringLiteral("text"), text);
     return writeFileSafely(copyPath(pane), QJsonDocument(o).toJson(QJsonDocument::Compact), error);
 }
@@ -106,29 +200,43 @@ QList<RecoveredPane> RecoveryStore::orphans() const
         if (session == m_session)
             continue;
         // A lock that can be taken belongs to a process that is gone (QLockFile knows a
-        // lock of a dead process as stale); one that cannot is another editor's, running.
+        // lock of a dead process as stale); one that cannot, and that names a process of
+        // this machine, is another editor's, running. A lock that cannot be read, or that
+        // names another machine, hides nothing.
         QLockFile lock(dir.filePath(session + QLatin1String(kLockSuffix)));
         lock.setStaleLockTime(0);
-        if (!lock.tryLock(0))
-            continue;
-        lock.unlock();
+        if (lock.tryLock(0)) {
+            lock.unlock();
+        } else {
+            qint64 pid = 0;
+            QString host, application;
+            if (lock.getLockInfo(&pid, &host, &application) &&
+                (host.isEmpty() || host == QSysInfo::machineHostName()))
+                continue;
+        }
         std::optional<QByteArray> bytes = readFileBytes(dir.filePath(name));
-        const QJsonObject o = bytes ? QJsonDocument::fromJson(*bytes).object() : QJsonObject();
+        QJsonParseError parsed;
+        QJsonObject o = bytes ? QJsonDocument::fromJson(*bytes, &parsed).object() : QJsonObject();
         RecoveredPane copy;
+        if (bytes &&
+            (parsed.error != QJsonParseError::NoError || !o.contains(QStringLiteral("text")))) {
+            o = salvaged(*bytes);
+            copy.damaged = true;
+        }
         copy.copyPath = dir.filePath(name);
         copy.pane = o.value(QStringLiteral("pane")).toString();
         copy.filePath = o.value(QStringLiteral("file")).toString();
         copy.savedAt =
             QDateTime::fromString(o.value(QStringLiteral("saved")).toString(), Qt::ISODateWithMs);
-        copy.encoding = encodingFromKey(o.value(QStringLiteral("encoding")).toString())
-                            .value_or(FileEncoding::Cp932);
+        copy.format.encoding = encodingFromKey(o.value(QStringLiteral("encoding")).toString())
+                                   .value_or(FileEncoding::Cp932);
+        const QString end = o.value(QStringLiteral("lineEnd")).toString();
+        copy.format.lineEnd = end == u"lf"   ? LineEnd::Lf
+                              : end == u"cr" ? LineEnd::Cr
+                                             : LineEnd::CrLf;
         copy.text = o.value(QStringLiteral("text")).toString();
-        if (copy.pane.isEmpty() || !o.contains(QStringLiteral("text"))) {
-            // Not a copy this program can read back (cut short, or not ours): nothing to
-            // offer, and nothing worth keeping.
-            discard(copy);
-            continue;
-        }
+        if (copy.pane != u"right" && copy.pane != u"left")
+            copy.pane = QStringLiteral("right"); // damaged where it named its pane
         found.append(copy);
     }
     std::sort(found.begin(), found.end(),
@@ -144,10 +252,20 @@ void RecoveryStore::discard(const RecoveredPane &copy) const
     const QDir dir = info.dir();
     if (dir.entryList({session + QStringLiteral(".*") + QLatin1String(kCopySuffix)}, QDir::Files)
             .isEmpty()) {
-        QLockFile lock(dir.filePath(session + QLatin1String(kLockSuffix)));
+        const QString lockPath = dir.filePath(session + QLatin1String(kLockSuffix));
+        QLockFile lock(lockPath);
         lock.setStaleLockTime(0);
-        if (lock.tryLock(0))
+        if (lock.tryLock(0)) {
             lock.unlock(); // unlocking a lock we hold removes its file
+        } else {
+            // A lock that cannot be read, or another machine's: removed only when the
+            // session's process is certainly gone from this machine.
+            qint64 pid = 0;
+            QString host, application;
+            const bool readable = lock.getLockInfo(&pid, &host, &application);
+            if ((!readable || host == QSysInfo::machineHostName()) && sessionGone(session))
+                QFile::remove(lockPath);
+        }
     }
 }
 

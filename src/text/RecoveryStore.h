@@ -7,8 +7,12 @@
 // unset), beside "<session>.lock", a lock file held while the editor runs. A copy is
 // removed when its pane is saved or emptied, and the whole session on a clean exit. At the
 // next start, copies whose session's lock is no longer held (the process is gone) are
-// offered for restoring; copies of an editor still running are left alone.
+// offered for restoring; copies of an editor still running on this machine are left alone.
+// A lock that cannot be read (empty, garbage) or that names another machine does not hide
+// its copies: they are offered too, and the lock is removed only once its process is
+// certainly gone. A copy cut short is offered with as much of its text as can be read.
 
+#include "text/DocumentFile.h"
 #include "text/FileEncoding.h"
 #include "text/SafeFile.h"
 
@@ -27,8 +31,9 @@ struct RecoveredPane
     QString filePath; // the file the pane was showing, empty for a new text
     QDateTime savedAt;
     QString text;
-    FileEncoding encoding = FileEncoding::Cp932;
-    QString copyPath; // the copy itself
+    DocumentFormat format; // the encoding and line ends the file is saved with
+    QString copyPath;      // the copy itself
+    bool damaged = false;  // cut short or garbled: `text` is what could be read of it
 };
 
 class RecoveryStore
@@ -43,14 +48,15 @@ public:
 
     // Writes the pane's copy (through the one safe write); false with the reason.
     bool save(const QString &pane, const QString &filePath, const QString &text,
-              FileEncoding encoding, FileError *error = nullptr);
+              const DocumentFormat &format, FileError *error = nullptr);
     void remove(const QString &pane);
     // A clean exit: every copy of this session and its lock go.
     void finish();
 
     // Copies left by sessions that ended without finishing, oldest first.
     QList<RecoveredPane> orphans() const;
-    // Removes an orphan's copy, and its session's lock once no copy of it is left.
+    // Removes an orphan's copy, and its session's lock once no copy of it is left and its
+    // process is certainly gone.
     void discard(const RecoveredPane &copy) const;
 
 private:

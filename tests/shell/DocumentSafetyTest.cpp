@@ -289,6 +289,43 @@ TEST_F(Documents, UnsavedWorkIsCopiedAndOfferedAfterACrash)
     next.RichEditNx1()->setModified(false);
 }
 
+// Two editors on the same file, both killed: both texts come back, the first into the pane
+// with the file's encoding and line ends, the second beside the file; no copy is left.
+TEST_F(Documents, TwoKilledEditorsGiveBackBothTexts)
+{
+    const QString folder = text::RecoveryStore::defaultFolder();
+    ASSERT_TRUE(QDir().mkpath(folder));
+    const QString path = file(QStringLiteral("both.txt"), "old\n");
+    for (const auto &[session, poem] :
+         {std::pair{"999999981-a", "一つ目の歌"}, std::pair{"999999982-b", "二つ目の歌"}}) {
+        text::RecoveryStore store(folder);
+        text::DocumentFormat utf8Lf;
+        utf8Lf.encoding = text::FileEncoding::Utf8;
+        utf8Lf.lineEnd = text::LineEnd::Lf;
+        ASSERT_TRUE(store.save(QStringLiteral("right"), path,
+                               QString::fromUtf8(poem) + QStringLiteral("\n下の句"), utf8Lf));
+        // Killed: the copy stays under the name of a session whose process is gone.
+        const QString copy = QDir(folder).entryList({QStringLiteral("*.right.json")}).first();
+        ASSERT_TRUE(QFile::rename(
+            QDir(folder).filePath(copy),
+            QDir(folder).filePath(QLatin1String(session) + QStringLiteral(".right.json"))));
+        store.finish();
+    }
+    FakeUiServices ui2;
+    TMainForm1 next(ui2, dir.filePath(QStringLiteral("kotonami")));
+    ui2.answers.enqueue(MessageAnswer::Yes);
+    ui2.answers.enqueue(MessageAnswer::Yes);
+    next.offerRecovery();
+    EXPECT_EQ(next.RichEditNx1()->text(), QStringLiteral("一つ目の歌\n下の句"));
+    EXPECT_EQ(next.RichEditNx1()->fileFormat().lineEnd, text::LineEnd::Lf);
+    EXPECT_EQ(next.RichEditNx1()->fileEncoding(), text::FileEncoding::Utf8);
+    EXPECT_EQ(bytesOf(dir.filePath(QStringLiteral("both.recovered.txt"))),
+              QByteArray("二つ目の歌\n下の句"));
+    EXPECT_TRUE(ui2.messages.last().text.contains(QStringLiteral("both.recovered.txt")));
+    EXPECT_TRUE(QDir(folder).entryList({QStringLiteral("*.json")}).isEmpty());
+    next.RichEditNx1()->setModified(false);
+}
+
 TEST_F(Documents, ThePoetsReadingsAreRegisteredAndReadFromThenOn)
 {
     w->RichEditNx1()->setText(QStringLiteral("春日の山"));

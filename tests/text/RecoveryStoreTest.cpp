@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 using namespace text;
 
 namespace {
@@ -33,8 +35,11 @@ TEST(RecoveryStore, CopiesOfAGoneEditorAreOfferedAndThoseOfARunningOneAreNot)
     QTemporaryDir dir;
     {
         RecoveryStore running(dir.path());
+        DocumentFormat eucLf;
+        eucLf.encoding = FileEncoding::EucJp;
+        eucLf.lineEnd = LineEnd::Lf;
         ASSERT_TRUE(running.save(QStringLiteral("right"), QStringLiteral("/home/u/歌.txt"),
-                                 QStringLiteral("春過ぎて\n夏来にけらし"), FileEncoding::EucJp));
+                                 QStringLiteral("春過ぎて\n夏来にけらし"), eucLf));
         // Another editor of the same user, still running, is left alone.
         RecoveryStore next(dir.path());
         EXPECT_TRUE(next.orphans().isEmpty());
@@ -56,7 +61,9 @@ TEST(RecoveryStore, CopiesOfAGoneEditorAreOfferedAndThoseOfARunningOneAreNot)
         EXPECT_EQ(offered[0].pane, QStringLiteral("right"));
         EXPECT_EQ(offered[0].filePath, QStringLiteral("/home/u/歌.txt"));
         EXPECT_EQ(offered[0].text, QStringLiteral("春過ぎて\n夏来にけらし"));
-        EXPECT_EQ(offered[0].encoding, FileEncoding::EucJp);
+        EXPECT_EQ(offered[0].format.encoding, FileEncoding::EucJp);
+        EXPECT_EQ(offered[0].format.lineEnd, LineEnd::Lf);
+        EXPECT_FALSE(offered[0].damaged);
         EXPECT_TRUE(offered[0].savedAt.isValid());
         next.discard(offered[0]);
         EXPECT_FALSE(QFile::exists(lock.fileName()));
@@ -64,22 +71,69 @@ TEST(RecoveryStore, CopiesOfAGoneEditorAreOfferedAndThoseOfARunningOneAreNot)
 
         // A clean exit leaves nothing behind.
         running.remove(QStringLiteral("right"));
-        running.save(QStringLiteral("left"), QString(), QStringLiteral("x"), FileEncoding::Cp932);
+        running.save(QStringLiteral("left"), QString(), QStringLiteral("x"), DocumentFormat());
         running.finish();
     }
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList());
 }
 
-TEST(RecoveryStore, AnUnreadableCopyIsDroppedNotOffered)
+// A copy cut short is offered with the text that can be read, and stays until the user
+// decides; a lock that is empty, garbage or another machine's does not hide its copies, and
+// goes only once its process is certainly gone.
+TEST(RecoveryStore, DamagedCopiesAndUnreadableLocksAreStillOffered)
 {
     QTemporaryDir dir;
-    QFile broken(dir.filePath(copyName(QStringLiteral("gone-2"), QStringLiteral("right"))));
-    ASSERT_TRUE(broken.open(QIODevice::WriteOnly));
-    broken.write("{\"pane\":\"right\",\"te"); // cut short
-    broken.close();
+    auto write = [&](const QString &name, const QByteArray &bytes) {
+        QFile f(dir.filePath(name));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+    };
+    const QByteArray whole = "{\"encoding\":\"utf-8\",\"file\":\"/p/a.txt\",\"lineEnd\":\"lf\","
+                             "\"pane\":\"left\",\"saved\":\"2026-12-09T10:00:00.000\","
+                             "\"text\":\"春\\n\\\"秋\\\"\"}";
+    const QByteArray cut = whole.left(whole.indexOf("秋") + 2); // inside 秋's bytes
+    const struct
+    {
+        QString session;
+        QByteArray copy;
+        QByteArray lock; // empty: no lock file
+        QString text;
+        bool damaged;
+    } cases[] = {
+        {QStringLiteral("999999991-a"), cut, {}, QStringLiteral("春\n\""), true},
+        {QStringLiteral("999999992-b"), whole, "", QStringLiteral("春\n\"秋\""), false},
+        {QStringLiteral("999999993-c"), whole, "garbage", QStringLiteral("春\n\"秋\""), false},
+        {QStringLiteral("999999994-d"), whole, "1\nkotonami\nsome-other-machine\n",
+         QStringLiteral("春\n\"秋\""), false},
+        {QStringLiteral("999999995-e"), "{\"pane\":\"right\",\"te", {}, QString(), true},
+    };
+    for (const auto &c : cases) {
+        write(copyName(c.session, QStringLiteral("left")), c.copy);
+        if (!c.lock.isNull())
+            write(c.session + QStringLiteral(".lock"), c.lock);
+    }
     RecoveryStore store(dir.path());
-    EXPECT_TRUE(store.orphans().isEmpty());
-    EXPECT_FALSE(broken.exists());
+    const QList<RecoveredPane> offered = store.orphans();
+    ASSERT_EQ(offered.size(), qsizetype(std::size(cases)));
+    for (const auto &c : cases) {
+        const auto it = std::find_if(offered.cbegin(), offered.cend(), [&](const RecoveredPane &p) {
+            return p.copyPath.contains(c.session);
+        });
+        ASSERT_NE(it, offered.cend()) << qPrintable(c.session);
+        EXPECT_EQ(it->text, c.text) << qPrintable(c.session);
+        EXPECT_EQ(it->damaged, c.damaged) << qPrintable(c.session);
+        if (!c.damaged) {
+            EXPECT_EQ(it->format.encoding, FileEncoding::Utf8);
+            EXPECT_EQ(it->format.lineEnd, LineEnd::Lf);
+        }
+        EXPECT_TRUE(QFile::exists(it->copyPath)) << "kept until the user decides";
+        store.discard(*it);
+        EXPECT_FALSE(QFile::exists(it->copyPath));
+    }
+    // The session ids name no running process: the unreadable locks went with their copies;
+    // the other machine's stays, its process unknown here.
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
+              QStringList{QStringLiteral("999999994-d.lock")});
 }
 
 } // namespace
