@@ -6,7 +6,10 @@
 #   3. the editor killed with SIGKILL: the next start offers the unsaved text, which is
 #      restored and saved to its file;
 #   4. as root, a save onto a full disk (a 64 KiB tmpfs) reports the system's reason and
-#      leaves the file as it was.
+#      leaves the file as it was;
+#   5. Ctrl+O over unsaved text asks first, and Escape keeps the text;
+#   6. two editors on the same file, both killed: the next start gives back both texts,
+#      one in the pane, the other beside the file.
 # Screenshots of every step go to the artefact folder.
 # Usage: files.sh KOTONAMI_BINARY ARTIFACT_FOLDER
 set -euo pipefail
@@ -61,14 +64,18 @@ type_into_pane() {
 
 # answer TITLE KEY SHOT: waits for the message box TITLE, keeps a screenshot, presses KEY
 # (Return for Yes or OK, Escape for No).
+# Another message of the same title may follow at once: the one answered is waited out.
 answer() {
     wait_for 15 "the message \"$1\"" window_named "^$1\$"
     sleep 0.3
     shot "$3"
-    xdotool windowfocus --sync "$(xdotool search --onlyvisible --name "^$1\$" | head -n 1)"
+    local box
+    box="$(xdotool search --onlyvisible --name "^$1\$" | head -n 1)"
+    xdotool windowfocus --sync "$box"
     xdotool key "$2"
-    wait_for 10 "the message \"$1\" to close" no_window_named "^$1\$"
+    wait_for 10 "the message \"$1\" to close" window_gone "$box"
 }
+window_gone() { ! xdotool search --onlyvisible --name '.' 2>/dev/null | grep -qx "$1"; }
 
 stop() {
     kill -9 "$app_pid" 2>/dev/null || true
@@ -139,5 +146,55 @@ if [ "$(id -u)" -eq 0 ] && mkdir -p "$work/full" && mount -t tmpfs -o size=64k t
 else
     echo "  skipped: mounting a tmpfs needs root and a sandbox that allows it"
 fi
+
+step "5: Open over unsaved text"
+printf 'spring' >"$poem"
+printf 'other' >"$work/poems/other.txt"
+start "$poem"
+settle
+type_into_pane "natsu"
+sleep 0.3
+xdotool key ctrl+o
+wait_for 15 "the open dialog" window_named '^開く$'
+sleep 0.5
+xdotool type --delay 20 "$work/poems/other.txt"
+shot "open-dialog"
+xdotool key Return
+answer "確認" Escape "open-asks-first"
+xdotool windowfocus --sync "$main"
+xdotool key ctrl+s
+wait_for 10 "the kept text to be saved" grep -q natsu "$poem"
+stop
+
+step "6: two editors on one file, both killed"
+rm -rf "$work/state/kotonami/recovery"
+printf 'base' >"$poem"
+mkdir -p "$work/aside"
+for word in first second; do
+    start "$poem"
+    settle
+    type_into_pane "$word"
+    wait_for 15 "a recovery copy" recovery_copy_written
+    stop
+    # The first editor's copy waits aside while the second runs, so that it is not offered
+    # to the second: both are left by killed editors when the next one starts.
+    mv "$work/state/kotonami/recovery/"*.json "$work/aside/"
+done
+mv "$work/aside/"*.json "$work/state/kotonami/recovery/"
+start
+answer "確認" Return "recovery-first"
+answer "確認" Return "recovery-second"
+answer "情報" Return "recovery-beside"
+xdotool windowfocus --sync "$main"
+shot "recovered-both"
+[ -f "$work/poems/poem.recovered.txt" ] || fail "the second text was not kept beside the file"
+texts="$(cat "$work/poems/poem.recovered.txt")"
+case "$texts" in *first* | *second*) ;; *) fail "the text beside the file is $texts" ;; esac
+xdotool key ctrl+s
+wait_for 10 "the restored text to be saved" grep -qE 'first|second' "$poem"
+grep -q "$( [[ "$texts" == *first* ]] && echo second || echo first)" "$poem" ||
+    fail "the pane did not get the other text: $(cat "$poem")"
+compgen -G "$work/state/kotonami/recovery/*.json" >/dev/null && fail "a copy was left"
+stop
 
 echo "files: all steps passed"
