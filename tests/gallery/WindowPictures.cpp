@@ -115,6 +115,16 @@ void writingPictures(Shelf &shelf)
     shelf.keep(win.picture(), QStringLiteral("vertical-sideways.png"));
 }
 
+// The right pane in IPAMincho at 22 pixels, with the sounds of each line counted.
+void countSoundsInMincho(TMainForm1 &w)
+{
+    QFont mincho(QStringLiteral("IPAMincho"));
+    mincho.setPixelSize(22);
+    w.RichEditNx1()->setPaneFont(mincho);
+    if (QAction *counts = w.action(QStringLiteral("MoraShow1")); counts && !counts->isChecked())
+        counts->trigger();
+}
+
 // The poet's tools: a tanka with ruby (the caret's line shows its notation) and its sounds
 // counted, a haiku with a ku too long, a date with tate-chū-yoko, in vertical and in
 // horizontal writing, and the same printed.
@@ -122,11 +132,7 @@ void poetPictures(Shelf &shelf)
 {
     Window win;
     TMainForm1 &w = *win.w;
-    QFont mincho(QStringLiteral("IPAMincho"));
-    mincho.setPixelSize(22);
-    w.RichEditNx1()->setPaneFont(mincho);
-    if (QAction *counts = w.action(QStringLiteral("MoraShow1")); counts && !counts->isChecked())
-        counts->trigger();
+    countSoundsInMincho(w);
     w.RichEditNx1()->setText(QStringLiteral(
         "春過ぎて 夏来にけらし ｜白妙《しろたへ》の 衣干すてふ 天《あま》の香具山《かぐやま》\n"
         "旅に病んで夢は枯野をかけ廻る\n"
@@ -214,11 +220,7 @@ void guessPictures(Shelf &shelf)
 {
     Window win;
     TMainForm1 &w = *win.w;
-    QFont mincho(QStringLiteral("IPAMincho"));
-    mincho.setPixelSize(22);
-    w.RichEditNx1()->setPaneFont(mincho);
-    if (QAction *counts = w.action(QStringLiteral("MoraShow1")); counts && !counts->isChecked())
-        counts->trigger();
+    countSoundsInMincho(w);
     w.RichEditNx1()->setText(QStringLiteral("駅まで歩いて十分ほどかかります。\n"
                                             "これは皃です\n"
                                             "鶯の鳴くや小き口あけて"));
