@@ -21,7 +21,10 @@ using editor::PaneTextTarget;
 
 namespace {
 
-const QString OpenFilter = QStringLiteral("Text(*.txt)|*.txt|HTML|*.HTML;*.HTM");
+// Any text file opens; the first filter shows the usual kinds of text, the last all files.
+const QString OpenFilter =
+    QStringLiteral("テキスト|*.txt;*.TXT;*.text;*.md;*.csv;*.tsv;*.log|HTML|*.html;*.htm;*.HTML;"
+                   "*.HTM|すべてのファイル|*");
 const QString SaveFilter = QStringLiteral("Text(*.txt)|*.txt|All(*.*)|*.*");
 
 QStringList encodingNames()
@@ -298,9 +301,9 @@ void Pane::open()
     // A hidden pane takes no file.
     if (!m_editor->isVisibleTo(m_window))
         return;
-    const auto name = m_ui.openFileName(m_window, {QStringLiteral("開く"), OpenFilter,
-                                                   m_host.dialogFolder(m_saveFolder),
-                                                   QStringLiteral("*.txt"), QString()});
+    const auto name =
+        m_ui.openFileName(m_window, {QStringLiteral("開く"), OpenFilter,
+                                     m_host.dialogFolder(m_saveFolder), QString(), QString()});
     if (name)
         openFile(*name);
 }

@@ -90,8 +90,8 @@ public:
     virtual std::unique_ptr<speech::TDirectSS> makeSpeechEngine(QObject *) { return nullptr; }
 
     static QString captionFor(MessageKind kind);
-    // "Text(*.txt)|*.txt|HTML|*.HTML;*.HTM" becomes Qt's "Text(*.txt) (*.txt);;HTML (*.HTML
-    // *.HTM)".
+    // "テキスト|*.txt;*.md|HTML|*.html;*.htm" becomes Qt's "テキスト (*.txt *.md);;HTML (*.html
+    // *.htm)".
     static QString qtFilter(const QString &programFilter);
 };
 

@@ -23,6 +23,7 @@
 #include "speech/VolumeControl.h"
 #include "text/FileWatch.h"
 #include "text/RecoveryStore.h"
+#include "text/SafeFile.h"
 #include "text/ShellLink.h"
 #include "tools/ScrollStrip.h"
 #include "tools/widgets/ColorMenuStyle.h"
@@ -45,6 +46,7 @@
 #include <QSignalBlocker>
 #include <QSplitter>
 #include <QStatusTipEvent>
+#include <QTemporaryDir>
 #include <QWindowStateChangeEvent>
 
 namespace shell {
@@ -297,6 +299,7 @@ void TMainForm1::registerHandlers()
         HANDLER(LeftReopenEncoding1Click),
         HANDLER(Exit1Click),
         HANDLER(Print1Click),
+        HANDLER(ExportPdf1Click),
         HANDLER(PrintHeader1Click),
         HANDLER(RubyShow1Click),
         HANDLER(MoraShow1Click),
@@ -862,19 +865,73 @@ void TMainForm1::ClockLabel2Click()
 
 // --- printing, about, launcher ---------------------------------------------------------
 
+QString TMainForm1::proposedPdfName() const
+{
+    // The document's own folder and name, or a new text's in the folder dialogs start in.
+    const QString file = m_rightPane->file();
+    const QFileInfo info(
+        file.isEmpty() ? QDir(dialogFolder(QString())).filePath(QStringLiteral("新規")) : file);
+    return info.dir().filePath(info.completeBaseName() + QStringLiteral(".pdf"));
+}
+
+PrintOptions TMainForm1::printOptions() const
+{
+    PrintOptions options;
+    if (QAction *header = action(QStringLiteral("PrintHeader1")); header && header->isChecked())
+        options.header = QFileInfo(m_rightPane->file()).fileName();
+    return options;
+}
+
 void TMainForm1::Print1Click()
 {
     QPrinter printer(QPrinter::HighResolution);
-    const QString file = m_rightPane->file();
-    printer.setDocName(file);
+    // The dialog proposes the PDF file given as the output file, in full (a path as the
+    // document's name it would put after the home folder); the printer itself stays the
+    // system's. The document's name is the file's, the PDF's title.
+    printer.setDocName(m_rightPane->file().isEmpty() ? QStringLiteral("新規")
+                                                     : QFileInfo(m_rightPane->file()).fileName());
+    printer.setOutputFileName(proposedPdfName());
+    printer.setOutputFormat(QPrinter::NativeFormat);
     printer.setCreator(QStringLiteral("Kotonami"));
     applyDefaultMargins(&printer);
     if (!m_ui.choosePrinter(this, &printer))
         return;
-    PrintOptions options;
-    if (QAction *header = action(QStringLiteral("PrintHeader1")); header && header->isChecked())
-        options.header = QFileInfo(file).fileName();
-    printPane(m_right, &printer, options);
+    printPane(m_right, &printer, printOptions());
+}
+
+void TMainForm1::ExportPdf1Click()
+{
+    const auto name = m_ui.saveFileName(
+        this, {QStringLiteral("PDFに書き出す"), QStringLiteral("PDF(*.pdf)|*.pdf"),
+               QFileInfo(proposedPdfName()).absolutePath(), QFileInfo(proposedPdfName()).fileName(),
+               QStringLiteral("pdf")});
+    if (!name)
+        return;
+    // Printed into a temporary file, then written in place of the old one the safe way.
+    QTemporaryDir scratch;
+    const QString printed = scratch.filePath(QStringLiteral("print.pdf"));
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(printed);
+    printer.setDocName(m_rightPane->file().isEmpty() ? QStringLiteral("新規")
+                                                     : QFileInfo(m_rightPane->file()).fileName());
+    printer.setCreator(QStringLiteral("Kotonami"));
+    applyDefaultMargins(&printer);
+    text::FileError problem;
+    std::optional<QByteArray> bytes;
+    if (scratch.isValid() && printPane(m_right, &printer, printOptions()) > 0)
+        bytes = text::readFileBytes(printed, &problem);
+    if (!bytes || !text::writeFileSafely(*name, *bytes, &problem)) {
+        m_ui.message(this, MessageKind::Error,
+                     QStringLiteral("%1 に書き出せません。\n%2")
+                         .arg(QDir::toNativeSeparators(*name),
+                              problem.message.isEmpty() ? QStringLiteral("印刷できませんでした。")
+                                                        : problem.message),
+                     MessageButtons::Ok);
+        return;
+    }
+    m_status->setPanelText(
+        4, QStringLiteral("%1 に書き出しました。").arg(QDir::toNativeSeparators(*name)));
 }
 
 void TMainForm1::PrintHeader1Click()

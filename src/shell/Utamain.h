@@ -66,6 +66,7 @@ class TabButton;
 
 namespace editor {
 class TRichEditSx;
+struct PrintOptions;
 } // namespace editor
 
 namespace shell {
@@ -209,6 +210,9 @@ public:
     const QString &pageFile() const { return PageFile; }
     void Exit1Click();
     void Print1Click();
+    // The right pane as a PDF, without the print dialog: page size and margins as printing
+    // has them by default.
+    void ExportPdf1Click();
     void PrintHeader1Click();
     void RubyShow1Click();
     void MoraShow1Click();
@@ -298,6 +302,9 @@ private:
     // Where a recovered text goes that its pane cannot take: NAME.recovered.txt beside the
     // file (-2, -3 … when taken).
     QString recoveredFileName(const QString &filePath) const;
+    // The PDF a print of the right pane proposes: the document's folder and name.
+    QString proposedPdfName() const;
+    editor::PrintOptions printOptions() const;
     void showFileFormat();
     void scheduleRecoveryCopies();
     void writeRecoveryCopies();

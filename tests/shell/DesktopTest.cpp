@@ -137,6 +137,11 @@ TEST_F(Desktop, RecentFilesAreListedKeptAndPrunedAndDialogsStartInTheLastFolder)
     ui.openAnswers.enqueue(std::nullopt);
     w->run(QStringLiteral("Open1Click"));
     ASSERT_EQ(ui.openRequests.size(), 1);
+    // Text files of any usual kind, and every file, each pattern written once.
+    const QString filters = UiServices::qtFilter(ui.openRequests[0].filter);
+    EXPECT_TRUE(filters.contains(QStringLiteral("*.md"))) << qPrintable(filters);
+    EXPECT_TRUE(filters.endsWith(QStringLiteral("すべてのファイル (*)"))) << qPrintable(filters);
+    EXPECT_EQ(filters.count(QStringLiteral("*.txt")), 1) << qPrintable(filters);
     EXPECT_NE(ui.openRequests[0].folder, QFileInfo(w->programDir()).absoluteFilePath())
         << "never the program's own folder";
     EXPECT_TRUE(QFileInfo(ui.openRequests[0].folder).isDir());

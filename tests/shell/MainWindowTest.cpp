@@ -654,7 +654,9 @@ TEST_F(WindowFixture, PrintsTheRightPaneInColumnsToPdf)
         return QString::fromUtf8(p.readAllStandardOutput());
     };
     const QString meta = run(QStringLiteral("pdfinfo"), {pdf});
-    EXPECT_TRUE(meta.contains(waka)) << meta.toStdString();
+    EXPECT_TRUE(
+        QRegularExpression(QStringLiteral("Title:\\s+waka\\.txt\\n")).match(meta).hasMatch())
+        << meta.toStdString();
     const int pages =
         QRegularExpression(QStringLiteral("Pages:\\s+(\\d+)")).match(meta).captured(1).toInt();
     EXPECT_GE(pages, 2) << "120 columns do not fit one page";
@@ -714,6 +716,21 @@ TEST_F(WindowFixture, PrintsTheRightPaneInColumnsToPdf)
     QFile::remove(pdf);
     w->run(QStringLiteral("Print1Click"));
     EXPECT_FALSE(QFile::exists(pdf));
+
+    // The dialog proposes the document's own folder and name (a full path as the document's
+    // name made it propose the home folder and the path together); 「PDFに書き出す」 writes
+    // the PDF there without a dialog, in place of an older one.
+    const QString proposed = dir.filePath(QStringLiteral("waka.pdf"));
+    EXPECT_EQ(ui.proposedPrintFile, proposed);
+    EXPECT_EQ(ui.printDocName, QStringLiteral("waka.txt"));
+    writeFile(QStringLiteral("waka.pdf"), "old");
+    ui.saveAnswers.enqueue(proposed);
+    w->run(QStringLiteral("ExportPdf1Click"));
+    EXPECT_EQ(ui.saveRequests.last().fileName, QStringLiteral("waka.pdf"));
+    EXPECT_EQ(QDir(ui.saveRequests.last().folder), QDir(dir.path()));
+    QFile exported(proposed);
+    ASSERT_TRUE(exported.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(exported.readAll().startsWith("%PDF"));
 }
 
 TEST(MainWindowSettings, SurviveACloseAndAStart)

@@ -41,7 +41,8 @@ public:
     QQueue<std::optional<QFont>> fontAnswers;
     int printRequests = 0;
     bool printAnswer = false;
-    QString printToPdf; // when set, the chosen "printer" is this PDF file
+    QString proposedPrintFile, printDocName; // what the last print dialog was given
+    QString printToPdf;                      // when set, the chosen "printer" is this PDF file
     int beeps = 0;
     QStringList openedUrls;
     QList<QStringList> startedProcesses;
@@ -102,6 +103,8 @@ public:
     bool choosePrinter(QWidget *, QPrinter *printer) override
     {
         ++printRequests;
+        proposedPrintFile = printer->outputFileName();
+        printDocName = printer->docName();
         if (!printToPdf.isEmpty()) {
             printer->setOutputFormat(QPrinter::PdfFormat);
             printer->setOutputFileName(printToPdf);
