@@ -10,10 +10,12 @@
 #include "text/Ruby.h"
 
 #include <QDir>
+#include <QHash>
 #include <QRegularExpression>
 #include <QSet>
 
 #include <algorithm>
+#include <functional>
 #include <memory>
 
 namespace reading {
@@ -104,34 +106,95 @@ QString spokenKana(const QString &kana)
     return s;
 }
 
-// A word in ruby notation, its reading over its kanji only: the kana it starts and ends
-// with stay outside when the reading ends (starts) with them too, 過ぎて -> 過《す》ぎて,
-// お茶 -> お茶《ちゃ》. ｜ marks where the base starts when the notation alone would not tell
-// (after a kanji, or a base with kana inside).
+// A word in ruby notation, its reading over its kanji only. The word is cut into runs of
+// kanji and runs of kana; each run of kana is found in the reading, and each run of kanji
+// takes what lies between: 三笠の山 みかさのやま -> 三笠《みかさ》の山《やま》, 過ぎて ->
+// 過《す》ぎて, お茶 -> お茶《ちゃ》; kana in historical spelling match their sound (通ひ路
+// かよいじ -> 通《かよ》ひ路《じ》). Where the kana are spelled otherwise still, a run of
+// kana at the word's end or start takes as many sounds as it has letters. ｜ marks where a base
+// starts right after a kanji; a word whose runs cannot be told apart gets one ruby over all of it,
+// from ｜.
 QString rubyNotation(const QString &surface, const QString &kana, bool afterKanji)
 {
     if (!containsKanji(surface) || kana.isEmpty())
         return surface;
+    struct Run
+    {
+        qsizetype begin, end;
+        bool kanji;
+        QString reading;
+    };
+    QList<Run> runs;
+    for (qsizetype i = 0; i < surface.size();) {
+        int units = 1;
+        const bool kanji = isKanji(codePointAt(surface, i, &units));
+        if (runs.isEmpty() || runs.back().kanji != kanji)
+            runs.append({i, i, kanji, QString()});
+        i += units;
+        runs.back().end = i;
+    }
     const QString written = toHiragana(surface);
-    QString reading = kana;
-    qsizetype head = 0, tail = 0;
-    while (head < surface.size() && !isKanji(surface[head].unicode()) &&
-           !surface[head].isSurrogate() && head < reading.size() && written[head] == reading[head])
-        ++head;
-    while (tail < surface.size() - head && !isKanji(surface[surface.size() - 1 - tail].unicode()) &&
-           !surface[surface.size() - 1 - tail].isSurrogate() && tail < reading.size() - head &&
-           written[written.size() - 1 - tail] == reading[reading.size() - 1 - tail])
-        ++tail;
-    const QString base = surface.mid(head, surface.size() - head - tail);
-    reading = reading.mid(head, reading.size() - head - tail);
-    if (base.isEmpty() || reading.isEmpty())
-        return surface;
-    bool allKanji = true;
-    for (QChar c : base)
-        allKanji = allKanji && (isKanji(c.unicode()) || c.isSurrogate());
-    const bool bar = !allKanji || (head == 0 && afterKanji);
-    return surface.left(head) + (bar ? QStringLiteral("｜") : QString()) + base + u'《' + reading +
-           u'》' + surface.right(tail);
+    auto kanaOf = [&](const Run &r) { return written.mid(r.begin, r.end - r.begin); };
+    // Each run of kanji the shortest reading that lets the rest match, trying longer ones
+    // when it does not.
+    std::function<bool(qsizetype, qsizetype)> align = [&](qsizetype run, qsizetype at) {
+        if (run == runs.size())
+            return at == kana.size();
+        Run &r = runs[run];
+        if (!r.kanji) {
+            // Kana match as written or as historical kana is said (通ひ路 かよいじ).
+            static const QHash<QChar, QChar> said = {{u'は', u'わ'}, {u'ひ', u'い'}, {u'ふ', u'う'},
+                                                     {u'へ', u'え'}, {u'ほ', u'お'}, {u'ゐ', u'い'},
+                                                     {u'ゑ', u'え'}, {u'を', u'お'}, {u'づ', u'ず'},
+                                                     {u'ぢ', u'じ'}, {u'む', u'ん'}};
+            const QString own = kanaOf(r);
+            if (at + own.size() > kana.size())
+                return false;
+            for (qsizetype k = 0; k < own.size(); ++k) {
+                if (kana[at + k] != own[k] && kana[at + k] != said.value(own[k]))
+                    return false;
+            }
+            return align(run + 1, at + own.size());
+        }
+        for (qsizetype length = 1; at + length <= kana.size(); ++length) {
+            r.reading = kana.mid(at, length);
+            if (align(run + 1, at + length))
+                return true;
+        }
+        return false;
+    };
+    bool aligned = align(0, 0);
+    if (!aligned && runs.size() <= 3) {
+        // Kana at the ends spelled otherwise than said: each takes as many sounds as letters.
+        const qsizetype lead = runs.first().kanji ? 0 : runs.first().end;
+        const qsizetype trail = runs.last().kanji ? 0 : surface.size() - runs.last().begin;
+        const qsizetype middle = kana.size() - lead - trail;
+        const qsizetype kanjiRuns =
+            std::count_if(runs.cbegin(), runs.cend(), [](const Run &r) { return r.kanji; });
+        if (kanjiRuns == 1 && middle > 0) {
+            for (Run &r : runs) {
+                if (r.kanji)
+                    r.reading = kana.mid(lead, middle);
+            }
+            aligned = true;
+        }
+    }
+    QString out;
+    if (!aligned) {
+        out = QStringLiteral("｜") + surface + u'《' + kana + u'》';
+        return out;
+    }
+    for (const Run &r : runs) {
+        const QString base = surface.mid(r.begin, r.end - r.begin);
+        if (!r.kanji) {
+            out += base;
+            continue;
+        }
+        if (r.begin == 0 && afterKanji)
+            out += QStringLiteral("｜");
+        out += base + u'《' + r.reading + u'》';
+    }
+    return out;
 }
 
 // More sounds than any tanka has, even with every ku too long.

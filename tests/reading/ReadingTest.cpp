@@ -314,6 +314,10 @@ TEST_F(Engine, FuriganaGoesOverTheKanjiAndKeepsWrittenRuby)
     } cases[] = {
         {u"春過ぎて", u"春《はる》過《す》ぎて"},
         {u"お茶を飲む", u"お茶《ちゃ》を飲《の》む"},
+        // A word read whole (a phrase of the lexicon) gets ruby over each run of kanji;
+        // kana spelled otherwise than said keep their letters (寝む ねん).
+        {u"三笠の山に 水の音", u"三笠《みかさ》の山《やま》に 水《みず》の音《おと》"},
+        {u"ひとりかも寝む", u"ひとりかも寝《ね》む"},
         // Written ruby, over kana or in katakana, is kept as written.
         {u"｜ひと《人》の国 ｜星《ホシ》", u"｜ひと《人》の国《くに》 ｜星《ホシ》"},
         {u"山川\n", u"山川《やまかわ》\n"},

@@ -369,8 +369,8 @@ TEST_F(CommandsFixture, PoetsToolsFromTheMenusAndTheHtmlBar)
     right->setSelection(0, 0);
     right->setModified(false);
     w->run(QStringLiteral("Furigana1Click"));
-    EXPECT_EQ(right->text(), QStringLiteral("古池《ふるいけ》や蛙《かわず》｜飛び込《とびこ》む"
-                                            "｜水の音《みずのおと》\n春の海"));
+    EXPECT_EQ(right->text(), QStringLiteral("古池《ふるいけ》や蛙《かわず》飛《と》び込《こ》む"
+                                            "水《みず》の音《おと》\n春の海"));
     right->undo();
     EXPECT_EQ(right->text(), QStringLiteral("古池や蛙飛び込む水の音\n春の海"));
 
