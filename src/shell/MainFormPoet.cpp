@@ -7,6 +7,7 @@
 #include "shell/UiServices.h"
 
 #include <QAbstractButton>
+#include <QLabel>
 #include <QTextBlock>
 #include <QTextCursor>
 
@@ -90,23 +91,30 @@ void TMainForm1::applyLineNotes()
     showCaretMeter();
 }
 
-QString TMainForm1::caretMeterText()
+QString TMainForm1::caretMeterText(bool whole)
 {
+    // Short enough for the panel at the default width ("音数 5・7・8 字余り③", the ku alone);
+    // whole, for its tooltip ("音数 20（5・7・8） 3句目字余り").
     if (!menuOn(QStringLiteral("MoraShow1")))
         return {};
     const reading::LineMeter &m = meterOf(m_right->textCursor().block().text()).meter;
     if (m.total() == 0)
         return {};
-    QString text = QStringLiteral("音数 %1").arg(m.total());
-    if (m.ku.size() > 1)
-        text += QStringLiteral("（%1）").arg(m.kuText());
+    QString text = QStringLiteral("音数 ");
+    if (m.ku.size() < 2)
+        text += QString::number(m.total());
+    else if (whole)
+        text += QStringLiteral("%1（%2）").arg(m.total()).arg(m.kuText());
+    else
+        text += m.kuText();
     QStringList marks;
     for (qsizetype k = 0; k < m.ku.size(); ++k) {
-        if (m.deviation(k) != 0)
-            marks << QStringLiteral("%1句目%2")
-                         .arg(k + 1)
-                         .arg(m.deviation(k) > 0 ? QStringLiteral("字余り")
-                                                 : QStringLiteral("字足らず"));
+        if (m.deviation(k) == 0)
+            continue;
+        const QString verdict =
+            m.deviation(k) > 0 ? QStringLiteral("字余り") : QStringLiteral("字足らず");
+        marks << (whole ? QStringLiteral("%1句目%2").arg(k + 1).arg(verdict)
+                        : verdict + QChar(char16_t(u'①' + k)));
     }
     if (!marks.isEmpty())
         text += u' ' + marks.join(u' ');
@@ -120,8 +128,9 @@ void TMainForm1::showCaretMeter()
     const QString now = m_status->panelText(4);
     if (!now.isEmpty() && now != m_caretMeter)
         return;
-    m_caretMeter = caretMeterText();
+    m_caretMeter = caretMeterText(false);
     m_status->setPanelText(4, m_caretMeter);
+    m_status->panel(4)->setToolTip(caretMeterText(true));
 }
 
 void TMainForm1::RubyShow1Click()

@@ -363,7 +363,7 @@ private:
         QList<text::Span> doubtful;
     };
     const LineReading &meterOf(const QString &line);
-    QString caretMeterText();
+    QString caretMeterText(bool whole);
     void showCaretMeter();
     html::HtmlStyle pageStyle() const;
     void pickHtmlColor(html::ColorTarget target);

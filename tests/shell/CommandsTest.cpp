@@ -8,6 +8,7 @@
 
 #include <QAbstractButton>
 #include <QClipboard>
+#include <QLabel>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
@@ -376,7 +377,17 @@ TEST_F(CommandsFixture, PoetsToolsFromTheMenusAndTheHtmlBar)
 
     EXPECT_EQ(panel(4), QString());
     w->run(QStringLiteral("MoraShow1Click"));
-    EXPECT_EQ(panel(4), QStringLiteral("音数 17（5・7・5）"));
+    EXPECT_EQ(panel(4), QStringLiteral("音数 5・7・5"));
+    // A ku too long is named short in the panel, whole in its tooltip.
+    const QString poem = right->text();
+    right->setText(QStringLiteral("古池や蛙飛び込む水の音の音"));
+    right->setSelection(0, 0);
+    w->run(QStringLiteral("MoraShow1Click"));
+    w->run(QStringLiteral("MoraShow1Click"));
+    EXPECT_EQ(panel(4), QStringLiteral("音数 5・7・8 字余り③"));
+    EXPECT_EQ(w->StatusBar1()->panel(4)->toolTip(),
+              QStringLiteral("音数 20（5・7・8） 3句目字余り"));
+    right->setText(poem);
     // With the sounds shown, a guessed reading (皃) is dotted beside its word in either
     // writing, a sure one not.
     const QString before = right->text();
