@@ -68,9 +68,10 @@ double residentMegabytes()
 
 // The sounds of a line as the window counts them for its notes: by the reading engine,
 // kept by line text.
-editor::LineNote soundsOf(const QString &line)
+editor::LineNote soundsOf(const QTextBlock &block)
 {
     static reading::ReadingEngine engine;
+    const QString line = block.text();
     static QHash<QString, editor::LineNote> kept;
     auto it = kept.find(line);
     if (it == kept.end()) {

@@ -103,6 +103,10 @@ TRichEditSx::TRichEditSx(QWidget *parent)
                 // about.
                 m_laidOut = qMin(m_laidOut, m_document->findBlock(position).blockNumber());
                 followChange(position, removed, added);
+                if (m_hasNotes) {
+                    m_horizontal->viewport()->update();
+                    m_verticalView->viewport()->update();
+                }
             });
     connect(m_document, &QTextDocument::contentsChanged, this, [this] {
         if (!m_restoring)
@@ -549,13 +553,11 @@ const Typesetting &TRichEditSx::typesetting() const
     return m_verticalView->layout().typesetting();
 }
 
-void TRichEditSx::setLineNotes(const std::function<LineNote(const QString &line)> &notes)
+void TRichEditSx::setLineNotes(const std::function<LineNote(const QTextBlock &line)> &notes)
 {
-    std::function<LineNote(const QTextBlock &)> ofBlock;
-    if (notes)
-        ofBlock = [notes](const QTextBlock &b) { return notes(b.text()); };
-    m_horizontal->setLineNotes(ofBlock);
-    m_verticalView->setLineNotes(ofBlock);
+    m_hasNotes = bool(notes);
+    m_horizontal->setLineNotes(notes);
+    m_verticalView->setLineNotes(notes);
 }
 
 void TRichEditSx::setImeColors(const ImeColorTable &colors)

@@ -172,8 +172,9 @@ public:
     void setTypesetting(const Typesetting &typesetting);
     const Typesetting &typesetting() const;
     // A note for each line (the sounds of a line, for instance), drawn at the foot of its
-    // columns or after its end; an empty function shows none.
-    void setLineNotes(const std::function<LineNote(const QString &line)> &notes);
+    // columns or after its end; an empty function shows none. A note may depend on the
+    // lines around its own (the poem it is part of): every edit repaints them all.
+    void setLineNotes(const std::function<LineNote(const QTextBlock &line)> &notes);
     void setImeColors(const ImeColorTable &colors);
     const ImeColorTable &imeColors() const { return m_imeColors; }
 
@@ -286,6 +287,7 @@ private:
     bool m_wordWrap = true;
     bool m_selectionBar = true;
     bool m_restoring = false;
+    bool m_hasNotes = false; // line notes are shown: an edit repaints every line
     bool m_composing = false;
     // Lines [0, m_laidOut) have their exact row counts, laid out or counted; an edit, a
     // resize or a new font or wrap mode lowers it.

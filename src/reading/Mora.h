@@ -13,6 +13,12 @@ namespace reading {
 // counts nothing.
 int moraCount(QStringView kana);
 
+// The syllables of a Latin word as said: its groups of vowels, a final silent e not
+// counted (love, make) but a final "le" after a consonant counted (little); a word with
+// no vowel (y is one only at a word's end: sky), or of up to four capitals, spelled out
+// letter by letter (xyz, NHK).
+int latinSyllables(QStringView word);
+
 // A line's count: the morae of each ku, and when the line is read as a haiku or a tanka,
 // the count each ku should have.
 struct LineMeter
@@ -36,11 +42,34 @@ struct MeteredWord
     bool blankBefore = false;
 };
 
+// The forms a poem is counted against. Auto finds it: a haiku or a tanka, a sedoka where
+// blanks part six ku; Free counts the ku as the blanks and lines part them, against no form.
+enum class PoemForm { Auto, Haiku, Tanka, Sedoka, Free };
+
 // The ku of a line. A line that blanks part into three or five ku keeps them and is read as
 // a haiku or tanka. Otherwise the words are grouped into the five or three ku that come
 // nearest to the form, each blank a ku boundary, a ku starting with a particle counting as
 // a miss of one and a half sounds; a grouping that misses the form by more than three
-// sounds in all is no poem, and the line is counted whole (or by its blanks).
-LineMeter meterOf(const QList<MeteredWord> &words);
+// sounds in all is no poem, and the line is counted whole (or by its blanks). A line that
+// reads as verse (`poetic`) is a poem still when its sounds in all are within three of the
+// form's, only its ku fall elsewhere.
+LineMeter meterOf(const QList<MeteredWord> &words, bool poetic = false);
+
+// The sounds of consecutive lines, a stanza, that may be one poem: a haiku on three lines,
+// a tanka on two or five. Each line break parts ku as a blank does. The stanza is one poem
+// where that misses its form by less than its lines do counted each on its own; else every
+// line is a poem of its own. In a form other than Auto, every poem is measured against it.
+struct StanzaMeter
+{
+    QList<LineMeter> lines;      // each line's share of its poem's ku, with their targets
+    QList<LineMeter> poems;      // each poem whole
+    QList<qsizetype> poemOfLine; // for each line, its poem in `poems`
+};
+StanzaMeter meterOfStanza(const QList<QList<MeteredWord>> &lines, PoemForm form,
+                          const QList<bool> &poetic = {});
+
+// The part of a line that is a poem: all of it, except in a numbered list ("1　poem　poet",
+// "12 ku ku ku ku ku poet"), where the number before it and the name after it are not.
+std::pair<qsizetype, qsizetype> poemSpan(QStringView line);
 
 } // namespace reading

@@ -197,23 +197,6 @@ QString rubyNotation(const QString &surface, const QString &kana, bool afterKanj
     return out;
 }
 
-// More sounds than any tanka has, even with every ku too long.
-constexpr int LongestPoem = 64;
-
-// Syllables of a Latin word, near enough for a count of sounds: its groups of vowels.
-int latinSyllables(QStringView word)
-{
-    int n = 0;
-    bool inVowel = false;
-    for (QChar c : word) {
-        const bool vowel = QStringView(u"aeiouyAEIOUY").contains(c);
-        if (vowel && !inVowel)
-            ++n;
-        inVowel = vowel;
-    }
-    return std::max(n, 1);
-}
-
 // Text as the readers want it, with where each character came from: compatibility forms
 // (①, ㈱, full-width Latin and digits, half-width katakana with its voiced marks) in the
 // form that has a reading, a voiced mark written apart (か゛) joined to its kana, ゝ ゞ ヽ ヾ
@@ -346,49 +329,55 @@ QList<Word> ReadingEngine::words(QStringView line) const
 
 LineMeter ReadingEngine::meter(QStringView line, QList<Word> *words) const
 {
-    QList<MeteredWord> metered;
-    bool blank = false;
-    const QList<Word> read = readLine(line, kindOfLine(line));
+    QList<QList<Word>> read;
+    const StanzaMeter m = meterOfLines({line}, PoemForm::Auto, words ? &read : nullptr);
     if (words)
-        *words = read;
-    for (const Word &w : read) {
-        if (w.kind == Word::Kind::Pause) {
-            const bool parts = w.surface.contains(u' ') || w.surface.contains(u'\u3000') ||
-                               w.surface.contains(u'\t');
-            if (parts) {
-                blank = blank || !metered.isEmpty();
+        *words = read.value(0);
+    return m.lines.value(0);
+}
+
+StanzaMeter ReadingEngine::meterOfLines(const QList<QStringView> &lines, PoemForm form,
+                                        QList<QList<Word>> *words) const
+{
+    QList<QList<MeteredWord>> metered;
+    QList<bool> poetic;
+    for (QStringView line : lines) {
+        const LineKind kind = kindOfLine(line);
+        const QList<Word> read = readLine(line, kind);
+        if (words)
+            words->append(read);
+        poetic.append(kind.poetic);
+        // Only the poem of a numbered list's line counts, not its number or its poet.
+        const auto [from, to] = poemSpan(line);
+        QList<MeteredWord> &m = metered.emplace_back();
+        bool blank = false;
+        for (const Word &w : read) {
+            if (w.begin < from || w.end > to)
                 continue;
+            if (w.kind == Word::Kind::Pause) {
+                const bool parts = w.surface.contains(u' ') || w.surface.contains(u'\u3000') ||
+                                   w.surface.contains(u'\t');
+                if (parts) {
+                    blank = blank || !m.isEmpty();
+                    continue;
+                }
             }
+            const int morae = w.kind == Word::Kind::Latin      ? latinSyllables(w.kana)
+                              : w.kind == Word::Kind::Japanese ? moraCount(w.kana)
+                                                               : 0;
+            m.append({morae, !w.joinsPrevious, blank});
+            blank = false;
         }
-        const int morae = w.kind == Word::Kind::Latin      ? latinSyllables(w.kana)
-                          : w.kind == Word::Kind::Japanese ? moraCount(w.kana)
-                                                           : 0;
-        metered.append({morae, !w.joinsPrevious, blank});
-        blank = false;
     }
-    // A line far longer than a tanka is no poem: it is counted by its blanks, without the
-    // search for ku, whose work grows faster than the line.
-    int total = 0;
-    for (const MeteredWord &w : metered)
-        total += w.morae;
-    if (total > LongestPoem) {
-        LineMeter m;
-        for (const MeteredWord &w : metered) {
-            if (m.ku.isEmpty() || w.blankBefore)
-                m.ku.append(0);
-            m.ku.back() += w.morae;
-        }
-        return m;
-    }
-    return meterOf(metered);
+    return meterOfStanza(metered, form, poetic);
 }
 
 int ReadingEngine::LineKind::targetFor(qsizetype begin, qsizetype end) const
 {
     if (!poetic)
         return 0;
-    if (oneRun >= 0)
-        return begin == 0 && end == oneRun ? -1 : 0;
+    if (oneRun.first >= 0)
+        return begin == oneRun.first && end == oneRun.second ? -1 : 0;
     for (qsizetype k = 0; k < ku.size(); ++k) {
         if (ku[k].first == begin && ku[k].second == end)
             return kuMorae[k];
@@ -398,22 +387,25 @@ int ReadingEngine::LineKind::targetFor(qsizetype begin, qsizetype end) const
 
 ReadingEngine::LineKind ReadingEngine::kindOfLine(QStringView line) const
 {
+    // In a numbered list, the poem between the number and the poet.
+    const std::pair<qsizetype, qsizetype> span = poemSpan(line);
     QString plainLine;
-    for (const text::RubyPiece &p : text::parseRuby(line))
+    for (const text::RubyPiece &p :
+         text::parseRuby(line.sliced(span.first, span.second - span.first)))
         plainLine += p.text;
     const bool historical = looksHistorical(plainLine);
     if (historical || looksPoetic(plainLine)) {
-        LineKind kind{historical, true, {}, {}, -1};
-        // Its ku, where blanks part it into three or five, or the whole line in one run.
+        LineKind kind{historical, true, {}, {}, {-1, -1}};
+        // Its ku, where blanks part it into three or five, or the whole poem in one run.
         QList<std::pair<qsizetype, qsizetype>> ku;
-        for (qsizetype i = 0; i < line.size();) {
+        for (qsizetype i = span.first; i < span.second;) {
             const auto isBlank = [&](qsizetype k) {
                 return line[k] == u' ' || line[k] == u'\u3000' || line[k] == u'\t';
             };
-            while (i < line.size() && isBlank(i))
+            while (i < span.second && isBlank(i))
                 ++i;
             const qsizetype from = i;
-            while (i < line.size() && !isBlank(i))
+            while (i < span.second && !isBlank(i))
                 ++i;
             if (i > from)
                 ku.append({from, i});
@@ -421,8 +413,8 @@ ReadingEngine::LineKind ReadingEngine::kindOfLine(QStringView line) const
         if (ku.size() == 3 || ku.size() == 5) {
             kind.ku = ku;
             kind.kuMorae = ku.size() == 3 ? QList<int>{5, 7, 5} : QList<int>{5, 7, 5, 7, 7};
-        } else if (ku.size() == 1 && ku[0].first == 0 && ku[0].second == line.size()) {
-            kind.oneRun = line.size();
+        } else if (ku.size() == 1 && ku[0] == span) {
+            kind.oneRun = span;
         }
         return kind;
     }
@@ -444,12 +436,16 @@ ReadingEngine::LineKind ReadingEngine::kindOfLine(QStringView line) const
     if (!classical)
         return {};
     int morae = 0;
-    for (const Word &w : readLine(plainLine, {}))
+    // Counted as verse reads it (八十島 やそしま): read as prose, a poem may have too many.
+    LineKind verse;
+    verse.poetic = true;
+    verse.oneRun = {0, plainLine.size()};
+    for (const Word &w : readLine(plainLine, verse))
         morae += w.kind == Word::Kind::Japanese ? moraCount(w.kana) : 0;
     LineKind kind;
     kind.poetic = (morae >= 15 && morae <= 19) || (morae >= 29 && morae <= 33);
-    if (kind.poetic && !line.contains(u' ') && !line.contains(u'\u3000'))
-        kind.oneRun = line.size();
+    if (kind.poetic && !plainLine.contains(u' ') && !plainLine.contains(u'\u3000'))
+        kind.oneRun = span;
     return kind;
 }
 

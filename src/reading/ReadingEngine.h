@@ -75,6 +75,10 @@ public:
     // The sounds of a line by ku, counted from its reading; the words they were counted
     // from in `words`, when given.
     LineMeter meter(QStringView line, QList<Word> *words = nullptr) const;
+    // The sounds of consecutive lines, counted as one poem where they make one (a haiku on
+    // three lines), measured against `form`; each line's words in `words`, when given.
+    StanzaMeter meterOfLines(const QList<QStringView> &lines, PoemForm form,
+                             QList<QList<Word>> *words = nullptr) const;
 
     // Lines as the Japanese voices get them: kana words separated by blanks, pauses as ", ",
     // Latin words as they are, line breaks kept.
@@ -94,7 +98,8 @@ private:
         // have (5, 7, 5, 7, 7).
         QList<std::pair<qsizetype, qsizetype>> ku;
         QList<int> kuMorae;
-        qsizetype oneRun = -1; // a poem written without blanks: its length; else -1
+        // A poem written without blanks: where it stands in the line; else -1, -1.
+        std::pair<qsizetype, qsizetype> oneRun{-1, -1};
         // The sounds a run of text [begin, end) of the line should have: its ku's, -1 for a
         // whole poem in one run (17 or 31), 0 when the meter says nothing.
         int targetFor(qsizetype begin, qsizetype end) const;

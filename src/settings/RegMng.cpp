@@ -571,6 +571,9 @@ const QHash<QString, std::pair<IntSetter, IntGetter>> &integerAccessors()
          {&SettingsTarget::setNx2Width, &SettingsTarget::leftPaneWidth}},
         {QStringLiteral("tcylength"),
          {&SettingsTarget::setUprightLength, &SettingsTarget::uprightLength}},
+        {QStringLiteral("poemform"), {&SettingsTarget::setPoemForm, &SettingsTarget::poemForm}},
+        {QStringLiteral("leftpoemform"),
+         {&SettingsTarget::setLeftPoemForm, &SettingsTarget::leftPoemForm}},
     };
     return accessors;
 }

@@ -234,6 +234,11 @@ public:
     // The longest run of half-width digits or letters that vertical writing sets upright.
     virtual void setUprightLength(int length) = 0;
     virtual int uprightLength() const = 0;
+    // The poem form each pane counts sounds against (0 自動, 1 俳句, 2 短歌, 3 旋頭歌, 4 自由律).
+    virtual void setPoemForm(int form) = 0;
+    virtual int poemForm() const = 0;
+    virtual void setLeftPoemForm(int form) = 0;
+    virtual int leftPoemForm() const = 0;
 
     virtual bool checkBoxChecked(const QString &name) const = 0;
     virtual void setCheckBoxChecked(const QString &name, bool checked) = 0;

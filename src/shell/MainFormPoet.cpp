@@ -48,45 +48,88 @@ void TMainForm1::applyTypesetting()
     m_left->setTypesetting(t);
 }
 
-const TMainForm1::LineReading &TMainForm1::meterOf(const QString &line)
+const TMainForm1::StanzaReading &TMainForm1::stanzaOf(const QTextBlock &block,
+                                                      reading::PoemForm form, qsizetype *line)
 {
-    // Painting asks for the same lines again and again: the counts are kept by line text.
+    // The lines the block's poem may span: the block and its neighbours up to the blank
+    // lines around them, when they are few enough for one poem; else the block alone.
+    constexpr qsizetype kMostPoemLines = 6;
+    const auto counted = [](const QTextBlock &b) {
+        return b.isValid() && b.length() - 1 <= kLongestCountedLine &&
+               !b.text().trimmed().isEmpty();
+    };
+    QList<QTextBlock> lines{block};
+    *line = 0;
+    if (counted(block)) {
+        for (QTextBlock b = block.previous(); counted(b) && lines.size() <= kMostPoemLines;
+             b = b.previous()) {
+            lines.prepend(b);
+            ++*line;
+        }
+        for (QTextBlock b = block.next(); counted(b) && lines.size() <= kMostPoemLines;
+             b = b.next())
+            lines.append(b);
+        if (lines.size() > kMostPoemLines) {
+            lines = {block};
+            *line = 0;
+        }
+    }
+    QStringList texts;
+    for (const QTextBlock &b : lines)
+        texts << b.text();
+    // Painting asks for the same lines again and again: the counts are kept by form and text.
+    const QString key = QString::number(int(form)) + u'\n' + texts.join(u'\n');
     if (m_meters.size() > 4096)
         m_meters.clear();
-    auto it = m_meters.find(line);
+    auto it = m_meters.find(key);
     if (it == m_meters.end()) {
-        LineReading r;
-        if (line.size() <= kLongestCountedLine) {
-            QList<reading::Word> words;
-            r.meter = readings().meter(line, &words);
-            for (const reading::Word &w : words) {
-                if (w.doubtful)
-                    r.doubtful.append({int(w.begin), int(w.end - w.begin)});
+        StanzaReading r;
+        if (counted(block)) {
+            QList<QList<reading::Word>> words;
+            const QList<QStringView> views(texts.begin(), texts.end());
+            r.meter = readings().meterOfLines(views, form, &words);
+            for (const QList<reading::Word> &lineWords : std::as_const(words)) {
+                QList<text::Span> &doubtful = r.doubtful.emplace_back();
+                for (const reading::Word &w : lineWords) {
+                    if (w.doubtful)
+                        doubtful.append({int(w.begin), int(w.end - w.begin)});
+                }
             }
         }
-        it = m_meters.insert(line, r);
+        it = m_meters.insert(key, r);
     }
     return *it;
 }
 
+reading::PoemForm TMainForm1::poemForm(const TRichEditSx *pane) const
+{
+    return reading::PoemForm(pane == m_left ? m_values.fLeftPoemForm : m_values.fPoemForm);
+}
+
 void TMainForm1::applyLineNotes()
 {
-    std::function<editor::LineNote(const QString &)> notes;
-    if (menuOn(QStringLiteral("MoraShow1")))
-        notes = [this](const QString &line) {
-            // The sounds by ku, and the words whose reading is a guess dotted.
-            const LineReading &r = meterOf(line);
-            editor::LineNote note;
-            note.dotted = r.doubtful;
-            if (r.meter.total() > 0) {
-                note.values = r.meter.ku;
-                for (qsizetype k = 0; k < r.meter.ku.size(); ++k)
-                    note.marks.append(r.meter.deviation(k));
-            }
-            return note;
-        };
-    m_right->setLineNotes(notes);
-    m_left->setLineNotes(notes);
+    const auto notesOf = [this](const TRichEditSx *pane) {
+        std::function<editor::LineNote(const QTextBlock &)> notes;
+        if (menuOn(QStringLiteral("MoraShow1")))
+            notes = [this, pane](const QTextBlock &block) {
+                // The sounds by ku of the line's share of its poem, and the words whose
+                // reading is a guess dotted.
+                qsizetype at = 0;
+                const StanzaReading &r = stanzaOf(block, poemForm(pane), &at);
+                editor::LineNote note;
+                note.dotted = r.doubtful.value(at);
+                const reading::LineMeter m = r.meter.lines.value(at);
+                if (m.total() > 0) {
+                    note.values = m.ku;
+                    for (qsizetype k = 0; k < m.ku.size(); ++k)
+                        note.marks.append(m.deviation(k));
+                }
+                return note;
+            };
+        return notes;
+    };
+    m_right->setLineNotes(notesOf(m_right));
+    m_left->setLineNotes(notesOf(m_left));
     m_meters.clear();
     showCaretMeter();
 }
@@ -94,10 +137,15 @@ void TMainForm1::applyLineNotes()
 QString TMainForm1::caretMeterText(bool whole)
 {
     // Short enough for the panel at the default width ("音数 5・7・8 字余り③", the ku alone);
-    // whole, for its tooltip ("音数 20（5・7・8） 3句目字余り").
+    // whole, for its tooltip ("音数 20（5・7・8） 3句目字余り"). The caret line's poem is
+    // counted, all its lines.
     if (!menuOn(QStringLiteral("MoraShow1")))
         return {};
-    const reading::LineMeter &m = meterOf(m_right->textCursor().block().text()).meter;
+    qsizetype at = 0;
+    const StanzaReading &r = stanzaOf(m_right->textCursor().block(), poemForm(m_right), &at);
+    if (at >= r.meter.poemOfLine.size())
+        return {};
+    const reading::LineMeter &m = r.meter.poems.value(r.meter.poemOfLine[at]);
     if (m.total() == 0)
         return {};
     QString text = QStringLiteral("音数 ");
@@ -131,6 +179,36 @@ void TMainForm1::showCaretMeter()
     m_caretMeter = caretMeterText(false);
     m_status->setPanelText(4, m_caretMeter);
     m_status->panel(4)->setToolTip(caretMeterText(true));
+}
+
+void TMainForm1::choosePoemForm(TRichEditSx *pane)
+{
+    static const QStringList forms{QStringLiteral("自動"), QStringLiteral("俳句"),
+                                   QStringLiteral("短歌"), QStringLiteral("旋頭歌"),
+                                   QStringLiteral("自由律")};
+    int &value = pane == m_left ? m_values.fLeftPoemForm : m_values.fPoemForm;
+    const std::optional<int> chosen =
+        m_ui.chooseItem(this, QStringLiteral("詩形"),
+                        pane == m_left ? QStringLiteral("左窓の音数を数える詩形:")
+                                       : QStringLiteral("右窓の音数を数える詩形:"),
+                        forms, value);
+    if (!chosen)
+        return;
+    value = *chosen;
+    // The count shows what it is counted against.
+    if (!menuOn(QStringLiteral("MoraShow1")))
+        toggleMenu(QStringLiteral("MoraShow1"));
+    applyLineNotes();
+}
+
+void TMainForm1::PoemForm1Click()
+{
+    choosePoemForm(m_right);
+}
+
+void TMainForm1::LeftPoemForm1Click()
+{
+    choosePoemForm(m_left);
 }
 
 void TMainForm1::RubyShow1Click()

@@ -202,6 +202,22 @@ int MainFormSettings::uprightLength() const
 {
     return m_values.fTcyLength;
 }
+void MainFormSettings::setPoemForm(int form)
+{
+    m_values.fPoemForm = qBound(0, form, 4);
+}
+int MainFormSettings::poemForm() const
+{
+    return m_values.fPoemForm;
+}
+void MainFormSettings::setLeftPoemForm(int form)
+{
+    m_values.fLeftPoemForm = qBound(0, form, 4);
+}
+int MainFormSettings::leftPoemForm() const
+{
+    return m_values.fLeftPoemForm;
+}
 
 bool MainFormSettings::checkBoxChecked(const QString &name) const
 {

@@ -39,6 +39,10 @@ public:
     int leftPaneWidth() const override;
     void setUprightLength(int length) override;
     int uprightLength() const override;
+    void setPoemForm(int form) override;
+    int poemForm() const override;
+    void setLeftPoemForm(int form) override;
+    int leftPoemForm() const override;
     bool checkBoxChecked(const QString &name) const override;
     void setCheckBoxChecked(const QString &name, bool checked) override;
     QString editText(const QString &name) const override;

@@ -305,6 +305,8 @@ void TMainForm1::registerHandlers()
         HANDLER(MoraShow1Click),
         HANDLER(TateChuYoko1Click),
         HANDLER(TcyLength1Click),
+        HANDLER(PoemForm1Click),
+        HANDLER(LeftPoemForm1Click),
         HANDLER(Burasage1Click),
         HANDLER(Furigana1Click),
         HANDLER(LastFile1Click),

@@ -218,6 +218,8 @@ public:
     void MoraShow1Click();
     void TateChuYoko1Click();
     void TcyLength1Click();
+    void PoemForm1Click();
+    void LeftPoemForm1Click();
     void Burasage1Click();
     void Furigana1Click();
     void About1Click();
@@ -356,13 +358,16 @@ private:
     void switchTypesetting(const QString &item); // a 表示 check item of the typesetting
     void applyTypesetting();
     void applyLineNotes();
-    // A line's sounds and where its guessed readings stand, kept by the line's text.
-    struct LineReading
+    // The sounds of the lines a poem may span and where their guessed readings stand, kept
+    // by the form and the lines' text; `line` is the block's place among them.
+    struct StanzaReading
     {
-        reading::LineMeter meter;
-        QList<text::Span> doubtful;
+        reading::StanzaMeter meter;
+        QList<QList<text::Span>> doubtful;
     };
-    const LineReading &meterOf(const QString &line);
+    const StanzaReading &stanzaOf(const QTextBlock &block, reading::PoemForm form, qsizetype *line);
+    reading::PoemForm poemForm(const TRichEditSx *pane) const;
+    void choosePoemForm(TRichEditSx *pane);
     QString caretMeterText(bool whole);
     void showCaretMeter();
     html::HtmlStyle pageStyle() const;
@@ -380,8 +385,8 @@ private:
     std::unique_ptr<speech::SpeakerSelection> m_speakers;
     std::unique_ptr<speech::TypingReader> m_typing;
     std::unique_ptr<reading::ReadingEngine> m_readings;
-    QHash<QString, LineReading> m_meters; // the sounds of lines, by their text
-    QString m_caretMeter;                 // the caret line's count in panel 4
+    QHash<QString, StanzaReading> m_meters; // the sounds of poems, by form and text
+    QString m_caretMeter;                   // the caret line's count in panel 4
     QPointer<TReadingDialog> m_readingDialog;
     speech::TClipboardWatcher *m_clipboardWatcher = nullptr;
     speech::THookHotKey *m_hookHotKey = nullptr;

@@ -20,8 +20,10 @@ struct WindowValues
     int fRepNum = 1;                          // how often a reading repeats
     text::ColorNumber fSelBgColor = 16744576; // the band over the text being read
     int fSpeechID = 0;                        // the speaker chosen
-    int fTcyLength = 2;                // the longest run set upright in vertical writing (2 to 4)
-    QHash<int, QString> launcherPaths; // the "起" buttons' programs
+    int fTcyLength = 2;    // the longest run set upright in vertical writing (2 to 4)
+    int fPoemForm = 0;     // the poem form the right pane counts against (reading::PoemForm)
+    int fLeftPoemForm = 0; // and the left pane
+    QHash<int, QString> launcherPaths;                      // the "起" buttons' programs
     QHash<QString, settings::DropTargetRecord> dropTargets; // the drop targets' places
 };
 

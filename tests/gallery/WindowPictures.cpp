@@ -163,6 +163,25 @@ void poetPictures(Shelf &shelf)
     }
 }
 
+// Sounds counted by poem: a haiku on three lines, a tanka on two, a numbered list's line
+// (its number and poet not counted), in both writings.
+void poemCountPictures(Shelf &shelf)
+{
+    Window win;
+    TMainForm1 &w = *win.w;
+    countSoundsInMincho(w);
+    w.RichEditNx1()->setText(
+        QStringLiteral("古池や\n蛙飛び込む\n水の音\n\n"
+                       "春過ぎて 夏来にけらし 白妙の\n衣ほすてふ 天の香具山\n\n"
+                       "2　閑さや岩にしみ入る蝉の声　松尾芭蕉"));
+    QTextCursor c = w.RichEditNx1()->textCursor();
+    c.setPosition(w.RichEditNx1()->document()->findBlockByNumber(5).position() + 2);
+    w.RichEditNx1()->setTextCursor(c);
+    shelf.keep(win.picture(), QStringLiteral("poems-vertical.png"), Shelf::Docs);
+    w.run(QStringLiteral("VHClick"));
+    shelf.keep(win.picture(), QStringLiteral("poems-horizontal.png"), Shelf::Docs);
+}
+
 // The right pane's bar at 780 pixels has no room for its last controls: the » panel shows
 // them, a window of its own, painted here over the window's picture where it stands.
 void overflowPicture(Shelf &shelf)
@@ -259,6 +278,7 @@ void saveWindowPictures(Shelf &shelf)
     guessPictures(shelf);
     writingPictures(shelf);
     poetPictures(shelf);
+    poemCountPictures(shelf);
     overflowPicture(shelf);
     readingDictionaryPicture(shelf);
 }

@@ -93,6 +93,91 @@ TEST(Mora, LinesAreMeasuredAgainstHaikuAndTanka)
     }
 }
 
+TEST(Mora, StanzasAreCountedByPoem)
+{
+    // Lines as in wordsOf, parted by " / "; `poetic` marks every line as verse.
+    const struct
+    {
+        PoemForm form;
+        const char *lines;
+        bool poetic;
+        const char16_t *poems;  // each poem's ku, " / " between poems
+        const char16_t *shares; // each line's ku
+        const char *deviations; // per line's ku, as above, " " between lines
+    } cases[] = {
+        // A haiku on three lines, a tanka on two (the second line is its lower ku) or five.
+        {PoemForm::Auto, "4 ~1 / 3 4 / 3 ~2", false, u"5・7・5", u"5 / 7 / 5", "= = ="},
+        {PoemForm::Auto, "5 |7 |5 / 7 |7", false, u"5・7・5・7・7", u"5・7・5 / 7・7", "=== =="},
+        {PoemForm::Auto, "5 / 7 / 6 / 7 / 7", false, u"5・7・6・7・7", u"5 / 7 / 6 / 7 / 7",
+         "= = + = ="},
+        // Two haiku on consecutive lines stay two, spaced or not; so do prose lines.
+        {PoemForm::Auto, "5 |7 |5 / 4 ~1 4 3 2 ~1 2", false, u"5・7・5 / 5・7・5",
+         u"5・7・5 / 5・7・5", "=== ==="},
+        {PoemForm::Auto, "10 12 / 9 8", false, u"22 / 17", u"22 / 17", " "},
+        // A sedoka parted in six.
+        {PoemForm::Auto, "5 |7 |7 |5 |7 |7", false, u"5・7・7・5・7・7", u"5・7・7・5・7・7",
+         "======"},
+        // Verse nearly a tanka in all is split where it comes nearest; prose is not.
+        {PoemForm::Auto, "6 6 6 6 7", true, u"6・6・6・6・7", u"6・6・6・6・7", "+-+-="},
+        {PoemForm::Auto, "6 6 6 6 7", false, u"31", u"31", ""},
+        // A form chosen: each poem measured against it, however far.
+        {PoemForm::Tanka, "5 7 6 7 7", false, u"5・7・6・7・7", u"5・7・6・7・7", "==+=="},
+        {PoemForm::Haiku, "3 4 |2 |5", false, u"7・2・5", u"7・2・5", "+-="},
+        {PoemForm::Tanka, "5 |7 |4", false, u"5・7・4", u"5・7・4", "==-"}, // its upper ku
+        {PoemForm::Sedoka, "5 7 7 / 5 7 7", false, u"5・7・7・5・7・7", u"5・7・7 / 5・7・7",
+         "=== ==="},
+        // Free verse: the ku as blanks and lines part them, one poem, no verdict.
+        {PoemForm::Free, "3 4 |5 / 6", false, u"7・5・6", u"7・5 / 6", " "},
+    };
+    for (const auto &c : cases) {
+        QList<QList<MeteredWord>> lines;
+        for (const QString &line : QString::fromLatin1(c.lines).split(QStringLiteral(" / ")))
+            lines.append(wordsOf(line.toLatin1().constData()));
+        const StanzaMeter m = meterOfStanza(lines, c.form, QList<bool>(lines.size(), c.poetic));
+        QStringList poems, shares, deviations;
+        for (const LineMeter &p : m.poems)
+            poems << p.kuText();
+        for (const LineMeter &l : m.lines) {
+            shares << l.kuText();
+            QString d;
+            for (qsizetype k = 0; l.isForm() && k < l.ku.size(); ++k)
+                d += QLatin1Char("-=+"[l.deviation(k) + 1]);
+            deviations << d;
+        }
+        EXPECT_EQ(poems.join(QStringLiteral(" / ")), QString::fromUtf16(c.poems)) << c.lines;
+        EXPECT_EQ(shares.join(QStringLiteral(" / ")), QString::fromUtf16(c.shares)) << c.lines;
+        EXPECT_EQ(deviations.join(u' '), QLatin1String(c.deviations)) << c.lines;
+    }
+}
+
+TEST(Mora, ListsCountThePoemAndLatinWordsTheirSyllables)
+{
+    const struct
+    {
+        const char16_t *line;
+        const char16_t *poem;
+    } lists[] = {
+        {u"1　秋の田のかりほの庵の苫をあらみ　天智天皇", u"秋の田のかりほの庵の苫をあらみ"},
+        {u"１２　春 夏 秋 冬 雪　詠人", u"春 夏 秋 冬 雪"},
+        {u"3 古池や 蛙飛び込む 水の音", u"古池や 蛙飛び込む 水の音"},
+        {u"古池や　蛙飛び込む　水の音", u"古池や　蛙飛び込む　水の音"},
+        {u"二　春　人", u"二　春　人"},
+    };
+    for (const auto &c : lists) {
+        const QString line = QString::fromUtf16(c.line);
+        const auto [from, to] = poemSpan(line);
+        EXPECT_EQ(line.sliced(from, to - from), QString::fromUtf16(c.poem));
+    }
+    const struct
+    {
+        const char *word;
+        int syllables;
+    } latin[] = {{"love", 1}, {"make", 1}, {"little", 2}, {"the", 1}, {"haiku", 2},
+                 {"sky", 1},  {"xyz", 3},  {"NHK", 3},    {"WWW", 9}, {"JAPAN", 2}};
+    for (const auto &c : latin)
+        EXPECT_EQ(latinSyllables(QString::fromLatin1(c.word)), c.syllables) << c.word;
+}
+
 TEST(KanaRules, HistoricalKanaIsReadAsToday)
 {
     const struct

@@ -89,6 +89,8 @@ const QStringList FirstStartLog = {
     QStringLiteral("menu TateChuYoko1 1"),
     QStringLiteral("fTcyLength 2"),
     QStringLiteral("menu Burasage1 0"),
+    QStringLiteral("fPoemForm 0"),
+    QStringLiteral("fLeftPoemForm 0"),
     QStringLiteral("RubyCheckBox 0"),
     QStringLiteral("TcyCheckBox 0"),
     QStringLiteral("menu VH 1"),

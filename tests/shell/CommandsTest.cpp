@@ -438,3 +438,42 @@ TEST_F(CommandsFixture, PoetsToolsFromTheMenusAndTheHtmlBar)
 }
 
 } // namespace
+
+namespace {
+
+// Sounds counted by poem: the lines between blank lines make one poem where they fit a form
+// together, a numbered list's line counts its poem only, and a form chosen in 表示 (0 自動,
+// 1 俳句, 2 短歌, 3 旋頭歌, 4 自由律) is what the ku are measured against.
+TEST_F(CommandsFixture, SoundsAreCountedByPoem)
+{
+    TRichEditSx *right = w->RichEditNx1();
+    const struct
+    {
+        int form;
+        const char16_t *text;
+        int caretLine;
+        const char16_t *verdict;
+    } cases[] = {
+        {0, u"古池や\n蛙飛び込む\n水の音\n\n春の海", 1, u"音数 5・7・5"},
+        {0, u"春の海\n\n古池や\n蛙飛び込む\n水の音", 0, u"音数 5"},
+        {0, u"春過ぎて 夏来にけらし 白妙の\n衣ほすてふ 天の香具山", 1, u"音数 5・7・5・7・7"},
+        {0, u"1　古池や蛙飛び込む水の音　松尾芭蕉", 0, u"音数 5・7・5"},
+        {4, u"古池や 蛙飛び込む 水の音の音", 0, u"音数 5・7・8"},
+        {2, u"古池や 蛙飛び込む 水の音", 0, u"音数 5・7・5"},
+        {2, u"古池や 蛙飛び込む\n水の音 春の海 春の海", 2,
+         u"音数 5・7・5・5・5 字足らず④ 字足らず⑤"},
+    };
+    for (const auto &c : cases) {
+        ui.itemAnswers.enqueue(c.form);
+        w->run(QStringLiteral("PoemForm1Click"));
+        right->setText(QString::fromUtf16(c.text));
+        const QTextBlock line = right->document()->findBlockByNumber(c.caretLine);
+        right->setSelection(line.position(), line.position());
+        w->run(QStringLiteral("MoraShow1Click"));
+        w->run(QStringLiteral("MoraShow1Click")); // off and on: the panel follows the caret
+        EXPECT_EQ(panel(4), QString::fromUtf16(c.verdict)) << c.form;
+    }
+    EXPECT_EQ(ui.itemRequests.value(0).join(u' '), QStringLiteral("自動 俳句 短歌 旋頭歌 自由律"));
+}
+
+} // namespace

@@ -22,6 +22,7 @@ public:
     int nx2Width = -1;
     int leftWidth = 129;
     int tcyLength = 0;
+    int poemForms[2] = {0, 0};
     QMap<QString, bool> boxes;
     QMap<QString, QString> edits;
     QMap<QString, bool> menus;
@@ -91,6 +92,10 @@ public:
     int leftPaneWidth() const override { return leftWidth; }
     void setUprightLength(int v) override { set(QStringLiteral("fTcyLength"), tcyLength, v); }
     int uprightLength() const override { return tcyLength; }
+    void setPoemForm(int v) override { set(QStringLiteral("fPoemForm"), poemForms[0], v); }
+    int poemForm() const override { return poemForms[0]; }
+    void setLeftPoemForm(int v) override { set(QStringLiteral("fLeftPoemForm"), poemForms[1], v); }
+    int leftPoemForm() const override { return poemForms[1]; }
     bool checkBoxChecked(const QString &n) const override { return boxes.value(n); }
     void setCheckBoxChecked(const QString &n, bool v) override
     {
@@ -155,6 +160,7 @@ public:
         return panes == o.panes && strip == o.strip && dropTargets == o.dropTargets &&
                left == o.left && top == o.top && width == o.width && height == o.height &&
                maximised == o.maximised && nx2Width == o.nx2Width && tcyLength == o.tcyLength &&
+               poemForms[0] == o.poemForms[0] && poemForms[1] == o.poemForms[1] &&
                boxes == o.boxes && edits == o.edits && menus == o.menus && style == o.style &&
                link == o.link && launcher[1] == o.launcher[1] && launcher[2] == o.launcher[2] &&
                speed == o.speed && repeat == o.repeat && speaker == o.speaker &&
