@@ -295,6 +295,11 @@ LineMeter meterOf(const QList<MeteredWord> &words, bool poetic)
     return meterOfFit(fit(words, PoemForm::Auto, poetic));
 }
 
+int meterMiss(const QList<MeteredWord> &words)
+{
+    return std::min(group(words, kHaiku).cost, group(words, kTanka).cost);
+}
+
 StanzaMeter meterOfStanza(const QList<QList<MeteredWord>> &lines, PoemForm form,
                           const QList<bool> &poetic)
 {

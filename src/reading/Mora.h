@@ -54,6 +54,10 @@ enum class PoemForm { Auto, Haiku, Tanka, Sedoka, Free };
 // reads as verse (`poetic`) is a poem still when its sounds in all are within three of the
 // form's, only its ku fall elsewhere.
 LineMeter meterOf(const QList<MeteredWord> &words, bool poetic = false);
+// How far words written in one run are from the nearest of a haiku and a tanka, as the
+// grouping above measures it (each sound missed two, a ku starting oddly three); 0 for a
+// poem that keeps its form.
+int meterMiss(const QList<MeteredWord> &words);
 
 // The sounds of consecutive lines, a stanza, that may be one poem: a haiku on three lines,
 // a tanka on two or five. Each line break parts ku as a blank does. The stanza is one poem

@@ -593,11 +593,19 @@ constexpr int LexiconBonusPerCharacter = 1500;
 // A particle or an auxiliary does not start a run of text (はたらけど is no は).
 constexpr int DependentAtStartCost = 6000;
 constexpr int CharacterCost = 30000;
+// A particle, an auxiliary or a dependent word: said with the word before it, and no ku
+// starts with it.
+bool attachesToPrevious(const MecabReader::Features &f)
+{
+    return f.partOfSpeech == u"助詞" || f.partOfSpeech == u"助動詞" || f.detail == u"非自立" ||
+           f.detail == u"接尾";
+}
+
 // The analyses a poem's meter chooses among: how many, how much dearer than the best at
 // most, and how many steps the search may take.
-constexpr int MeterPaths = 8;
+constexpr int MeterPaths = 16;
 constexpr long long MeterMargin = 4000;
-constexpr int MeterWork = 4000;
+constexpr int MeterWork = 8000;
 // A reading is in doubt where another analysis costs at most this much more and reads
 // otherwise; runs longer than DoubtLength are not searched for one.
 constexpr long long DoubtMargin = 500;
@@ -828,17 +836,22 @@ void ReadingEngine::readRun(QStringView run, const QList<qsizetype> &origin, Lin
         };
         QList<Token> tokens = tokensOf(lattice.best());
         // In a poem, the meter is evidence: of the analyses nearly as cheap as the best, the
-        // first whose sounds fill its ku (5 or 7, or a whole haiku or tanka written in one
-        // run); the best stays when none does (字余り, 字足らず).
+        // first whose sounds fill its ku (5 or 7) or a whole haiku written in one run; for a
+        // tanka in one run (whose five ku say more of where its words fall than a haiku's
+        // three), the one whose words group nearest to its ku. The best stays when none does
+        // better (字余り, 字足らず).
         const int target = kind.targetFor(origin[start], origin[end]);
-        auto morae = [](const QList<Token> &path) {
+        auto miss = [target](const QList<Token> &path) {
+            QList<MeteredWord> words;
             int count = 0;
-            for (const Token &t : path)
-                count += t.silent ? 0 : moraCount(t.kana);
-            return count;
-        };
-        auto fits = [target](int count) {
-            return target > 0 ? count == target : count == 17 || count == 31;
+            for (const Token &t : path) {
+                const int morae = t.silent ? 0 : moraCount(t.kana);
+                count += morae;
+                words.append({morae, !attachesToPrevious(t.features), false});
+            }
+            if (target > 0)
+                return count == target ? 0 : 1;
+            return count > 24 ? meterMiss(words) : count == 17 ? 0 : 1;
         };
         // The analyses nearly as cheap as the best that read the run otherwise: the meter's
         // choices, and where the reading is in doubt.
@@ -848,14 +861,14 @@ void ReadingEngine::readRun(QStringView run, const QList<qsizetype> &origin, Lin
         };
         qsizetype chosen = 0;
         QList<Lattice::Path> paths;
-        if (target != 0 && n <= 40 && !fits(morae(tokens))) {
+        if (int least = target != 0 && n <= 40 ? miss(tokens) : 0; least > 0) {
             paths = lattice.nBest(MeterPaths, MeterMargin, MeterWork, readingOf);
-            for (qsizetype k = 1; k < paths.size(); ++k) {
+            for (qsizetype k = 1; k < paths.size() && least > 0; ++k) {
                 QList<Token> other = tokensOf(paths[k].candidates);
-                if (fits(morae(other))) {
+                if (const int m = miss(other); m < least) {
                     tokens = std::move(other);
                     chosen = k;
-                    break;
+                    least = m;
                 }
             }
         } else if (n <= DoubtLength && containsKanji(text)) {
@@ -876,10 +889,8 @@ void ReadingEngine::readRun(QStringView run, const QList<qsizetype> &origin, Lin
             w.doubtful = t.doubtful;
             w.alternatives = t.alternatives;
             w.alternatives.removeAll(w.kana);
-            const MecabReader::Features &f = t.features;
-            const bool attaches = f.partOfSpeech == u"助詞" || f.partOfSpeech == u"助動詞" ||
-                                  f.detail == u"非自立" || f.detail == u"接尾";
-            w.joinsPrevious = attaches && !out.isEmpty() && out.back().kind == Word::Kind::Japanese;
+            w.joinsPrevious = attachesToPrevious(t.features) && !out.isEmpty() &&
+                              out.back().kind == Word::Kind::Japanese;
             out.append(w);
         }
         start = end;
