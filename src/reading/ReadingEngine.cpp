@@ -60,17 +60,6 @@ bool isJapanese(QStringView s, qsizetype i)
            (s[i].isLowSurrogate() && i > 0 && isKanji(codePointAt(s, i - 1)));
 }
 
-// Ruby that is a reading: it holds kana. Dots (・﹅﹆･) and other marks over a base are
-// emphasis, and the base is read.
-bool rubyIsReading(QStringView ruby)
-{
-    for (QChar c : ruby) {
-        if (isKana(c.unicode()) && c != u'・' && c != u'･')
-            return true;
-    }
-    return false;
-}
-
 void appendPause(QList<Word> &out, const QString &surface, qsizetype begin, qsizetype end)
 {
     if (!out.isEmpty() && out.back().kind == Word::Kind::Pause && out.back().end == begin) {
@@ -447,26 +436,6 @@ ReadingEngine::LineKind ReadingEngine::kindOfLine(QStringView line) const
     if (kind.poetic && !plainLine.contains(u' ') && !plainLine.contains(u'\u3000'))
         kind.oneRun = span;
     return kind;
-}
-
-QList<Word> ReadingEngine::readLine(QStringView line, LineKind kind) const
-{
-    QList<Word> out;
-    for (const text::RubyPiece &p : text::parseRuby(line)) {
-        if (p.hasRuby() && rubyIsReading(p.ruby)) {
-            Word w;
-            w.surface = p.text;
-            w.kana = toHiragana(expandKanaRepetition(p.ruby));
-            w.fromRuby = true;
-            w.begin = p.notationStart();
-            w.end = p.end;
-            out.append(w);
-            continue;
-        }
-        // Plain text, or a base whose ruby is emphasis (dots): the base is read.
-        readPlain(p.text, p.start, kind, out);
-    }
-    return out;
 }
 
 void ReadingEngine::readPlain(QStringView original, qsizetype offset, LineKind kind,

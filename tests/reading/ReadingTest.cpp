@@ -300,6 +300,13 @@ TEST_F(Engine, ReadsPoemsNamesMarksAndNumbers)
         // Half-width katakana with its voiced mark; ruby of dots reads its base.
         {u"ｶﾞｯｺｳ", u"がっこう"},
         {u"｜完全に怒った《・・・・・・》", u"かんぜんに おこった"},
+        // Ruby on part of a word leaves the rest its reading; okurigana after a ruby base
+        // are read with its word; ruby in historical kana is said as today, a は-row kana
+        // of today's spelling stays.
+        {u"天の香具山《かぐやま》", u"あまのかぐやま"},
+        {u"彼は思《おも》ふに", u"かれわ おもうに"},
+        {u"｜白妙《しろたへ》の衣", u"しろたえの ころも"},
+        {u"朝日《あさひ》が溢《あふ》れる", u"あさひが あふれる"},
     };
     // The sounds, and the pauses at marks and blanks; where the words part is the lattice's.
     const auto sounds = [](QString kana) { return kana.remove(u' '); };

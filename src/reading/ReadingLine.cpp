@@ -1,0 +1,129 @@
+// A line's words with the ruby written in it: the ruby's reading for its base, said as
+// today's kana, and the text around it read together with the bases it touches, so that a
+// word the ruby covers only part of keeps its reading (天の香具山《かぐやま》: あまの), and
+// the okurigana after a ruby base are read as part of its word (云《い》ふ: う).
+#include "reading/KanaRules.h"
+#include "reading/ReadingEngine.h"
+#include "text/Ruby.h"
+
+namespace reading {
+
+namespace {
+
+// Ruby that is a reading: it holds kana. Dots (・﹅﹆･) and other marks over a base are
+// emphasis, and the base is read.
+bool rubyIsReading(QStringView ruby)
+{
+    for (QChar c : ruby) {
+        if (isKana(c.unicode()) && c != u'・' && c != u'･')
+            return true;
+    }
+    return false;
+}
+
+// The ruby as said: hiragana, its repetition marks written out, historical kana as today's
+// (白妙《しろたへ》 しろたえ) in a line of historical kana, or where the ruby itself is
+// plainly historical: ゐ or ゑ, or a word ending in へ, which no word of today's spelling
+// does. Elsewhere a は-row kana may well be today's (溢《あふ》れる, 朝日《あさひ》).
+QString rubyKana(QStringView ruby, bool historicalLine)
+{
+    const QString kana = toHiragana(expandKanaRepetition(ruby));
+    const bool historical = historicalLine || kana.contains(u'ゐ') || kana.contains(u'ゑ') ||
+                            (kana.size() >= 2 && kana.endsWith(u'へ'));
+    return historical ? modernFromHistorical(kana).text : kana;
+}
+
+// The words of text read with the ruby bases on either side of it (`before` and `after`
+// characters of them, read as `beforeKana` and `afterKana`), kept for the text only and
+// placed at `offset` in the line. A word across a base's edge keeps what its reading has
+// beyond the ruby's; false where its reading does not hold the ruby's, and the text is
+// better read alone.
+bool keepAround(const QList<Word> &read, qsizetype before, qsizetype length,
+                const QString &beforeKana, const QString &afterKana, qsizetype offset,
+                QList<Word> &out)
+{
+    QList<Word> kept;
+    const qsizetype end = before + length;
+    for (const Word &w : read) {
+        if (w.end <= before || w.begin >= end)
+            continue; // within a base
+        Word part = w;
+        if (w.begin < before || w.end > end) {
+            if (w.kind != Word::Kind::Japanese)
+                return false;
+            QString kana = w.kana;
+            if (w.begin < before) {
+                if (!kana.startsWith(beforeKana))
+                    return false;
+                kana.remove(0, beforeKana.size());
+                part.joinsPrevious = true;
+            }
+            if (w.end > end) {
+                if (!kana.endsWith(afterKana))
+                    return false;
+                kana.chop(afterKana.size());
+            }
+            if (kana.isEmpty())
+                continue;
+            const qsizetype from = std::max(w.begin, before);
+            const qsizetype to = std::min(w.end, end);
+            part.kana = kana;
+            part.surface = w.surface.sliced(from - w.begin, to - from);
+            part.begin = from;
+            part.end = to;
+        }
+        part.begin += offset - before;
+        part.end += offset - before;
+        kept.append(part);
+    }
+    out += kept;
+    return true;
+}
+
+} // namespace
+
+QList<Word> ReadingEngine::readLine(QStringView line, LineKind kind) const
+{
+    const QList<text::RubyPiece> pieces = text::parseRuby(line);
+    const auto isReading = [&](qsizetype i) {
+        return i >= 0 && i < pieces.size() && pieces[i].hasRuby() && rubyIsReading(pieces[i].ruby);
+    };
+    QList<Word> out;
+    for (qsizetype i = 0; i < pieces.size(); ++i) {
+        const text::RubyPiece &p = pieces[i];
+        if (isReading(i)) {
+            Word w;
+            w.surface = p.text;
+            w.kana = rubyKana(p.ruby, kind.historical);
+            w.fromRuby = true;
+            w.begin = p.notationStart();
+            w.end = p.end;
+            out.append(w);
+            continue;
+        }
+        // Plain text, or a base whose ruby is emphasis (dots): the base is read, with the
+        // ruby bases it touches.
+        const bool before = isReading(i - 1) && pieces[i - 1].end == p.start && !out.isEmpty();
+        const bool after = isReading(i + 1) && pieces[i + 1].notationStart() == p.end;
+        if (before || after) {
+            const QString beforeBase = before ? pieces[i - 1].text : QString();
+            const QString afterBase = after ? pieces[i + 1].text : QString();
+            // The meter's ku stand in the line's places, which the joined text has not.
+            LineKind around = kind;
+            around.ku.clear();
+            around.kuMorae.clear();
+            around.oneRun = {-1, -1};
+            QList<Word> read;
+            readPlain(beforeBase + p.text + afterBase, 0, around, read);
+            if (keepAround(read, beforeBase.size(), p.text.size(),
+                           before ? out.back().kana : QString(),
+                           after ? rubyKana(pieces[i + 1].ruby, kind.historical) : QString(),
+                           p.start, out))
+                continue;
+        }
+        readPlain(p.text, p.start, kind, out);
+    }
+    return out;
+}
+
+} // namespace reading
