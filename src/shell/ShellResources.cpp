@@ -17,4 +17,14 @@ void ensureShellResources()
     (void)done;
 }
 
+QString programName()
+{
+    return QStringLiteral("Kotonami");
+}
+
+QString programNameAndVersion()
+{
+    return programName() + u' ' + QStringLiteral(KOTONAMI_VERSION);
+}
+
 } // namespace shell

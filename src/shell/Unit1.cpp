@@ -2,6 +2,7 @@
 
 #include "html/HtmlStyle.h"
 #include "shell/DROPDST.h"
+#include "shell/ShellResources.h"
 #include "shell/Utamain.h"
 #include "shell/WindowRules.h"
 #include "text/ShellLink.h"
@@ -55,7 +56,7 @@ TAboutBox::TAboutBox(TMainForm1 &form) : QDialog(&form), m_form(form)
     setAutoFillBackground(true);
 
     auto *column = new QVBoxLayout(this);
-    column->addWidget(new QLabel(QStringLiteral("Kotonami_plus ver 1.33b"), this));
+    column->addWidget(new QLabel(programNameAndVersion(), this));
     column->addWidget(new QLabel(QStringLiteral("　ミニランチャー　ドラッグ＆ドロップ"), this));
     auto *fields = new QFormLayout;
     column->addLayout(fields);

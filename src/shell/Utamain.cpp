@@ -10,6 +10,7 @@
 #include "shell/FontNames.h"
 #include "shell/MainFormHandlers.h"
 #include "shell/MainFormSettings.h"
+#include "shell/ShellResources.h"
 #include "shell/StartupSteps.h"
 #include "shell/UiServices.h"
 #include "shell/Unit1.h"
@@ -146,7 +147,7 @@ TMainForm1::~TMainForm1()
 void TMainForm1::buildWindow()
 {
     setObjectName(QStringLiteral("MainForm1"));
-    setWindowTitle(QStringLiteral("Kotonami_p[*]"));
+    setWindowTitle(programName() + QStringLiteral("[*]"));
     setFont(programFont(QStringLiteral("ＭＳ 明朝"), 15));
     resize(DefaultWidth, DefaultHeight);
     move(20, 20);

@@ -46,8 +46,8 @@ start() {
             "$work/app/kotonami" "$@" >>"$work/app.log" 2>&1
     ) &
     app_pid=$!
-    wait_for 20 "the main window" window_named '^(Kotonami_p|/|新規)'
-    main="$(xdotool search --onlyvisible --name '^(Kotonami_p|/|新規)' | head -n 1)"
+    wait_for 20 "the main window" window_named '^(Kotonami|/|新規)'
+    main="$(xdotool search --onlyvisible --name '^(Kotonami|/|新規)' | head -n 1)"
 }
 
 settle() { wait_for 10 "the loading splash to close" no_window_named '^Loading'; }
@@ -89,7 +89,7 @@ start "$work/poems/fifo.txt"
 answer "エラー" Return "fifo-refused"
 settle
 program_ended && fail "the editor ended"
-window_named '^Kotonami_p$' || fail "the window is not usable after the message"
+window_named '^Kotonami$' || fail "the window is not usable after the message"
 shot "fifo-window"
 stop
 

@@ -65,7 +65,7 @@ struct WindowFixture : testsupport::WindowTest
 TEST_F(WindowFixture, StartsWithCaptionMenusBarsAndPanes)
 {
     showActive();
-    EXPECT_EQ(w->windowTitle(), QStringLiteral("Kotonami_p[*]"));
+    EXPECT_EQ(w->windowTitle(), QStringLiteral("Kotonami[*]"));
     QStringList menus;
     for (QAction *a : w->menuBar()->actions())
         menus << a->text();
@@ -529,7 +529,7 @@ TEST_F(WindowFixture, NewAsksEvenWhenNothingChanged)
     w->run(QStringLiteral("New1Click")); // answered No
     ASSERT_EQ(ui.messages.size(), 1);
     EXPECT_EQ(ui.messages[0].text, QStringLiteral("現在の内容を廃棄します。よろしいですか。"));
-    EXPECT_EQ(w->windowTitle(), QStringLiteral("Kotonami_p[*]"));
+    EXPECT_EQ(w->windowTitle(), QStringLiteral("Kotonami[*]"));
     ui.answers.enqueue(MessageAnswer::Yes);
     w->run(QStringLiteral("New1Click"));
     EXPECT_EQ(w->windowTitle(), QStringLiteral("新規[*]"));
