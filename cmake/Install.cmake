@@ -35,6 +35,9 @@ foreach(source kotonami.1 kotonami-tool.1 changelog)
   list(APPEND kotonami_compressed ${output})
 endforeach()
 add_custom_target(kotonami_docs ALL DEPENDS ${kotonami_compressed})
+# cpack installs without building: whatever builds the programs (scripts/run.sh builds only
+# them) makes the compressed pages too.
+add_dependencies(kotonami kotonami_docs)
 install(FILES ${PROJECT_BINARY_DIR}/packaging/kotonami.1.gz
               ${PROJECT_BINARY_DIR}/packaging/kotonami-tool.1.gz
         DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)

@@ -876,12 +876,23 @@ void TRichEditSx::restoreUndoChange(const RichUndoState &place, qsizetype start,
                                     const QString &text)
 {
     // Only the span that differs is replaced: the rest of the text keeps its layout and
-    // its colours.
-    restoreUndo(place, [&] {
+    // its colours. The caret goes where the change was: to the step's own caret where that
+    // stands on the lines the span spans, else after the span's restored text.
+    RichUndoState at = place;
+    restoreUndo(at, [&] {
         willEdit(start, start + removed);
         QTextCursor c = placedCursor(int(start), int(start + removed));
         const WrappedPlainLayout::CursorsOnly measureNothing(rowLayout());
         c.insertText(text, QTextCharFormat());
+        const int end = int(start + text.size());
+        const int first = m_document->findBlock(int(start)).blockNumber();
+        const int last = m_document->findBlock(end).blockNumber();
+        const int from = m_document->findBlock(at.selStart).blockNumber();
+        const int to = m_document->findBlock(at.selStart + at.selLength).blockNumber();
+        if (from < first || to > last) {
+            at.selStart = end;
+            at.selLength = 0;
+        }
     });
 }
 

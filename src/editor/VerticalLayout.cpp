@@ -545,6 +545,12 @@ int VerticalLayout::knownColumnCount()
 void VerticalLayout::documentChanged(int position, int charsRemoved, int charsAdded)
 {
     Q_UNUSED(charsRemoved);
+    // A new text (a file opened, everything replaced) leaves no room for ruby the text
+    // before it had: the columns widen again when a line with ruby is laid out.
+    if (position == 0 && charsAdded + 1 >= m_document->characterCount() && m_rubySeen) {
+        m_rubySeen = false;
+        m_indexValid = false;
+    }
     // The blocks the change touched are laid out anew when next asked for.
     QTextBlock first = m_document->findBlock(position);
     if (!first.isValid())

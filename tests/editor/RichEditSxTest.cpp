@@ -158,6 +158,23 @@ TEST_F(PaneFixture, WordWrapToggleKeepsSelectionAndTopLine)
     EXPECT_EQ(wraps, 1) << "setting the same value changes nothing";
 }
 
+// A step begun with the caret far from the edit (ふりがな on another line, a screen reader's
+// insertion) is undone with the caret where the text changed, not where the caret stood.
+TEST_F(PaneFixture, UndoPutsTheCaretWhereTheChangeWas)
+{
+    pane.setText(QStringLiteral("春\n夏\n秋"));
+    pane.setSelection(0, 0);
+    pane.recordAction(ActionPaste);
+    QTextCursor c = pane.placedCursor(4, 5);
+    pane.replaceSelection(c, QStringLiteral("秋風"));
+    pane.undo();
+    EXPECT_EQ(pane.text(), QStringLiteral("春\n夏\n秋"));
+    EXPECT_EQ(pane.selStart(), 5);
+    pane.redo();
+    EXPECT_EQ(pane.text(), QStringLiteral("春\n夏\n秋風"));
+    EXPECT_EQ(pane.document()->findBlock(pane.selStart()).blockNumber(), 2);
+}
+
 TEST_F(PaneFixture, TypingThroughKeysIsOneUndoStep)
 {
     QTest::keyClicks(pane.activeView(), QStringLiteral("abc"));

@@ -516,6 +516,18 @@ TEST_F(VerticalFixture, RubyUprightRunsAndHangingMarksAreSetAsTheyShow)
     EXPECT_EQ(layout().columnOfPosition(full + perColumn - 1), layout().columnOfPosition(full) + 1);
 }
 
+TEST_F(VerticalFixture, ANewTextKeepsNoRubyRoomFromTheTextBefore)
+{
+    pane.setTypesetting({true, 2, false});
+    const qreal plain = layout().pitch();
+    pane.setText(QStringLiteral("先\n｜春日《かすが》の山")); // the caret's line shows notation
+    layout().blockLayout(pane.document()->lastBlock());
+    EXPECT_GT(layout().pitch(), plain);
+    pane.setText(QStringLiteral("古池や\n蛙飛び込む"));
+    layout().blockLayout(pane.document()->firstBlock());
+    EXPECT_EQ(layout().pitch(), plain) << "the same text, the same columns, whatever came before";
+}
+
 TEST_F(VerticalFixture, WrapToggleKeepsSelectionAndFirstVisibleColumn)
 {
     QStringList lines;
