@@ -334,15 +334,43 @@ void VerticalLayout::layoutText(const QString &text, int preeditPosition, const 
     l.halves = m_glyphs->closeUps(l.text, apart);
     for (const HalfCell &h : std::as_const(l.halves))
         advance[size_t(h.at)] = m_glyphs->halfWidth(l.text[h.at].unicode()).advance;
-    // The notation takes no room; a ruby longer than its base spreads the base apart.
+    // The notation takes no room. A ruby longer than its base may stand over a kana beside
+    // it by up to one of its own characters on either side; beyond that it spreads the base
+    // apart (kanji beside it are never overhung).
+    // The character beside [i, ...) in the direction of `step`, past hidden notation.
+    const auto kanaBeside = [&](int i, int step) {
+        const auto hidden = [&](int k) {
+            return std::any_of(l.hidden.begin(), l.hidden.end(), [k](const text::Span &h) {
+                return k >= h.start && k < h.start + h.length;
+            });
+        };
+        while (i >= 0 && i < n && hidden(i))
+            i += step;
+        if (i < 0 || i >= n || (!apart.empty() && apart[size_t(i)]))
+            return false;
+        const char16_t c = l.text[i].unicode();
+        return (c >= u'ぁ' && c <= u'ゖ') || (c >= u'ァ' && c <= u'ヺ');
+    };
+    const float rubyEm = em * float(kRubyScale);
+    // How far a ruby reaches before its base, and over the kana after it.
+    std::vector<float> rubyBefore, rubyOver;
     for (const VerticalBlockLayout::Ruby &r : std::as_const(l.rubies)) {
         float base = 0;
         for (int i = r.start; i < r.end; ++i)
             base += advance[size_t(i)];
-        const float ruby = float(r.text.size()) * em * float(kRubyScale);
+        const float ruby = float(r.text.size()) * rubyEm;
         if (ruby > base) {
-            lead[size_t(r.start)] += (ruby - base) / 2;
-            lead[size_t(r.end)] += (ruby - base) / 2;
+            if (rubyBefore.empty()) {
+                rubyBefore.assign(size_t(n) + 1, 0.f);
+                rubyOver.assign(size_t(n) + 1, 0.f);
+            }
+            const float half = (ruby - base) / 2;
+            const float overBefore = kanaBeside(r.start - 1, -1) ? std::min(half, rubyEm) : 0;
+            const float overAfter = kanaBeside(r.end, 1) ? std::min(half, rubyEm) : 0;
+            lead[size_t(r.start)] += half - overBefore;
+            lead[size_t(r.end)] += half - overAfter;
+            rubyBefore[size_t(r.start)] = half;
+            rubyOver[size_t(r.end)] = overAfter;
         }
     }
     for (const text::Span &h : l.hidden) {
@@ -369,10 +397,32 @@ void VerticalLayout::layoutText(const QString &text, int preeditPosition, const 
         r.bottom = l.y[size_t(r.end) - 1] + advance[size_t(r.end) - 1];
     }
 
+    // A ruby base that starts a column keeps what its ruby reaches before it inside the
+    // column, so that the ruby starts at the column's head instead of above it; a base that
+    // ends a column keeps what its ruby would stand over the next kana inside it.
+    // (Past the notation that takes no room: ｜ before a base, 《…》 after it.)
+    const auto headOf = [&](int at) {
+        for (int k = at; !rubyBefore.empty() && k < n; ++k) {
+            if (rubyBefore[size_t(k)] > 0)
+                return std::max(0.f, rubyBefore[size_t(k)] - (l.y[size_t(k)] - l.y[size_t(at)]));
+            if (advance[size_t(k)] > 0)
+                break;
+        }
+        return 0.f;
+    };
+    const auto footOf = [&](int end) {
+        for (int k = end; !rubyOver.empty() && k > 0; --k) {
+            if (rubyOver[size_t(k)] > 0)
+                return rubyOver[size_t(k)];
+            if (advance[size_t(k) - 1] > 0)
+                break;
+        }
+        return 0.f;
+    };
     l.columns.clear();
     const float height = float(m_columnHeight);
     if (!m_wrap || y <= height || n == 0) {
-        l.columns.append({0, n});
+        l.columns.append({0, n, headOf(0)});
         return;
     }
     const char16_t *u = reinterpret_cast<const char16_t *>(l.text.utf16());
@@ -401,22 +451,24 @@ void VerticalLayout::layoutText(const QString &text, int preeditPosition, const 
     while (start < n) {
         // The furthest end that still fits the column.
         int end = start;
-        while (end < n && l.y[size_t(end) + 1] - l.y[size_t(start)] <= height)
+        const float head = headOf(start);
+        while (end < n &&
+               l.y[size_t(end) + 1] + footOf(end + 1) - l.y[size_t(start)] + head <= height)
             ++end;
         while (end < n && end > start && insideCluster[size_t(end)])
             --end; // never split a cluster (nor a surrogate pair)
         if (end >= n) {
-            l.columns.append({start, n - start});
+            l.columns.append({start, n - start, head});
             break;
         }
         if (m_typesetting.hanging && end > start && hangs(l.text[end])) {
             // The mark would start the next column: it hangs below this one's end.
             ++end;
             if (end >= n) {
-                l.columns.append({start, n - start});
+                l.columns.append({start, n - start, head});
                 break;
             }
-            l.columns.append({start, end - start});
+            l.columns.append({start, end - start, head});
             start = end;
             startColumn(start);
             continue;
@@ -429,7 +481,7 @@ void VerticalLayout::layoutText(const QString &text, int preeditPosition, const 
         }
         if (cut <= start) // one character taller than the column
             cut = start + (QChar::isHighSurrogate(u[start]) && start + 1 < n ? 2 : 1);
-        l.columns.append({start, cut - start});
+        l.columns.append({start, cut - start, head});
         start = cut;
         startColumn(start);
     }
@@ -678,7 +730,7 @@ qreal VerticalLayout::yOfPosition(int position)
     const VerticalBlockLayout &l = blockLayout(block);
     const int index = qBound(0, layoutIndex(l, position - block.position()), int(l.text.size()));
     const VerticalColumn c = l.columns.value(l.columnOfIndex(index));
-    return l.y[size_t(index)] - l.y[size_t(c.start)];
+    return l.y[size_t(index)] - l.top(c);
 }
 
 int VerticalLayout::positionAt(int column, qreal y)
@@ -687,7 +739,7 @@ int VerticalLayout::positionAt(int column, qreal y)
     const QTextBlock b = blockOfColumn(column, &local);
     const VerticalBlockLayout &l = blockLayout(b);
     const VerticalColumn c = l.columns.value(local);
-    const float top = l.y[size_t(c.start)];
+    const float top = l.top(c);
     const int end = c.start + c.length;
     int best = c.start;
     for (int i = c.start; i < end; ++i) {
@@ -727,7 +779,7 @@ VerticalLayout::Cell VerticalLayout::cellOfPosition(int position)
     }
     const int local = l.columnOfIndex(index);
     cell.column += local;
-    cell.top = l.y[size_t(index)] - l.y[size_t(l.columns[local].start)];
+    cell.top = l.y[size_t(index)] - l.top(l.columns[local]);
     cell.height = l.y[size_t(next)] - l.y[size_t(index)];
     return cell;
 }
@@ -818,7 +870,7 @@ void VerticalLayout::paint(QPainter *painter, int firstColumn, int lastColumn,
         for (; local < int(l.columns.size()) && k <= lastColumn; ++local, ++k) {
             const VerticalColumn c = l.columns[local];
             const qreal cx = o.columnCentre(k);
-            const float top = l.y[size_t(c.start)];
+            const float top = l.top(c);
             QList<quint32> uprightGlyphs;
             QList<QPointF> uprightPositions;
             QColor runColour;
@@ -963,9 +1015,8 @@ void VerticalLayout::paintNote(QPainter *painter, const LineNote &note,
     // Under word wrap the notes stand at the foot of the columns, in the room kept for
     // them; without it just below the line's end.
     const VerticalColumn last = l.columns.back();
-    qreal y =
-        m_wrap ? o.top + m_columnHeight + em * 0.4
-               : o.top + l.y[size_t(last.start + last.length)] - l.y[size_t(last.start)] + em * 0.4;
+    qreal y = m_wrap ? o.top + m_columnHeight + em * 0.4
+                     : o.top + l.y[size_t(last.start + last.length)] - l.top(last) + em * 0.4;
     QFont small = m_glyphs->font();
     small.setPixelSize(qMax(1, qRound(em * kNoteScale)));
     for (qsizetype i = 0; i < note.values.size(); ++i, y += em * kNoteStep) {

@@ -69,6 +69,8 @@ struct VerticalColumn
 {
     int start = 0; // index into the block's layout text
     int length = 0;
+    float head = 0; // room before its first character: the spread of a ruby longer than
+                    // its base, where the base starts the column
 };
 
 // The layout of one block. The layout text is the block's text with any input-method
@@ -80,6 +82,8 @@ struct VerticalBlockLayout
     int preeditLength = 0;
     std::vector<float> y; // y[i]: top of character i within its column; y[len] the end
     QList<VerticalColumn> columns;
+    // Where a column's head stands in y.
+    float top(const VerticalColumn &c) const { return y[size_t(c.start)] - c.head; }
     // Ruby drawn beside its base [start, end), the notation that is not drawn, and the
     // tate-chū-yoko runs, all as indexes into the layout text.
     struct Ruby

@@ -242,7 +242,7 @@ QRectF VerticalTextView::caretRect()
         if (l.preeditPosition >= 0) {
             const int index = qBound(0, l.preeditPosition + m_preeditCursor, int(l.text.size()));
             const int col = l.columnOfIndex(index);
-            y = l.y[size_t(index)] - l.y[size_t(l.columns[col].start)];
+            y = l.y[size_t(index)] - l.top(l.columns[col]);
         }
     }
     return caretBar(column, y);

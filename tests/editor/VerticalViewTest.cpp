@@ -516,6 +516,27 @@ TEST_F(VerticalFixture, RubyUprightRunsAndHangingMarksAreSetAsTheyShow)
     EXPECT_EQ(layout().columnOfPosition(full + perColumn - 1), layout().columnOfPosition(full) + 1);
 }
 
+// A ruby longer than its base stands over the kana beside it by one ruby character, never
+// over kanji, and spreads the base apart for the rest; a base that starts a column keeps its
+// ruby inside the column.
+TEST_F(VerticalFixture, LongRubyOverhangsKanaAndStaysInsideItsColumn)
+{
+    const qreal em = layout().em();
+    const int perColumn = int(layout().columnHeight() / em);
+    pane.setTypesetting({true, 2, false});
+    pane.setText(QStringLiteral("先\nあ｜空《そらのう》い\n山｜空《そらのう》川\n") +
+                 QString(perColumn, u'あ') + QStringLiteral("｜空《そらのうえのたか》"));
+    const auto at = [&](int line, int index) {
+        return pane.document()->findBlockByNumber(line).position() + index;
+    };
+    // あ｜空《そらのう》い: 0 あ, 2 空, 9 い; the ruby is two ems over a base of one.
+    EXPECT_NEAR(layout().yOfPosition(at(1, 9)) - layout().yOfPosition(at(1, 0)), 2 * em, 0.5);
+    EXPECT_NEAR(layout().yOfPosition(at(2, 9)) - layout().yOfPosition(at(2, 0)), 3 * em, 0.5);
+    const int base = at(3, perColumn + 1);
+    EXPECT_EQ(layout().columnOfPosition(base), layout().columnOfPosition(at(3, 0)) + 1);
+    EXPECT_NEAR(layout().yOfPosition(base), 1.5 * em, 0.5) << "its ruby starts at the head";
+}
+
 TEST_F(VerticalFixture, ANewTextKeepsNoRubyRoomFromTheTextBefore)
 {
     pane.setTypesetting({true, 2, false});

@@ -182,6 +182,29 @@ void poemCountPictures(Shelf &shelf)
     shelf.keep(win.picture(), QStringLiteral("poems-horizontal.png"), Shelf::Docs);
 }
 
+// Ruby at the edges: a long ruby whose base wraps to the next column's top (or the next
+// row's start), and the whole text selected over ruby in horizontal writing.
+void rubyEdgePictures(Shelf &shelf)
+{
+    Window win;
+    TMainForm1 &w = *win.w;
+    TRichEditSx *pane = w.RichEditNx1();
+    QFont mincho(QStringLiteral("IPAMincho"));
+    mincho.setPixelSize(22);
+    pane->setPaneFont(mincho);
+    const int perColumn = 14;
+    pane->setText(QStringLiteral("先\n") + QString(perColumn, u'あ') +
+                  QStringLiteral("｜空《そらのうえのたかいところ》\n") +
+                  QStringLiteral("｜空《そらのうえのたかいところ》は青い\n") +
+                  QStringLiteral("春過ぎて ｜夏《なつ》来にけらし ｜白妙《しろたへ》の"));
+    pane->setSelection(0, 0);
+    shelf.keep(win.picture(), QStringLiteral("ruby-edge-vertical.png"), Shelf::Docs);
+    w.run(QStringLiteral("VHClick"));
+    shelf.keep(win.picture(), QStringLiteral("ruby-edge-horizontal.png"), Shelf::Docs);
+    pane->setSelection(0, int(pane->text().size()));
+    shelf.keep(win.picture(), QStringLiteral("ruby-selected-horizontal.png"), Shelf::Docs);
+}
+
 // The right pane's bar at 780 pixels has no room for its last controls: the » panel shows
 // them, a window of its own, painted here over the window's picture where it stands.
 void overflowPicture(Shelf &shelf)
@@ -279,6 +302,7 @@ void saveWindowPictures(Shelf &shelf)
     writingPictures(shelf);
     poetPictures(shelf);
     poemCountPictures(shelf);
+    rubyEdgePictures(shelf);
     overflowPicture(shelf);
     readingDictionaryPicture(shelf);
 }
