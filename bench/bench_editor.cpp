@@ -311,6 +311,40 @@ void BM_Enter(benchmark::State &state)
     }
 }
 
+// The same keys in a bare QPlainTextEdit holding the same text, caret in the middle, each
+// followed by the paint it asks for: what the pane's Enter and key are measured against.
+void bareKeys(benchmark::State &state, Qt::Key key)
+{
+    static std::map<int, std::unique_ptr<QPlainTextEdit>> edits;
+    auto &edit = edits[int(state.range(0))];
+    if (!edit) {
+        edit = std::make_unique<QPlainTextEdit>();
+        edit->setFont(shell::programFont(kPaneFont, 18));
+        edit->resize(780, 560);
+        edit->show();
+        edit->setPlainText(text::decodeDocument(cp932File(int(state.range(0)))).text);
+    }
+    QTextCursor c = edit->textCursor();
+    c.setPosition(edit->document()->characterCount() / 2);
+    edit->setTextCursor(c);
+    edit->setFocus();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::UpdateRequest);
+    for (auto _ : state) {
+        QTest::keyClick(edit.get(), key);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::UpdateRequest);
+    }
+}
+
+void BM_EnterBareQPlainTextEdit(benchmark::State &state)
+{
+    bareKeys(state, Qt::Key_Return);
+}
+
+void BM_KeyBareQPlainTextEdit(benchmark::State &state)
+{
+    bareKeys(state, Qt::Key_A);
+}
+
 void BM_Paste1MB(benchmark::State &state)
 {
     Pane &p = opened(state.range(0), int(state.range(1)));
@@ -434,6 +468,16 @@ BENCHMARK(BM_Key)->Apply(sizes)->Iterations(1000);
 BENCHMARK(BM_KeyWithPoetsTools)->Apply(sizes)->Iterations(1000);
 BENCHMARK(BM_KeyInNotoCJK)->Apply(sizes)->Iterations(1000);
 BENCHMARK(BM_Enter)->Apply(sizes)->Iterations(1000);
+BENCHMARK(BM_KeyBareQPlainTextEdit)
+    ->Arg(50)
+    ->ArgName("MB")
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1000);
+BENCHMARK(BM_EnterBareQPlainTextEdit)
+    ->Arg(50)
+    ->ArgName("MB")
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1000);
 BENCHMARK(BM_Paste1MB)->Apply(sizes)->Iterations(3);
 BENCHMARK(BM_ClickThenType)->Apply(sizes)->Iterations(30);
 BENCHMARK(BM_FirstStepAfterOpening)->Apply(sizes)->Iterations(1)->Unit(benchmark::kMillisecond);
