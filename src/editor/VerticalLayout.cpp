@@ -1,4 +1,5 @@
 #include "editor/VerticalLayout.h"
+#include "editor/VerticalBreaks.h"
 #include "editor/VerticalPainting.h"
 
 #include <QFontInfo>
@@ -64,55 +65,6 @@ UScriptCode scriptOf(QStringView cluster)
         uscript_getScript(UChar32(VerticalGlyphCache::baseOf(cluster)), &status);
     return U_FAILURE(status) || script == USCRIPT_INHERITED ? USCRIPT_COMMON : script;
 }
-} // namespace
-
-namespace {
-
-icu::BreakIterator *japaneseLineBreaks()
-{
-    // Strict breaking: small kana and ー are not column starters either.
-    static std::unique_ptr<icu::BreakIterator> it = [] {
-        UErrorCode status = U_ZERO_ERROR;
-        std::unique_ptr<icu::BreakIterator> bi(icu::BreakIterator::createLineInstance(
-            icu::Locale::createFromName("ja@lb=strict"), status));
-        if (U_FAILURE(status))
-            bi.reset();
-        return bi;
-    }();
-    return it.get();
-}
-
-bool isEastAsian(char16_t c)
-{
-    const int width = u_getIntPropertyValue(c, UCHAR_EAST_ASIAN_WIDTH);
-    return width == U_EA_FULLWIDTH || width == U_EA_WIDE || width == U_EA_HALFWIDTH;
-}
-
-// Columns break beside curly quotes as Unicode 15.1 has it: before an opening quote, or
-// after a closing one, that stands between East Asian characters, as at 「 and 」, and on
-// neither side of any other. ICU before 74 has its own rules for them (in Japanese it
-// breaks before “ and after ” wherever it would at a bracket, and never beside ‘ or ’).
-// The break iterator reads the quotes between East Asian characters as those brackets and
-// the others as ", which no rule breaks beside: the same length, so positions hold.
-// `text` where there are no quotes.
-const QString &quotesForBreaking(const QString &text, QString &copy)
-{
-    const qsizetype n = text.size();
-    for (qsizetype i = 0; i < n; ++i) {
-        const char16_t c = text[i].unicode();
-        const int type = u_charType(c);
-        if ((type != U_INITIAL_PUNCTUATION && type != U_FINAL_PUNCTUATION) ||
-            u_getIntPropertyValue(c, UCHAR_LINE_BREAK) != U_LB_QUOTATION)
-            continue;
-        if (copy.isEmpty())
-            copy = text;
-        const bool between = i > 0 && i + 1 < n && isEastAsian(text[i - 1].unicode()) &&
-                             isEastAsian(text[i + 1].unicode());
-        copy[i] = !between ? u'"' : type == U_INITIAL_PUNCTUATION ? u'「' : u'」';
-    }
-    return copy.isEmpty() ? text : copy;
-}
-
 } // namespace
 
 VerticalLayout::VerticalLayout(QTextDocument *document)
