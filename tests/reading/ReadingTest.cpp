@@ -2,6 +2,9 @@
 #include "reading/MecabReader.h"
 #include "reading/Mora.h"
 #include "reading/ReadingEngine.h"
+#include "text/DocumentFile.h"
+
+#include <QFile>
 
 #include <QProcess>
 #include <QRegularExpression>
@@ -249,6 +252,22 @@ protected:
         return e;
     }
 };
+
+// The bundled 百 list: a poem a line, written without blanks between its number and its
+// poet. Each is counted as five ku of its poem alone.
+TEST_F(Engine, TheBundledListsPoemsAreCountedInFiveKu)
+{
+    QFile file(QStringLiteral(KOTONAMI_DATA_DIR "/hyakunin.txt"));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    int poems = 0;
+    for (const QString &line : text::decodeDocument(file.readAll()).text.split(u'\n').mid(1)) {
+        if (line.trimmed().isEmpty())
+            continue;
+        ++poems;
+        EXPECT_EQ(engine().meter(line.trimmed()).ku.size(), 5) << qPrintable(line);
+    }
+    EXPECT_EQ(poems, 100);
+}
 
 TEST_F(Engine, ReadsPoemsNamesMarksAndNumbers)
 {
