@@ -103,6 +103,7 @@ TRichEditSx::TRichEditSx(QWidget *parent)
                 // about.
                 m_laidOut = qMin(m_laidOut, m_document->findBlock(position).blockNumber());
                 followChange(position, removed, added);
+                m_horizontal->forgetRuby(position, added);
                 if (m_hasNotes) {
                     m_horizontal->viewport()->update();
                     m_verticalView->viewport()->update();

@@ -46,6 +46,9 @@ public:
     void setLineNotes(std::function<LineNote(const QTextBlock &)> notes);
     // Ruby notation drawn as ruby above its base on every line but the caret's.
     void setRuby(bool on);
+    // The lines an edit touched are looked at anew for their ruby when next painted (their
+    // revision need not change: the document keeps no undo stack of its own).
+    void forgetRuby(int position, int added);
     // A line, laid out if it was not.
     const QTextLayout *laidOut(const QTextBlock &block) const;
     // The box of the character at a position, on the viewport (empty for a line end).

@@ -47,6 +47,16 @@ void RichHorizontalView::setRuby(bool on)
     viewport()->update();
 }
 
+void RichHorizontalView::forgetRuby(int position, int added)
+{
+    const QTextBlock last = document()->findBlock(position + added);
+    for (QTextBlock b = document()->findBlock(position); b.isValid(); b = b.next()) {
+        b.setUserState(-1);
+        if (b == last)
+            break;
+    }
+}
+
 void RichHorizontalView::setRubyShown(const QTextBlock &block, const QTextBlock &caretBlock)
 {
     // Known from the line's state while the line is unchanged: most lines in view are

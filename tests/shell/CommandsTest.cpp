@@ -477,3 +477,42 @@ TEST_F(CommandsFixture, SoundsAreCountedByPoem)
 }
 
 } // namespace
+
+namespace {
+
+// Ruby notation shows on the caret's line only, whatever came before: a file opened, the
+// caret moved off its first line, the file reopened, the writing switched, an edit undone.
+TEST_F(CommandsFixture, RubyNotationShowsOnTheCaretsLineOnlyAfterReopeningAndSwitching)
+{
+    const QString path = dir.filePath(QStringLiteral("waka.txt"));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(QStringLiteral("｜春日《かすが》なる 三笠の山に\n二\n三\n").toUtf8());
+    file.close();
+    TRichEditSx *right = w->RichEditNx1();
+    const auto firstLineHidesNotation = [&] {
+        QApplication::processEvents();
+        right->grab();
+        const QTextBlock first = right->document()->firstBlock();
+        return !first.layout()->formats().isEmpty();
+    };
+    w->openStartupArgument({path});
+    right->setSelection(right->document()->lastBlock().position(), 0);
+    w->run(QStringLiteral("VHClick"));
+    EXPECT_TRUE(firstLineHidesNotation()) << "opened";
+    ui.itemAnswers.enqueue(1);
+    w->run(QStringLiteral("ReopenEncoding1Click"));
+    right->setSelection(right->document()->lastBlock().position(), 0);
+    EXPECT_TRUE(firstLineHidesNotation()) << "reopened";
+    w->run(QStringLiteral("VHClick"));
+    w->run(QStringLiteral("VHClick"));
+    EXPECT_TRUE(firstLineHidesNotation()) << "switched";
+    // An edit undone on another line leaves the first line's ruby as it was.
+    right->recordAction(editor::ActionTyping);
+    QTextCursor c = right->placedCursor(int(right->text().size()), int(right->text().size()));
+    right->replaceSelection(c, QStringLiteral("四"));
+    right->undo();
+    EXPECT_TRUE(firstLineHidesNotation()) << "undone";
+}
+
+} // namespace
