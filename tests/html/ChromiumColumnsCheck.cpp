@@ -4,6 +4,8 @@
 //      leftmost, first) hold the poem's lines last-first;
 //   2. a copy with a small script that writes each cell's rendered left edge into the DOM:
 //      the first line's cell lies furthest right and every later line further left.
+//   3. a page with ruby, measured the same way: a ruby longer than its base, at a column's
+//      head and within a line, stands wholly within its column, beside its base.
 // The page refers to images in "kigou/" beside it; none exist here, and nothing below looks
 // at them. A screenshot of the page is written to the folder given as the first argument.
 //
@@ -45,6 +47,64 @@ QString cellText(const QString &cellHtml)
     QString t = cellHtml;
     t.remove(tag);
     return t.trimmed();
+}
+
+// Each <rt>'s extent along its column beside its cell's, from a page with ruby: the ruby
+// must lie within the cell (not cut at the column's head or foot) and overlap its base.
+bool checkRuby(const QString &chromium, const QString &artifacts, QTemporaryDir &dir)
+{
+    const QStringList poem{QStringLiteral("｜空《そらのうえのたかいところ》は青い"),
+                           QStringLiteral("春の｜海《うみのおもてのひかり》ひねもす"),
+                           QStringLiteral("白妙《しろたへ》の衣")};
+    html::HtmlStyle style;
+    style.title = QStringLiteral("ruby");
+    style.ruby = true;
+    QStringList page = html::verticalPage(poem, style).lines;
+    page.insert(
+        page.indexOf(QStringLiteral("</BODY>")),
+        QStringLiteral("<script>var r=[];document.querySelectorAll('rt').forEach(function(t){"
+                       "var c=t.closest('td').getBoundingClientRect(),a=t.getBoundingClientRect(),"
+                       "b=t.parentNode.getBoundingClientRect();"
+                       "r.push([c.top,c.bottom,a.top,a.bottom,b.top,b.bottom].map(Math.round)"
+                       ".join(','));});document.body.setAttribute('data-ruby',r.join('|'));"
+                       "</script>"));
+    const QString path = dir.filePath(QStringLiteral("ruby.htm"));
+    {
+        QFile f(path);
+        if (!f.open(QIODevice::WriteOnly))
+            return fail(QStringLiteral("cannot write ") + path);
+        f.write(html::pageFileBytes(page, text::FileEncoding::Cp932));
+    }
+    const std::optional<QByteArray> dom = runChromium(
+        chromium, path, {"--window-size=900,700", "--dump-dom"}, dir.filePath("profiles"));
+    if (!dom)
+        return false;
+    static const QRegularExpression attr(QStringLiteral("data-ruby=\"([^\"]*)\""));
+    const auto m = attr.match(QString::fromUtf8(*dom));
+    if (!m.hasMatch())
+        return fail(QStringLiteral("the ruby measuring script left no result"));
+    out() << "ruby (cell top,bottom; rt top,bottom; ruby top,bottom): " << m.captured(1)
+          << Qt::endl;
+    const QStringList rubies = m.captured(1).split(u'|');
+    if (rubies.size() != poem.size())
+        return fail(
+            QStringLiteral("%1 ruby on the page, not %2").arg(rubies.size()).arg(poem.size()));
+    for (const QString &r : rubies) {
+        const QStringList v = r.split(u',');
+        const int cellTop = v[0].toInt(), cellBottom = v[1].toInt();
+        const int top = v[2].toInt(), bottom = v[3].toInt();
+        if (top < cellTop - 1 || bottom > cellBottom + 1)
+            return fail(QStringLiteral("a ruby runs out of its column: ") + r);
+        if (bottom <= v[4].toInt() || top >= v[5].toInt())
+            return fail(QStringLiteral("a ruby stands apart from its base: ") + r);
+    }
+    const QString shot = QDir(artifacts).filePath(QStringLiteral("html_ruby.png"));
+    QFile::remove(shot);
+    if (!runChromium(chromium, path, {"--screenshot=" + shot, "--window-size=900,700"},
+                     dir.filePath("profiles")))
+        return false;
+    out() << "screenshot: " << shot << Qt::endl;
+    return true;
 }
 
 bool check(const QString &chromium, const QString &artifacts)
@@ -141,7 +201,7 @@ bool check(const QString &chromium, const QString &artifacts)
     if (!QFile::exists(shot))
         return fail(QStringLiteral("no screenshot written"));
     out() << "screenshot: " << shot << Qt::endl;
-    return true;
+    return checkRuby(chromium, artifacts, dir);
 }
 
 } // namespace
