@@ -636,9 +636,12 @@ void ReadingEngine::readRun(QStringView run, const QList<qsizetype> &origin, Lin
                     spoken.origin.append(k);
                     const QChar next = k + 1 < n ? mecabText[k + 1] : QChar();
                     const bool voicedNext = next == u'で' || next == u'だ';
+                    // (た after a kanji that follows another is more often a stem's own:
+                    // 君待たなむ.)
+                    const bool runStart = k == 0 || !isKanji(mecabText[k - 1].unicode());
                     if (isKanji(mecabText[k].unicode()) &&
-                        (k == 0 || !isKanji(mecabText[k - 1].unicode())) &&
-                        (sound == u'ん' ? voicedNext : next == u'て' || next == u'た')) {
+                        (sound == u'ん' ? voicedNext && runStart
+                                        : next == u'て' || (next == u'た' && runStart))) {
                         spoken.text += sound;
                         spoken.origin.append(k);
                     }
