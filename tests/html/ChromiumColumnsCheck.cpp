@@ -49,6 +49,34 @@ QString cellText(const QString &cellHtml)
     return t.trimmed();
 }
 
+// The page with a script before its end that leaves what it measures in the body's
+// attribute `attribute`, saved as `name` and opened in Chromium: that attribute's value.
+std::optional<QString> measure(const QString &chromium, QTemporaryDir &dir, QStringList page,
+                               const QString &name, const QString &script, const QString &attribute)
+{
+    page.insert(page.indexOf(QStringLiteral("</BODY>")), script);
+    const QString path = dir.filePath(name);
+    {
+        QFile f(path);
+        if (!f.open(QIODevice::WriteOnly)) {
+            fail(QStringLiteral("cannot write ") + path);
+            return std::nullopt;
+        }
+        f.write(html::pageFileBytes(page, text::FileEncoding::Cp932));
+    }
+    const std::optional<QByteArray> dom = runChromium(
+        chromium, path, {"--window-size=900,700", "--dump-dom"}, dir.filePath("profiles"));
+    if (!dom)
+        return std::nullopt;
+    const QRegularExpression value(attribute + QStringLiteral("=\"([^\"]*)\""));
+    const auto m = value.match(QString::fromUtf8(*dom));
+    if (!m.hasMatch()) {
+        fail(QStringLiteral("the measuring script left no ") + attribute);
+        return std::nullopt;
+    }
+    return m.captured(1);
+}
+
 // Each <rt>'s extent along its column beside its cell's, from a page with ruby: the ruby
 // must lie within the cell (not cut at the column's head or foot) and overlap its base.
 bool checkRuby(const QString &chromium, const QString &artifacts, QTemporaryDir &dir)
@@ -59,33 +87,20 @@ bool checkRuby(const QString &chromium, const QString &artifacts, QTemporaryDir 
     html::HtmlStyle style;
     style.title = QStringLiteral("ruby");
     style.ruby = true;
-    QStringList page = html::verticalPage(poem, style).lines;
-    page.insert(
-        page.indexOf(QStringLiteral("</BODY>")),
+    const QStringList page = html::verticalPage(poem, style).lines;
+    const std::optional<QString> measured = measure(
+        chromium, dir, page, QStringLiteral("ruby.htm"),
         QStringLiteral("<script>var r=[];document.querySelectorAll('rt').forEach(function(t){"
                        "var c=t.closest('td').getBoundingClientRect(),a=t.getBoundingClientRect(),"
                        "b=t.parentNode.getBoundingClientRect();"
                        "r.push([c.top,c.bottom,a.top,a.bottom,b.top,b.bottom].map(Math.round)"
                        ".join(','));});document.body.setAttribute('data-ruby',r.join('|'));"
-                       "</script>"));
-    const QString path = dir.filePath(QStringLiteral("ruby.htm"));
-    {
-        QFile f(path);
-        if (!f.open(QIODevice::WriteOnly))
-            return fail(QStringLiteral("cannot write ") + path);
-        f.write(html::pageFileBytes(page, text::FileEncoding::Cp932));
-    }
-    const std::optional<QByteArray> dom = runChromium(
-        chromium, path, {"--window-size=900,700", "--dump-dom"}, dir.filePath("profiles"));
-    if (!dom)
+                       "</script>"),
+        QStringLiteral("data-ruby"));
+    if (!measured)
         return false;
-    static const QRegularExpression attr(QStringLiteral("data-ruby=\"([^\"]*)\""));
-    const auto m = attr.match(QString::fromUtf8(*dom));
-    if (!m.hasMatch())
-        return fail(QStringLiteral("the ruby measuring script left no result"));
-    out() << "ruby (cell top,bottom; rt top,bottom; ruby top,bottom): " << m.captured(1)
-          << Qt::endl;
-    const QStringList rubies = m.captured(1).split(u'|');
+    out() << "ruby (cell top,bottom; rt top,bottom; ruby top,bottom): " << *measured << Qt::endl;
+    const QStringList rubies = measured->split(u'|');
     if (rubies.size() != poem.size())
         return fail(
             QStringLiteral("%1 ruby on the page, not %2").arg(rubies.size()).arg(poem.size()));
@@ -100,8 +115,8 @@ bool checkRuby(const QString &chromium, const QString &artifacts, QTemporaryDir 
     }
     const QString shot = QDir(artifacts).filePath(QStringLiteral("html_ruby.png"));
     QFile::remove(shot);
-    if (!runChromium(chromium, path, {"--screenshot=" + shot, "--window-size=900,700"},
-                     dir.filePath("profiles")))
+    if (!runChromium(chromium, dir.filePath(QStringLiteral("ruby.htm")),
+                     {"--screenshot=" + shot, "--window-size=900,700"}, dir.filePath("profiles")))
         return false;
     out() << "screenshot: " << shot << Qt::endl;
     return true;
@@ -151,34 +166,20 @@ bool check(const QString &chromium, const QString &artifacts)
         return fail(QStringLiteral("heading missing from the rendered page"));
 
     // 2. Rendered positions, from a copy with a measuring script.
-    QStringList measured = page;
-    const qsizetype body = measured.indexOf(QStringLiteral("</BODY>"));
-    measured.insert(
-        body,
+    const std::optional<QString> columns = measure(
+        chromium, dir, page, QStringLiteral("measured.htm"),
         QStringLiteral(
             "<script>var r=[];document.querySelectorAll('td').forEach(function(t){"
             "var "
             "b=t.getBoundingClientRect();r.push(Math.round(b.left)+':'+t.textContent.trim());});"
-            "document.body.setAttribute('data-columns',r.join('|'));</script>"));
-    const QString measuredPath = dir.filePath(QStringLiteral("measured.htm"));
-    {
-        QFile f(measuredPath);
-        if (!f.open(QIODevice::WriteOnly))
-            return fail(QStringLiteral("cannot write ") + measuredPath);
-        f.write(html::pageFileBytes(measured, text::FileEncoding::Cp932));
-    }
-    const std::optional<QByteArray> measuredDom = runChromium(
-        chromium, measuredPath, {"--window-size=900,700", "--dump-dom"}, dir.filePath("profiles"));
-    if (!measuredDom)
+            "document.body.setAttribute('data-columns',r.join('|'));</script>"),
+        QStringLiteral("data-columns"));
+    if (!columns)
         return false;
-    static const QRegularExpression attr(QStringLiteral("data-columns=\"([^\"]*)\""));
-    const auto m = attr.match(QString::fromUtf8(*measuredDom));
-    if (!m.hasMatch())
-        return fail(QStringLiteral("the measuring script left no result"));
-    out() << "rendered left edges: " << m.captured(1) << Qt::endl;
+    out() << "rendered left edges: " << *columns << Qt::endl;
     QList<int> lefts;
     QStringList texts;
-    for (const QString &c : m.captured(1).split(u'|')) {
+    for (const QString &c : columns->split(u'|')) {
         lefts.append(c.section(u':', 0, 0).toInt());
         texts.append(c.section(u':', 1));
     }
