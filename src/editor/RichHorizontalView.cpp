@@ -1,5 +1,6 @@
 #include "editor/HorizontalRuby.h"
 #include "editor/PaneAccessible.h"
+#include "editor/QuietScrollBar.h"
 #include "editor/RichEditSx.h"
 #include "editor/TextEditing.h"
 #include "editor/WrappedPlainLayout.h"
@@ -212,6 +213,8 @@ void RichHorizontalView::paintNotes(const QList<QTextBlock> &shown)
 RichHorizontalView::RichHorizontalView(TRichEditSx *owner) : QPlainTextEdit(owner), m_owner(owner)
 {
     setTabChangesFocus(false);
+    setHorizontalScrollBar(new QuietScrollBar(Qt::Horizontal, this));
+    setVerticalScrollBar(new QuietScrollBar(Qt::Vertical, this));
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setFrameShape(QFrame::NoFrame);

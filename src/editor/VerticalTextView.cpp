@@ -1,4 +1,5 @@
 #include "editor/VerticalTextView.h"
+#include "editor/QuietScrollBar.h"
 
 #include "editor/PaneCaret.h"
 #include "editor/RichEditSx.h"
@@ -28,6 +29,8 @@ VerticalTextView::VerticalTextView(TRichEditSx *owner)
     : QAbstractScrollArea(owner), m_owner(owner), m_layout(owner->m_document)
 {
     setFrameShape(QFrame::NoFrame);
+    setHorizontalScrollBar(new QuietScrollBar(Qt::Horizontal, this));
+    setVerticalScrollBar(new QuietScrollBar(Qt::Vertical, this));
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     // Scroll value 0 shows the first line at the right; the handle starts at the right.
