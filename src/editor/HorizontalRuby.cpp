@@ -1,5 +1,6 @@
 #include "editor/HorizontalRuby.h"
 
+#include "text/KanaForms.h"
 #include "text/Ruby.h"
 
 #include <QFontMetricsF>
@@ -11,6 +12,14 @@ namespace {
 int pixelSize(const QFont &font)
 {
     return font.pixelSize() > 0 ? font.pixelSize() : qMax(1, qRound(font.pointSizeF() * 4 / 3));
+}
+
+// Ruby is set at half the text's size.
+QFont rubyFont(const QFont &font)
+{
+    QFont small = font;
+    small.setPixelSize(qMax(1, pixelSize(font) / 2));
+    return small;
 }
 } // namespace
 
@@ -29,9 +38,7 @@ QList<QTextLayout::FormatRange> rubyHidingFormats(const QString &text, const QFo
     tiny.setPixelSize(1);
     const QFontMetricsF tallMetrics(tall), tinyMetrics(tiny);
     const QFontMetricsF baseMetrics(font);
-    QFont small = font;
-    small.setPixelSize(qMax(1, pixelSize(font) / 2));
-    const QFontMetricsF rubyMetrics(small);
+    const QFontMetricsF rubyMetrics(rubyFont(font));
     // Each hidden character takes no room, but what it is given: the spread of a ruby longer
     // than its base, after the base (on the notation's last character) and before it (on
     // the ｜, or on the character before the base).
@@ -50,8 +57,7 @@ QList<QTextLayout::FormatRange> rubyHidingFormats(const QString &text, const QFo
         }
     };
     const auto isKana = [&](qsizetype i) {
-        const char16_t c = i >= 0 && i < text.size() ? text[i].unicode() : 0;
-        return (c >= u'ぁ' && c <= u'ゖ') || (c >= u'ァ' && c <= u'ヺ');
+        return i >= 0 && i < text.size() && text::isKanaOnly(QStringView(text).sliced(i, 1));
     };
     for (const text::RubyPiece &piece : text::parseRuby(text)) {
         if (!piece.hasRuby())
@@ -83,8 +89,7 @@ QList<QTextLayout::FormatRange> rubyHidingFormats(const QString &text, const QFo
 void paintRubyAbove(QPainter &painter, const QTextLayout &layout, const QString &text,
                     QPointF origin, const QFont &font, const QColor &colour)
 {
-    QFont small = font;
-    small.setPixelSize(qMax(1, pixelSize(font) / 2));
+    const QFont small = rubyFont(font);
     const QFontMetricsF smallMetrics(small, painter.device());
     const QFontMetricsF baseMetrics(font, painter.device());
     painter.save();

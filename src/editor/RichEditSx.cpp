@@ -878,7 +878,8 @@ void TRichEditSx::restoreUndoChange(const RichUndoState &place, qsizetype start,
 {
     // Only the span that differs is replaced: the rest of the text keeps its layout and
     // its colours. The caret goes where the change was: to the step's own caret where that
-    // stands on the lines the span spans, else after the span's restored text.
+    // stands on the lines the span spans, else after the span's restored text (restoreUndo
+    // places it from `at` once the change is made).
     RichUndoState at = place;
     restoreUndo(at, [&] {
         willEdit(start, start + removed);

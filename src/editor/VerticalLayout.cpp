@@ -1,6 +1,7 @@
 #include "editor/VerticalLayout.h"
 #include "editor/VerticalBreaks.h"
 #include "editor/VerticalPainting.h"
+#include "text/KanaForms.h"
 
 #include <QFontInfo>
 #include <QFontMetricsF>
@@ -298,10 +299,8 @@ void VerticalLayout::layoutText(const QString &text, int preeditPosition, const 
         };
         while (i >= 0 && i < n && hidden(i))
             i += step;
-        if (i < 0 || i >= n || (!apart.empty() && apart[size_t(i)]))
-            return false;
-        const char16_t c = l.text[i].unicode();
-        return (c >= u'ぁ' && c <= u'ゖ') || (c >= u'ァ' && c <= u'ヺ');
+        return i >= 0 && i < n && (apart.empty() || !apart[size_t(i)]) &&
+               text::isKanaOnly(QStringView(l.text).sliced(i, 1));
     };
     const float rubyEm = em * float(kRubyScale);
     // How far a ruby reaches before its base, and over the kana after it.
@@ -373,7 +372,7 @@ void VerticalLayout::layoutText(const QString &text, int preeditPosition, const 
     };
     l.columns.clear();
     const float height = float(m_columnHeight);
-    if (!m_wrap || y <= height || n == 0) {
+    if (!m_wrap || y + headOf(0) <= height || n == 0) {
         l.columns.append({0, n, headOf(0)});
         return;
     }

@@ -35,6 +35,11 @@ const QList<int> kHaiku{5, 7, 5};
 const QList<int> kTanka{5, 7, 5, 7, 7};
 const QList<int> kSedoka{5, 7, 7, 5, 7, 7};
 
+int sum(const QList<int> &values)
+{
+    return std::accumulate(values.begin(), values.end(), 0);
+}
+
 // The ku of words: their sounds, the word each starts with, the sounds each should have
 // (none where the words are no poem), and how far they are from that.
 struct Fit
@@ -43,13 +48,8 @@ struct Fit
     QList<qsizetype> starts;
     QList<int> target;
     int cost = kImpossible;
-    int total() const { return std::accumulate(ku.begin(), ku.end(), 0); }
+    int total() const { return sum(ku); }
 };
-
-int sum(const QList<int> &values)
-{
-    return std::accumulate(values.begin(), values.end(), 0);
-}
 
 // The ku as the blanks part them; a blank with no sound before it parts nothing.
 Fit byBlanks(const QList<MeteredWord> &words)
@@ -267,10 +267,7 @@ int latinSyllables(QStringView word)
 
 int LineMeter::total() const
 {
-    int t = 0;
-    for (int k : ku)
-        t += k;
-    return t;
+    return sum(ku);
 }
 
 int LineMeter::deviation(qsizetype k) const
@@ -357,21 +354,27 @@ StanzaMeter meterOfStanza(const QList<QList<MeteredWord>> &lines, PoemForm form,
     return s;
 }
 
-std::pair<qsizetype, qsizetype> poemSpan(QStringView line)
+QList<std::pair<qsizetype, qsizetype>> blankParts(QStringView line, qsizetype from, qsizetype to)
 {
     QList<std::pair<qsizetype, qsizetype>> parts;
     const auto isBlank = [&](qsizetype k) {
         return line[k] == u' ' || line[k] == u'\u3000' || line[k] == u'\t';
     };
-    for (qsizetype i = 0; i < line.size();) {
-        while (i < line.size() && isBlank(i))
+    for (qsizetype i = from; i < to;) {
+        while (i < to && isBlank(i))
             ++i;
-        const qsizetype from = i;
-        while (i < line.size() && !isBlank(i))
+        const qsizetype start = i;
+        while (i < to && !isBlank(i))
             ++i;
-        if (i > from)
-            parts.append({from, i});
+        if (i > start)
+            parts.append({start, i});
     }
+    return parts;
+}
+
+std::pair<qsizetype, qsizetype> poemSpan(QStringView line)
+{
+    const QList<std::pair<qsizetype, qsizetype>> parts = blankParts(line, 0, line.size());
     const auto isNumber = [&](std::pair<qsizetype, qsizetype> part) {
         for (qsizetype k = part.first; k < part.second; ++k) {
             const char16_t u = line[k].unicode();

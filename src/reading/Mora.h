@@ -72,6 +72,9 @@ struct StanzaMeter
 StanzaMeter meterOfStanza(const QList<QList<MeteredWord>> &lines, PoemForm form,
                           const QList<bool> &poetic = {});
 
+// The runs of [from, to) of a line between blanks (spaces, ideographic spaces, tabs).
+QList<std::pair<qsizetype, qsizetype>> blankParts(QStringView line, qsizetype from, qsizetype to);
+
 // The part of a line that is a poem: all of it, except in a numbered list ("1　poem　poet",
 // "12 ku ku ku ku ku poet"), where the number before it and the name after it are not.
 std::pair<qsizetype, qsizetype> poemSpan(QStringView line);

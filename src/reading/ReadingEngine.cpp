@@ -386,19 +386,7 @@ ReadingEngine::LineKind ReadingEngine::kindOfLine(QStringView line) const
     if (historical || looksPoetic(plainLine)) {
         LineKind kind{historical, true, {}, {}, {-1, -1}};
         // Its ku, where blanks part it into three or five, or the whole poem in one run.
-        QList<std::pair<qsizetype, qsizetype>> ku;
-        for (qsizetype i = span.first; i < span.second;) {
-            const auto isBlank = [&](qsizetype k) {
-                return line[k] == u' ' || line[k] == u'\u3000' || line[k] == u'\t';
-            };
-            while (i < span.second && isBlank(i))
-                ++i;
-            const qsizetype from = i;
-            while (i < span.second && !isBlank(i))
-                ++i;
-            if (i > from)
-                ku.append({from, i});
-        }
+        const QList<std::pair<qsizetype, qsizetype>> ku = blankParts(line, span.first, span.second);
         if (ku.size() == 3 || ku.size() == 5) {
             kind.ku = ku;
             kind.kuMorae = ku.size() == 3 ? QList<int>{5, 7, 5} : QList<int>{5, 7, 5, 7, 7};
