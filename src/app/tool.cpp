@@ -5,6 +5,7 @@
 #include "reading/ReadingEngine.h"
 #include "speech/SpeakToWav.h"
 #include "speech/SpeakerSelection.h"
+#include "speech/SpokenJapanese.h"
 #include "text/DocumentFile.h"
 #include "text/FileEncoding.h"
 #include "text/LargeTextMemory.h"
@@ -40,7 +41,11 @@ const char kReadingHelp[] =
 const char kSpeakHelp[] =
     "  speak [FILE] -o WAV [--speaker NAME] [--speed N]\n"
     "                      the text read aloud into a WAV file (speakers Naoko, Kenji,\n"
-    "                      Mary, Mike, Carol, Peter; speed 130-188, default 150)\n";
+    "                      Mary, Mike, Carol, Peter; speed 130-188, default 150)\n"
+    "  speak [FILE] --labels\n"
+    "                      what the Japanese speakers' HTS voices are given for each\n"
+    "                      line: one full-context label per phoneme, a blank line after\n"
+    "                      each line of the text\n";
 
 int usage(QTextStream &out, int code)
 {
@@ -99,8 +104,13 @@ int speak(const QStringList &args, QTextStream &out, QTextStream &err)
         return commandUsage(out, kSpeakHelp);
     QString input, output, speaker = QStringLiteral("Naoko");
     int speed = 150;
+    bool labels = false;
     for (qsizetype i = 1; i < args.size(); ++i) {
         const QString &a = args[i];
+        if (a == QLatin1String("--labels")) {
+            labels = true;
+            continue;
+        }
         const bool takesValue = a == QLatin1String("-o") || a == QLatin1String("--speaker") ||
                                 a == QLatin1String("--speed") || a == QLatin1String("--encoding");
         if (takesValue && i + 1 >= args.size()) {
@@ -121,6 +131,24 @@ int speak(const QStringList &args, QTextStream &out, QTextStream &err)
         } else if (!takeInputArgument(a, input, err)) {
             return 2;
         }
+    }
+    if (labels) {
+        const std::optional<QByteArray> bytes = readInput(input, err);
+        if (!bytes)
+            return 1;
+        reading::ReadingEngine engine;
+        for (const QString &problem : engine.loadUserDictionary())
+            err << "kotonami-tool: " << problem << "\n";
+        const speech::SpokenJapanese spoken(engine);
+        const QString text = text::decodeText(*bytes, text::detectEncoding(*bytes));
+        for (QStringView line : QStringView(text).split(u'\n')) {
+            if (line.endsWith(u'\r'))
+                line.chop(1);
+            for (const QString &label : spoken.labels(line))
+                out << label << "\n";
+            out << "\n";
+        }
+        return 0;
     }
     if (output.isEmpty()) {
         err << "kotonami-tool: speak needs -o FILE.wav\n";

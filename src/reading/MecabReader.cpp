@@ -21,6 +21,8 @@ constexpr int BaseColumn = 6;
 constexpr int ReadingColumn = 7;
 constexpr int PronunciationColumn = 8;
 constexpr int AccentColumn = 9;
+constexpr int AccentRuleColumn = 10;
+constexpr int ChainColumn = 11;
 
 // naist-jdic as Debian installs it for Open JTalk: the compiled dictionary without the
 // dicrc that libmecab wants beside it.
@@ -234,6 +236,7 @@ MecabReader::Features MecabReader::features(const char *feature) const
     f.partOfSpeech = column(fields, 0);
     f.detail = column(fields, 1);
     f.detail2 = column(fields, 2);
+    f.detail3 = column(fields, 3);
     f.conjugation = column(fields, 4);
     f.form = column(fields, 5);
     f.base = column(fields, BaseColumn);
@@ -244,6 +247,10 @@ MecabReader::Features MecabReader::features(const char *feature) const
     bool ok = false;
     const int nucleus = accent.section(u'/', 0, 0).toInt(&ok);
     f.accent = ok ? nucleus : -1;
+    f.morae = accent.section(u'/', 1, 1).toInt();
+    f.accentRule = column(fields, AccentRuleColumn);
+    const int chain = fields.value(ChainColumn).toInt(&ok);
+    f.chain = ok && chain >= 0 ? chain : -1;
     // The cache holds the features of the words a text used, a few thousand at most.
     if (m_tagger->features.size() > 200000)
         m_tagger->features.clear();
@@ -286,28 +293,60 @@ QString MecabReader::reading(QStringView text) const
     return out;
 }
 
+namespace {
+
+// The UTF-16 position in `text` of each byte of its UTF-8 form that starts a character, -1
+// for the others; one more for the end.
+std::vector<qsizetype> utf16Positions(QStringView text, qsizetype utf8Size)
+{
+    std::vector<qsizetype> position(size_t(utf8Size) + 1, -1);
+    qsizetype byte = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        position[size_t(byte)] = i;
+        const char16_t u = text[i].unicode();
+        if (QChar::isHighSurrogate(u) && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
+            byte += 4;
+            ++i;
+        } else {
+            byte += u < 0x80 ? 1 : u < 0x800 ? 2 : 3;
+        }
+    }
+    position[size_t(utf8Size)] = text.size();
+    return position;
+}
+
+} // namespace
+
+QList<MecabReader::Token> MecabReader::analyse(QStringView text) const
+{
+    QList<Token> tokens;
+    if (!m_tagger->mecab || text.isEmpty())
+        return tokens;
+    const QByteArray utf8 = text.toUtf8();
+    const std::vector<qsizetype> position = utf16Positions(text, utf8.size());
+    const mecab_node_t *node =
+        mecab_sparse_tonode2(m_tagger->mecab, utf8.constData(), size_t(utf8.size()));
+    for (; node; node = node->next) {
+        if (node->stat == MECAB_BOS_NODE || node->stat == MECAB_EOS_NODE || node->length == 0)
+            continue;
+        const qsizetype from = node->surface - utf8.constData();
+        const qsizetype to = from + node->length;
+        if (from < 0 || to > utf8.size() || position[size_t(from)] < 0 || position[size_t(to)] < 0)
+            continue;
+        tokens.append({position[size_t(from)], position[size_t(to)],
+                       QString::fromUtf8(node->surface, qsizetype(node->length)),
+                       features(node->feature), node->stat == MECAB_UNK_NODE});
+    }
+    return tokens;
+}
+
 QList<MecabReader::Node> MecabReader::lattice(QStringView text) const
 {
     QList<Node> nodes;
     if (!m_tagger->mecab || text.isEmpty())
         return nodes;
     const QByteArray utf8 = text.toUtf8();
-    // The UTF-16 position of each byte that starts a character.
-    std::vector<qsizetype> position(size_t(utf8.size()) + 1, -1);
-    {
-        qsizetype byte = 0;
-        for (qsizetype i = 0; i < text.size(); ++i) {
-            position[size_t(byte)] = i;
-            const char16_t u = text[i].unicode();
-            if (QChar::isHighSurrogate(u) && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
-                byte += 4;
-                ++i;
-            } else {
-                byte += u < 0x80 ? 1 : u < 0x800 ? 2 : 3;
-            }
-        }
-        position[size_t(utf8.size())] = text.size();
-    }
+    const std::vector<qsizetype> position = utf16Positions(text, utf8.size());
     mecab_lattice_t *lattice = mecab_lattice_new();
     mecab_lattice_set_sentence2(lattice, utf8.constData(), size_t(utf8.size()));
     if (mecab_parse_lattice(m_tagger->mecab, lattice)) {

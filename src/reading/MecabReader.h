@@ -47,14 +47,34 @@ public:
         QString partOfSpeech; // "名詞", "助詞", "記号", ...
         QString detail;       // its first subdivision: "非自立", "接尾", "数", ...
         QString detail2;      // its second: "助数詞", "人名", ...
+        QString detail3;      // its third: "姓", "名", ...
         QString conjugation; // the conjugation type: "五段・カ行イ音便", "カ変・来ル", ...
         QString form;        // the conjugated form: "連用形", ...
         QString base;        // the dictionary form
         QString reading;     // katakana as spelled ("キョウ"); empty when unknown
         QString pronunciation; // katakana as said ("キョー")
         int accent = -1;       // the accent nucleus (naist-jdic), -1 when not given
+        int morae = 0;         // the morae the accent counts in (naist-jdic), 0 when not given
+        // How the word moves the accent of the phrase it joins (naist-jdic): "C3" after a
+        // noun, "動詞%F2@1/形容詞%F4@-2" by the part of speech before it; empty when none.
+        QString accentRule;
+        // Whether it joins the word before it in one accent phrase: 1, 0, or -1 when the
+        // dictionary leaves that to the rules.
+        int chain = -1;
     };
     Features features(const char *feature) const;
+
+    // MeCab's best analysis of `text`: each word with its place in `text` (UTF-16 units)
+    // and its features. Blanks between words are left out.
+    struct Token
+    {
+        qsizetype begin = 0;
+        qsizetype end = 0;
+        QString surface;
+        Features features;
+        bool unknown = false;
+    };
+    QList<Token> analyse(QStringView text) const;
 
     // Every word the dictionary holds at each position of `text` (a run without blanks),
     // the unknown words MeCab makes up for the rest, with their connection classes and

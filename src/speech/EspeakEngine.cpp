@@ -2,6 +2,8 @@
 
 #include "reading/KanaRules.h"
 #include "reading/ReadingEngine.h"
+#include "speech/HtsVoice.h"
+#include "speech/SpokenJapanese.h"
 
 #include <QRegularExpression>
 
@@ -105,6 +107,7 @@ EspeakEngine::EspeakEngine()
 
 EspeakEngine::~EspeakEngine()
 {
+    m_spoken.reset();
     delete m_reading;
     espeak_Terminate();
 }
@@ -186,12 +189,56 @@ void EspeakEngine::reloadUserDictionary()
     m_reading->loadUserDictionary();
 }
 
+HtsVoice *EspeakEngine::htsVoice(int voiceIndex)
+{
+    if (voiceIndex < 0 || voiceIndex > 1 || !voiceModeTable()[voiceIndex].japanese)
+        return nullptr;
+    if (!m_htsTried[voiceIndex]) {
+        m_htsTried[voiceIndex] = true;
+        std::unique_ptr<HtsVoice> voice = japaneseVoice(voiceIndex == 0);
+        if (voice->isLoaded())
+            m_hts[voiceIndex] = std::move(voice);
+    }
+    return m_hts[voiceIndex].get();
+}
+
+bool EspeakEngine::speaksWithHtsVoice(int voiceIndex)
+{
+    std::lock_guard lock(m_mutex);
+    return htsVoice(voiceIndex) != nullptr;
+}
+
+bool EspeakEngine::synthesizeHts(HtsVoice &voice, QStringView text, int rate, const ChunkSink &sink)
+{
+    if (!m_spoken)
+        m_spoken = std::make_unique<SpokenJapanese>(*m_reading);
+    // The speed slider's words per minute, its middle (150) the voice's own pace.
+    const double speed = rate / 150.0;
+    const qsizetype chunk = qsizetype(m_sampleRate) * ChunkMilliseconds / 1000;
+    for (QStringView line : text.split(u'\n')) {
+        const QStringList labels = m_spoken->labels(line);
+        if (labels.isEmpty())
+            continue;
+        const std::vector<qint16> pcm =
+            resample(voice.synthesize(labels, speed), voice.sampleRate(), m_sampleRate);
+        for (size_t at = 0; at < pcm.size(); at += size_t(chunk)) {
+            const size_t n = std::min(pcm.size() - at, size_t(chunk));
+            if (!sink(QByteArray(reinterpret_cast<const char *>(pcm.data() + at),
+                                 qsizetype(n * sizeof(qint16)))))
+                return false;
+        }
+    }
+    return true;
+}
+
 bool EspeakEngine::synthesize(QStringView text, int voiceIndex, int rate, const ChunkSink &sink)
 {
     std::lock_guard lock(m_mutex);
     if (!m_available.contains(voiceIndex) || !loadVoice(voiceIndex))
         return false;
     const VoiceModeInfo &mode = voiceModeTable()[voiceIndex];
+    if (HtsVoice *voice = htsVoice(voiceIndex))
+        return synthesizeHts(*voice, text, rate, sink);
     const QString spoken = spokenText(text, mode.japanese);
     if (spoken.trimmed().isEmpty())
         return true;

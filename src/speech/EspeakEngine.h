@@ -11,6 +11,7 @@
 #include <QStringView>
 
 #include <functional>
+#include <memory>
 #include <mutex>
 
 namespace reading {
@@ -18,6 +19,9 @@ class ReadingEngine;
 }
 
 namespace speech {
+
+class HtsVoice;
+class SpokenJapanese;
 
 // One of the six voice modes the program knows, in mode order.
 struct VoiceModeInfo
@@ -70,6 +74,10 @@ public:
     // Reads the poet's dictionary (readings.tsv) again after it was edited.
     void reloadUserDictionary();
 
+    // Whether voice voiceIndex speaks through its HTS voice (Naoko and Kenji, when their
+    // voice files are installed) rather than espeak-ng.
+    bool speaksWithHtsVoice(int voiceIndex);
+
     EspeakEngine(const EspeakEngine &) = delete;
     EspeakEngine &operator=(const EspeakEngine &) = delete;
 
@@ -77,12 +85,19 @@ private:
     EspeakEngine();
     ~EspeakEngine();
     bool loadVoice(int voiceIndex);
+    // The HTS voice of a Japanese voice mode, loaded on first use; null when it is missing.
+    HtsVoice *htsVoice(int voiceIndex);
+    bool synthesizeHts(HtsVoice &voice, QStringView text, int rate, const ChunkSink &sink);
 
     std::mutex m_mutex;
     QList<int> m_available;
     int m_sampleRate = 22050;
     int m_loadedVoice = -1;
     reading::ReadingEngine *m_reading = nullptr;
+    std::unique_ptr<SpokenJapanese> m_spoken;
+    // Naoko's and Kenji's HTS voices; tried once each.
+    std::unique_ptr<HtsVoice> m_hts[2];
+    bool m_htsTried[2] = {false, false};
 };
 
 } // namespace speech

@@ -1,0 +1,370 @@
+// The Japanese speakers' HTS voices: the labels they are given, the accent phrases behind
+// them, and the pitch that comes out, measured in the audio.
+#include "reading/ReadingEngine.h"
+#include "speech/AccentPhrasing.h"
+#include "speech/HtsLabels.h"
+#include "speech/HtsVoice.h"
+#include "speech/SpokenJapanese.h"
+#include "text/FileEncoding.h"
+
+#include <QFile>
+#include <QRegularExpression>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+using namespace speech;
+
+namespace {
+
+QString moraeText(const QList<hts::Mora> &morae)
+{
+    QStringList out;
+    for (const hts::Mora &m : morae)
+        out << m.consonant + m.vowel;
+    return out.join(u' ');
+}
+
+const reading::ReadingEngine &engine()
+{
+    static const reading::ReadingEngine e;
+    return e;
+}
+
+const SpokenJapanese &spoken()
+{
+    static const SpokenJapanese s(engine());
+    return s;
+}
+
+// Each accent phrase as its morae and accent, "|" for a pause: "hashio:1".
+QString phrasesOf(const QList<hts::BreathGroup> &groups)
+{
+    QStringList out;
+    for (const hts::BreathGroup &g : groups) {
+        if (!out.isEmpty())
+            out << QStringLiteral("|");
+        for (const hts::AccentPhrase &p : g) {
+            QString said;
+            for (const hts::LabelWord &w : p.words)
+                said += moraeText(hts::morae(w.pronunciation)).remove(u' ');
+            out << said + u':' + QString::number(p.accent);
+        }
+    }
+    return out.join(u' ');
+}
+
+} // namespace
+
+TEST(HtsLabels, KanaBecomeTheMoraeTheVoiceKnows)
+{
+    const struct
+    {
+        const char16_t *kana;
+        const char *morae;
+    } cases[] = {
+        {u"キャット", "kya cl to"},
+        {u"トーキョー", "to o kyo o"},
+        {u"ティーシャツ", "ti i sha tsu"},
+        {u"ウォッカ", "wo cl ka"},
+        {u"ファイル", "fa i ru"},
+        {u"シェフ", "she fu"},
+        {u"デュエット", "dyu e cl to"},
+        {u"マシ’タ", "ma shI ta"},
+        {u"ンー", "N"},
+        {u"じゃんけん", "ja N ke N"},
+        {u"ぢゃ ゐ ゑ を", "ja i e o"},
+    };
+    for (const auto &c : cases) {
+        const QString kana = QString::fromUtf16(c.kana);
+        EXPECT_EQ(moraeText(hts::morae(kana)), QString::fromLatin1(c.morae)) << kana.toStdString();
+        // Each mora ends where the next one starts.
+        const QList<qsizetype> ends = hts::moraEnds(kana);
+        ASSERT_EQ(ends.size(), hts::morae(kana).size());
+        qsizetype from = 0;
+        QString again;
+        for (qsizetype end : ends) {
+            EXPECT_GT(end, from);
+            again += kana.mid(from, end - from);
+            from = end;
+        }
+        EXPECT_EQ(again, kana.left(from));
+    }
+}
+
+TEST(HtsLabels, EachPhonemeKnowsItsMoraPhraseAndBreathGroup)
+{
+    // 箸を, a pause, 端で: two breath groups of one phrase each.
+    const hts::LabelWord hashi{QStringLiteral("ハシ"), QStringLiteral("02")};
+    const hts::LabelWord o{QStringLiteral("ヲ"), QStringLiteral("13")};
+    const hts::LabelWord de{QStringLiteral("デ"), QStringLiteral("13")};
+    const QStringList labels = hts::fullContextLabels(
+        {{hts::AccentPhrase{{hashi, o}, 1, false}}, {hts::AccentPhrase{{hashi, de}, 0, true}}});
+    // sil h a sh i o pau h a sh i d e sil
+    ASSERT_EQ(labels.size(), 14);
+    EXPECT_EQ(labels[0],
+              QStringLiteral("xx^xx-sil+h=a/A:xx+xx+xx/B:xx-xx_xx/C:xx_xx+xx/D:02+xx_xx"
+                             "/E:xx_xx!xx_xx-xx/F:xx_xx#xx_xx@xx_xx|xx_xx/G:3_1%0_xx_xx/H:xx_xx"
+                             "/I:xx-xx@xx+xx&xx-xx|xx+xx/J:1_3/K:2+2-6"));
+    EXPECT_EQ(labels[2], QStringLiteral("sil^h-a+sh=i/A:0+1+3/B:xx-xx_xx/C:02_xx+xx/D:13+xx_xx"
+                                        "/E:xx_xx!xx_xx-xx/F:3_1#0_xx@1_1|1_3/G:3_3%1_xx_0/H:xx_xx"
+                                        "/I:1-3@1+2&1-2|1+6/J:1_3/K:2+2-6"));
+    EXPECT_EQ(labels[6],
+              QStringLiteral("i^o-pau+h=a/A:xx+xx+xx/B:13-xx_xx/C:xx_xx+xx/D:02+xx_xx"
+                             "/E:3_1!0_xx-xx/F:xx_xx#xx_xx@xx_xx|xx_xx/G:3_3%1_xx_xx/H:1_3"
+                             "/I:xx-xx@xx+xx&xx-xx|xx+xx/J:1_3/K:2+2-6"));
+    // The particle で after the pause: the last mora of a flat phrase that is a question.
+    EXPECT_TRUE(
+        labels[12].startsWith(QStringLiteral("i^d-e+sil=xx/A:0+3+1/B:02-xx_xx/C:13_xx+xx")));
+    EXPECT_TRUE(labels[12].contains(QStringLiteral("/E:3_1!0_xx-0/F:3_3#1_xx@1_1|1_3")));
+    EXPECT_TRUE(
+        hts::fullContextLabels({{hts::AccentPhrase{{hts::LabelWord{QStringLiteral("、")}}}}})
+            .isEmpty());
+}
+
+TEST(AccentPhrasing, WordsJoinIntoPhrasesWithTheirAccent)
+{
+    if (!spoken().hasAccents())
+        GTEST_SKIP() << "naist-jdic is not installed";
+    const struct
+    {
+        const char16_t *line;
+        const char *phrases;
+    } cases[] = {
+        // Where the pitch falls tells these apart: after the first mora, the second, never.
+        {u"箸を", "hashio:1"},
+        {u"橋を", "hashio:2"},
+        {u"鼻を", "hanao:0"},
+        // A suffix moves the accent to the joint; an auxiliary to itself.
+        {u"東京都に行きたいです", "tookyootoni:4 ikItaidesU:3"},
+        {u"花が咲きました", "hanaga:2 sakimashIta:3"},
+        // Counters keep their sound changes and move the accent as counters do.
+        {u"鉛筆を一本", "eNpItsuo:0 iclpoN:2"},
+        // A blank between ku is a pause; ruby is said as written over its kanji.
+        {u"春すぎて　秋の夕暮れ", "haru:1 sugite:2 | akino:1 yuugure:0"},
+        {u"｜春日《かすが》の里", "kasugano:0 sato:0"},
+        // Latin letters are spelled.
+        {u"CDを聞く", "shiidiio:0 kIku:0"},
+    };
+    for (const auto &c : cases) {
+        const QString line = QString::fromUtf16(c.line);
+        EXPECT_EQ(phrasesOf(spoken().utterance(line)), QString::fromLatin1(c.phrases))
+            << line.toStdString();
+    }
+}
+
+TEST(AccentPhrasing, TheVoiceSaysWhatTheReadingEngineReads)
+{
+    // Every poem of the bundled Hyakunin Isshu: the morae in the labels are the engine's
+    // reading, long vowels and whispering aside.
+    if (!spoken().hasAccents())
+        GTEST_SKIP() << "naist-jdic is not installed";
+    QFile f(QStringLiteral(KOTONAMI_SOURCE_DIR "/data/hyakunin.txt"));
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QByteArray bytes = f.readAll();
+    const QString text = text::decodeText(bytes, text::detectEncoding(bytes));
+    int poems = 0;
+    int same = 0;
+    for (const QString &line : text.split(u'\n')) {
+        const QStringList parts = line.trimmed().split(u'　');
+        if (parts.size() < 3 || parts[0].toInt() < 1)
+            continue;
+        const QString poem = parts.mid(1, parts.size() - 2).join(u'　');
+        ++poems;
+        QString fromLabels;
+        const QRegularExpression phoneme(QStringLiteral("^[^\\^]*\\^[^-]*-([^+]*)\\+"));
+        for (const QString &label : spoken().labels(poem)) {
+            const QString p = phoneme.match(label).captured(1);
+            if (p != u"sil" && p != u"pau")
+                fromLabels += p;
+        }
+        QString fromReading;
+        for (const hts::Mora &m :
+             hts::morae(engine().kana(poem).remove(QRegularExpression(QStringLiteral("[ ,]")))))
+            fromReading += m.consonant + m.vowel;
+        // The engine writes a long vowel out (とう); the voice says it long (to o).
+        const auto plain = [](QString s) {
+            return s.toLower()
+                .replace(QStringLiteral("ou"), QStringLiteral("oo"))
+                .replace(QStringLiteral("ei"), QStringLiteral("ee"));
+        };
+        if (plain(fromLabels) == plain(fromReading))
+            ++same;
+        else
+            ADD_FAILURE() << poem.toStdString() << "\n  labels  " << fromLabels.toStdString()
+                          << "\n  reading " << fromReading.toStdString();
+    }
+    EXPECT_EQ(poems, 100);
+    EXPECT_EQ(same, poems);
+}
+
+namespace {
+
+// The fundamental frequency of a stretch of voiced speech around `centre`, by
+// autocorrelation over 30 ms, looked for between `low` and `high` Hz (a man's voice or a
+// woman's: a vowel's first formant may otherwise pass for it); 0 where nothing periodic is
+// found.
+double pitchAt(const std::vector<qint16> &s, int rate, qsizetype centre, double low = 60,
+               double high = 500)
+{
+    const qsizetype half = rate / 66;
+    const qsizetype from = std::max<qsizetype>(0, centre - half);
+    const qsizetype to = std::min<qsizetype>(qsizetype(s.size()), centre + half);
+    const int shortest = int(rate / high);
+    const int longest = int(rate / low);
+    std::vector<double> c(size_t(longest) + 2, 0);
+    double best = 0;
+    for (int lag = shortest; lag <= longest + 1; ++lag) {
+        double r = 0, e1 = 0, e2 = 0;
+        for (qsizetype i = from; i + lag < to; ++i) {
+            r += double(s[size_t(i)]) * s[size_t(i + lag)];
+            e1 += double(s[size_t(i)]) * s[size_t(i)];
+            e2 += double(s[size_t(i + lag)]) * s[size_t(i + lag)];
+        }
+        c[size_t(lag)] = e1 > 0 && e2 > 0 ? r / std::sqrt(e1 * e2) : 0;
+        best = std::max(best, c[size_t(lag)]);
+    }
+    if (best < 0.5)
+        return 0;
+    // Multiples of the period correlate about as well as the period itself: a longer lag
+    // has to do better to win.
+    int bestLag = 0;
+    double bestScore = 0;
+    for (int lag = shortest; lag <= longest; ++lag) {
+        const double score = c[size_t(lag)] * (1 - 0.1 * lag / longest);
+        if (score > bestScore) {
+            bestScore = score;
+            bestLag = lag;
+        }
+    }
+    return double(rate) / bestLag;
+}
+
+// The pitch of each mora's vowel in what the voice says.
+QList<double> moraPitches(HtsVoice &voice, const QString &word)
+{
+    const bool man = voice.file().contains(u"m001");
+    const QStringList labels = spoken().labels(word);
+    const std::vector<qint16> audio = voice.synthesize(labels, 1.0);
+    const QList<int> &lengths = voice.phonemeSamples();
+    QList<double> pitches;
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < labels.size() && i < lengths.size(); ++i) {
+        const QString p = labels[i].section(u'-', 1).section(u'+', 0, 0);
+        if (p.size() == 1 && QStringLiteral("aiueoN").contains(p))
+            // Late in the vowel, where a fall after the mora before has arrived.
+            pitches << pitchAt(audio, voice.sampleRate(), start + lengths[i] * 3 / 5,
+                               man ? 60 : 150, man ? 250 : 600);
+        start += lengths[i];
+    }
+    return pitches;
+}
+
+// The mora after which the pitch falls by more than two semitones; 0 when it does not.
+int heardAccent(const QList<double> &pitches)
+{
+    for (qsizetype i = 0; i + 1 < pitches.size(); ++i) {
+        if (pitches[i] > 0 && pitches[i + 1] > 0 &&
+            12 * std::log2(pitches[i + 1] / pitches[i]) < -2)
+            return int(i) + 1;
+    }
+    return 0;
+}
+
+} // namespace
+
+// How many of 20 words whose Tokyo accent every dictionary agrees on the voice says with
+// the pitch falling in the right place: each said with を in a short sentence (alone, the
+// last vowel is often whispered), heard from the word's morae and the particle's.
+int accentsHeardRight(HtsVoice &voice, QStringList *wrong)
+{
+    const struct
+    {
+        const char16_t *word;
+        int accent;
+    } words[] = {
+        {u"雨", 1}, {u"飴", 0}, {u"花", 2},   {u"鼻", 0}, {u"命", 1}, {u"男", 3}, {u"頭", 3},
+        {u"桜", 0}, {u"魚", 0}, {u"緑", 1},   {u"山", 2}, {u"空", 1}, {u"紙", 2}, {u"神", 1},
+        {u"春", 1}, {u"犬", 2}, {u"言葉", 3}, {u"雪", 2}, {u"海", 1}, {u"風", 0},
+    };
+    int right = 0;
+    for (const auto &w : words) {
+        const QString word = QString::fromUtf16(w.word);
+        const int morae = int(hts::morae(spoken().prosodyWords(word).first().pronunciation).size());
+        const int heard =
+            heardAccent(moraPitches(voice, word + QStringLiteral("を見た")).mid(0, morae + 1));
+        if (heard == w.accent)
+            ++right;
+        else
+            *wrong << QStringLiteral("%1 %2 (heard %3)").arg(word).arg(w.accent).arg(heard);
+    }
+    return right;
+}
+
+TEST(HtsVoice, ThePitchFallsWhereTheAccentIs)
+{
+    if (!spoken().hasAccents())
+        GTEST_SKIP() << "naist-jdic is not installed";
+    for (const bool female : {false, true}) {
+        const std::unique_ptr<HtsVoice> voice = japaneseVoice(female);
+        if (!voice->isLoaded())
+            GTEST_SKIP() << "the HTS voices are not installed (scripts/setup.sh fetches them)";
+        const char *name = female ? "Naoko (Mei)" : "Kenji (M001)";
+        // 箸を high-low-low, 橋を low-high-low, 端を low-high-high (the last a little
+        // lower, as the end of what is said falls).
+        const QList<double> chopsticks = moraPitches(*voice, QStringLiteral("箸を"));
+        const QList<double> bridge = moraPitches(*voice, QStringLiteral("橋を"));
+        const QList<double> edge = moraPitches(*voice, QStringLiteral("端を"));
+        ASSERT_EQ(chopsticks.size(), 3);
+        ASSERT_EQ(bridge.size(), 3);
+        ASSERT_EQ(edge.size(), 3);
+        EXPECT_GT(chopsticks[0], chopsticks[1] * 1.1) << name;
+        EXPECT_GT(chopsticks[1], chopsticks[2] * 1.05) << name;
+        EXPECT_GT(bridge[1], bridge[0] * 1.1) << name;
+        EXPECT_GT(bridge[1], bridge[2] * 1.2) << name;
+        EXPECT_GT(edge[1], edge[0] * 1.2) << name;
+        EXPECT_GT(edge[2], bridge[2] * 1.2) << name;
+
+        QStringList wrong;
+        const int right = accentsHeardRight(*voice, &wrong);
+        EXPECT_GE(right, 18) << name << ": " << wrong.join(u", ").toStdString();
+        RecordProperty(female ? "naoko_accents_right" : "kenji_accents_right", right);
+        RecordProperty(female ? "naoko_hashi" : "kenji_hashi",
+                       QStringLiteral("%1 %2 %3 / %4 %5 %6 / %7 %8 %9")
+                           .arg(chopsticks[0], 0, 'f', 0)
+                           .arg(chopsticks[1], 0, 'f', 0)
+                           .arg(chopsticks[2], 0, 'f', 0)
+                           .arg(bridge[0], 0, 'f', 0)
+                           .arg(bridge[1], 0, 'f', 0)
+                           .arg(bridge[2], 0, 'f', 0)
+                           .arg(edge[0], 0, 'f', 0)
+                           .arg(edge[1], 0, 'f', 0)
+                           .arg(edge[2], 0, 'f', 0)
+                           .toStdString());
+    }
+}
+
+TEST(HtsVoice, ResamplingKeepsATonesPitchAndLoudness)
+{
+    // A 440 Hz tone at 48 kHz brought to 22.05 kHz is still 440 Hz, as loud, as long.
+    std::vector<qint16> tone(48000);
+    for (size_t i = 0; i < tone.size(); ++i)
+        tone[i] = qint16(10000 * std::sin(2 * M_PI * 440 * double(i) / 48000));
+    const std::vector<qint16> out = resample(tone, 48000, 22050);
+    EXPECT_EQ(out.size(), 22050u);
+    EXPECT_NEAR(pitchAt(out, 22050, 11025), 440, 5);
+    double peak = 0;
+    for (size_t i = 1000; i < out.size() - 1000; ++i)
+        peak = std::max(peak, std::abs(double(out[i])));
+    EXPECT_NEAR(peak, 10000, 300);
+    // A tone above the new rate's half is taken out, not folded back.
+    std::vector<qint16> high(48000);
+    for (size_t i = 0; i < high.size(); ++i)
+        high[i] = qint16(10000 * std::sin(2 * M_PI * 15000 * double(i) / 48000));
+    const std::vector<qint16> folded = resample(high, 48000, 22050);
+    double loudest = 0;
+    for (size_t i = 1000; i < folded.size() - 1000; ++i)
+        loudest = std::max(loudest, std::abs(double(folded[i])));
+    EXPECT_LT(loudest, 1000);
+}
