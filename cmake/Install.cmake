@@ -2,6 +2,8 @@
 #   <prefix>/bin                         kotonami, kotonami-tool
 #   <prefix>/share/kotonami              the poem collections (the editor looks beside itself
 #                                        first, then in ../share/kotonami)
+#   <prefix>/share/kotonami/voices       the Japanese speakers' HTS voices and their licences,
+#                                        when scripts/setup.sh could fetch them
 #   <prefix>/share/man/man1              both manual pages, compressed
 #   <prefix>/share/bash-completion/...   completion for kotonami-tool
 #   <prefix>/share/doc/kotonami          copyright and changelog
@@ -20,6 +22,17 @@ install(FILES
         # The font rules are compiled into the editor; the copy here documents them.
         ${PROJECT_SOURCE_DIR}/data/fonts.tsv
         DESTINATION ${KOTONAMI_DATA_DIR})
+
+set(KOTONAMI_VOICES ${PROJECT_SOURCE_DIR}/third_party/voices)
+if(EXISTS ${KOTONAMI_VOICES}/mei_normal.htsvoice AND
+   EXISTS ${KOTONAMI_VOICES}/nitech_jp_atr503_m001.htsvoice)
+  install(FILES ${KOTONAMI_VOICES}/mei_normal.htsvoice ${KOTONAMI_VOICES}/mei-COPYRIGHT.txt
+                ${KOTONAMI_VOICES}/nitech_jp_atr503_m001.htsvoice
+                ${KOTONAMI_VOICES}/m001-COPYING.txt
+          DESTINATION ${KOTONAMI_DATA_DIR}/voices)
+else()
+  message(STATUS "No HTS voices in third_party/voices: the package's Japanese speakers will use espeak-ng")
+endif()
 
 # Manual pages and the changelog are installed compressed, reproducibly (gzip -n: no name,
 # no time stamp).

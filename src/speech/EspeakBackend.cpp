@@ -135,10 +135,12 @@ void EspeakDirectSS::SpeakText(const QString &text)
                         flush();
                     return true;
                 };
+                bool firstPiece = true;
                 for (const QString &piece : splitIntoPieces(text)) {
                     if (!alive())
                         break;
-                    EspeakEngine::instance().synthesize(piece, voice, rate, sink);
+                    EspeakEngine::instance().synthesize(piece, voice, rate, sink, firstPiece);
+                    firstPiece = false;
                 }
                 flush();
             }

@@ -208,37 +208,47 @@ bool EspeakEngine::speaksWithHtsVoice(int voiceIndex)
     return htsVoice(voiceIndex) != nullptr;
 }
 
-bool EspeakEngine::synthesizeHts(HtsVoice &voice, QStringView text, int rate, const ChunkSink &sink)
+bool EspeakEngine::synthesizeHts(HtsVoice &voice, QStringView text, int rate, bool quickStart,
+                                 const ChunkSink &sink)
 {
     if (!m_spoken)
         m_spoken = std::make_unique<SpokenJapanese>(*m_reading);
     // The speed slider's words per minute, its middle (150) the voice's own pace.
     const double speed = rate / 150.0;
     const qsizetype chunk = qsizetype(m_sampleRate) * ChunkMilliseconds / 1000;
-    for (QStringView line : text.split(u'\n')) {
-        const QStringList labels = m_spoken->labels(line);
-        if (labels.isEmpty())
-            continue;
-        const std::vector<qint16> pcm =
-            resample(voice.synthesize(labels, speed), voice.sampleRate(), m_sampleRate);
+    const auto send = [&](const std::vector<qint16> &pcm) {
         for (size_t at = 0; at < pcm.size(); at += size_t(chunk)) {
             const size_t n = std::min(pcm.size() - at, size_t(chunk));
             if (!sink(QByteArray(reinterpret_cast<const char *>(pcm.data() + at),
                                  qsizetype(n * sizeof(qint16)))))
                 return false;
         }
+        return true;
+    };
+    for (QStringView line : text.split(u'\n')) {
+        const QStringList labels = m_spoken->labels(line);
+        if (labels.isEmpty())
+            continue;
+        Resampler resampler(voice.sampleRate(), m_sampleRate);
+        const bool spoken = voice.speak(labels, speed, quickStart, [&](const auto &part) {
+            return send(resampler.push(part.data(), part.size()));
+        });
+        if (!spoken || !send(resampler.finish()))
+            return false;
+        quickStart = false;
     }
     return true;
 }
 
-bool EspeakEngine::synthesize(QStringView text, int voiceIndex, int rate, const ChunkSink &sink)
+bool EspeakEngine::synthesize(QStringView text, int voiceIndex, int rate, const ChunkSink &sink,
+                              bool quickStart)
 {
     std::lock_guard lock(m_mutex);
     if (!m_available.contains(voiceIndex) || !loadVoice(voiceIndex))
         return false;
     const VoiceModeInfo &mode = voiceModeTable()[voiceIndex];
     if (HtsVoice *voice = htsVoice(voiceIndex))
-        return synthesizeHts(*voice, text, rate, sink);
+        return synthesizeHts(*voice, text, rate, quickStart, sink);
     const QString spoken = spokenText(text, mode.japanese);
     if (spoken.trimmed().isEmpty())
         return true;

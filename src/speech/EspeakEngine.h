@@ -61,8 +61,11 @@ public:
 
     // Speaks one piece of text in voice voiceIndex at rate words per minute. The text is
     // plain text: "<" and "&" are read as they are, never taken as markup. Returns false
-    // when the voice cannot be used or the chunk sink stopped it.
-    bool synthesize(QStringView text, int voiceIndex, int rate, const ChunkSink &sink);
+    // when the voice cannot be used or the chunk sink stopped it. `quickStart` asks for
+    // the first audio as soon as can be, for the first piece of a text: an HTS voice then
+    // makes its first accent phrase on its own.
+    bool synthesize(QStringView text, int voiceIndex, int rate, const ChunkSink &sink,
+                    bool quickStart = false);
 
     // The kana text espeak-ng is given for a piece in a Japanese voice.
     QString japaneseReading(QStringView text);
@@ -87,7 +90,8 @@ private:
     bool loadVoice(int voiceIndex);
     // The HTS voice of a Japanese voice mode, loaded on first use; null when it is missing.
     HtsVoice *htsVoice(int voiceIndex);
-    bool synthesizeHts(HtsVoice &voice, QStringView text, int rate, const ChunkSink &sink);
+    bool synthesizeHts(HtsVoice &voice, QStringView text, int rate, bool quickStart,
+                       const ChunkSink &sink);
 
     std::mutex m_mutex;
     QList<int> m_available;

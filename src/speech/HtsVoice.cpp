@@ -7,7 +7,10 @@
 #include <HTS_engine.h>
 
 #include <cmath>
+#include <map>
+#include <mutex>
 #include <numbers>
+#include <numeric>
 
 namespace speech {
 
@@ -147,6 +150,70 @@ std::vector<qint16> HtsVoice::synthesize(const QStringList &labels, double speed
     return out;
 }
 
+namespace {
+
+QString phonemeOf(const QString &label)
+{
+    return label.section(u'-', 1).section(u'+', 0, 0);
+}
+
+// Where a label's accent phrase starts: its mora is the phrase's first ("/A:x+1+").
+bool startsPhrase(const QString &label)
+{
+    const qsizetype a = label.indexOf(QLatin1String("/A:"));
+    return a >= 0 && label.mid(a + 3).section(u'/', 0, 0).section(u'+', 1, 1) == u"1";
+}
+
+} // namespace
+
+bool HtsVoice::speak(const QStringList &labels, double speed, bool quickStart, const PartSink &sink)
+{
+    // Parts end after each pause: at a pause the voice is silent, so they join cleanly.
+    QList<std::pair<qsizetype, qsizetype>> parts;
+    qsizetype from = 0;
+    for (qsizetype i = 0; i < labels.size(); ++i) {
+        if (phonemeOf(labels[i]) == u"pau" || i + 1 == labels.size()) {
+            parts.append({from, i + 1});
+            from = i + 1;
+        }
+    }
+    // The phoneme both halves of a quickly started first part say, -1 for none.
+    qsizetype overlap = -1;
+    if (quickStart && !parts.isEmpty()) {
+        const auto [begin, end] = parts.first();
+        for (qsizetype i = begin + 2; i < end - 2; ++i) {
+            if (startsPhrase(labels[i]) && phonemeOf(labels[i]) != u"pau" &&
+                !startsPhrase(labels[i - 1])) {
+                overlap = i - 1;
+                parts.first() = {overlap, end};
+                parts.prepend({begin, overlap + 1});
+                break;
+            }
+        }
+    }
+    std::vector<qint16> held; // the first half's last phoneme, waiting to be blended
+    for (qsizetype p = 0; p < parts.size(); ++p) {
+        const auto [begin, end] = parts[p];
+        std::vector<qint16> audio = synthesize(labels.mid(begin, end - begin), speed);
+        if (p == 0 && overlap >= 0) {
+            const size_t tail =
+                std::min(audio.size(), size_t(m_phonemeSamples.value(m_phonemeSamples.size() - 1)));
+            held.assign(audio.end() - qsizetype(tail), audio.end());
+            audio.resize(audio.size() - tail);
+        } else if (p == 1 && !held.empty()) {
+            const size_t n =
+                std::min({held.size(), audio.size(), size_t(m_phonemeSamples.value(0))});
+            for (size_t i = 0; i < n; ++i) {
+                const double t = double(i) / double(n);
+                audio[i] = qint16(std::lround(held[i] * (1 - t) + audio[i] * t));
+            }
+        }
+        if (!audio.empty() && !sink(audio))
+            return false;
+    }
+    return true;
+}
+
 int accentLevel(const QString &label)
 {
     // "/A:-1+2+2": the second of two morae, the accent on the third (none).
@@ -165,37 +232,118 @@ int accentLevel(const QString &label)
     return at <= accent ? 1 : -1;
 }
 
+// The filter of a resampling from one rate to another, one set of weights for each of the
+// output's positions between two input samples: with rates that share a large factor
+// (48 000 to 22 050: 320 to 147) they repeat after a few hundred outputs.
+struct Polyphase
+{
+    int step = 0;                // input samples per `phases` outputs
+    int phases = 0;              // outputs before the positions repeat
+    int reach = 0;               // taps either side of the nearest input sample
+    std::vector<double> weights; // phases x (2 * reach + 1), each set summing to 1
+
+    Polyphase(int from, int to)
+    {
+        const int g = std::gcd(from, to);
+        step = from / g;
+        phases = to / g;
+        // A Hann-windowed sinc of HalfWidth zero crossings either side, cut off a little
+        // below the lower of the two rates' halves.
+        constexpr int HalfWidth = 16;
+        const double cutoff = 0.92 * std::min(1.0, double(to) / from); // of the input's half
+        const double span = HalfWidth / cutoff;                        // input samples either side
+        reach = int(std::ceil(span));
+        const int taps = 2 * reach + 1;
+        weights.resize(size_t(phases) * size_t(taps));
+        for (int p = 0; p < phases; ++p) {
+            const double offset = double(p) / phases; // of the position past its sample
+            double sum = 0;
+            for (int m = -reach; m <= reach; ++m) {
+                const double d = m - offset;
+                double w = 0;
+                if (std::abs(d) < span) {
+                    const double x = d * cutoff;
+                    const double sinc =
+                        x == 0 ? 1.0 : std::sin(std::numbers::pi * x) / (std::numbers::pi * x);
+                    w = sinc * (0.5 + 0.5 * std::cos(std::numbers::pi * d / span));
+                }
+                weights[size_t(p) * size_t(taps) + size_t(m + reach)] = w;
+                sum += w;
+            }
+            for (int m = 0; m < taps; ++m)
+                weights[size_t(p) * size_t(taps) + size_t(m)] /= sum;
+        }
+    }
+};
+
+Resampler::Resampler(int from, int to) : m_from(from), m_to(to)
+{
+    if (from <= 0 || to <= 0 || from == to || to / std::gcd(from, to) > 4096)
+        return; // the same rate, or rates with no useful common factor: passed through
+    // Made once for each pair of rates (a program uses one or two).
+    static std::mutex mutex;
+    static std::map<std::pair<int, int>, std::unique_ptr<Polyphase>> filters;
+    std::lock_guard lock(mutex);
+    std::unique_ptr<Polyphase> &slot = filters[{from, to}];
+    if (!slot)
+        slot = std::make_unique<Polyphase>(from, to);
+    m_filter = slot.get();
+}
+
+std::vector<qint16> Resampler::push(const qint16 *samples, size_t count)
+{
+    if (!m_filter)
+        return std::vector<qint16>(samples, samples + count);
+    m_input.insert(m_input.end(), samples, samples + count);
+    m_received += qint64(count);
+    return take(false);
+}
+
+std::vector<qint16> Resampler::finish()
+{
+    if (!m_filter)
+        return {};
+    return take(true);
+}
+
+std::vector<qint16> Resampler::take(bool last)
+{
+    const Polyphase &f = *m_filter;
+    const size_t taps = size_t(2 * f.reach + 1);
+    // All of the output the input makes, at the end; else what its taps have arrived for.
+    const qint64 all = m_received * m_to / m_from;
+    std::vector<qint16> out;
+    const qint64 bufferStart = m_received - qint64(m_input.size());
+    for (;; ++m_made) {
+        const qint64 base = (m_made / f.phases) * f.step;
+        const qint64 within = (m_made % f.phases) * f.step;
+        const qint64 centre = base + within / f.phases;
+        if (last ? m_made >= all : centre + f.reach >= m_received)
+            break;
+        const double *w = f.weights.data() + size_t(within % f.phases) * taps;
+        double sum = 0;
+        for (size_t m = 0; m < taps; ++m) {
+            // Before the first sample and after the last there is silence.
+            const qint64 k = centre - f.reach + qint64(m) - bufferStart;
+            if (k >= 0 && k < qint64(m_input.size()))
+                sum += w[m] * m_input[size_t(k)];
+        }
+        out.push_back(qint16(std::clamp(std::lround(sum), -32768L, 32767L)));
+    }
+    // Keeps only what the next outputs' taps still reach.
+    const qint64 keepFrom =
+        (m_made / f.phases) * f.step + ((m_made % f.phases) * f.step) / f.phases - f.reach;
+    const qint64 drop = std::clamp<qint64>(keepFrom - bufferStart, 0, qint64(m_input.size()));
+    m_input.erase(m_input.begin(), m_input.begin() + drop);
+    return out;
+}
+
 std::vector<qint16> resample(const std::vector<qint16> &samples, int from, int to)
 {
-    if (from == to || from <= 0 || to <= 0 || samples.empty())
-        return samples;
-    // A Hann-windowed sinc of HalfWidth zero crossings either side, cut off a little below
-    // the lower of the two rates' halves.
-    constexpr int HalfWidth = 16;
-    const double ratio = double(to) / from;
-    const double cutoff = 0.92 * std::min(1.0, ratio); // of the input's half rate
-    const double reach = HalfWidth / cutoff;           // input samples either side
-    const size_t count = size_t(std::floor(double(samples.size()) * ratio));
-    std::vector<qint16> out(count);
-    for (size_t j = 0; j < count; ++j) {
-        const double centre = double(j) / ratio;
-        const long first = long(std::ceil(centre - reach));
-        const long last = long(std::floor(centre + reach));
-        double sum = 0;
-        double weights = 0;
-        for (long k = std::max(first, 0L); k <= last && k < long(samples.size()); ++k) {
-            const double x = (double(k) - centre) * cutoff;
-            const double sinc =
-                x == 0 ? 1.0 : std::sin(std::numbers::pi * x) / (std::numbers::pi * x);
-            const double window =
-                0.5 + 0.5 * std::cos(std::numbers::pi * (double(k) - centre) / reach);
-            const double w = sinc * window;
-            sum += w * samples[size_t(k)];
-            weights += w;
-        }
-        const double v = weights != 0 ? sum / weights : 0;
-        out[j] = qint16(std::clamp(std::lround(v), -32768L, 32767L));
-    }
+    Resampler r(from, to);
+    std::vector<qint16> out = r.push(samples.data(), samples.size());
+    const std::vector<qint16> rest = r.finish();
+    out.insert(out.end(), rest.begin(), rest.end());
     return out;
 }
 

@@ -8,6 +8,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -41,6 +42,14 @@ public:
     // Says an utterance at `speed` (1 the voice's own pace, 2 twice as fast): 16-bit mono
     // samples at sampleRate(). Empty when the labels give nothing.
     std::vector<qint16> synthesize(const QStringList &labels, double speed);
+    // Says the labels of a line a part at a time, each part ending after a pause, so that
+    // the first is heard while the rest is made; with `quickStart` the first part ends
+    // after its first accent phrase, and the next, made from that phrase's last phoneme
+    // on, is blended in over that phoneme. `sink` gets the audio in order at
+    // sampleRate(); returning false stops the rest.
+    using PartSink = std::function<bool(const std::vector<qint16> &)>;
+    bool speak(const QStringList &labels, double speed, bool quickStart, const PartSink &sink);
+
     // How long each label's phoneme lasted in the last synthesis, in samples.
     const QList<int> &phonemeSamples() const { return m_phonemeSamples; }
     // The pitch the voice aimed at in each frame of the last synthesis, in Hz (0 where it
@@ -63,8 +72,30 @@ private:
 // accent's mora and low after it.
 int accentLevel(const QString &label);
 
-// 16-bit samples at rate `from` brought to rate `to` (a windowed-sinc filter, so that
-// nothing above the new rate's half folds back into what is heard).
+struct Polyphase;
+
+// 16-bit samples at rate `from` brought to rate `to` as they come (a windowed-sinc filter,
+// so that nothing above the new rate's half folds back into what is heard): audio made in
+// parts joins as if it had been made at once.
+class Resampler
+{
+public:
+    Resampler(int from, int to);
+    // The output the samples so far make, less the last few that wait for what follows.
+    std::vector<qint16> push(const qint16 *samples, size_t count);
+    // The rest, as if silence followed.
+    std::vector<qint16> finish();
+
+private:
+    std::vector<qint16> take(bool last);
+    int m_from;
+    int m_to;
+    const Polyphase *m_filter = nullptr;
+    std::vector<qint16> m_input; // the input the next outputs reach back to
+    qint64 m_received = 0;       // input samples pushed
+    qint64 m_made = 0;           // output samples made
+};
+
 std::vector<qint16> resample(const std::vector<qint16> &samples, int from, int to);
 
 // A Japanese speaker's voice as the speakers use it (voiceFile(female)), with the accent

@@ -81,6 +81,15 @@ for program in kotonami kotonami-tool; do
     grep -Eq "^-rwxr-xr-x root/root .* ./usr/bin/$program\$" "$work/listing" ||
         fail "$program is not an executable owned by root in /usr/bin"
 done
+# The Japanese voices go with the package when setup.sh could fetch them.
+source_dir="$(cd "$(dirname "$0")/../.." && pwd)"
+if [ -f "$source_dir/third_party/voices/mei_normal.htsvoice" ]; then
+    for voice in mei_normal.htsvoice mei-COPYRIGHT.txt nitech_jp_atr503_m001.htsvoice m001-COPYING.txt; do
+        grep -q " ./usr/share/kotonami/voices/$voice\$" "$work/listing" ||
+            fail "the package lacks the voice file $voice"
+    done
+    grep -q 'CC-BY-3.0' "$source_dir/packaging/copyright" || fail "copyright does not credit the voices"
+fi
 if awk '{print $6}' "$work/listing" | grep -v '^\./usr/'; then fail "files outside /usr"; fi
 if grep -q ' ./usr/lib/kotonami' "$work/listing"; then fail "files left in /usr/lib/kotonami"; fi
 

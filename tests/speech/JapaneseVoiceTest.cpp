@@ -362,9 +362,69 @@ TEST(HtsVoice, ResamplingKeepsATonesPitchAndLoudness)
     std::vector<qint16> high(48000);
     for (size_t i = 0; i < high.size(); ++i)
         high[i] = qint16(10000 * std::sin(2 * M_PI * 15000 * double(i) / 48000));
+    // Pushed in uneven parts, the same samples come out as when resampled at once.
+    Resampler parts(48000, 22050);
+    std::vector<qint16> again;
+    for (size_t at = 0, n = 1; at < tone.size(); at += n, n = n * 3 % 997 + 1) {
+        const std::vector<qint16> part =
+            parts.push(tone.data() + at, std::min(n, tone.size() - at));
+        again.insert(again.end(), part.begin(), part.end());
+    }
+    const std::vector<qint16> rest = parts.finish();
+    again.insert(again.end(), rest.begin(), rest.end());
+    EXPECT_EQ(again, out);
+
     const std::vector<qint16> folded = resample(high, 48000, 22050);
     double loudest = 0;
     for (size_t i = 1000; i < folded.size() - 1000; ++i)
         loudest = std::max(loudest, std::abs(double(folded[i])));
     EXPECT_LT(loudest, 1000);
+}
+
+TEST(HtsVoice, ALineSaidInPartsSoundsAsOne)
+{
+    const std::unique_ptr<HtsVoice> voice = japaneseVoice(false);
+    if (!voice->isLoaded())
+        GTEST_SKIP() << "the HTS voices are not installed (scripts/setup.sh fetches them)";
+    const QStringList labels = spoken().labels(
+        QStringLiteral("朝早く川べりを歩くと、霧の向こうから鳥の声が聞こえてくる。"));
+    const std::vector<qint16> whole = voice->synthesize(labels, 1.0);
+    for (const bool quick : {false, true}) {
+        std::vector<qint16> joined;
+        QList<size_t> joins;
+        ASSERT_TRUE(voice->speak(labels, 1.0, quick, [&](const std::vector<qint16> &part) {
+            if (!joined.empty())
+                joins << joined.size();
+            joined.insert(joined.end(), part.begin(), part.end());
+            return true;
+        }));
+        // Parts after the pause and, started quickly, after the first accent phrase.
+        EXPECT_EQ(joins.size(), quick ? 2 : 1);
+        EXPECT_NEAR(double(joined.size()), double(whole.size()), whole.size() * 0.02);
+        // A quick start joins in the middle of speech: no gap there, no click.
+        if (quick) {
+            const size_t at = joins.first();
+            double energy = 0;
+            int jump = 0;
+            for (size_t i = at - 480; i < at + 480; ++i) {
+                energy += double(joined[i]) * joined[i];
+                jump = std::max(jump, std::abs(joined[i + 1] - joined[i]));
+            }
+            EXPECT_GT(std::sqrt(energy / 960), 300);
+            // The largest step between samples there is no larger than elsewhere.
+            int usual = 0;
+            for (size_t i = 1; i < joined.size(); ++i) {
+                if (i + 480 < at || i > at + 480)
+                    usual = std::max(usual, std::abs(joined[i] - joined[i - 1]));
+            }
+            EXPECT_LE(jump, usual);
+        }
+    }
+    // A sink that says stop stops it.
+    int parts = 0;
+    EXPECT_FALSE(voice->speak(labels, 1.0, true, [&](const std::vector<qint16> &) {
+        ++parts;
+        return false;
+    }));
+    EXPECT_EQ(parts, 1);
 }
