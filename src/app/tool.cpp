@@ -166,11 +166,13 @@ int speak(const QStringList &args, QTextStream &out, QTextStream &err)
     if (!bytes)
         return 1;
     const QString text = text::decodeText(*bytes, text::detectEncoding(*bytes));
-    QString problem;
-    if (!speech::speakToWav(text, id, output, &problem, speed)) {
+    QString problem, notice;
+    if (!speech::speakToWav(text, id, output, &problem, speed, &notice)) {
         err << "kotonami-tool: " << problem << "\n";
         return 1;
     }
+    if (!notice.isEmpty())
+        err << "kotonami-tool: " << notice << "\n";
     return 0;
 }
 

@@ -231,6 +231,8 @@ void TMainForm1::createSpeech()
     m_engine1 = m_ui.makeSpeechEngine(this);
     if (!m_engine1)
         m_engine1 = std::make_unique<speech::EspeakDirectSS>(this);
+    connect(m_engine1.get(), &speech::TDirectSS::noticed, this,
+            [this](const QString &text) { m_status->setPanelText(4, text); });
     m_volume = std::make_unique<speech::VolumeControl>();
     speech::TDirectSS *engine = m_engine1.get();
     m_volume->setOutput([engine](double v) { engine->setOutputVolume(v); });

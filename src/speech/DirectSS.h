@@ -58,6 +58,9 @@ public:
 Q_SIGNALS:
     // The text handed to SpeakText has been spoken to its end.
     void OnTextDataDone();
+    // Something the listener should know once, for the status bar: a Japanese speaker's
+    // own voice is missing and espeak-ng speaks instead.
+    void noticed(const QString &text);
     // Loudness of what is playing now, 0 (silent or idle) to 1, a few dozen times a second.
     void outputLevelChanged(double level);
     void mouthVisibleChanged(bool visible);

@@ -91,6 +91,14 @@ void EspeakDirectSS::SpeakText(const QString &text)
     log(QStringLiteral("speak ") + QString(text).replace(u'\n', QStringLiteral("\\n")));
     const quint64 utterance = ++m_lastUtterance;
     const int voice = GetModeCount() > 0 ? m_voices[m_mode - 1] : -1;
+    if (!m_fallbackNoticed) {
+        const QString speaker = EspeakEngine::instance().speakerWithoutHtsVoice(voice);
+        if (!speaker.isEmpty()) {
+            m_fallbackNoticed = true;
+            Q_EMIT noticed(
+                QStringLiteral("%1の声が見つからないため、espeak-ng で読み上げます").arg(speaker));
+        }
+    }
     if (m_log && voice >= 0)
         log(QStringLiteral("voice ") +
             EspeakEngine::instance().voiceInput(text, voice).replace(u'\n', QStringLiteral("\\n")));

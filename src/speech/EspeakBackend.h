@@ -56,6 +56,7 @@ private:
     QList<int> m_voices; // voiceModeTable() index of each mode, mode 1 first
     int m_mode = 1;
     int m_speed = 150;
+    bool m_fallbackNoticed = false;
     quint64 m_lastUtterance = 0;
     // Texts numbered up to this one were reset away; the worker stops making their audio.
     std::shared_ptr<std::atomic<quint64>> m_droppedUpTo;

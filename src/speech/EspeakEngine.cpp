@@ -145,24 +145,32 @@ bool holdsJapanese(QStringView text)
 
 } // namespace
 
-QString latinWordsInEnglish(const QString &kana, const QString &japaneseVoice)
+QString japaneseSsml(const QString &kana, const QString &japaneseVoice)
 {
     static const QRegularExpression latin(QStringLiteral("[A-Za-z][A-Za-z'-]*"));
-    if (!kana.contains(latin))
+    static const QRegularExpression pause(QStringLiteral(", "));
+    if (!kana.contains(latin) && !kana.contains(pause))
         return QString();
     // "ja+f3" -> "en-us+f3": the same variant, so the speaker keeps her voice.
     const qsizetype plus = japaneseVoice.indexOf(u'+');
     const QString english =
         QStringLiteral("en-us") + (plus < 0 ? QString() : japaneseVoice.mid(plus));
+    const auto kanaPart = [](const QString &part) {
+        static const QRegularExpression longRun(QStringLiteral("ー{2,}"));
+        return QString(part)
+            .replace(longRun, QStringLiteral("ー"))
+            .toHtmlEscaped()
+            .replace(QStringLiteral(", "), QStringLiteral(" <break time=\"300ms\"/> "));
+    };
     QString out = QStringLiteral("<speak>");
     qsizetype at = 0;
     for (auto it = latin.globalMatch(kana); it.hasNext();) {
         const QRegularExpressionMatch m = it.next();
-        out += kana.mid(at, m.capturedStart() - at).toHtmlEscaped();
+        out += kanaPart(kana.mid(at, m.capturedStart() - at));
         out += QStringLiteral("<voice name=\"%1\">%2</voice>").arg(english, m.captured());
         at = m.capturedEnd();
     }
-    out += kana.mid(at).toHtmlEscaped() + QStringLiteral("</speak>");
+    out += kanaPart(kana.mid(at)) + QStringLiteral("</speak>");
     return out;
 }
 
@@ -206,6 +214,14 @@ bool EspeakEngine::speaksWithHtsVoice(int voiceIndex)
 {
     std::lock_guard lock(m_mutex);
     return htsVoice(voiceIndex) != nullptr;
+}
+
+QString EspeakEngine::speakerWithoutHtsVoice(int voiceIndex)
+{
+    if (voiceIndex < 0 || voiceIndex >= int(voiceModeTable().size()) ||
+        !voiceModeTable()[voiceIndex].japanese || speaksWithHtsVoice(voiceIndex))
+        return QString();
+    return QString::fromLatin1(voiceModeTable()[voiceIndex].speakerName);
 }
 
 bool EspeakEngine::synthesizeHts(HtsVoice &voice, QStringView text, int rate, bool quickStart,
@@ -253,10 +269,14 @@ bool EspeakEngine::synthesize(QStringView text, int voiceIndex, int rate, const 
     if (spoken.trimmed().isEmpty())
         return true;
     // A Latin word in Japanese text is read as a word by the English voice of the same
-    // variant ("iPhone", not "i p h o n e" in letters).
+    // variant ("iPhone", not "i p h o n e" in letters); ー, however many, is one long vowel.
+    static const QRegularExpression longRun(QStringLiteral("ー{2,}"));
     const QString ssml =
-        mode.japanese ? latinWordsInEnglish(spoken, QString::fromLatin1(mode.voice)) : QString();
-    const QByteArray utf8 = ssml.isEmpty() ? spoken.toUtf8() : ssml.toUtf8();
+        mode.japanese ? japaneseSsml(spoken, QString::fromLatin1(mode.voice)) : QString();
+    const QByteArray utf8 = !ssml.isEmpty() ? ssml.toUtf8()
+                            : mode.japanese
+                                ? QString(spoken).replace(longRun, QStringLiteral("ー")).toUtf8()
+                                : spoken.toUtf8();
     const unsigned flags = espeakCHARS_UTF8 | (ssml.isEmpty() ? 0 : espeakSSML);
     espeak_SetParameter(espeakRATE, rate, 0);
 

@@ -41,9 +41,11 @@ const QList<VoiceModeInfo> &voiceModeTable();
 QStringList splitIntoPieces(QStringView text);
 inline constexpr qsizetype MaxPieceLength = 120;
 
-// The SSML that has the Latin words of a Japanese voice's kana read by the English voice
-// of the same variant; empty when the kana holds no Latin word.
-QString latinWordsInEnglish(const QString &kana, const QString &japaneseVoice);
+// What espeak-ng's Japanese voice is given for a line's kana: SSML that has the Latin
+// words read by the English voice of the same variant, a pause between ku or at a comma
+// (", " in the kana) made a break, and a run of ー said as one (espeak-ng would name the
+// letter); empty when plain text does (no Latin word, no pause).
+QString japaneseSsml(const QString &kana, const QString &japaneseVoice);
 
 class EspeakEngine
 {
@@ -80,6 +82,9 @@ public:
     // Whether voice voiceIndex speaks through its HTS voice (Naoko and Kenji, when their
     // voice files are installed) rather than espeak-ng.
     bool speaksWithHtsVoice(int voiceIndex);
+    // For a Japanese voice whose HTS voice is missing, the speaker's name ("Naoko"); else
+    // empty.
+    QString speakerWithoutHtsVoice(int voiceIndex);
 
     EspeakEngine(const EspeakEngine &) = delete;
     EspeakEngine &operator=(const EspeakEngine &) = delete;

@@ -48,7 +48,7 @@ QByteArray wavBytes(const QByteArray &pcm, int sampleRate)
 }
 
 bool speakToWav(const QString &text, int speakerId, const QString &wavPath, QString *error,
-                int speed)
+                int speed, QString *notice)
 {
     if (speakerId < 1 || speakerId > SpeakerCount)
         return fail(error, QStringLiteral("unknown speaker %1").arg(speakerId));
@@ -62,6 +62,9 @@ bool speakToWav(const QString &text, int speakerId, const QString &wavPath, QStr
     if (voice < 0)
         return fail(error,
                     QStringLiteral("the voice of %1 is not installed (espeak-ng-data)").arg(name));
+    if (notice && !engine.speakerWithoutHtsVoice(voice).isEmpty())
+        *notice = QStringLiteral("the HTS voice of %1 is not installed; espeak-ng speaks instead")
+                      .arg(name);
 
     // The audio goes to the file as it is made, a piece at a time; the header, written
     // first with no length, gets the length at the end (a pipe keeps it without).

@@ -15,8 +15,10 @@ namespace speech {
 // no audio, the audio would pass the 4 GiB a WAV file holds, or the file cannot be
 // written; the old file at wavPath is left as it was then. The audio is written as it is
 // made, so memory stays bounded whatever the text's length.
+// *notice (if given) says when a Japanese speaker's HTS voice is missing and espeak-ng
+// spoke instead.
 bool speakToWav(const QString &text, int speakerId, const QString &wavPath, QString *error,
-                int speed = 150);
+                int speed = 150, QString *notice = nullptr);
 
 // The WAV file bytes for 16-bit mono samples, and the header alone for so many bytes of
 // them. The header's sizes hold at most MaxWavData bytes of samples.

@@ -275,17 +275,32 @@ TEST(SpeakToWav, WritesAPlayableFileAndRefusesAnUnknownSpeaker)
     EXPECT_FALSE(QFile::exists(other));
 }
 
-TEST(LatinInJapanese, LatinWordsGoToTheEnglishVoiceOfTheSameVariant)
+TEST(EspeakJapanese, LatinWordsPausesAndLongVowelsAreMarkedUp)
 {
-    EXPECT_EQ(
-        speech::latinWordsInEnglish(QStringLiteral("きょうわ iPhone で"), QStringLiteral("ja+f3")),
-        QStringLiteral("<speak>きょうわ <voice name=\"en-us+f3\">iPhone</voice> で</speak>"));
-    EXPECT_EQ(
-        speech::latinWordsInEnglish(QStringLiteral("R&B <x> は"), QStringLiteral("ja")),
-        QStringLiteral("<speak><voice name=\"en-us\">R</voice>&amp;<voice name=\"en-us\">B</voice> "
-                       "&lt;<voice name=\"en-us\">x</voice>&gt; は</speak>"));
-    EXPECT_TRUE(
-        speech::latinWordsInEnglish(QStringLiteral("はる すぎて"), QStringLiteral("ja")).isEmpty());
+    const struct
+    {
+        const char16_t *kana;
+        const char *voice;
+        const char16_t *ssml;
+    } cases[] = {
+        // A Latin word goes to the English voice of the same variant.
+        {u"きょうわ iPhone で", "ja+f3",
+         u"<speak>きょうわ <voice name=\"en-us+f3\">iPhone</voice> で</speak>"},
+        // Markup in the text is read as text.
+        {u"R&B <x> は", "ja",
+         u"<speak><voice name=\"en-us\">R</voice>&amp;<voice name=\"en-us\">B</voice> "
+         u"&lt;<voice name=\"en-us\">x</voice>&gt; は</speak>"},
+        // A pause between ku is a break; a run of ー one long vowel.
+        {u"ちはやぶる, かみよも", "ja",
+         u"<speak>ちはやぶる <break time=\"300ms\"/> かみよも</speak>"},
+        {u"すごーーーい, ね", "ja", u"<speak>すごーい <break time=\"300ms\"/> ね</speak>"},
+        // Plain kana needs no markup.
+        {u"はる すぎて", "ja", u""},
+    };
+    for (const auto &c : cases) {
+        EXPECT_EQ(speech::japaneseSsml(QString::fromUtf16(c.kana), QString::fromLatin1(c.voice)),
+                  QString::fromUtf16(c.ssml));
+    }
 }
 
 } // namespace
