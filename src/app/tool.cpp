@@ -42,6 +42,12 @@ const char kSpeakHelp[] =
     "  speak [FILE] -o WAV [--speaker NAME] [--speed N]\n"
     "                      the text read aloud into a WAV file (speakers Naoko, Kenji,\n"
     "                      Mary, Mike, Carol, Peter; speed 130-188, default 150)\n"
+    "  speak [FILE] -o WAV --recite [--opening] [--speaker NAME] [--speed N]\n"
+    "                      each line recited as a poem, as karuta readers read a waka\n"
+    "                      (upper ku 6 s, lower ku 5 s with its last sound held 3 s,\n"
+    "                      1 s of silence; a haiku ku by ku), by Naoko or Kenji;\n"
+    "                      --opening reads the first poem as the opening poem (序歌):\n"
+    "                      upper ku, lower ku, lower ku again\n"
     "  speak [FILE] --labels\n"
     "                      what the Japanese speakers' HTS voices are given for each\n"
     "                      line: one full-context label per phoneme, a blank line after\n"
@@ -105,10 +111,20 @@ int speak(const QStringList &args, QTextStream &out, QTextStream &err)
     QString input, output, speaker = QStringLiteral("Naoko");
     int speed = 150;
     bool labels = false;
+    speech::Recital recital = speech::Recital::None;
+    bool opening = false;
     for (qsizetype i = 1; i < args.size(); ++i) {
         const QString &a = args[i];
         if (a == QLatin1String("--labels")) {
             labels = true;
+            continue;
+        }
+        if (a == QLatin1String("--recite")) {
+            recital = speech::Recital::Poems;
+            continue;
+        }
+        if (a == QLatin1String("--opening")) {
+            opening = true;
             continue;
         }
         const bool takesValue = a == QLatin1String("-o") || a == QLatin1String("--speaker") ||
@@ -166,8 +182,14 @@ int speak(const QStringList &args, QTextStream &out, QTextStream &err)
     if (!bytes)
         return 1;
     const QString text = text::decodeText(*bytes, text::detectEncoding(*bytes));
+    if (opening && recital == speech::Recital::None) {
+        err << "kotonami-tool: --opening goes with --recite\n";
+        return 2;
+    }
+    if (opening)
+        recital = speech::Recital::WithOpening;
     QString problem, notice;
-    if (!speech::speakToWav(text, id, output, &problem, speed, &notice)) {
+    if (!speech::speakToWav(text, id, output, &problem, speed, &notice, recital)) {
         err << "kotonami-tool: " << problem << "\n";
         return 1;
     }

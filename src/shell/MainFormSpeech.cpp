@@ -362,6 +362,8 @@ void TMainForm1::createSpeech()
         {"Carol1Click", speaker(5)},
         {"PeterButtonClick", speaker(6)},
         {"Peter1Click", speaker(6)},
+        HANDLER(Recite1Click),
+        HANDLER(Opening1Click),
     });
 }
 
@@ -405,6 +407,28 @@ void TMainForm1::HotKeyCheckClick()
         registerHotKey();
     else
         m_hookHotKey->RemoveHotKey(1);
+}
+
+void TMainForm1::Recite1Click()
+{
+    toggleRecitation(QStringLiteral("Recite1"));
+}
+
+void TMainForm1::Opening1Click()
+{
+    toggleRecitation(QStringLiteral("Opening1"));
+}
+
+void TMainForm1::toggleRecitation(const QString &item)
+{
+    if (QAction *mark = action(item))
+        mark->setChecked(!mark->isChecked());
+    const auto checked = [this](const QString &name) {
+        const QAction *a = action(name);
+        return a && a->isChecked();
+    };
+    m_engine1->setRecitation(checked(QStringLiteral("Recite1")),
+                             checked(QStringLiteral("Opening1")));
 }
 
 void TMainForm1::stopSpeech()

@@ -247,6 +247,9 @@ public:
     speech::TClipboardWatcher *ClipboardWatcher1() const { return m_clipboardWatcher; }
     speech::THookHotKey *HookHotKey1() const { return m_hookHotKey; }
     void HotKeyCheckClick();
+    // Speaker menu: recite poems as karuta readers read them, the first as the opening poem.
+    void Recite1Click();
+    void Opening1Click();
     // "読みを登録": the poet's readings, prefilled with the selection and its reading now.
     void ReadingDictionary1Click();
     TReadingDialog *readingDialog() const { return m_readingDialog; }
@@ -340,6 +343,7 @@ private:
     void registerHtmlHandlers();
     void registerToolHandlers();
     void createSpeech();
+    void toggleRecitation(const QString &item);
     class SpeechHost;
     void colourPane(TRichEditSx *pane, text::ColorNumber colour);
     void countPane(TRichEditSx *pane);

@@ -37,6 +37,17 @@ public:
     virtual void PauseAudio() = 0;
     virtual void ResumeAudio() = 0;
 
+    // Later texts recited a line a poem, as karuta readers read a waka (Recitation.h), the
+    // first poem of each text as the opening poem (序歌) with `opening`; a speaker that
+    // cannot recite reads as usual.
+    virtual void setRecitation(bool recite, bool opening)
+    {
+        m_recite = recite;
+        m_opening = opening;
+    }
+    bool recites() const { return m_recite; }
+    bool opensWithJoka() const { return m_opening; }
+
     // Speaking rate in words per minute (the speed setting, 130 to 188 from the slider).
     virtual void setSpeed(int wordsPerMinute) = 0;
     // The output's own volume, 0 to 1 (the volume slider's).
@@ -67,6 +78,8 @@ Q_SIGNALS:
 
 private:
     bool m_mouthVisible = true;
+    bool m_recite = false;
+    bool m_opening = false;
 };
 
 } // namespace speech

@@ -103,6 +103,8 @@ void EspeakDirectSS::SpeakText(const QString &text)
         log(QStringLiteral("voice ") +
             EspeakEngine::instance().voiceInput(text, voice).replace(u'\n', QStringLiteral("\\n")));
     const int rate = m_speed;
+    const bool recite = recites();
+    const bool opening = opensWithJoka();
     const int lumpBytes = m_audio->sampleRate() * 2 * LumpMilliseconds / 1000;
     const qint64 aheadBytes = qint64(m_audio->sampleRate()) * 2 * AheadSeconds;
     const std::shared_ptr<std::atomic<quint64>> dropped = m_droppedUpTo;
@@ -111,55 +113,58 @@ void EspeakDirectSS::SpeakText(const QString &text)
     // thread, in order. A queued call to a deleted object is discarded by Qt, and the
     // destructor waits for the worker, so nothing reaches a dead object.
     // (The output outlives the worker, whose waits end once the text is dropped.)
-    QMetaObject::invokeMethod(
-        m_worker, [this, text, utterance, voice, rate, lumpBytes, aheadBytes, dropped] {
-            const auto alive = [&] { return utterance > dropped->load(); };
-            QByteArray lump;
-            bool first = true;
-            const auto flush = [&] {
-                if (lump.isEmpty())
-                    return;
-                while (alive() && !m_unthrottled.load() &&
-                       m_inFlight.load() + m_audio->queuedBytes() > aheadBytes)
-                    QThread::msleep(20);
-                m_inFlight += lump.size();
-                QMetaObject::invokeMethod(
-                    this,
-                    [this, utterance, pcm = lump] {
-                        m_inFlight -= pcm.size();
-                        if (!isDropped(utterance))
-                            m_audio->append(utterance, pcm);
-                    },
-                    Qt::QueuedConnection);
-                lump.clear();
-                first = false;
-            };
-            if (voice >= 0) {
-                const EspeakEngine::ChunkSink sink = [&](const QByteArray &pcm) {
-                    if (!alive())
-                        return false;
-                    lump.append(pcm);
-                    if (first || lump.size() >= lumpBytes)
-                        flush();
-                    return true;
-                };
-                bool firstPiece = true;
-                for (const QString &piece : splitIntoPieces(text)) {
-                    if (!alive())
-                        break;
-                    EspeakEngine::instance().synthesize(piece, voice, rate, sink, firstPiece);
-                    firstPiece = false;
-                }
-                flush();
-            }
+    QMetaObject::invokeMethod(m_worker, [this, text, utterance, voice, rate, recite, opening,
+                                         lumpBytes, aheadBytes, dropped] {
+        const auto alive = [&] { return utterance > dropped->load(); };
+        QByteArray lump;
+        bool first = true;
+        const auto flush = [&] {
+            if (lump.isEmpty())
+                return;
+            while (alive() && !m_unthrottled.load() &&
+                   m_inFlight.load() + m_audio->queuedBytes() > aheadBytes)
+                QThread::msleep(20);
+            m_inFlight += lump.size();
             QMetaObject::invokeMethod(
                 this,
-                [this, utterance] {
+                [this, utterance, pcm = lump] {
+                    m_inFlight -= pcm.size();
                     if (!isDropped(utterance))
-                        m_audio->finish(utterance);
+                        m_audio->append(utterance, pcm);
                 },
                 Qt::QueuedConnection);
-        });
+            lump.clear();
+            first = false;
+        };
+        if (voice >= 0) {
+            const EspeakEngine::ChunkSink sink = [&](const QByteArray &pcm) {
+                if (!alive())
+                    return false;
+                lump.append(pcm);
+                if (first || lump.size() >= lumpBytes)
+                    flush();
+                return true;
+            };
+            // Recited by an HTS voice, or else read a piece at a time.
+            const bool recited =
+                recite && EspeakEngine::instance().recite(text, voice, rate, sink, opening);
+            bool firstPiece = true;
+            for (const QString &piece : recited ? QStringList() : splitIntoPieces(text)) {
+                if (!alive())
+                    break;
+                EspeakEngine::instance().synthesize(piece, voice, rate, sink, firstPiece);
+                firstPiece = false;
+            }
+            flush();
+        }
+        QMetaObject::invokeMethod(
+            this,
+            [this, utterance] {
+                if (!isDropped(utterance))
+                    m_audio->finish(utterance);
+            },
+            Qt::QueuedConnection);
+    });
 }
 
 void EspeakDirectSS::waitUntilSynthesised()

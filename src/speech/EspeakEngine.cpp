@@ -3,6 +3,7 @@
 #include "reading/KanaRules.h"
 #include "reading/ReadingEngine.h"
 #include "speech/HtsVoice.h"
+#include "speech/Recitation.h"
 #include "speech/SpokenJapanese.h"
 
 #include <QRegularExpression>
@@ -216,6 +217,47 @@ bool EspeakEngine::speaksWithHtsVoice(int voiceIndex)
     return htsVoice(voiceIndex) != nullptr;
 }
 
+namespace {
+
+// Audio in chunks of about ChunkMilliseconds for a sink; false when the sink says stop.
+bool sendInChunks(const std::vector<qint16> &pcm, int sampleRate,
+                  const EspeakEngine::ChunkSink &sink)
+{
+    const size_t chunk = size_t(sampleRate) * ChunkMilliseconds / 1000;
+    for (size_t at = 0; at < pcm.size(); at += chunk) {
+        const size_t n = std::min(pcm.size() - at, chunk);
+        if (!sink(QByteArray(reinterpret_cast<const char *>(pcm.data() + at),
+                             qsizetype(n * sizeof(qint16)))))
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+bool EspeakEngine::recite(QStringView text, int voiceIndex, int rate, const ChunkSink &sink,
+                          bool opening)
+{
+    std::lock_guard lock(m_mutex);
+    HtsVoice *voice = htsVoice(voiceIndex);
+    if (!voice)
+        return false;
+    if (!m_spoken)
+        m_spoken = std::make_unique<SpokenJapanese>(*m_reading);
+    for (QStringView line : text.split(u'\n')) {
+        for (const RecitedPart &part : recitationPlan(*m_reading, line, rate, opening)) {
+            Resampler resampler(voice->sampleRate(), m_sampleRate);
+            const std::vector<qint16> said = voice->recite(
+                m_spoken->labels(part.text), part.seconds, part.holdSeconds, part.silenceAfter);
+            if (!sendInChunks(resampler.push(said.data(), said.size()), m_sampleRate, sink) ||
+                !sendInChunks(resampler.finish(), m_sampleRate, sink))
+                return true;
+        }
+        opening = false;
+    }
+    return true;
+}
+
 QString EspeakEngine::speakerWithoutHtsVoice(int voiceIndex)
 {
     if (voiceIndex < 0 || voiceIndex >= int(voiceModeTable().size()) ||
@@ -231,15 +273,8 @@ bool EspeakEngine::synthesizeHts(HtsVoice &voice, QStringView text, int rate, bo
         m_spoken = std::make_unique<SpokenJapanese>(*m_reading);
     // The speed slider's words per minute, its middle (150) the voice's own pace.
     const double speed = rate / 150.0;
-    const qsizetype chunk = qsizetype(m_sampleRate) * ChunkMilliseconds / 1000;
     const auto send = [&](const std::vector<qint16> &pcm) {
-        for (size_t at = 0; at < pcm.size(); at += size_t(chunk)) {
-            const size_t n = std::min(pcm.size() - at, size_t(chunk));
-            if (!sink(QByteArray(reinterpret_cast<const char *>(pcm.data() + at),
-                                 qsizetype(n * sizeof(qint16)))))
-                return false;
-        }
-        return true;
+        return sendInChunks(pcm, m_sampleRate, sink);
     };
     for (QStringView line : text.split(u'\n')) {
         const QStringList labels = m_spoken->labels(line);

@@ -69,6 +69,12 @@ public:
     bool synthesize(QStringView text, int voiceIndex, int rate, const ChunkSink &sink,
                     bool quickStart = false);
 
+    // Recites a text a line at a time as karuta readers read (Recitation.h) in voice
+    // voiceIndex; `opening` reads the first poem as the 序歌. False, with nothing made, when
+    // the voice cannot recite (an English voice, or a Japanese one without its HTS voice).
+    bool recite(QStringView text, int voiceIndex, int rate, const ChunkSink &sink,
+                bool opening = false);
+
     // The kana text espeak-ng is given for a piece in a Japanese voice.
     QString japaneseReading(QStringView text);
     // What a voice is given for a text: kana for the Japanese voices, romaji of Japanese

@@ -45,6 +45,23 @@ std::unique_ptr<HtsVoice> japaneseVoice(bool female)
     return voice;
 }
 
+namespace {
+
+// The pitch the voice aimed at, a frame at a time: the pitch stream (the second) holds log
+// F0, a huge negative number where unvoiced.
+QList<double> generatedPitch(HTS_Engine *e)
+{
+    QList<double> pitch;
+    const size_t frames = HTS_Engine_get_total_frame(e);
+    for (size_t f = 0; f < frames; ++f) {
+        const double lf0 = HTS_Engine_get_generated_parameter(e, 1, f, 0);
+        pitch.append(lf0 > -1e9 ? std::exp(lf0) : 0.0);
+    }
+    return pitch;
+}
+
+} // namespace
+
 struct HtsVoice::Engine
 {
     HTS_Engine engine;
@@ -140,12 +157,7 @@ std::vector<qint16> HtsVoice::synthesize(const QStringList &labels, double speed
             frames += HTS_Engine_get_state_duration(e, s + k);
         m_phonemeSamples.append(int(frames * period));
     }
-    // The pitch stream (the second) holds log F0, a huge negative number where unvoiced.
-    const size_t frames = HTS_Engine_get_total_frame(e);
-    for (size_t f = 0; f < frames; ++f) {
-        const double lf0 = HTS_Engine_get_generated_parameter(e, 1, f, 0);
-        m_framePitch.append(lf0 > -1e9 ? std::exp(lf0) : 0.0);
-    }
+    m_framePitch = generatedPitch(e);
     HTS_Engine_refresh(e);
     return out;
 }
@@ -212,6 +224,164 @@ bool HtsVoice::speak(const QStringList &labels, double speed, bool quickStart, c
             return false;
     }
     return true;
+}
+
+std::vector<qint16> HtsVoice::recite(const QStringList &whispered, double seconds,
+                                     double holdSeconds, double silenceAfter)
+{
+    // A reciter whispers no vowel: the held last one least of all.
+    QStringList labels;
+    for (const QString &l : whispered) {
+        const qsizetype a = l.indexOf(QLatin1String("/A:"));
+        QString phonemes = l.left(a);
+        for (qsizetype i = 0; i < phonemes.size(); ++i) {
+            const bool alone = (i == 0 || !phonemes[i - 1].isLetter()) &&
+                               (i + 1 == phonemes.size() || !phonemes[i + 1].isLetter());
+            if (alone && QStringView(u"AIUEO").contains(phonemes[i]))
+                phonemes[i] = phonemes[i].toLower();
+        }
+        labels << phonemes + l.mid(a);
+    }
+    // Said once as the voice says it, for the length of each sound and the voice's pitch.
+    const std::vector<qint16> natural = synthesize(labels, 1.0);
+    if (natural.empty() || m_phonemeSamples.size() != labels.size())
+        return natural;
+    QList<double> voiced;
+    for (double f : m_framePitch) {
+        if (f > 0)
+            voiced << f;
+    }
+    if (voiced.isEmpty())
+        return natural;
+    std::sort(voiced.begin(), voiced.end());
+    const double base = std::log(voiced[voiced.size() / 2]);
+
+    // A reciter draws out the vowels: consonants keep about their length, the vowels take
+    // the rest of the time, and the last one is held; a pause between ku is a short breath,
+    // however long the voice would make it.
+    const double rate = sampleRate();
+    const qsizetype last = labels.size() - 2; // the last sound before the closing silence
+    const double breath = 0.12 * rate;
+    constexpr double Edge = 0.05; // the silence the voice is given at either end, in seconds
+    const auto isVowel = [](const QString &p) {
+        return p.size() == 1 && QStringView(u"aiueoN").contains(p[0]);
+    };
+    double vowels = 0;
+    double fixed = 0; // consonants and breaths
+    for (qsizetype i = 1; i <= last; ++i) {
+        const QString p = phonemeOf(labels[i]);
+        if (p == u"pau")
+            fixed += breath;
+        else if (isVowel(p))
+            vowels += m_phonemeSamples[i];
+        else
+            fixed += m_phonemeSamples[i];
+    }
+    const double target = seconds * rate;
+    // Consonants are pressed along with everything when the time is short.
+    const double squeeze = fixed + vowels > target && fixed > 0
+                               ? std::max(0.25, std::min(1.0, target / (fixed + vowels)))
+                               : 1.0;
+    const double stretch =
+        vowels > 0 ? std::max(target - fixed * squeeze, vowels * 0.25) / vowels : 1.0;
+    QList<double> lengths; // in samples
+    for (qsizetype i = 0; i < labels.size(); ++i) {
+        const QString p = phonemeOf(labels[i]);
+        double n = (i == 0 || i > last) ? Edge * rate
+                   : p == u"pau"        ? breath * squeeze
+                   : isVowel(p)         ? m_phonemeSamples[i] * stretch
+                                        : m_phonemeSamples[i] * squeeze;
+        if (i == last)
+            n += holdSeconds * rate;
+        lengths << n;
+    }
+    // Times in the labels (100 ns units) make the voice keep these lengths.
+    QStringList timed;
+    QList<double> middles; // of each sound, in seconds from the start
+    double at = 0;
+    for (qsizetype i = 0; i < labels.size(); ++i) {
+        const double end = at + lengths[i];
+        timed << QStringLiteral("%1 %2 %3")
+                     .arg(qint64(at / rate * 1e7))
+                     .arg(qint64(end / rate * 1e7))
+                     .arg(labels[i]);
+        middles << (at + end) / 2 / rate;
+        at = end;
+    }
+    std::vector<QByteArray> lines;
+    std::vector<char *> pointers;
+    lines.reserve(size_t(timed.size()));
+    for (const QString &l : timed) {
+        lines.push_back(l.toLatin1());
+        pointers.push_back(lines.back().data());
+    }
+    HTS_Engine *e = &m_engine->engine;
+    m_phonemeSamples.clear();
+    m_framePitch.clear();
+    HTS_Engine_set_speed(e, 1.0);
+    HTS_Engine_set_phoneme_alignment_flag(e, TRUE);
+    const bool aligned = HTS_Engine_generate_state_sequence_from_strings(e, pointers.data(),
+                                                                         pointers.size()) == TRUE;
+    HTS_Engine_set_phoneme_alignment_flag(e, FALSE);
+    if (!aligned) {
+        HTS_Engine_refresh(e);
+        return natural;
+    }
+    // The pitch: four semitones below the voice's middle at the first sound, rising to a
+    // semitone above it by RiseSeconds, then level, a semitone lower by the end.
+    constexpr double RiseSeconds = 0.5;
+    const double semitone = std::log(2.0) / 12;
+    const double total = at / rate;
+    const size_t states = HTS_Engine_get_nstate(e);
+    const size_t stateCount = HTS_Engine_get_total_state(e);
+    for (size_t st = 0; states > 0 && st < stateCount; ++st) {
+        const qsizetype label = qsizetype(st / states);
+        if (label == 0 || label > last)
+            continue;
+        const double t = middles.value(label);
+        const double rise = std::min(1.0, t / RiseSeconds);
+        const double fall = total > 0 ? t / total : 0;
+        HTS_Engine_set_state_mean(e, 1, st, 0, base + semitone * (-4 + 5 * rise - fall));
+        // No movement of the voice's own: the pitch follows the line above.
+        HTS_Engine_set_state_mean(e, 1, st, 1, 0);
+        HTS_Engine_set_state_mean(e, 1, st, 2, 0);
+    }
+    // The held sound keeps to its middle: the states after it take its spectrum and its
+    // voicing, standing still.
+    const size_t first = size_t(last) * states;
+    const size_t middle = first + states / 2;
+    for (size_t k = 0; states > 0 && first + states <= stateCount && k < e->sss.nstream; ++k) {
+        HTS_SStream &stream = e->sss.sstream[k];
+        for (size_t st = middle + 1; st < first + states; ++st) {
+            for (size_t v = 0; v < stream.vector_length * stream.win_size; ++v)
+                stream.mean[st][v] = v < stream.vector_length ? stream.mean[middle][v] : 0.0;
+            if (stream.msd)
+                stream.msd[st] = stream.msd[middle];
+        }
+    }
+    // The pitch's global variance would bring back the movement taken out (and a weight of
+    // 0 would flatten the line into its mean): it is not used for the pitch here. The
+    // spectrum keeps its own, without which the voice buzzes.
+    if (e->sss.sstream[1].gv_switch) {
+        for (size_t st = 0; st < stateCount; ++st)
+            e->sss.sstream[1].gv_switch[st] = FALSE;
+    }
+    std::vector<qint16> out;
+    const bool made = HTS_Engine_generate_parameter_sequence(e) == TRUE &&
+                      HTS_Engine_generate_sample_sequence(e) == TRUE;
+    if (made) {
+        const size_t n = HTS_Engine_get_nsamples(e);
+        out.resize(n);
+        for (size_t i = 0; i < n; ++i)
+            out[i] = qint16(
+                std::clamp(std::lround(HTS_Engine_get_generated_speech(e, i)), -32768L, 32767L));
+        for (double length : lengths)
+            m_phonemeSamples.append(int(std::lround(length)));
+        m_framePitch = generatedPitch(e);
+        out.resize(out.size() + size_t(std::max(0.0, silenceAfter - 2 * Edge) * rate), 0);
+    }
+    HTS_Engine_refresh(e);
+    return out;
 }
 
 int accentLevel(const QString &label)

@@ -50,6 +50,13 @@ public:
     using PartSink = std::function<bool(const std::vector<qint16> &)>;
     bool speak(const QStringList &labels, double speed, bool quickStart, const PartSink &sink);
 
+    // Recites an utterance as a karuta reader does: its vowels drawn out for it to last
+    // `seconds`, its last sound held `holdSeconds` more, the pitch rising over the first
+    // sounds and then level, falling only a little to the end; then `silenceAfter`
+    // seconds of silence (counting the little the voice leaves at either end).
+    std::vector<qint16> recite(const QStringList &labels, double seconds, double holdSeconds,
+                               double silenceAfter = 0);
+
     // How long each label's phoneme lasted in the last synthesis, in samples.
     const QList<int> &phonemeSamples() const { return m_phonemeSamples; }
     // The pitch the voice aimed at in each frame of the last synthesis, in Hz (0 where it

@@ -48,7 +48,7 @@ QByteArray wavBytes(const QByteArray &pcm, int sampleRate)
 }
 
 bool speakToWav(const QString &text, int speakerId, const QString &wavPath, QString *error,
-                int speed, QString *notice)
+                int speed, QString *notice, Recital recital)
 {
     if (speakerId < 1 || speakerId > SpeakerCount)
         return fail(error, QStringLiteral("unknown speaker %1").arg(speakerId));
@@ -62,9 +62,14 @@ bool speakToWav(const QString &text, int speakerId, const QString &wavPath, QStr
     if (voice < 0)
         return fail(error,
                     QStringLiteral("the voice of %1 is not installed (espeak-ng-data)").arg(name));
-    if (notice && !engine.speakerWithoutHtsVoice(voice).isEmpty())
+    const bool hts =
+        engine.speakerWithoutHtsVoice(voice).isEmpty() && voiceModeTable()[voice].japanese;
+    if (notice && voiceModeTable()[voice].japanese && !hts)
         *notice = QStringLiteral("the HTS voice of %1 is not installed; espeak-ng speaks instead")
                       .arg(name);
+    else if (notice && recital != Recital::None && !hts)
+        *notice =
+            QStringLiteral("only Naoko and Kenji recite; %1 reads the text instead").arg(name);
 
     // The audio goes to the file as it is made, a piece at a time; the header, written
     // first with no length, gets the length at the end (a pipe keeps it without).
@@ -85,10 +90,16 @@ bool speakToWav(const QString &text, int speakerId, const QString &wavPath, QStr
             }
             return written;
         };
-        for (const QString &piece : splitIntoPieces(text)) {
-            engine.synthesize(piece, voice, speed, sink);
+        if (recital != Recital::None && hts) {
+            engine.recite(text, voice, speed, sink, recital == Recital::WithOpening);
             if (!written)
                 return false;
+        } else {
+            for (const QString &piece : splitIntoPieces(text)) {
+                engine.synthesize(piece, voice, speed, sink);
+                if (!written)
+                    return false;
+            }
         }
         if (pcmBytes == 0) {
             problem.message = QStringLiteral("the text gives no audio");

@@ -15,10 +15,14 @@ namespace speech {
 // no audio, the audio would pass the 4 GiB a WAV file holds, or the file cannot be
 // written; the old file at wavPath is left as it was then. The audio is written as it is
 // made, so memory stays bounded whatever the text's length.
+// Read as prose, or recited a line a poem as karuta readers read (Recitation.h), the first
+// poem perhaps as the opening poem (序歌).
+enum class Recital { None, Poems, WithOpening };
+
 // *notice (if given) says when a Japanese speaker's HTS voice is missing and espeak-ng
-// spoke instead.
+// spoke instead (reading, not reciting: only the HTS voices recite).
 bool speakToWav(const QString &text, int speakerId, const QString &wavPath, QString *error,
-                int speed = 150, QString *notice = nullptr);
+                int speed = 150, QString *notice = nullptr, Recital recital = Recital::None);
 
 // The WAV file bytes for 16-bit mono samples, and the header alone for so many bytes of
 // them. The header's sizes hold at most MaxWavData bytes of samples.

@@ -281,4 +281,23 @@ TEST_P(Typing, HotKeyMarkFollowsItsSwitchWhereNoKeyCanBeGrabbed)
     EXPECT_FALSE(item("HotKeyCheck")->isChecked());
 }
 
+TEST_P(Typing, RecitationMarksSetTheEngineAndAMissingVoiceIsShownOnce)
+{
+    // 朗詠 and 序歌から each toggle their mark, and the engine recites as both marks say.
+    item("Recite1")->trigger();
+    EXPECT_TRUE(item("Recite1")->isChecked());
+    EXPECT_TRUE(engine->recites());
+    EXPECT_FALSE(engine->opensWithJoka());
+    item("Opening1")->trigger();
+    EXPECT_TRUE(engine->opensWithJoka());
+    item("Recite1")->trigger();
+    EXPECT_FALSE(item("Recite1")->isChecked());
+    EXPECT_FALSE(engine->recites());
+    EXPECT_TRUE(engine->opensWithJoka());
+    // What the engine has to say goes to the hint panel of the status bar.
+    Q_EMIT engine->noticed(QStringLiteral("Naokoの声が見つからないため、espeak-ng で読み上げます"));
+    EXPECT_EQ(w->StatusBar1()->panelText(4),
+              QStringLiteral("Naokoの声が見つからないため、espeak-ng で読み上げます"));
+}
+
 } // namespace

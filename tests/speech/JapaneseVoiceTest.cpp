@@ -4,6 +4,7 @@
 #include "speech/AccentPhrasing.h"
 #include "speech/HtsLabels.h"
 #include "speech/HtsVoice.h"
+#include "speech/Recitation.h"
 #include "speech/SpokenJapanese.h"
 #include "text/FileEncoding.h"
 
@@ -427,4 +428,119 @@ TEST(HtsVoice, ALineSaidInPartsSoundsAsOne)
         return false;
     }));
     EXPECT_EQ(parts, 1);
+}
+
+namespace {
+
+// The first three poems of the bundled Hyakunin Isshu, as written there (without blanks).
+QStringList bundledWaka(int count)
+{
+    QFile f(QStringLiteral(KOTONAMI_SOURCE_DIR "/data/hyakunin.txt"));
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    const QByteArray bytes = f.readAll();
+    QStringList poems;
+    for (const QString &line : text::decodeText(bytes, text::detectEncoding(bytes)).split(u'\n')) {
+        const QStringList parts = line.trimmed().split(u'　');
+        if (parts.size() >= 3 && parts[0].toInt() >= 1 && poems.size() < count)
+            poems << parts.mid(1, parts.size() - 2).join(u'　');
+    }
+    return poems;
+}
+
+// The stretches of sound in audio, in seconds: where 20 ms frames are louder than silence.
+QList<std::pair<double, double>> soundedSpans(const std::vector<qint16> &audio, int rate)
+{
+    const size_t frame = size_t(rate) / 50;
+    QList<std::pair<double, double>> spans;
+    bool on = false;
+    for (size_t at = 0; at + frame <= audio.size(); at += frame) {
+        double energy = 0;
+        for (size_t i = at; i < at + frame; ++i)
+            energy += double(audio[i]) * audio[i];
+        const bool loud = std::sqrt(energy / double(frame)) > 100;
+        const double t = double(at) / rate;
+        if (loud && !on)
+            spans.append({t, t});
+        if (loud)
+            spans.last().second = t + 0.02;
+        on = loud;
+    }
+    // Gaps shorter than half a second are breaths and closures within a part.
+    QList<std::pair<double, double>> parts;
+    for (const auto &s : spans) {
+        if (!parts.isEmpty() && s.first - parts.last().second < 0.5)
+            parts.last().second = s.second;
+        else
+            parts.append(s);
+    }
+    return parts;
+}
+
+} // namespace
+
+TEST(Recitation, WakaKeepTheReadersTimingAndALevelPitch)
+{
+    const std::unique_ptr<HtsVoice> voice = japaneseVoice(false);
+    if (!voice->isLoaded() || !spoken().hasAccents())
+        GTEST_SKIP() << "the HTS voices or naist-jdic are not installed";
+    const QStringList poems = bundledWaka(3);
+    ASSERT_EQ(poems.size(), 3);
+    for (qsizetype p = 0; p < poems.size(); ++p) {
+        // The first read as the opening poem: upper ku, lower ku, lower ku again.
+        const bool opening = p == 0;
+        const QList<RecitedPart> plan = recitationPlan(engine(), poems[p], 150, opening);
+        ASSERT_EQ(plan.size(), opening ? 3 : 2) << poems[p].toStdString();
+        if (opening)
+            EXPECT_EQ(plan[2].text, plan[1].text);
+        EXPECT_EQ(QString(poems[p]).remove(u'　'),
+                  QString(plan[0].text + plan[1].text).remove(u'　'));
+
+        std::vector<qint16> audio;
+        QList<double> levels; // semitones from each part's mean, after its rise
+        for (const RecitedPart &part : plan) {
+            const std::vector<qint16> said = voice->recite(spoken().labels(part.text), part.seconds,
+                                                           part.holdSeconds, part.silenceAfter);
+            const QList<double> &pitch = voice->framePitch();
+            double sum = 0;
+            int n = 0;
+            const qsizetype risen = qsizetype(0.6 * voice->sampleRate() / voice->frameSamples());
+            for (qsizetype f = risen; f < pitch.size(); ++f) {
+                if (pitch[f] > 0) {
+                    sum += std::log2(pitch[f]);
+                    ++n;
+                }
+            }
+            for (qsizetype f = risen; n > 0 && f < pitch.size(); ++f) {
+                if (pitch[f] > 0)
+                    levels << 12 * (std::log2(pitch[f]) - sum / n);
+            }
+            // It rises to that level: the first voiced sound is well below it.
+            const auto firstVoiced =
+                std::find_if(pitch.begin(), pitch.end(), [](double f) { return f > 0; });
+            ASSERT_NE(firstVoiced, pitch.end());
+            EXPECT_LT(12 * (std::log2(*firstVoiced) - sum / n), -1.5);
+            audio.insert(audio.end(), said.begin(), said.end());
+        }
+        // Upper ku 6 s; lower ku 5 s and its last sound 3 s; 1 s of silence after each.
+        const QList<std::pair<double, double>> spans = soundedSpans(audio, voice->sampleRate());
+        ASSERT_EQ(spans.size(), plan.size()) << poems[p].toStdString();
+        EXPECT_NEAR(spans[0].second - spans[0].first, 6.0, 0.6);
+        for (qsizetype s = 1; s < spans.size(); ++s) {
+            EXPECT_NEAR(spans[s].second - spans[s].first, 8.0, 0.8);
+            EXPECT_NEAR(spans[s].first - spans[s - 1].second, 1.0, 0.15);
+        }
+        // Level: after the rise the pitch stays within two semitones of its mean.
+        double spread = 0;
+        for (double l : levels)
+            spread = std::max(spread, std::abs(l));
+        EXPECT_LT(spread, 2.0) << poems[p].toStdString();
+        RecordProperty(QStringLiteral("poem%1").arg(p + 1).toStdString(),
+                       QStringLiteral("%1 s / %2 s, silence %3 s, pitch within %4 st")
+                           .arg(spans[0].second - spans[0].first, 0, 'f', 2)
+                           .arg(spans[1].second - spans[1].first, 0, 'f', 2)
+                           .arg(spans[1].first - spans[0].second, 0, 'f', 2)
+                           .arg(spread, 0, 'f', 2)
+                           .toStdString());
+    }
 }
