@@ -491,8 +491,9 @@ TEST(Recitation, WakaKeepTheReadersTimingAndALevelPitch)
         const bool opening = p == 0;
         const QList<RecitedPart> plan = recitationPlan(engine(), poems[p], 150, opening);
         ASSERT_EQ(plan.size(), opening ? 3 : 2) << poems[p].toStdString();
-        if (opening)
+        if (opening) {
             EXPECT_EQ(plan[2].text, plan[1].text);
+        }
         EXPECT_EQ(QString(poems[p]).remove(u'　'),
                   QString(plan[0].text + plan[1].text).remove(u'　'));
 
