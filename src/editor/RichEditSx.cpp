@@ -393,6 +393,46 @@ int TRichEditSx::SelTopIndex() const
     return m_horizontal->verticalScrollBar()->value();
 }
 
+void TRichEditSx::setSpokenRange(int from, int to)
+{
+    const int length = m_document->characterCount() - 1;
+    if (from >= 0) {
+        from = qBound(0, from, length);
+        to = qBound(from, to, length);
+    } else {
+        from = to = -1;
+    }
+    if (from == m_spokenFrom && to == m_spokenTo)
+        return;
+    m_spokenFrom = from;
+    m_spokenTo = to;
+    QList<QTextEdit::ExtraSelection> marks;
+    if (from >= 0) {
+        QTextEdit::ExtraSelection mark;
+        mark.cursor = QTextCursor(m_document);
+        mark.cursor.setPosition(from);
+        mark.cursor.setPosition(to, QTextCursor::KeepAnchor);
+        mark.format.setBackground(spokenColor());
+        marks << mark;
+    }
+    m_horizontal->setExtraSelections(marks);
+    if (m_vertical)
+        m_verticalView->viewport()->update();
+    if (from < 0)
+        return;
+    // The word heard comes into view, the page turning as a reader's would.
+    if (m_vertical) {
+        m_verticalView->ensurePositionVisible(from);
+    } else {
+        const int row = rowOfPosition(from);
+        const int top = SelTopIndex();
+        const int shown = qMax(1, m_horizontal->viewport()->height() /
+                                      qMax(1, m_horizontal->fontMetrics().lineSpacing()));
+        if (row < top || row >= top + shown)
+            setSelTopIndex(qMax(0, row - 1));
+    }
+}
+
 void TRichEditSx::setSelTopIndex(int row)
 {
     // Once the lines through that row are counted, the rows before it are exact, and a row

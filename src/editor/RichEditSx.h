@@ -148,6 +148,11 @@ public:
     QString SelTextDelCRLF() const;
 
     // Display rows.
+    // Read-along: [from, to) shown behind a soft colour in either view and kept in view, as
+    // the words being heard; from < 0 takes it away. The caret and selection stay.
+    void setSpokenRange(int from, int to);
+    std::pair<int, int> spokenRange() const { return {m_spokenFrom, m_spokenTo}; }
+    static QColor spokenColor() { return QColor(0xff, 0xe3, 0x8a); }
     int rowCount() const;
     int rowOfPosition(int position) const;
     int rowStart(int row) const;
@@ -287,6 +292,8 @@ private:
     QColor m_background{Qt::white};
     text::DocumentFormat m_format;
     bool m_vertical = false;
+    int m_spokenFrom = -1;
+    int m_spokenTo = -1;
     bool m_wordWrap = true;
     bool m_selectionBar = true;
     bool m_restoring = false;

@@ -793,6 +793,9 @@ void VerticalLayout::paint(QPainter *painter, int firstColumn, int lastColumn,
         }
         const int selFrom = layoutIndex(l, o.selectionStart - block.position());
         const int selTo = layoutIndex(l, o.selectionEnd - block.position());
+        const int heardFrom =
+            o.spokenStart < 0 ? -1 : layoutIndex(l, o.spokenStart - block.position());
+        const int heardTo = o.spokenStart < 0 ? -1 : layoutIndex(l, o.spokenEnd - block.position());
         std::vector<bool> hidden;
         if (!l.hidden.isEmpty()) {
             hidden.assign(size_t(n), false);
@@ -882,6 +885,9 @@ void VerticalLayout::paint(QPainter *painter, int firstColumn, int lastColumn,
                     flush();
                     painter->fillRect(cell, o.selectionBackground);
                     colour = o.selectionText;
+                } else if (i >= heardFrom && i < heardTo) {
+                    flush();
+                    painter->fillRect(cell, o.spokenBackground);
                 } else if (paper[size_t(i)].isValid()) {
                     flush();
                     painter->fillRect(cell, paper[size_t(i)]);

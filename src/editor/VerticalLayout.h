@@ -194,6 +194,10 @@ public:
         QColor selectionBackground;
         int selectionStart = 0;
         int selectionEnd = 0;
+        // The words being heard (read-along), behind the text; -1 for none.
+        int spokenStart = -1;
+        int spokenEnd = -1;
+        QColor spokenBackground;
         qreal top = 0; // y of the columns' top
         std::function<qreal(int column)> columnCentre;
         // The note of a line, drawn small below its last column (at the foot of the columns

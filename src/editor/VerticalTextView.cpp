@@ -260,12 +260,17 @@ QRectF VerticalTextView::caretBar(int column, qreal y) const
 
 void VerticalTextView::ensureCaretVisible()
 {
-    m_layout.columnOfPosition(caretPosition()); // counted through the caret's line
+    ensurePositionVisible(caretPosition());
+}
+
+void VerticalTextView::ensurePositionVisible(int position)
+{
+    m_layout.columnOfPosition(position); // counted through the position's line
     updateScrollBars();
-    const QRectF caret = caretRect();
+    const QRectF caret = position == caretPosition() ? caretRect() : characterRect(position);
     QScrollBar *h = horizontalScrollBar();
     const qreal p = m_layout.pitch();
-    const int column = m_layout.columnOfPosition(caretPosition());
+    const int column = m_layout.columnOfPosition(position);
     const qreal centre = columnCentre(column);
     // A caret out of view brings its whole column in, at the edge it went out by.
     if (centre - p / 2 < 0)
@@ -379,6 +384,8 @@ void VerticalTextView::paintEvent(QPaintEvent *e)
     o.selectionBackground = palette().color(QPalette::Active, QPalette::Highlight);
     o.selectionStart = cursor.selectionStart();
     o.selectionEnd = cursor.selectionEnd();
+    std::tie(o.spokenStart, o.spokenEnd) = m_owner->spokenRange();
+    o.spokenBackground = TRichEditSx::spokenColor();
     o.top = Margin - verticalScrollBar()->value();
     o.columnCentre = [this](int k) { return columnCentre(k); };
     if (m_notes) {

@@ -43,6 +43,8 @@ public:
     QRectF characterRect(int position);
     QRectF caretRect();
     void ensureCaretVisible();
+    // Brings the column of a position into view, and the position into the column's view.
+    void ensurePositionVisible(int position);
 
     QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
 

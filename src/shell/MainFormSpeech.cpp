@@ -103,6 +103,8 @@ public:
         typing.clearForeground();
         pane->setCurrentCharFormat(typing);
     }
+    void showSpoken(int from, int to) override { w.m_right->setSpokenRange(from, to); }
+    int selectionStart() const override { return w.m_right->textCursor().selectionStart(); }
     bool isRightPaneModified() const override { return w.m_right->isModified(); }
     void setRightPaneModified(bool modified) override { w.m_right->setModified(modified); }
     void setLabelNxText(const QString &text) override { w.m_labelNx->setText(text); }

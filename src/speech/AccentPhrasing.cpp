@@ -263,8 +263,12 @@ QList<hts::BreathGroup> accentPhrases(const QList<ProsodyWord> &words, bool ques
         }
         const Features &f = w.features;
         const int wordAccent = std::max(f.accent, 0);
-        const hts::LabelWord label{w.pronunciation, partOfSpeechCode(f),
-                                   conjugationCode(f.conjugation), formCode(f.form)};
+        const hts::LabelWord label{w.pronunciation,
+                                   partOfSpeechCode(f),
+                                   conjugationCode(f.conjugation),
+                                   formCode(f.form),
+                                   w.begin,
+                                   w.end};
         const bool newGroup = groups.isEmpty() || w.pauseBefore;
         const bool join = !newGroup && prev && !groups.last().isEmpty() &&
                           (f.chain >= 0 ? f.chain == 1 : joinsPrevious(*prev, f));

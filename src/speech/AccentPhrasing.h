@@ -21,6 +21,9 @@ struct ProsodyWord
     reading::MecabReader::Features features;
     // A pause (a blank between ku, a comma) comes before the word: a new breath group.
     bool pauseBefore = false;
+    // Where the word stands in its line, [begin, end); -1 when nowhere.
+    qsizetype begin = -1;
+    qsizetype end = -1;
 };
 
 // The words in accent phrases and breath groups, with each phrase's accent and the vowels

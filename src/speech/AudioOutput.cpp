@@ -90,6 +90,11 @@ void AudioOutput::append(quint64 utterance, const QByteArray &pcm)
     updateTimer();
 }
 
+void AudioOutput::markWord(quint64 utterance, int begin, int end)
+{
+    m_words.push_back({m_appended, utterance, begin, end});
+}
+
 void AudioOutput::finish(quint64 utterance)
 {
     m_marks.push_back({m_appended, utterance});
@@ -104,6 +109,7 @@ void AudioOutput::clear()
     m_queued = 0;
     m_queueOffset = 0;
     m_marks.clear();
+    m_words.clear();
     m_appended = m_taken = 0;
     m_carry = 0;
     m_paced = 0;
@@ -232,6 +238,13 @@ void AudioOutput::tick()
             m_dueSince = m_lastTick;
         return m_lastTick - m_dueSince >= StallSlackNanoseconds;
     };
+    // A word is reached once what was played (or, with a device, the pace) passes it.
+    while (!m_words.empty() && (m_words.front().position <= playedPosition() ||
+                                (m_sink && m_words.front().position <= m_paced))) {
+        const WordMark w = m_words.front();
+        m_words.pop_front();
+        Q_EMIT wordReached(w.utterance, w.begin, w.end);
+    }
     while (!m_marks.empty() && reached(m_marks.front().position)) {
         const quint64 utterance = m_marks.front().utterance;
         m_marks.pop_front();

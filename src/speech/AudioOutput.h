@@ -36,6 +36,9 @@ public:
 
     void append(quint64 utterance, const QByteArray &pcm);
     void finish(quint64 utterance);
+    // A word of text `utterance`, [begin, end) in it, starts where the audio appended so
+    // far ends: wordReached() tells when the output plays up to there.
+    void markWord(quint64 utterance, int begin, int end);
     // Drops everything queued and playing and ends a pause; the marks dropped report
     // nothing.
     void clear();
@@ -61,6 +64,7 @@ public:
 
 Q_SIGNALS:
     void utteranceFinished(quint64 utterance);
+    void wordReached(quint64 utterance, int begin, int end);
     void levelChanged(double level);
 
 private:
@@ -95,6 +99,14 @@ private:
     qint64 m_appended = 0;    // absolute position of the queue's end
     qint64 m_taken = 0;       // absolute position of what left the queue
     std::deque<Mark> m_marks;
+    struct WordMark
+    {
+        qint64 position;
+        quint64 utterance;
+        int begin;
+        int end;
+    };
+    std::deque<WordMark> m_words;
     bool m_paused = false;
     double m_level = 0;
     qint64 m_received = 0;

@@ -69,6 +69,9 @@ public:
 Q_SIGNALS:
     // The text handed to SpeakText has been spoken to its end.
     void OnTextDataDone();
+    // The word at [begin, end) of the text being spoken is heard now (the HTS voices tell
+    // this; espeak-ng does not).
+    void wordSpoken(int begin, int end);
     // Something the listener should know once, for the status bar: a Japanese speaker's
     // own voice is missing and espeak-ng speaks instead.
     void noticed(const QString &text);

@@ -31,6 +31,11 @@ EspeakDirectSS::EspeakDirectSS(QObject *parent, AudioOutput::Kind output)
         if (!m_log->open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Text))
             m_log.reset();
     }
+    connect(m_audio, &AudioOutput::wordReached, this,
+            [this](quint64 utterance, int begin, int end) {
+                if (!isDropped(utterance))
+                    Q_EMIT wordSpoken(begin, end);
+            });
     connect(m_audio, &AudioOutput::utteranceFinished, this, [this](quint64 utterance) {
         if (!isDropped(utterance)) {
             log(QStringLiteral("done"));
@@ -149,11 +154,26 @@ void EspeakDirectSS::SpeakText(const QString &text)
             const bool recited =
                 recite && EspeakEngine::instance().recite(text, voice, rate, sink, opening);
             bool firstPiece = true;
+            qsizetype pieceStart = 0;
             for (const QString &piece : recited ? QStringList() : splitIntoPieces(text)) {
                 if (!alive())
                     break;
-                EspeakEngine::instance().synthesize(piece, voice, rate, sink, firstPiece);
+                // Each word's place goes to the output between the audio before it and its
+                // own, so that the output tells when it is heard.
+                const EspeakEngine::WordSink word = [&](qsizetype begin, qsizetype end) {
+                    flush();
+                    QMetaObject::invokeMethod(
+                        this,
+                        [this, utterance, from = int(pieceStart + begin),
+                         to = int(pieceStart + end)] {
+                            if (!isDropped(utterance))
+                                m_audio->markWord(utterance, from, to);
+                        },
+                        Qt::QueuedConnection);
+                };
+                EspeakEngine::instance().synthesize(piece, voice, rate, sink, firstPiece, word);
                 firstPiece = false;
+                pieceStart += piece.size();
             }
             flush();
         }

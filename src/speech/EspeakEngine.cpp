@@ -8,6 +8,8 @@
 
 #include <QRegularExpression>
 
+#include <deque>
+
 #include <espeak-ng/speak_lib.h>
 
 namespace speech {
@@ -267,39 +269,80 @@ QString EspeakEngine::speakerWithoutHtsVoice(int voiceIndex)
 }
 
 bool EspeakEngine::synthesizeHts(HtsVoice &voice, QStringView text, int rate, bool quickStart,
-                                 const ChunkSink &sink)
+                                 const ChunkSink &sink, const WordSink &word)
 {
     if (!m_spoken)
         m_spoken = std::make_unique<SpokenJapanese>(*m_reading);
     // The speed slider's words per minute, its middle (150) the voice's own pace.
     const double speed = rate / 150.0;
-    const auto send = [&](const std::vector<qint16> &pcm) {
-        return sendInChunks(pcm, m_sampleRate, sink);
-    };
+    qsizetype lineStart = 0;
     for (QStringView line : text.split(u'\n')) {
-        const QStringList labels = m_spoken->labels(line);
+        const qsizetype offset = lineStart;
+        lineStart += line.size() + 1;
+        QList<std::pair<qsizetype, qsizetype>> spans;
+        const QStringList labels = m_spoken->labels(line, word ? &spans : nullptr);
         if (labels.isEmpty())
             continue;
+        // Each word's start, in samples of the line's audio at the output's rate, told just
+        // before the audio that starts it.
+        struct Mark
+        {
+            qint64 at;
+            std::pair<qsizetype, qsizetype> span;
+        };
+        std::deque<Mark> marks;
+        qint64 voiceSamples = 0; // of the line's audio so far, at the voice's rate
+        qint64 sent = 0;         // of the line's audio sent, at the output's rate
+        const auto send = [&](const std::vector<qint16> &pcm) {
+            size_t from = 0;
+            while (!marks.empty() && marks.front().at <= sent + qint64(pcm.size() - from)) {
+                const size_t upTo = from + size_t(std::max<qint64>(0, marks.front().at - sent));
+                const std::vector<qint16> before(pcm.begin() + qsizetype(from),
+                                                 pcm.begin() + qsizetype(upTo));
+                if (!sendInChunks(before, m_sampleRate, sink))
+                    return false;
+                sent += qint64(before.size());
+                from = upTo;
+                word(offset + marks.front().span.first, offset + marks.front().span.second);
+                marks.pop_front();
+            }
+            const std::vector<qint16> rest(pcm.begin() + qsizetype(from), pcm.end());
+            sent += qint64(rest.size());
+            return sendInChunks(rest, m_sampleRate, sink);
+        };
         Resampler resampler(voice.sampleRate(), m_sampleRate);
-        const bool spoken = voice.speak(labels, speed, quickStart, [&](const auto &part) {
-            return send(resampler.push(part.data(), part.size()));
-        });
+        std::pair<qsizetype, qsizetype> current{-1, -1};
+        const bool spoken =
+            voice.speak(labels, speed, quickStart, [&](const auto &part, const auto &starts) {
+                for (const auto &[label, sample] : starts) {
+                    const std::pair<qsizetype, qsizetype> span = spans.value(label, {-1, -1});
+                    if (span.first < 0 || span == current)
+                        continue;
+                    current = span;
+                    marks.push_back(
+                        {(voiceSamples + sample) * m_sampleRate / voice.sampleRate(), span});
+                }
+                voiceSamples += qint64(part.size());
+                return send(resampler.push(part.data(), part.size()));
+            });
         if (!spoken || !send(resampler.finish()))
             return false;
+        for (; !marks.empty(); marks.pop_front())
+            word(offset + marks.front().span.first, offset + marks.front().span.second);
         quickStart = false;
     }
     return true;
 }
 
 bool EspeakEngine::synthesize(QStringView text, int voiceIndex, int rate, const ChunkSink &sink,
-                              bool quickStart)
+                              bool quickStart, const WordSink &word)
 {
     std::lock_guard lock(m_mutex);
     if (!m_available.contains(voiceIndex) || !loadVoice(voiceIndex))
         return false;
     const VoiceModeInfo &mode = voiceModeTable()[voiceIndex];
     if (HtsVoice *voice = htsVoice(voiceIndex))
-        return synthesizeHts(*voice, text, rate, quickStart, sink);
+        return synthesizeHts(*voice, text, rate, quickStart, sink, word);
     const QString spoken = spokenText(text, mode.japanese);
     if (spoken.trimmed().isEmpty())
         return true;

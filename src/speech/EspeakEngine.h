@@ -66,8 +66,11 @@ public:
     // when the voice cannot be used or the chunk sink stopped it. `quickStart` asks for
     // the first audio as soon as can be, for the first piece of a text: an HTS voice then
     // makes its first accent phrase on its own.
+    // `word`, when given, is told where each word said stands in `text` ([begin, end)),
+    // just before the audio that starts it (HTS voices only).
+    using WordSink = std::function<void(qsizetype begin, qsizetype end)>;
     bool synthesize(QStringView text, int voiceIndex, int rate, const ChunkSink &sink,
-                    bool quickStart = false);
+                    bool quickStart = false, const WordSink &word = {});
 
     // Recites a text a line at a time as karuta readers read (Recitation.h) in voice
     // voiceIndex; `opening` reads the first poem as the 序歌. False, with nothing made, when
@@ -102,7 +105,7 @@ private:
     // The HTS voice of a Japanese voice mode, loaded on first use; null when it is missing.
     HtsVoice *htsVoice(int voiceIndex);
     bool synthesizeHts(HtsVoice &voice, QStringView text, int rate, bool quickStart,
-                       const ChunkSink &sink);
+                       const ChunkSink &sink, const WordSink &word);
 
     std::mutex m_mutex;
     QList<int> m_available;

@@ -295,6 +295,21 @@ QString question(const Layout::Phrase &p)
 
 } // namespace
 
+QList<std::pair<qsizetype, qsizetype>> labelSpans(const QList<BreathGroup> &utterance)
+{
+    const Layout u(utterance);
+    QList<std::pair<qsizetype, qsizetype>> spans;
+    if (u.morae.empty())
+        return spans;
+    spans.append({-1, -1});
+    for (const Layout::Phoneme &p : u.phonemes) {
+        const LabelWord *w = p.mora < 0 ? nullptr : u.wordOfMora(p.mora).word;
+        spans.append(w ? std::pair{w->begin, w->end} : std::pair<qsizetype, qsizetype>{-1, -1});
+    }
+    spans.append({-1, -1});
+    return spans;
+}
+
 QStringList fullContextLabels(const QList<BreathGroup> &utterance)
 {
     const Layout u(utterance);

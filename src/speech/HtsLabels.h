@@ -42,6 +42,9 @@ struct LabelWord
     QString partOfSpeech = QStringLiteral("xx");
     QString conjugation = QStringLiteral("xx");
     QString form = QStringLiteral("xx");
+    // Where the word stands in the text it was read from, [begin, end); -1 when nowhere.
+    qsizetype begin = -1;
+    qsizetype end = -1;
 };
 
 struct AccentPhrase
@@ -56,5 +59,8 @@ using BreathGroup = QList<AccentPhrase>;
 
 // The labels of an utterance, silence at both ends; empty when it has no mora.
 QStringList fullContextLabels(const QList<BreathGroup> &utterance);
+// For each of those labels, where its word stands in the text ({-1, -1} for silence and
+// pauses): what is being said at each moment, for following it in the text.
+QList<std::pair<qsizetype, qsizetype>> labelSpans(const QList<BreathGroup> &utterance);
 
 } // namespace speech::hts

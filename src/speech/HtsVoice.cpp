@@ -220,7 +220,15 @@ bool HtsVoice::speak(const QStringList &labels, double speed, bool quickStart, c
                 audio[i] = qint16(std::lround(held[i] * (1 - t) + audio[i] * t));
             }
         }
-        if (!audio.empty() && !sink(audio))
+        // Where each label's sound starts in this audio (the held phoneme's, in the next).
+        QList<std::pair<qsizetype, qsizetype>> starts;
+        qsizetype at = 0;
+        for (qsizetype j = begin; j < end && j - begin < m_phonemeSamples.size(); ++j) {
+            if (at < qsizetype(audio.size()))
+                starts.append({j, at});
+            at += m_phonemeSamples[j - begin];
+        }
+        if (!audio.empty() && !sink(audio, starts))
             return false;
     }
     return true;

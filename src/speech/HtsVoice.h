@@ -46,8 +46,10 @@ public:
     // the first is heard while the rest is made; with `quickStart` the first part ends
     // after its first accent phrase, and the next, made from that phrase's last phoneme
     // on, is blended in over that phoneme. `sink` gets the audio in order at
-    // sampleRate(); returning false stops the rest.
-    using PartSink = std::function<bool(const std::vector<qint16> &)>;
+    // sampleRate(), with where each label's sound starts in it (label, sample); returning
+    // false stops the rest.
+    using PartSink = std::function<bool(const std::vector<qint16> &audio,
+                                        const QList<std::pair<qsizetype, qsizetype>> &starts)>;
     bool speak(const QStringList &labels, double speed, bool quickStart, const PartSink &sink);
 
     // Recites an utterance as a karuta reader does: its vowels drawn out for it to last

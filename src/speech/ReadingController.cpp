@@ -29,7 +29,20 @@ ReadingController::ReadingController(TDirectSS &engine, ReadingHost &host, Volum
 {
     m_timer1.setInterval(Timer1Interval);
     connect(&m_timer1, &QTimer::timeout, this, [this] { Timer1Timer(); });
-    connect(&m_engine, &TDirectSS::OnTextDataDone, this, [this] { DirectSS1TextDataDone(); });
+    connect(&m_engine, &TDirectSS::OnTextDataDone, this, [this] {
+        m_host.showSpoken(-1, -1);
+        DirectSS1TextDataDone();
+    });
+    connect(&m_engine, &TDirectSS::wordSpoken, this, [this](int begin, int end) {
+        if (m_spokenBase >= 0)
+            m_host.showSpoken(m_spokenBase + begin, m_spokenBase + end);
+    });
+}
+
+void ReadingController::setSpokenBase(int position)
+{
+    m_spokenBase = position;
+    m_host.showSpoken(-1, -1);
 }
 
 void ReadingController::clearPaused()
@@ -42,6 +55,7 @@ void ReadingController::startReading(const QString &text, int mode)
 {
     m_engine.ResetAudio();
     clearPaused();
+    setSpokenBase(mode == ReadWholeText ? 0 : mode == ReadCaretLine ? caretLineStart() : -1);
     m_engine.SpeakText(text);
     m_readMode = mode;
     m_readCount = 1;
@@ -66,6 +80,18 @@ void ReadingController::windowFirstShown()
 {
     m_engine.ResetAudio();
     m_host.setLabelNxText(QString());
+}
+
+int ReadingController::caretLineStart() const
+{
+    const QStringList lines = text::splitLines(m_host.rightPaneText());
+    const int line = m_host.caretLine();
+    if (line < 0 || line >= lines.size())
+        return -1;
+    int start = 0;
+    for (int i = 0; i < line; ++i)
+        start += int(lines[i].size()) + 1;
+    return start;
 }
 
 QString ReadingController::caretLineText() const
@@ -102,11 +128,13 @@ void ReadingController::SelText1Click()
     const QString selection = m_host.selectedText();
     if (!selection.isEmpty()) {
         m_lastSelText = selection;
+        m_selectionStart = m_host.selectionStart();
         m_host.markSelection(m_fSelBgColor);
     }
     if (!m_lastSelText.isEmpty()) {
         m_engine.ResetAudio();
         clearPaused();
+        setSpokenBase(m_selectionStart);
         m_host.setRightPaneModified(wasModified);
         m_engine.SpeakText(m_lastSelText);
         m_readMode = ReadSelection;
@@ -137,6 +165,7 @@ void ReadingController::Pouse1Click()
 void ReadingController::stopReading()
 {
     m_engine.ResetAudio();
+    m_host.showSpoken(-1, -1);
     clearPaused();
     m_readMode = ReadNothing;
     m_readCount = 1;
@@ -180,6 +209,7 @@ void ReadingController::Timer1Timer()
         speakPass(wholeText(m_host.rightPaneText()));
         break;
     case ReadCaretLine:
+        setSpokenBase(caretLineStart());
         speakPass(caretLineText());
         break;
     case ReadSelection:

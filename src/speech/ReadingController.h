@@ -80,6 +80,15 @@ public:
     virtual bool toClipbrdChecked() const = 0;
     virtual void setToClipbrdChecked(bool on) = 0;
     virtual void copySelection() = 0;
+    // Read-along: the right pane shows [from, to) as the words being heard, kept in view;
+    // from < 0 takes the mark away.
+    virtual void showSpoken(int from, int to)
+    {
+        Q_UNUSED(from);
+        Q_UNUSED(to);
+    }
+    // Where the right pane's selection starts (the selection being read).
+    virtual int selectionStart() const { return -1; }
 };
 
 class ReadingController : public QObject
@@ -163,10 +172,17 @@ private:
     void resumeForPass();
     void speakPass(const QString &text);
     QString caretLineText() const;
+    // Where the caret's line starts in the right pane's text.
+    int caretLineStart() const;
+    // Where in the right pane the text being read starts (the words heard are shown there);
+    // -1 for a text that is not the pane's (the clipboard).
+    void setSpokenBase(int position);
     void setMouth(bool shown);
 
     TDirectSS &m_engine;
     ReadingHost &m_host;
+    int m_spokenBase = -1;
+    int m_selectionStart = -1; // of the selection read last
     VolumeControl *m_volume;
     QTimer m_timer1;
 

@@ -199,8 +199,11 @@ QList<ProsodyWord> SpokenJapanese::wordsOf(const QList<Word> &group) const
         const Word &w = group[i];
         if (w.kind == Word::Kind::Latin) {
             const QString letters = spelled(w.kana);
-            if (!letters.isEmpty())
+            if (!letters.isEmpty()) {
                 out.append(plainWord(letters));
+                out.last().begin = w.begin;
+                out.last().end = w.end;
+            }
             continue;
         }
         const qsizetype from = starts[i];
@@ -229,6 +232,10 @@ QList<ProsodyWord> SpokenJapanese::wordsOf(const QList<Word> &group) const
             } else {
                 mine = {plainWord(w.kana)};
             }
+        }
+        for (ProsodyWord &p : mine) {
+            p.begin = w.begin;
+            p.end = w.end;
         }
         out += mine;
     }
@@ -273,6 +280,15 @@ QList<hts::BreathGroup> SpokenJapanese::utterance(QStringView line) const
 QStringList SpokenJapanese::labels(QStringView line) const
 {
     return hts::fullContextLabels(utterance(line));
+}
+
+QStringList SpokenJapanese::labels(QStringView line,
+                                   QList<std::pair<qsizetype, qsizetype>> *spans) const
+{
+    const QList<hts::BreathGroup> u = utterance(line);
+    if (spans)
+        *spans = hts::labelSpans(u);
+    return hts::fullContextLabels(u);
 }
 
 } // namespace speech

@@ -12,6 +12,7 @@
 #include "shell/ReadingDictionary.h"
 #include "shell/ToolStrip.h"
 #include "shell/Utamain.h"
+#include "speech/ReadingController.h"
 #include "widgets/ClockLabel.h"
 #include "widgets/TabButton.h"
 
@@ -294,6 +295,43 @@ void guessPictures(Shelf &shelf)
     d->close();
 }
 
+// Read-along: a tanka read aloud by the real engine (Naoko's HTS voice when installed), the
+// word being heard marked in vertical writing, then in horizontal writing.
+void readAlongPictures(Shelf &shelf)
+{
+    Window win;
+    TMainForm1 &w = *win.w;
+    TRichEditSx *pane = w.RichEditNx1();
+    QFont mincho(QStringLiteral("IPAMincho"));
+    mincho.setPixelSize(24);
+    pane->setPaneFont(mincho);
+    const QString poem = QStringLiteral("春過ぎて　夏来にけらし　白妙の　衣ほすてふ　天の香具山");
+    pane->setText(poem);
+    pane->setSelection(0, 0);
+    if (!w.reading()->EngineReady()) {
+        std::fprintf(stderr, "no speech engine: read-along pictures skipped\n");
+        return;
+    }
+    w.reading()->ParoleP1Click();
+    const auto waitUntilHeard = [&](const QString &word) {
+        const int at = int(poem.indexOf(word));
+        for (int ms = 0; ms < 20000 && pane->spokenRange().first < at; ms += 20)
+            QTest::qWait(20);
+        return pane->spokenRange().first >= at;
+    };
+    if (!waitUntilHeard(QStringLiteral("白妙"))) {
+        std::fprintf(stderr, "no word was marked as heard\n");
+        ++shelf.failures;
+        return;
+    }
+    shelf.keep(win.picture(), QStringLiteral("read-along-vertical.png"), Shelf::Docs);
+    w.run(QStringLiteral("VHClick"));
+    if (waitUntilHeard(QStringLiteral("天")))
+        shelf.keep(win.picture(), QStringLiteral("read-along-horizontal.png"), Shelf::Docs);
+    w.reading()->Reset1Click();
+    w.run(QStringLiteral("VHClick"));
+}
+
 } // namespace
 
 void saveWindowPictures(Shelf &shelf)
@@ -303,6 +341,7 @@ void saveWindowPictures(Shelf &shelf)
     poetPictures(shelf);
     poemCountPictures(shelf);
     rubyEdgePictures(shelf);
+    readAlongPictures(shelf);
     overflowPicture(shelf);
     readingDictionaryPicture(shelf);
 }

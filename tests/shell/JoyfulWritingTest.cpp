@@ -300,4 +300,38 @@ TEST_P(Typing, RecitationMarksSetTheEngineAndAMissingVoiceIsShownOnce)
               QStringLiteral("Naokoの声が見つからないため、espeak-ng で読み上げます"));
 }
 
+TEST_P(Typing, TheWordHeardIsShownAndBroughtIntoView)
+{
+    // A long text read from the start: the word heard near its end is marked in the pane
+    // and scrolled to, the caret left where it was.
+    QString text;
+    for (int i = 0; i < 200; ++i)
+        text += QStringLiteral("春過ぎて夏来にけらし白妙の衣ほすてふ天の香具山\n");
+    pane()->setText(text);
+    pane()->setSelection(0, 0);
+    w->reading()->ParoleP1Click();
+    const int at = int(text.size()) - 10;
+    Q_EMIT engine->wordSpoken(at, at + 2);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(pane()->spokenRange(), std::pair(at, at + 2));
+    EXPECT_EQ(pane()->textCursor().position(), 0);
+    QRect shown;
+    QRect room;
+    if (GetParam()) {
+        VerticalTextView *v = pane()->verticalView();
+        shown = v->characterRect(at).toAlignedRect();
+        room = v->viewport()->rect();
+    } else {
+        QPlainTextEdit *h = pane()->horizontalView();
+        QTextCursor c(pane()->document());
+        c.setPosition(at);
+        shown = h->cursorRect(c);
+        room = h->viewport()->rect();
+    }
+    EXPECT_TRUE(room.intersects(shown)) << "the word heard is out of view";
+    // Done: the mark goes.
+    engine->finishCurrent();
+    EXPECT_EQ(pane()->spokenRange(), std::pair(-1, -1));
+}
+
 } // namespace

@@ -185,6 +185,40 @@ TEST(Backend, ATextEndsOnceWhenItsAudioHasPlayed)
     EXPECT_EQ(p.done.size(), 1);
 }
 
+TEST(Backend, EachWordIsToldWhenItIsHeard)
+{
+    PacedSpeech p;
+    const int kenji = modeOf(p.ss, "Kenji");
+    REQUIRE_VOICE(kenji - 1);
+    if (!EspeakEngine::instance().speaksWithHtsVoice(voiceOf("Kenji")))
+        GTEST_SKIP() << "the HTS voices are not installed";
+    if (p.ss.hasAudioDevice())
+        GTEST_SKIP() << "a device plays at its own pace";
+    p.ss.SelectMode(kenji);
+    p.ss.setSpeed(150);
+    const QString text = QStringLiteral("雨が降る。\n｜春日《かすが》の里");
+    QList<std::pair<int, QString>> heard; // when, and the words' text
+    QObject::connect(&p.ss, &TDirectSS::wordSpoken, [&](int begin, int end) {
+        heard.append({p.audioMilliseconds(), text.mid(begin, end - begin)});
+    });
+    QList<qint64> times;
+    QObject::connect(&p.ss, &TDirectSS::wordSpoken, [&](int, int) { times << p.now; });
+    p.ss.SpeakText(text);
+    p.ss.waitUntilSynthesised();
+    // Nothing is told before it is heard; then the words in order, ruby with its notation.
+    EXPECT_TRUE(heard.isEmpty());
+    p.play(10000);
+    QStringList words;
+    for (const auto &[ms, word] : heard)
+        words << word;
+    EXPECT_EQ(words, QStringList({QStringLiteral("雨"), QStringLiteral("が"),
+                                  QStringLiteral("降る"), QStringLiteral("｜春日《かすが》"),
+                                  QStringLiteral("の"), QStringLiteral("里")}));
+    EXPECT_TRUE(std::is_sorted(times.begin(), times.end()));
+    EXPECT_GT(times.last() - times.first(), 500'000'000) << "told as heard, not all at once";
+    EXPECT_EQ(p.done.size(), 1);
+}
+
 TEST(Backend, EverySpokenTextReportsOnceAndResetTextsNever)
 {
     PacedSpeech p;

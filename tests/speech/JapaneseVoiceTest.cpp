@@ -393,14 +393,23 @@ TEST(HtsVoice, ALineSaidInPartsSoundsAsOne)
     for (const bool quick : {false, true}) {
         std::vector<qint16> joined;
         QList<size_t> joins;
-        ASSERT_TRUE(voice->speak(labels, 1.0, quick, [&](const std::vector<qint16> &part) {
-            if (!joined.empty())
-                joins << joined.size();
-            joined.insert(joined.end(), part.begin(), part.end());
-            return true;
-        }));
-        // Parts after the pause and, started quickly, after the first accent phrase.
+        QList<qsizetype> started;
+        ASSERT_TRUE(voice->speak(labels, 1.0, quick,
+                                 [&](const std::vector<qint16> &part, const auto &starts) {
+                                     for (const auto &[label, sample] : starts) {
+                                         EXPECT_LT(sample, qsizetype(part.size()));
+                                         started << label;
+                                     }
+                                     if (!joined.empty())
+                                         joins << joined.size();
+                                     joined.insert(joined.end(), part.begin(), part.end());
+                                     return true;
+                                 }));
+        // Parts after the pause and, started quickly, after the first accent phrase; every
+        // label's start is told once, in order.
         EXPECT_EQ(joins.size(), quick ? 2 : 1);
+        EXPECT_EQ(started.size(), labels.size());
+        EXPECT_TRUE(std::is_sorted(started.begin(), started.end()));
         EXPECT_NEAR(double(joined.size()), double(whole.size()), whole.size() * 0.02);
         // A quick start joins in the middle of speech: no gap there, no click.
         if (quick) {
@@ -423,7 +432,7 @@ TEST(HtsVoice, ALineSaidInPartsSoundsAsOne)
     }
     // A sink that says stop stops it.
     int parts = 0;
-    EXPECT_FALSE(voice->speak(labels, 1.0, true, [&](const std::vector<qint16> &) {
+    EXPECT_FALSE(voice->speak(labels, 1.0, true, [&](const std::vector<qint16> &, const auto &) {
         ++parts;
         return false;
     }));

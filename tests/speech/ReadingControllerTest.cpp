@@ -27,6 +27,10 @@ struct FakeHost : ReadingHost
     QString speedHint, volumeHint;
     std::optional<bool> mouthChecks;
     int focused = 0;
+    QList<std::pair<int, int>> spoken; // what read-along showed, in order
+    int selectionAt = -1;
+    void showSpoken(int from, int to) override { spoken.append({from, to}); }
+    int selectionStart() const override { return selectionAt; }
 
     QString rightPaneText() const override { return paneText; }
     int caretLine() const override { return caret; }
@@ -119,6 +123,36 @@ TEST_F(Reading, ParoleRepeatsFRepNumTimesReadingThePaneAsItIsAtEachPass)
     EXPECT_EQ(engine.spoken, QStringList({"一行目\n二行目\n", "書き直した\n", "もう一度\n"}));
     // Passes follow the end of the previous one; only the start resets the output.
     EXPECT_EQ(engine.calls.count("Reset"), 1);
+}
+
+TEST_F(Reading, TheWordsHeardAreShownWhereTheyStandInThePane)
+{
+    using Shown = QList<std::pair<int, int>>;
+    // The whole text from the pane's start; the caret line from its line's start; the
+    // selection from its own; the clipboard's text is not the pane's.
+    reading.ParoleP1Click();
+    Q_EMIT engine.wordSpoken(4, 6);
+    EXPECT_EQ(host.spoken, Shown({{-1, -1}, {4, 6}}));
+    host.spoken.clear();
+    host.caret = 1;
+    reading.Band1Click();
+    Q_EMIT engine.wordSpoken(0, 2);
+    EXPECT_EQ(host.spoken, Shown({{-1, -1}, {4, 6}}));
+    host.spoken.clear();
+    host.selection = QStringLiteral("行目");
+    host.selectionAt = 5;
+    reading.SelText1Click();
+    Q_EMIT engine.wordSpoken(1, 2);
+    EXPECT_EQ(host.spoken.last(), std::pair(6, 7));
+    // The end of the text and a reset take the mark away.
+    engine.finishCurrent();
+    EXPECT_EQ(host.spoken.last(), std::pair(-1, -1));
+    host.spoken.clear();
+    reading.clipboardChanged(QStringLiteral("よそのことば"));
+    Q_EMIT engine.wordSpoken(0, 3);
+    EXPECT_EQ(host.spoken, Shown({{-1, -1}}));
+    reading.Reset1Click();
+    EXPECT_EQ(host.spoken.last(), std::pair(-1, -1));
 }
 
 TEST_F(Reading, RepetitionCountsZeroAndOneGiveASinglePass)
