@@ -47,6 +47,30 @@ std::unique_ptr<HtsVoice> japaneseVoice(bool female)
 
 namespace {
 
+// Reads labels into the engine and chooses the states and their lengths.
+bool generateStates(HTS_Engine *e, const QStringList &labels)
+{
+    std::vector<QByteArray> lines;
+    std::vector<char *> pointers;
+    lines.reserve(size_t(labels.size()));
+    for (const QString &l : labels) {
+        lines.push_back(l.toLatin1());
+        pointers.push_back(lines.back().data());
+    }
+    return HTS_Engine_generate_state_sequence_from_strings(e, pointers.data(), pointers.size()) ==
+           TRUE;
+}
+
+// The samples the engine made, as 16-bit values.
+std::vector<qint16> generatedSpeech(HTS_Engine *e)
+{
+    std::vector<qint16> out(HTS_Engine_get_nsamples(e));
+    for (size_t i = 0; i < out.size(); ++i)
+        out[i] =
+            qint16(std::clamp(std::lround(HTS_Engine_get_generated_speech(e, i)), -32768L, 32767L));
+    return out;
+}
+
 // The pitch the voice aimed at, a frame at a time: the pitch stream (the second) holds log
 // F0, a huge negative number where unvoiced.
 QList<double> generatedPitch(HTS_Engine *e)
@@ -113,15 +137,7 @@ std::vector<qint16> HtsVoice::synthesize(const QStringList &labels, double speed
         return out;
     HTS_Engine *e = &m_engine->engine;
     HTS_Engine_set_speed(e, std::clamp(speed, 0.25, 4.0));
-    std::vector<QByteArray> lines;
-    std::vector<char *> pointers;
-    lines.reserve(size_t(labels.size()));
-    for (const QString &l : labels) {
-        lines.push_back(l.toLatin1());
-        pointers.push_back(lines.back().data());
-    }
-    if (HTS_Engine_generate_state_sequence_from_strings(e, pointers.data(), pointers.size()) !=
-        TRUE) {
+    if (!generateStates(e, labels)) {
         HTS_Engine_refresh(e);
         return out;
     }
@@ -143,12 +159,7 @@ std::vector<qint16> HtsVoice::synthesize(const QStringList &labels, double speed
         HTS_Engine_refresh(e);
         return out;
     }
-    const size_t n = HTS_Engine_get_nsamples(e);
-    out.resize(n);
-    for (size_t i = 0; i < n; ++i) {
-        const double v = HTS_Engine_get_generated_speech(e, i);
-        out[i] = qint16(std::clamp(std::lround(v), -32768L, 32767L));
-    }
+    out = generatedSpeech(e);
     const size_t period = HTS_Engine_get_fperiod(e);
     const size_t total = HTS_Engine_get_total_state(e);
     for (size_t s = 0; states > 0 && s + states <= total; s += states) {
@@ -316,20 +327,12 @@ std::vector<qint16> HtsVoice::recite(const QStringList &whispered, double second
         middles << (at + end) / 2 / rate;
         at = end;
     }
-    std::vector<QByteArray> lines;
-    std::vector<char *> pointers;
-    lines.reserve(size_t(timed.size()));
-    for (const QString &l : timed) {
-        lines.push_back(l.toLatin1());
-        pointers.push_back(lines.back().data());
-    }
     HTS_Engine *e = &m_engine->engine;
     m_phonemeSamples.clear();
     m_framePitch.clear();
     HTS_Engine_set_speed(e, 1.0);
     HTS_Engine_set_phoneme_alignment_flag(e, TRUE);
-    const bool aligned = HTS_Engine_generate_state_sequence_from_strings(e, pointers.data(),
-                                                                         pointers.size()) == TRUE;
+    const bool aligned = generateStates(e, timed);
     HTS_Engine_set_phoneme_alignment_flag(e, FALSE);
     if (!aligned) {
         HTS_Engine_refresh(e);
@@ -378,11 +381,7 @@ std::vector<qint16> HtsVoice::recite(const QStringList &whispered, double second
     const bool made = HTS_Engine_generate_parameter_sequence(e) == TRUE &&
                       HTS_Engine_generate_sample_sequence(e) == TRUE;
     if (made) {
-        const size_t n = HTS_Engine_get_nsamples(e);
-        out.resize(n);
-        for (size_t i = 0; i < n; ++i)
-            out[i] = qint16(
-                std::clamp(std::lround(HTS_Engine_get_generated_speech(e, i)), -32768L, 32767L));
+        out = generatedSpeech(e);
         for (double length : lengths)
             m_phonemeSamples.append(int(std::lround(length)));
         m_framePitch = generatedPitch(e);

@@ -183,16 +183,23 @@ void poemCountPictures(Shelf &shelf)
     shelf.keep(win.picture(), QStringLiteral("poems-horizontal.png"), Shelf::Docs);
 }
 
+// The right pane in IPA Mincho of `pixels`.
+TRichEditSx *inMincho(TMainForm1 &w, int pixels)
+{
+    TRichEditSx *pane = w.RichEditNx1();
+    QFont mincho(QStringLiteral("IPAMincho"));
+    mincho.setPixelSize(pixels);
+    pane->setPaneFont(mincho);
+    return pane;
+}
+
 // Ruby at the edges: a long ruby whose base wraps to the next column's top (or the next
 // row's start), and the whole text selected over ruby in horizontal writing.
 void rubyEdgePictures(Shelf &shelf)
 {
     Window win;
     TMainForm1 &w = *win.w;
-    TRichEditSx *pane = w.RichEditNx1();
-    QFont mincho(QStringLiteral("IPAMincho"));
-    mincho.setPixelSize(22);
-    pane->setPaneFont(mincho);
+    TRichEditSx *pane = inMincho(w, 22);
     const int perColumn = 14;
     pane->setText(QStringLiteral("先\n") + QString(perColumn, u'あ') +
                   QStringLiteral("｜空《そらのうえのたかいところ》\n") +
@@ -301,10 +308,7 @@ void readAlongPictures(Shelf &shelf)
 {
     Window win;
     TMainForm1 &w = *win.w;
-    TRichEditSx *pane = w.RichEditNx1();
-    QFont mincho(QStringLiteral("IPAMincho"));
-    mincho.setPixelSize(24);
-    pane->setPaneFont(mincho);
+    TRichEditSx *pane = inMincho(w, 24);
     const QString poem = QStringLiteral("春過ぎて　夏来にけらし　白妙の　衣ほすてふ　天の香具山");
     pane->setText(poem);
     pane->setSelection(0, 0);
