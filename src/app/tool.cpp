@@ -27,8 +27,8 @@ const char kEncodingHelp[] =
     "  encoding FILE...  the encoding each file opens in: cp932, utf-8, utf-8-bom,\n"
     "                  utf-16le, utf-16be, euc-jp or iso-2022-jp\n";
 const char kReadingHelp[] =
-    "  reading [FILE] [--format kana|romaji|ruby|mora|unsure] [--encoding ENC]\n"
-    "          [--output-encoding ENC]\n"
+    "  reading [FILE] [--format kana|romaji|ruby|mora|unsure] [--historical]\n"
+    "          [--encoding ENC] [--output-encoding ENC]\n"
     "                      the reading of each line as the speakers get it: kana with\n"
     "                      blanks between words (default), Latin letters, the text\n"
     "                      with every kanji word in ruby notation 漢字《かんじ》, the\n"
@@ -37,7 +37,9 @@ const char kReadingHelp[] =
     "                      or the doubtful readings: LINE:COLUMN<TAB>word<TAB>reading<TAB>\n"
     "                      other readings; the input is read as cp932 or utf-8 (default:\n"
     "                      detected), the output written as cp932, utf-8 or utf-8-bom\n"
-    "                      (default utf-8), each line with the input's own line end\n";
+    "                      (default utf-8), each line with the input's own line end;\n"
+    "                      --historical writes the ruby of classical words in\n"
+    "                      historical kana where the lexicon knows it (白妙《しろたへ》)\n";
 const char kSpeakHelp[] =
     "  speak [FILE] -o WAV [--speaker NAME] [--speed N]\n"
     "                      the text read aloud into a WAV file (speakers Naoko, Kenji,\n"
@@ -248,6 +250,7 @@ int readingCommand(const QStringList &args, QTextStream &out, QTextStream &err)
     if (std::any_of(args.cbegin() + 1, args.cend(), isHelp))
         return commandUsage(out, kReadingHelp);
     QString input, format = QStringLiteral("kana");
+    bool historical = false;
     std::optional<text::FileEncoding> inputEncoding;
     text::FileEncoding outputEncoding = text::FileEncoding::Utf8;
     static const QStringList formats = {QStringLiteral("kana"), QStringLiteral("romaji"),
@@ -284,6 +287,8 @@ int readingCommand(const QStringList &args, QTextStream &out, QTextStream &err)
                 err << "kotonami-tool: --encoding takes cp932 or utf-8\n";
                 return 2;
             }
+        } else if (a == QLatin1String("--historical") && !hasValue) {
+            historical = true;
         } else if (a == QLatin1String("--output-encoding")) {
             const auto named = readingEncoding(value, true);
             if (!named) {
@@ -340,7 +345,7 @@ int readingCommand(const QStringList &args, QTextStream &out, QTextStream &err)
         } else {
             result += format == QLatin1String("mora")     ? meterLine(engine.meter(line))
                       : format == QLatin1String("romaji") ? engine.romaji(line)
-                      : format == QLatin1String("ruby")   ? engine.withRuby(line)
+                      : format == QLatin1String("ruby")   ? engine.withRuby(line, historical)
                                                           : engine.kana(line);
             result += lineEnd;
         }

@@ -121,4 +121,30 @@ const Lexicon &Lexicon::names()
     return lexicon;
 }
 
+QString Lexicon::historicalSpelling(const QString &surface, const QString &reading)
+{
+    static const QHash<QString, QString> spellings = [] {
+        // Today's reading -> the one historical spelling the lexicons give for it; "" where
+        // two words' spellings meet.
+        QHash<QString, QString> out;
+        for (const Lexicon *l : {&classical(), &names()}) {
+            for (auto it = l->m_entries.cbegin(); it != l->m_entries.cend(); ++it) {
+                const QString &spelled = it.key();
+                const bool kanaOnly = std::all_of(spelled.cbegin(), spelled.cend(), [](QChar c) {
+                    return (c >= u'ぁ' && c <= u'ゖ') || c == u'ー';
+                });
+                if (!kanaOnly || spelled == it.value())
+                    continue;
+                const auto known = out.constFind(it.value());
+                out.insert(it.value(),
+                           known == out.cend() || *known == spelled ? spelled : QString());
+            }
+        }
+        return out;
+    }();
+    if (classical().readingOf(surface) != reading && names().readingOf(surface) != reading)
+        return QString();
+    return spellings.value(reading);
+}
+
 } // namespace reading

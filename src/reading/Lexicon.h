@@ -39,6 +39,13 @@ public:
     // place names with poets' names and titles.
     static const Lexicon &classical();
     static const Lexicon &names();
+    // The reading as spelled in historical kana, for a word of those lexicons: the lexicons
+    // read the historical spellings of their words (しろたへ, けふ, あふぎ) as today's, so today's
+    // reading of a word they hold leads back to its spelling. `surface` must be such a word
+    // with that reading; empty when none is known or more than one spelling leads there.
+    static QString historicalSpelling(const QString &surface, const QString &reading);
+    // The entry's reading, or empty.
+    QString readingOf(const QString &surface) const { return m_entries.value(surface); }
 
 private:
     static quint32 startKey(QChar first, QChar second)

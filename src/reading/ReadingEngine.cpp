@@ -895,7 +895,7 @@ QString ReadingEngine::romaji(QStringView text) const
     return hepburn(kana(text));
 }
 
-QString ReadingEngine::withRuby(QStringView text) const
+QString ReadingEngine::withRuby(QStringView text, bool historical) const
 {
     // Each word's own characters from the line, with ruby over its kanji; everything
     // between the words (brackets, dashes, marks) as it stands, and so is notation already
@@ -931,8 +931,14 @@ QString ReadingEngine::withRuby(QStringView text) const
             out += line.sliced(cursor, w.begin - cursor);
             const QString word = line.sliced(w.begin, w.end - w.begin).toString();
             const bool afterKanji = !out.isEmpty() && isKanji(out.back().unicode());
+            QString kana = w.kana;
+            if (historical) {
+                if (const QString spelled = Lexicon::historicalSpelling(word, kana);
+                    !spelled.isEmpty())
+                    kana = spelled;
+            }
             out += w.kind == Word::Kind::Japanese && !inNotation(w)
-                       ? rubyNotation(word, w.kana, afterKanji)
+                       ? rubyNotation(word, kana, afterKanji)
                        : word;
             cursor = w.end;
         }

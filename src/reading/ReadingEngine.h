@@ -86,8 +86,10 @@ public:
     // The same in Latin letters (Hepburn), for the English voices.
     QString romaji(QStringView text) const;
     // The text with ruby notation on every word written with kanji, the reading over the
-    // kanji only (春日《かすが》, 過《す》ぎて); ruby already written stays as it is.
-    QString withRuby(QStringView text) const;
+    // kanji only (春日《かすが》, 過《す》ぎて); ruby already written stays as it is. With
+    // `historical`, the ruby of a classical word whose historical spelling the lexicon
+    // knows is written so (白妙《しろたへ》, 今日《けふ》); the rest in today's kana.
+    QString withRuby(QStringView text, bool historical = false) const;
 
 private:
     struct LineKind

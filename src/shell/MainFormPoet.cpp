@@ -255,7 +255,8 @@ void TMainForm1::Furigana1Click()
     const QString text = m_right->textBetween(c.selectionStart(), c.selectionEnd());
     if (text.trimmed().isEmpty())
         return;
-    const QString withRuby = readings().withRuby(text);
+    const QAction *historical = action(QStringLiteral("HistoricalRuby1"));
+    const QString withRuby = readings().withRuby(text, historical && historical->isChecked());
     if (withRuby == text)
         return;
     const int start = c.selectionStart();
@@ -263,6 +264,12 @@ void TMainForm1::Furigana1Click()
     m_right->replaceSelection(c, withRuby);
     m_right->setTextCursor(m_right->placedCursor(start, start + int(withRuby.size())));
     GetColRow();
+}
+
+void TMainForm1::HistoricalRuby1Click()
+{
+    if (QAction *mark = action(QStringLiteral("HistoricalRuby1")))
+        mark->setChecked(!mark->isChecked());
 }
 
 html::HtmlStyle TMainForm1::pageStyle() const

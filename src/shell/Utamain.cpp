@@ -310,6 +310,7 @@ void TMainForm1::registerHandlers()
         HANDLER(LeftPoemForm1Click),
         HANDLER(Burasage1Click),
         HANDLER(Furigana1Click),
+        HANDLER(HistoricalRuby1Click),
         HANDLER(LastFile1Click),
         HANDLER(About1Click),
         {"ShineSpeedButton25Click", &TMainForm1::About1Click},

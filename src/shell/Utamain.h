@@ -222,6 +222,7 @@ public:
     void LeftPoemForm1Click();
     void Burasage1Click();
     void Furigana1Click();
+    void HistoricalRuby1Click();
     void About1Click();
     void ShineSpeedButton23Click() { startLauncher(1); }
     void ShineSpeedButton24Click() { startLauncher(2); }

@@ -443,6 +443,28 @@ TEST_F(Engine, FuriganaGoesOverTheKanjiAndKeepsWrittenRuby)
             << qPrintable(QString::fromUtf16(c.text));
 }
 
+TEST_F(Engine, RubyInHistoricalKanaWhereTheLexiconKnowsTheSpelling)
+{
+    const struct
+    {
+        const char16_t *text;
+        const char16_t *ruby;
+    } cases[] = {
+        // Classical words whose historical spelling the lexicon reads: written so, their
+        // okurigana matched in it (匂ひ, not 匂《にお》ひ).
+        {u"白妙の衣", u"白妙《しろたへ》の衣《ころも》"},
+        {u"今日ここのへに匂ひぬるかな", u"今日《けふ》ここのへに匂《にほ》ひぬるかな"},
+        // Words of today, and a reading that the spelling of another word shares, stay
+        // as today (京 is not けふ).
+        {u"京の春", u"京《きょう》の春《はる》"},
+        // Ruby already written stays as written.
+        {u"｜白妙《しろたえ》", u"｜白妙《しろたえ》"},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(engine().withRuby(QString::fromUtf16(c.text), true), QString::fromUtf16(c.ruby))
+            << qPrintable(QString::fromUtf16(c.text));
+}
+
 TEST_F(Engine, ThePoetsDictionaryComesBeforeEverythingButRuby)
 {
     Lexicon mine;

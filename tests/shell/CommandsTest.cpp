@@ -374,6 +374,16 @@ TEST_F(CommandsFixture, PoetsToolsFromTheMenusAndTheHtmlBar)
                                             "水《みず》の音《おと》\n春の海"));
     right->undo();
     EXPECT_EQ(right->text(), QStringLiteral("古池や蛙飛び込む水の音\n春の海"));
+    // In historical kana, when asked: the classical word's ruby as it was spelled.
+    right->setText(QStringLiteral("白妙の衣"));
+    right->setSelection(0, 0);
+    w->run(QStringLiteral("HistoricalRuby1Click"));
+    EXPECT_TRUE(w->action(QStringLiteral("HistoricalRuby1"))->isChecked());
+    w->run(QStringLiteral("Furigana1Click"));
+    EXPECT_EQ(right->text(), QStringLiteral("白妙《しろたへ》の衣《ころも》"));
+    w->run(QStringLiteral("HistoricalRuby1Click"));
+    right->setText(QStringLiteral("古池や蛙飛び込む水の音\n春の海"));
+    right->setSelection(0, 0);
 
     EXPECT_EQ(panel(4), QString());
     w->run(QStringLiteral("MoraShow1Click"));
