@@ -304,11 +304,14 @@ bool looksHistorical(QStringView line)
             !isParticleLike(h[i - 1]) && h[i - 1] != u'は' &&
             inRow(h[i + 1 < n ? i + 1 : i], u"ずばじぬね"))
             return true;
-        // 思ひ出, 言へば: ひ ふ へ after a kanji's stem where modern spelling writes い う え.
+        // 思ひ出, 言へば: ひ ふ へ after a kanji's stem where modern spelling writes い う え;
+        // おもひ出: ひ between kana and a kanji. Not へ there: that is today's particle
+        // (ところへ行く, そこへ来た).
         if ((c == u'ひ' || c == u'へ') && i > 0 && i + 1 < n && !isParticleLike(h[i - 1])) {
             const bool afterStem = kanaAt(i - 1) || isKanji(h[i - 1].unicode());
             const bool ending = inRow(h[i + 1], u"ばどるりしてつ");
-            if ((afterStem && ending) || (kanaAt(i - 1) && isKanji(h[i + 1].unicode())))
+            if ((afterStem && ending) ||
+                (c == u'ひ' && kanaAt(i - 1) && isKanji(h[i + 1].unicode())))
                 return true;
         }
         if (c == u'む' && i >= 1 && (h.mid(i - 1, 2) == u"らむ" || h.mid(i - 1, 2) == u"けむ") &&

@@ -216,6 +216,8 @@ TEST(KanaRules, HistoricalKanaIsReadAsToday)
     EXPECT_TRUE(looksHistorical(u"こひすてふ"));
     EXPECT_TRUE(looksHistorical(u"母を背負ひて"));
     EXPECT_FALSE(looksHistorical(u"東京へ行く"));
+    EXPECT_FALSE(looksHistorical(u"祖母のところへ遊びに行く")); // へ, today's particle
+    EXPECT_TRUE(looksHistorical(u"おもひ出"));
     EXPECT_FALSE(looksHistorical(u"あさひがのぼる"));
 }
 
