@@ -163,10 +163,45 @@ void repeatedKanji(QStringView text, QList<Token> &tokens)
     }
 }
 
+void fallingWeather(QStringView text, QList<Token> &tokens)
+{
+    static const QStringList weather = {
+        QStringLiteral("雨"),     QStringLiteral("雪"),    QStringLiteral("霜"),
+        QStringLiteral("霰"),     QStringLiteral("雹"),    QStringLiteral("霙"),
+        QStringLiteral("露"),     QStringLiteral("時雨"),  QStringLiteral("小雨"),
+        QStringLiteral("大雨"),   QStringLiteral("大雪"),  QStringLiteral("春雨"),
+        QStringLiteral("五月雨"), QStringLiteral("夕立"),  QStringLiteral("灰"),
+        QStringLiteral("花びら"), QStringLiteral("木の葉")};
+    static const QStringList fallingOnly = {QStringLiteral("続"), QStringLiteral("積"),
+                                            QStringLiteral("注"), QStringLiteral("しき"),
+                                            QStringLiteral("出")};
+    for (qsizetype i = 0; i < tokens.size(); ++i) {
+        Token &t = tokens[i];
+        const QStringView surface = text.sliced(t.begin, t.end - t.begin);
+        if (!surface.startsWith(u"降り") || !t.kana.startsWith(u"おり") ||
+            t.features.base != u"降りる")
+            continue;
+        // The word before, past a particle: が, も, は, の.
+        qsizetype k = i - 1;
+        if (k >= 0 && tokens[k].features.partOfSpeech == u"助詞")
+            --k;
+        const bool afterWeather =
+            k >= 0 &&
+            weather.contains(text.sliced(tokens[k].begin, tokens[k].end - tokens[k].begin));
+        const QStringView after = text.sliced(t.end);
+        const bool compound = surface == u"降り" &&
+                              std::any_of(fallingOnly.cbegin(), fallingOnly.cend(),
+                                          [&](const QString &v) { return after.startsWith(v); });
+        if (afterWeather || compound)
+            t.kana.replace(0, 2, QStringLiteral("ふり"));
+    }
+}
+
 void rewrite(QStringView text, bool poetic, bool historical, QList<Token> &tokens)
 {
     joinNumbers(text, tokens);
     repeatedKanji(text, tokens);
+    fallingWeather(text, tokens);
     if (poetic) {
         poeticWords(text, tokens);
         classicalSounds(text, historical, tokens);

@@ -31,6 +31,10 @@ struct Token
 void joinNumbers(QStringView text, QList<Token> &tokens);
 // 々 said as the word before it again, its first sound voiced: 瀬々 せぜ.
 void repeatedKanji(QStringView text, QList<Token> &tokens);
+// What falls from the sky falls (降る), it does not get off (降りる): MeCab reads 降り as
+// おり; after rain, snow and their kind (雨が降り, 雪の降り), and before the verbs that
+// only falling takes (降り続く, 降り積もる, 降り注ぐ, 降りしきる), it is ふり.
+void fallingWeather(QStringView text, QList<Token> &tokens);
 // Words as verse says them: 行く ゆく, 来 by its ending, -るる after a stem in kanji, a
 // kanji MeCab takes for a name as its word.
 void poeticWords(QStringView text, QList<Token> &tokens);

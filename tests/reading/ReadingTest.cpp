@@ -283,6 +283,9 @@ TEST_F(Engine, ReadsPoemsNamesMarksAndNumbers)
         {u"2026年12月8日", u"にせんにじゅうろくねん じゅうにがつ ようか"},
         {u"｜春日《かすが》の山", u"かすがの やま"},
         {u"この大きな家の前で", u"この おおきな いえの まえで"},
+        // Rain falls (降る), a passenger gets off (降りる).
+        {u"雨が降りました", u"あめが ふりました"},
+        {u"電車を降りました", u"でんしゃお おりました"},
         // 来 and 行 in verse by the ending that follows them.
         {u"夏来にけらし 春行かむ 君来ぬと", u"なつ きに けら し, はる ゆ かん, きみ きぬと"},
         // One kanji MeCab takes for a country's name is, in verse, the word.
