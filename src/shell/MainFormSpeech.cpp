@@ -366,6 +366,7 @@ void TMainForm1::createSpeech()
         {"Peter1Click", speaker(6)},
         HANDLER(Recite1Click),
         HANDLER(Opening1Click),
+        HANDLER(HtsVoice1Click),
     });
 }
 
@@ -377,6 +378,8 @@ void TMainForm1::startSpeech()
     if (auto *b = qobject_cast<QAbstractButton *>(control(QStringLiteral("ShowCheckBox"))))
         m_reading->setShowCheckBoxChecked(b->isChecked());
     m_speakers->setFSpeechID(m_values.fSpeechID);
+    if (const QAction *hts = action(QStringLiteral("HtsVoice1")))
+        m_engine1->setHtsVoices(hts->isChecked());
     m_reading->setEngineReady(m_speakers->FLID());
     m_reading->applyAtStart();
     m_typing->applyAtStart();
@@ -419,6 +422,15 @@ void TMainForm1::Recite1Click()
 void TMainForm1::Opening1Click()
 {
     toggleRecitation(QStringLiteral("Opening1"));
+}
+
+void TMainForm1::HtsVoice1Click()
+{
+    QAction *mark = action(QStringLiteral("HtsVoice1"));
+    if (!mark)
+        return;
+    mark->setChecked(!mark->isChecked());
+    m_engine1->setHtsVoices(mark->isChecked());
 }
 
 void TMainForm1::toggleRecitation(const QString &item)

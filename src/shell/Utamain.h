@@ -251,6 +251,8 @@ public:
     // Speaker menu: recite poems as karuta readers read them, the first as the opening poem.
     void Recite1Click();
     void Opening1Click();
+    // Speaker menu: the Japanese speakers' HTS voices, or espeak-ng.
+    void HtsVoice1Click();
     // "読みを登録": the poet's readings, prefilled with the selection and its reading now.
     void ReadingDictionary1Click();
     TReadingDialog *readingDialog() const { return m_readingDialog; }

@@ -47,6 +47,10 @@ public:
     }
     bool recites() const { return m_recite; }
     bool opensWithJoka() const { return m_opening; }
+    // Whether the Japanese speakers speak through their HTS voices (when installed) or
+    // through espeak-ng, as the Speaker menu's mark says.
+    virtual void setHtsVoices(bool on) { m_htsVoices = on; }
+    bool usesHtsVoices() const { return m_htsVoices; }
 
     // Speaking rate in words per minute (the speed setting, 130 to 188 from the slider).
     virtual void setSpeed(int wordsPerMinute) = 0;
@@ -83,6 +87,7 @@ private:
     bool m_mouthVisible = true;
     bool m_recite = false;
     bool m_opening = false;
+    bool m_htsVoices = true;
 };
 
 } // namespace speech

@@ -96,7 +96,7 @@ void EspeakDirectSS::SpeakText(const QString &text)
     log(QStringLiteral("speak ") + QString(text).replace(u'\n', QStringLiteral("\\n")));
     const quint64 utterance = ++m_lastUtterance;
     const int voice = GetModeCount() > 0 ? m_voices[m_mode - 1] : -1;
-    if (!m_fallbackNoticed) {
+    if (!m_fallbackNoticed && usesHtsVoices()) {
         const QString speaker = EspeakEngine::instance().speakerWithoutHtsVoice(voice);
         if (!speaker.isEmpty()) {
             m_fallbackNoticed = true;
@@ -219,6 +219,13 @@ void EspeakDirectSS::ResumeAudio()
 void EspeakDirectSS::setSpeed(int wordsPerMinute)
 {
     m_speed = wordsPerMinute;
+}
+
+void EspeakDirectSS::setHtsVoices(bool on)
+{
+    TDirectSS::setHtsVoices(on);
+    EspeakEngine::instance().setHtsVoicesEnabled(on);
+    m_fallbackNoticed = false;
 }
 
 void EspeakDirectSS::setOutputVolume(double volume)

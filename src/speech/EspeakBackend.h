@@ -38,6 +38,7 @@ public:
     void ResumeAudio() override;
     void setSpeed(int wordsPerMinute) override;
     void setOutputVolume(double volume) override;
+    void setHtsVoices(bool on) override;
 
     int currentMode() const { return m_mode; }
     bool hasAudioDevice() const { return m_audio->hasDevice(); }

@@ -200,9 +200,15 @@ void EspeakEngine::reloadUserDictionary()
     m_reading->loadUserDictionary();
 }
 
+void EspeakEngine::setHtsVoicesEnabled(bool on)
+{
+    std::lock_guard lock(m_mutex);
+    m_htsEnabled = on;
+}
+
 HtsVoice *EspeakEngine::htsVoice(int voiceIndex)
 {
-    if (voiceIndex < 0 || voiceIndex > 1 || !voiceModeTable()[voiceIndex].japanese)
+    if (!m_htsEnabled || voiceIndex < 0 || voiceIndex > 1 || !voiceModeTable()[voiceIndex].japanese)
         return nullptr;
     if (!m_htsTried[voiceIndex]) {
         m_htsTried[voiceIndex] = true;

@@ -94,6 +94,9 @@ public:
     // For a Japanese voice whose HTS voice is missing, the speaker's name ("Naoko"); else
     // empty.
     QString speakerWithoutHtsVoice(int voiceIndex);
+    // Off: the Japanese speakers speak through espeak-ng even with their HTS voices
+    // installed (the poet's choice in the Speaker menu). On by default.
+    void setHtsVoicesEnabled(bool on);
 
     EspeakEngine(const EspeakEngine &) = delete;
     EspeakEngine &operator=(const EspeakEngine &) = delete;
@@ -116,6 +119,7 @@ private:
     // Naoko's and Kenji's HTS voices; tried once each.
     std::unique_ptr<HtsVoice> m_hts[2];
     bool m_htsTried[2] = {false, false};
+    bool m_htsEnabled = true;
 };
 
 } // namespace speech

@@ -94,6 +94,7 @@ const QStringList FirstStartLog = {
     QStringLiteral("RubyCheckBox 0"),
     QStringLiteral("TcyCheckBox 0"),
     QStringLiteral("menu HistoricalRuby1 0"),
+    QStringLiteral("menu HtsVoice1 1"),
     QStringLiteral("menu VH 1"),
     QStringLiteral("menu WordWrap 1"),
     QStringLiteral("menu N14 1"),

@@ -110,7 +110,7 @@ TEST(RegItems, TheProgramTableHasItsSettings)
 {
     // The fifty settings every settings file has held, then the poet's tools' nine.
     const TRegItems &t = TRegItems::programTable();
-    ASSERT_EQ(t.count(), 60);
+    ASSERT_EQ(t.count(), 61);
     for (const TRegItem &item : t) {
         EXPECT_TRUE(item.Section.startsWith(u"Form\\")) << item.Name.toStdString();
         EXPECT_EQ(t.indexOf(item.Name.toUpper()), t.indexOf(item.Name)) << item.Name.toStdString();

@@ -294,6 +294,13 @@ TEST_P(Typing, RecitationMarksSetTheEngineAndAMissingVoiceIsShownOnce)
     EXPECT_FALSE(item("Recite1")->isChecked());
     EXPECT_FALSE(engine->recites());
     EXPECT_TRUE(engine->opensWithJoka());
+    // The Japanese speakers' voices: HTS by default, espeak-ng when the mark is taken off.
+    EXPECT_TRUE(item("HtsVoice1")->isChecked());
+    EXPECT_TRUE(engine->usesHtsVoices());
+    item("HtsVoice1")->trigger();
+    EXPECT_FALSE(engine->usesHtsVoices());
+    item("HtsVoice1")->trigger();
+    EXPECT_TRUE(engine->usesHtsVoices());
     // What the engine has to say goes to the hint panel of the status bar.
     Q_EMIT engine->noticed(QStringLiteral("Naokoの声が見つからないため、espeak-ng で読み上げます"));
     EXPECT_EQ(w->StatusBar1()->panelText(4),

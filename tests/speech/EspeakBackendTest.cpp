@@ -217,6 +217,14 @@ TEST(Backend, EachWordIsToldWhenItIsHeard)
     EXPECT_TRUE(std::is_sorted(times.begin(), times.end()));
     EXPECT_GT(times.last() - times.first(), 500'000'000) << "told as heard, not all at once";
     EXPECT_EQ(p.done.size(), 1);
+    // Through espeak-ng, as the poet may choose, the text is read without word marks.
+    p.ss.setHtsVoices(false);
+    heard.clear();
+    p.ss.SpeakText(text);
+    p.play(10000);
+    p.ss.setHtsVoices(true);
+    EXPECT_EQ(p.done.size(), 2);
+    EXPECT_TRUE(heard.isEmpty());
 }
 
 TEST(Backend, EverySpokenTextReportsOnceAndResetTextsNever)
