@@ -220,7 +220,8 @@ QList<ProsodyWord> SpokenJapanese::wordsOf(const QList<Word> &group) const
         if (!tiled || w.fromRuby || !soundsAlike(pronunciationOf(mine), w.kana)) {
             // Read otherwise: ruby (春日《かすが》) and words naist-jdic does not divide as the
             // engine does are looked up by their kana; a word it divides alike but says
-            // otherwise (一本 いっぽん, 八歳 はっさい) keeps its first part's features.
+            // otherwise keeps its parts' features (一本 いっぽん) or, when the sounds are
+            // another word's altogether (二日 ふつか), is looked up by its kana too.
             const QString said = asSaid(w.kana);
             QList<ProsodyWord> again;
             if (w.fromRuby || !tiled || !soundChanged(mine, said))
