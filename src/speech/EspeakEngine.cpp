@@ -250,8 +250,7 @@ bool EspeakEngine::recite(QStringView text, int voiceIndex, int rate, const Chun
     HtsVoice *voice = htsVoice(voiceIndex);
     if (!voice)
         return false;
-    if (!m_spoken)
-        m_spoken = std::make_unique<SpokenJapanese>(*m_reading);
+    makeSpokenJapanese();
     for (QStringView line : text.split(u'\n')) {
         for (const RecitedPart &part : recitationPlan(*m_reading, line, rate, opening)) {
             Resampler resampler(voice->sampleRate(), m_sampleRate);
@@ -266,6 +265,13 @@ bool EspeakEngine::recite(QStringView text, int voiceIndex, int rate, const Chun
     return true;
 }
 
+void EspeakEngine::makeSpokenJapanese()
+{
+    // Opened on first use: naist-jdic is only read when a Japanese HTS voice speaks.
+    if (!m_spoken)
+        m_spoken = std::make_unique<SpokenJapanese>(*m_reading);
+}
+
 QString EspeakEngine::speakerWithoutHtsVoice(int voiceIndex)
 {
     if (voiceIndex < 0 || voiceIndex >= int(voiceModeTable().size()) ||
@@ -277,8 +283,7 @@ QString EspeakEngine::speakerWithoutHtsVoice(int voiceIndex)
 bool EspeakEngine::synthesizeHts(HtsVoice &voice, QStringView text, int rate, bool quickStart,
                                  const ChunkSink &sink, const WordSink &word)
 {
-    if (!m_spoken)
-        m_spoken = std::make_unique<SpokenJapanese>(*m_reading);
+    makeSpokenJapanese();
     // The speed slider's words per minute, its middle (150) the voice's own pace.
     const double speed = rate / 150.0;
     qsizetype lineStart = 0;

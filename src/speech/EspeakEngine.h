@@ -107,6 +107,7 @@ private:
     bool loadVoice(int voiceIndex);
     // The HTS voice of a Japanese voice mode, loaded on first use; null when it is missing.
     HtsVoice *htsVoice(int voiceIndex);
+    void makeSpokenJapanese();
     bool synthesizeHts(HtsVoice &voice, QStringView text, int rate, bool quickStart,
                        const ChunkSink &sink, const WordSink &word);
 

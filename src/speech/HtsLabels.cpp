@@ -1,5 +1,7 @@
 #include "speech/HtsLabels.h"
 
+#include "reading/KanaRules.h"
+
 #include <QHash>
 
 #include <algorithm>
@@ -122,19 +124,15 @@ std::optional<Mora> syllable(QChar base, QChar small)
     return Mora{b->consonant, s->vowel};
 }
 
-QChar toKatakana(QChar c)
-{
-    const char16_t u = c.unicode();
-    return (u >= 0x3041 && u <= 0x3096) ? QChar(char16_t(u + 0x60)) : c;
-}
-
 } // namespace
 
 namespace {
 
-QList<Mora> parseMorae(QStringView pronunciation, QList<qsizetype> *ends)
+QList<Mora> parseMorae(QStringView written, QList<qsizetype> *ends)
 {
     const QHash<QChar, Mora> &table = kanaTable();
+    // Katakana, a character for a character: positions stay those of what was written.
+    const QString pronunciation = reading::toKatakana(written);
     QList<Mora> out;
     const auto ended = [&](qsizetype at) {
         if (ends && ends->size() < out.size())
@@ -143,7 +141,7 @@ QList<Mora> parseMorae(QStringView pronunciation, QList<qsizetype> *ends)
             ends->last() = at;
     };
     for (qsizetype i = 0; i < pronunciation.size(); ++i) {
-        const QChar c = toKatakana(pronunciation[i]);
+        const QChar c = pronunciation[i];
         if (c == u'ー') {
             // ー repeats the vowel before it; after ン or ッ there is none to repeat.
             if (!out.isEmpty() && out.last().vowel != u"N" && out.last().vowel != u"cl") {
@@ -160,7 +158,7 @@ QList<Mora> parseMorae(QStringView pronunciation, QList<qsizetype> *ends)
             continue;
         }
         if (i + 1 < pronunciation.size()) {
-            if (const std::optional<Mora> two = syllable(c, toKatakana(pronunciation[i + 1]))) {
+            if (const std::optional<Mora> two = syllable(c, pronunciation[i + 1])) {
                 out.append(*two);
                 ended(i + 2);
                 ++i;

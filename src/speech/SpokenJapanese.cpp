@@ -278,11 +278,6 @@ QList<hts::BreathGroup> SpokenJapanese::utterance(QStringView line) const
     return accentPhrases(prosodyWords(line), question);
 }
 
-QStringList SpokenJapanese::labels(QStringView line) const
-{
-    return hts::fullContextLabels(utterance(line));
-}
-
 QStringList SpokenJapanese::labels(QStringView line,
                                    QList<std::pair<qsizetype, qsizetype>> *spans) const
 {

@@ -31,11 +31,10 @@ public:
     // The words of one line (no line breaks) as they are said, with their accent features.
     QList<ProsodyWord> prosodyWords(QStringView line) const;
     QList<hts::BreathGroup> utterance(QStringView line) const;
-    // The labels of a line; empty when nothing in it is said.
-    QStringList labels(QStringView line) const;
-    // The same with, for each label, where its word stands in the line ({-1, -1} for
-    // silence and pauses).
-    QStringList labels(QStringView line, QList<std::pair<qsizetype, qsizetype>> *spans) const;
+    // The labels of a line, empty when nothing in it is said; with `spans`, where each
+    // label's word stands in the line ({-1, -1} for silence and pauses).
+    QStringList labels(QStringView line,
+                       QList<std::pair<qsizetype, qsizetype>> *spans = nullptr) const;
 
     // Whether two pronunciations sound alike: the same morae, a long vowel written ー or by
     // its kana (トーキョー, とうきょう), whispered or not.
