@@ -271,9 +271,10 @@ bool looksHistorical(QStringView line)
     const qsizetype n = h.size();
     auto kanaAt = [&](qsizetype i) { return i >= 0 && i < n && isHiragana(h[i].unicode()); };
     // Spellings modern kana never has: なほ (なお), おほ (おお), いにしへ, あはれ ...
-    static const char16_t *const spellings[] = {u"なほ", u"おほ",     u"とほ",   u"かほ",
-                                                u"こほ", u"いにしへ", u"あはれ", u"けふ",
-                                                u"てふ", u"にほ",     u"からう"};
+    static const char16_t *const spellings[] = {
+        u"なほ",   u"おほ",   u"とほ",   u"かほ",   u"こほ",   u"いにしへ",
+        u"あはれ", u"けふ",   u"てふ",   u"にほ",   u"からう", u"せう",
+        u"やうな", u"やうに", u"だらう", u"あつた", u"あつて"};
     for (const char16_t *word : spellings) {
         if (h.contains(QStringView(word)))
             return true;
@@ -281,6 +282,9 @@ bool looksHistorical(QStringView line)
     for (qsizetype i = 0; i < n; ++i) {
         const QChar c = h[i];
         if (c == u'ゐ' || c == u'ゑ')
+            return true;
+        // ぢつと, づつと: today's spelling starts no word with ぢ or づ.
+        if ((c == u'ぢ' || c == u'づ') && !kanaAt(i - 1) && kanaAt(i + 1))
             return true;
         // かりほ, いほ: ほ ending a word after a kana, where modern spelling has お.
         if (c == u'ほ' && kanaAt(i - 1) && !isParticleLike(h[i - 1]) && h[i - 1] != u'ほ' &&
@@ -292,7 +296,7 @@ bool looksHistorical(QStringView line)
             return true;
         if (c == u'ふ' && i > 0 && (kanaAt(i - 1) || isKanji(h[i - 1].unicode()))) {
             // -ふ ending a word: at the end, before a blank or mark, or before a particle.
-            if (!kanaAt(i + 1) || inRow(h[i + 1], u"となもをかやぞにべのは"))
+            if (!kanaAt(i + 1) || inRow(h[i + 1], u"となもをかやぞにべのはま"))
                 return true;
         }
         if ((c == u'ひ' || c == u'へ' || c == u'ほ') && kanaAt(i - 1) && kanaAt(i + 1) &&
@@ -407,7 +411,8 @@ Modernised modernFromHistorical(QStringView text, bool particlesStartWords)
             put(QChar(u'ん'), i);
         } else if (!wordStart &&
                    (c == u'は' || c == u'ひ' || c == u'ふ' || c == u'へ' || c == u'ほ') &&
-                   !(afterKanji && (c == u'は' || c == u'へ') && next != u'ば' && next != u'ど') &&
+                   !(afterKanji && (c == u'は' || c == u'へ') &&
+                     !QStringView(u"ばどずじぬね").contains(next)) &&
                    !(c == u'ふ' && next == u'う')) {
             // (After a kanji は and へ are particles, but for a verb's へば and へど: 言へば.)
             // (A ふ before う is said as written: ふうはり is ふうわり.)

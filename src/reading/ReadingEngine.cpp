@@ -383,6 +383,10 @@ ReadingEngine::LineKind ReadingEngine::kindOfLine(QStringView line) const
          text::parseRuby(line.sliced(span.first, span.second - span.first)))
         plainLine += p.text;
     const bool historical = looksHistorical(plainLine);
+    // Prose in historical kana (待つてゐた。, と云ふ、): sentences, not verse.
+    static const QRegularExpression prose(QStringLiteral("[。．！？!?「」『』]|、.*、"));
+    if (historical && plainLine.size() >= 12 && plainLine.contains(prose))
+        return {true, false, {}, {}, {-1, -1}};
     if (historical || looksPoetic(plainLine)) {
         LineKind kind{historical, true, {}, {}, {-1, -1}};
         // Its ku, where blanks part it into three or five, or the whole poem in one run.
@@ -506,6 +510,20 @@ void ReadingEngine::readPlain(QStringView original, qsizetype offset, LineKind k
 
 namespace {
 
+// Kanji with katakana for their okurigana and particles and no hiragana, as old prose and
+// verse write (雨ニモマケズ), as the same text in hiragana, which the dictionaries read.
+QString katakanaAsHiragana(QString text)
+{
+    bool okurigana = false;
+    for (qsizetype k = 0; k < text.size(); ++k) {
+        if (isHiragana(text[k].unicode()))
+            return text;
+        okurigana = okurigana || (k > 0 && isKanji(text[k - 1].unicode()) &&
+                                  isKatakana(text[k].unicode()) && text[k] != u'ー');
+    }
+    return okurigana ? toHiragana(text) : text;
+}
+
 // Runs longer than this are read in pieces, so that the lattice stays small; a piece ends
 // where kana meets kanji, a likely boundary between words, when there is one near.
 constexpr qsizetype PieceLength = 200;
@@ -578,7 +596,7 @@ void ReadingEngine::readRun(QStringView run, const QList<qsizetype> &origin, Lin
         const qsizetype end = pieceEnd(run, start);
         const QStringView text = run.sliced(start, end - start);
         const qsizetype n = text.size();
-        const QString mecabText = withCommonKanji(text);
+        const QString mecabText = katakanaAsHiragana(withCommonKanji(text));
 
         Lattice lattice(
             n, [this](quint16 right, quint16 left) { return m_mecab->connection(right, left); });
@@ -613,7 +631,9 @@ void ReadingEngine::readRun(QStringView run, const QList<qsizetype> &origin, Lin
         // the auxiliary む of poetry as ん, and the large つ of old prints where today's small
         // っ stands (取つて as 取って).
         QList<Modernised> variants;
-        if (kind.poetic) {
+        if (kind.historical && !kind.poetic) {
+            variants << modernFromHistorical(mecabText) << modernFromHistorical(mecabText, false);
+        } else if (kind.poetic) {
             variants << modernFromHistorical(mecabText) << modernFromHistorical(mecabText, false);
             // Old prints leave out the kana a verb's te-form sounds after its kanji: 咲て
             // さいて, 散て ちって, 飛で とんで.
@@ -646,12 +666,23 @@ void ReadingEngine::readRun(QStringView run, const QList<qsizetype> &origin, Lin
         }
         QSet<QString> seen{mecabText};
         for (Modernised &variant : variants) {
-            for (qsizetype k = 1; k + 1 < variant.text.size(); ++k) {
+            // Old prints write a large つ for today's small っ (待つて, くねつて, ぢつと) and
+            // ぢ づ where today's spelling has じ ず (ぢつと じっと).
+            const bool oldPrint = kind.historical || kind.poetic;
+            for (qsizetype k = 0; k < variant.text.size(); ++k) {
+                const QChar c = variant.text[k];
+                if (kind.historical && (c == u'ぢ' || c == u'づ') && k + 1 < variant.text.size() &&
+                    (k == 0 || !isKana(variant.text[k - 1].unicode())))
+                    variant.text[k] = c == u'ぢ' ? u'じ' : u'ず';
+                if (c != u'つ' || k == 0 || k + 1 >= variant.text.size())
+                    continue;
                 const QChar before = variant.text[k - 1];
-                const bool stem = isKanji(before.unicode()) ||
-                                  (kind.historical && isKana(before.unicode()) && before != u'か');
-                if (variant.text[k] == u'つ' && stem &&
-                    (variant.text[k + 1] == u'て' || variant.text[k + 1] == u'た'))
+                const QChar next = variant.text[k + 1];
+                const bool stem =
+                    isKanji(before.unicode()) || (oldPrint && isKana(before.unicode()) &&
+                                                  before != u'か' && !isParticleLike(before));
+                if (stem && (next == u'て' || next == u'た' ||
+                             (oldPrint && next == u'と' && !isKanji(before.unicode()))))
                     variant.text[k] = u'っ';
             }
             if (seen.contains(variant.text))
@@ -725,6 +756,11 @@ void ReadingEngine::readRun(QStringView run, const QList<qsizetype> &origin, Lin
                     if ((kanjiWord &&
                          (insideKanji || (!isKanji(text[p].unicode()) && insideKana))) ||
                         (!kanjiWord && (!kind.historical || insideKana)))
+                        continue;
+                    // A verb in its end form is never followed by て or た: 待つて is 待って.
+                    const qsizetype e = p + m.length;
+                    if (e < n && QStringView(u"うくぐすつぬぶむる").contains(text[e - 1]) &&
+                        QStringView(u"てでただ").contains(text[e]))
                         continue;
                     addWord(p, p + m.length, m.reading, source,
                             LexiconBonus + LexiconBonusPerCharacter * int(m.length));

@@ -33,6 +33,31 @@ QString rubyKana(QStringView ruby, bool historicalLine)
     return historical ? modernFromHistorical(kana).text : kana;
 }
 
+// Old prints write small kana large (らしやうもん for らしょうもん); compared so.
+QString withLargeKana(QStringView kana)
+{
+    static const QString small = QStringLiteral("ぁぃぅぇぉっゃゅょゎ");
+    static const QString large = QStringLiteral("あいうえおつやゆよわ");
+    QString out = kana.toString();
+    for (QChar &c : out) {
+        if (const qsizetype k = small.indexOf(c); k >= 0)
+            c = large[k];
+    }
+    return out;
+}
+
+// Whether ruby may be written as old prints write it: a large や ゆ よ after a kana of the
+// i-row, which today's spelling would write small (しやう, きやく).
+bool mayHaveLargeSmallKana(QStringView kana)
+{
+    for (qsizetype i = 1; i < kana.size(); ++i) {
+        if (QStringView(u"やゆよ").contains(kana[i]) &&
+            QStringView(u"きぎしじちぢにひびぴみり").contains(kana[i - 1]))
+            return true;
+    }
+    return false;
+}
+
 // The words of text read with the ruby bases on either side of it (`before` and `after`
 // characters of them, read as `beforeKana` and `afterKana`), kept for the text only and
 // placed at `offset` in the line. A word across a base's edge keeps what its reading has
@@ -95,6 +120,25 @@ QList<Word> ReadingEngine::readLine(QStringView line, LineKind kind) const
             Word w;
             w.surface = p.text;
             w.kana = rubyKana(p.ruby, kind.historical);
+            // Ruby in old spelling (らしやうもん, けふ) is said as the dictionary says its base,
+            // where that is the same word; ruby the dictionary reads as written (或日《あるひ》)
+            // stays as written.
+            if (const QString written = toHiragana(expandKanaRepetition(p.ruby));
+                w.kana != written || mayHaveLargeSmallKana(written) ||
+                modernFromHistorical(written, false).text != written) {
+                LineKind alone = kind;
+                alone.ku.clear();
+                alone.kuMorae.clear();
+                alone.oneRun = {-1, -1};
+                QList<Word> base;
+                readPlain(p.text, 0, alone, base);
+                QString said;
+                for (const Word &b : base)
+                    said += b.kana;
+                if (said == written || withLargeKana(said) == withLargeKana(w.kana) ||
+                    withLargeKana(said) == withLargeKana(modernFromHistorical(written, false).text))
+                    w.kana = said;
+            }
             w.fromRuby = true;
             w.begin = p.notationStart();
             w.end = p.end;

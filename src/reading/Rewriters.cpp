@@ -197,14 +197,44 @@ void fallingWeather(QStringView text, QList<Token> &tokens)
     }
 }
 
+// The volitional う of historical kana fused with the sound before it, as it is said:
+// 参りませう まいりましょう, だらう だろう, 行かう いこう.
+void volitionalU(QStringView text, QList<Token> &tokens)
+{
+    for (qsizetype i = 1; i < tokens.size(); ++i) {
+        Token &t = tokens[i];
+        Token &before = tokens[i - 1];
+        if (t.features.partOfSpeech != u"助動詞" ||
+            text.sliced(t.begin, t.end - t.begin) != u"う" || before.kana.isEmpty() ||
+            before.end != t.begin)
+            continue;
+        const QString fused = modernFromHistorical(before.kana + u'う', false).text;
+        if (fused.endsWith(u'う') && fused.size() >= before.kana.size() + 1) {
+            before.kana = fused.chopped(1);
+            t.kana = QStringLiteral("う");
+        }
+    }
+}
+
 void rewrite(QStringView text, bool poetic, bool historical, QList<Token> &tokens)
 {
+    if (historical)
+        volitionalU(text, tokens);
     joinNumbers(text, tokens);
     repeatedKanji(text, tokens);
     fallingWeather(text, tokens);
     if (poetic) {
         poeticWords(text, tokens);
         classicalSounds(text, historical, tokens);
+    } else if (historical) {
+        // Prose in historical kana is read in today's spelling, as its reprints have it:
+        // 云ふ いう, where verse recites ゆう.
+        for (Token &t : tokens) {
+            const QStringView surface = text.sliced(t.begin, t.end - t.begin);
+            if (surface.endsWith(u'ふ') && t.kana.endsWith(QStringLiteral("ゆう")) &&
+                (surface.size() == 2 || surface.endsWith(QStringLiteral("いふ"))))
+                t.kana.replace(t.kana.size() - 2, 1, QStringLiteral("い"));
+        }
     }
 }
 
