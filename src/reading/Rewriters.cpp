@@ -69,12 +69,29 @@ void joinNumbers(QStringView text, QList<Token> &tokens)
 void poeticWords(QStringView text, QList<Token> &tokens)
 {
     const KanjiDictionary &kanji = KanjiDictionary::instance();
-    for (Token &t : tokens) {
+    for (qsizetype i = 0; i < tokens.size(); ++i) {
+        Token &t = tokens[i];
         const QStringView surface = text.sliced(t.begin, t.end - t.begin);
         const bool fromMecab = t.source == Source::Dictionary || t.source == Source::Modern;
-        if (fromMecab && t.features.base == u"行く" && surface.startsWith(u'行') &&
-            t.kana.startsWith(u'い')) {
-            t.kana[0] = u'ゆ';
+        const Token *next =
+            i + 1 < tokens.size() && tokens[i + 1].begin == t.end ? &tokens[i + 1] : nullptr;
+        if (fromMecab && (t.features.base == u"行く" || t.features.base == u"行き") &&
+            surface.startsWith(u'行') && t.kana.startsWith(u'い')) {
+            t.kana[0] = u'ゆ'; // 行く ゆく, 紫野行き むらさきのゆき
+        } else if (fromMecab && t.features.base.endsWith(QStringLiteral("入る")) &&
+                   t.kana.startsWith(QStringLiteral("はい"))) {
+            t.kana.remove(0, 1); // the old verb いる: 日の入る ひのいる, 分け入る
+        } else if (surface == u"我" && t.source != Source::User && next &&
+                   isKanji(text[next->begin].unicode()) && next->features.partOfSpeech == u"名詞") {
+            t.kana = QStringLiteral("わが"); // 我名 わがな, 我目 わがめ
+            // The noun is the native word, not a suffix's on reading (名 メイ).
+            if (next->end - next->begin == 1 && next->features.detail == u"接尾") {
+                if (const QString word = kanji.alone(text[next->begin].unicode()); !word.isEmpty())
+                    tokens[i + 1].kana = word;
+            }
+        } else if (fromMecab && surface == u"風" && t.kana == u"ふう" && t.begin > 0 &&
+                   isHiragana(text[t.begin - 1].unicode())) {
+            t.kana = QStringLiteral("かぜ"); // 散りぬる風: no suffix -風 after a verb
         } else if (surface == u"来" && t.source != Source::User && t.source != Source::Lexicon &&
                    t.end < text.size() && isKana(text[t.end].unicode())) {
             const QChar next = text[t.end];
@@ -216,8 +233,26 @@ void volitionalU(QStringView text, QList<Token> &tokens)
     }
 }
 
+// 御 before a verb is the native お: 御歩きになる おあるきになる, 御待ち.
+void honorificO(QStringView text, QList<Token> &tokens)
+{
+    for (qsizetype i = 0; i + 1 < tokens.size(); ++i) {
+        Token &t = tokens[i];
+        const Token &next = tokens[i + 1];
+        const QStringView word = text.sliced(next.begin, next.end - next.begin);
+        // A verb, or a noun made of one (歩き, 待ち): kanji with its okurigana.
+        const bool native = next.features.partOfSpeech == u"動詞" ||
+                            (next.features.partOfSpeech == u"名詞" && word.size() >= 2 &&
+                             isKanji(word.front().unicode()) && isHiragana(word.back().unicode()));
+        if (text.sliced(t.begin, t.end - t.begin) == u"御" && t.source != Source::User &&
+            t.source != Source::Lexicon && next.begin == t.end && native)
+            t.kana = QStringLiteral("お");
+    }
+}
+
 void rewrite(QStringView text, bool poetic, bool historical, QList<Token> &tokens)
 {
+    honorificO(text, tokens);
     if (historical)
         volitionalU(text, tokens);
     joinNumbers(text, tokens);

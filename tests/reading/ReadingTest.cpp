@@ -331,6 +331,20 @@ TEST_F(Engine, ReadsPoemsNamesMarksAndNumbers)
         {u"彼は思《おも》ふに", u"かれわ おもうに"},
         {u"｜白妙《しろたへ》の衣", u"しろたえの ころも"},
         {u"朝日《あさひ》が溢《あふ》れる", u"あさひが あふれる"},
+        // Prose in old spelling is prose, in today's: the large つ, the volitional う, 云ふ;
+        // ruby in old spelling said as its word, ruby read as written kept.
+        {u"或日《あるひ》、羅生門《らしやうもん》の下で待つてゐた。",
+         u"あるひ, らしょうもんの したで まっていた"},
+        {u"云ふまでもなく、夢であつた。何処まで参りませう。",
+         u"いうまでも なく, ゆめであった, どこまで まいりましょう"},
+        {u"ぢつと手を見る", u"じっと てお みる"},
+        {u"雨ニモマケズ風ニモマケズ", u"あめにも まけず かぜにも まけず"},
+        // In verse: 行き ゆき, 入る いる, 我 before a noun わが; 御 before a verb お; 石 after
+        // a number こく.
+        {u"あかねさす 紫野行き 日の入る夕 我目には",
+         u"あかねさす, むらさきのゆき, ひの いる ゆう, わがめにわ"},
+        {u"ぶらぶら御歩きになる", u"ぶらぶら おあるきに なる"},
+        {u"十五万石の城下", u"じゅうごまんごくの じょうか"},
     };
     // The sounds, and the pauses at marks and blanks; where the words part is the lattice's.
     const auto sounds = [](QString kana) { return kana.remove(u' '); };
