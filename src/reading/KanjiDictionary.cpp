@@ -233,8 +233,54 @@ QStringList KanjiDictionary::alternatives(char32_t kanji) const
     return all;
 }
 
-QString KanjiDictionary::read(QStringView word, QStringList *alternatives) const
+namespace {
+
+// The consonant a kana is spelled with in its row of the kana table (か き く け こ: "k"),
+// empty for the vowels and わ, which a verb's endings share (笑う 笑わ).
+QString rowOf(QChar kana)
 {
+    QString latin = hepburn(QString(kana));
+    if (latin.isEmpty() || QStringView(u"aiueow").contains(latin[0]))
+        return QString();
+    latin = latin.left(1);
+    if (latin == u"f")
+        return QStringLiteral("h");
+    if (latin == u"j")
+        return QStringLiteral("z");
+    if (latin == u"c")
+        return QStringLiteral("t");
+    return latin;
+}
+
+} // namespace
+
+QString KanjiDictionary::stemBefore(char32_t kanji, QChar okurigana) const
+{
+    if (!isHiragana(okurigana.unicode()) || isParticleLike(okurigana) ||
+        QStringView(u"がはもへでっ").contains(okurigana))
+        return QString();
+    const QString row = rowOf(okurigana);
+    for (const QString &kun : readings(kanji).kun) {
+        const qsizetype dot = kun.indexOf(u'.');
+        if (dot <= 0 || dot + 1 >= kun.size() || isAffix(kun))
+            continue;
+        const QString ending = rowOf(kun[dot + 1]);
+        // は-row kana after a stem are historical spellings of the vowels (顫ひ ふるい).
+        if (ending == row || (ending.isEmpty() && row == u"h"))
+            return kun.left(dot);
+    }
+    return QString();
+}
+
+QString KanjiDictionary::read(QStringView word, QStringList *alternatives, QChar okurigana) const
+{
+    if (const QList<uint> one = word.toUcs4(); one.size() == 1 && isKanji(one[0])) {
+        if (const QString stem = stemBefore(one[0], okurigana); !stem.isEmpty()) {
+            if (alternatives)
+                *alternatives = this->alternatives(one[0]);
+            return stem;
+        }
+    }
     const QList<uint> characters = word.toUcs4();
     const auto kanjiCount = std::count_if(characters.cbegin(), characters.cend(),
                                           [](uint c) { return isKanji(c) && c != U'々'; });

@@ -42,7 +42,12 @@ public:
     // (鋏 はさみ), kanji together each by its on reading (水滸伝 すいこでん), 々 as the kanji
     // before it again, voiced; kana as written. A single kanji's other readings go to
     // `alternatives`.
-    QString read(QStringView word, QStringList *alternatives = nullptr) const;
+    // A single kanji followed by `okurigana` (the hiragana after it, 顫ひ) is read by the
+    // stem of its kun whose okurigana conjugates into them (ふる.う: ふる).
+    QString read(QStringView word, QStringList *alternatives = nullptr,
+                 QChar okurigana = QChar()) const;
+    // That stem, or nothing where no kun of the kanji ends so.
+    QString stemBefore(char32_t kanji, QChar okurigana) const;
 
     qsizetype size() const { return m_kanjidic.size(); }
 

@@ -818,7 +818,8 @@ void ReadingEngine::readRun(QStringView run, const QList<qsizetype> &origin, Lin
                         (surface == u"は" || surface == u"へ"))
                         t.kana = surface == u"は" ? QStringLiteral("わ") : QStringLiteral("え");
                 } else if (containsKanji(surface)) {
-                    t.kana = KanjiDictionary::instance().read(surface, &t.alternatives);
+                    t.kana = KanjiDictionary::instance().read(surface, &t.alternatives,
+                                                              c.end < n ? text[c.end] : QChar());
                     t.doubtful = true;
                 } else if (isPunctuationFeature(t.features) && c.source != Source::Unknown) {
                     t.silent = true;

@@ -345,6 +345,8 @@ TEST_F(Engine, ReadsPoemsNamesMarksAndNumbers)
          u"あかねさす, むらさきのゆき, ひの いる ゆう, わがめにわ"},
         {u"ぶらぶら御歩きになる", u"ぶらぶら おあるきに なる"},
         {u"十五万石の城下", u"じゅうごまんごくの じょうか"},
+        // A kanji no word covers, with okurigana, by the kun that ends so.
+        {u"手が顫える", u"てが ふるえる"},
     };
     // The sounds, and the pauses at marks and blanks; where the words part is the lattice's.
     const auto sounds = [](QString kana) { return kana.remove(u' '); };
