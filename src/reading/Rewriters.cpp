@@ -250,9 +250,23 @@ void honorificO(QStringView text, QList<Token> &tokens)
     }
 }
 
+// 是 before a particle is the old これ (是がまあ, 是は), but for 是が非でも.
+void demonstrativeKore(QStringView text, QList<Token> &tokens)
+{
+    for (qsizetype i = 0; i + 1 < tokens.size(); ++i) {
+        Token &t = tokens[i];
+        if (text.sliced(t.begin, t.end - t.begin) != u"是" || t.source == Source::User ||
+            t.kana != u"ぜ" || tokens[i + 1].begin != t.end ||
+            tokens[i + 1].features.partOfSpeech != u"助詞" || text.mid(t.end, 2) == u"が非")
+            continue;
+        t.kana = QStringLiteral("これ");
+    }
+}
+
 void rewrite(QStringView text, bool poetic, bool historical, QList<Token> &tokens)
 {
     honorificO(text, tokens);
+    demonstrativeKore(text, tokens);
     if (historical)
         volitionalU(text, tokens);
     joinNumbers(text, tokens);

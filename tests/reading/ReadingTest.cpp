@@ -344,6 +344,7 @@ TEST_F(Engine, ReadsPoemsNamesMarksAndNumbers)
         {u"あかねさす 紫野行き 日の入る夕 我目には",
          u"あかねさす, むらさきのゆき, ひの いる ゆう, わがめにわ"},
         {u"ぶらぶら御歩きになる", u"ぶらぶら おあるきに なる"},
+        {u"是がまあ 是が非でも", u"これが まあ, ぜが ひでも"},
         {u"十五万石の城下", u"じゅうごまんごくの じょうか"},
         // A kanji no word covers, with okurigana, by the kun that ends so.
         {u"手が顫える", u"てが ふるえる"},
