@@ -631,10 +631,10 @@ void ReadingEngine::readRun(QStringView run, const QList<qsizetype> &origin, Lin
         // the auxiliary む of poetry as ん, and the large つ of old prints where today's small
         // っ stands (取つて as 取って).
         QList<Modernised> variants;
-        if (kind.historical && !kind.poetic) {
+        const bool oldPrint = kind.historical || kind.poetic;
+        if (oldPrint)
             variants << modernFromHistorical(mecabText) << modernFromHistorical(mecabText, false);
-        } else if (kind.poetic) {
-            variants << modernFromHistorical(mecabText) << modernFromHistorical(mecabText, false);
+        if (kind.poetic) {
             // Old prints leave out the kana a verb's te-form sounds after its kanji: 咲て
             // さいて, 散て ちって, 飛で とんで.
             for (const QChar sound : {u'い', u'っ', u'ん'}) {
@@ -657,7 +657,7 @@ void ReadingEngine::readRun(QStringView run, const QList<qsizetype> &origin, Lin
                 if (spoken.text.size() > n)
                     variants << spoken;
             }
-        } else {
+        } else if (!kind.historical) {
             Modernised same;
             same.text = mecabText;
             for (qsizetype k = 0; k < n; ++k)
@@ -668,7 +668,6 @@ void ReadingEngine::readRun(QStringView run, const QList<qsizetype> &origin, Lin
         for (Modernised &variant : variants) {
             // Old prints write a large つ for today's small っ (待つて, くねつて, ぢつと) and
             // ぢ づ where today's spelling has じ ず (ぢつと じっと).
-            const bool oldPrint = kind.historical || kind.poetic;
             for (qsizetype k = 0; k < variant.text.size(); ++k) {
                 const QChar c = variant.text[k];
                 if (kind.historical && (c == u'ぢ' || c == u'づ') && k + 1 < variant.text.size() &&

@@ -113,6 +113,12 @@ QList<Word> ReadingEngine::readLine(QStringView line, LineKind kind) const
     const auto isReading = [&](qsizetype i) {
         return i >= 0 && i < pieces.size() && pieces[i].hasRuby() && rubyIsReading(pieces[i].ruby);
     };
+    // For text read apart from the line: the meter's ku stand in the line's places, which
+    // that text has not.
+    LineKind withoutMeter = kind;
+    withoutMeter.ku.clear();
+    withoutMeter.kuMorae.clear();
+    withoutMeter.oneRun = {-1, -1};
     QList<Word> out;
     for (qsizetype i = 0; i < pieces.size(); ++i) {
         const text::RubyPiece &p = pieces[i];
@@ -126,12 +132,8 @@ QList<Word> ReadingEngine::readLine(QStringView line, LineKind kind) const
             if (const QString written = toHiragana(expandKanaRepetition(p.ruby));
                 w.kana != written || mayHaveLargeSmallKana(written) ||
                 modernFromHistorical(written, false).text != written) {
-                LineKind alone = kind;
-                alone.ku.clear();
-                alone.kuMorae.clear();
-                alone.oneRun = {-1, -1};
                 QList<Word> base;
-                readPlain(p.text, 0, alone, base);
+                readPlain(p.text, 0, withoutMeter, base);
                 QString said;
                 for (const Word &b : base)
                     said += b.kana;
@@ -152,13 +154,8 @@ QList<Word> ReadingEngine::readLine(QStringView line, LineKind kind) const
         if (before || after) {
             const QString beforeBase = before ? pieces[i - 1].text : QString();
             const QString afterBase = after ? pieces[i + 1].text : QString();
-            // The meter's ku stand in the line's places, which the joined text has not.
-            LineKind around = kind;
-            around.ku.clear();
-            around.kuMorae.clear();
-            around.oneRun = {-1, -1};
             QList<Word> read;
-            readPlain(beforeBase + p.text + afterBase, 0, around, read);
+            readPlain(beforeBase + p.text + afterBase, 0, withoutMeter, read);
             if (keepAround(read, beforeBase.size(), p.text.size(),
                            before ? out.back().kana : QString(),
                            after ? rubyKana(pieces[i + 1].ruby, kind.historical) : QString(),
