@@ -756,6 +756,10 @@ void ReadingEngine::readRun(QStringView run, const QList<qsizetype> &origin, Lin
                          (insideKanji || (!isKanji(text[p].unicode()) && insideKana))) ||
                         (!kanjiWord && (!kind.historical || insideKana)))
                         continue;
+                    // A name of one kanji (母 of 道綱母, 院) is the poets' and poems' own: in
+                    // prose お母さん stays MeCab's word.
+                    if (m.length == 1 && !kind.poetic)
+                        continue;
                     // A verb in its end form is never followed by て or た: 待つて is 待って.
                     const qsizetype e = p + m.length;
                     if (e < n && QStringView(u"うくぐすつぬぶむる").contains(text[e - 1]) &&

@@ -346,6 +346,8 @@ TEST_F(Engine, ReadsPoemsNamesMarksAndNumbers)
         {u"ぶらぶら御歩きになる", u"ぶらぶら おあるきに なる"},
         {u"是がまあ 是が非でも", u"これが まあ, ぜが ひでも"},
         {u"十五万石の城下", u"じゅうごまんごくの じょうか"},
+        {u"大学の四年間", u"だいがくの よねんかん"},
+        {u"石走る 垂水の上の さわらびの", u"いわばしる, たるみの うえの, さわらびの"},
         // A kanji no word covers, with okurigana, by the kun that ends so.
         {u"手が顫える", u"てが ふるえる"},
     };
@@ -394,6 +396,7 @@ TEST_F(Engine, ModernProseReadsAsMecabReadsIt)
         u"病院で薬をもらった",
         u"空には星がたくさん見えた",
         u"犬が元気よく走っている",
+        u"お母さんに電話するのを忘れていた",
         u"母は台所で魚を焼いている",
         u"静かな部屋で音楽を聴いた",
     };
