@@ -115,6 +115,12 @@ const Lexicon &Lexicon::classical()
     return lexicon;
 }
 
+const Lexicon &Lexicon::oldProse()
+{
+    static const Lexicon lexicon = compiledIn({":/reading/old-prose-words.tsv"});
+    return lexicon;
+}
+
 const Lexicon &Lexicon::names()
 {
     static const Lexicon lexicon = compiledIn({":/reading/classical-names.tsv"});

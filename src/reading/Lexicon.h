@@ -39,6 +39,9 @@ public:
     // place names with poets' names and titles.
     static const Lexicon &classical();
     static const Lexicon &names();
+    // Words of older prose in the kanji its books give them (其処 そこ, 矢張り やはり), for
+    // every line.
+    static const Lexicon &oldProse();
     // The reading as spelled in historical kana, for a word of those lexicons: the lexicons
     // read the historical spellings of their words (しろたへ, けふ, あふぎ) as today's, so today's
     // reading of a word they hold leads back to its spelling. `surface` must be such a word

@@ -770,6 +770,7 @@ void ReadingEngine::readRun(QStringView run, const QList<qsizetype> &origin, Lin
                 }
             };
             fromLexicon(Lexicon::names(), Source::Names);
+            fromLexicon(Lexicon::oldProse(), Source::Lexicon);
             if (kind.poetic)
                 fromLexicon(Lexicon::classical(), Source::Lexicon);
         }

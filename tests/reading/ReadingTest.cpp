@@ -347,6 +347,8 @@ TEST_F(Engine, ReadsPoemsNamesMarksAndNumbers)
         {u"是がまあ 是が非でも", u"これが まあ, ぜが ひでも"},
         {u"十五万石の城下", u"じゅうごまんごくの じょうか"},
         {u"大学の四年間", u"だいがくの よねんかん"},
+        // Older prose's kanji for words today's text writes in kana.
+        {u"其処で矢張り何うしても此方を見た。", u"そこで やはり どうしても こちらお みた"},
         {u"石走る 垂水の上の さわらびの", u"いわばしる, たるみの うえの, さわらびの"},
         // A kanji no word covers, with okurigana, by the kun that ends so.
         {u"手が顫える", u"てが ふるえる"},
