@@ -448,6 +448,12 @@ void ReadingEngine::readPlain(QStringView original, qsizetype offset, LineKind k
     const qsizetype n = text.size();
     for (qsizetype i = 0; i < n;) {
         const QChar c = text[i];
+        // An editor's note of an electronic text, ［＃「其の時」に傍点］: not part of it.
+        if (c == u'[' && i + 1 < n && text[i + 1] == u'#') {
+            const qsizetype close = text.indexOf(u']', i + 2);
+            i = close < 0 ? n : close + 1;
+            continue;
+        }
         if (const Approximate approx = approximateNumber(text, i); approx.length) {
             word(i, i + approx.length, approx.reading, Word::Kind::Japanese);
             i += approx.length;

@@ -265,6 +265,12 @@ void demonstrativeKore(QStringView text, QList<Token> &tokens)
 
 void rewrite(QStringView text, bool poetic, bool historical, QList<Token> &tokens)
 {
+    for (Token &t : tokens) {
+        // 云った いった: the IPA dictionary says ゆった.
+        if ((t.features.base == u"云う" || t.features.base == u"言う") &&
+            t.kana.startsWith(QStringLiteral("ゆっ")))
+            t.kana[0] = u'い';
+    }
     honorificO(text, tokens);
     demonstrativeKore(text, tokens);
     if (historical)

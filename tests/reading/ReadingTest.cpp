@@ -349,6 +349,8 @@ TEST_F(Engine, ReadsPoemsNamesMarksAndNumbers)
         {u"大学の四年間", u"だいがくの よねんかん"},
         // Older prose's kanji for words today's text writes in kana.
         {u"其処で矢張り何うしても此方を見た。", u"そこで やはり どうしても こちらお みた"},
+        // An electronic text's notes are not read; 云った is いった.
+        {u"其《そ》の時［＃「其の時」に傍点］彼は云った", u"そのとき かれわ いった"},
         {u"石走る 垂水の上の さわらびの", u"いわばしる, たるみの うえの, さわらびの"},
         // A kanji no word covers, with okurigana, by the kun that ends so.
         {u"手が顫える", u"てが ふるえる"},
