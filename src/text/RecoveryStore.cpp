@@ -30,6 +30,49 @@ const char *lineEndKey(LineEnd end)
     return end == LineEnd::Lf ? "lf" : end == LineEnd::Cr ? "cr" : "crlf";
 }
 
+// `text` as the inside of a JSON string: UTF-8 with the quote, the backslash and the control
+// characters escaped. (A copy of a long text is written often; QJsonObject would copy the
+// text twice and escape it character by character.)
+QByteArray jsonStringContent(const QString &text)
+{
+    const QByteArray utf8 = text.toUtf8();
+    QByteArray out;
+    out.reserve(utf8.size() + utf8.size() / 32 + 16);
+    const char *const begin = utf8.constData();
+    const char *const end = begin + utf8.size();
+    const char *run = begin;
+    for (const char *p = begin; p < end; ++p) {
+        const auto c = static_cast<unsigned char>(*p);
+        if (c >= 0x20 && c != '"' && c != '\\')
+            continue;
+        out.append(run, p - run);
+        run = p + 1;
+        switch (c) {
+        case '"':
+            out += "\\\"";
+            break;
+        case '\\':
+            out += "\\\\";
+            break;
+        case '\n':
+            out += "\\n";
+            break;
+        case '\r':
+            out += "\\r";
+            break;
+        case '\t':
+            out += "\\t";
+            break;
+        default:
+            out += "\\u00";
+            out += "0123456789abcdef"[c >> 4];
+            out += "0123456789abcdef"[c & 15];
+        }
+    }
+    out.append(run, end - run);
+    return out;
+}
+
 // A JSON string from just after its opening quote: its text, and whether its closing quote
 // was reached (a copy cut short ends inside its text).
 QString jsonString(QByteArrayView data, qsizetype from, bool *closed)
@@ -168,8 +211,12 @@ bool RecoveryStore::save(const QString &pane, const QString &filePath, const QSt
     o.insert(QStringLiteral("lineEnd"), QLatin1String(lineEndKey(format.lineEnd)));
     // (The keys are written in order: "text" comes last, so a copy cut short still says
     // which pane and file it is, and holds the start of its text.)
-    o.insert(QStringLiteral("text"), text);
-    return writeFileSafely(copyPath(pane), QJsonDocument(o).toJson(QJsonDocument::Compact), error);
+    QByteArray json = QJsonDocument(o).toJson(QJsonDocument::Compact);
+    json.chop(1); // its closing brace
+    json += ",\"text\":\"";
+    json += jsonStringContent(text);
+    json += "\"}";
+    return writeFileSafely(copyPath(pane), json, error);
 }
 
 void RecoveryStore::remove(const QString &pane)

@@ -38,8 +38,10 @@ TEST(RecoveryStore, CopiesOfAGoneEditorAreOfferedAndThoseOfARunningOneAreNot)
         DocumentFormat eucLf;
         eucLf.encoding = FileEncoding::EucJp;
         eucLf.lineEnd = LineEnd::Lf;
-        ASSERT_TRUE(running.save(QStringLiteral("right"), QStringLiteral("/home/u/歌.txt"),
-                                 QStringLiteral("春過ぎて\n夏来にけらし"), eucLf));
+        // The text with what JSON must escape: quotes, backslashes, control characters.
+        const QString text = QStringLiteral("春過ぎて\n夏来にけらし \"白妙\" C:\\歌\t\r\x01 🌸");
+        ASSERT_TRUE(
+            running.save(QStringLiteral("right"), QStringLiteral("/home/u/歌.txt"), text, eucLf));
         // Another editor of the same user, still running, is left alone.
         RecoveryStore next(dir.path());
         EXPECT_TRUE(next.orphans().isEmpty());
@@ -60,7 +62,7 @@ TEST(RecoveryStore, CopiesOfAGoneEditorAreOfferedAndThoseOfARunningOneAreNot)
         ASSERT_EQ(offered.size(), 1);
         EXPECT_EQ(offered[0].pane, QStringLiteral("right"));
         EXPECT_EQ(offered[0].filePath, QStringLiteral("/home/u/歌.txt"));
-        EXPECT_EQ(offered[0].text, QStringLiteral("春過ぎて\n夏来にけらし"));
+        EXPECT_EQ(offered[0].text, text);
         EXPECT_EQ(offered[0].format.encoding, FileEncoding::EucJp);
         EXPECT_EQ(offered[0].format.lineEnd, LineEnd::Lf);
         EXPECT_FALSE(offered[0].damaged);
