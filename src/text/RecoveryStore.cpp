@@ -33,11 +33,10 @@ const char *lineEndKey(LineEnd end)
 // `text` as the inside of a JSON string: UTF-8 with the quote, the backslash and the control
 // characters escaped. (A copy of a long text is written often; QJsonObject would copy the
 // text twice and escape it character by character.)
-QByteArray jsonStringContent(const QString &text)
+void appendJsonStringContent(QStringView text, QByteArray &out)
 {
     const QByteArray utf8 = text.toUtf8();
-    QByteArray out;
-    out.reserve(utf8.size() + utf8.size() / 32 + 16);
+    out.reserve(out.size() + utf8.size() + utf8.size() / 32 + 16);
     const char *const begin = utf8.constData();
     const char *const end = begin + utf8.size();
     const char *run = begin;
@@ -70,7 +69,6 @@ QByteArray jsonStringContent(const QString &text)
         }
     }
     out.append(run, end - run);
-    return out;
 }
 
 // A JSON string from just after its opening quote: its text, and whether its closing quote
@@ -211,12 +209,26 @@ bool RecoveryStore::save(const QString &pane, const QString &filePath, const QSt
     o.insert(QStringLiteral("lineEnd"), QLatin1String(lineEndKey(format.lineEnd)));
     // (The keys are written in order: "text" comes last, so a copy cut short still says
     // which pane and file it is, and holds the start of its text.)
-    QByteArray json = QJsonDocument(o).toJson(QJsonDocument::Compact);
-    json.chop(1); // its closing brace
-    json += ",\"text\":\"";
-    json += jsonStringContent(text);
-    json += "\"}";
-    return writeFileSafely(copyPath(pane), json, error);
+    // Written a slice at a time, in bounded memory (a surrogate pair is never cut).
+    const auto produce = [&](const PartSink &sink) {
+        QByteArray part = QJsonDocument(o).toJson(QJsonDocument::Compact);
+        part.chop(1); // its closing brace
+        part += ",\"text\":\"";
+        constexpr qsizetype Slice = 1 << 18;
+        for (qsizetype from = 0; from < text.size();) {
+            qsizetype to = std::min(text.size(), from + Slice);
+            if (to < text.size() && text[to - 1].isHighSurrogate())
+                --to;
+            appendJsonStringContent(QStringView(text).sliced(from, to - from), part);
+            if (!sink(part))
+                return false;
+            part.clear();
+            from = to;
+        }
+        part += "\"}";
+        return sink(part);
+    };
+    return writeFileSafely(copyPath(pane), produce, {}, error);
 }
 
 void RecoveryStore::remove(const QString &pane)
