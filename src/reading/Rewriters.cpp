@@ -73,7 +73,7 @@ void poeticWords(QStringView text, QList<Token> &tokens)
         Token &t = tokens[i];
         const QStringView surface = text.sliced(t.begin, t.end - t.begin);
         const bool fromMecab = t.source == Source::Dictionary || t.source == Source::Modern;
-        const Token *next =
+        const Token *following =
             i + 1 < tokens.size() && tokens[i + 1].begin == t.end ? &tokens[i + 1] : nullptr;
         if (fromMecab && (t.features.base == u"行く" || t.features.base == u"行き") &&
             surface.startsWith(u'行') && t.kana.startsWith(u'い')) {
@@ -81,12 +81,14 @@ void poeticWords(QStringView text, QList<Token> &tokens)
         } else if (fromMecab && t.features.base.endsWith(QStringLiteral("入る")) &&
                    t.kana.startsWith(QStringLiteral("はい"))) {
             t.kana.remove(0, 1); // the old verb いる: 日の入る ひのいる, 分け入る
-        } else if (surface == u"我" && t.source != Source::User && next &&
-                   isKanji(text[next->begin].unicode()) && next->features.partOfSpeech == u"名詞") {
+        } else if (surface == u"我" && t.source != Source::User && following &&
+                   isKanji(text[following->begin].unicode()) &&
+                   following->features.partOfSpeech == u"名詞") {
             t.kana = QStringLiteral("わが"); // 我名 わがな, 我目 わがめ
             // The noun is the native word, not a suffix's on reading (名 メイ).
-            if (next->end - next->begin == 1 && next->features.detail == u"接尾") {
-                if (const QString word = kanji.alone(text[next->begin].unicode()); !word.isEmpty())
+            if (following->end - following->begin == 1 && following->features.detail == u"接尾") {
+                if (const QString word = kanji.alone(text[following->begin].unicode());
+                    !word.isEmpty())
                     tokens[i + 1].kana = word;
             }
         } else if (fromMecab && surface == u"風" && t.kana == u"ふう" && t.begin > 0 &&
@@ -214,6 +216,8 @@ void fallingWeather(QStringView text, QList<Token> &tokens)
     }
 }
 
+namespace {
+
 // The volitional う of historical kana fused with the sound before it, as it is said:
 // 参りませう まいりましょう, だらう だろう, 行かう いこう.
 void volitionalU(QStringView text, QList<Token> &tokens)
@@ -262,6 +266,8 @@ void demonstrativeKore(QStringView text, QList<Token> &tokens)
         t.kana = QStringLiteral("これ");
     }
 }
+
+} // namespace
 
 void rewrite(QStringView text, bool poetic, bool historical, QList<Token> &tokens)
 {
