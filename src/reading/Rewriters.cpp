@@ -271,11 +271,17 @@ void demonstrativeKore(QStringView text, QList<Token> &tokens)
 
 void rewrite(QStringView text, bool poetic, bool historical, QList<Token> &tokens)
 {
-    for (Token &t : tokens) {
+    for (qsizetype i = 0; i < tokens.size(); ++i) {
+        Token &t = tokens[i];
         // 云った いった: the IPA dictionary says ゆった.
         if ((t.features.base == u"云う" || t.features.base == u"言う") &&
             t.kana.startsWith(QStringLiteral("ゆっ")))
             t.kana[0] = u'い';
+        // 入る after a verb is the old いる of compounds: 分け入る, 寝入る, 聞き入る.
+        if (i > 0 && t.features.base == u"入る" && t.kana.startsWith(QStringLiteral("はい")) &&
+            tokens[i - 1].end == t.begin && tokens[i - 1].features.partOfSpeech == u"動詞" &&
+            tokens[i - 1].features.form.startsWith(QStringLiteral("連用")))
+            t.kana.remove(0, 1);
     }
     honorificO(text, tokens);
     demonstrativeKore(text, tokens);
