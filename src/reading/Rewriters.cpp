@@ -267,22 +267,39 @@ void demonstrativeKore(QStringView text, QList<Token> &tokens)
     }
 }
 
-} // namespace
-
-void rewrite(QStringView text, bool poetic, bool historical, QList<Token> &tokens)
+// Verbs the IPA dictionary says otherwise than today's reader: 云った ゆった is いった; 入る
+// after a verb is the old いる of compounds (分け入る, 寝入る, 聞き入る).
+void verbSounds(QList<Token> &tokens)
 {
     for (qsizetype i = 0; i < tokens.size(); ++i) {
         Token &t = tokens[i];
-        // 云った いった: the IPA dictionary says ゆった.
         if ((t.features.base == u"云う" || t.features.base == u"言う") &&
             t.kana.startsWith(QStringLiteral("ゆっ")))
             t.kana[0] = u'い';
-        // 入る after a verb is the old いる of compounds: 分け入る, 寝入る, 聞き入る.
         if (i > 0 && t.features.base == u"入る" && t.kana.startsWith(QStringLiteral("はい")) &&
             tokens[i - 1].end == t.begin && tokens[i - 1].features.partOfSpeech == u"動詞" &&
             tokens[i - 1].features.form.startsWith(QStringLiteral("連用")))
             t.kana.remove(0, 1);
     }
+}
+
+// Prose in historical kana is read in today's spelling, as its reprints have it: 云ふ いう,
+// where verse recites ゆう.
+void proseIu(QStringView text, QList<Token> &tokens)
+{
+    for (Token &t : tokens) {
+        const QStringView surface = text.sliced(t.begin, t.end - t.begin);
+        if (surface.endsWith(u'ふ') && t.kana.endsWith(QStringLiteral("ゆう")) &&
+            (surface.size() == 2 || surface.endsWith(QStringLiteral("いふ"))))
+            t.kana.replace(t.kana.size() - 2, 1, QStringLiteral("い"));
+    }
+}
+
+} // namespace
+
+void rewrite(QStringView text, bool poetic, bool historical, QList<Token> &tokens)
+{
+    verbSounds(tokens);
     honorificO(text, tokens);
     demonstrativeKore(text, tokens);
     if (historical)
@@ -294,14 +311,7 @@ void rewrite(QStringView text, bool poetic, bool historical, QList<Token> &token
         poeticWords(text, tokens);
         classicalSounds(text, historical, tokens);
     } else if (historical) {
-        // Prose in historical kana is read in today's spelling, as its reprints have it:
-        // 云ふ いう, where verse recites ゆう.
-        for (Token &t : tokens) {
-            const QStringView surface = text.sliced(t.begin, t.end - t.begin);
-            if (surface.endsWith(u'ふ') && t.kana.endsWith(QStringLiteral("ゆう")) &&
-                (surface.size() == 2 || surface.endsWith(QStringLiteral("いふ"))))
-                t.kana.replace(t.kana.size() - 2, 1, QStringLiteral("い"));
-        }
+        proseIu(text, tokens);
     }
 }
 

@@ -453,6 +453,7 @@ TEST_F(Engine, FuriganaGoesOverTheKanjiAndKeepsWrittenRuby)
     {
         const char16_t *text;
         const char16_t *ruby;
+        bool historical = false;
     } cases[] = {
         {u"春過ぎて", u"春《はる》過《す》ぎて"},
         {u"お茶を飲む", u"お茶《ちゃ》を飲《の》む"},
@@ -468,31 +469,18 @@ TEST_F(Engine, FuriganaGoesOverTheKanjiAndKeepsWrittenRuby)
         {u"ー―…‥　全角！？　ｶﾞｯｺｳ①", u"ー―…‥　全角《ぜんかく》！？　ｶﾞｯｺｳ①"},
         // Emphasis written as dots over a base or as 《《》》 stays as written.
         {u"｜完全《・・》と《《強調》》の声", u"｜完全《・・》と《《強調》》の声《こえ》"},
+        // In historical kana: classical words whose spelling the lexicon reads are written
+        // so, their okurigana matched in it (匂ひ, not 匂《にお》ひ); words of today, and a
+        // reading another word's spelling shares, stay as today (京 is not けふ); ruby
+        // already written stays as written.
+        {u"白妙の衣", u"白妙《しろたへ》の衣《ころも》", true},
+        {u"今日ここのへに匂ひぬるかな", u"今日《けふ》ここのへに匂《にほ》ひぬるかな", true},
+        {u"京の春", u"京《きょう》の春《はる》", true},
+        {u"｜白妙《しろたえ》", u"｜白妙《しろたえ》", true},
     };
     for (const auto &c : cases)
-        EXPECT_EQ(engine().withRuby(QString::fromUtf16(c.text)), QString::fromUtf16(c.ruby))
-            << qPrintable(QString::fromUtf16(c.text));
-}
-
-TEST_F(Engine, RubyInHistoricalKanaWhereTheLexiconKnowsTheSpelling)
-{
-    const struct
-    {
-        const char16_t *text;
-        const char16_t *ruby;
-    } cases[] = {
-        // Classical words whose historical spelling the lexicon reads: written so, their
-        // okurigana matched in it (匂ひ, not 匂《にお》ひ).
-        {u"白妙の衣", u"白妙《しろたへ》の衣《ころも》"},
-        {u"今日ここのへに匂ひぬるかな", u"今日《けふ》ここのへに匂《にほ》ひぬるかな"},
-        // Words of today, and a reading that the spelling of another word shares, stay
-        // as today (京 is not けふ).
-        {u"京の春", u"京《きょう》の春《はる》"},
-        // Ruby already written stays as written.
-        {u"｜白妙《しろたえ》", u"｜白妙《しろたえ》"},
-    };
-    for (const auto &c : cases)
-        EXPECT_EQ(engine().withRuby(QString::fromUtf16(c.text), true), QString::fromUtf16(c.ruby))
+        EXPECT_EQ(engine().withRuby(QString::fromUtf16(c.text), c.historical),
+                  QString::fromUtf16(c.ruby))
             << qPrintable(QString::fromUtf16(c.text));
 }
 
