@@ -379,7 +379,7 @@ QString auxiliaryMuAsN(QStringView text)
     return out;
 }
 
-Modernised modernFromHistorical(QStringView text, bool particlesStartWords)
+Modernised modernFromHistorical(QStringView text, bool particlesStartWords, bool fuseVerbEnds)
 {
     Modernised m;
     const qsizetype n = text.size();
@@ -424,14 +424,15 @@ Modernised modernFromHistorical(QStringView text, bool particlesStartWords)
             // A historical う fuses with the kana before it as it is said today.
             if (to == u'う' && afterKana && !m.text.isEmpty()) {
                 const QChar prev = m.text.back();
-                if (const auto o = aToO().constFind(prev); o != aToO().cend()) {
+                // いふ, けふ, てふ end a word; inside one (ふはりふはり) the ふ is no vowel.
+                const bool wordEnds = !isHiragana(next.unicode()) ||
+                                      QStringView(u"のをにはもとがやぞかよ").contains(next);
+                if (const auto o = aToO().constFind(prev);
+                    o != aToO().cend() && (fuseVerbEnds || !wordEnds)) {
                     m.text.back() = *o;
                     put(QChar(u'う'), i);
                     continue;
                 }
-                // いふ, けふ, てふ end a word; inside one (ふはりふはり) the ふ is no vowel.
-                const bool wordEnds = !isHiragana(next.unicode()) ||
-                                      QStringView(u"のをにはもとがやぞかよ").contains(next);
                 if (const auto f = iOrEFused().constFind(prev);
                     f != iOrEFused().cend() && wordEnds) {
                     const qsizetype from = m.origin.back();

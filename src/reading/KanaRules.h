@@ -56,7 +56,10 @@ struct Modernised
 // て ば) starts a word and keeps its sound: "のひと" stays.
 // With `particlesStartWords` false, only the line's start and what follows a character that
 // is not Japanese start a word: the reading engine weighs both readings (やはらかに after や).
-Modernised modernFromHistorical(QStringView text, bool particlesStartWords = true);
+// With `fuseVerbEnds` false, an a-row kana and a ふ ending a word keep their sounds as a
+// verb's end is said outside the recitation of waka (ちがふ ちがう, not ちごう).
+Modernised modernFromHistorical(QStringView text, bool particlesStartWords = true,
+                                bool fuseVerbEnds = true);
 
 // Only the auxiliary む said ん (あらむ -> あらん, とどめむ -> とどめん), for poems in
 // modern kana that still use it; character for character.

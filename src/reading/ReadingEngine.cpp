@@ -361,75 +361,6 @@ StanzaMeter ReadingEngine::meterOfLines(const QList<QStringView> &lines, PoemFor
     return meterOfStanza(metered, form, poetic);
 }
 
-int ReadingEngine::LineKind::targetFor(qsizetype begin, qsizetype end) const
-{
-    if (!poetic)
-        return 0;
-    if (oneRun.first >= 0)
-        return begin == oneRun.first && end == oneRun.second ? -1 : 0;
-    for (qsizetype k = 0; k < ku.size(); ++k) {
-        if (ku[k].first == begin && ku[k].second == end)
-            return kuMorae[k];
-    }
-    return 0;
-}
-
-ReadingEngine::LineKind ReadingEngine::kindOfLine(QStringView line) const
-{
-    // In a numbered list, the poem between the number and the poet.
-    const std::pair<qsizetype, qsizetype> span = poemSpan(line);
-    QString plainLine;
-    for (const text::RubyPiece &p :
-         text::parseRuby(line.sliced(span.first, span.second - span.first)))
-        plainLine += p.text;
-    const bool historical = looksHistorical(plainLine);
-    // Prose in historical kana (待つてゐた。, と云ふ、): sentences, not verse.
-    static const QRegularExpression prose(QStringLiteral("[。．！？!?「」『』]|、.*、"));
-    if (historical && plainLine.size() >= 12 && plainLine.contains(prose))
-        return {true, false, {}, {}, {-1, -1}};
-    if (historical || looksPoetic(plainLine)) {
-        LineKind kind{historical, true, {}, {}, {-1, -1}};
-        // Its ku, where blanks part it into three or five, or the whole poem in one run.
-        const QList<std::pair<qsizetype, qsizetype>> ku = blankParts(line, span.first, span.second);
-        if (ku.size() == 3 || ku.size() == 5) {
-            kind.ku = ku;
-            kind.kuMorae = ku.size() == 3 ? QList<int>{5, 7, 5} : QList<int>{5, 7, 5, 7, 7};
-        } else if (ku.size() == 1 && ku[0] == span) {
-            kind.oneRun = span;
-        }
-        return kind;
-    }
-    // A line as many sounds as a haiku or a tanka (give or take two) is verse when it also
-    // speaks the classical language (初しぐれ猿も小蓑をほしげ也): a word of the classical
-    // lexicon, and no mark of a sentence or of today's polite, progressive or obligative
-    // endings (行きましょう, 焼いている, 起きなければならない).
-    static const QRegularExpression sentence(QStringLiteral(
-        "[。．！？!?「」]|ます|ました|ません|ましょう|です|でした|でしょう|ている|ていた|"
-        "ていま|てる$|なければ|ならない|だった|のだ|んだ"));
-    if (plainLine.size() > 40 || plainLine.contains(sentence))
-        return {};
-    bool classical = false;
-    for (qsizetype i = 0; i < plainLine.size() && !classical; ++i) {
-        for (const Lexicon::Match &m : Lexicon::classical().matchesAt(plainLine, i))
-            classical =
-                classical || (m.length >= 2 && containsKanji(plainLine.sliced(i, m.length)));
-    }
-    if (!classical)
-        return {};
-    int morae = 0;
-    // Counted as verse reads it (八十島 やそしま): read as prose, a poem may have too many.
-    LineKind verse;
-    verse.poetic = true;
-    verse.oneRun = {0, plainLine.size()};
-    for (const Word &w : readLine(plainLine, verse))
-        morae += w.kind == Word::Kind::Japanese ? moraCount(w.kana) : 0;
-    LineKind kind;
-    kind.poetic = (morae >= 15 && morae <= 19) || (morae >= 29 && morae <= 33);
-    if (kind.poetic && !plainLine.contains(u' ') && !plainLine.contains(u'\u3000'))
-        kind.oneRun = span;
-    return kind;
-}
-
 void ReadingEngine::readPlain(QStringView original, qsizetype offset, LineKind kind,
                               QList<Word> &out) const
 {
@@ -573,6 +504,7 @@ constexpr int LexiconBonus = 6000;
 constexpr int LexiconBonusPerCharacter = 1500;
 // A particle or an auxiliary does not start a run of text (はたらけど is no は).
 constexpr int DependentAtStartCost = 6000;
+constexpr int LoneCountryCost = 20000;
 constexpr int CharacterCost = 30000;
 // A particle, an auxiliary or a dependent word: said with the word before it, and no ku
 // starts with it.
@@ -607,12 +539,30 @@ void ReadingEngine::readRun(QStringView run, const QList<qsizetype> &origin, Lin
         Lattice lattice(
             n, [this](quint16 right, quint16 left) { return m_mecab->connection(right, left); });
         std::vector<bool> reached(size_t(n) + 1, false);
+        // A country's short name of one kanji, apart from other kanji: the plain noun is
+        // meant (露の世 つゆ, 米の飯 こめ, 仏 ほとけ), not Russia, America or France, and
+        // not their sound as a common noun either (仏 フツ).
+        auto countrySounds = [this](QStringView t, const QList<MecabReader::Node> &nodes) {
+            QSet<std::pair<qsizetype, QString>> sounds;
+            for (const MecabReader::Node &node : nodes) {
+                const qsizetype i = node.begin;
+                if (node.end - i != 1 || !isKanji(t[i].unicode()) ||
+                    (i > 0 && isKanji(t[i - 1].unicode())) ||
+                    (i + 1 < t.size() && isKanji(t[i + 1].unicode())))
+                    continue;
+                const MecabReader::Features f = m_mecab->features(node.feature);
+                if (f.detail == u"固有名詞" && f.detail3 == u"国")
+                    sounds.insert({i, f.reading});
+            }
+            return sounds;
+        };
         auto dependent = [this](const char *feature) {
             const MecabReader::Features f = m_mecab->features(feature);
             return f.partOfSpeech == u"助詞" || f.partOfSpeech == u"助動詞";
         };
         auto addNodes = [&](const QList<MecabReader::Node> &nodes, qsizetype shift,
                             bool onlyAtStart) {
+            const auto countries = countrySounds(QStringView(mecabText).sliced(shift), nodes);
             for (const MecabReader::Node &node : nodes) {
                 if (onlyAtStart && node.begin != 0)
                     continue;
@@ -626,6 +576,9 @@ void ReadingEngine::readRun(QStringView run, const QList<qsizetype> &origin, Lin
                 c.feature = node.feature;
                 if (c.begin == 0 && dependent(node.feature))
                     c.cost += DependentAtStartCost;
+                if (!countries.isEmpty() && node.end - node.begin == 1 &&
+                    countries.contains({node.begin, m_mecab->features(node.feature).reading}))
+                    c.cost += LoneCountryCost;
                 if (lattice.add(c) >= 0)
                     reached[size_t(c.begin)] = true;
             }
@@ -640,6 +593,8 @@ void ReadingEngine::readRun(QStringView run, const QList<qsizetype> &origin, Lin
         const bool oldPrint = kind.historical || kind.poetic;
         if (oldPrint)
             variants << modernFromHistorical(mecabText) << modernFromHistorical(mecabText, false);
+        if (oldPrint && !kind.recited)
+            variants << modernFromHistorical(mecabText, true, false);
         if (kind.poetic) {
             // Old prints leave out the kana a verb's te-form sounds after its kanji: 咲て
             // さいて, 散て ちって, 飛で とんで.
@@ -838,7 +793,7 @@ void ReadingEngine::readRun(QStringView run, const QList<qsizetype> &origin, Lin
                 }
                 tokens.append(t);
             }
-            rewrite(text, kind.poetic, kind.historical, tokens);
+            rewrite(text, {kind.poetic, kind.historical, kind.recited}, tokens);
             return tokens;
         };
         QList<Token> tokens = tokensOf(lattice.best());

@@ -102,6 +102,8 @@ private:
         QList<int> kuMorae;
         // A poem written without blanks: where it stands in the line; else -1, -1.
         std::pair<qsizetype, qsizetype> oneRun{-1, -1};
+        // A waka, said as it is recited (逢ふ おう, いふ ゆう), not a haiku (這ふ はう).
+        bool recited = false;
         // The sounds a run of text [begin, end) of the line should have: its ku's, -1 for a
         // whole poem in one run (17 or 31), 0 when the meter says nothing.
         int targetFor(qsizetype begin, qsizetype end) const;

@@ -1,10 +1,15 @@
-// A line's words with the ruby written in it: the ruby's reading for its base, said as
-// today's kana, and the text around it read together with the bases it touches, so that a
-// word the ruby covers only part of keeps its reading (天の香具山《かぐやま》: あまの), and
-// the okurigana after a ruby base are read as part of its word (云《い》ふ: う).
+// What a line is (verse or prose, historical kana, a waka or a haiku), and its words with
+// the ruby written in it: the ruby's reading for its base, said as today's kana, and the
+// text around it read together with the bases it touches, so that a word the ruby covers
+// only part of keeps its reading (天の香具山《かぐやま》: あまの), and the okurigana after a
+// ruby base are read as part of its word (云《い》ふ: う).
 #include "reading/KanaRules.h"
+#include "reading/Lexicon.h"
+#include "reading/Mora.h"
 #include "reading/ReadingEngine.h"
 #include "text/Ruby.h"
+
+#include <QRegularExpression>
 
 namespace reading {
 
@@ -106,6 +111,78 @@ bool keepAround(const QList<Word> &read, qsizetype before, qsizetype length,
 }
 
 } // namespace
+
+int ReadingEngine::LineKind::targetFor(qsizetype begin, qsizetype end) const
+{
+    if (!poetic)
+        return 0;
+    if (oneRun.first >= 0)
+        return begin == oneRun.first && end == oneRun.second ? -1 : 0;
+    for (qsizetype k = 0; k < ku.size(); ++k) {
+        if (ku[k].first == begin && ku[k].second == end)
+            return kuMorae[k];
+    }
+    return 0;
+}
+
+ReadingEngine::LineKind ReadingEngine::kindOfLine(QStringView line) const
+{
+    // In a numbered list, the poem between the number and the poet.
+    const std::pair<qsizetype, qsizetype> span = poemSpan(line);
+    QString plainLine;
+    for (const text::RubyPiece &p :
+         text::parseRuby(line.sliced(span.first, span.second - span.first)))
+        plainLine += p.text;
+    const bool historical = looksHistorical(plainLine);
+    // Prose in historical kana (待つてゐた。, と云ふ、): sentences, not verse.
+    static const QRegularExpression prose(QStringLiteral("[。．！？!?「」『』]|、.*、"));
+    if (historical && plainLine.size() >= 12 && plainLine.contains(prose))
+        return {true, false, {}, {}, {-1, -1}};
+    if (historical || looksPoetic(plainLine)) {
+        LineKind kind{historical, true, {}, {}, {-1, -1}};
+        // Its ku, where blanks part it into three or five, or the whole poem in one run.
+        const QList<std::pair<qsizetype, qsizetype>> ku = blankParts(line, span.first, span.second);
+        if (ku.size() == 3 || ku.size() == 5) {
+            kind.ku = ku;
+            kind.kuMorae = ku.size() == 3 ? QList<int>{5, 7, 5} : QList<int>{5, 7, 5, 7, 7};
+        } else if (ku.size() == 1 && ku[0] == span) {
+            kind.oneRun = span;
+        }
+        // (A haiku in one run has at most twenty characters; a tanka more.)
+        kind.recited = ku.size() == 5 || (kind.oneRun == span && span.second - span.first > 20);
+        return kind;
+    }
+    // A line as many sounds as a haiku or a tanka (give or take two) is verse when it also
+    // speaks the classical language (初しぐれ猿も小蓑をほしげ也): a word of the classical
+    // lexicon, and no mark of a sentence or of today's polite, progressive or obligative
+    // endings (行きましょう, 焼いている, 起きなければならない).
+    static const QRegularExpression sentence(QStringLiteral(
+        "[。．！？!?「」]|ます|ました|ません|ましょう|です|でした|でしょう|ている|ていた|"
+        "ていま|てる$|なければ|ならない|だった|のだ|んだ"));
+    if (plainLine.size() > 40 || plainLine.contains(sentence))
+        return {};
+    bool classical = false;
+    for (qsizetype i = 0; i < plainLine.size() && !classical; ++i) {
+        for (const Lexicon::Match &m : Lexicon::classical().matchesAt(plainLine, i))
+            classical =
+                classical || (m.length >= 2 && containsKanji(plainLine.sliced(i, m.length)));
+    }
+    if (!classical)
+        return {};
+    int morae = 0;
+    // Counted as verse reads it (八十島 やそしま): read as prose, a poem may have too many.
+    LineKind verse;
+    verse.poetic = true;
+    verse.oneRun = {0, plainLine.size()};
+    for (const Word &w : readLine(plainLine, verse))
+        morae += w.kind == Word::Kind::Japanese ? moraCount(w.kana) : 0;
+    LineKind kind;
+    kind.poetic = (morae >= 15 && morae <= 19) || (morae >= 29 && morae <= 33);
+    kind.recited = morae >= 29 && morae <= 33;
+    if (kind.poetic && !plainLine.contains(u' ') && !plainLine.contains(u'\u3000'))
+        kind.oneRun = span;
+    return kind;
+}
 
 QList<Word> ReadingEngine::readLine(QStringView line, LineKind kind) const
 {

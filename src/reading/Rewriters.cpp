@@ -125,11 +125,11 @@ void poeticWords(QStringView text, QList<Token> &tokens)
     }
 }
 
-// The sounds of the old language as verse is recited today: む ending a word after an
-// irrealis is ん (待たなむ またなん); a verb of one sound and ふ in historical kana is said
-// with the o-row after an a-row sound (逢ふ あう おう), as ゆう after い (いふ ゆう); a longer
-// one keeps its sounds (横たふ よこたう).
-void classicalSounds(QStringView text, bool historical, QList<Token> &tokens)
+// The sounds of the old language: む ending a word after an irrealis is ん (待たなむ またなん);
+// in a recited waka a verb of one sound and ふ in historical kana is said with the o-row
+// after an a-row sound (逢ふ あう おう), as ゆう after い (いふ ゆう); a longer one keeps its
+// sounds (横たふ よこたう). A haiku says them as today's verb (這ふ はう, といふ という).
+void classicalSounds(QStringView text, bool historical, bool recited, QList<Token> &tokens)
 {
     static const QString aRow = QStringLiteral("あかさたなはまやらわがざだばぱ");
     static const QString oRow = QStringLiteral("おこそとのほもよろおごぞどぼぽ");
@@ -139,7 +139,7 @@ void classicalSounds(QStringView text, bool historical, QList<Token> &tokens)
         const QStringView surface = text.sliced(t.begin, t.end - t.begin);
         if (t.kana.endsWith(u'む') && surface.endsWith(u'む') && isAuxiliaryMu(text, t.end - 1)) {
             t.kana.back() = u'ん';
-        } else if (historical && surface.size() >= 2 && surface.endsWith(u'ふ') &&
+        } else if (historical && recited && surface.size() >= 2 && surface.endsWith(u'ふ') &&
                    t.kana.size() >= 2 && t.kana.endsWith(u'う')) {
             QChar &before = t.kana[t.kana.size() - 2];
             const qsizetype row = aRow.indexOf(before);
@@ -283,8 +283,8 @@ void verbSounds(QList<Token> &tokens)
     }
 }
 
-// Prose in historical kana is read in today's spelling, as its reprints have it: 云ふ いう,
-// where verse recites ゆう.
+// Prose and haiku in historical kana are read in today's spelling, as their reprints have
+// it: 云ふ いう, where a waka's recitation has ゆう.
 void proseIu(QStringView text, QList<Token> &tokens)
 {
     for (Token &t : tokens) {
@@ -297,22 +297,22 @@ void proseIu(QStringView text, QList<Token> &tokens)
 
 } // namespace
 
-void rewrite(QStringView text, bool poetic, bool historical, QList<Token> &tokens)
+void rewrite(QStringView text, LineStyle style, QList<Token> &tokens)
 {
     verbSounds(tokens);
     honorificO(text, tokens);
     demonstrativeKore(text, tokens);
-    if (historical)
+    if (style.historical)
         volitionalU(text, tokens);
     joinNumbers(text, tokens);
     repeatedKanji(text, tokens);
     fallingWeather(text, tokens);
-    if (poetic) {
+    if (style.poetic) {
         poeticWords(text, tokens);
-        classicalSounds(text, historical, tokens);
-    } else if (historical) {
-        proseIu(text, tokens);
+        classicalSounds(text, style.historical, style.recited, tokens);
     }
+    if (style.historical && !style.recited)
+        proseIu(text, tokens);
 }
 
 void markDisagreements(QStringView text, const QList<Token> &other, QList<Token> &tokens)

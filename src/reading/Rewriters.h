@@ -39,14 +39,22 @@ void fallingWeather(QStringView text, QList<Token> &tokens);
 // kanji MeCab takes for a name as its word.
 void poeticWords(QStringView text, QList<Token> &tokens);
 
-// The sounds of the old language as verse is recited today: む ending a word after an
-// irrealis as ん (待たなむ またなん); in historical kana a verb of one sound and ふ with the
-// o-row after an a-row sound (逢ふ おう), as ゆう after い (いふ ゆう).
-void classicalSounds(QStringView text, bool historical, QList<Token> &tokens);
+// The sounds of the old language as verse says them today: む ending a word after an
+// irrealis as ん (待たなむ またなん); where a waka is `recited`, in historical kana a verb
+// of one sound and ふ with the o-row after an a-row sound (逢ふ おう), and いふ as ゆう;
+// elsewhere (a haiku) as today's verb (這ふ はう, いふ いう).
+void classicalSounds(QStringView text, bool historical, bool recited, QList<Token> &tokens);
 
+// How a line is to be read: as verse, in historical kana, recited as a waka.
+struct LineStyle
+{
+    bool poetic = false;
+    bool historical = false;
+    bool recited = false;
+};
 // All of them in that order, the verse forms in a poem only. `text` is what the tokens'
 // positions count in.
-void rewrite(QStringView text, bool poetic, bool historical, QList<Token> &tokens);
+void rewrite(QStringView text, LineStyle style, QList<Token> &tokens);
 
 // Where another analysis nearly as likely reads a stretch of the text otherwise (the two
 // agree on where the stretch starts and ends, not on its kana), the chosen words there that

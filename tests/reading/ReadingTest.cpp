@@ -288,18 +288,24 @@ TEST_F(Engine, ReadsPoemsNamesMarksAndNumbers)
         {u"電車を降りました", u"でんしゃお おりました"},
         // 来 and 行 in verse by the ending that follows them.
         {u"夏来にけらし 春行かむ 君来ぬと", u"なつ きに けら し, はる ゆ かん, きみ きぬと"},
-        // One kanji MeCab takes for a country's name is, in verse, the word.
+        // One kanji MeCab takes for a country's name is, alone, the word; in a compound
+        // the country.
         {u"秋の日や古き仏に花を置く", u"あきのひや ふるき ほとけに はなお おく"},
+        {u"露の世の米の飯", u"つゆのよの こめの めし"},
+        {u"日米の会議が開かれた。", u"にち べいの かいぎが ひらかれた"},
         // Classical -るる and -るれ after a verb's stem in kanji.
         {u"清水流るる 暮るる 乱るれ", u"しみず ながるる, くるる, みだるれ"},
         // The small っ old prints write large, after a kanji and in historical kana.
         {u"手に取つて", u"てに とって"},
         {u"夏野となつてゐる", u"なつのと なっている"},
-        // Recited sounds: む after an irrealis, a one-sound verb in ふ, いふ; never at a
-        // word's start (ぞふく).
+        // A waka's recited sounds: む after an irrealis, a verb in ふ after an a-row kana,
+        // いふ; never at a word's start (ぞふく). A haiku says its verbs as today's.
         {u"花の色は 移りにけりな 山風ぞふく 逢ふ人もなし 君待たなむ",
          u"はなの いろわ, うつりに けりな, やまかぜぞ ふく, おう ひとも なし, きみ また なん"},
-        {u"秋の夜を 人はいふなり", u"あきの よお, ひとわ ゆう なり"},
+        {u"秋の夜を 人はいふなり 月の影 雲居にまがふ 沖の白波",
+         u"あきの よお, ひとわ ゆう なり, つきの かげ, くもいに まごう, おきの しらなみ"},
+        {u"白牡丹といふといへども膳を這ふ", u"はくぼたんと いうと いえども ぜんお はう"},
+        {u"秋風や模様のちがふ皿二つ", u"あきかぜや もようの ちがう さら ふたつ"},
         // A kanji in a word MeCab does not know is read on its own, never dropped.
         {u"痩骨", u"そうこつ"},
         // Approximate numbers, with the counter's sound after them.
