@@ -15,6 +15,7 @@
 #include <QSet>
 
 #include <algorithm>
+#include <cstring>
 #include <functional>
 #include <memory>
 
@@ -505,6 +506,8 @@ constexpr int LexiconBonusPerCharacter = 1500;
 // A particle or an auxiliary does not start a run of text (はたらけど is no は).
 constexpr int DependentAtStartCost = 6000;
 constexpr int LoneCountryCost = 20000;
+constexpr int ContractionCost = 6000;
+constexpr int NameBeforeOkuriganaCost = 12000;
 constexpr int CharacterCost = 30000;
 // A particle, an auxiliary or a dependent word: said with the word before it, and no ku
 // starts with it.
@@ -556,6 +559,15 @@ void ReadingEngine::readRun(QStringView run, const QList<qsizetype> &origin, Lin
             }
             return sounds;
         };
+        // A name that ends in a kanji with kana after it that is no particle has taken a
+        // verb's stem in a poem: 花咲きぬ is 花 咲きぬ, not the place 花咲.
+        auto nameBeforeOkurigana = [this](QStringView t, const MecabReader::Node &node) {
+            if (node.end >= t.size() || !isKanji(t[node.end - 1].unicode()) ||
+                !isHiragana(t[node.end].unicode()) ||
+                QStringView(u"のをにとやぞばがはへもかよねさ").contains(t[node.end]))
+                return false;
+            return m_mecab->features(node.feature).detail == u"固有名詞";
+        };
         auto dependent = [this](const char *feature) {
             const MecabReader::Features f = m_mecab->features(feature);
             return f.partOfSpeech == u"助詞" || f.partOfSpeech == u"助動詞";
@@ -576,6 +588,12 @@ void ReadingEngine::readRun(QStringView run, const QList<qsizetype> &origin, Lin
                 c.feature = node.feature;
                 if (c.begin == 0 && dependent(node.feature))
                     c.cost += DependentAtStartCost;
+                // A verb's spoken contraction (わかんない's わか) stands in literature mostly
+                // where MeCab misreads an old print: 散て is 散って, not ち て.
+                if (std::strstr(node.feature, "体言接続特殊２"))
+                    c.cost += ContractionCost;
+                if (kind.poetic && nameBeforeOkurigana(QStringView(mecabText).sliced(shift), node))
+                    c.cost += NameBeforeOkuriganaCost;
                 if (!countries.isEmpty() && node.end - node.begin == 1 &&
                     countries.contains({node.begin, m_mecab->features(node.feature).reading}))
                     c.cost += LoneCountryCost;

@@ -161,7 +161,11 @@ ReadingEngine::LineKind ReadingEngine::kindOfLine(QStringView line) const
         "ていま|てる$|なければ|ならない|だった|のだ|んだ"));
     if (plainLine.size() > 40 || plainLine.contains(sentence))
         return {};
-    bool classical = false;
+    // (The old perfective ぬ and the past けり ending a phrase are the classical language
+    // too: 打かさなりぬ, 浮きけり花筏.)
+    static const QRegularExpression perfective(
+        QStringLiteral("([りきしちにひみけせてねへめれ]ぬ|けり)(?![\\x{3041}-\\x{3096}])"));
+    bool classical = plainLine.contains(perfective);
     for (qsizetype i = 0; i < plainLine.size() && !classical; ++i) {
         for (const Lexicon::Match &m : Lexicon::classical().matchesAt(plainLine, i))
             classical =

@@ -305,6 +305,10 @@ TEST_F(Engine, ReadsPoemsNamesMarksAndNumbers)
         {u"秋の夜を 人はいふなり 月の影 雲居にまがふ 沖の白波",
          u"あきの よお, ひとわ ゆう なり, つきの かげ, くもいに まごう, おきの しらなみ"},
         {u"白牡丹といふといへども膳を這ふ", u"はくぼたんと いうと いえども ぜんお はう"},
+        // A haiku in one run known by its classical ending; its te-form as old prints write
+        // it, and no name where a verb's stem stands (花咲 is a place).
+        {u"桜散て池に浮きけり花筏", u"さくら ちって いけに うきけり はないかだ"},
+        {u"山吹の垣根に白き花咲きぬ", u"やまぶきの かきねに しろき はな さきぬ"},
         {u"秋風や模様のちがふ皿二つ", u"あきかぜや もようの ちがう さら ふたつ"},
         // A kanji in a word MeCab does not know is read on its own, never dropped.
         {u"痩骨", u"そうこつ"},
