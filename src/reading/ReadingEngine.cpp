@@ -542,20 +542,27 @@ void ReadingEngine::readRun(QStringView run, const QList<qsizetype> &origin, Lin
         Lattice lattice(
             n, [this](quint16 right, quint16 left) { return m_mecab->connection(right, left); });
         std::vector<bool> reached(size_t(n) + 1, false);
-        // A country's short name of one kanji, apart from other kanji: the plain noun is
-        // meant (露の世 つゆ, 米の飯 こめ, 仏 ほとけ), not Russia, America or France, and
-        // not their sound as a common noun either (仏 フツ).
+        // A country's short name of one character, beside no other: the plain noun is
+        // meant (露の世 つゆ, 米の飯 こめ, 仏 ほとけ, 日当り ひ), not Russia, America, France
+        // or Japan, nor their sound as a common noun (仏 フツ); 日米 and 英仏 are countries.
         auto countrySounds = [this](QStringView t, const QList<MecabReader::Node> &nodes) {
-            QSet<std::pair<qsizetype, QString>> sounds;
+            QHash<qsizetype, QString> countries;
             for (const MecabReader::Node &node : nodes) {
-                const qsizetype i = node.begin;
-                if (node.end - i != 1 || !isKanji(t[i].unicode()) ||
-                    (i > 0 && isKanji(t[i - 1].unicode())) ||
-                    (i + 1 < t.size() && isKanji(t[i + 1].unicode())))
+                if (node.end - node.begin != 1)
                     continue;
                 const MecabReader::Features f = m_mecab->features(node.feature);
                 if (f.detail == u"固有名詞" && f.detail3 == u"国")
-                    sounds.insert({i, f.reading});
+                    countries.insert(node.begin, f.reading);
+            }
+            QSet<std::pair<qsizetype, QString>> sounds;
+            // (A katakana beside it is a country too: 米ソ.)
+            auto beside = [&](qsizetype i) {
+                return countries.contains(i) ||
+                       (i >= 0 && i < t.size() && isKatakana(t[i].unicode()));
+            };
+            for (auto it = countries.cbegin(); it != countries.cend(); ++it) {
+                if (!beside(it.key() - 1) && !beside(it.key() + 1))
+                    sounds.insert({it.key(), it.value()});
             }
             return sounds;
         };

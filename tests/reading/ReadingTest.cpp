@@ -292,6 +292,7 @@ TEST_F(Engine, ReadsPoemsNamesMarksAndNumbers)
         // the country.
         {u"秋の日や古き仏に花を置く", u"あきのひや ふるき ほとけに はなお おく"},
         {u"露の世の米の飯", u"つゆのよの こめの めし"},
+        {u"日当りのよい窓", u"ひあたりの よい まど"},
         {u"日米の会議が開かれた。", u"にち べいの かいぎが ひらかれた"},
         // Classical -るる and -るれ after a verb's stem in kanji.
         {u"清水流るる 暮るる 乱るれ", u"しみず ながるる, くるる, みだるれ"},
