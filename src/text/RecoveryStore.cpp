@@ -31,44 +31,70 @@ const char *lineEndKey(LineEnd end)
 }
 
 // `text` as the inside of a JSON string: UTF-8 with the quote, the backslash and the control
-// characters escaped. (A copy of a long text is written often; QJsonObject would copy the
-// text twice and escape it character by character.)
+// characters escaped, and a lone surrogate as U+FFFD, in one pass over the UTF-16. (A copy
+// of a long text is written often; QJsonObject would copy the text twice and escape it
+// character by character.)
 void appendJsonStringContent(QStringView text, QByteArray &out)
 {
-    const QByteArray utf8 = text.toUtf8();
-    out.reserve(out.size() + utf8.size() + utf8.size() / 32 + 16);
-    const char *const begin = utf8.constData();
-    const char *const end = begin + utf8.size();
-    const char *run = begin;
-    for (const char *p = begin; p < end; ++p) {
-        const auto c = static_cast<unsigned char>(*p);
-        if (c >= 0x20 && c != '"' && c != '\\')
+    const qsizetype start = out.size();
+    // At most three bytes for a UTF-16 unit, six for an escaped control character.
+    out.resize(start + text.size() * 3 + 16);
+    char *p = out.data() + start;
+    const char16_t *const end = text.utf16() + text.size();
+    for (const char16_t *u = text.utf16(); u < end; ++u) {
+        char32_t c = *u;
+        if (c >= 0x20 && c < 0x80 && c != '"' && c != '\\') {
+            *p++ = char(c);
             continue;
-        out.append(run, p - run);
-        run = p + 1;
-        switch (c) {
-        case '"':
-            out += "\\\"";
-            break;
-        case '\\':
-            out += "\\\\";
-            break;
-        case '\n':
-            out += "\\n";
-            break;
-        case '\r':
-            out += "\\r";
-            break;
-        case '\t':
-            out += "\\t";
-            break;
-        default:
-            out += "\\u00";
-            out += "0123456789abcdef"[c >> 4];
-            out += "0123456789abcdef"[c & 15];
         }
+        if (c < 0x80) {
+            // (Room for the rest at three bytes a unit, after this one's six.)
+            const qsizetype at = p - out.data();
+            if (const qsizetype needed = (end - u) * 3 + 8; out.size() - at < needed) {
+                out.resize(at + needed + 64);
+                p = out.data() + at;
+            }
+            *p++ = '\\';
+            switch (c) {
+            case '"':
+            case '\\':
+                *p++ = char(c);
+                break;
+            case '\n':
+                *p++ = 'n';
+                break;
+            case '\r':
+                *p++ = 'r';
+                break;
+            case '\t':
+                *p++ = 't';
+                break;
+            default:
+                p = std::copy_n("u00", 3, p);
+                *p++ = "0123456789abcdef"[c >> 4];
+                *p++ = "0123456789abcdef"[c & 15];
+            }
+            continue;
+        }
+        if (QChar::isHighSurrogate(c) && u + 1 < end && QChar::isLowSurrogate(u[1])) {
+            c = QChar::surrogateToUcs4(char16_t(c), *++u);
+            *p++ = char(0xF0 | (c >> 18));
+            *p++ = char(0x80 | ((c >> 12) & 0x3F));
+            *p++ = char(0x80 | ((c >> 6) & 0x3F));
+            *p++ = char(0x80 | (c & 0x3F));
+            continue;
+        }
+        if (QChar::isSurrogate(c))
+            c = QChar::ReplacementCharacter;
+        if (c < 0x800) {
+            *p++ = char(0xC0 | (c >> 6));
+        } else {
+            *p++ = char(0xE0 | (c >> 12));
+            *p++ = char(0x80 | ((c >> 6) & 0x3F));
+        }
+        *p++ = char(0x80 | (c & 0x3F));
     }
-    out.append(run, end - run);
+    out.truncate(p - out.data());
 }
 
 // A JSON string from just after its opening quote: its text, and whether its closing quote

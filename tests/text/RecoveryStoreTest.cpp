@@ -38,10 +38,12 @@ TEST(RecoveryStore, CopiesOfAGoneEditorAreOfferedAndThoseOfARunningOneAreNot)
         DocumentFormat eucLf;
         eucLf.encoding = FileEncoding::EucJp;
         eucLf.lineEnd = LineEnd::Lf;
-        // The text with what JSON must escape (quotes, backslashes, control characters), long
-        // enough to be written in parts, with a surrogate pair across the first part's end.
-        const QString text = QString((1 << 18) - 1, u'あ') +
-                             QStringLiteral("🌸春過ぎて\n夏来にけらし \"白妙\" C:\\歌\t\r\x01 🌸");
+        // The text with what JSON must escape (quotes, backslashes, control characters) and
+        // characters of one to four bytes, long enough to be written in parts, with a
+        // surrogate pair across the first part's end.
+        const QString text =
+            QString((1 << 18) - 1, u'あ') +
+            QStringLiteral("🌸春過ぎて\n夏来にけらし \"白妙\" C:\\歌\t\r\x01 café 🌸");
         ASSERT_TRUE(
             running.save(QStringLiteral("right"), QStringLiteral("/home/u/歌.txt"), text, eucLf));
         // Another editor of the same user, still running, is left alone.
