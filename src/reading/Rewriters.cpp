@@ -7,8 +7,9 @@
 namespace reading {
 
 // Numbers MeCab reads digit by digit (二|十|歳, 十|日, 三|百|本) as one word with their
-// counter: はたち, とおか, さんびゃっぽん; a number without a counter as a whole (二〇二六).
-void joinNumbers(QStringView text, QList<Token> &tokens)
+// counter: はたち, とおか, さんびゃっぽん; a number without a counter as a whole (二〇二六),
+// but in verse 二十 alone is an age (その子二十 はたち).
+void joinNumbers(QStringView text, bool poetic, QList<Token> &tokens)
 {
     auto numeric = [&](const Token &t) {
         if (t.source != Source::Dictionary && t.source != Source::Unknown)
@@ -45,7 +46,9 @@ void joinNumbers(QStringView text, QList<Token> &tokens)
             }
         }
         if (kana.isEmpty() && j > i) {
-            kana = numberReading(QString::number(value));
+            const bool age = poetic && value == 20 && text.sliced(b, e - b) == u"二十" &&
+                             (e == text.size() || !isKanji(text[e].unicode()));
+            kana = age ? QStringLiteral("はたち") : numberReading(QString::number(value));
             last = j;
         }
         if (kana.isEmpty()) {
@@ -304,7 +307,7 @@ void rewrite(QStringView text, LineStyle style, QList<Token> &tokens)
     demonstrativeKore(text, tokens);
     if (style.historical)
         volitionalU(text, tokens);
-    joinNumbers(text, tokens);
+    joinNumbers(text, style.poetic, tokens);
     repeatedKanji(text, tokens);
     fallingWeather(text, tokens);
     if (style.poetic) {

@@ -27,8 +27,9 @@ struct Token
 };
 
 // Numbers MeCab reads digit by digit (二|十|歳, 十|日, 三|百|本) as one word with their
-// counter: はたち, とおか, さんびゃっぽん; a number without a counter as a whole (二〇二六).
-void joinNumbers(QStringView text, QList<Token> &tokens);
+// counter: はたち, とおか, さんびゃっぽん; a number without a counter as a whole (二〇二六),
+// in verse 二十 alone as an age (はたち).
+void joinNumbers(QStringView text, bool poetic, QList<Token> &tokens);
 // 々 said as the word before it again, its first sound voiced: 瀬々 せぜ.
 void repeatedKanji(QStringView text, QList<Token> &tokens);
 // What falls from the sky falls (降る), it does not get off (降りる): MeCab reads 降り as

@@ -321,6 +321,7 @@ TEST_F(Engine, ReadsPoemsNamesMarksAndNumbers)
         {u"八九匹", u"はっくひき"},
         // Kanji numerals MeCab reads digit by digit, with their counters.
         {u"二十歳の春", u"はたちの はる"},
+        {u"妹も二十 春の野に 花を摘む", u"いもも はたち, はるの のに, はなお つむ"},
         {u"十二月一日", u"じゅうにがつ ついたち"},
         {u"子供が四人", u"こどもが よにん"},
         {u"三百本", u"さんびゃっぽん"},
