@@ -221,6 +221,23 @@ void fallingWeather(QStringView text, QList<Token> &tokens)
 
 namespace {
 
+// 十分 before a word of time is ten minutes: 十分ほど, 十分後 じゅっぷん; else enough.
+void tenMinutes(QStringView text, QList<Token> &tokens)
+{
+    static const QStringList time{
+        QStringLiteral("ほど"), QStringLiteral("くらい"), QStringLiteral("ぐらい"),
+        QStringLiteral("後"),   QStringLiteral("前"),     QStringLiteral("間"),
+        QStringLiteral("おき"), QStringLiteral("以内"),   QStringLiteral("足らず"),
+        QStringLiteral("程"),   QStringLiteral("程度"),   QStringLiteral("遅れ")};
+    for (qsizetype i = 0; i + 1 < tokens.size(); ++i) {
+        const Token &next = tokens[i + 1];
+        if (text.sliced(tokens[i].begin, tokens[i].end - tokens[i].begin) == u"十分" &&
+            (i == 0 || !isNumeral(text[tokens[i].begin - 1])) &&
+            time.contains(text.sliced(next.begin, next.end - next.begin)))
+            tokens[i].kana = QStringLiteral("じゅっぷん");
+    }
+}
+
 // The volitional う of historical kana fused with the sound before it, as it is said:
 // 参りませう まいりましょう, だらう だろう, 行かう いこう.
 void volitionalU(QStringView text, QList<Token> &tokens)
@@ -308,6 +325,7 @@ void rewrite(QStringView text, LineStyle style, QList<Token> &tokens)
     if (style.historical)
         volitionalU(text, tokens);
     joinNumbers(text, style.poetic, tokens);
+    tenMinutes(text, tokens);
     repeatedKanji(text, tokens);
     fallingWeather(text, tokens);
     if (style.poetic) {

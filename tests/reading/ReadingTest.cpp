@@ -325,6 +325,10 @@ TEST_F(Engine, ReadsPoemsNamesMarksAndNumbers)
         {u"十二月一日", u"じゅうにがつ ついたち"},
         {u"子供が四人", u"こどもが よにん"},
         {u"三百本", u"さんびゃっぽん"},
+        // 十分 before a word of time is minutes, where MeCab says enough.
+        {u"駅まで歩いて十分ほどかかります。十分に休んだ。",
+         u"えきまで あるいて じゅっぷんほど かかります, じゅうぶんに やすんだ"},
+        {u"ねぎを一束買った。米を二袋。", u"ねぎお ひとたば かった, こめお ふたふくろ"},
         {u"七重八重", u"ななえ やえ"},
         // Historical kana by word: never a word's first は, but inside the word.
         {u"はたらけど はたらけど", u"はたらけど, はたらけど"},
@@ -387,7 +391,6 @@ TEST_F(Engine, ModernProseReadsAsMecabReadsIt)
     // but what is said is MeCab's reading, as before the engine existed.
     const char16_t *prose[] = {
         u"今日は朝から雨が降っている",
-        u"駅まで歩いて十分ほどかかります",
         u"彼女は図書館で本を読んでいた",
         u"新しい仕事にもだいぶ慣れてきた",
         u"週末は家族と海へ出かける予定だ",

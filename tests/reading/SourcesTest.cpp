@@ -109,8 +109,8 @@ TEST(Reading, NoCommonKanjiIsSilentAndGuessesAreMarked)
         bool doubtful;
     } cases[] = {
         {u"これは皃です", u"皃", nullptr, true},
-        {u"駅まで歩いて十分ほどかかります。", u"十分", u"じゅっぷん", true},
-        {u"駅まで歩いて十分ほどかかります。", u"駅", nullptr, false},
+        {u"窓を開けると涼しい風が入ってきた。", u"開ける", u"ひらける", true},
+        {u"窓を開けると涼しい風が入ってきた。", u"窓", nullptr, false},
     };
     for (const auto &c : cases) {
         const QList<Word> words = engine().words(c.line);
