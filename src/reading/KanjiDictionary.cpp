@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <climits>
 #include <memory>
+#include <vector>
 
 extern const char unihanKanjiTable[];
 
@@ -304,6 +305,53 @@ QString KanjiDictionary::read(QStringView word, QStringList *alternatives, QChar
         }
     }
     return kana;
+}
+
+bool KanjiDictionary::spells(QStringView base, QStringView kana) const
+{
+    const QList<uint> chars = base.toUcs4();
+    // reached[k]: the kana up to k are said by the characters so far; a search over both.
+    std::vector<bool> reached(size_t(kana.size()) + 1, false);
+    reached[0] = true;
+    char32_t previous = 0;
+    for (qsizetype i = 0; i < chars.size(); ++i) {
+        const char32_t c = chars[i] == U'々' ? previous : common(chars[i]);
+        QStringList options;
+        if (isKanji(c)) {
+            const Readings r = readings(c);
+            for (const QString &on : r.on) {
+                options << on;
+                if (i + 1 < chars.size() && QStringView(u"くつちき").contains(on.back()))
+                    options << on.chopped(1) + u'っ';
+            }
+            for (const QString &kun : r.kun)
+                options << withoutMarks(kun.section(u'.', 0, 0)) << withoutMarks(kun);
+            if (i > 0) {
+                for (qsizetype k = options.size() - 1; k >= 0; --k) {
+                    const QChar first = options[k].front();
+                    if (const QChar v = voiced(first); v != first)
+                        options << v + options[k].mid(1);
+                    if (const qsizetype h = QStringView(u"はひふへほ").indexOf(first); h >= 0)
+                        options << QStringView(u"ぱぴぷぺぽ")[h] + options[k].mid(1);
+                }
+            }
+        } else {
+            const char32_t k = chars[i];
+            options << toHiragana(QString::fromUcs4(&k, 1));
+        }
+        std::vector<bool> next(reached.size(), false);
+        for (qsizetype k = 0; k < kana.size(); ++k) {
+            if (!reached[size_t(k)])
+                continue;
+            for (const QString &o : std::as_const(options)) {
+                if (!o.isEmpty() && kana.sliced(k).startsWith(o))
+                    next[size_t(k + o.size())] = true;
+            }
+        }
+        reached = std::move(next);
+        previous = c;
+    }
+    return reached.back();
 }
 
 } // namespace reading

@@ -49,6 +49,12 @@ public:
     // That stem, or nothing where no kun of the kanji ends so.
     QString stemBefore(char32_t kanji, QChar okurigana) const;
 
+    // Whether `kana` is `base` said kanji by kanji with readings the dictionary gives: an on
+    // reading (its last く つ ち き as っ before another kanji), a kun's stem or whole kun,
+    // voiced at its start after another kanji (rendaku), 々 as the kanji before it; kana in
+    // the base as written. 大門 おおもん, 廻 まわ yes; おほもん, まは (old spelling) no.
+    bool spells(QStringView base, QStringView kana) const;
+
     qsizetype size() const { return m_kanjidic.size(); }
 
 private:

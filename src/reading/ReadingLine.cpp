@@ -4,6 +4,7 @@
 // only part of keeps its reading (天の香具山《かぐやま》: あまの), and the okurigana after a
 // ruby base are read as part of its word (云《い》ふ: う).
 #include "reading/KanaRules.h"
+#include "reading/KanjiDictionary.h"
 #include "reading/Lexicon.h"
 #include "reading/Mora.h"
 #include "reading/ReadingEngine.h"
@@ -28,14 +29,22 @@ bool rubyIsReading(QStringView ruby)
 
 // The ruby as said: hiragana, its repetition marks written out, historical kana as today's
 // (白妙《しろたへ》 しろたえ) in a line of historical kana, or where the ruby itself is
-// plainly historical: ゐ or ゑ, or a word ending in へ, which no word of today's spelling
-// does. Elsewhere a は-row kana may well be today's (溢《あふ》れる, 朝日《あさひ》).
-QString rubyKana(QStringView ruby, bool historicalLine)
+// plainly historical: ゐ or ゑ, a word ending in へ, which no word of today's spelling does,
+// or kana the kanji dictionary spells its base with only in today's spelling (廻《まは》れば
+// まわれば, 大門《おほもん》 おおもん). Elsewhere a は-row kana may well be today's (溢《あふ》
+// れる, 朝日《あさひ》).
+QString rubyKana(QStringView base, QStringView ruby, bool historicalLine)
 {
     const QString kana = toHiragana(expandKanaRepetition(ruby));
-    const bool historical = historicalLine || kana.contains(u'ゐ') || kana.contains(u'ゑ') ||
-                            (kana.size() >= 2 && kana.endsWith(u'へ'));
-    return historical ? modernFromHistorical(kana).text : kana;
+    if (historicalLine || kana.contains(u'ゐ') || kana.contains(u'ゑ') ||
+        (kana.size() >= 2 && kana.endsWith(u'へ')))
+        return modernFromHistorical(kana).text;
+    if (QString today = modernFromHistorical(kana).text; today != kana) {
+        const KanjiDictionary &kanji = KanjiDictionary::instance();
+        if (!kanji.spells(base, kana) && kanji.spells(base, today))
+            return today;
+    }
+    return kana;
 }
 
 // Old prints write small kana large (らしやうもん for らしょうもん); compared so.
@@ -206,7 +215,7 @@ QList<Word> ReadingEngine::readLine(QStringView line, LineKind kind) const
         if (isReading(i)) {
             Word w;
             w.surface = p.text;
-            w.kana = rubyKana(p.ruby, kind.historical);
+            w.kana = rubyKana(p.text, p.ruby, kind.historical);
             // Ruby in old spelling (らしやうもん, けふ) is said as the dictionary says its base,
             // where that is the same word; ruby the dictionary reads as written (或日《あるひ》)
             // stays as written.
@@ -239,7 +248,8 @@ QList<Word> ReadingEngine::readLine(QStringView line, LineKind kind) const
             readPlain(beforeBase + p.text + afterBase, 0, withoutMeter, read);
             if (keepAround(read, beforeBase.size(), p.text.size(),
                            before ? out.back().kana : QString(),
-                           after ? rubyKana(pieces[i + 1].ruby, kind.historical) : QString(),
+                           after ? rubyKana(pieces[i + 1].text, pieces[i + 1].ruby, kind.historical)
+                                 : QString(),
                            p.start, out))
                 continue;
         }

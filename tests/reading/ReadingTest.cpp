@@ -347,6 +347,8 @@ TEST_F(Engine, ReadsPoemsNamesMarksAndNumbers)
         {u"彼は思《おも》ふに", u"かれわ おもうに"},
         {u"｜白妙《しろたへ》の衣", u"しろたえの ころも"},
         {u"朝日《あさひ》が溢《あふ》れる", u"あさひが あふれる"},
+        // Ruby the kanji dictionary spells only in today's kana is old spelling.
+        {u"廻《まは》れば大門《おほもん》の地方《ちほう》", u"まわれば おおもんの ちほう"},
         // Prose in old spelling is prose, in today's: the large つ, the volitional う, 云ふ;
         // ruby in old spelling said as its word, ruby read as written kept.
         {u"或日《あるひ》、羅生門《らしやうもん》の下で待つてゐた。",
