@@ -566,12 +566,16 @@ void ReadingEngine::readRun(QStringView run, const QList<qsizetype> &origin, Lin
             }
             return sounds;
         };
-        // A name that ends in a kanji with kana after it that is no particle has taken a
-        // verb's stem in a poem: 花咲きぬ is 花 咲きぬ, not the place 花咲.
+        // A name that ends in a kanji with kana after it that is no particle, but the
+        // okurigana of that kanji's verb, has taken the verb's stem in a poem: 花咲きぬ is
+        // 花 咲きぬ, not the place 花咲 (みかの原わきて keeps its 原).
         auto nameBeforeOkurigana = [this](QStringView t, const MecabReader::Node &node) {
             if (node.end >= t.size() || !isKanji(t[node.end - 1].unicode()) ||
                 !isHiragana(t[node.end].unicode()) ||
-                QStringView(u"のをにとやぞばがはへもかよねさ").contains(t[node.end]))
+                QStringView(u"のをにとやぞばがはへもかよねさ").contains(t[node.end]) ||
+                KanjiDictionary::instance()
+                    .stemBefore(t[node.end - 1].unicode(), t[node.end])
+                    .isEmpty())
                 return false;
             return m_mecab->features(node.feature).detail == u"固有名詞";
         };

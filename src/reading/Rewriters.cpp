@@ -238,6 +238,19 @@ void tenMinutes(QStringView text, QList<Token> &tokens)
     }
 }
 
+// 我 before a particle is われ (我を見る, 我は海の子); MeCab says わが, which is 我が.
+void pronounWare(QStringView text, QList<Token> &tokens)
+{
+    for (qsizetype i = 0; i + 1 < tokens.size(); ++i) {
+        const Token &next = tokens[i + 1];
+        if ((tokens[i].source == Source::Dictionary || tokens[i].source == Source::Modern) &&
+            text.sliced(tokens[i].begin, tokens[i].end - tokens[i].begin) == u"我" &&
+            next.begin == tokens[i].end && next.features.partOfSpeech == u"助詞" &&
+            text.sliced(next.begin, next.end - next.begin) != u"が")
+            tokens[i].kana = QStringLiteral("われ");
+    }
+}
+
 // The volitional う of historical kana fused with the sound before it, as it is said:
 // 参りませう まいりましょう, だらう だろう, 行かう いこう.
 void volitionalU(QStringView text, QList<Token> &tokens)
@@ -326,6 +339,7 @@ void rewrite(QStringView text, LineStyle style, QList<Token> &tokens)
         volitionalU(text, tokens);
     joinNumbers(text, style.poetic, tokens);
     tenMinutes(text, tokens);
+    pronounWare(text, tokens);
     repeatedKanji(text, tokens);
     fallingWeather(text, tokens);
     if (style.poetic) {

@@ -365,6 +365,7 @@ TEST_F(Engine, ReadsPoemsNamesMarksAndNumbers)
         // 入る after a verb is いる, alone はいる.
         {u"分け入つても青い山 部屋に入った", u"わけいっても あおい やま, へやに はいった"},
         {u"是がまあ 是が非でも", u"これが まあ, ぜが ひでも"},
+        {u"我を忘れて走った。", u"われお わすれて はしった"},
         {u"十五万石の城下", u"じゅうごまんごくの じょうか"},
         {u"大学の四年間", u"だいがくの よねんかん"},
         // Older prose's kanji for words today's text writes in kana.
