@@ -548,7 +548,7 @@ void ReadingEngine::readRun(QStringView run, const QList<qsizetype> &origin, Lin
         auto countrySounds = [this](QStringView t, const QList<MecabReader::Node> &nodes) {
             QHash<qsizetype, QString> countries;
             for (const MecabReader::Node &node : nodes) {
-                if (node.end - node.begin != 1)
+                if (node.end - node.begin != 1 || !std::strstr(node.feature, ",国,"))
                     continue;
                 const MecabReader::Features f = m_mecab->features(node.feature);
                 if (f.detail == u"固有名詞" && f.detail3 == u"国")
