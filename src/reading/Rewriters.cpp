@@ -238,6 +238,23 @@ void tenMinutes(QStringView text, QList<Token> &tokens)
     }
 }
 
+// 一 before a word in hiragana is the native ひと: 一さじ, 一きれ, 一ねむり (not before a
+// particle, 一から, nor before ば or a half-voiced kana: 一ばん, 一ぱい).
+void nativeOne(QStringView text, QList<Token> &tokens)
+{
+    for (qsizetype i = 0; i + 1 < tokens.size(); ++i) {
+        const Token &t = tokens[i];
+        const Token &next = tokens[i + 1];
+        if (t.end - t.begin != 1 || text[t.begin] != u'一' || t.kana != u"いち" ||
+            (t.begin > 0 && isNumeral(text[t.begin - 1])) || next.begin != t.end ||
+            !isHiragana(text[next.begin].unicode()) ||
+            QStringView(u"つばぱぴぷぺぽ").contains(text[next.begin]) ||
+            next.features.partOfSpeech == u"助詞" || next.features.partOfSpeech == u"助動詞")
+            continue;
+        tokens[i].kana = QStringLiteral("ひと");
+    }
+}
+
 // 我 before a particle is われ (我を見る, 我は海の子); MeCab says わが, which is 我が.
 void pronounWare(QStringView text, QList<Token> &tokens)
 {
@@ -340,6 +357,7 @@ void rewrite(QStringView text, LineStyle style, QList<Token> &tokens)
     joinNumbers(text, style.poetic, tokens);
     tenMinutes(text, tokens);
     pronounWare(text, tokens);
+    nativeOne(text, tokens);
     repeatedKanji(text, tokens);
     fallingWeather(text, tokens);
     if (style.poetic) {

@@ -329,6 +329,7 @@ TEST_F(Engine, ReadsPoemsNamesMarksAndNumbers)
         {u"駅まで歩いて十分ほどかかります。十分に休んだ。",
          u"えきまで あるいて じゅっぷんほど かかります, じゅうぶんに やすんだ"},
         {u"ねぎを一束買った。米を二袋。", u"ねぎお ひとたば かった, こめお ふたふくろ"},
+        {u"一きれのパンを一から作る。", u"ひときれの ぱんお いちから つくる"},
         {u"七重八重", u"ななえ やえ"},
         // Historical kana by word: never a word's first は, but inside the word.
         {u"はたらけど はたらけど", u"はたらけど, はたらけど"},
