@@ -272,9 +272,11 @@ bool looksHistorical(QStringView line)
     auto kanaAt = [&](qsizetype i) { return i >= 0 && i < n && isHiragana(h[i].unicode()); };
     // Spellings modern kana never has: なほ (なお), おほ (おお), いにしへ, あはれ ...
     static const char16_t *const spellings[] = {
-        u"なほ",   u"おほ",   u"とほ",   u"かほ",   u"こほ",   u"いにしへ",
-        u"あはれ", u"けふ",   u"てふ",   u"にほ",   u"からう", u"せう",
-        u"やうな", u"やうに", u"だらう", u"あつた", u"あつて"};
+        u"なほ", u"おほ", u"とほ", u"かほ", u"こほ", u"いにしへ", u"あはれ", u"けふ", u"てふ",
+        u"にほ", u"からう", u"せう", u"やうな", u"やうに", u"だらう", u"あつた", u"あつて",
+        u"だつた", u"だつて",
+        // and the large つ of old prints in words today's kana writes with っ
+        u"やつぱり", u"すつかり", u"まつすぐ", u"ちよつと", u"もつと"};
     for (const char16_t *word : spellings) {
         if (h.contains(QStringView(word)))
             return true;

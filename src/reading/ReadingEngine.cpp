@@ -670,8 +670,11 @@ void ReadingEngine::readRun(QStringView run, const QList<qsizetype> &origin, Lin
                 const bool stem =
                     isKanji(before.unicode()) || (oldPrint && isKana(before.unicode()) &&
                                                   before != u'か' && !isParticleLike(before));
-                if (stem && (next == u'て' || next == u'た' ||
-                             (oldPrint && next == u'と' && !isKanji(before.unicode()))))
+                // (Before a half-voiced kana a large つ is always one: やつぱり.)
+                if ((stem && (next == u'て' || next == u'た' ||
+                              (oldPrint && !isKanji(before.unicode()) &&
+                               QStringView(u"とすさしそ").contains(next)))) ||
+                    (oldPrint && QStringView(u"ぱぴぷぺぽ").contains(next)))
                     variant.text[k] = u'っ';
             }
             if (seen.contains(variant.text))

@@ -357,6 +357,7 @@ TEST_F(Engine, ReadsPoemsNamesMarksAndNumbers)
         {u"云ふまでもなく、夢であつた。何処まで参りませう。",
          u"いうまでも なく, ゆめであった, どこまで まいりましょう"},
         {u"ぢつと手を見る", u"じっと てお みる"},
+        {u"やつぱり駄目だつた。もつと光を。", u"やっぱり だめだった, もっと ひかりお"},
         {u"雨ニモマケズ風ニモマケズ", u"あめにも まけず かぜにも まけず"},
         // In verse: 行き ゆき, 入る いる, 我 before a noun わが; 御 before a verb お; 石 after
         // a number こく.
