@@ -656,13 +656,18 @@ void ReadingEngine::readRun(QStringView run, const QList<qsizetype> &origin, Lin
         }
         QSet<QString> seen{mecabText};
         for (Modernised &variant : variants) {
-            // Old prints write a large つ for today's small っ (待つて, くねつて, ぢつと) and
-            // ぢ づ where today's spelling has じ ず (ぢつと じっと).
+            // Old prints write a large つ for today's small っ (待つて, くねつて, ぢつと), large
+            // や ゆ よ after an i-row kana for small ones (ちよつと ちょっと), and ぢ づ where
+            // today's spelling has じ ず (ぢつと じっと).
             for (qsizetype k = 0; k < variant.text.size(); ++k) {
                 const QChar c = variant.text[k];
                 if (kind.historical && (c == u'ぢ' || c == u'づ') && k + 1 < variant.text.size() &&
                     (k == 0 || !isKana(variant.text[k - 1].unicode())))
                     variant.text[k] = c == u'ぢ' ? u'じ' : u'ず';
+                if (const qsizetype y = QStringView(u"やゆよ").indexOf(c);
+                    kind.historical && y >= 0 && k > 0 &&
+                    QStringView(u"きぎしじちぢにひびぴみり").contains(variant.text[k - 1]))
+                    variant.text[k] = QStringView(u"ゃゅょ")[y];
                 if (c != u'つ' || k == 0 || k + 1 >= variant.text.size())
                     continue;
                 const QChar before = variant.text[k - 1];
