@@ -321,11 +321,13 @@ bool KanjiDictionary::spells(QStringView base, QStringView kana) const
             const Readings r = readings(c);
             for (const QString &on : r.on) {
                 options << on;
-                if (i + 1 < chars.size() && QStringView(u"くつちき").contains(on.back()))
+                if (!on.isEmpty() && i + 1 < chars.size() &&
+                    QStringView(u"くつちき").contains(on.back()))
                     options << on.chopped(1) + u'っ';
             }
             for (const QString &kun : r.kun)
                 options << withoutMarks(kun.section(u'.', 0, 0)) << withoutMarks(kun);
+            options.removeAll(QString());
             if (i > 0) {
                 for (qsizetype k = options.size() - 1; k >= 0; --k) {
                     const QChar first = options[k].front();
