@@ -266,8 +266,10 @@ QString KanjiDictionary::stemBefore(char32_t kanji, QChar okurigana) const
         if (dot <= 0 || dot + 1 >= kun.size() || isAffix(kun))
             continue;
         const QString ending = rowOf(kun[dot + 1]);
-        // は-row kana after a stem are historical spellings of the vowels (顫ひ ふるい).
-        if (ending == row || (ending.isEmpty() && row == u"h"))
+        // は-row kana after a stem are historical spellings of the vowels (顫ひ ふるい); ゆ
+        // is the old form of a verb in -える (吠ゆる ほゆる, 燃ゆ もゆ).
+        if (ending == row || (ending.isEmpty() && row == u"h") ||
+            (okurigana == u'ゆ' && QStringView(kun).sliced(dot + 1) == u"える"))
             return kun.left(dot);
     }
     return QString();

@@ -379,6 +379,7 @@ TEST_F(Engine, ReadsPoemsNamesMarksAndNumbers)
         {u"石走る 垂水の上の さわらびの", u"いわばしる, たるみの うえの, さわらびの"},
         // A kanji no word covers, with okurigana, by the kun that ends so.
         {u"手が顫える", u"てが ふるえる"},
+        {u"遠き野に犬吠ゆる夜の寒さかな", u"とおき のに いぬ ほゆる よの さむさかな"},
     };
     // The sounds, and the pauses at marks and blanks; where the words part is the lattice's.
     const auto sounds = [](QString kana) { return kana.remove(u' '); };
