@@ -94,6 +94,11 @@ void poeticWords(QStringView text, QList<Token> &tokens)
                     !word.isEmpty())
                     tokens[i + 1].kana = word;
             }
+        } else if (surface == u"寝る" && t.kana == u"ぬる" &&
+                   (t.end == text.size() ||
+                    !(isKana(text[t.end].unicode()) || isKanji(text[t.end].unicode())))) {
+            // The old ぬる is the form before a noun (寝る夜 ぬるよ); ending a line, today's.
+            t.kana = QStringLiteral("ねる");
         } else if (fromMecab && surface == u"風" && t.kana == u"ふう" && t.begin > 0 &&
                    isHiragana(text[t.begin - 1].unicode())) {
             t.kana = QStringLiteral("かぜ"); // 散りぬる風: no suffix -風 after a verb

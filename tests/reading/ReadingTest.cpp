@@ -311,6 +311,8 @@ TEST_F(Engine, ReadsPoemsNamesMarksAndNumbers)
         {u"桜散て池に浮きけり花筏", u"さくら ちって いけに うきけり はないかだ"},
         {u"山吹の垣根に白き花咲きぬ", u"やまぶきの かきねに しろき はな さきぬ"},
         {u"秋風や模様のちがふ皿二つ", u"あきかぜや もようの ちがう さら ふたつ"},
+        // The old 寝る before a noun is ぬる; ending a line, today's ねる.
+        {u"ひとり寝る夜の 月影かな 見て寝る", u"ひとり ぬる よの, つきかげかな, みて ねる"},
         // A kanji in a word MeCab does not know is read on its own, never dropped.
         {u"痩骨", u"そうこつ"},
         // Approximate numbers, with the counter's sound after them.
