@@ -379,6 +379,7 @@ TEST_F(Engine, ReadsPoemsNamesMarksAndNumbers)
         // An electronic text's notes are not read; 云った is いった.
         {u"其《そ》の時［＃「其の時」に傍点］彼は云った", u"そのとき かれわ いった"},
         {u"石走る 垂水の上の さわらびの", u"いわばしる, たるみの うえの, さわらびの"},
+        {u"山の端に一目見ん一目みんとて", u"やまのはに ひとめ みん ひとめ みんとて"},
         // A kanji no word covers, with okurigana, by the kun that ends so.
         {u"手が顫える", u"てが ふるえる"},
         {u"遠き野に犬吠ゆる夜の寒さかな", u"とおき のに いぬ ほゆる よの さむさかな"},
