@@ -6,6 +6,16 @@
 
 namespace reading {
 
+namespace {
+
+// What a token covers of the text.
+QStringView surfaceOf(QStringView text, const Token &t)
+{
+    return text.sliced(t.begin, t.end - t.begin);
+}
+
+} // namespace
+
 // Numbers MeCab reads digit by digit (二|十|歳, 十|日, 三|百|本) as one word with their
 // counter: はたち, とおか, さんびゃっぽん; a number without a counter as a whole (二〇二六),
 // but in verse 二十 alone is an age (その子二十 はたち).
@@ -74,7 +84,7 @@ void poeticWords(QStringView text, QList<Token> &tokens)
     const KanjiDictionary &kanji = KanjiDictionary::instance();
     for (qsizetype i = 0; i < tokens.size(); ++i) {
         Token &t = tokens[i];
-        const QStringView surface = text.sliced(t.begin, t.end - t.begin);
+        const QStringView surface = surfaceOf(text, t);
         const bool fromMecab = t.source == Source::Dictionary || t.source == Source::Modern;
         const Token *following =
             i + 1 < tokens.size() && tokens[i + 1].begin == t.end ? &tokens[i + 1] : nullptr;
@@ -144,7 +154,7 @@ void classicalSounds(QStringView text, bool historical, bool recited, QList<Toke
     for (Token &t : tokens) {
         if (t.kana.isEmpty() || t.source == Source::User)
             continue;
-        const QStringView surface = text.sliced(t.begin, t.end - t.begin);
+        const QStringView surface = surfaceOf(text, t);
         if (t.kana.endsWith(u'む') && surface.endsWith(u'む') && isAuxiliaryMu(text, t.end - 1)) {
             t.kana.back() = u'ん';
         } else if (historical && recited && surface.size() >= 2 && surface.endsWith(u'ふ') &&
@@ -204,7 +214,7 @@ void fallingWeather(QStringView text, QList<Token> &tokens)
                                             QStringLiteral("出")};
     for (qsizetype i = 0; i < tokens.size(); ++i) {
         Token &t = tokens[i];
-        const QStringView surface = text.sliced(t.begin, t.end - t.begin);
+        const QStringView surface = surfaceOf(text, t);
         if (!surface.startsWith(u"降り") || !t.kana.startsWith(u"おり") ||
             t.features.base != u"降りる")
             continue;
@@ -212,9 +222,7 @@ void fallingWeather(QStringView text, QList<Token> &tokens)
         qsizetype k = i - 1;
         if (k >= 0 && tokens[k].features.partOfSpeech == u"助詞")
             --k;
-        const bool afterWeather =
-            k >= 0 &&
-            weather.contains(text.sliced(tokens[k].begin, tokens[k].end - tokens[k].begin));
+        const bool afterWeather = k >= 0 && weather.contains(surfaceOf(text, tokens[k]));
         const QStringView after = text.sliced(t.end);
         const bool compound = surface == u"降り" &&
                               std::any_of(fallingOnly.cbegin(), fallingOnly.cend(),
@@ -236,9 +244,9 @@ void tenMinutes(QStringView text, QList<Token> &tokens)
         QStringLiteral("程"),   QStringLiteral("程度"),   QStringLiteral("遅れ")};
     for (qsizetype i = 0; i + 1 < tokens.size(); ++i) {
         const Token &next = tokens[i + 1];
-        if (text.sliced(tokens[i].begin, tokens[i].end - tokens[i].begin) == u"十分" &&
+        if (surfaceOf(text, tokens[i]) == u"十分" &&
             (i == 0 || !isNumeral(text[tokens[i].begin - 1])) &&
-            time.contains(text.sliced(next.begin, next.end - next.begin)))
+            time.contains(surfaceOf(text, next)))
             tokens[i].kana = QStringLiteral("じゅっぷん");
     }
 }
@@ -266,9 +274,8 @@ void pronounWare(QStringView text, QList<Token> &tokens)
     for (qsizetype i = 0; i + 1 < tokens.size(); ++i) {
         const Token &next = tokens[i + 1];
         if ((tokens[i].source == Source::Dictionary || tokens[i].source == Source::Modern) &&
-            text.sliced(tokens[i].begin, tokens[i].end - tokens[i].begin) == u"我" &&
-            next.begin == tokens[i].end && next.features.partOfSpeech == u"助詞" &&
-            text.sliced(next.begin, next.end - next.begin) != u"が")
+            surfaceOf(text, tokens[i]) == u"我" && next.begin == tokens[i].end &&
+            next.features.partOfSpeech == u"助詞" && surfaceOf(text, next) != u"が")
             tokens[i].kana = QStringLiteral("われ");
     }
 }
@@ -280,9 +287,8 @@ void volitionalU(QStringView text, QList<Token> &tokens)
     for (qsizetype i = 1; i < tokens.size(); ++i) {
         Token &t = tokens[i];
         Token &before = tokens[i - 1];
-        if (t.features.partOfSpeech != u"助動詞" ||
-            text.sliced(t.begin, t.end - t.begin) != u"う" || before.kana.isEmpty() ||
-            before.end != t.begin)
+        if (t.features.partOfSpeech != u"助動詞" || surfaceOf(text, t) != u"う" ||
+            before.kana.isEmpty() || before.end != t.begin)
             continue;
         const QString fused = modernFromHistorical(before.kana + u'う', false).text;
         if (fused.endsWith(u'う') && fused.size() >= before.kana.size() + 1) {
@@ -298,12 +304,12 @@ void honorificO(QStringView text, QList<Token> &tokens)
     for (qsizetype i = 0; i + 1 < tokens.size(); ++i) {
         Token &t = tokens[i];
         const Token &next = tokens[i + 1];
-        const QStringView word = text.sliced(next.begin, next.end - next.begin);
+        const QStringView word = surfaceOf(text, next);
         // A verb, or a noun made of one (歩き, 待ち): kanji with its okurigana.
         const bool native = next.features.partOfSpeech == u"動詞" ||
                             (next.features.partOfSpeech == u"名詞" && word.size() >= 2 &&
                              isKanji(word.front().unicode()) && isHiragana(word.back().unicode()));
-        if (text.sliced(t.begin, t.end - t.begin) == u"御" && t.source != Source::User &&
+        if (surfaceOf(text, t) == u"御" && t.source != Source::User &&
             t.source != Source::Lexicon && next.begin == t.end && native)
             t.kana = QStringLiteral("お");
     }
@@ -314,9 +320,9 @@ void demonstrativeKore(QStringView text, QList<Token> &tokens)
 {
     for (qsizetype i = 0; i + 1 < tokens.size(); ++i) {
         Token &t = tokens[i];
-        if (text.sliced(t.begin, t.end - t.begin) != u"是" || t.source == Source::User ||
-            t.kana != u"ぜ" || tokens[i + 1].begin != t.end ||
-            tokens[i + 1].features.partOfSpeech != u"助詞" || text.mid(t.end, 2) == u"が非")
+        if (surfaceOf(text, t) != u"是" || t.source == Source::User || t.kana != u"ぜ" ||
+            tokens[i + 1].begin != t.end || tokens[i + 1].features.partOfSpeech != u"助詞" ||
+            text.mid(t.end, 2) == u"が非")
             continue;
         t.kana = QStringLiteral("これ");
     }
@@ -343,7 +349,7 @@ void verbSounds(QList<Token> &tokens)
 void proseIu(QStringView text, QList<Token> &tokens)
 {
     for (Token &t : tokens) {
-        const QStringView surface = text.sliced(t.begin, t.end - t.begin);
+        const QStringView surface = surfaceOf(text, t);
         if (surface.endsWith(u'ふ') && t.kana.endsWith(QStringLiteral("ゆう")) &&
             (surface.size() == 2 || surface.endsWith(QStringLiteral("いふ"))))
             t.kana.replace(t.kana.size() - 2, 1, QStringLiteral("い"));
@@ -400,7 +406,7 @@ void markDisagreements(QStringView text, const QList<Token> &other, QList<Token>
         qsizetype withKanji = 0;
         for (qsizetype k = i0; k < i; ++k) {
             Token &t = tokens[k];
-            if (!containsKanji(text.sliced(t.begin, t.end - t.begin)))
+            if (!containsKanji(surfaceOf(text, t)))
                 continue;
             t.doubtful = true;
             ++withKanji;
