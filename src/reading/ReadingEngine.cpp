@@ -289,6 +289,16 @@ ReadingEngine::ReadingEngine(const QString &dictionary)
 
 ReadingEngine::~ReadingEngine() = default;
 
+const MecabReader &ReadingEngine::formsDictionary() const
+{
+    if (m_mecab->dictionaryName() == u"naist-jdic")
+        return *m_mecab;
+    std::call_once(m_formsOnce, [this] {
+        m_forms = std::make_unique<MecabReader>(MecabReader::Dictionary::NaistJdic);
+    });
+    return *m_forms;
+}
+
 QString ReadingEngine::dictionaryName() const
 {
     return m_mecab->dictionaryName();
@@ -508,6 +518,10 @@ constexpr int DependentAtStartCost = 6000;
 constexpr int LoneCountryCost = 20000;
 constexpr int ContractionCost = 6000;
 constexpr int NameBeforeOkuriganaCost = 12000;
+// A long run of hiragana MeCab knows no word for is mostly words it missed (ほろびしものは
+// is no one noun): its own words over the run, particles among them, are read instead.
+constexpr int UnknownKanaRunCost = 10000;
+constexpr qsizetype UnknownKanaRun = 4;
 constexpr int CharacterCost = 30000;
 // A particle, an auxiliary or a dependent word: said with the word before it, and no ku
 // starts with it.
@@ -605,6 +619,10 @@ void ReadingEngine::readRun(QStringView run, const QList<qsizetype> &origin, Lin
                     c.cost += ContractionCost;
                 if (kind.poetic && nameBeforeOkurigana(QStringView(mecabText).sliced(shift), node))
                     c.cost += NameBeforeOkuriganaCost;
+                if (node.unknown && node.end - node.begin >= UnknownKanaRun &&
+                    std::all_of(text.begin() + c.begin, text.begin() + c.end,
+                                [](QChar k) { return isHiragana(k.unicode()); }))
+                    c.cost += UnknownKanaRunCost;
                 if (!countries.isEmpty() && node.end - node.begin == 1 &&
                     countries.contains({node.begin, m_mecab->features(node.feature).reading}))
                     c.cost += LoneCountryCost;
@@ -749,10 +767,15 @@ void ReadingEngine::readRun(QStringView run, const QList<qsizetype> &origin, Lin
                     // A word written with kanji does not start inside a run of kanji, one
                     // starting with kana not inside a run of kana; one in kana only is a
                     // word of the old language, for lines in historical kana.
+                    // (A long one that ends where the kana do may start inside them:
+                    // とほりたりたまきはる我が.)
                     const bool kanjiWord = containsKanji(text.sliced(p, m.length));
+                    const bool endsKana =
+                        p + m.length == n || !isKana(text[p + m.length].unicode());
                     if ((kanjiWord &&
                          (insideKanji || (!isKanji(text[p].unicode()) && insideKana))) ||
-                        (!kanjiWord && (!kind.historical || insideKana)))
+                        (!kanjiWord &&
+                         (!kind.historical || (insideKana && (m.length < 4 || !endsKana)))))
                         continue;
                     // A name of one kanji (母 of 道綱母, 院) is the poets' and poems' own: in
                     // prose お母さん stays MeCab's word.
@@ -801,6 +824,15 @@ void ReadingEngine::readRun(QStringView run, const QList<qsizetype> &origin, Lin
             p += units;
         }
 
+        const VoicedForm voiced = [this](QStringView surface, QStringView kana) {
+            const MecabReader &forms = formsDictionary();
+            for (const MecabReader::Node &node : forms.lattice(surface)) {
+                if (node.begin == 0 && node.end == surface.size() && !node.unknown &&
+                    forms.features(node.feature).reading == kana)
+                    return true;
+            }
+            return false;
+        };
         auto tokensOf = [&](const QList<int> &path) {
             QList<Token> tokens;
             for (int index : path) {
@@ -830,7 +862,7 @@ void ReadingEngine::readRun(QStringView run, const QList<qsizetype> &origin, Lin
                 }
                 tokens.append(t);
             }
-            rewrite(text, {kind.poetic, kind.historical, kind.recited}, tokens);
+            rewrite(text, {kind.poetic, kind.historical, kind.recited}, tokens, voiced);
             return tokens;
         };
         QList<Token> tokens = tokensOf(lattice.best());

@@ -24,6 +24,7 @@
 
 #include <functional>
 #include <memory>
+#include <mutex>
 
 namespace reading {
 
@@ -124,7 +125,13 @@ private:
     void readRun(QStringView text, const QList<qsizetype> &origin, LineKind kind,
                  QList<Word> &out) const;
 
+    // naist-jdic, for the voiced forms of words in compounds it marks (空 ゾラ); opened on
+    // first use.
+    const MecabReader &formsDictionary() const;
+
     std::unique_ptr<MecabReader> m_mecab;
+    mutable std::unique_ptr<MecabReader> m_forms;
+    mutable std::once_flag m_formsOnce;
     // MeCab's context classes and cost of a common noun: what a candidate of another source
     // has where no word of MeCab's spans it.
     quint16 m_nounLeft = 0;

@@ -57,7 +57,7 @@ void joinNumbers(QStringView text, bool poetic, QList<Token> &tokens)
         }
         if (kana.isEmpty() && j > i) {
             const bool age = poetic && value == 20 && text.sliced(b, e - b) == u"二十" &&
-                             (e == text.size() || !isKanji(text[e].unicode()));
+                             (e == text.size() || !QStringView(u"余数").contains(text[e]));
             kana = age ? QStringLiteral("はたち") : numberReading(QString::number(value));
             last = j;
         }
@@ -358,7 +358,49 @@ void proseIu(QStringView text, QList<Token> &tokens)
 
 } // namespace
 
-void rewrite(QStringView text, LineStyle style, QList<Token> &tokens)
+void rendaku(QStringView text, const VoicedForm &voiced, QList<Token> &tokens)
+{
+    if (!voiced)
+        return;
+    auto allKanji = [](QStringView s) {
+        return !s.isEmpty() && std::all_of(s.begin(), s.end(), [](QChar c) {
+            return isKanji(c.unicode()) || c.isSurrogate();
+        });
+    };
+    auto noun = [&](const Token &t) {
+        const MecabReader::Features &f = t.features;
+        return allKanji(surfaceOf(text, t)) &&
+               ((f.partOfSpeech == u"名詞" && f.detail != u"数" && f.detail != u"代名詞" &&
+                 f.detail != u"非自立" && f.detail2 != u"人名") ||
+                (t.source == Source::Lexicon && f.partOfSpeech.isEmpty()));
+    };
+    static const QStringView unvoiced = u"かきくけこさしすせそたちつてとはひふへほ";
+    static const QStringView voicedKana = u"がぎぐげござじずぜぞだぢづでどばびぶべぼ";
+    for (qsizetype i = 1; i < tokens.size(); ++i) {
+        Token &t = tokens[i];
+        const Token &before = tokens[i - 1];
+        const qsizetype at = t.kana.isEmpty() ? -1 : unvoiced.indexOf(t.kana[0]);
+        // (A word of one sound, 田 た 戸 と, is voiced by no rule one can tell.)
+        if (at < 0 || t.kana.size() < 2 || before.end != t.begin || !noun(before) ||
+            t.source != Source::Dictionary || t.features.partOfSpeech != u"名詞" ||
+            t.features.detail != u"一般" || !allKanji(surfaceOf(text, t)) ||
+            std::any_of(t.kana.begin(), t.kana.end(),
+                        [](QChar c) { return voicedKana.contains(c); }))
+            continue;
+        // Two kanji side by side are as often two words (柳桜 willow and cherry, 錦 神).
+        if (t.end - before.begin < 3)
+            continue;
+        // The compound goes on: where it ends is not known.
+        if (i + 1 < tokens.size() && tokens[i + 1].begin == t.end && noun(tokens[i + 1]))
+            continue;
+        QString kana = t.kana;
+        kana[0] = voicedKana[at];
+        if (voiced(surfaceOf(text, t), toKatakana(kana)))
+            t.kana = kana;
+    }
+}
+
+void rewrite(QStringView text, LineStyle style, QList<Token> &tokens, const VoicedForm &voiced)
 {
     verbSounds(tokens);
     honorificO(text, tokens);
@@ -373,6 +415,7 @@ void rewrite(QStringView text, LineStyle style, QList<Token> &tokens)
     fallingWeather(text, tokens);
     if (style.poetic) {
         poeticWords(text, tokens);
+        rendaku(text, voiced, tokens);
         classicalSounds(text, style.historical, style.recited, tokens);
     }
     if (style.historical && !style.recited)

@@ -11,6 +11,8 @@
 #include <QStringList>
 #include <QStringView>
 
+#include <functional>
+
 namespace reading {
 
 // A word of the chosen path, before it becomes a Word.
@@ -53,9 +55,19 @@ struct LineStyle
     bool historical = false;
     bool recited = false;
 };
+// Whether a dictionary knows a word written `surface` in its voiced form `kana` (katakana),
+// the form it takes second in a compound: 空 ゾラ, 花 バナ, 月夜 ヅキヨ.
+using VoicedForm = std::function<bool(QStringView surface, QStringView kana)>;
+// Rendaku in verse: a native noun in kanji right after another noun, ending a compound of
+// three kanji or more that no dictionary holds whole, takes the voiced form a dictionary
+// knows for it (夕焼空 ゆうやけぞら, 桜月夜 さくらづきよ); never where the word has a voiced
+// sound already (風 かぜ).
+void rendaku(QStringView text, const VoicedForm &voiced, QList<Token> &tokens);
+
 // All of them in that order, the verse forms in a poem only. `text` is what the tokens'
 // positions count in.
-void rewrite(QStringView text, LineStyle style, QList<Token> &tokens);
+void rewrite(QStringView text, LineStyle style, QList<Token> &tokens,
+             const VoicedForm &voiced = {});
 
 // Where another analysis nearly as likely reads a stretch of the text otherwise (the two
 // agree on where the stretch starts and ends, not on its kana), the chosen words there that

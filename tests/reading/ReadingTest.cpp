@@ -383,6 +383,17 @@ TEST_F(Engine, ReadsPoemsNamesMarksAndNumbers)
         // A kanji no word covers, with okurigana, by the kun that ends so.
         {u"手が顫える", u"てが ふるえる"},
         {u"遠き野に犬吠ゆる夜の寒さかな", u"とおき のに いぬ ほゆる よの さむさかな"},
+        // A long run of kana MeCab has no word for still holds particles; a word of the
+        // old language starts where the kana before it end a word.
+        {u"かたるらくほろびしものはなつかしきかな", u"かたるらく ほろびしものわ なつかしきかな"},
+        {u"あかあかと一本の道とほりたりたまきはる我が命なりけり",
+         u"あかあかと いっぽんの みち とおりたり たまきわる わが いのちなりけり"},
+        {u"その子二十櫛にながるる黒髪のおごりの春のうつくしきかな",
+         u"その こ はたち くしに ながるる くろかみの おごりの はるの うつくしきかな"},
+        // Rendaku where the dictionary knows the voiced form, not between two kanji.
+        {u"緋縅の鎧をつけて太刀佩きて見ばやとぞ思ふ山桜花",
+         u"ひおどしの よろいお つけて たち はきて みばやとぞ おもう やまざくらばな"},
+        {u"見わたせば　柳桜を　こきまぜて", u"みわたせば, やなぎ さくらお, こきまぜて"},
     };
     // The sounds, and the pauses at marks and blanks; where the words part is the lattice's.
     const auto sounds = [](QString kana) { return kana.remove(u' '); };
