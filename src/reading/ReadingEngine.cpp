@@ -523,6 +523,8 @@ constexpr int NameBeforeOkuriganaCost = 12000;
 constexpr int UnknownKanaRunCost = 10000;
 constexpr qsizetype UnknownKanaRun = 4;
 constexpr int CharacterCost = 30000;
+// A kanji MeCab does not know, with its okurigana: dearer than the kanji alone would be.
+constexpr int OkuriganaBonus = 3000;
 // A particle, an auxiliary or a dependent word: said with the word before it, and no ku
 // starts with it.
 bool attachesToPrevious(const MecabReader::Features &f)
@@ -628,6 +630,22 @@ void ReadingEngine::readRun(QStringView run, const QList<qsizetype> &origin, Lin
                     c.cost += LoneCountryCost;
                 if (lattice.add(c) >= 0)
                     reached[size_t(c.begin)] = true;
+                // In verse, a kanji MeCab does not know with the okurigana of its verb
+                // after it, a は-row kana: that kana is the vowel it spells (顫ひ ふるい).
+                const qsizetype h = c.end;
+                if (node.unknown && kind.poetic && node.end - node.begin == 1 && h < n &&
+                    QStringView(u"はひふへほ").contains(text[h])) {
+                    const QString stem =
+                        KanjiDictionary::instance().stemBefore(text[c.begin].unicode(), text[h]);
+                    if (!stem.isEmpty()) {
+                        c.end = h + 1;
+                        c.kana =
+                            stem +
+                            QStringView(u"わいうえお")[QStringView(u"はひふへほ").indexOf(text[h])];
+                        c.cost -= OkuriganaBonus;
+                        lattice.add(c);
+                    }
+                }
             }
         };
         addNodes(m_mecab->lattice(mecabText), 0, false);
@@ -845,6 +863,8 @@ void ReadingEngine::readRun(QStringView run, const QList<qsizetype> &origin, Lin
                 const QStringView surface = text.sliced(c.begin, c.end - c.begin);
                 if (!c.kana.isEmpty()) {
                     t.kana = c.kana;
+                    // (A kanji MeCab does not know, read with its okurigana by KANJIDIC.)
+                    t.doubtful = c.source == Source::Unknown;
                 } else if ((c.source == Source::Dictionary || c.source == Source::Modern) &&
                            !t.features.reading.isEmpty()) {
                     t.kana = toHiragana(saidAsSpelled(t.features));

@@ -382,6 +382,8 @@ TEST_F(Engine, ReadsPoemsNamesMarksAndNumbers)
         {u"山の端に一目見ん一目みんとて", u"やまのはに ひとめ みん ひとめ みんとて"},
         // A kanji no word covers, with okurigana, by the kun that ends so.
         {u"手が顫える", u"てが ふるえる"},
+        {u"ヒヤシンス薄紫に咲きにけりはじめて心顫ひそめし日",
+         u"ひやしんす うすむらさきに さきにけり はじめて こころ ふるい そめし ひ"},
         {u"遠き野に犬吠ゆる夜の寒さかな", u"とおき のに いぬ ほゆる よの さむさかな"},
         // A long run of kana MeCab has no word for still holds particles; a word of the
         // old language starts where the kana before it end a word.
