@@ -275,6 +275,18 @@ QString KanjiDictionary::stemBefore(char32_t kanji, QChar okurigana) const
     return QString();
 }
 
+QChar KanjiDictionary::omittedOkurigana(char32_t kanji, bool continuative) const
+{
+    for (const QString &kun : readings(kanji).kun) {
+        const qsizetype dot = kun.indexOf(u'.');
+        if (dot <= 0 || dot + 2 != kun.size() || isAffix(kun))
+            continue;
+        if (const qsizetype at = QStringView(u"うくぐすつぬぶむる").indexOf(kun[dot + 1]); at >= 0)
+            return continuative ? QStringView(u"いきぎしちにびみり")[at] : kun[dot + 1];
+    }
+    return QChar();
+}
+
 QString KanjiDictionary::read(QStringView word, QStringList *alternatives, QChar okurigana) const
 {
     if (const QList<uint> one = word.toUcs4(); one.size() == 1 && isKanji(one[0])) {

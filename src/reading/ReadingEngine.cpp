@@ -6,6 +6,7 @@
 #include "reading/Lattice.h"
 #include "reading/MecabReader.h"
 #include "reading/Rewriters.h"
+#include "reading/Spellings.h"
 #include "reading/UserDictionary.h"
 #include "text/Ruby.h"
 
@@ -650,74 +651,10 @@ void ReadingEngine::readRun(QStringView run, const QList<qsizetype> &origin, Lin
         };
         addNodes(m_mecab->lattice(mecabText), 0, false);
 
-        // The same text as today's spelling has it: historical kana brought to its sound
-        // (やはらかに as やわらかに, both with a particle-like kana starting a word and without),
-        // the auxiliary む of poetry as ん, and the large つ of old prints where today's small
-        // っ stands (取つて as 取って).
-        QList<Modernised> variants;
-        const bool oldPrint = kind.historical || kind.poetic;
-        if (oldPrint)
-            variants << modernFromHistorical(mecabText) << modernFromHistorical(mecabText, false);
-        if (oldPrint && !kind.recited)
-            variants << modernFromHistorical(mecabText, true, false);
-        if (kind.poetic) {
-            // Old prints leave out the kana a verb's te-form sounds after its kanji: 咲て
-            // さいて, 散て ちって, 飛で とんで.
-            for (const QChar sound : {u'い', u'っ', u'ん'}) {
-                Modernised spoken;
-                for (qsizetype k = 0; k < n; ++k) {
-                    spoken.text += mecabText[k];
-                    spoken.origin.append(k);
-                    const QChar next = k + 1 < n ? mecabText[k + 1] : QChar();
-                    const bool voicedNext = next == u'で' || next == u'だ';
-                    // (た after a kanji that follows another is more often a stem's own:
-                    // 君待たなむ.)
-                    const bool runStart = k == 0 || !isKanji(mecabText[k - 1].unicode());
-                    if (isKanji(mecabText[k].unicode()) &&
-                        (sound == u'ん' ? voicedNext && runStart
-                                        : next == u'て' || (next == u'た' && runStart))) {
-                        spoken.text += sound;
-                        spoken.origin.append(k);
-                    }
-                }
-                if (spoken.text.size() > n)
-                    variants << spoken;
-            }
-        } else if (!kind.historical) {
-            Modernised same;
-            same.text = mecabText;
-            for (qsizetype k = 0; k < n; ++k)
-                same.origin.append(k);
-            variants << same;
-        }
         QSet<QString> seen{mecabText};
-        for (Modernised &variant : variants) {
-            // Old prints write a large つ for today's small っ (待つて, くねつて, ぢつと), large
-            // や ゆ よ after an i-row kana for small ones (ちよつと ちょっと), and ぢ づ where
-            // today's spelling has じ ず (ぢつと じっと).
-            for (qsizetype k = 0; k < variant.text.size(); ++k) {
-                const QChar c = variant.text[k];
-                if (kind.historical && (c == u'ぢ' || c == u'づ') && k + 1 < variant.text.size() &&
-                    (k == 0 || !isKana(variant.text[k - 1].unicode())))
-                    variant.text[k] = c == u'ぢ' ? u'じ' : u'ず';
-                if (const qsizetype y = QStringView(u"やゆよ").indexOf(c);
-                    kind.historical && y >= 0 && k > 0 &&
-                    QStringView(u"きぎしじちぢにひびぴみり").contains(variant.text[k - 1]))
-                    variant.text[k] = QStringView(u"ゃゅょ")[y];
-                if (c != u'つ' || k == 0 || k + 1 >= variant.text.size())
-                    continue;
-                const QChar before = variant.text[k - 1];
-                const QChar next = variant.text[k + 1];
-                const bool stem =
-                    isKanji(before.unicode()) || (oldPrint && isKana(before.unicode()) &&
-                                                  before != u'か' && !isParticleLike(before));
-                // (Before a half-voiced kana a large つ is always one: やつぱり.)
-                if ((stem && (next == u'て' || next == u'た' ||
-                              (oldPrint && !isKanji(before.unicode()) &&
-                               QStringView(u"とすさしそ").contains(next)))) ||
-                    (oldPrint && QStringView(u"ぱぴぷぺぽ").contains(next)))
-                    variant.text[k] = u'っ';
-            }
+        // MeCab's words over the line as today's spelling has it.
+        for (const Modernised &variant :
+             todaysSpellings(mecabText, {kind.poetic, kind.historical, kind.recited})) {
             if (seen.contains(variant.text))
                 continue;
             seen.insert(variant.text);

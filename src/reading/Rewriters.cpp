@@ -155,7 +155,10 @@ void classicalSounds(QStringView text, bool historical, bool recited, QList<Toke
         if (t.kana.isEmpty() || t.source == Source::User)
             continue;
         const QStringView surface = surfaceOf(text, t);
-        if (t.kana.endsWith(u'む') && surface.endsWith(u'む') && isAuxiliaryMu(text, t.end - 1)) {
+        // (A verb's own む stays: 飛こむ とびこむ.)
+        const bool verbsOwn = t.features.partOfSpeech == u"動詞" && t.features.form == u"基本形";
+        if (t.kana.endsWith(u'む') && surface.endsWith(u'む') && !verbsOwn &&
+            isAuxiliaryMu(text, t.end - 1)) {
             t.kana.back() = u'ん';
         } else if (historical && recited && surface.size() >= 2 && surface.endsWith(u'ふ') &&
                    t.kana.size() >= 2 && t.kana.endsWith(u'う')) {

@@ -1,0 +1,113 @@
+#include "reading/Spellings.h"
+
+#include "reading/KanjiDictionary.h"
+
+#include <algorithm>
+
+namespace reading {
+
+QList<Modernised> todaysSpellings(QStringView mecabText, LineStyle kind)
+{
+    const qsizetype n = mecabText.size();
+    QList<Modernised> variants;
+    const bool oldPrint = kind.historical || kind.poetic;
+    if (oldPrint)
+        variants << modernFromHistorical(mecabText) << modernFromHistorical(mecabText, false);
+    if (oldPrint && !kind.recited)
+        variants << modernFromHistorical(mecabText, true, false);
+    if (kind.poetic) {
+        // Old prints leave out the kana a verb's te-form sounds after its kanji: 咲て
+        // さいて, 散て ちって, 飛で とんで.
+        for (const QChar sound : {u'い', u'っ', u'ん'}) {
+            Modernised spoken;
+            for (qsizetype k = 0; k < n; ++k) {
+                spoken.text += mecabText[k];
+                spoken.origin.append(k);
+                const QChar next = k + 1 < n ? mecabText[k + 1] : QChar();
+                const bool voicedNext = next == u'で' || next == u'だ';
+                // (た after a kanji that follows another is more often a stem's own:
+                // 君待たなむ.)
+                const bool runStart = k == 0 || !isKanji(mecabText[k - 1].unicode());
+                if (isKanji(mecabText[k].unicode()) &&
+                    (sound == u'ん' ? voicedNext && runStart
+                                    : next == u'て' || (next == u'た' && runStart))) {
+                    spoken.text += sound;
+                    spoken.origin.append(k);
+                }
+            }
+            if (spoken.text.size() > n)
+                variants << spoken;
+        }
+        // And the okurigana of a verb's that old prints leave out: its continuative
+        // form's before the verb that follows it (飛こむ とびこむ), its plain form's
+        // before a noun (泣子 なくこ).
+        Modernised joined;
+        const KanjiDictionary &kanji = KanjiDictionary::instance();
+        for (qsizetype k = 0; k < n; ++k) {
+            joined.text += mecabText[k];
+            joined.origin.append(k);
+            const char32_t c = mecabText[k].unicode();
+            const QChar next = k + 1 < n ? mecabText[k + 1] : QChar();
+            const bool beforeVerb = isHiragana(next.unicode()) && !isParticleLike(next) &&
+                                    kanji.stemBefore(c, next).isEmpty();
+            // (A noun of one kanji, a particle written in kanji after it: 泣子哉;
+            // 凌雲閣 is a name, no verb.)
+            const bool beforeNoun =
+                isKanji(next.unicode()) && (k + 2 >= n || !isKanji(mecabText[k + 2].unicode()) ||
+                                            QStringView(u"哉也").contains(mecabText[k + 2]));
+            // (And the な that forbids: 打な うつな.)
+            const bool beforeNa =
+                next == u'な' && (k + 2 >= n || !isHiragana(mecabText[k + 2].unicode()));
+            if (!isKanji(c) || !(beforeVerb || beforeNoun || beforeNa))
+                continue;
+            // (Not where the kanji is a word of its own too: 験なき しるしなき.)
+            const KanjiDictionary::Readings r = kanji.readings(c);
+            if (std::any_of(r.kun.cbegin(), r.kun.cend(),
+                            [](const QString &kun) { return !kun.contains(u'.'); }))
+                continue;
+            if (const QChar ending = kanji.omittedOkurigana(c, beforeVerb); !ending.isNull()) {
+                joined.text += ending;
+                joined.origin.append(k);
+            }
+        }
+        if (joined.text.size() > n)
+            variants << joined;
+    } else if (!kind.historical) {
+        Modernised same;
+        same.text = mecabText.toString();
+        for (qsizetype k = 0; k < n; ++k)
+            same.origin.append(k);
+        variants << same;
+    }
+    for (Modernised &variant : variants) {
+        // Old prints write a large つ for today's small っ (待つて, くねつて, ぢつと), large
+        // や ゆ よ after an i-row kana for small ones (ちよつと ちょっと), and ぢ づ where
+        // today's spelling has じ ず (ぢつと じっと).
+        for (qsizetype k = 0; k < variant.text.size(); ++k) {
+            const QChar c = variant.text[k];
+            if (kind.historical && (c == u'ぢ' || c == u'づ') && k + 1 < variant.text.size() &&
+                (k == 0 || !isKana(variant.text[k - 1].unicode())))
+                variant.text[k] = c == u'ぢ' ? u'じ' : u'ず';
+            if (const qsizetype y = QStringView(u"やゆよ").indexOf(c);
+                kind.historical && y >= 0 && k > 0 &&
+                QStringView(u"きぎしじちぢにひびぴみり").contains(variant.text[k - 1]))
+                variant.text[k] = QStringView(u"ゃゅょ")[y];
+            if (c != u'つ' || k == 0 || k + 1 >= variant.text.size())
+                continue;
+            const QChar before = variant.text[k - 1];
+            const QChar next = variant.text[k + 1];
+            const bool stem =
+                isKanji(before.unicode()) || (oldPrint && isKana(before.unicode()) &&
+                                              before != u'か' && !isParticleLike(before));
+            // (Before a half-voiced kana a large つ is always one: やつぱり.)
+            if ((stem && (next == u'て' || next == u'た' ||
+                          (oldPrint && !isKanji(before.unicode()) &&
+                           QStringView(u"とすさしそ").contains(next)))) ||
+                (oldPrint && QStringView(u"ぱぴぷぺぽ").contains(next)))
+                variant.text[k] = u'っ';
+        }
+    }
+    return variants;
+}
+
+} // namespace reading
