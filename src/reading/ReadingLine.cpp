@@ -39,10 +39,23 @@ QString rubyKana(QStringView base, QStringView ruby, bool historicalLine)
     if (historicalLine || kana.contains(u'ゐ') || kana.contains(u'ゑ') ||
         (kana.size() >= 2 && kana.endsWith(u'へ')))
         return modernFromHistorical(kana).text;
-    if (QString today = modernFromHistorical(kana).text; today != kana) {
-        const KanjiDictionary &kanji = KanjiDictionary::instance();
-        if (!kanji.spells(base, kana) && kanji.spells(base, today))
-            return today;
+    // Today's kana, and that with the small kana old prints write large (じやうげ じょうげ,
+    // いつぱい いっぱい): whichever of them KANJIDIC spells the base with, the small first.
+    const QString today = modernFromHistorical(kana).text;
+    QString small = today;
+    for (qsizetype k = 1; k < small.size(); ++k) {
+        if (const qsizetype y = QStringView(u"やゆよ").indexOf(small[k]);
+            y >= 0 && QStringView(u"きぎしじちにひびぴみり").contains(small[k - 1]))
+            small[k] = QStringView(u"ゃゅょ")[y];
+        else if (small[k] == u'つ' && k + 1 < small.size() &&
+                 QStringView(u"かきくけこさしすせそたちつてとぱぴぷぺぽ").contains(small[k + 1]))
+            small[k] = u'っ';
+    }
+    small.replace(QStringLiteral("ゃう"), QStringLiteral("ょう"));
+    const KanjiDictionary &kanji = KanjiDictionary::instance();
+    for (const QString &spelling : {small, kana, today}) {
+        if (kanji.spells(base, spelling))
+            return spelling;
     }
     return kana;
 }

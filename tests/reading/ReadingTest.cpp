@@ -352,6 +352,8 @@ TEST_F(Engine, ReadsPoemsNamesMarksAndNumbers)
         {u"朝日《あさひ》が溢《あふ》れる", u"あさひが あふれる"},
         // Ruby the kanji dictionary spells only in today's kana is old spelling.
         {u"廻《まは》れば大門《おほもん》の地方《ちほう》", u"まわれば おおもんの ちほう"},
+        {u"川を上下《じやうげ》する一杯《いつぱい》の舟、五日《いつか》",
+         u"かわお じょうげ する いっぱいの ふね, いつか"},
         // Prose in old spelling is prose, in today's: the large つ, the volitional う, 云ふ;
         // ruby in old spelling said as its word, ruby read as written kept.
         {u"或日《あるひ》、羅生門《らしやうもん》の下で待つてゐた。",
