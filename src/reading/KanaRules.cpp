@@ -352,8 +352,10 @@ bool looksPoetic(QStringView line)
         if (allJapanese)
             return true;
     }
+    // (A kanji, or a verb's end before a kanji, and the cutting や; not the 否や of prose.)
     static const QRegularExpression cut(
-        QStringLiteral("[\\x{4E00}-\\x{9FFF}]や|かな$|けり$|けり[ "
+        QStringLiteral("(?!否)[\\x{4E00}-\\x{9FFF}]や|[うくすつぬむる]や(?!否)[\\x{4E00}-\\x{9FFF}]"
+                       "|かな$|けり$|けり[ "
                        "　]|らむ|けむ|らし$|つつ$|なり$|ぞ|にけり|ける$|けれ$"));
     return t.contains(cut);
 }

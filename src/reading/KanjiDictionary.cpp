@@ -275,14 +275,22 @@ QString KanjiDictionary::stemBefore(char32_t kanji, QChar okurigana) const
     return QString();
 }
 
-QChar KanjiDictionary::omittedOkurigana(char32_t kanji, bool continuative) const
+QChar KanjiDictionary::omittedOkurigana(char32_t kanji, Okurigana form) const
 {
     for (const QString &kun : readings(kanji).kun) {
         const qsizetype dot = kun.indexOf(u'.');
-        if (dot <= 0 || dot + 2 != kun.size() || isAffix(kun))
+        if (dot <= 0 || isAffix(kun))
             continue;
-        if (const qsizetype at = QStringView(u"うくぐすつぬぶむる").indexOf(kun[dot + 1]); at >= 0)
-            return continuative ? QStringView(u"いきぎしちにびみり")[at] : kun[dot + 1];
+        if (form == Okurigana::Adjective) {
+            // (Not -しい: 美しき is written so.)
+            if (dot + 3 == kun.size() && kun.endsWith(u'い') && kun[dot + 1] != u'し')
+                return kun[dot + 1];
+            continue;
+        }
+        if (const qsizetype at = QStringView(u"うくぐすつぬぶむる").indexOf(kun[dot + 1]);
+            at >= 0 && dot + 2 == kun.size())
+            return form == Okurigana::Continuative ? QStringView(u"いきぎしちにびみり")[at]
+                                                   : kun[dot + 1];
     }
     return QChar();
 }

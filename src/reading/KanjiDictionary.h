@@ -48,10 +48,12 @@ public:
                  QChar okurigana = QChar()) const;
     // That stem, or nothing where no kun of the kanji ends so.
     QString stemBefore(char32_t kanji, QChar okurigana) const;
-    // The okurigana of the kanji's first verb of the five-row kind (と.ぶ) that old prints
-    // leave out: its continuative form's before another verb (飛こむ とびこむ), else its
-    // plain form's before a noun (泣子 なくこ); nothing where it has none.
-    QChar omittedOkurigana(char32_t kanji, bool continuative) const;
+    // The okurigana that old prints leave out: of the kanji's first verb of the five-row
+    // kind (と.ぶ), the continuative form's before another verb (飛こむ とびこむ) or the plain
+    // form's before a noun (泣子 なくこ); of its adjective (ちい.さい), the kana before the
+    // adjective's own ending (小き ちいさき). Nothing where it has none.
+    enum class Okurigana { Continuative, Plain, Adjective };
+    QChar omittedOkurigana(char32_t kanji, Okurigana form) const;
 
     // Whether `kana` is `base` said kanji by kanji with readings the dictionary gives: an on
     // reading (its last く つ ち き as っ before another kanji), a kun's stem or whole kun,

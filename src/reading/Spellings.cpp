@@ -1,5 +1,6 @@
 #include "reading/Spellings.h"
 
+#include "reading/Counters.h"
 #include "reading/KanjiDictionary.h"
 
 #include <algorithm>
@@ -58,14 +59,21 @@ QList<Modernised> todaysSpellings(QStringView mecabText, LineStyle kind)
             // (And the な that forbids: 打な うつな.)
             const bool beforeNa =
                 next == u'な' && (k + 2 >= n || !isHiragana(mecabText[k + 2].unicode()));
-            if (!isKanji(c) || !(beforeVerb || beforeNoun || beforeNa))
+            // (A numeral's ひと.つ is no verb.)
+            if (!isKanji(c) || isNumeral(mecabText[k]) || !(beforeVerb || beforeNoun || beforeNa))
                 continue;
             // (Not where the kanji is a word of its own too: 験なき しるしなき.)
             const KanjiDictionary::Readings r = kanji.readings(c);
-            if (std::any_of(r.kun.cbegin(), r.kun.cend(),
-                            [](const QString &kun) { return !kun.contains(u'.'); }))
+            if (std::any_of(r.kun.cbegin(), r.kun.cend(), [](const QString &kun) {
+                    return !kun.contains(u'.') && !kun.contains(u'-');
+                }))
                 continue;
-            if (const QChar ending = kanji.omittedOkurigana(c, beforeVerb); !ending.isNull()) {
+            using Okurigana = KanjiDictionary::Okurigana;
+            QChar ending =
+                kanji.omittedOkurigana(c, beforeVerb ? Okurigana::Continuative : Okurigana::Plain);
+            if (ending.isNull() && QStringView(u"きくけか").contains(next))
+                ending = kanji.omittedOkurigana(c, Okurigana::Adjective);
+            if (!ending.isNull()) {
                 joined.text += ending;
                 joined.origin.append(k);
             }

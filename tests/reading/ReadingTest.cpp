@@ -397,6 +397,7 @@ TEST_F(Engine, ReadsPoemsNamesMarksAndNumbers)
         // Okurigana old prints leave out: a verb's before another verb and before a noun.
         {u"古池や蛙飛こむ水のおと", u"ふるいけや かわず とびこむ みずの おと"},
         {u"名月を取てくれろと泣子哉", u"めいげつお とって くれろと なく こ かな"},
+        {u"春風や小き子らの遊ぶ声", u"はるかぜや ちいさき こらの あそぶ こえ"},
         // Rendaku where the dictionary knows the voiced form, not between two kanji.
         {u"緋縅の鎧をつけて太刀佩きて見ばやとぞ思ふ山桜花",
          u"ひおどしの よろいお つけて たち はきて みばやとぞ おもう やまざくらばな"},
