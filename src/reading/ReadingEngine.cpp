@@ -18,6 +18,7 @@
 #include <algorithm>
 #include <cstring>
 #include <functional>
+#include <limits>
 #include <memory>
 
 namespace reading {
@@ -703,6 +704,26 @@ void ReadingEngine::readRun(QStringView run, const QList<qsizetype> &origin, Lin
             c.end = e;
             c.left = way.found ? way.left : m_nounLeft;
             c.right = way.found ? way.right : m_nounRight;
+            // Where MeCab knows no word over the span and its word for the reading is one
+            // before a noun, that word's classes: 此 この is no noun (此道 このみち).
+            if (!lattice
+                     .cheapestWithin(b, e,
+                                     [](const Candidate &k) {
+                                         return k.source == Source::Dictionary ||
+                                                k.source == Source::Modern;
+                                     })
+                     .found) {
+                int least = std::numeric_limits<int>::max();
+                for (const MecabReader::Node &node : m_mecab->lattice(kana)) {
+                    if (node.begin == 0 && node.end == kana.size() && !node.unknown &&
+                        node.cost < least &&
+                        m_mecab->features(node.feature).partOfSpeech == u"連体詞") {
+                        least = node.cost;
+                        c.left = node.left;
+                        c.right = node.right;
+                    }
+                }
+            }
             const long long cost = (way.found ? way.cost : m_nounCost) - bonus;
             c.cost = int(std::clamp<long long>(cost, -2 * UserBonus, 2 * UserBonus));
             c.source = source;

@@ -398,6 +398,8 @@ TEST_F(Engine, ReadsPoemsNamesMarksAndNumbers)
         {u"古池や蛙飛こむ水のおと", u"ふるいけや かわず とびこむ みずの おと"},
         {u"名月を取てくれろと泣子哉", u"めいげつお とって くれろと なく こ かな"},
         {u"春風や小き子らの遊ぶ声", u"はるかぜや ちいさき こらの あそぶ こえ"},
+        // A word of the lexicon MeCab does not know comes before a noun as its reading does.
+        {u"此道や人も通らず秋の風", u"この みちや ひとも とおらず あきの かぜ"},
         // Rendaku where the dictionary knows the voiced form, not between two kanji.
         {u"緋縅の鎧をつけて太刀佩きて見ばやとぞ思ふ山桜花",
          u"ひおどしの よろいお つけて たち はきて みばやとぞ おもう やまざくらばな"},
