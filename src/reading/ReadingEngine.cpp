@@ -525,7 +525,7 @@ constexpr int NameBeforeOkuriganaCost = 12000;
 constexpr int UnknownKanaRunCost = 10000;
 constexpr qsizetype UnknownKanaRun = 4;
 constexpr int CharacterCost = 30000;
-// A kanji MeCab does not know, with its okurigana: dearer than the kanji alone would be.
+// A kanji MeCab does not know, with its okurigana in historical kana: cheaper than alone.
 constexpr int OkuriganaBonus = 3000;
 // A particle, an auxiliary or a dependent word: said with the word before it, and no ku
 // starts with it.
