@@ -329,51 +329,6 @@ QList<Word> ReadingEngine::words(QStringView line) const
     return readLine(line, kindOfLine(line));
 }
 
-LineMeter ReadingEngine::meter(QStringView line, QList<Word> *words) const
-{
-    QList<QList<Word>> read;
-    const StanzaMeter m = meterOfLines({line}, PoemForm::Auto, words ? &read : nullptr);
-    if (words)
-        *words = read.value(0);
-    return m.lines.value(0);
-}
-
-StanzaMeter ReadingEngine::meterOfLines(const QList<QStringView> &lines, PoemForm form,
-                                        QList<QList<Word>> *words) const
-{
-    QList<QList<MeteredWord>> metered;
-    QList<bool> poetic;
-    for (QStringView line : lines) {
-        const LineKind kind = kindOfLine(line);
-        const QList<Word> read = readLine(line, kind);
-        if (words)
-            words->append(read);
-        poetic.append(kind.poetic);
-        // Only the poem of a numbered list's line counts, not its number or its poet.
-        const auto [from, to] = poemSpan(line);
-        QList<MeteredWord> &m = metered.emplace_back();
-        bool blank = false;
-        for (const Word &w : read) {
-            if (w.begin < from || w.end > to)
-                continue;
-            if (w.kind == Word::Kind::Pause) {
-                const bool parts = w.surface.contains(u' ') || w.surface.contains(u'\u3000') ||
-                                   w.surface.contains(u'\t');
-                if (parts) {
-                    blank = blank || !m.isEmpty();
-                    continue;
-                }
-            }
-            const int morae = w.kind == Word::Kind::Latin      ? latinSyllables(w.kana)
-                              : w.kind == Word::Kind::Japanese ? moraCount(w.kana)
-                                                               : 0;
-            m.append({morae, !w.joinsPrevious, blank});
-            blank = false;
-        }
-    }
-    return meterOfStanza(metered, form, poetic);
-}
-
 void ReadingEngine::readPlain(QStringView original, qsizetype offset, LineKind kind,
                               QList<Word> &out) const
 {
@@ -755,7 +710,19 @@ void ReadingEngine::readRun(QStringView run, const QList<qsizetype> &origin, Lin
                         continue;
                     // A name of one kanji (母 of 道綱母, 院) is the poets' and poems' own: in
                     // prose お母さん stays MeCab's word.
-                    if (m.length == 1 && !kind.poetic)
+                    // (Nor as the start of a common noun of MeCab's: 恋人 こいびと.)
+                    if (m.length == 1 &&
+                        (!kind.poetic ||
+                         std::any_of(lattice.startingAt(p).cbegin(), lattice.startingAt(p).cend(),
+                                     [&](int i) {
+                                         const Candidate &k = lattice.at(i);
+                                         if (k.source != Source::Dictionary || k.end <= p + 1)
+                                             return false;
+                                         const MecabReader::Features f =
+                                             m_mecab->features(k.feature);
+                                         return f.partOfSpeech == u"名詞" && f.detail == u"一般" &&
+                                                !f.reading.isEmpty();
+                                     })))
                         continue;
                     // A verb in its end form is never followed by て or た: 待つて is 待って.
                     const qsizetype e = p + m.length;

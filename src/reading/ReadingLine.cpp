@@ -2,7 +2,8 @@
 // the ruby written in it: the ruby's reading for its base, said as today's kana, and the
 // text around it read together with the bases it touches, so that a word the ruby covers
 // only part of keeps its reading (天の香具山《かぐやま》: あまの), and the okurigana after a
-// ruby base are read as part of its word (云《い》ふ: う).
+// ruby base are read as part of its word (云《い》ふ: う). And the sounds of lines of verse,
+// counted by poem.
 #include "reading/KanaRules.h"
 #include "reading/KanjiDictionary.h"
 #include "reading/Lexicon.h"
@@ -269,6 +270,51 @@ QList<Word> ReadingEngine::readLine(QStringView line, LineKind kind) const
         readPlain(p.text, p.start, kind, out);
     }
     return out;
+}
+
+LineMeter ReadingEngine::meter(QStringView line, QList<Word> *words) const
+{
+    QList<QList<Word>> read;
+    const StanzaMeter m = meterOfLines({line}, PoemForm::Auto, words ? &read : nullptr);
+    if (words)
+        *words = read.value(0);
+    return m.lines.value(0);
+}
+
+StanzaMeter ReadingEngine::meterOfLines(const QList<QStringView> &lines, PoemForm form,
+                                        QList<QList<Word>> *words) const
+{
+    QList<QList<MeteredWord>> metered;
+    QList<bool> poetic;
+    for (QStringView line : lines) {
+        const LineKind kind = kindOfLine(line);
+        const QList<Word> read = readLine(line, kind);
+        if (words)
+            words->append(read);
+        poetic.append(kind.poetic);
+        // Only the poem of a numbered list's line counts, not its number or its poet.
+        const auto [from, to] = poemSpan(line);
+        QList<MeteredWord> &m = metered.emplace_back();
+        bool blank = false;
+        for (const Word &w : read) {
+            if (w.begin < from || w.end > to)
+                continue;
+            if (w.kind == Word::Kind::Pause) {
+                const bool parts = w.surface.contains(u' ') || w.surface.contains(u'\u3000') ||
+                                   w.surface.contains(u'\t');
+                if (parts) {
+                    blank = blank || !m.isEmpty();
+                    continue;
+                }
+            }
+            const int morae = w.kind == Word::Kind::Latin      ? latinSyllables(w.kana)
+                              : w.kind == Word::Kind::Japanese ? moraCount(w.kana)
+                                                               : 0;
+            m.append({morae, !w.joinsPrevious, blank});
+            blank = false;
+        }
+    }
+    return meterOfStanza(metered, form, poetic);
 }
 
 } // namespace reading

@@ -398,6 +398,8 @@ TEST_F(Engine, ReadsPoemsNamesMarksAndNumbers)
         {u"古池や蛙飛こむ水のおと", u"ふるいけや かわず とびこむ みずの おと"},
         {u"名月を取てくれろと泣子哉", u"めいげつお とって くれろと なく こ かな"},
         {u"春風や小き子らの遊ぶ声", u"はるかぜや ちいさき こらの あそぶ こえ"},
+        // A word of one kanji in the lexicon does not start MeCab's common noun (恋人).
+        {u"春の野に　わが恋人の　名を呼べば", u"はるの のに, わが こいびとの, なお よべば"},
         // A word of the lexicon MeCab does not know comes before a noun as its reading does.
         {u"此道や人も通らず秋の風", u"この みちや ひとも とおらず あきの かぜ"},
         // Rendaku where the dictionary knows the voiced form, not between two kanji.
