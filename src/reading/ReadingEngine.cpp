@@ -480,6 +480,8 @@ constexpr int NameBeforeOkuriganaCost = 12000;
 constexpr int UnknownKanaRunCost = 10000;
 constexpr qsizetype UnknownKanaRun = 4;
 constexpr int CharacterCost = 30000;
+// A kanji alone read by its Chinese sound in a waka.
+constexpr int OnAloneCost = 3000;
 // A kanji MeCab does not know, with its okurigana in historical kana: cheaper than alone.
 constexpr int OkuriganaBonus = 3000;
 // A particle, an auxiliary or a dependent word: said with the word before it, and no ku
@@ -559,6 +561,30 @@ void ReadingEngine::readRun(QStringView run, const QList<qsizetype> &origin, Lin
         auto addNodes = [&](const QList<MecabReader::Node> &nodes, qsizetype shift,
                             bool onlyAtStart) {
             const auto countries = countrySounds(QStringView(mecabText).sliced(shift), nodes);
+            // In a waka a kanji alone is a native word where the dictionary has one (門 かど,
+            // 術 すべ, 瓶 かめ), not its Chinese sound.
+            QSet<qsizetype> nativeAlone;
+            auto aloneNoun = [&](const MecabReader::Node &node, bool *on) {
+                if (node.unknown || node.end - node.begin != 1 ||
+                    !isKanji(mecabText[node.begin + shift].unicode()))
+                    return false;
+                const MecabReader::Features f = m_mecab->features(node.feature);
+                if (f.partOfSpeech != u"名詞" || f.detail2 == u"人名" ||
+                    (f.detail != u"一般" && f.detail != u"固有名詞"))
+                    return false;
+                const KanjiDictionary::Readings r =
+                    KanjiDictionary::instance().readings(mecabText[node.begin + shift].unicode());
+                const QString kana = toHiragana(f.reading);
+                *on = r.on.contains(kana);
+                return *on || r.kun.contains(kana);
+            };
+            if (kind.recited) {
+                for (const MecabReader::Node &node : nodes) {
+                    bool on = false;
+                    if (aloneNoun(node, &on) && !on)
+                        nativeAlone.insert(node.begin);
+                }
+            }
             for (const MecabReader::Node &node : nodes) {
                 if (onlyAtStart && node.begin != 0)
                     continue;
@@ -582,6 +608,8 @@ void ReadingEngine::readRun(QStringView run, const QList<qsizetype> &origin, Lin
                     std::all_of(text.begin() + c.begin, text.begin() + c.end,
                                 [](QChar k) { return isHiragana(k.unicode()); }))
                     c.cost += UnknownKanaRunCost;
+                if (bool on = false; nativeAlone.contains(node.begin) && aloneNoun(node, &on) && on)
+                    c.cost += OnAloneCost;
                 if (!countries.isEmpty() && node.end - node.begin == 1 &&
                     countries.contains({node.begin, m_mecab->features(node.feature).reading}))
                     c.cost += LoneCountryCost;

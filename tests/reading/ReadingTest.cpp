@@ -398,6 +398,9 @@ TEST_F(Engine, ReadsPoemsNamesMarksAndNumbers)
         {u"古池や蛙飛こむ水のおと", u"ふるいけや かわず とびこむ みずの おと"},
         {u"名月を取てくれろと泣子哉", u"めいげつお とって くれろと なく こ かな"},
         {u"春風や小き子らの遊ぶ声", u"はるかぜや ちいさき こらの あそぶ こえ"},
+        // A kanji alone in a waka is its native word.
+        {u"恋ひわびて　逢ふ術もなく　門に立つ　夕暮の空　雲ぞ流るる",
+         u"こい わびて, おう すべも なく, かどに たつ, ゆうぐれの そら, くもぞ ながるる"},
         // A word of one kanji in the lexicon does not start MeCab's common noun (恋人).
         {u"春の野に　わが恋人の　名を呼べば", u"はるの のに, わが こいびとの, なお よべば"},
         // A word of the lexicon MeCab does not know comes before a noun as its reading does.
