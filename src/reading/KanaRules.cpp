@@ -368,7 +368,10 @@ bool isAuxiliaryMu(QStringView text, qsizetype i)
         return false;
     const QChar before = text[i - 1];
     const QChar next = i + 1 < text.size() ? text[i + 1] : QChar();
-    const bool endsWord = !isHiragana(next.unicode()) || isParticleLike(next);
+    // (か asks where it ends the ku: 見るらむか.)
+    const bool endsWord =
+        !isHiragana(next.unicode()) || isParticleLike(next) ||
+        (next == u'か' && (i + 2 >= text.size() || !isHiragana(text[i + 2].unicode())));
     return endsWord && (inRow(before, u"あかさたなはまやらわがざだばぱ") ||
                         inRow(before, u"えけせてねへめれげぜでべぺ") || before == u'こ');
 }

@@ -95,9 +95,10 @@ void poeticWords(QStringView text, QList<Token> &tokens)
                    t.kana.startsWith(QStringLiteral("はい"))) {
             t.kana.remove(0, 1); // the old verb いる: 日の入る ひのいる, 分け入る
         } else if (surface == u"我" && t.source != Source::User && following &&
-                   isKanji(text[following->begin].unicode()) &&
+                   (isKanji(text[following->begin].unicode()) ||
+                    isHiragana(text[following->begin].unicode())) &&
                    following->features.partOfSpeech == u"名詞") {
-            t.kana = QStringLiteral("わが"); // 我名 わがな, 我目 わがめ
+            t.kana = QStringLiteral("わが"); // 我名 わがな, 我目 わがめ, 我いのち
             // The noun is the native word, not a suffix's on reading (名 メイ).
             if (following->end - following->begin == 1 && following->features.detail == u"接尾") {
                 if (const QString word = kanji.alone(text[following->begin].unicode());
