@@ -54,6 +54,7 @@ EspeakDirectSS::EspeakDirectSS(QObject *parent, AudioOutput::Kind output)
 EspeakDirectSS::~EspeakDirectSS()
 {
     m_droppedUpTo->store(m_lastUtterance);
+    EspeakEngine::instance().interruptHtsVoices();
     m_thread.quit();
     m_thread.wait();
 }
@@ -203,6 +204,7 @@ void EspeakDirectSS::ResetAudio()
 {
     log(QStringLiteral("reset"));
     m_droppedUpTo->store(m_lastUtterance);
+    EspeakEngine::instance().interruptHtsVoices();
     m_audio->clear();
 }
 

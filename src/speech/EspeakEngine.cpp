@@ -213,10 +213,20 @@ HtsVoice *EspeakEngine::htsVoice(int voiceIndex)
     if (!m_htsTried[voiceIndex]) {
         m_htsTried[voiceIndex] = true;
         std::unique_ptr<HtsVoice> voice = japaneseVoice(voiceIndex == 0);
-        if (voice->isLoaded())
+        if (voice->isLoaded()) {
             m_hts[voiceIndex] = std::move(voice);
+            m_htsLoaded[voiceIndex] = m_hts[voiceIndex].get();
+        }
     }
     return m_hts[voiceIndex].get();
+}
+
+void EspeakEngine::interruptHtsVoices()
+{
+    for (const std::atomic<HtsVoice *> &voice : m_htsLoaded) {
+        if (HtsVoice *v = voice.load())
+            v->interrupt();
+    }
 }
 
 bool EspeakEngine::speaksWithHtsVoice(int voiceIndex)

@@ -10,6 +10,7 @@
 #include <QStringList>
 #include <QStringView>
 
+#include <atomic>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -91,6 +92,8 @@ public:
     // Whether voice voiceIndex speaks through its HTS voice (Naoko and Kenji, when their
     // voice files are installed) rather than espeak-ng.
     bool speaksWithHtsVoice(int voiceIndex);
+    // Cuts short the HTS voices' audio being made, from any thread (speech was stopped).
+    void interruptHtsVoices();
     // For a Japanese voice whose HTS voice is missing, the speaker's name ("Naoko"); else
     // empty.
     QString speakerWithoutHtsVoice(int voiceIndex);
@@ -119,6 +122,8 @@ private:
     std::unique_ptr<SpokenJapanese> m_spoken;
     // Naoko's and Kenji's HTS voices; tried once each.
     std::unique_ptr<HtsVoice> m_hts[2];
+    // The same, for other threads to reach without the lock.
+    std::atomic<HtsVoice *> m_htsLoaded[2] = {nullptr, nullptr};
     bool m_htsTried[2] = {false, false};
     bool m_htsEnabled = true;
 };

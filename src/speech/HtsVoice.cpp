@@ -136,6 +136,7 @@ std::vector<qint16> HtsVoice::synthesize(const QStringList &labels, double speed
     if (!m_engine->loaded || labels.isEmpty())
         return out;
     HTS_Engine *e = &m_engine->engine;
+    HTS_Engine_set_stop_flag(e, FALSE);
     HTS_Engine_set_speed(e, std::clamp(speed, 0.25, 4.0));
     if (!generateStates(e, labels)) {
         HTS_Engine_refresh(e);
@@ -189,6 +190,29 @@ bool startsPhrase(const QString &label)
 
 } // namespace
 
+size_t HtsVoice::leadingSilence(const QStringList &labels, double speed)
+{
+    HTS_Engine *e = &m_engine->engine;
+    if (!m_engine->loaded || labels.isEmpty())
+        return 0;
+    HTS_Engine_set_speed(e, std::clamp(speed, 0.25, 4.0));
+    size_t frames = 0;
+    if (generateStates(e, labels)) {
+        for (size_t k = 0; k < HTS_Engine_get_nstate(e); ++k)
+            frames += HTS_Engine_get_state_duration(e, k);
+    }
+    const size_t samples = frames * HTS_Engine_get_fperiod(e);
+    HTS_Engine_refresh(e);
+    return samples;
+}
+
+void HtsVoice::interrupt()
+{
+    // (The engine looks at its flag at every frame it makes.)
+    if (m_engine->loaded)
+        HTS_Engine_set_stop_flag(&m_engine->engine, TRUE);
+}
+
 bool HtsVoice::speak(const QStringList &labels, double speed, bool quickStart, const PartSink &sink)
 {
     // Parts end after each pause: at a pause the voice is silent, so they join cleanly.
@@ -216,8 +240,20 @@ bool HtsVoice::speak(const QStringList &labels, double speed, bool quickStart, c
     }
     std::vector<qint16> held; // the first half's last phoneme, waiting to be blended
     for (qsizetype p = 0; p < parts.size(); ++p) {
-        const auto [begin, end] = parts[p];
+        auto [begin, end] = parts[p];
+        // A quick start's leading silence is silence: sent at once, the speech after it made
+        // while it plays.
+        if (p == 0 && quickStart && end - begin > 2 &&
+            (phonemeOf(labels[begin]) == u"sil" || phonemeOf(labels[begin]) == u"pau")) {
+            if (const size_t silence = leadingSilence(labels.mid(begin, end - begin), speed)) {
+                if (!sink(std::vector<qint16>(silence, 0), {{begin, 0}}))
+                    return false;
+                ++begin;
+            }
+        }
         std::vector<qint16> audio = synthesize(labels.mid(begin, end - begin), speed);
+        if (HTS_Engine_get_stop_flag(&m_engine->engine))
+            return false; // interrupted: the rest is not wanted
         if (p == 0 && overlap >= 0) {
             const size_t tail =
                 std::min(audio.size(), size_t(m_phonemeSamples.value(m_phonemeSamples.size() - 1)));

@@ -43,15 +43,24 @@ public:
     // samples at sampleRate(). Empty when the labels give nothing.
     std::vector<qint16> synthesize(const QStringList &labels, double speed);
     // Says the labels of a line a part at a time, each part ending after a pause, so that
-    // the first is heard while the rest is made; with `quickStart` the first part ends
-    // after its first accent phrase, and the next, made from that phrase's last phoneme
-    // on, is blended in over that phoneme. `sink` gets the audio in order at
-    // sampleRate(), with where each label's sound starts in it (label, sample); returning
-    // false stops the rest.
+    // the first is heard while the rest is made; with `quickStart` a leading silence is
+    // sent first, as silence, the first part ends after its first accent phrase, and the
+    // next, made from that phrase's last phoneme on, is blended in over that phoneme. `sink` gets
+    // the audio in order at sampleRate(), with where each label's sound starts in it (label,
+    // sample); returning false stops the rest.
     using PartSink = std::function<bool(const std::vector<qint16> &audio,
                                         const QList<std::pair<qsizetype, qsizetype>> &starts)>;
     bool speak(const QStringList &labels, double speed, bool quickStart, const PartSink &sink);
+    // Cuts short the audio being made, from any thread: what is made from then on is
+    // silence, and the next synthesis is whole again. (Speech stopped while a long part is
+    // made need not wait for it.)
+    void interrupt();
 
+private:
+    // How long the first label of `labels` lasts, in samples, as the voice would say them.
+    size_t leadingSilence(const QStringList &labels, double speed);
+
+public:
     // Recites an utterance as a karuta reader does: its vowels drawn out for it to last
     // `seconds`, its last sound held `holdSeconds` more, the pitch rising over the first
     // sounds and then level, falling only a little to the end; then `silenceAfter`

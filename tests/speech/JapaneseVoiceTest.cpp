@@ -405,15 +405,21 @@ TEST(HtsVoice, ALineSaidInPartsSoundsAsOne)
                                      joined.insert(joined.end(), part.begin(), part.end());
                                      return true;
                                  }));
-        // Parts after the pause and, started quickly, after the first accent phrase; every
-        // label's start is told once, in order.
-        EXPECT_EQ(joins.size(), quick ? 2 : 1);
+        // Parts after the pause and, started quickly, after the leading silence and a
+        // little speech; every label's start is told once, in order.
+        EXPECT_EQ(joins.size(), quick ? 3 : 1);
         EXPECT_EQ(started.size(), labels.size());
         EXPECT_TRUE(std::is_sorted(started.begin(), started.end()));
         EXPECT_NEAR(double(joined.size()), double(whole.size()), whole.size() * 0.02);
-        // A quick start joins in the middle of speech: no gap there, no click.
+        // A quick start's silence is silence, and the speech after it starts without a
+        // click; it joins in the middle of speech: no gap there, no click.
         if (quick) {
-            const size_t at = joins.first();
+            EXPECT_TRUE(std::all_of(joined.begin(), joined.begin() + qsizetype(joins[0]),
+                                    [](qint16 v) { return v == 0; }));
+            int onset = 0;
+            for (size_t i = joins[0]; i < joins[0] + 480; ++i)
+                onset = std::max(onset, std::abs(joined[i + 1] - joined[i]));
+            const size_t at = joins[1];
             double energy = 0;
             int jump = 0;
             for (size_t i = at - 480; i < at + 480; ++i) {
@@ -428,6 +434,7 @@ TEST(HtsVoice, ALineSaidInPartsSoundsAsOne)
                     usual = std::max(usual, std::abs(joined[i] - joined[i - 1]));
             }
             EXPECT_LE(jump, usual);
+            EXPECT_LE(onset, usual);
         }
     }
     // A sink that says stop stops it.
