@@ -95,6 +95,14 @@ bool isParticleLike(QChar c)
     return QStringView(u"のをにとやぞば").contains(c);
 }
 
+QChar smallAfterIRow(QChar before, QChar c)
+{
+    const qsizetype y = QStringView(u"やゆよ").indexOf(c);
+    return y >= 0 && QStringView(u"きぎしじちぢにひびぴみり").contains(before)
+               ? QStringView(u"ゃゅょ")[y]
+               : QChar();
+}
+
 bool containsKanji(QStringView text)
 {
     for (qsizetype i = 0; i < text.size(); ++i) {

@@ -17,6 +17,9 @@ using text::isKanji;
 bool containsKanji(QStringView text);
 // A kana that is often a particle of its own (の を に と や ぞ ば): a word may start after it.
 bool isParticleLike(QChar c);
+// The small ゃ ゅ ょ that a large や ゆ よ after a kana of the i-row stands for in old prints
+// (しやう しょう, ちよつと ちょっと); null for any other pair.
+QChar smallAfterIRow(QChar before, QChar c);
 
 QString toHiragana(QStringView text);
 QString toKatakana(QStringView text);

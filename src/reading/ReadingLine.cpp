@@ -45,9 +45,8 @@ QString rubyKana(QStringView base, QStringView ruby, bool historicalLine)
     const QString today = modernFromHistorical(kana).text;
     QString small = today;
     for (qsizetype k = 1; k < small.size(); ++k) {
-        if (const qsizetype y = QStringView(u"やゆよ").indexOf(small[k]);
-            y >= 0 && QStringView(u"きぎしじちにひびぴみり").contains(small[k - 1]))
-            small[k] = QStringView(u"ゃゅょ")[y];
+        if (const QChar s = smallAfterIRow(small[k - 1], small[k]); !s.isNull())
+            small[k] = s;
         else if (small[k] == u'つ' && k + 1 < small.size() &&
                  QStringView(u"かきくけこさしすせそたちつてとぱぴぷぺぽ").contains(small[k + 1]))
             small[k] = u'っ';
@@ -79,8 +78,7 @@ QString withLargeKana(QStringView kana)
 bool mayHaveLargeSmallKana(QStringView kana)
 {
     for (qsizetype i = 1; i < kana.size(); ++i) {
-        if (QStringView(u"やゆよ").contains(kana[i]) &&
-            QStringView(u"きぎしじちぢにひびぴみり").contains(kana[i - 1]))
+        if (!smallAfterIRow(kana[i - 1], kana[i]).isNull())
             return true;
     }
     return false;

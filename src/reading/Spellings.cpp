@@ -96,10 +96,9 @@ QList<Modernised> todaysSpellings(QStringView mecabText, LineStyle kind)
             if (kind.historical && (c == u'ぢ' || c == u'づ') && k + 1 < variant.text.size() &&
                 (k == 0 || !isKana(variant.text[k - 1].unicode())))
                 variant.text[k] = c == u'ぢ' ? u'じ' : u'ず';
-            if (const qsizetype y = QStringView(u"やゆよ").indexOf(c);
-                kind.historical && y >= 0 && k > 0 &&
-                QStringView(u"きぎしじちぢにひびぴみり").contains(variant.text[k - 1]))
-                variant.text[k] = QStringView(u"ゃゅょ")[y];
+            if (const QChar s = k > 0 ? smallAfterIRow(variant.text[k - 1], c) : QChar();
+                kind.historical && !s.isNull())
+                variant.text[k] = s;
             if (c != u'つ' || k == 0 || k + 1 >= variant.text.size())
                 continue;
             const QChar before = variant.text[k - 1];
