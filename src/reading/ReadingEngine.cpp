@@ -656,10 +656,10 @@ void ReadingEngine::readRun(QStringView run, const QList<qsizetype> &origin, Lin
                         text.sliced(b, e - b))
                     continue;
                 // Historical kana is never read so at a word's start: after a particle
-                // (ぞふく stays ぞ吹く) or where the run starts.
+                // (ぞふく stays ぞ吹く), a kanji (袖ふれし) or where the run starts. (A vowel
+                // alone is the end of a word MeCab split: かりほの かりおの.)
                 if (variant.text[node.begin] != text[b] &&
-                    QStringView(u"はひふへほ").contains(text[b]) &&
-                    (b == 0 || isParticleLike(text[b - 1])))
+                    QStringView(u"はひふへほ").contains(text[b]) && node.end - node.begin > 1)
                     continue;
                 Candidate c;
                 c.begin = b;

@@ -306,6 +306,9 @@ TEST_F(Engine, ReadsPoemsNamesMarksAndNumbers)
         {u"秋の夜を 人はいふなり 月の影 雲居にまがふ 沖の白波",
          u"あきの よお, ひとわ ゆう なり, つきの かげ, くもいに まごう, おきの しらなみ"},
         {u"白牡丹といふといへども膳を這ふ", u"はくぼたんと いうと いえども ぜんお はう"},
+        // Nor after a kanji or a verb's て (袖ふれし, ぬけてふる).
+        {u"誰が袖ふれし宿の梅ぞも 底ぬけてふるみぞれかな",
+         u"たが そで ふれし やどの うめぞも, そこぬけて ふる みぞれかな"},
         // A haiku in one run known by its classical ending; its te-form as old prints write
         // it, and no name where a verb's stem stands (花咲 is a place).
         {u"桜散て池に浮きけり花筏", u"さくら ちって いけに うきけり はないかだ"},
