@@ -103,14 +103,20 @@ QChar smallAfterIRow(QChar before, QChar c)
                : QChar();
 }
 
+char32_t codePointAt(QStringView s, qsizetype i, int *units)
+{
+    const bool pair = s[i].isHighSurrogate() && i + 1 < s.size() && s[i + 1].isLowSurrogate();
+    if (units)
+        *units = pair ? 2 : 1;
+    return pair ? QChar::surrogateToUcs4(s[i], s[i + 1]) : s[i].unicode();
+}
+
 bool containsKanji(QStringView text)
 {
     for (qsizetype i = 0; i < text.size(); ++i) {
-        char32_t c = text[i].unicode();
-        if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
-            c = QChar::surrogateToUcs4(text[i], text[i + 1]);
-            ++i;
-        }
+        int units = 1;
+        const char32_t c = codePointAt(text, i, &units);
+        i += units - 1;
         if (isKanji(c))
             return true;
     }

@@ -15,6 +15,8 @@ bool isKatakana(char32_t c);
 bool isKana(char32_t c);
 using text::isKanji;
 bool containsKanji(QStringView text);
+// The code point at i (a surrogate pair read whole) and how many units it takes.
+char32_t codePointAt(QStringView s, qsizetype i, int *units = nullptr);
 // A kana that is often a particle of its own (の を に と や ぞ ば): a word may start after it.
 bool isParticleLike(QChar c);
 // The small ゃ ゅ ょ that a large や ゆ よ after a kana of the i-row stands for in old prints

@@ -277,13 +277,27 @@ QString KanjiDictionary::stemBefore(char32_t kanji, QChar okurigana) const
 
 QChar KanjiDictionary::omittedOkurigana(char32_t kanji, Okurigana form) const
 {
-    for (const QString &kun : readings(kanji).kun) {
+    const Readings r = readings(kanji);
+    const QStringList &kuns = r.kun;
+    // (A verb whose okurigana is る alone needs none before て: 見て みて, 取て とって.)
+    if (form == Okurigana::OneRow &&
+        std::any_of(kuns.cbegin(), kuns.cend(),
+                    [](const QString &kun) { return kun.size() >= 3 && kun.endsWith(u".る"); }))
+        return QChar();
+    for (const QString &kun : kuns) {
         const qsizetype dot = kun.indexOf(u'.');
         if (dot <= 0 || isAffix(kun))
             continue;
         if (form == Okurigana::Adjective) {
             // (Not -しい: 美しき is written so.)
             if (dot + 3 == kun.size() && kun.endsWith(u'い') && kun[dot + 1] != u'し')
+                return kun[dot + 1];
+            continue;
+        }
+        if (form == Okurigana::OneRow) {
+            static const QString iOrERow =
+                QStringLiteral("きぎしじちぢにひびぴみりけげせぜてでねへべぺめれえ");
+            if (dot + 3 == kun.size() && kun.endsWith(u'る') && iOrERow.contains(kun[dot + 1]))
                 return kun[dot + 1];
             continue;
         }

@@ -51,8 +51,10 @@ public:
     // The okurigana that old prints leave out: of the kanji's first verb of the five-row
     // kind (と.ぶ), the continuative form's before another verb (飛こむ とびこむ) or the plain
     // form's before a noun (泣子 なくこ); of its adjective (ちい.さい), the kana before the
-    // adjective's own ending (小き ちいさき). Nothing where it has none.
-    enum class Okurigana { Continuative, Plain, Adjective };
+    // adjective's own ending (小き ちいさき); of its verb of one row (お.ちる), the kana
+    // before る, its continuative and the stem of its te-form (落て おちて). Nothing where it
+    // has none.
+    enum class Okurigana { Continuative, Plain, Adjective, OneRow };
     QChar omittedOkurigana(char32_t kanji, Okurigana form) const;
 
     // Whether `kana` is `base` said kanji by kanji with readings the dictionary gives: an on

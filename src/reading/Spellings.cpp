@@ -39,6 +39,25 @@ QList<Modernised> todaysSpellings(QStringView mecabText, LineStyle kind)
             if (spoken.text.size() > n)
                 variants << spoken;
         }
+        // And a verb of one row's: 落て おちて, 尽て つきて.
+        Modernised oneRow;
+        const KanjiDictionary &dictionary = KanjiDictionary::instance();
+        for (qsizetype k = 0; k < n; ++k) {
+            oneRow.text += mecabText[k];
+            oneRow.origin.append(k);
+            const QChar next = k + 1 < n ? mecabText[k + 1] : QChar();
+            if (!isKanji(mecabText[k].unicode()) || (next != u'て' && next != u'た') ||
+                (k > 0 && isKanji(mecabText[k - 1].unicode())))
+                continue;
+            if (const QChar ending = dictionary.omittedOkurigana(
+                    mecabText[k].unicode(), KanjiDictionary::Okurigana::OneRow);
+                !ending.isNull()) {
+                oneRow.text += ending;
+                oneRow.origin.append(k);
+            }
+        }
+        if (oneRow.text.size() > n)
+            variants << oneRow;
         // And the okurigana of a verb's that old prints leave out: its continuative
         // form's before the verb that follows it (飛こむ とびこむ), its plain form's
         // before a noun (泣子 なくこ).
