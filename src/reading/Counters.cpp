@@ -206,14 +206,23 @@ QString countedReading(long long number, QStringView counter, bool afterMonth)
         }
     }
     QString said = numberReading(QString::number(number));
-    if (c.geminating.contains(term)) {
+    return said + counterAfter(said, term, counter);
+}
+
+QString counterAfter(QString &said, int term, QStringView counter)
+{
+    const Table &t = table();
+    const auto it = t.counters.constFind(counter.toString());
+    if (it == t.counters.cend())
+        return {};
+    if (it->geminating.contains(term)) {
         // いち ろく はち じゅう ひゃく lose their last sound to っ: いっ ろっ はっ じゅっ ひゃっ.
-        said.chop(1);
-        return said + u'っ' + c.geminated;
+        said.back() = u'っ';
+        return it->geminated;
     }
     if ((term == 3 || term >= 1000) && said.endsWith(u'ん'))
-        return said + c.afterN;
-    return said + c.plain;
+        return it->afterN;
+    return it->plain;
 }
 
 } // namespace reading

@@ -1,5 +1,7 @@
 #include "reading/KanaRules.h"
 
+#include "reading/Counters.h"
+
 #include <QHash>
 #include <QRegularExpression>
 #include <QStringList>
@@ -629,54 +631,10 @@ Approximate approximateNumber(QStringView text, qsizetype position)
                       (first == 7 ? QStringLiteral("はっ") : QString::fromUtf16(said[first])) +
                       QString::fromUtf16(said[first + 1]);
     qsizetype end = i + 2;
-    // The counter, with the sound changes after ろく and はち (ろっぽん) and after ん (さんぼん).
-    struct Counter
-    {
-        char16_t kanji;
-        const char16_t *plain;
-        const char16_t *afterStop;
-        const char16_t *afterN;
-    };
-    static const Counter counters[] = {
-        {u'人', u"にん", u"にん", u"にん"},
-        {u'本', u"ほん", u"ぽん", u"ぼん"},
-        {u'日', u"にち", u"にち", u"にち"},
-        {u'年', u"ねん", u"ねん", u"ねん"},
-        {u'度', u"ど", u"ど", u"ど"},
-        {u'回', u"かい", u"かい", u"かい"},
-        {u'片', u"へん", u"ぺん", u"ぺん"},
-        {u'騎', u"き", u"き", u"き"},
-        {u'軒', u"けん", u"けん", u"げん"},
-        {u'枚', u"まい", u"まい", u"まい"},
-        {u'匹', u"ひき", u"ぴき", u"びき"},
-        {u'羽', u"わ", u"わ", u"わ"},
-        {u'尺', u"しゃく", u"しゃく", u"じゃく"},
-        {u'寸', u"すん", u"すん", u"ずん"},
-        {u'里', u"り", u"り", u"り"},
-        {u'歩', u"ほ", u"ぽ", u"ぽ"},
-        {u'杯', u"はい", u"ぱい", u"ばい"},
-        {u'句', u"く", u"く", u"く"},
-        {u'首', u"しゅ", u"しゅ", u"しゅ"},
-        {u'輪', u"りん", u"りん", u"りん"},
-        {u'歳', u"さい", u"さい", u"さい"},
-        {u'間', u"けん", u"けん", u"げん"},
-        {u'月', u"がつ", u"がつ", u"がつ"},
-    };
-    if (end < text.size()) {
-        for (const Counter &k : counters) {
-            if (text[end] != QChar(k.kanji))
-                continue;
-            const bool stop = reading.endsWith(u"ろく") || reading.endsWith(u"はち");
-            if (stop && QStringView(k.afterStop) != QStringView(k.plain)) {
-                reading.chop(1); // ろく -> ろっ, はち -> はっ
-                reading += u'っ';
-            }
-            reading += QString::fromUtf16(stop                      ? k.afterStop
-                                          : reading.endsWith(u'ん') ? k.afterN
-                                                                    : k.plain);
-            ++end;
-            break;
-        }
+    // The counter, with its sound after the last number: ろっき, さんぼん.
+    if (const qsizetype length = counterAt(text, end); length > 0) {
+        reading += counterAfter(reading, first + 2, text.sliced(end, length));
+        end += length;
     }
     return {end - position, reading};
 }

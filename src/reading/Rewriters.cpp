@@ -256,19 +256,38 @@ void tenMinutes(QStringView text, QList<Token> &tokens)
 }
 
 // 一 before a word in hiragana is the native ひと: 一さじ, 一きれ, 一ねむり (not before a
-// particle, 一から, nor before ば or a half-voiced kana: 一ばん, 一ぱい).
-void nativeOne(QStringView text, QList<Token> &tokens)
+// particle, 一から, nor before ば or a half-voiced kana: 一ばん, 一ぱい). In verse 一 and 二
+// before a kanji read as its native word, no counter, are ひと and ふた, the word unvoiced:
+// 一坏 ひとつき, 二声 ふたこえ.
+void nativeOne(QStringView text, bool poetic, QList<Token> &tokens)
 {
+    static const QStringView unvoiced = u"かきくけこさしすせそたちつてとはひふへほ";
+    static const QStringView voicedKana = u"がぎぐげござじずぜぞだぢづでどばびぶべぼ";
     for (qsizetype i = 0; i + 1 < tokens.size(); ++i) {
         const Token &t = tokens[i];
-        const Token &next = tokens[i + 1];
-        if (t.end - t.begin != 1 || text[t.begin] != u'一' || t.kana != u"いち" ||
+        Token &next = tokens[i + 1];
+        const bool one = text[t.begin] == u'一' && t.kana == u"いち";
+        if (t.end - t.begin != 1 || !(one || (text[t.begin] == u'二' && t.kana == u"に")) ||
             (t.begin > 0 && isNumeral(text[t.begin - 1])) || next.begin != t.end ||
-            !isHiragana(text[next.begin].unicode()) ||
-            QStringView(u"つばぱぴぷぺぽ").contains(text[next.begin]) ||
             next.features.partOfSpeech == u"助詞" || next.features.partOfSpeech == u"助動詞")
             continue;
-        tokens[i].kana = QStringLiteral("ひと");
+        if (one && isHiragana(text[next.begin].unicode()) &&
+            !QStringView(u"つばぱぴぷぺぽ").contains(text[next.begin])) {
+            tokens[i].kana = QStringLiteral("ひと");
+            continue;
+        }
+        if (!poetic || next.end - next.begin != 1 || !isKanji(text[next.begin].unicode()) ||
+            next.kana.size() < 2 || isNumeral(text[next.begin]))
+            continue;
+        QString plain = next.kana;
+        if (const qsizetype at = voicedKana.indexOf(plain[0]); at >= 0)
+            plain[0] = unvoiced[at];
+        const KanjiDictionary::Readings r =
+            KanjiDictionary::instance().readings(text[next.begin].unicode());
+        if (!r.kun.contains(plain) || r.on.contains(plain))
+            continue;
+        tokens[i].kana = one ? QStringLiteral("ひと") : QStringLiteral("ふた");
+        next.kana = plain;
     }
 }
 
@@ -414,7 +433,7 @@ void rewrite(QStringView text, LineStyle style, QList<Token> &tokens, const Voic
     joinNumbers(text, style.poetic, tokens);
     tenMinutes(text, tokens);
     pronounWare(text, tokens);
-    nativeOne(text, tokens);
+    nativeOne(text, style.poetic, tokens);
     repeatedKanji(text, tokens);
     fallingWeather(text, tokens);
     if (style.poetic) {

@@ -325,6 +325,10 @@ TEST_F(Engine, ReadsPoemsNamesMarksAndNumbers)
         {u"二三片", u"にさんぺん"},
         {u"六七本", u"ろくしちほん"},
         {u"八九匹", u"はっくひき"},
+        {u"五六騎 一歩 三歩 三遍", u"ごろっき, いっぽ, さんぽ, さんべん"},
+        // In verse 一 and 二 before a native word in kanji are ひと and ふた.
+        {u"二声鳴きぬ 一坏の酒を飲むべくあるらし",
+         u"ふたこえ なきぬ, ひとつきの さけお のむべくあるらし"},
         // Kanji numerals MeCab reads digit by digit, with their counters.
         {u"二十歳の春", u"はたちの はる"},
         {u"妹も二十 春の野に 花を摘む", u"いもも はたち, はるの のに, はなお つむ"},
