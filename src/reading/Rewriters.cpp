@@ -113,6 +113,8 @@ void poeticWords(QStringView text, QList<Token> &tokens)
         } else if (fromMecab && surface == u"風" && t.kana == u"ふう" && t.begin > 0 &&
                    isHiragana(text[t.begin - 1].unicode())) {
             t.kana = QStringLiteral("かぜ"); // 散りぬる風: no suffix -風 after a verb
+        } else if ((surface == u"来ん" || surface == u"来む") && fromMecab) {
+            t.kana = QStringLiteral("こん"); // 来ん春: the coming spring
         } else if (surface == u"来" && t.source != Source::User && t.source != Source::Lexicon &&
                    t.end < text.size() && isKana(text[t.end].unicode())) {
             const QChar next = text[t.end];
@@ -291,6 +293,23 @@ void nativeOne(QStringView text, bool poetic, QList<Token> &tokens)
     }
 }
 
+// The prefix 大 before a noun in kanji read as its native word is おお (大蛍 おおほたる),
+// before one read in its Chinese sound だい (大問題).
+void nativeGreat(QStringView text, QList<Token> &tokens)
+{
+    for (qsizetype i = 0; i + 1 < tokens.size(); ++i) {
+        const Token &next = tokens[i + 1];
+        if (tokens[i].kana != u"だい" || surfaceOf(text, tokens[i]) != u"大" ||
+            tokens[i].features.partOfSpeech != u"接頭詞" || next.begin != tokens[i].end ||
+            next.end - next.begin != 1 || !isKanji(text[next.begin].unicode()))
+            continue;
+        const KanjiDictionary::Readings r =
+            KanjiDictionary::instance().readings(text[next.begin].unicode());
+        if (r.kun.contains(next.kana) && !r.on.contains(next.kana))
+            tokens[i].kana = QStringLiteral("おお");
+    }
+}
+
 // 我 before a particle is われ (我を見る, 我は海の子); MeCab says わが, which is 我が.
 void pronounWare(QStringView text, QList<Token> &tokens)
 {
@@ -434,6 +453,7 @@ void rewrite(QStringView text, LineStyle style, QList<Token> &tokens, const Voic
     tenMinutes(text, tokens);
     pronounWare(text, tokens);
     nativeOne(text, style.poetic, tokens);
+    nativeGreat(text, tokens);
     repeatedKanji(text, tokens);
     fallingWeather(text, tokens);
     if (style.poetic) {

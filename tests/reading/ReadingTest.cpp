@@ -325,7 +325,10 @@ TEST_F(Engine, ReadsPoemsNamesMarksAndNumbers)
         {u"二三片", u"にさんぺん"},
         {u"六七本", u"ろくしちほん"},
         {u"八九匹", u"はっくひき"},
-        {u"五六騎 一歩 三歩 三遍", u"ごろっき, いっぽ, さんぽ, さんべん"},
+        {u"五六騎 一歩 三歩 三遍 一斗 三升",
+         u"ごろっき, いっぽ, さんぽ, さんべん, いっと, さんじょう"},
+        // The prefix 大 before a native word, and before a Chinese one.
+        {u"大蛍 大問題", u"おおほたる, だいもんだい"},
         // In verse 一 and 二 before a native word in kanji are ひと and ふた.
         {u"二声鳴きぬ 一坏の酒を飲むべくあるらし",
          u"ふたこえ なきぬ, ひとつきの さけお のむべくあるらし"},
