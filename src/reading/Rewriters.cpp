@@ -293,20 +293,38 @@ void nativeOne(QStringView text, bool poetic, QList<Token> &tokens)
     }
 }
 
-// The prefix 大 before a noun in kanji read as its native word is おお (大蛍 おおほたる),
-// before one read in its Chinese sound だい (大問題).
-void nativeGreat(QStringView text, QList<Token> &tokens)
+// A prefix in its Chinese sound before a noun in kanji read as a native word takes its
+// native form (大蛍 おおほたる, 小家 こいえ); before a Chinese word it stays (大問題).
+void nativePrefix(QStringView text, QList<Token> &tokens)
 {
+    const KanjiDictionary &kanji = KanjiDictionary::instance();
+    // Whether the word starts with a native reading of its first kanji.
+    auto native = [&](const Token &t) {
+        const KanjiDictionary::Readings r = kanji.readings(text[t.begin].unicode());
+        auto starts = [&t](QString reading) {
+            reading.remove(u'-');
+            return t.kana.startsWith(reading.section(u'.', 0, 0));
+        };
+        return std::any_of(r.kun.cbegin(), r.kun.cend(), starts) &&
+               std::none_of(r.on.cbegin(), r.on.cend(), starts);
+    };
     for (qsizetype i = 0; i + 1 < tokens.size(); ++i) {
+        Token &t = tokens[i];
         const Token &next = tokens[i + 1];
-        if (tokens[i].kana != u"だい" || surfaceOf(text, tokens[i]) != u"大" ||
-            tokens[i].features.partOfSpeech != u"接頭詞" || next.begin != tokens[i].end ||
-            next.end - next.begin != 1 || !isKanji(text[next.begin].unicode()))
+        if (t.end - t.begin != 1 || t.features.partOfSpeech != u"接頭詞" || next.begin != t.end ||
+            text[t.begin] == u'御' || next.kana.isEmpty() ||
+            next.features.partOfSpeech != u"名詞" || !isKanji(text[next.begin].unicode()) ||
+            !native(next))
             continue;
-        const KanjiDictionary::Readings r =
-            KanjiDictionary::instance().readings(text[next.begin].unicode());
-        if (r.kun.contains(next.kana) && !r.on.contains(next.kana))
-            tokens[i].kana = QStringLiteral("おお");
+        const KanjiDictionary::Readings r = kanji.readings(text[t.begin].unicode());
+        if (!r.on.contains(t.kana))
+            continue;
+        // Its form as a prefix (おお-).
+        const auto form = std::find_if(r.kun.cbegin(), r.kun.cend(), [](const QString &k) {
+            return k.endsWith(u'-') && !k.startsWith(u'-');
+        });
+        if (form != r.kun.cend())
+            t.kana = QString(*form).remove(u'-');
     }
 }
 
@@ -453,7 +471,7 @@ void rewrite(QStringView text, LineStyle style, QList<Token> &tokens, const Voic
     tenMinutes(text, tokens);
     pronounWare(text, tokens);
     nativeOne(text, style.poetic, tokens);
-    nativeGreat(text, tokens);
+    nativePrefix(text, tokens);
     repeatedKanji(text, tokens);
     fallingWeather(text, tokens);
     if (style.poetic) {
