@@ -211,7 +211,35 @@ ReadingEngine::LineKind ReadingEngine::kindOfLine(QStringView line) const
 
 QList<Word> ReadingEngine::readLine(QStringView line, LineKind kind) const
 {
-    const QList<text::RubyPiece> pieces = text::parseRuby(line);
+    QList<text::RubyPiece> pieces;
+    // Without ｜ the base is every kanji before the ruby, but a reader gives the ruby only to
+    // the kanji it spells: 唐の都洛陽《らくよう》 is とうの みやこ らくよう.
+    const KanjiDictionary &kanji = KanjiDictionary::instance();
+    for (text::RubyPiece &p : text::parseRuby(line)) {
+        const QString ruby = toHiragana(p.ruby);
+        if (p.hasRuby() && p.barLength == 0 && p.text.size() >= 2 && !kanji.spells(p.text, ruby)) {
+            qsizetype from = 1;
+            while (from < p.text.size() && (p.text[from].isLowSurrogate() ||
+                                            !kanji.spells(QStringView(p.text).sliced(from), ruby)))
+                ++from;
+            // (One kanji left is read as its word alone, as if it had ruby of its own; more
+            // join the plain text before them.)
+            const QString alone = from == 1 ? kanji.alone(p.text[0].unicode()) : QString();
+            if (!alone.isEmpty()) {
+                pieces.append({p.text.left(1), alone, p.start, p.start + 1, 0});
+                p.text = p.text.mid(1);
+                p.start += 1;
+            } else if (from < p.text.size()) {
+                if (pieces.isEmpty() || pieces.back().hasRuby() || pieces.back().end != p.start)
+                    pieces.append({QString(), QString(), p.start, p.start, 0});
+                pieces.back().text += p.text.left(from);
+                pieces.back().end += from;
+                p.text = p.text.mid(from);
+                p.start += from;
+            }
+        }
+        pieces.append(p);
+    }
     const auto isReading = [&](qsizetype i) {
         return i >= 0 && i < pieces.size() && pieces[i].hasRuby() && rubyIsReading(pieces[i].ruby);
     };
