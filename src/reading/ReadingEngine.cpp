@@ -455,6 +455,17 @@ void ReadingEngine::readRun(QStringView run, const QList<qsizetype> &origin, Lin
             const MecabReader::Features f = m_mecab->features(feature);
             return f.partOfSpeech == u"助詞" || f.partOfSpeech == u"助動詞";
         };
+        // The line as today's spelling may write it, and the kana some of them leave out
+        // (珍らしい's ら): MeCab's words that start there as written are unlikely.
+        const QList<Modernised> variants =
+            todaysSpellings(mecabText, {kind.poetic, kind.historical, kind.recited});
+        QSet<qsizetype> leftOut;
+        for (const Modernised &variant : variants) {
+            for (qsizetype k = 1; k < variant.origin.size(); ++k) {
+                for (qsizetype p = variant.origin[k - 1] + 1; p < variant.origin[k]; ++p)
+                    leftOut.insert(p);
+            }
+        }
         auto addNodes = [&](const QList<MecabReader::Node> &nodes, qsizetype shift,
                             bool onlyAtStart) {
             const auto countries = countrySounds(QStringView(mecabText).sliced(shift), nodes);
@@ -510,6 +521,8 @@ void ReadingEngine::readRun(QStringView run, const QList<qsizetype> &origin, Lin
                     c.cost += UnknownKanaRunCost;
                 if (bool on = false; nativeAlone.contains(node.begin) && aloneNoun(node, &on) && on)
                     c.cost += OnAloneCost;
+                if (leftOut.contains(c.begin))
+                    c.cost += ContractionCost;
                 if (!countries.isEmpty() && node.end - node.begin == 1 &&
                     countries.contains({node.begin, m_mecab->features(node.feature).reading}))
                     c.cost += LoneCountryCost;
@@ -540,8 +553,7 @@ void ReadingEngine::readRun(QStringView run, const QList<qsizetype> &origin, Lin
         // written where only a variant reaches them (落て 落ちて's て).
         const std::vector<bool> mecabStarts = reached;
         std::set<std::tuple<qsizetype, qsizetype, const char *>> asWritten;
-        for (const Modernised &variant :
-             todaysSpellings(mecabText, {kind.poetic, kind.historical, kind.recited})) {
+        for (const Modernised &variant : variants) {
             if (seen.contains(variant.text))
                 continue;
             seen.insert(variant.text);

@@ -7,6 +7,26 @@
 
 namespace reading {
 
+namespace {
+
+// Whether `kana` may start the okurigana: its first kana, or for a verb of the five rows
+// another of its row (行なわない, 行なって), for an adjective its other endings (短かく).
+bool startsOkurigana(QStringView okurigana, QChar kana)
+{
+    if (okurigana.size() > 1 || okurigana == u"る")
+        return okurigana.startsWith(kana);
+    if (okurigana == u"い")
+        return QStringView(u"いくけかさ").contains(kana);
+    static const QStringView rows[] = {u"わいうえおっ", u"かきくけこい", u"がぎぐげごい",
+                                       u"さしすせそ",   u"たちつてとっ", u"なにぬねのん",
+                                       u"ばびぶべぼん", u"まみむめもん", u"らりるれろっ"};
+    return std::any_of(std::begin(rows), std::end(rows), [&](QStringView row) {
+        return row.contains(okurigana[0]) && row.contains(kana);
+    });
+}
+
+} // namespace
+
 QList<Modernised> todaysSpellings(QStringView mecabText, LineStyle kind)
 {
     const qsizetype n = mecabText.size();
@@ -106,6 +126,28 @@ QList<Modernised> todaysSpellings(QStringView mecabText, LineStyle kind)
             same.origin.append(k);
         variants << same;
     }
+    // Old prints write the end of a stem in kana too, before its okurigana: 珍らしい
+    // めずらしい, 短かい, 考がえる, 行なう. (Not a particle or the copula: 下だろう.)
+    Modernised stem;
+    const KanjiDictionary &dictionary = KanjiDictionary::instance();
+    for (qsizetype k = 0; k < n; ++k) {
+        stem.text += mecabText[k];
+        stem.origin.append(k);
+        if (!isKanji(mecabText[k].unicode()) || k + 2 >= n ||
+            QStringView(u"だでにのをはもとへやよ").contains(mecabText[k + 1]))
+            continue;
+        for (const QString &kun : dictionary.readings(mecabText[k].unicode()).kun) {
+            const qsizetype dot = kun.indexOf(u'.');
+            const QStringView okurigana = QStringView(kun).sliced(dot + 1);
+            if (dot < 2 || kun.startsWith(u'-') || kun.endsWith(u'-') ||
+                kun[dot - 1] != mecabText[k + 1] || !startsOkurigana(okurigana, mecabText[k + 2]))
+                continue;
+            ++k; // the kana the stem ends in, left out
+            break;
+        }
+    }
+    if (stem.text.size() < n)
+        variants << stem;
     for (Modernised &variant : variants) {
         // Old prints write a large つ for today's small っ (待つて, くねつて, ぢつと), large
         // や ゆ よ after an i-row kana for small ones (ちよつと ちょっと), and ぢ づ where

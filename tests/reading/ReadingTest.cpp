@@ -349,6 +349,9 @@ TEST_F(Engine, ReadsPoemsNamesMarksAndNumbers)
         // A kanji no word covers is read from the kanji dictionary, never dropped; a variant
         // as the kanji it stands for.
         {u"これは皃です", u"これわ かたちです"},
+        // Old prints write a stem's last kana too; ruby without ｜ goes to the kanji it spells.
+        {u"珍らしい旅人が短かい道を行なう", u"めずらしい たびびとが みじかい みちお おこなう"},
+        {u"唐の都洛陽《らくよう》の西", u"とうの みやこ らくようの にし"},
         {u"山﨑さん", u"やまざきさん"},
         {u"鋏", u"はさみ"},
         // Half-width katakana with its voiced mark; ruby of dots reads its base.
