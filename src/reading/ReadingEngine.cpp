@@ -486,12 +486,24 @@ void ReadingEngine::readRun(QStringView run, const QList<qsizetype> &origin, Lin
                 *on = r.on.contains(kana);
                 return *on || r.kun.contains(kana);
             };
+            // (Where MeCab has only the Chinese sound, KANJIDIC's native word: 園 その.)
+            QHash<qsizetype, QString> kunAlone;
             if (kind.recited) {
                 for (const MecabReader::Node &node : nodes) {
                     bool on = false;
                     if (aloneNoun(node, &on) && !on)
                         nativeAlone.insert(node.begin);
                 }
+                const KanjiDictionary &kanji = KanjiDictionary::instance();
+                for (const MecabReader::Node &node : nodes) {
+                    const char32_t c = mecabText[node.begin + shift].unicode();
+                    if (bool on = false; !nativeAlone.contains(node.begin) &&
+                                         !isNumeral(QChar(c)) && aloneNoun(node, &on) && on &&
+                                         kanji.readings(c).kun.contains(kanji.alone(c)))
+                        kunAlone.insert(node.begin, kanji.alone(c));
+                }
+                for (auto k = kunAlone.cbegin(); k != kunAlone.cend(); ++k)
+                    nativeAlone.insert(k.key());
             }
             for (const MecabReader::Node &node : nodes) {
                 if (onlyAtStart && node.begin != 0)
@@ -528,6 +540,13 @@ void ReadingEngine::readRun(QStringView run, const QList<qsizetype> &origin, Lin
                     c.cost += LoneCountryCost;
                 if (lattice.add(c) >= 0)
                     reached[size_t(c.begin)] = true;
+                if (const QString kun =
+                        node.end - node.begin == 1 ? kunAlone.take(node.begin) : QString();
+                    !kun.isEmpty()) {
+                    c.cost -= OnAloneCost;
+                    c.kana = kun;
+                    lattice.add(c);
+                }
                 // In verse, a kanji MeCab does not know with the okurigana of its verb
                 // after it, a は-row kana: that kana is the vowel it spells (顫ひ ふるい).
                 const qsizetype h = c.end;

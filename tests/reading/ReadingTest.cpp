@@ -306,6 +306,9 @@ TEST_F(Engine, ReadsPoemsNamesMarksAndNumbers)
         {u"秋の夜を 人はいふなり 月の影 雲居にまがふ 沖の白波",
          u"あきの よお, ひとわ ゆう なり, つきの かげ, くもいに まごう, おきの しらなみ"},
         {u"白牡丹といふといへども膳を這ふ", u"はくぼたんと いうと いえども ぜんお はう"},
+        // A kanji alone in a waka is its native word, from KANJIDIC where MeCab has none.
+        {u"最上川逆白波のたつまでにふぶくゆふべとなりにけるかも",
+         u"もがみがわ さかしらなみの たつまでに ふぶく ゆうべと なりに けるかも"},
         // Nor after a kanji or a verb's て (袖ふれし, ぬけてふる).
         {u"誰が袖ふれし宿の梅ぞも 底ぬけてふるみぞれかな",
          u"たが そで ふれし やどの うめぞも, そこぬけて ふる みぞれかな"},
