@@ -321,10 +321,12 @@ bool looksHistorical(QStringView line)
             !isParticleLike(h[i - 1]) && h[i - 1] != u'は' &&
             !inRow(h[i + 1], u"がのをにはもとでやよねかぞ"))
             return true;
-        // 逢はず, 言はば: は before the endings of the negative and the conditional.
+        // 逢はず, 言はば: は before the endings of the negative and the conditional; 思はれ,
+        // 言はせ: after a kanji, before the passive's and the causative's.
         if (c == u'は' && i > 0 && (kanaAt(i - 1) || isKanji(h[i - 1].unicode())) &&
             !isParticleLike(h[i - 1]) && h[i - 1] != u'は' &&
-            inRow(h[i + 1 < n ? i + 1 : i], u"ずばじぬね"))
+            (inRow(h[i + 1 < n ? i + 1 : i], u"ずばじぬね") ||
+             (isKanji(h[i - 1].unicode()) && i + 1 < n && inRow(h[i + 1], u"れせ"))))
             return true;
         // 思ひ出, 言へば: ひ ふ へ after a kanji's stem where modern spelling writes い う え;
         // おもひ出: ひ between kana and a kanji. Not へ there: that is today's particle
@@ -435,9 +437,11 @@ Modernised modernFromHistorical(QStringView text, bool particlesStartWords, bool
         } else if (!wordStart &&
                    (c == u'は' || c == u'ひ' || c == u'ふ' || c == u'へ' || c == u'ほ') &&
                    !(afterKanji && (c == u'は' || c == u'へ') &&
-                     !QStringView(u"ばどずじぬね").contains(next)) &&
+                     !QStringView(c == u'へ' ? u"ばどずじぬねり" : u"ばどずじぬね")
+                          .contains(next)) &&
                    !(c == u'ふ' && next == u'う')) {
-            // (After a kanji は and へ are particles, but for a verb's へば and へど: 言へば.)
+            // (After a kanji は and へ are particles, but for a verb's へば, へど and へり:
+            // 言へば, 拾へり.)
             // (A ふ before う is said as written: ふうはり is ふうわり.)
             const char16_t to = c == u'は'   ? u'わ'
                                 : c == u'ひ' ? u'い'

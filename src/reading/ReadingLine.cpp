@@ -183,9 +183,9 @@ ReadingEngine::LineKind ReadingEngine::kindOfLine(QStringView line) const
     if (plainLine.size() > 40 || plainLine.contains(sentence))
         return {};
     // (The old perfective ぬ and the past けり ending a phrase are the classical language
-    // too: 打かさなりぬ, 浮きけり花筏; and 哉 and 也 ending the line: 旅ね哉.)
-    static const QRegularExpression perfective(
-        QStringLiteral("([りきしちにひみけせてねへめれ]ぬ|けり)(?![\\x{3041}-\\x{3096}])|[哉也]$"));
+    // too: 打かさなりぬ, 浮きけり花筏; and 哉, 也 and けるかも ending the line: 旅ね哉.)
+    static const QRegularExpression perfective(QStringLiteral(
+        "([りきしちにひみけせてねへめれ]ぬ|けり)(?![\\x{3041}-\\x{3096}])|[哉也]$|けるかも$"));
     bool classical = plainLine.contains(perfective);
     for (qsizetype i = 0; i < plainLine.size() && !classical; ++i) {
         for (const Lexicon::Match &m : Lexicon::classical().matchesAt(plainLine, i))

@@ -91,6 +91,16 @@ void poeticWords(QStringView text, QList<Token> &tokens)
         if (fromMecab && (t.features.base == u"行く" || t.features.base == u"行き") &&
             surface.startsWith(u'行') && t.kana.startsWith(u'い')) {
             t.kana[0] = u'ゆ'; // 行く ゆく, 紫野行き むらさきのゆき
+        } else if (fromMecab && surface.startsWith(u'初') && t.kana.startsWith(u"はじめ") &&
+                   i > 0 && tokens[i - 1].end == t.begin &&
+                   ((tokens[i - 1].features.partOfSpeech == u"動詞" &&
+                     tokens[i - 1].features.form.startsWith(u"連用")) ||
+                    (tokens[i - 1].features.partOfSpeech == u"名詞" &&
+                     QStringView(u"いきぎしちにひびみりえけげせてねへべめれ")
+                         .contains(text[t.begin - 1])))) {
+            // After a verb's continuative (or a noun made of one) 初む is to begin:
+            // 濁り初めたる にごりそめたる.
+            t.kana.replace(0, 3, QStringLiteral("そめ"));
         } else if (fromMecab && t.features.base.endsWith(QStringLiteral("入る")) &&
                    t.kana.startsWith(QStringLiteral("はい"))) {
             t.kana.remove(0, 1); // the old verb いる: 日の入る ひのいる, 分け入る
@@ -138,7 +148,9 @@ void poeticWords(QStringView text, QList<Token> &tokens)
                 }
             }
         } else if (fromMecab && surface.size() == 1 && isKanji(surface[0].unicode()) &&
-                   t.features.detail == u"固有名詞") {
+                   t.features.detail == u"固有名詞" &&
+                   !kanji.readings(surface[0].unicode()).on.contains(t.kana)) {
+            // (Not where the name is the kanji's Chinese sound, the word too: 京 きょう.)
             const QString word = kanji.alone(surface[0].unicode());
             if (!word.isEmpty())
                 t.kana = word;

@@ -306,6 +306,11 @@ TEST_F(Engine, ReadsPoemsNamesMarksAndNumbers)
         {u"秋の夜を 人はいふなり 月の影 雲居にまがふ 沖の白波",
          u"あきの よお, ひとわ ゆう なり, つきの かげ, くもいに まごう, おきの しらなみ"},
         {u"白牡丹といふといへども膳を這ふ", u"はくぼたんと いうと いえども ぜんお はう"},
+        // Historical kana after a kanji: the passive's は, a perfective へり; 初む after a
+        // verb's continuative; 京 as MeCab's name is its Chinese sound.
+        {u"大きなる手があらはれて小石拾へりけるかも",
+         u"おおきなる てが あらわれて こいし ひろえり けるかも"},
+        {u"朝顔や濁り初めたる京の空", u"あさがおや にごり そめたる きょうの そら"},
         // A kanji alone in a waka is its native word, from KANJIDIC where MeCab has none.
         {u"最上川逆白波のたつまでにふぶくゆふべとなりにけるかも",
          u"もがみがわ さかしらなみの たつまでに ふぶく ゆうべと なりに けるかも"},
