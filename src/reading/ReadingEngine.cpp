@@ -476,9 +476,10 @@ void ReadingEngine::readRun(QStringView run, const QList<qsizetype> &origin, Lin
                 if (node.unknown || node.end - node.begin != 1 ||
                     !isKanji(mecabText[node.begin + shift].unicode()))
                     return false;
+                // (A suffix too, but for a counter: 色 しょく, 風 ふう; 年 ねん stays.)
                 const MecabReader::Features f = m_mecab->features(node.feature);
-                if (f.partOfSpeech != u"名詞" || f.detail2 == u"人名" ||
-                    (f.detail != u"一般" && f.detail != u"固有名詞"))
+                if (f.partOfSpeech != u"名詞" || f.detail2 == u"人名" || f.detail2 == u"助数詞" ||
+                    (f.detail != u"一般" && f.detail != u"固有名詞" && f.detail != u"接尾"))
                     return false;
                 const KanjiDictionary::Readings r =
                     KanjiDictionary::instance().readings(mecabText[node.begin + shift].unicode());

@@ -314,6 +314,8 @@ TEST_F(Engine, ReadsPoemsNamesMarksAndNumbers)
         // A kanji alone in a waka is its native word, from KANJIDIC where MeCab has none.
         {u"最上川逆白波のたつまでにふぶくゆふべとなりにけるかも",
          u"もがみがわ さかしらなみの たつまでに ふぶく ゆうべと なりに けるかも"},
+        {u"春の夜の闇はあやなし梅の花色こそ見えね香やは隠るる",
+         u"はるのよの やみわ あやなし うめの はな いろこそ みえね かやわ かくるる"},
         // Nor after a kanji or a verb's て (袖ふれし, ぬけてふる).
         {u"誰が袖ふれし宿の梅ぞも 底ぬけてふるみぞれかな",
          u"たが そで ふれし やどの うめぞも, そこぬけて ふる みぞれかな"},
