@@ -112,6 +112,9 @@ QList<Modernised> todaysSpellings(QStringView mecabText, LineStyle kind)
                 kanji.omittedOkurigana(c, beforeVerb ? Okurigana::Continuative : Okurigana::Plain);
             if (ending.isNull() && QStringView(u"きくけか").contains(next))
                 ending = kanji.omittedOkurigana(c, Okurigana::Adjective);
+            // (A verb of one row before a noun, its stem: 痩馬 やせうま, 枯木 かれき.)
+            if (ending.isNull() && beforeNoun)
+                ending = kanji.omittedOkurigana(c, Okurigana::OneRow);
             if (!ending.isNull()) {
                 joined.text += ending;
                 joined.origin.append(k);

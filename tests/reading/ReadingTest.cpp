@@ -323,6 +323,7 @@ TEST_F(Engine, ReadsPoemsNamesMarksAndNumbers)
         // it, and no name where a verb's stem stands (花咲 is a place).
         {u"桜散て池に浮きけり花筏", u"さくら ちって いけに うきけり はないかだ"},
         {u"木の葉の落て流るる川哉", u"このはの おちて ながるる かわ かな"},
+        {u"痩骨をさする朝寒夜寒かな", u"やせぼねお さする あささむ よさむかな"},
         {u"山吹の垣根に白き花咲きぬ", u"やまぶきの かきねに しろき はな さきぬ"},
         {u"秋風や模様のちがふ皿二つ", u"あきかぜや もようの ちがう さら ふたつ"},
         // The old 寝る before a noun is ぬる; ending a line, today's ねる.
