@@ -103,8 +103,9 @@ QList<Modernised> todaysSpellings(QStringView mecabText, LineStyle kind)
                 continue;
             // (Not where the kanji is a word of its own too: 験なき しるしなき.)
             const KanjiDictionary::Readings r = kanji.readings(c);
+            // (ダース for 打 is no word of its own.)
             if (std::any_of(r.kun.cbegin(), r.kun.cend(), [](const QString &kun) {
-                    return !kun.contains(u'.') && !kun.contains(u'-');
+                    return !kun.contains(u'.') && !kun.contains(u'-') && !kun.contains(u'ー');
                 }))
                 continue;
             using Okurigana = KanjiDictionary::Okurigana;
@@ -167,9 +168,11 @@ QList<Modernised> todaysSpellings(QStringView mecabText, LineStyle kind)
                 continue;
             const QChar before = variant.text[k - 1];
             const QChar next = variant.text[k + 1];
-            const bool stem =
-                isKanji(before.unicode()) || (oldPrint && isKana(before.unicode()) &&
-                                              before != u'か' && !isParticleLike(before));
+            // (と before つて is 取って or にとって, hardly the particle and 伝手.)
+            const bool stem = isKanji(before.unicode()) ||
+                              (oldPrint && isKana(before.unicode()) && before != u'か' &&
+                               (!isParticleLike(before) ||
+                                (before == u'と' && (next == u'て' || next == u'た'))));
             // (Before a half-voiced kana a large つ is always one: やつぱり.)
             if ((stem && (next == u'て' || next == u'た' ||
                           (oldPrint && !isKanji(before.unicode()) &&

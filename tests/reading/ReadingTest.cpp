@@ -299,6 +299,7 @@ TEST_F(Engine, ReadsPoemsNamesMarksAndNumbers)
         // The small っ old prints write large, after a kanji and in historical kana.
         {u"手に取つて", u"てに とって"},
         {u"夏野となつてゐる", u"なつのと なっている"},
+        {u"名月をとつてくれろと泣子哉", u"めいげつお とって くれろと なくこ かな"},
         // A waka's recited sounds: む after an irrealis, a verb in ふ after an a-row kana,
         // いふ; never at a word's start (ぞふく). A haiku says its verbs as today's.
         {u"花の色は 移りにけりな 山風ぞふく 逢ふ人もなし 君待たなむ",
