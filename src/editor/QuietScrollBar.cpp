@@ -1,5 +1,6 @@
 #include "editor/QuietScrollBar.h"
 
+#include <QPainter>
 #include <QStyle>
 #include <QStyleOptionSlider>
 
@@ -32,7 +33,27 @@ void QuietScrollBar::paintEvent(QPaintEvent *event)
 {
     m_painted = shown();
     m_everPainted = true;
-    QScrollBar::paintEvent(event);
+    // (Under the pointer or pressed, the style shows which part: QScrollBar's own drawing.)
+    if (underMouse() || isSliderDown()) {
+        m_drawing = QPixmap();
+        QScrollBar::paintEvent(event);
+        return;
+    }
+    QStyleOptionSlider option;
+    initStyleOption(&option);
+    option.subControls = QStyle::SC_All;
+    option.activeSubControls = QStyle::SC_None;
+    const Drawn now{m_painted, size(), devicePixelRatioF(), option.state, palette().cacheKey(),
+                    style()};
+    if (m_drawing.isNull() || !(now == m_drawn)) {
+        m_drawing = QPixmap(size() * now.ratio);
+        m_drawing.setDevicePixelRatio(now.ratio);
+        m_drawing.fill(Qt::transparent);
+        QPainter painter(&m_drawing);
+        style()->drawComplexControl(QStyle::CC_ScrollBar, &option, &painter, this);
+        m_drawn = now;
+    }
+    QPainter(this).drawPixmap(0, 0, m_drawing);
 }
 
 } // namespace editor

@@ -4,6 +4,7 @@
 #include "RepaintCheck.h"
 #include "VerticalPaneFixture.h"
 
+#include "editor/QuietScrollBar.h"
 #include "editor/RichEditSx.h"
 #include "editor/VerticalTextView.h"
 
@@ -642,4 +643,21 @@ TEST_F(VerticalFixture, ColumnsKeptThroughEditsAnswerAsALayoutMadeAfresh)
     }
     view->show();
     expectFresh(-1);
+}
+
+// The bar copied from its last drawing is the bar QScrollBar draws, as its handle moves.
+TEST(QuietScrollBar, DrawsWhatAScrollBarDraws)
+{
+    QuietScrollBar quiet(Qt::Horizontal);
+    QScrollBar plain(Qt::Horizontal);
+    for (QScrollBar *bar : {static_cast<QScrollBar *>(&quiet), &plain}) {
+        bar->resize(300, 16);
+        bar->setRange(0, 1000);
+        bar->setPageStep(100);
+    }
+    for (const int value : {0, 0, 500, 1000}) {
+        quiet.setValue(value);
+        plain.setValue(value);
+        EXPECT_EQ(quiet.grab().toImage(), plain.grab().toImage()) << value;
+    }
 }
