@@ -4,6 +4,8 @@
 #include "reading/KanjiDictionary.h"
 
 #include <algorithm>
+#include <functional>
+#include <optional>
 
 namespace reading {
 
@@ -25,6 +27,25 @@ bool startsOkurigana(QStringView okurigana, QChar kana)
     });
 }
 
+// The text with a kana put after each character `added` gives one for; nothing where it
+// gives none anywhere.
+std::optional<Modernised> withKanaAdded(QStringView text,
+                                        const std::function<QChar(qsizetype)> &added)
+{
+    Modernised out;
+    for (qsizetype k = 0; k < text.size(); ++k) {
+        out.text += text[k];
+        out.origin.append(k);
+        if (const QChar kana = added(k); !kana.isNull()) {
+            out.text += kana;
+            out.origin.append(k);
+        }
+    }
+    if (out.text.size() == text.size())
+        return std::nullopt;
+    return out;
+}
+
 } // namespace
 
 QList<Modernised> todaysSpellings(QStringView mecabText, LineStyle kind)
@@ -37,55 +58,37 @@ QList<Modernised> todaysSpellings(QStringView mecabText, LineStyle kind)
     if (oldPrint && !kind.recited)
         variants << modernFromHistorical(mecabText, true, false);
     if (kind.poetic) {
+        const KanjiDictionary &kanji = KanjiDictionary::instance();
+        auto add = [&](const std::function<QChar(qsizetype)> &added) {
+            if (std::optional<Modernised> variant = withKanaAdded(mecabText, added))
+                variants << *variant;
+        };
         // Old prints leave out the kana a verb's te-form sounds after its kanji: 咲て
-        // さいて, 散て ちって, 飛で とんで.
-        for (const QChar sound : {u'い', u'っ', u'ん'}) {
-            Modernised spoken;
-            for (qsizetype k = 0; k < n; ++k) {
-                spoken.text += mecabText[k];
-                spoken.origin.append(k);
+        // さいて, 散て ちって, 飛で とんで; a verb of one row's, 落て おちて.
+        for (const QChar sound : {QChar(u'い'), QChar(u'っ'), QChar(u'ん'), QChar()}) {
+            add([&](qsizetype k) {
                 const QChar next = k + 1 < n ? mecabText[k + 1] : QChar();
                 const bool voicedNext = next == u'で' || next == u'だ';
                 // (た after a kanji that follows another is more often a stem's own:
                 // 君待たなむ.)
                 const bool runStart = k == 0 || !isKanji(mecabText[k - 1].unicode());
-                if (isKanji(mecabText[k].unicode()) &&
-                    (sound == u'ん' ? voicedNext && runStart
-                                    : next == u'て' || (next == u'た' && runStart))) {
-                    spoken.text += sound;
-                    spoken.origin.append(k);
-                }
-            }
-            if (spoken.text.size() > n)
-                variants << spoken;
+                if (!isKanji(mecabText[k].unicode()))
+                    return QChar();
+                if (sound.isNull())
+                    return runStart && (next == u'て' || next == u'た')
+                               ? kanji.omittedOkurigana(mecabText[k].unicode(),
+                                                        KanjiDictionary::Okurigana::OneRow)
+                               : QChar();
+                return (sound == u'ん' ? voicedNext && runStart
+                                       : next == u'て' || (next == u'た' && runStart))
+                           ? sound
+                           : QChar();
+            });
         }
-        // And a verb of one row's: 落て おちて, 尽て つきて.
-        Modernised oneRow;
-        const KanjiDictionary &dictionary = KanjiDictionary::instance();
-        for (qsizetype k = 0; k < n; ++k) {
-            oneRow.text += mecabText[k];
-            oneRow.origin.append(k);
-            const QChar next = k + 1 < n ? mecabText[k + 1] : QChar();
-            if (!isKanji(mecabText[k].unicode()) || (next != u'て' && next != u'た') ||
-                (k > 0 && isKanji(mecabText[k - 1].unicode())))
-                continue;
-            if (const QChar ending = dictionary.omittedOkurigana(
-                    mecabText[k].unicode(), KanjiDictionary::Okurigana::OneRow);
-                !ending.isNull()) {
-                oneRow.text += ending;
-                oneRow.origin.append(k);
-            }
-        }
-        if (oneRow.text.size() > n)
-            variants << oneRow;
         // And the okurigana of a verb's that old prints leave out: its continuative
         // form's before the verb that follows it (飛こむ とびこむ), its plain form's
         // before a noun (泣子 なくこ).
-        Modernised joined;
-        const KanjiDictionary &kanji = KanjiDictionary::instance();
-        for (qsizetype k = 0; k < n; ++k) {
-            joined.text += mecabText[k];
-            joined.origin.append(k);
+        add([&](qsizetype k) {
             const char32_t c = mecabText[k].unicode();
             const QChar next = k + 1 < n ? mecabText[k + 1] : QChar();
             const bool beforeVerb = isHiragana(next.unicode()) && !isParticleLike(next) &&
@@ -100,14 +103,14 @@ QList<Modernised> todaysSpellings(QStringView mecabText, LineStyle kind)
                 next == u'な' && (k + 2 >= n || !isHiragana(mecabText[k + 2].unicode()));
             // (A numeral's ひと.つ is no verb.)
             if (!isKanji(c) || isNumeral(mecabText[k]) || !(beforeVerb || beforeNoun || beforeNa))
-                continue;
-            // (Not where the kanji is a word of its own too: 験なき しるしなき.)
+                return QChar();
+            // (Not where the kanji is a word of its own too: 験なき しるしなき; ダース for
+            // 打 is none.)
             const KanjiDictionary::Readings r = kanji.readings(c);
-            // (ダース for 打 is no word of its own.)
             if (std::any_of(r.kun.cbegin(), r.kun.cend(), [](const QString &kun) {
                     return !kun.contains(u'.') && !kun.contains(u'-') && !kun.contains(u'ー');
                 }))
-                continue;
+                return QChar();
             using Okurigana = KanjiDictionary::Okurigana;
             QChar ending =
                 kanji.omittedOkurigana(c, beforeVerb ? Okurigana::Continuative : Okurigana::Plain);
@@ -116,13 +119,8 @@ QList<Modernised> todaysSpellings(QStringView mecabText, LineStyle kind)
             // (A verb of one row before a noun, its stem: 痩馬 やせうま, 枯木 かれき.)
             if (ending.isNull() && beforeNoun)
                 ending = kanji.omittedOkurigana(c, Okurigana::OneRow);
-            if (!ending.isNull()) {
-                joined.text += ending;
-                joined.origin.append(k);
-            }
-        }
-        if (joined.text.size() > n)
-            variants << joined;
+            return ending;
+        });
     } else if (!kind.historical) {
         Modernised same;
         same.text = mecabText.toString();
