@@ -541,9 +541,12 @@ void ReadingEngine::readRun(QStringView run, const QList<qsizetype> &origin, Lin
                     c.cost += LoneCountryCost;
                 if (lattice.add(c) >= 0)
                     reached[size_t(c.begin)] = true;
-                if (const QString kun =
-                        node.end - node.begin == 1 ? kunAlone.take(node.begin) : QString();
-                    !kun.isEmpty()) {
+                // (In place of each node of the Chinese sound, not of a counter's word.)
+                if (const QString kun = kunAlone.value(node.begin);
+                    !kun.isEmpty() && node.end - node.begin == 1 && !node.unknown &&
+                    KanjiDictionary::instance()
+                        .readings(mecabText[c.begin].unicode())
+                        .on.contains(toHiragana(m_mecab->features(node.feature).reading))) {
                     c.cost -= OnAloneCost;
                     c.kana = kun;
                     lattice.add(c);

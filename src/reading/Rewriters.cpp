@@ -125,6 +125,10 @@ void poeticWords(QStringView text, QList<Token> &tokens)
             t.kana = QStringLiteral("かぜ"); // 散りぬる風: no suffix -風 after a verb
         } else if ((surface == u"来ん" || surface == u"来む") && fromMecab) {
             t.kana = QStringLiteral("こん"); // 来ん春: the coming spring
+        } else if (surface == u"来ぬ" && t.kana == u"こぬ" && t.source != Source::User &&
+                   t.end < text.size() && QStringView(u"るれらべ").contains(text[t.end])) {
+            // The perfective ぬ goes on: 来ぬれば, 来ぬらむ, 来ぬべし are きぬ.
+            t.kana = QStringLiteral("きぬ");
         } else if (surface == u"来" && t.source != Source::User && t.source != Source::Lexicon &&
                    t.end < text.size() && isKana(text[t.end].unicode())) {
             const QChar next = text[t.end];
@@ -266,6 +270,32 @@ void tenMinutes(QStringView text, QList<Token> &tokens)
             (i == 0 || !isNumeral(text[tokens[i].begin - 1])) &&
             time.contains(surfaceOf(text, next)))
             tokens[i].kana = QStringLiteral("じゅっぷん");
+    }
+}
+
+// A waka in historical kana counts years in native numbers with とせ: 五年 いつとせ, 三年
+// みとせ, 百年 ももとせ. The numeral's native word is the stem of its kun in -つ (いつ.つ),
+// else its shortest kun (十 と, 千 ち).
+void wakaYears(QStringView text, QList<Token> &tokens)
+{
+    for (Token &t : tokens) {
+        if (t.end - t.begin != 2 || text[t.begin + 1] != u'年' || t.source == Source::User ||
+            !(isNumeral(text[t.begin]) || text[t.begin] == u'幾') ||
+            (t.begin > 0 && isNumeral(text[t.begin - 1])))
+            continue;
+        QString native;
+        for (const QString &kun :
+             KanjiDictionary::instance().readings(text[t.begin].unicode()).kun) {
+            if (kun.endsWith(u".つ")) {
+                native = kun.chopped(2);
+                break;
+            }
+            if (!kun.contains(u'.') && !kun.contains(u'-') &&
+                (native.isEmpty() || kun.size() < native.size()))
+                native = kun;
+        }
+        if (!native.isEmpty())
+            t.kana = native + QStringLiteral("とせ");
     }
 }
 
@@ -480,6 +510,8 @@ void rewrite(QStringView text, LineStyle style, QList<Token> &tokens, const Voic
     if (style.historical)
         volitionalU(text, tokens);
     joinNumbers(text, style.poetic, tokens);
+    if (style.historical && style.recited)
+        wakaYears(text, tokens);
     tenMinutes(text, tokens);
     pronounWare(text, tokens);
     nativeOne(text, style.poetic, tokens);
