@@ -667,11 +667,14 @@ void ReadingEngine::readRun(QStringView run, const QList<qsizetype> &origin, Lin
                     // word of the old language, for lines in historical kana.
                     // (A long one that ends where the kana do may start inside them:
                     // とほりたりたまきはる我が.)
+                    // (A verb of one kanji with its okurigana may end a run: 月出でて.)
                     const bool kanjiWord = containsKanji(text.sliced(p, m.length));
                     const bool endsKana =
                         p + m.length == n || !isKana(text[p + m.length].unicode());
-                    if ((kanjiWord &&
-                         (insideKanji || (!isKanji(text[p].unicode()) && insideKana))) ||
+                    const bool verbEndingRun =
+                        m.length >= 3 && !containsKanji(text.sliced(p + 1, m.length - 1));
+                    if ((kanjiWord && ((insideKanji && !verbEndingRun) ||
+                                       (!isKanji(text[p].unicode()) && insideKana))) ||
                         (!kanjiWord &&
                          (!kind.historical || (insideKana && (m.length < 4 || !endsKana)))))
                         continue;
