@@ -681,7 +681,11 @@ void ReadingEngine::readRun(QStringView run, const QList<qsizetype> &origin, Lin
                     // A name of one kanji (母 of 道綱母, 院) is the poets' and poems' own: in
                     // prose お母さん stays MeCab's word.
                     // (Nor as the start of a common noun of MeCab's: 恋人 こいびと.)
-                    if (m.length == 1 &&
+                    // (Old prose's 此 and 其 are words wherever MeCab knows none there.)
+                    const bool mecabBlind = std::none_of(
+                        lattice.startingAt(p).cbegin(), lattice.startingAt(p).cend(),
+                        [&](int i) { return lattice.at(i).source == Source::Dictionary; });
+                    if (m.length == 1 && !(&lexicon == &Lexicon::oldProse() && mecabBlind) &&
                         (!kind.poetic ||
                          std::any_of(lattice.startingAt(p).cbegin(), lattice.startingAt(p).cend(),
                                      [&](int i) {
