@@ -289,7 +289,8 @@ bool looksHistorical(QStringView line)
     // Spellings modern kana never has: なほ (なお), おほ (おお), いにしへ, あはれ ...
     static const char16_t *const spellings[] = {
         u"なほ", u"おほ", u"とほ", u"かほ", u"こほ", u"いにしへ", u"あはれ", u"けふ", u"てふ",
-        u"にほ", u"からう", u"せう", u"やうな", u"やうに", u"だらう", u"あつた", u"あつて",
+        u"にほ", u"からう", u"せう", u"やうな", u"やうに", u"やうで", u"やうだ", u"さうな",
+        u"さうに", u"さうで", u"さうだ", u"ふこと", u"ふもの", u"だらう", u"あつた", u"あつて",
         u"だつた", u"だつて",
         // and the large つ of old prints in words today's kana writes with っ
         u"やつぱり", u"すつかり", u"まつすぐ", u"ちよつと", u"もつと"};
@@ -426,8 +427,9 @@ Modernised modernFromHistorical(QStringView text, bool particlesStartWords, bool
             put(QChar(u'い'), i);
         } else if (c == u'ゑ') {
             put(QChar(u'え'), i);
-        } else if (c == u'を' && !wordStart && !afterKanji) {
-            // (After a kanji を is the particle, which today's spelling keeps.)
+        } else if (c == u'を' && !afterKanji && (!wordStart || !isHiragana(before.unicode()))) {
+            // (After a kanji を is the particle, which today's spelling keeps; no particle
+            // starts a line or a phrase: をとゝひ.)
             put(QChar(u'お'), i);
         } else if ((c == u'く' || c == u'ぐ') && next == u'わ') {
             put(QChar(c == u'く' ? u'か' : u'が'), i);

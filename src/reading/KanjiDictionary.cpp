@@ -279,10 +279,13 @@ QChar KanjiDictionary::omittedOkurigana(char32_t kanji, Okurigana form) const
 {
     const Readings r = readings(kanji);
     const QStringList &kuns = r.kun;
-    // (A verb whose okurigana is る alone needs none before て: 見て みて, 取て とって.)
-    if (form == Okurigana::OneRow &&
-        std::any_of(kuns.cbegin(), kuns.cend(),
-                    [](const QString &kun) { return kun.size() >= 3 && kun.endsWith(u".る"); }))
+    // (A kanji whose first verb's okurigana is る alone needs none before て: 見て みて, 取て
+    // とって; 生 い.きる, rarely な.る, does: 生たる いきたる.)
+    const auto firstVerb = std::find_if(kuns.cbegin(), kuns.cend(), [](const QString &kun) {
+        return kun.contains(u'.') && !isAffix(kun);
+    });
+    if (form == Okurigana::OneRow && firstVerb != kuns.cend() && firstVerb->size() >= 3 &&
+        firstVerb->endsWith(u".る"))
         return QChar();
     for (const QString &kun : kuns) {
         const qsizetype dot = kun.indexOf(u'.');

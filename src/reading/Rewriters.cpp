@@ -143,14 +143,25 @@ void poeticWords(QStringView text, QList<Token> &tokens)
                    t.end + 1 < text.size() && text[t.end] == u'る' &&
                    (text[t.end + 1] == u'る' || text[t.end + 1] == u'れ')) {
             // The classical -るる, -るれ of a verb written with its stem in kanji (流るる,
-            // 乱るれ): the stem of the kanji's verb in -る or -れる (みだ.れる).
-            for (const QString &kun : kanji.readings(surface[0].unicode()).kun) {
+            // 乱るれ): the stem of the kanji's verb in -る or -れる (みだ.れる); of a verb of
+            // five rows, its irrealis before the passive (吹るる ふかるる, 呼るる よばるる).
+            const QStringList kuns = kanji.readings(surface[0].unicode()).kun;
+            QString stem;
+            for (const QString &kun : kuns) {
                 const QString okurigana = kun.section(u'.', 1);
                 if (kun.contains(u'.') && (okurigana == u"る" || okurigana == u"れる")) {
-                    t.kana = kun.section(u'.', 0, 0);
+                    stem = kun.section(u'.', 0, 0);
                     break;
                 }
             }
+            for (qsizetype k = 0; k < kuns.size() && stem.isEmpty(); ++k) {
+                const QString okurigana = kuns[k].section(u'.', 1);
+                const qsizetype row = QStringView(u"うくぐすつぬぶむ").indexOf(okurigana);
+                if (kuns[k].contains(u'.') && okurigana.size() == 1 && row >= 0)
+                    stem = kuns[k].section(u'.', 0, 0) + QStringView(u"わかがさたなばま")[row];
+            }
+            if (!stem.isEmpty())
+                t.kana = stem;
         } else if (fromMecab && surface.size() == 1 && isKanji(surface[0].unicode()) &&
                    t.features.detail == u"固有名詞" &&
                    !kanji.readings(surface[0].unicode()).on.contains(t.kana)) {
@@ -274,12 +285,16 @@ void tenMinutes(QStringView text, QList<Token> &tokens)
 }
 
 // A waka in historical kana counts years in native numbers with とせ: 五年 いつとせ, 三年
-// みとせ, 百年 ももとせ. The numeral's native word is the stem of its kun in -つ (いつ.つ),
-// else its shortest kun (十 と, 千 ち).
-void wakaYears(QStringView text, QList<Token> &tokens)
+// みとせ, 百年 ももとせ; a number before とせ in kana is native anywhere (十とせ ととせ). The
+// numeral's native word is the stem of its kun in -つ (いつ.つ), else its shortest kun (十 と, 千
+// ち).
+void nativeYears(QStringView text, bool waka, QList<Token> &tokens)
 {
     for (Token &t : tokens) {
-        if (t.end - t.begin != 2 || text[t.begin + 1] != u'年' || t.source == Source::User ||
+        // (Written so in kana, anywhere: 十とせ ととせ.)
+        const bool year = t.end - t.begin == 2 && text[t.begin + 1] == u'年' && waka;
+        const bool toseAfter = t.end - t.begin == 1 && text.sliced(t.end).startsWith(u"とせ");
+        if (!(year || toseAfter) || t.source == Source::User ||
             !(isNumeral(text[t.begin]) || text[t.begin] == u'幾') ||
             (t.begin > 0 && isNumeral(text[t.begin - 1])))
             continue;
@@ -295,12 +310,13 @@ void wakaYears(QStringView text, QList<Token> &tokens)
                 native = kun;
         }
         if (!native.isEmpty())
-            t.kana = native + QStringLiteral("とせ");
+            t.kana = year ? native + QStringLiteral("とせ") : native;
     }
 }
 
 // 一 before a word in hiragana is the native ひと: 一さじ, 一きれ, 一ねむり (not before a
-// particle, 一から, nor before ば or a half-voiced kana: 一ばん, 一ぱい). In verse 一 and 二
+// particle, 一から, nor before ば or a half-voiced kana: 一ばん, 一ぱい); in verse 二 too is
+// ふた (二もと). In verse 一 and 二
 // before a kanji read as its native word, no counter, are ひと and ふた, the word unvoiced:
 // 一坏 ひとつき, 二声 ふたこえ.
 void nativeOne(QStringView text, bool poetic, QList<Token> &tokens)
@@ -315,9 +331,9 @@ void nativeOne(QStringView text, bool poetic, QList<Token> &tokens)
             (t.begin > 0 && isNumeral(text[t.begin - 1])) || next.begin != t.end ||
             next.features.partOfSpeech == u"助詞" || next.features.partOfSpeech == u"助動詞")
             continue;
-        if (one && isHiragana(text[next.begin].unicode()) &&
+        if ((one || poetic) && isHiragana(text[next.begin].unicode()) &&
             !QStringView(u"つばぱぴぷぺぽ").contains(text[next.begin])) {
-            tokens[i].kana = QStringLiteral("ひと");
+            tokens[i].kana = one ? QStringLiteral("ひと") : QStringLiteral("ふた");
             continue;
         }
         if (!poetic || next.end - next.begin != 1 || !isKanji(text[next.begin].unicode()) ||
@@ -510,8 +526,7 @@ void rewrite(QStringView text, LineStyle style, QList<Token> &tokens, const Voic
     if (style.historical)
         volitionalU(text, tokens);
     joinNumbers(text, style.poetic, tokens);
-    if (style.historical && style.recited)
-        wakaYears(text, tokens);
+    nativeYears(text, style.historical && style.recited, tokens);
     tenMinutes(text, tokens);
     pronounWare(text, tokens);
     nativeOne(text, style.poetic, tokens);

@@ -86,41 +86,64 @@ QList<Modernised> todaysSpellings(QStringView mecabText, LineStyle kind)
             });
         }
         // And the okurigana of a verb's that old prints leave out: its continuative
-        // form's before the verb that follows it (飛こむ とびこむ), its plain form's
-        // before a noun (泣子 なくこ).
-        add([&](qsizetype k) {
-            const char32_t c = mecabText[k].unicode();
-            const QChar next = k + 1 < n ? mecabText[k + 1] : QChar();
-            const bool beforeVerb = isHiragana(next.unicode()) && !isParticleLike(next) &&
-                                    kanji.stemBefore(c, next).isEmpty();
-            // (A noun of one kanji, a particle written in kanji after it: 泣子哉;
-            // 凌雲閣 is a name, no verb.)
-            const bool beforeNoun =
-                isKanji(next.unicode()) && (k + 2 >= n || !isKanji(mecabText[k + 2].unicode()) ||
-                                            QStringView(u"哉也").contains(mecabText[k + 2]));
-            // (And the な that forbids: 打な うつな.)
-            const bool beforeNa =
-                next == u'な' && (k + 2 >= n || !isHiragana(mecabText[k + 2].unicode()));
-            // (A numeral's ひと.つ is no verb.)
-            if (!isKanji(c) || isNumeral(mecabText[k]) || !(beforeVerb || beforeNoun || beforeNa))
-                return QChar();
-            // (Not where the kanji is a word of its own too: 験なき しるしなき; ダース for
-            // 打 is none.)
-            const KanjiDictionary::Readings r = kanji.readings(c);
-            if (std::any_of(r.kun.cbegin(), r.kun.cend(), [](const QString &kun) {
-                    return !kun.contains(u'.') && !kun.contains(u'-') && !kun.contains(u'ー');
-                }))
-                return QChar();
-            using Okurigana = KanjiDictionary::Okurigana;
-            QChar ending =
-                kanji.omittedOkurigana(c, beforeVerb ? Okurigana::Continuative : Okurigana::Plain);
-            if (ending.isNull() && QStringView(u"きくけか").contains(next))
-                ending = kanji.omittedOkurigana(c, Okurigana::Adjective);
-            // (A verb of one row before a noun, its stem: 痩馬 やせうま, 枯木 かれき.)
-            if (ending.isNull() && beforeNoun)
-                ending = kanji.omittedOkurigana(c, Okurigana::OneRow);
-            return ending;
-        });
+        // form's before the verb that follows it (飛こむ とびこむ) or the perfective's にけり
+        // (焼にけり やけにけり), its plain form's before a noun (泣子 なくこ). Each once for
+        // the kanji's verb of five rows and once for its verb of one (落かゝる おちかかる):
+        // MeCab tells which the text is.
+        for (const bool oneRow : {false, true}) {
+            add([&](qsizetype k) {
+                const char32_t c = mecabText[k].unicode();
+                const QChar next = k + 1 < n ? mecabText[k + 1] : QChar();
+                const bool beforePerfective = next == u'に' && mecabText.mid(k + 2, 1) == u"け";
+                const bool beforeVerb =
+                    beforePerfective || (isHiragana(next.unicode()) && !isParticleLike(next) &&
+                                         kanji.stemBefore(c, next).isEmpty());
+                // (A noun of one kanji, a particle written in kanji after it: 泣子哉;
+                // 凌雲閣 is a name, no verb.)
+                const bool beforeNoun = isKanji(next.unicode()) &&
+                                        (k + 2 >= n || !isKanji(mecabText[k + 2].unicode()) ||
+                                         QStringView(u"哉也").contains(mecabText[k + 2]));
+                // (And the な that forbids: 打な うつな.)
+                const bool beforeNa =
+                    next == u'な' && (k + 2 >= n || !isHiragana(mecabText[k + 2].unicode()));
+                // (A numeral's ひと.つ is no verb.)
+                if (!isKanji(c) || isNumeral(mecabText[k]) ||
+                    !(beforeVerb || beforeNoun || beforeNa))
+                    return QChar();
+                // (Not where the kanji is a word of its own too: 験なき しるしなき; ダース for
+                // 打 is none.)
+                const KanjiDictionary::Readings r = kanji.readings(c);
+                if (std::any_of(r.kun.cbegin(), r.kun.cend(), [](const QString &kun) {
+                        return !kun.contains(u'.') && !kun.contains(u'-') && !kun.contains(u'ー');
+                    }))
+                    return QChar();
+                using Okurigana = KanjiDictionary::Okurigana;
+                // (Not before a kana that ends an adjective too, or a particle: 深し, 立かな
+                // (but 落かゝる);
+                // nor one a verb of five rows ends in: 落せ おとせ.)
+                if (oneRow) {
+                    const bool endsFiveRow =
+                        std::any_of(r.kun.cbegin(), r.kun.cend(), [&](const QString &kun) {
+                            return kun.contains(u'.') && kun.size() >= 3 &&
+                                   startsOkurigana(QStringView(kun).last(1), next);
+                        });
+                    return beforeVerb && !endsFiveRow &&
+                                   (beforePerfective ||
+                                    !(QStringView(u"しがご").contains(next) ||
+                                      (next == u'か' && mecabText.mid(k + 2, 1) == u"な")))
+                               ? kanji.omittedOkurigana(c, Okurigana::OneRow)
+                               : QChar();
+                }
+                QChar ending = kanji.omittedOkurigana(c, beforeVerb ? Okurigana::Continuative
+                                                                    : Okurigana::Plain);
+                if (ending.isNull() && QStringView(u"きくけか").contains(next))
+                    ending = kanji.omittedOkurigana(c, Okurigana::Adjective);
+                // (A verb of one row before a noun, its stem: 痩馬 やせうま, 枯木 かれき.)
+                if (ending.isNull() && beforeNoun)
+                    ending = kanji.omittedOkurigana(c, Okurigana::OneRow);
+                return ending;
+            });
+        }
     } else if (!kind.historical) {
         Modernised same;
         same.text = mecabText.toString();
