@@ -750,6 +750,7 @@ void ReadingEngine::readRun(QStringView run, const QList<qsizetype> &origin, Lin
             }
             return false;
         };
+        Modernised historicalSaid;
         auto tokensOf = [&](const QList<int> &path) {
             QList<Token> tokens;
             for (int index : path) {
@@ -776,6 +777,15 @@ void ReadingEngine::readRun(QStringView run, const QList<qsizetype> &origin, Lin
                     t.doubtful = true;
                 } else if (isPunctuationFeature(t.features) && c.source != Source::Unknown) {
                     t.silent = true;
+                } else if (kind.historical && c.source == Source::Unknown) {
+                    // Kana MeCab knows no word in, said as today's spelling has it
+                    // (とぶらはむ とぶらわん).
+                    if (historicalSaid.text.isEmpty())
+                        historicalSaid = modernFromHistorical(mecabText, true, kind.recited);
+                    for (qsizetype k = 0; k < historicalSaid.text.size(); ++k) {
+                        if (historicalSaid.origin[k] >= c.begin && historicalSaid.origin[k] < c.end)
+                            t.kana += historicalSaid.text[k];
+                    }
                 } else {
                     t.kana = toHiragana(surface);
                 }

@@ -185,8 +185,14 @@ void classicalSounds(QStringView text, bool historical, bool recited, QList<Toke
         if (t.kana.isEmpty() || t.source == Source::User)
             continue;
         const QStringView surface = surfaceOf(text, t);
-        // (A verb's own む stays: 飛こむ とびこむ.)
-        const bool verbsOwn = t.features.partOfSpeech == u"動詞" && t.features.form == u"基本形";
+        // (A verb's own む stays: 飛こむ とびこむ. In a waka a verb in kana that MeCab
+        // ends in らむ or けむ is the auxiliary's: とくらむ is とく らん, not くらむ.)
+        const bool auxiliaryLike = recited &&
+                                   (surface.endsWith(u"らむ") || surface.endsWith(u"けむ")) &&
+                                   std::all_of(surface.begin(), surface.end(),
+                                               [](QChar k) { return isHiragana(k.unicode()); });
+        const bool verbsOwn =
+            t.features.partOfSpeech == u"動詞" && t.features.form == u"基本形" && !auxiliaryLike;
         if (t.kana.endsWith(u'む') && surface.endsWith(u'む') && !verbsOwn &&
             isAuxiliaryMu(text, t.end - 1)) {
             t.kana.back() = u'ん';

@@ -320,6 +320,9 @@ TEST_F(Engine, ReadsPoemsNamesMarksAndNumbers)
         // Years in native numbers, 来 before the perfective ぬれ, and 言 alone as こと.
         {u"五年を　ひとり経にけり　別れ来ぬれば　言も通はぬ　夜半の月影",
          u"いつとせお, ひとり へにけり, わかれ きぬれば, ことも かよわぬ, よわの つきかげ"},
+        // らむ after a verb in kana is the auxiliary, not MeCab's verb くらむ.
+        {u"春風に　氷とくらむ　山川の　岸の家をぞ　思ひ出でける",
+         u"はるかぜに, こおりと くらん, やまがわの, きしの いえおぞ, おもいいで ける"},
         // Nor after a kanji or a verb's て (袖ふれし, ぬけてふる).
         {u"誰が袖ふれし宿の梅ぞも 底ぬけてふるみぞれかな",
          u"たが そで ふれし やどの うめぞも, そこぬけて ふる みぞれかな"},
