@@ -147,10 +147,15 @@ QTextDocument *TRichEditSx::document() const
 
 QString TRichEditSx::text() const
 {
-    loadRest();
-    QString raw = m_document->toRawText();
+    QString raw = rawText();
     raw.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
     return raw;
+}
+
+QString TRichEditSx::rawText() const
+{
+    loadRest();
+    return m_document->toRawText();
 }
 
 void TRichEditSx::replaceWholeText(const QString &text)

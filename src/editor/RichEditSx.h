@@ -106,6 +106,8 @@ public:
     bool hasEditFocus() const;
 
     QString text() const;
+    // The text with the document's own line ends, U+2029 (no pass to replace them).
+    QString rawText() const;
     void setText(const QString &text); // not recorded in the undo memory
     // A long text is loaded in parts, each ending at a line's end: the first at once,
     // enough for the first screen, the rest a part at a time while the event loop is idle,

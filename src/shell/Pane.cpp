@@ -448,7 +448,7 @@ void Pane::writeRecoveryCopy()
     if (!m_editor->isModified())
         return;
     text::FileError problem;
-    if (!m_recovery.save(recoveryName(), m_file, m_editor->text(), m_editor->fileFormat(),
+    if (!m_recovery.save(recoveryName(), m_file, m_editor->rawText(), m_editor->fileFormat(),
                          &problem))
         m_host.paneHint(QStringLiteral("復元用の控えを書けません: %1").arg(problem.message));
 }

@@ -43,10 +43,20 @@ void appendJsonStringContent(QStringView text, QByteArray &out)
     const char16_t *const end = text.utf16() + text.size();
     for (const char16_t *u = text.utf16(); u < end; ++u) {
         char32_t c = *u;
+        // (Kana and kanji first, the most of a Japanese text: three bytes, no surrogate.)
+        if (c >= 0x800 && (c < 0xD800 || c > 0xDFFF) && c != QChar::ParagraphSeparator) {
+            *p++ = char(0xE0 | (c >> 12));
+            *p++ = char(0x80 | ((c >> 6) & 0x3F));
+            *p++ = char(0x80 | (c & 0x3F));
+            continue;
+        }
         if (c >= 0x20 && c < 0x80 && c != '"' && c != '\\') {
             *p++ = char(c);
             continue;
         }
+        // (A document's own line end, U+2029, is a line end.)
+        if (c == QChar::ParagraphSeparator)
+            c = '\n';
         if (c < 0x80) {
             // (Room for the rest at three bytes a unit, after this one's six.)
             const qsizetype at = p - out.data();

@@ -46,7 +46,8 @@ public:
     static QString defaultFolder();
     const QString &folder() const { return m_folder; }
 
-    // Writes the pane's copy (through the one safe write); false with the reason.
+    // Writes the pane's copy (through the one safe write); false with the reason. A
+    // paragraph separator (U+2029, a text document's own line end) is written as a line end.
     bool save(const QString &pane, const QString &filePath, const QString &text,
               const DocumentFormat &format, FileError *error = nullptr);
     void remove(const QString &pane);

@@ -40,12 +40,14 @@ TEST(RecoveryStore, CopiesOfAGoneEditorAreOfferedAndThoseOfARunningOneAreNot)
         eucLf.lineEnd = LineEnd::Lf;
         // The text with what JSON must escape (quotes, backslashes, control characters) and
         // characters of one to four bytes, long enough to be written in parts, with a
-        // surrogate pair across the first part's end.
-        const QString text =
-            QString((1 << 18) - 1, u'あ') +
-            QStringLiteral("🌸春過ぎて\n夏来にけらし \"白妙\" C:\\歌\t\r\x01 café 🌸");
+        // surrogate pair across the first part's end; a document's line end (U+2029) is
+        // written as a line end.
+        QString text = QString((1 << 18) - 1, u'あ') +
+                       QStringLiteral("🌸春過ぎて\n夏来にけらし \"白妙\" C:\\歌\t\r\x01 café 🌸") +
+                       QChar(QChar::ParagraphSeparator) + u'x';
         ASSERT_TRUE(
             running.save(QStringLiteral("right"), QStringLiteral("/home/u/歌.txt"), text, eucLf));
+        text.replace(QChar::ParagraphSeparator, u'\n');
         // Another editor of the same user, still running, is left alone.
         RecoveryStore next(dir.path());
         EXPECT_TRUE(next.orphans().isEmpty());
