@@ -209,6 +209,11 @@ QString countedReading(long long number, QStringView counter, bool afterMonth)
     return said + counterAfter(said, term, counter);
 }
 
+QString counterReading(QStringView counter)
+{
+    return table().counters.value(counter.toString()).plain;
+}
+
 QString counterAfter(QString &said, int term, QStringView counter)
 {
     const Table &t = table();

@@ -23,6 +23,10 @@ qsizetype counterAt(QStringView text, qsizetype position);
 // ついたち, (20, "歳") はたち; empty when `counter` is not in the table.
 QString countedReading(long long number, QStringView counter, bool afterMonth = false);
 
+// The counter's own reading, as a dictionary gives it (本 ほん); empty when it is not in the
+// table.
+QString counterReading(QStringView counter);
+
 // The counter's sound after a number said `said` whose last term is `term` (1-9, 10, 100,
 // 1000, 10000), `said` ending in っ where the counter takes one: (ろく, 6, 騎) き, said ろっ;
 // empty when `counter` is not in the table.

@@ -291,7 +291,7 @@ bool looksHistorical(QStringView line)
         u"なほ", u"おほ", u"とほ", u"かほ", u"こほ", u"いにしへ", u"あはれ", u"けふ", u"てふ",
         u"にほ", u"からう", u"せう", u"やうな", u"やうに", u"やうで", u"やうだ", u"さうな",
         u"さうに", u"さうで", u"さうだ", u"ふこと", u"ふもの", u"だらう", u"あつた", u"あつて",
-        u"だつた", u"だつて",
+        u"かつた", u"いつた", u"だつた", u"だつて",
         // and the large つ of old prints in words today's kana writes with っ
         u"やつぱり", u"すつかり", u"まつすぐ", u"ちよつと", u"もつと"};
     for (const char16_t *word : spellings) {
@@ -301,6 +301,10 @@ bool looksHistorical(QStringView line)
     for (qsizetype i = 0; i < n; ++i) {
         const QChar c = h[i];
         if (c == u'ゐ' || c == u'ゑ')
+            return true;
+        // 寄つて, 待つた: a verb's stem in kanji before a large つ and て or た.
+        if (c == u'つ' && i > 0 && isKanji(h[i - 1].unicode()) && i + 1 < n &&
+            (h[i + 1] == u'て' || h[i + 1] == u'た') && h[i - 1] != u'一' && h[i - 1] != u'且')
             return true;
         // ぢつと, づつと: today's spelling starts no word with ぢ or づ.
         if ((c == u'ぢ' || c == u'づ') && !kanaAt(i - 1) && kanaAt(i + 1))

@@ -451,6 +451,16 @@ void ReadingEngine::readRun(QStringView run, const QList<qsizetype> &origin, Lin
                 return false;
             return m_mecab->features(node.feature).detail == u"固有名詞";
         };
+        // A number and its counter that MeCab also knows as a place (十四日 トヨヒ) is the
+        // number.
+        auto numberAsName = [this](QStringView word, const char *feature) {
+            qsizetype digits = 0;
+            while (digits < word.size() && isNumeral(word[digits]))
+                ++digits;
+            return digits > 0 && digits < word.size() &&
+                   counterAt(word, digits) == word.size() - digits &&
+                   m_mecab->features(feature).detail == u"固有名詞";
+        };
         auto dependent = [this](const char *feature) {
             const MecabReader::Features f = m_mecab->features(feature);
             return f.partOfSpeech == u"助詞" || f.partOfSpeech == u"助動詞";
@@ -535,6 +545,9 @@ void ReadingEngine::readRun(QStringView run, const QList<qsizetype> &origin, Lin
                 if (bool on = false; nativeAlone.contains(node.begin) && aloneNoun(node, &on) && on)
                     c.cost += OnAloneCost;
                 if (leftOut.contains(c.begin))
+                    c.cost += ContractionCost;
+                if (numberAsName(QStringView(mecabText).sliced(c.begin, c.end - c.begin),
+                                 node.feature))
                     c.cost += ContractionCost;
                 if (!countries.isEmpty() && node.end - node.begin == 1 &&
                     countries.contains({node.begin, m_mecab->features(node.feature).reading}))

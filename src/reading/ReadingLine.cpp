@@ -7,6 +7,7 @@
 #include "reading/KanaRules.h"
 #include "reading/KanjiDictionary.h"
 #include "reading/Lexicon.h"
+#include "reading/MecabReader.h"
 #include "reading/Mora.h"
 #include "reading/ReadingEngine.h"
 #include "text/Ruby.h"
@@ -37,12 +38,13 @@ bool rubyIsReading(QStringView ruby)
 QString rubyKana(QStringView base, QStringView ruby, bool historicalLine)
 {
     const QString kana = toHiragana(expandKanaRepetition(ruby));
-    if (historicalLine || kana.contains(u'ゐ') || kana.contains(u'ゑ') ||
-        (kana.size() >= 2 && kana.endsWith(u'へ')))
-        return modernFromHistorical(kana).text;
+    const bool old = historicalLine || kana.contains(u'ゐ') || kana.contains(u'ゑ') ||
+                     (kana.size() >= 2 && kana.endsWith(u'へ'));
     // Today's kana, and that with the small kana old prints write large (じやうげ じょうげ,
-    // いつぱい いっぱい): whichever of them KANJIDIC spells the base with, the small first.
-    const QString today = modernFromHistorical(kana).text;
+    // いつぱい いっぱい): whichever of them KANJIDIC spells the base with, the small first;
+    // in a line of old spelling today's kana where KANJIDIC spells neither. (Ruby is one
+    // word: its や is no particle, がんじやう がんじょう.)
+    const QString today = modernFromHistorical(kana, false).text;
     QString small = today;
     for (qsizetype k = 1; k < small.size(); ++k) {
         if (const QChar s = smallAfterIRow(small[k - 1], small[k]); !s.isNull())
@@ -53,11 +55,11 @@ QString rubyKana(QStringView base, QStringView ruby, bool historicalLine)
     }
     small.replace(QStringLiteral("ゃう"), QStringLiteral("ょう"));
     const KanjiDictionary &kanji = KanjiDictionary::instance();
-    for (const QString &spelling : {small, kana, today}) {
+    for (const QString &spelling : {small, old ? today : kana, today}) {
         if (kanji.spells(base, spelling))
             return spelling;
     }
-    return kana;
+    return old ? today : kana;
 }
 
 // Old prints write small kana large (らしやうもん for らしょうもん); compared so.
@@ -214,10 +216,18 @@ QList<Word> ReadingEngine::readLine(QStringView line, LineKind kind) const
     QList<text::RubyPiece> pieces;
     // Without ｜ the base is every kanji before the ruby, but a reader gives the ruby only to
     // the kanji it spells: 唐の都洛陽《らくよう》 is とうの みやこ らくよう.
+    // (Not where the kanji are one word of the dictionary's, read otherwise: 法衣《ころも》.)
     const KanjiDictionary &kanji = KanjiDictionary::instance();
+    auto oneWord = [this](const QString &base) {
+        const QList<MecabReader::Node> nodes = m_mecab->lattice(base);
+        return std::any_of(nodes.cbegin(), nodes.cend(), [&](const MecabReader::Node &node) {
+            return !node.unknown && node.begin == 0 && node.end == base.size();
+        });
+    };
     for (text::RubyPiece &p : text::parseRuby(line)) {
         const QString ruby = toHiragana(p.ruby);
-        if (p.hasRuby() && p.barLength == 0 && p.text.size() >= 2 && !kanji.spells(p.text, ruby)) {
+        if (p.hasRuby() && p.barLength == 0 && p.text.size() >= 2 && !kanji.spells(p.text, ruby) &&
+            !oneWord(p.text)) {
             qsizetype from = 1;
             while (from < p.text.size() && (p.text[from].isLowSurrogate() ||
                                             !kanji.spells(QStringView(p.text).sliced(from), ruby)))
@@ -262,14 +272,25 @@ QList<Word> ReadingEngine::readLine(QStringView line, LineKind kind) const
             if (const QString written = toHiragana(expandKanaRepetition(p.ruby));
                 w.kana != written || mayHaveLargeSmallKana(written) ||
                 modernFromHistorical(written, false).text != written) {
+                // (Any of the dictionary's readings of the base as one word: 蝙蝠 is
+                // かわほり and こうもり.)
                 QList<Word> base;
                 readPlain(p.text, 0, withoutMeter, base);
-                QString said;
+                QStringList says(QString{});
                 for (const Word &b : base)
-                    said += b.kana;
-                if (said == written || withLargeKana(said) == withLargeKana(w.kana) ||
-                    withLargeKana(said) == withLargeKana(modernFromHistorical(written, false).text))
-                    w.kana = said;
+                    says.front() += b.kana;
+                for (const MecabReader::Node &node : m_mecab->lattice(p.text)) {
+                    if (!node.unknown && node.begin == 0 && node.end == p.text.size())
+                        says << toHiragana(m_mecab->features(node.feature).reading);
+                }
+                const QString today = modernFromHistorical(written, false).text;
+                for (const QString &said : std::as_const(says)) {
+                    if (said == written || withLargeKana(said) == withLargeKana(w.kana) ||
+                        withLargeKana(said) == withLargeKana(today)) {
+                        w.kana = said;
+                        break;
+                    }
+                }
             }
             w.fromRuby = true;
             w.begin = p.notationStart();

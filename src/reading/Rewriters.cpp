@@ -49,9 +49,17 @@ void joinNumbers(QStringView text, bool poetic, QList<Token> &tokens)
             qsizetype k = j + 1;
             while (k < tokens.size() && tokens[k].end < e + counter)
                 ++k;
+            const bool afterMonth = b > 1 && text[b - 1] == u'月' && isNumeral(text[b - 2]);
+            const QStringView unit = text.sliced(e, counter);
             if (k < tokens.size() && tokens[k].end == e + counter) {
-                const bool afterMonth = b > 1 && text[b - 1] == u'月' && isNumeral(text[b - 2]);
-                kana = countedReading(value, text.sliced(e, counter), afterMonth);
+                kana = countedReading(value, unit, afterMonth);
+                last = k;
+            } else if (k == j + 1 && k < tokens.size() && tokens[k].begin == e &&
+                       tokens[k].kana.startsWith(counterReading(unit))) {
+                // A word that starts with the counter (時半 じはん): the counter said after
+                // the number, then the rest (九時半 くじはん).
+                kana = countedReading(value, unit, afterMonth) +
+                       tokens[k].kana.mid(counterReading(unit).size());
                 last = k;
             }
         }
@@ -102,8 +110,10 @@ void poeticWords(QStringView text, QList<Token> &tokens)
             // 濁り初めたる にごりそめたる.
             t.kana.replace(0, 3, QStringLiteral("そめ"));
         } else if (fromMecab && t.features.base.endsWith(QStringLiteral("入る")) &&
-                   t.kana.startsWith(QStringLiteral("はい"))) {
-            t.kana.remove(0, 1); // the old verb いる: 日の入る ひのいる, 分け入る
+                   t.kana.startsWith(QStringLiteral("はい")) &&
+                   (t.features.base != u"入る" || t.features.form != u"連用タ接続")) {
+            // The old verb いる: 日の入る ひのいる, 分け入る; today's 入った alone is today's.
+            t.kana.remove(0, 1);
         } else if (surface == u"我" && t.source != Source::User && following &&
                    (isKanji(text[following->begin].unicode()) ||
                     isHiragana(text[following->begin].unicode())) &&

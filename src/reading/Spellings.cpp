@@ -173,6 +173,19 @@ QList<Modernised> todaysSpellings(QStringView mecabText, LineStyle kind)
     }
     if (stem.text.size() < n)
         variants << stem;
+    // And leave out the first kana of a long okurigana: 恥かしい はずかしい.
+    if (std::optional<Modernised> shorter = withKanaAdded(mecabText, [&](qsizetype k) {
+            if (!isKanji(mecabText[k].unicode()))
+                return QChar();
+            for (const QString &kun : dictionary.readings(mecabText[k].unicode()).kun) {
+                const QStringView okurigana = QStringView(kun).sliced(kun.indexOf(u'.') + 1);
+                if (kun.contains(u'.') && okurigana.size() >= 4 &&
+                    mecabText.sliced(k + 1).startsWith(okurigana.sliced(1, okurigana.size() - 2)))
+                    return okurigana[0];
+            }
+            return QChar();
+        }))
+        variants << *shorter;
     for (Modernised &variant : variants) {
         // Old prints write a large つ for today's small っ (待つて, くねつて, ぢつと), large
         // や ゆ よ after an i-row kana for small ones (ちよつと ちょっと), and ぢ づ where

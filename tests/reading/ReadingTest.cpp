@@ -281,6 +281,8 @@ TEST_F(Engine, ReadsPoemsNamesMarksAndNumbers)
         {u"人々", u"ひとびと"},
         {u"瀬々", u"せ ぜ"},
         {u"2026年12月8日", u"にせんにじゅうろくねん じゅうにがつ ようか"},
+        // A counter at the start of MeCab's word (時半), a date MeCab also knows as a place.
+        {u"九時半から十四日まで一箱", u"くじはんから じゅうよっかまで ひとはこ"},
         {u"｜春日《かすが》の山", u"かすがの やま"},
         {u"この大きな家の前で", u"この おおきな いえの まえで"},
         // Rain falls (降る), a passenger gets off (降りる).
@@ -399,6 +401,11 @@ TEST_F(Engine, ReadsPoemsNamesMarksAndNumbers)
          u"いうまでも なく, ゆめであった, どこまで まいりましょう, この なつわ その まちに "
          u"すんだ"},
         {u"ぢつと手を見る。有るやうで無し。", u"じっと てお みる, あるようで なし"},
+        // Ruby in old spelling said as any of the base's dictionary readings, or in today's
+        // kana; ruby over a word of the dictionary's goes to all of it (法衣 ころも).
+        {u"蝙蝠《かうもり》が飛ぶ。旅の法衣《ころも》を着て、岩畳《がんじやう》の火鉢に寄つた。",
+         u"こうもりが とぶ, たびの ころもお きて, がんじょうの ひばちに よった"},
+        {u"恥かしさうに笑つた。", u"はずかしそうに わらった"},
         {u"やつぱり駄目だつた。もつと光を。", u"やっぱり だめだった, もっと ひかりお"},
         {u"ちよつと待つて。しやうがない事であつた。",
          u"ちょっと まって, しょうがない ことであった"},
