@@ -55,9 +55,10 @@ void joinNumbers(QStringView text, bool poetic, QList<Token> &tokens)
                 kana = countedReading(value, unit, afterMonth);
                 last = k;
             } else if (k == j + 1 && k < tokens.size() && tokens[k].begin == e &&
+                       tokens[k].end == e + counter + 1 && text[e + counter] == u'半' &&
                        tokens[k].kana.startsWith(counterReading(unit))) {
-                // A word that starts with the counter (時半 じはん): the counter said after
-                // the number, then the rest (九時半 くじはん).
+                // The counter and a half as one word (時半 じはん): the counter said after
+                // the number, then the half (九時半 くじはん; 一人前 is a word of its own).
                 kana = countedReading(value, unit, afterMonth) +
                        tokens[k].kana.mid(counterReading(unit).size());
                 last = k;

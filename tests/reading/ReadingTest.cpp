@@ -282,7 +282,8 @@ TEST_F(Engine, ReadsPoemsNamesMarksAndNumbers)
         {u"瀬々", u"せ ぜ"},
         {u"2026年12月8日", u"にせんにじゅうろくねん じゅうにがつ ようか"},
         // A counter at the start of MeCab's word (時半), a date MeCab also knows as a place.
-        {u"九時半から十四日まで一箱", u"くじはんから じゅうよっかまで ひとはこ"},
+        {u"九時半から十四日まで一箱、一人前",
+         u"くじはんから じゅうよっかまで ひとはこ, いちにんまえ"},
         {u"｜春日《かすが》の山", u"かすがの やま"},
         {u"この大きな家の前で", u"この おおきな いえの まえで"},
         // Rain falls (降る), a passenger gets off (降りる).
