@@ -498,17 +498,22 @@ void ReadingEngine::readRun(QStringView run, const QList<qsizetype> &origin, Lin
                 return *on || r.kun.contains(kana);
             };
             // (Where MeCab has only the Chinese sound, KANJIDIC's native word: 園 その.)
+            // (Or only as a name, whose classes join the words around it worse: 園 ソノ.)
             QHash<qsizetype, QString> kunAlone;
             if (kind.recited) {
+                QSet<qsizetype> nativeCommon;
                 for (const MecabReader::Node &node : nodes) {
                     bool on = false;
-                    if (aloneNoun(node, &on) && !on)
+                    if (aloneNoun(node, &on) && !on) {
                         nativeAlone.insert(node.begin);
+                        if (m_mecab->features(node.feature).detail != u"固有名詞")
+                            nativeCommon.insert(node.begin);
+                    }
                 }
                 const KanjiDictionary &kanji = KanjiDictionary::instance();
                 for (const MecabReader::Node &node : nodes) {
                     const char32_t c = mecabText[node.begin + shift].unicode();
-                    if (bool on = false; !nativeAlone.contains(node.begin) &&
+                    if (bool on = false; !nativeCommon.contains(node.begin) &&
                                          !isNumeral(QChar(c)) && aloneNoun(node, &on) && on &&
                                          kanji.readings(c).kun.contains(kanji.alone(c)))
                         kunAlone.insert(node.begin, kanji.alone(c));

@@ -320,6 +320,9 @@ TEST_F(Engine, ReadsPoemsNamesMarksAndNumbers)
          u"もがみがわ さかしらなみの たつまでに ふぶく ゆうべと なりに けるかも"},
         {u"春の夜の闇はあやなし梅の花色こそ見えね香やは隠るる",
          u"はるのよの やみわ あやなし うめの はな いろこそ みえね かやわ かくるる"},
+        // Where MeCab has the native word only as a name, KANJIDIC's (園 その).
+        {u"わが園の　梅のはつ花　咲きにけり　君が来まさむ　春を待ちつつ",
+         u"わが そのの, うめの はつ はな, さきにけり, きみが き まさん, はるお まちつつ"},
         // Years in native numbers, 来 before the perfective ぬれ, and 言 alone as こと.
         {u"五年を　ひとり経にけり　別れ来ぬれば　言も通はぬ　夜半の月影",
          u"いつとせお, ひとり へにけり, わかれ きぬれば, ことも かよわぬ, よわの つきかげ"},
