@@ -409,7 +409,8 @@ QString auxiliaryMuAsN(QStringView text)
     return out;
 }
 
-Modernised modernFromHistorical(QStringView text, bool particlesStartWords, bool fuseVerbEnds)
+Modernised modernFromHistorical(QStringView text, bool particlesStartWords, bool fuseVerbEnds,
+                                bool continuativesEndWords)
 {
     Modernised m;
     const qsizetype n = text.size();
@@ -425,7 +426,9 @@ Modernised modernFromHistorical(QStringView text, bool particlesStartWords, bool
         const bool afterKana = i > 0 && isHiragana(before.unicode());
         const bool afterKanji = i > 0 && isKanji(before.unicode());
         const bool wordStart = !(afterKana || afterKanji) ||
-                               (particlesStartWords && afterKana && isParticleLike(before));
+                               (particlesStartWords && afterKana && isParticleLike(before)) ||
+                               (continuativesEndWords && afterKana &&
+                                inRow(before, u"いきしちにひみりえけせてねへめれ"));
         const QChar next = i + 1 < n ? text[i + 1] : QChar();
         if (c == u'ゐ') {
             put(QChar(u'い'), i);

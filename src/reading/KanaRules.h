@@ -63,8 +63,10 @@ struct Modernised
 // is not Japanese start a word: the reading engine weighs both readings (やはらかに after や).
 // With `fuseVerbEnds` false, an a-row kana and a ふ ending a word keep their sounds as a
 // verb's end is said outside the recitation of waka (ちがふ ちがう, not ちごう).
+// With `continuativesEndWords`, a kana of the i- or e-row ends a word too, as a verb's
+// continuative before the verb it makes a compound with (うちはらふ うちはらう).
 Modernised modernFromHistorical(QStringView text, bool particlesStartWords = true,
-                                bool fuseVerbEnds = true);
+                                bool fuseVerbEnds = true, bool continuativesEndWords = false);
 
 // Only the auxiliary む said ん (あらむ -> あらん, とどめむ -> とどめん), for poems in
 // modern kana that still use it; character for character.

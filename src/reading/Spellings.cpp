@@ -57,6 +57,8 @@ QList<Modernised> todaysSpellings(QStringView mecabText, LineStyle kind)
         variants << modernFromHistorical(mecabText) << modernFromHistorical(mecabText, false);
     if (oldPrint && !kind.recited)
         variants << modernFromHistorical(mecabText, true, false);
+    if (oldPrint)
+        variants << modernFromHistorical(mecabText, true, false, true);
     if (kind.poetic) {
         const KanjiDictionary &kanji = KanjiDictionary::instance();
         auto add = [&](const std::function<QChar(qsizetype)> &added) {

@@ -329,6 +329,9 @@ TEST_F(Engine, ReadsPoemsNamesMarksAndNumbers)
         // らむ after a verb in kana is the auxiliary, not MeCab's verb くらむ.
         {u"春風に　氷とくらむ　山川の　岸の家をぞ　思ひ出でける",
          u"はるかぜに, こおりと くらん, やまがわの, きしの いえおぞ, おもいいで ける"},
+        // A verb's continuative before the verb it makes a compound with (うちはらふ).
+        {u"旅衣　袖うちはらふ　朝霜に　見ゆる山路の　遠き白雪",
+         u"たびごろも, そで うちはらう, あさじもに, みゆる やまじの, とおき しらゆき"},
         // Nor after a kanji or a verb's て (袖ふれし, ぬけてふる).
         {u"誰が袖ふれし宿の梅ぞも 底ぬけてふるみぞれかな",
          u"たが そで ふれし やどの うめぞも, そこぬけて ふる みぞれかな"},
