@@ -795,9 +795,9 @@ void ReadingEngine::readRun(QStringView run, const QList<qsizetype> &origin, Lin
                     t.doubtful = true;
                 } else if (isPunctuationFeature(t.features) && c.source != Source::Unknown) {
                     t.silent = true;
-                } else if (kind.historical && c.source == Source::Unknown) {
-                    // Kana MeCab knows no word in, said as today's spelling has it
-                    // (とぶらはむ とぶらわん).
+                } else if ((kind.historical || kind.poetic) && c.source == Source::Unknown) {
+                    // Kana MeCab knows no word in, in verse or old spelling, said as today's
+                    // spelling has it (とぶらはむ とぶらわん).
                     if (historicalSaid.text.isEmpty())
                         historicalSaid = modernFromHistorical(mecabText, true, kind.recited);
                     for (qsizetype k = 0; k < historicalSaid.text.size(); ++k) {
