@@ -443,6 +443,8 @@ Modernised modernFromHistorical(QStringView text, bool particlesStartWords, bool
             ++i;
         } else if (isAuxiliaryMu(text, i) && !m.text.endsWith(u'ん')) {
             put(QChar(u'ん'), i);
+        } else if (c == u'は' && (before == u'は' || next == u'は')) {
+            put(c, i); // はは and ははそは are said as written
         } else if (!wordStart &&
                    (c == u'は' || c == u'ひ' || c == u'ふ' || c == u'へ' || c == u'ほ') &&
                    !(afterKanji && (c == u'は' || c == u'へ') &&

@@ -789,6 +789,15 @@ void ReadingEngine::readRun(QStringView run, const QList<qsizetype> &origin, Lin
                     if (t.features.partOfSpeech == u"助詞" &&
                         (surface == u"は" || surface == u"へ"))
                         t.kana = surface == u"は" ? QStringLiteral("わ") : QStringLiteral("え");
+                    // (No particle は follows another: はは is a word MeCab does not know,
+                    // 母, ははそは.)
+                    if (t.kana == u"わ" && surface == u"は" && !tokens.isEmpty() &&
+                        tokens.back().end == c.begin && tokens.back().kana == u"わ" &&
+                        text[tokens.back().begin] == u'は' &&
+                        tokens.back().features.partOfSpeech == u"助詞") {
+                        t.kana = QStringLiteral("は");
+                        tokens.back().kana = QStringLiteral("は");
+                    }
                 } else if (containsKanji(surface)) {
                     t.kana = KanjiDictionary::instance().read(surface, &t.alternatives,
                                                               c.end < n ? text[c.end] : QChar());

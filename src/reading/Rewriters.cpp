@@ -204,6 +204,9 @@ void classicalSounds(QStringView text, bool historical, bool recited, QList<Toke
                                                [](QChar k) { return isHiragana(k.unicode()); });
         const bool verbsOwn =
             t.features.partOfSpeech == u"動詞" && t.features.form == u"基本形" && !auxiliaryLike;
+        // (A verb's end in historical kana that MeCab's reading keeps: といふ.)
+        if (historical && t.kana.size() >= 2 && t.kana.endsWith(u'ふ') && surface.endsWith(u'ふ'))
+            t.kana.back() = u'う';
         if (t.kana.endsWith(u'む') && surface.endsWith(u'む') && !verbsOwn &&
             isAuxiliaryMu(text, t.end - 1)) {
             t.kana.back() = u'ん';
@@ -450,6 +453,25 @@ void honorificO(QStringView text, QList<Token> &tokens)
     }
 }
 
+// A kanji MeCab reads with the kana after it, that kana written again as okurigana (我れ
+// われ|れ, 幽けき かそけ|けき): said once.
+void okuriganaTwice(QStringView text, QList<Token> &tokens)
+{
+    for (qsizetype i = 0; i + 1 < tokens.size(); ++i) {
+        Token &t = tokens[i];
+        const Token &next = tokens[i + 1];
+        if (t.end - t.begin != 1 || !isKanji(text[t.begin].unicode()) || t.kana.size() < 2 ||
+            t.source == Source::User || next.begin != t.end || next.end - next.begin != 1 ||
+            !isHiragana(text[next.begin].unicode()) || text[next.begin] != t.kana.back() ||
+            QStringView(u"のをにとやぞばはもがでへかよねさてし").contains(text[next.begin]))
+            continue;
+        // (A Chinese sound is no stem: 長う ちょう is ながう's.)
+        if (KanjiDictionary::instance().readings(text[t.begin].unicode()).on.contains(t.kana))
+            continue;
+        t.kana.chop(1);
+    }
+}
+
 // 是 before a particle is the old これ (是がまあ, 是は), but for 是が非でも.
 void demonstrativeKore(QStringView text, QList<Token> &tokens)
 {
@@ -540,6 +562,7 @@ void rewrite(QStringView text, LineStyle style, QList<Token> &tokens, const Voic
     verbSounds(tokens);
     honorificO(text, tokens);
     demonstrativeKore(text, tokens);
+    okuriganaTwice(text, tokens);
     if (style.historical)
         volitionalU(text, tokens);
     joinNumbers(text, style.poetic, tokens);

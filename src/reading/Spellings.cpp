@@ -76,11 +76,15 @@ QList<Modernised> todaysSpellings(QStringView mecabText, LineStyle kind)
                 const bool runStart = k == 0 || !isKanji(mecabText[k - 1].unicode());
                 if (!isKanji(mecabText[k].unicode()))
                     return QChar();
-                if (sound.isNull())
-                    return runStart && (next == u'て' || next == u'た')
-                               ? kanji.omittedOkurigana(mecabText[k].unicode(),
-                                                        KanjiDictionary::Okurigana::OneRow)
-                               : QChar();
+                // (Not where the kana is that verb's own: 持てあます.)
+                if (sound.isNull()) {
+                    const QChar ending =
+                        runStart && (next == u'て' || next == u'た')
+                            ? kanji.omittedOkurigana(mecabText[k].unicode(),
+                                                     KanjiDictionary::Okurigana::OneRow)
+                            : QChar();
+                    return ending == next ? QChar() : ending;
+                }
                 return (sound == u'ん' ? voicedNext && runStart
                                        : next == u'て' || (next == u'た' && runStart))
                            ? sound
@@ -197,8 +201,9 @@ QList<Modernised> todaysSpellings(QStringView mecabText, LineStyle kind)
             if (kind.historical && (c == u'ぢ' || c == u'づ') && k + 1 < variant.text.size() &&
                 (k == 0 || !isKana(variant.text[k - 1].unicode())))
                 variant.text[k] = c == u'ぢ' ? u'じ' : u'ず';
+            // (Not after a particle: はるにや is に and や.)
             if (const QChar s = k > 0 ? smallAfterIRow(variant.text[k - 1], c) : QChar();
-                kind.historical && !s.isNull())
+                kind.historical && !s.isNull() && !isParticleLike(variant.text[k - 1]))
                 variant.text[k] = s;
             if (c != u'つ' || k == 0 || k + 1 >= variant.text.size())
                 continue;

@@ -329,6 +329,10 @@ TEST_F(Engine, ReadsPoemsNamesMarksAndNumbers)
         // らむ after a verb in kana is the auxiliary, not MeCab's verb くらむ.
         {u"春風に　氷とくらむ　山川の　岸の家をぞ　思ひ出でける",
          u"はるかぜに, こおりと くらん, やまがわの, きしの いえおぞ, おもいいで ける"},
+        // はは as written, a kana written again after MeCab's reading (幽けき), に and や
+        // two particles, MeCab's といふ recited.
+        {u"ははそはの　母を思へば　幽けき　春にやあらむ　風といふなり",
+         u"はは そわの, ははお おもえば, かそけき, はるにや あらん, かぜと ゆうなり"},
         // A verb's continuative before the verb it makes a compound with (うちはらふ).
         {u"旅衣　袖うちはらふ　朝霜に　見ゆる山路の　遠き白雪",
          u"たびごろも, そで うちはらう, あさじもに, みゆる やまじの, とおき しらゆき"},
