@@ -300,7 +300,10 @@ bool looksHistorical(QStringView line)
     }
     for (qsizetype i = 0; i < n; ++i) {
         const QChar c = h[i];
-        if (c == u'ゐ' || c == u'ゑ')
+        // をとこ, をとゝひ: no particle starts a line or follows a blank or a mark.
+        if (c == u'ゐ' || c == u'ゑ' ||
+            (c == u'を' && !kanaAt(i - 1) && (i == 0 || !isKanji(h[i - 1].unicode())) &&
+             kanaAt(i + 1)))
             return true;
         // 寄つて, 待つた: a verb's stem in kanji before a large つ and て or た.
         if (c == u'つ' && i > 0 && isKanji(h[i - 1].unicode()) && i + 1 < n &&
