@@ -685,7 +685,8 @@ void ReadingEngine::readRun(QStringView run, const QList<qsizetype> &origin, Lin
                     // word of the old language, for lines in historical kana.
                     // (A long one that ends where the kana do may start inside them:
                     // とほりたりたまきはる我が.)
-                    // (A verb of one kanji with its okurigana may end a run: 月出でて.)
+                    // (A verb of one kanji with two kana or more of okurigana may start at a
+                    // run's last kanji.)
                     const bool kanjiWord = containsKanji(text.sliced(p, m.length));
                     const bool endsKana =
                         p + m.length == n || !isKana(text[p + m.length].unicode());

@@ -306,8 +306,8 @@ void tenMinutes(QStringView text, QList<Token> &tokens)
 
 // A waka in historical kana counts years in native numbers with とせ: 五年 いつとせ, 三年
 // みとせ, 百年 ももとせ; a number before とせ in kana is native anywhere (十とせ ととせ). The
-// numeral's native word is the stem of its kun in -つ (いつ.つ), else its shortest kun (十 と, 千
-// ち).
+// numeral's native word is the stem of its kun in -つ (いつ.つ), else its shortest kun
+// (十 と, 千 ち).
 void nativeYears(QStringView text, bool waka, QList<Token> &tokens)
 {
     for (Token &t : tokens) {
@@ -336,9 +336,8 @@ void nativeYears(QStringView text, bool waka, QList<Token> &tokens)
 
 // 一 before a word in hiragana is the native ひと: 一さじ, 一きれ, 一ねむり (not before a
 // particle, 一から, nor before ば or a half-voiced kana: 一ばん, 一ぱい); in verse 二 too is
-// ふた (二もと). In verse 一 and 二
-// before a kanji read as its native word, no counter, are ひと and ふた, the word unvoiced:
-// 一坏 ひとつき, 二声 ふたこえ.
+// ふた (二もと). In verse 一 and 二 before a kanji read as its native word, no counter, are
+// ひと and ふた, the word unvoiced: 一坏 ひとつき, 二声 ふたこえ.
 void nativeOne(QStringView text, bool poetic, QList<Token> &tokens)
 {
     static const QStringView unvoiced = u"かきくけこさしすせそたちつてとはひふへほ";

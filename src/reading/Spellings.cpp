@@ -124,9 +124,8 @@ QList<Modernised> todaysSpellings(QStringView mecabText, LineStyle kind)
                     }))
                     return QChar();
                 using Okurigana = KanjiDictionary::Okurigana;
-                // (Not before a kana that ends an adjective too, or a particle: 深し, 立かな
-                // (but 落かゝる);
-                // nor one a verb of five rows ends in: 落せ おとせ.)
+                // (Not before a kana that ends an adjective too or a particle, 深し, 立かな
+                // but 落かゝる; nor before one a verb of five rows ends in, 落せ おとせ.)
                 if (oneRow) {
                     const bool endsFiveRow =
                         std::any_of(r.kun.cbegin(), r.kun.cend(), [&](const QString &kun) {
