@@ -218,16 +218,19 @@ QList<Word> ReadingEngine::readLine(QStringView line, LineKind kind) const
     // the kanji it spells: 唐の都洛陽《らくよう》 is とうの みやこ らくよう.
     // (Not where the kanji are one word of the dictionary's, read otherwise: 法衣《ころも》.)
     const KanjiDictionary &kanji = KanjiDictionary::instance();
-    auto oneWord = [this](const QString &base) {
-        const QList<MecabReader::Node> nodes = m_mecab->lattice(base);
-        return std::any_of(nodes.cbegin(), nodes.cend(), [&](const MecabReader::Node &node) {
-            return !node.unknown && node.begin == 0 && node.end == base.size();
-        });
+    // The dictionary's readings of a base as one word (蝙蝠 かわほり, こうもり).
+    auto wordReadings = [this](const QString &base) {
+        QStringList readings;
+        for (const MecabReader::Node &node : m_mecab->lattice(base)) {
+            if (!node.unknown && node.begin == 0 && node.end == base.size())
+                readings << toHiragana(m_mecab->features(node.feature).reading);
+        }
+        return readings;
     };
     for (text::RubyPiece &p : text::parseRuby(line)) {
         const QString ruby = toHiragana(p.ruby);
         if (p.hasRuby() && p.barLength == 0 && p.text.size() >= 2 && !kanji.spells(p.text, ruby) &&
-            !oneWord(p.text)) {
+            wordReadings(p.text).isEmpty()) {
             qsizetype from = 1;
             while (from < p.text.size() && (p.text[from].isLowSurrogate() ||
                                             !kanji.spells(QStringView(p.text).sliced(from), ruby)))
@@ -279,10 +282,7 @@ QList<Word> ReadingEngine::readLine(QStringView line, LineKind kind) const
                 QStringList says(QString{});
                 for (const Word &b : base)
                     says.front() += b.kana;
-                for (const MecabReader::Node &node : m_mecab->lattice(p.text)) {
-                    if (!node.unknown && node.begin == 0 && node.end == p.text.size())
-                        says << toHiragana(m_mecab->features(node.feature).reading);
-                }
+                says += wordReadings(p.text);
                 const QString today = modernFromHistorical(written, false).text;
                 for (const QString &said : std::as_const(says)) {
                     if (said == written || withLargeKana(said) == withLargeKana(w.kana) ||
