@@ -428,10 +428,13 @@ Modernised modernFromHistorical(QStringView text, bool particlesStartWords, bool
         const QChar before = i > 0 ? text[i - 1] : QChar();
         const bool afterKana = i > 0 && isHiragana(before.unicode());
         const bool afterKanji = i > 0 && isKanji(before.unicode());
-        const bool wordStart = !(afterKana || afterKanji) ||
-                               (particlesStartWords && afterKana && isParticleLike(before)) ||
-                               (continuativesEndWords && afterKana &&
-                                inRow(before, u"いきしちにひみりえけせてねへめれ"));
+        const bool wordStart =
+            !(afterKana || afterKanji) ||
+            (particlesStartWords && afterKana && isParticleLike(before)) ||
+            (continuativesEndWords && afterKana &&
+             inRow(before, u"いきしちにひみりえけせてねへめれ")) ||
+            // (A ふ after a u-row kana ends a verb: くふ|ほたる.)
+            (before == u'ふ' && i >= 2 && inRow(text[i - 2], u"うくすつぬむゆる"));
         const QChar next = i + 1 < n ? text[i + 1] : QChar();
         if (c == u'ゐ') {
             put(QChar(u'い'), i);
