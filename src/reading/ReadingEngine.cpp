@@ -799,6 +799,11 @@ void ReadingEngine::readRun(QStringView run, const QList<qsizetype> &origin, Lin
                         t.kana = QStringLiteral("は");
                         tokens.back().kana = QStringLiteral("は");
                     }
+                    // (Nor the particle を: をば is written so; 鐘をはなるゝ is 離るる.)
+                    if (t.kana == u"わ" && surface == u"は" && !tokens.isEmpty() &&
+                        tokens.back().end == c.begin && text[tokens.back().begin] == u'を' &&
+                        tokens.back().end - tokens.back().begin == 1)
+                        t.kana = QStringLiteral("は");
                 } else if (containsKanji(surface)) {
                     t.kana = KanjiDictionary::instance().read(surface, &t.alternatives,
                                                               c.end < n ? text[c.end] : QChar());
