@@ -14,6 +14,13 @@ QStringView surfaceOf(QStringView text, const Token &t)
     return text.sliced(t.begin, t.end - t.begin);
 }
 
+// Whether `rest` is the かな (or 哉) that ends a haiku: the line's end or a blank after it.
+bool isClosingKana(QStringView rest)
+{
+    const qsizetype n = rest.startsWith(u"かな") ? 2 : rest.startsWith(u'哉') ? 1 : 0;
+    return n > 0 && (rest.size() == n || rest[n].isSpace());
+}
+
 } // namespace
 
 // Numbers MeCab reads digit by digit (二|十|歳, 十|日, 三|百|本) as one word with their
@@ -173,6 +180,17 @@ void poeticWords(QStringView text, QList<Token> &tokens)
             }
             if (!stem.isEmpty())
                 t.kana = stem;
+        } else if (fromMecab && surface.size() == 1 && isKanji(surface[0].unicode()) &&
+                   (t.begin == 0 || !isKanji(text[t.begin - 1].unicode())) &&
+                   isClosingKana(text.sliced(t.end))) {
+            // An adjective's kanji alone before the closing かな is its noun, the さ left out
+            // by old prints: 寒かな さむさかな, 涼哉 すずしさかな (夜寒哉 is one word).
+            for (const QString &kun : kanji.readings(surface[0].unicode()).kun) {
+                if (kun.endsWith(QStringLiteral(".い")) || kun.endsWith(QStringLiteral(".しい"))) {
+                    t.kana = kun.chopped(1).remove(u'.') + u'さ';
+                    break;
+                }
+            }
         } else if (fromMecab && surface.size() == 1 && isKanji(surface[0].unicode()) &&
                    t.features.detail == u"固有名詞" &&
                    !kanji.readings(surface[0].unicode()).on.contains(t.kana)) {
