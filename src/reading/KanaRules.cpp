@@ -468,9 +468,10 @@ Modernised modernFromHistorical(QStringView text, bool particlesStartWords, bool
             // A historical う fuses with the kana before it as it is said today.
             if (to == u'う' && afterKana && !m.text.isEmpty()) {
                 const QChar prev = m.text.back();
-                // いふ, けふ, てふ end a word; inside one (ふはりふはり) the ふ is no vowel.
+                // いふ, けふ, てふ end a word, as a verb does before なり and べし (死にたまふ
+                // なり); inside one (ふはりふはり) the ふ is no vowel.
                 const bool wordEnds = !isHiragana(next.unicode()) ||
-                                      QStringView(u"のをにはもとがやぞかよ").contains(next);
+                                      QStringView(u"のをにはもとがやぞかよなべ").contains(next);
                 if (const auto o = aToO().constFind(prev);
                     o != aToO().cend() && (fuseVerbEnds || !wordEnds)) {
                     m.text.back() = *o;
