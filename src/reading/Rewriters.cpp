@@ -453,20 +453,31 @@ void volitionalU(QStringView text, QList<Token> &tokens)
     }
 }
 
-// 御 before a verb is the native お: 御歩きになる おあるきになる, 御待ち.
-void honorificO(QStringView text, QList<Token> &tokens)
+// 御 before a verb is the native お: 御歩きになる おあるきになる, 御待ち. Before a noun of one
+// kanji read as its native word it is no ご either: お (御目にかかる), in verse the old おん
+// (御目の雫 おんめの, 御身 おんみ).
+void honorificO(QStringView text, bool poetic, QList<Token> &tokens)
 {
     for (qsizetype i = 0; i + 1 < tokens.size(); ++i) {
         Token &t = tokens[i];
         const Token &next = tokens[i + 1];
+        if (surfaceOf(text, t) != u"御" || t.source == Source::User ||
+            t.source == Source::Lexicon || next.begin != t.end)
+            continue;
         const QStringView word = surfaceOf(text, next);
         // A verb, or a noun made of one (歩き, 待ち): kanji with its okurigana.
-        const bool native = next.features.partOfSpeech == u"動詞" ||
-                            (next.features.partOfSpeech == u"名詞" && word.size() >= 2 &&
-                             isKanji(word.front().unicode()) && isHiragana(word.back().unicode()));
-        if (surfaceOf(text, t) == u"御" && t.source != Source::User &&
-            t.source != Source::Lexicon && next.begin == t.end && native)
+        const bool verb = next.features.partOfSpeech == u"動詞" ||
+                          (next.features.partOfSpeech == u"名詞" && word.size() >= 2 &&
+                           isKanji(word.front().unicode()) && isHiragana(word.back().unicode()));
+        if (verb) {
             t.kana = QStringLiteral("お");
+        } else if (t.kana == u"ご" && word.size() == 1 && isKanji(word.front().unicode()) &&
+                   next.features.partOfSpeech == u"名詞") {
+            const KanjiDictionary::Readings r =
+                KanjiDictionary::instance().readings(word.front().unicode());
+            if (r.kun.contains(next.kana) && !r.on.contains(next.kana))
+                t.kana = poetic ? QStringLiteral("おん") : QStringLiteral("お");
+        }
     }
 }
 
@@ -577,7 +588,7 @@ void rendaku(QStringView text, const VoicedForm &voiced, QList<Token> &tokens)
 void rewrite(QStringView text, LineStyle style, QList<Token> &tokens, const VoicedForm &voiced)
 {
     verbSounds(tokens);
-    honorificO(text, tokens);
+    honorificO(text, style.poetic, tokens);
     demonstrativeKore(text, tokens);
     okuriganaTwice(text, tokens);
     if (style.historical)
