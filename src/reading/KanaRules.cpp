@@ -454,11 +454,11 @@ Modernised modernFromHistorical(QStringView text, bool particlesStartWords, bool
         } else if (!wordStart &&
                    (c == u'は' || c == u'ひ' || c == u'ふ' || c == u'へ' || c == u'ほ') &&
                    !(afterKanji && (c == u'は' || c == u'へ') &&
-                     !QStringView(c == u'へ' ? u"ばどずじぬねり" : u"ばどずじぬね")
+                     !QStringView(c == u'へ' ? u"ばどずじぬねりる" : u"ばどずじぬね")
                           .contains(next)) &&
                    !(c == u'ふ' && next == u'う')) {
-            // (After a kanji は and へ are particles, but for a verb's へば, へど and へり:
-            // 言へば, 拾へり.)
+            // (After a kanji は and へ are particles, but for a verb's へば, へど, へり and へる:
+            // 言へば, 拾へり, 吸へる.)
             // (A ふ before う is said as written: ふうはり is ふうわり.)
             const char16_t to = c == u'は'   ? u'わ'
                                 : c == u'ひ' ? u'い'
