@@ -37,7 +37,12 @@ bool rubyIsReading(QStringView ruby)
 // れる, 朝日《あさひ》).
 QString rubyKana(QStringView base, QStringView ruby, bool historicalLine)
 {
-    const QString kana = toHiragana(expandKanaRepetition(ruby));
+    QString kana = toHiragana(expandKanaRepetition(ruby));
+    // (Before a half-voiced kana a large つ is always a small one: 引張《ひつぱ》り.)
+    for (qsizetype k = 0; k + 1 < kana.size(); ++k) {
+        if (kana[k] == u'つ' && QStringView(u"ぱぴぷぺぽ").contains(kana[k + 1]))
+            kana[k] = u'っ';
+    }
     const bool old = historicalLine || kana.contains(u'ゐ') || kana.contains(u'ゑ') ||
                      (kana.size() >= 2 && kana.endsWith(u'へ'));
     // Today's kana, and that with the small kana old prints write large (じやうげ じょうげ,
