@@ -566,11 +566,20 @@ void rendaku(QStringView text, const VoicedForm &voiced, QList<Token> &tokens)
         const Token &before = tokens[i - 1];
         const qsizetype at = t.kana.isEmpty() ? -1 : unvoiced.indexOf(t.kana[0]);
         // (A word of one sound, 田 た 戸 と, is voiced by no rule one can tell.)
-        if (at < 0 || t.kana.size() < 2 || before.end != t.begin || !noun(before) ||
-            t.source != Source::Dictionary || t.features.partOfSpeech != u"名詞" ||
-            t.features.detail != u"一般" || !allKanji(surfaceOf(text, t)) ||
-            std::any_of(t.kana.begin(), t.kana.end(),
-                        [](QChar c) { return voicedKana.contains(c); }))
+        // (A simple verb's continuative before it makes a compound too: かこち顔 かこちがお,
+        // みだれ髪; not one with its subject in it, 波立ち月の.)
+        const QStringView verb = surfaceOf(text, before);
+        const bool continuative = before.features.partOfSpeech == u"動詞" &&
+                                  before.features.form.startsWith(u"連用") &&
+                                  isHiragana(verb.back().unicode()) &&
+                                  std::count_if(verb.begin(), verb.end(),
+                                                [](QChar c) { return isKanji(c.unicode()); }) <= 1;
+        if (at < 0 || t.kana.size() < 2 || before.end != t.begin ||
+            !(noun(before) || continuative) || t.source != Source::Dictionary ||
+            t.features.partOfSpeech != u"名詞" || t.features.detail != u"一般" ||
+            !allKanji(surfaceOf(text, t)) || std::any_of(t.kana.begin(), t.kana.end(), [](QChar c) {
+                return voicedKana.contains(c);
+            }))
             continue;
         // Two kanji side by side are as often two words (柳桜 willow and cherry, 錦 神).
         if (t.end - before.begin < 3)
