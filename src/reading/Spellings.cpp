@@ -112,9 +112,12 @@ QList<Modernised> todaysSpellings(QStringView mecabText, LineStyle kind)
                 // (And the な that forbids: 打な うつな.)
                 const bool beforeNa =
                     next == u'な' && (k + 2 >= n || !isHiragana(mecabText[k + 2].unicode()));
+                // (And a verb ending the line after a particle: 閨に踏 ねやにふむ.)
+                const bool endsLine = (next.isNull() || next.isSpace()) && k > 0 &&
+                                      QStringView(u"にをがとへもは").contains(mecabText[k - 1]);
                 // (A numeral's ひと.つ is no verb.)
                 if (!isKanji(c) || isNumeral(mecabText[k]) ||
-                    !(beforeVerb || beforeNoun || beforeNa))
+                    !(beforeVerb || beforeNoun || beforeNa || endsLine))
                     return QChar();
                 // (Not where the kanji is a word of its own too: 験なき しるしなき; ダース for
                 // 打 is none.)
@@ -139,8 +142,9 @@ QList<Modernised> todaysSpellings(QStringView mecabText, LineStyle kind)
                                ? kanji.omittedOkurigana(c, Okurigana::OneRow)
                                : QChar();
                 }
-                QChar ending = kanji.omittedOkurigana(c, beforeVerb ? Okurigana::Continuative
-                                                                    : Okurigana::Plain);
+                // (Before べし its plain form: 名成べし ななるべし.)
+                QChar ending = kanji.omittedOkurigana(
+                    c, beforeVerb && next != u'べ' ? Okurigana::Continuative : Okurigana::Plain);
                 if (ending.isNull() && QStringView(u"きくけか").contains(next))
                     ending = kanji.omittedOkurigana(c, Okurigana::Adjective);
                 // (A verb of one row before a noun, its stem: 痩馬 やせうま, 枯木 かれき.)
@@ -184,7 +188,7 @@ QList<Modernised> todaysSpellings(QStringView mecabText, LineStyle kind)
                 return QChar();
             for (const QString &kun : dictionary.readings(mecabText[k].unicode()).kun) {
                 const QStringView okurigana = QStringView(kun).sliced(kun.indexOf(u'.') + 1);
-                if (kun.contains(u'.') && okurigana.size() >= 4 &&
+                if (kun.contains(u'.') && okurigana.size() >= 3 &&
                     mecabText.sliced(k + 1).startsWith(okurigana.sliced(1, okurigana.size() - 2)))
                     return okurigana[0];
             }
