@@ -383,7 +383,8 @@ bool looksPoetic(QStringView line)
     static const QRegularExpression cut(
         QStringLiteral("(?!否)[\\x{4E00}-\\x{9FFF}]や|[うくすつぬむる]や(?!否)[\\x{4E00}-\\x{9FFF}]"
                        "|かな$|けり$|けり[ "
-                       "　]|らむ|けむ|らし$|つつ$|なり$|ぞ|にけり|ける$|けれ$"));
+                       "　]|らむ|けむ|らし$|つつ$|なり$|ぞ|にけり|ける$|けれ$"
+                       "|やも$|かも$|なむ$|べし$|まし$|ごとし$|めや"));
     return t.contains(cut);
 }
 
