@@ -351,6 +351,23 @@ TEST_F(Engine, ReadsPoemsNamesMarksAndNumbers)
         {u"十とせ生たる犬に吹るゝ野分かな", u"ととせ いきたる いぬに ふかるる のわきかな"},
         {u"山吹の垣根に白き花咲きぬ", u"やまぶきの かきねに しろき はな さきぬ"},
         {u"秋風や模様のちがふ皿二つ", u"あきかぜや もようの ちがう さら ふたつ"},
+        // An adjective's kanji before the closing かな is its noun in さ; a verb's ふ ends the
+        // word before kana (くふ ほたる, たまふ なり); は after を is no particle; a verb in ふ
+        // after an a-row sound is today's verb outside a recited waka (舞ふ まう).
+        {u"山里の夜の寒かな", u"やまざとの よの さむさかな"},
+        {u"夜もすがら葉をくふほたる哉", u"よもすがら はお くう ほたる かな"},
+        {u"舟は岸をはなるゝ朝かな", u"ふねわ きしおは なるる あさかな"},
+        {u"蝶の舞ふ野辺の朝日かな", u"ちょうの まう のべの あさひかな"},
+        {u"母はしづかに眠りたまふなり", u"ははわ しずかに ねむり たまうなり"},
+        // 御 before a native noun (おん in verse), へる after a kanji, rendaku after a verb's
+        // continuative, okurigana left out before べし, ending a line, of three kana.
+        {u"御目の涙ぬぐはばや", u"おん めの なみだ ぬぐわばや"},
+        {u"岩清水吸へる苔 かこち顔なる月", u"いわしみず すえる こけ, かこちがおなる つき"},
+        {u"これぞ里の名成べし", u"これぞ さとの な なるべし"},
+        {u"霜を踏 分れ行く人の影もなし", u"しもお ふむ, わかれ ゆく ひとの かげも なし"},
+        // A classical ending (やも) tells verse; its む after an irrealis is ん.
+        {u"銀も玉もいかにせむ子にしかめやも", u"ぎんも たまも いかに せんこに しかめやも"},
+        {u"我にはたらく日のあれよ", u"われに はたらくひの あれよ"},
         // The old 寝る before a noun is ぬる; ending a line, today's ねる.
         {u"ひとり寝る夜の 月影かな 見て寝る", u"ひとり ぬる よの, つきかげかな, みて ねる"},
         // A kanji in a word MeCab does not know is read on its own, never dropped.
@@ -417,6 +434,7 @@ TEST_F(Engine, ReadsPoemsNamesMarksAndNumbers)
         {u"蝙蝠《かうもり》が飛ぶ。旅の法衣《ころも》を着て、岩畳《がんじやう》の火鉢に寄つた。",
          u"こうもりが とぶ, たびの ころもお きて, がんじょうの ひばちに よった"},
         {u"恥かしさうに笑つた。", u"はずかしそうに わらった"},
+        {u"綱を引張《ひつぱ》つて舟になつてゐる", u"つなお ひっぱって ふねに なっている"},
         // を starting a line is no particle but old spelling.
         {u"をとゝひの雨の名残の水たまり", u"おとといの あめの なごりの みずたまり"},
         {u"やつぱり駄目だつた。もつと光を。", u"やっぱり だめだった, もっと ひかりお"},
