@@ -59,6 +59,19 @@ QList<Modernised> todaysSpellings(QStringView mecabText, LineStyle kind)
         variants << modernFromHistorical(mecabText, true, false);
     if (oldPrint)
         variants << modernFromHistorical(mecabText, true, false, true);
+    // And with every む as written, where it may be a verb's own (あはれむ あわれむ).
+    if (oldPrint) {
+        Modernised ownMu = modernFromHistorical(mecabText, true, false);
+        bool changed = false;
+        for (qsizetype k = 0; k < ownMu.text.size(); ++k) {
+            if (ownMu.text[k] == u'ん' && mecabText[ownMu.origin[k]] == u'む') {
+                ownMu.text[k] = u'む';
+                changed = true;
+            }
+        }
+        if (changed)
+            variants << ownMu;
+    }
     if (kind.poetic) {
         const KanjiDictionary &kanji = KanjiDictionary::instance();
         auto add = [&](const std::function<QChar(qsizetype)> &added) {
