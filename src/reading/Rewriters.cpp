@@ -94,7 +94,8 @@ void joinNumbers(QStringView text, bool poetic, QList<Token> &tokens)
 // Words as verse says them: 行く is ゆく; the classical 来 by the form its ending shows
 // (こ before む ず じ ば よ and before ぬ that ends a noun's modifier, く before る れ, き
 // before the rest: 来ぬ人 こぬひと, 来るる くるる, 秋来ぬ あききぬ); a single kanji MeCab takes
-// for a name (仏 as France, 露 as Russia) as its word (ほとけ, つゆ).
+// for a name (仏 as France, 露 as Russia) as its word (ほとけ, つゆ); an adjective's kanji
+// before the closing かな as its noun (寒かな さむさかな).
 void poeticWords(QStringView text, QList<Token> &tokens)
 {
     const KanjiDictionary &kanji = KanjiDictionary::instance();

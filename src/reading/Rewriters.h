@@ -39,7 +39,8 @@ void repeatedKanji(QStringView text, QList<Token> &tokens);
 // only falling takes (降り続く, 降り積もる, 降り注ぐ, 降りしきる), it is ふり.
 void fallingWeather(QStringView text, QList<Token> &tokens);
 // Words as verse says them: 行く ゆく, 来 by its ending, -るる after a stem in kanji, a
-// kanji MeCab takes for a name as its word.
+// kanji MeCab takes for a name as its word, an adjective's kanji before the closing かな as
+// its noun (寒かな さむさかな).
 void poeticWords(QStringView text, QList<Token> &tokens);
 
 // The sounds of the old language as verse says them today: む ending a word after an
@@ -58,10 +59,10 @@ struct LineStyle
 // Whether a dictionary knows a word written `surface` in its voiced form `kana` (katakana),
 // the form it takes second in a compound: 空 ゾラ, 花 バナ, 月夜 ヅキヨ.
 using VoicedForm = std::function<bool(QStringView surface, QStringView kana)>;
-// Rendaku in verse: a native noun in kanji right after another noun, ending a compound of
-// three kanji or more that no dictionary holds whole, takes the voiced form a dictionary
-// knows for it (夕焼空 ゆうやけぞら, 桜月夜 さくらづきよ); never where the word has a voiced
-// sound already (風 かぜ).
+// Rendaku in verse: a native noun in kanji right after another noun or a simple verb's
+// continuative, ending a compound of three characters or more that no dictionary holds
+// whole, takes the voiced form a dictionary knows for it (夕焼空 ゆうやけぞら, 桜月夜
+// さくらづきよ, かこち顔 かこちがお); never where the word has a voiced sound already (風 かぜ).
 void rendaku(QStringView text, const VoicedForm &voiced, QList<Token> &tokens);
 
 // All of them in that order, the verse forms in a poem only. `text` is what the tokens'
