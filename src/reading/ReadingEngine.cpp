@@ -731,6 +731,38 @@ void ReadingEngine::readRun(QStringView run, const QList<qsizetype> &origin, Lin
             if (kind.poetic)
                 fromLexicon(Lexicon::classical(), Source::Lexicon);
         }
+        // In verse, a common noun of kanji that the IPA dictionary splits and naist-jdic
+        // holds whole (籠手 こて, not かご て); not an honorific's (御目), nor one whose last
+        // kanji is a verb's before its okurigana (歌咏む).
+        if (kind.poetic && m_mecab->dictionaryName() != u"naist-jdic") {
+            const MecabReader &other = formsDictionary();
+            for (qsizetype p = 0; p < n;) {
+                qsizetype e = p;
+                while (e < n && isKanji(text[e].unicode()))
+                    ++e;
+                if (e - p < 2) {
+                    p = e + 1;
+                    continue;
+                }
+                for (const MecabReader::Node &node : other.lattice(mecabText.sliced(p, e - p))) {
+                    const qsizetype b = p + node.begin, end = p + node.end;
+                    const MecabReader::Features f = other.features(node.feature);
+                    if (node.unknown || end - b < 2 || f.partOfSpeech != u"名詞" ||
+                        f.detail != u"一般" || f.reading.isEmpty() || text[b] == u'御' ||
+                        (end < n && !KanjiDictionary::instance()
+                                         .stemBefore(text[end - 1].unicode(), text[end])
+                                         .isEmpty()) ||
+                        std::any_of(lattice.startingAt(b).cbegin(), lattice.startingAt(b).cend(),
+                                    [&](int i) {
+                                        const Candidate &k = lattice.at(i);
+                                        return k.end == end && k.source != Source::Character;
+                                    }))
+                        continue;
+                    addWord(b, end, toHiragana(f.reading), Source::Lexicon, LexiconBonus);
+                }
+                p = e;
+            }
+        }
         // MeCab's words where a lexicon's word ends and MeCab's own words did not reach.
         for (qsizetype k = 0; k < ends.size(); ++k) {
             const qsizetype q = ends[k];
