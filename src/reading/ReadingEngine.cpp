@@ -731,10 +731,10 @@ void ReadingEngine::readRun(QStringView run, const QList<qsizetype> &origin, Lin
             if (kind.poetic)
                 fromLexicon(Lexicon::classical(), Source::Lexicon);
         }
-        // In verse, a common noun of kanji that the IPA dictionary splits and naist-jdic
-        // holds whole (籠手 こて, not かご て); not an honorific's (御目), nor one whose last
-        // kanji is a verb's before its okurigana (歌咏む).
-        if (kind.poetic && m_mecab->dictionaryName() != u"naist-jdic") {
+        // A common noun of kanji that the IPA dictionary splits and naist-jdic holds whole
+        // (籠手 こて, not かご て; 末年 まつねん); not an honorific's (御目), nor before kana
+        // that are no particle, most likely a verb's okurigana (歌咏む, 年暮ぬ).
+        if (m_mecab->dictionaryName() != u"naist-jdic") {
             const MecabReader &other = formsDictionary();
             for (qsizetype p = 0; p < n;) {
                 qsizetype e = p;
@@ -749,9 +749,8 @@ void ReadingEngine::readRun(QStringView run, const QList<qsizetype> &origin, Lin
                     const MecabReader::Features f = other.features(node.feature);
                     if (node.unknown || end - b < 2 || f.partOfSpeech != u"名詞" ||
                         f.detail != u"一般" || f.reading.isEmpty() || text[b] == u'御' ||
-                        (end < n && !KanjiDictionary::instance()
-                                         .stemBefore(text[end - 1].unicode(), text[end])
-                                         .isEmpty()) ||
+                        (end < n && isHiragana(text[end].unicode()) &&
+                         !QStringView(u"のをにがはもとへやでかぞよて").contains(text[end])) ||
                         std::any_of(lattice.startingAt(b).cbegin(), lattice.startingAt(b).cend(),
                                     [&](int i) {
                                         const Candidate &k = lattice.at(i);
