@@ -732,8 +732,8 @@ void ReadingEngine::readRun(QStringView run, const QList<qsizetype> &origin, Lin
                 fromLexicon(Lexicon::classical(), Source::Lexicon);
         }
         // A common noun of kanji that the IPA dictionary splits and naist-jdic holds whole
-        // (籠手 こて, not かご て; 末年 まつねん); not an honorific's (御目), nor before kana
-        // that are no particle, most likely a verb's okurigana (歌咏む, 年暮ぬ).
+        // (籠手 こて, not かご て; 末年 まつねん); not an honorific's (御目) or a number's, nor
+        // before kana that are no particle, most likely a verb's okurigana (歌咏む, 年暮ぬ).
         if (m_mecab->dictionaryName() != u"naist-jdic") {
             const MecabReader &other = formsDictionary();
             for (qsizetype p = 0; p < n;) {
@@ -749,6 +749,7 @@ void ReadingEngine::readRun(QStringView run, const QList<qsizetype> &origin, Lin
                     const MecabReader::Features f = other.features(node.feature);
                     if (node.unknown || end - b < 2 || f.partOfSpeech != u"名詞" ||
                         f.detail != u"一般" || f.reading.isEmpty() || text[b] == u'御' ||
+                        std::any_of(text.begin() + b, text.begin() + end, isNumeral) ||
                         (end < n && isHiragana(text[end].unicode()) &&
                          !QStringView(u"のをにがはもとへやでかぞよて").contains(text[end])) ||
                         std::any_of(lattice.startingAt(b).cbegin(), lattice.startingAt(b).cend(),
