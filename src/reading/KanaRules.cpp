@@ -289,7 +289,7 @@ bool looksHistorical(QStringView line)
     // Spellings modern kana never has: なほ (なお), おほ (おお), いにしへ, あはれ ...
     static const char16_t *const spellings[] = {
         u"なほ", u"おほ", u"とほ", u"かほ", u"こほ", u"いにしへ", u"あはれ", u"けふ", u"てふ",
-        u"にほ", u"からう", u"せう", u"やうな", u"やうに", u"やうで", u"やうだ", u"さうな",
+        u"ゆふ", u"にほ", u"からう", u"せう", u"やうな", u"やうに", u"やうで", u"やうだ", u"さうな",
         u"さうに", u"さうで", u"さうだ", u"ふこと", u"ふもの", u"だらう", u"あつた", u"あつて",
         u"かつた", u"いつた", u"だつた", u"だつて", u"なつて", u"なつた", u"まつて", u"まつた",
         u"らつて", u"らつた",
