@@ -368,8 +368,10 @@ TEST_F(Engine, ReadsPoemsNamesMarksAndNumbers)
         // A classical ending (やも) tells verse; its む after an irrealis is ん.
         {u"銀も玉もいかにせむ子にしかめやも", u"ぎんも たまも いかに せんこに しかめやも"},
         {u"我にはたらく日のあれよ", u"われに はたらくひの あれよ"},
-        // A compound the IPA dictionary splits and naist-jdic holds whole.
+        // A compound the IPA dictionary splits and naist-jdic holds whole; a kanji alone
+        // that only naist-jdic knows as a word (栖; 鋏 is KANJIDIC's はさみ, below).
         {u"その末年に籠手の上に霰", u"その まつねんに こてのうえに あられ"},
+        {u"山かげの栖", u"やまかげの すみか"},
         // The old 寝る before a noun is ぬる; ending a line, today's ねる.
         {u"ひとり寝る夜の 月影かな 見て寝る", u"ひとり ぬる よの, つきかげかな, みて ねる"},
         // A kanji in a word MeCab does not know is read on its own, never dropped.
