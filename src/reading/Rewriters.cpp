@@ -356,7 +356,8 @@ void nativeYears(QStringView text, bool waka, QList<Token> &tokens)
 // 一 before a word in hiragana is the native ひと: 一さじ, 一きれ, 一ねむり (not before a
 // particle, 一から, nor before ば or a half-voiced kana: 一ばん, 一ぱい); in verse 二 too is
 // ふた (二もと). In verse 一 and 二 before a kanji read as its native word, no counter, are
-// ひと and ふた, the word unvoiced: 一坏 ひとつき, 二声 ふたこえ.
+// ひと and ふた, the word unvoiced: 一坏 ひとつき, 二声 ふたこえ; 二 before a word of one
+// sound too (二手 ふたて), where 一's is as often its Chinese sound (一目 いちもく).
 void nativeOne(QStringView text, bool poetic, QList<Token> &tokens)
 {
     static const QStringView unvoiced = u"かきくけこさしすせそたちつてとはひふへほ";
@@ -375,7 +376,7 @@ void nativeOne(QStringView text, bool poetic, QList<Token> &tokens)
             continue;
         }
         if (!poetic || next.end - next.begin != 1 || !isKanji(text[next.begin].unicode()) ||
-            next.kana.size() < 2 || isNumeral(text[next.begin]))
+            (next.kana.size() < 2 && one) || isNumeral(text[next.begin]))
             continue;
         QString plain = next.kana;
         if (const qsizetype at = voicedKana.indexOf(plain[0]); at >= 0)

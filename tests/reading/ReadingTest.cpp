@@ -389,6 +389,7 @@ TEST_F(Engine, ReadsPoemsNamesMarksAndNumbers)
         // In verse 一 and 二 before a native word in kanji are ひと and ふた.
         {u"二声鳴きぬ 一坏の酒を飲むべくあるらし",
          u"ふたこえ なきぬ, ひとつきの さけお のむべくあるらし"},
+        {u"二手に分かれ行く雁や", u"ふたてに わかれ ゆく かりや"},
         // Kanji numerals MeCab reads digit by digit, with their counters.
         {u"二十歳の春", u"はたちの はる"},
         {u"妹も二十 春の野に 花を摘む", u"いもも はたち, はるの のに, はなお つむ"},
