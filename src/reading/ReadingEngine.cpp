@@ -8,6 +8,7 @@
 #include "reading/Rewriters.h"
 #include "reading/Spellings.h"
 #include "reading/UserDictionary.h"
+#include "reading/WholeWords.h"
 #include "text/Ruby.h"
 
 #include <QDir>
@@ -731,56 +732,10 @@ void ReadingEngine::readRun(QStringView run, const QList<qsizetype> &origin, Lin
             if (kind.poetic)
                 fromLexicon(Lexicon::classical(), Source::Lexicon);
         }
-        // A common noun of kanji that the IPA dictionary splits and naist-jdic holds whole
-        // (籠手 こて, not かご て; 末年 まつねん; 栖 すみか); not an honorific's (御目) or a
-        // number's, nor before kana that are no particle, most likely a verb's okurigana (歌咏む,
-        // 年暮ぬ).
+        // Words naist-jdic holds whole where the IPA dictionary splits them or has none.
         if (m_mecab->dictionaryName() != u"naist-jdic") {
-            const MecabReader &other = formsDictionary();
-            for (qsizetype p = 0; p < n;) {
-                qsizetype e = p;
-                while (e < n && isKanji(text[e].unicode()))
-                    ++e;
-                if (e == p) {
-                    ++p;
-                    continue;
-                }
-                // (A kanji alone only where neither MeCab nor KANJIDIC has a word for it on
-                // its own: 栖 すみか, where KANJIDIC has only す.む; 鋏 stays はさみ.)
-                const QStringList kuns =
-                    KanjiDictionary::instance().readings(text[p].unicode()).kun;
-                const bool loneUnknown =
-                    e - p == 1 &&
-                    std::none_of(
-                        lattice.startingAt(p).cbegin(), lattice.startingAt(p).cend(),
-                        [&](int i) { return lattice.at(i).source == Source::Dictionary; }) &&
-                    std::none_of(kuns.cbegin(), kuns.cend(), [](const QString &kun) {
-                        return !kun.contains(u'.') && !kun.contains(u'-');
-                    });
-                if (e - p < 2 && !loneUnknown) {
-                    p = e + 1;
-                    continue;
-                }
-                for (const MecabReader::Node &node : other.lattice(mecabText.sliced(p, e - p))) {
-                    const qsizetype b = p + node.begin, end = p + node.end;
-                    const MecabReader::Features f = other.features(node.feature);
-                    if (node.unknown || (end - b < 2 && !loneUnknown) ||
-                        f.partOfSpeech != u"名詞" || f.detail != u"一般" || f.reading.isEmpty() ||
-                        text[b] == u'御' ||
-                        std::any_of(text.begin() + b, text.begin() + end, isNumeral) ||
-                        (end < n && isHiragana(text[end].unicode()) &&
-                         !QStringView(u"のをにがはもとへやでかぞよて").contains(text[end])) ||
-                        std::any_of(lattice.startingAt(b).cbegin(), lattice.startingAt(b).cend(),
-                                    [&](int i) {
-                                        const Candidate &k = lattice.at(i);
-                                        return k.end == end && k.source != Source::Character &&
-                                               !(loneUnknown && k.source == Source::Unknown);
-                                    }))
-                        continue;
-                    addWord(b, end, toHiragana(f.reading), Source::Lexicon, LexiconBonus);
-                }
-                p = e;
-            }
+            for (const WholeWord &w : wholeWords(mecabText, lattice, formsDictionary()))
+                addWord(w.begin, w.end, w.kana, Source::Lexicon, LexiconBonus);
         }
         // MeCab's words where a lexicon's word ends and MeCab's own words did not reach.
         for (qsizetype k = 0; k < ends.size(); ++k) {

@@ -1,0 +1,60 @@
+#include "reading/WholeWords.h"
+
+#include "reading/Counters.h"
+#include "reading/KanaRules.h"
+#include "reading/KanjiDictionary.h"
+
+#include <algorithm>
+
+namespace reading {
+
+QList<WholeWord> wholeWords(QStringView text, const Lattice &lattice, const MecabReader &second)
+{
+    QList<WholeWord> words;
+    const qsizetype n = text.size();
+    auto startsHere = [&](qsizetype at, auto &&which) {
+        return std::any_of(lattice.startingAt(at).cbegin(), lattice.startingAt(at).cend(),
+                           [&](int i) { return which(lattice.at(i)); });
+    };
+    for (qsizetype p = 0; p < n;) {
+        qsizetype e = p;
+        while (e < n && isKanji(text[e].unicode()))
+            ++e;
+        if (e == p) {
+            ++p;
+            continue;
+        }
+        const QStringList kuns = KanjiDictionary::instance().readings(text[p].unicode()).kun;
+        const bool loneUnknown =
+            e - p == 1 &&
+            !startsHere(p, [](const Candidate &k) { return k.source == Source::Dictionary; }) &&
+            std::none_of(kuns.cbegin(), kuns.cend(), [](const QString &kun) {
+                return !kun.contains(u'.') && !kun.contains(u'-');
+            });
+        if (e - p < 2 && !loneUnknown) {
+            p = e + 1;
+            continue;
+        }
+        for (const MecabReader::Node &node : second.lattice(text.sliced(p, e - p))) {
+            const qsizetype b = p + node.begin, end = p + node.end;
+            const MecabReader::Features f = second.features(node.feature);
+            // (A word of the first dictionary's over the same span stands.)
+            auto sameSpan = [&](const Candidate &k) {
+                return k.end == end && k.source != Source::Character &&
+                       !(loneUnknown && k.source == Source::Unknown);
+            };
+            if (node.unknown || (end - b < 2 && !loneUnknown) || f.partOfSpeech != u"名詞" ||
+                f.detail != u"一般" || f.reading.isEmpty() || text[b] == u'御' ||
+                std::any_of(text.begin() + b, text.begin() + end, isNumeral) ||
+                (end < n && isHiragana(text[end].unicode()) &&
+                 !QStringView(u"のをにがはもとへやでかぞよて").contains(text[end])) ||
+                startsHere(b, sameSpan))
+                continue;
+            words.append({b, end, toHiragana(f.reading)});
+        }
+        p = e;
+    }
+    return words;
+}
+
+} // namespace reading
