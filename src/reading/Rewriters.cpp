@@ -576,15 +576,17 @@ void rendaku(QStringView text, const VoicedForm &voiced, QList<Token> &tokens)
                                   isHiragana(verb.back().unicode()) &&
                                   std::count_if(verb.begin(), verb.end(),
                                                 [](QChar c) { return isKanji(c.unicode()); }) <= 1;
+        // (And the native prefix おお: 大蛍 おおぼたる, 大寺 おおでら.)
+        const bool greatPrefix = surfaceOf(text, before) == u"大" && before.kana == u"おお";
         if (at < 0 || t.kana.size() < 2 || before.end != t.begin ||
-            !(noun(before) || continuative) || t.source != Source::Dictionary ||
+            !(noun(before) || continuative || greatPrefix) || t.source != Source::Dictionary ||
             t.features.partOfSpeech != u"名詞" || t.features.detail != u"一般" ||
             !allKanji(surfaceOf(text, t)) || std::any_of(t.kana.begin(), t.kana.end(), [](QChar c) {
                 return voicedKana.contains(c);
             }))
             continue;
         // Two kanji side by side are as often two words (柳桜 willow and cherry, 錦 神).
-        if (t.end - before.begin < 3)
+        if (t.end - before.begin < 3 && !greatPrefix)
             continue;
         // The compound goes on: where it ends is not known.
         if (i + 1 < tokens.size() && tokens[i + 1].begin == t.end && noun(tokens[i + 1]))

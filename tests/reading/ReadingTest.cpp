@@ -386,6 +386,8 @@ TEST_F(Engine, ReadsPoemsNamesMarksAndNumbers)
          u"ごろっき, いっぽ, さんぽ, さんべん, いっと, さんじょう"},
         // The prefix 大 before a native word, and before a Chinese one.
         {u"大蛍 大問題", u"おおほたる, だいもんだい"},
+        // In verse the native prefix voices the word after it (rendaku).
+        {u"夜の川に大蛍かな", u"よの かわに おおぼたるかな"},
         // In verse 一 and 二 before a native word in kanji are ひと and ふた.
         {u"二声鳴きぬ 一坏の酒を飲むべくあるらし",
          u"ふたこえ なきぬ, ひとつきの さけお のむべくあるらし"},
