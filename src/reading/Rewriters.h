@@ -59,11 +59,11 @@ struct LineStyle
 // Whether a dictionary knows a word written `surface` in its voiced form `kana` (katakana),
 // the form it takes second in a compound: 空 ゾラ, 花 バナ, 月夜 ヅキヨ.
 using VoicedForm = std::function<bool(QStringView surface, QStringView kana)>;
-// Rendaku in verse: a native noun in kanji right after another noun, a simple verb's
-// continuative or the prefix おお (大蛍 おおぼたる), ending a compound of three characters or more
-// that no dictionary holds whole, takes the voiced form a dictionary knows for it (夕焼空
-// ゆうやけぞら, 桜月夜 さくらづきよ, かこち顔 かこちがお); never where the word has a voiced sound
-// already (風 かぜ).
+// Rendaku in verse: a native noun in kanji right after another noun or a simple verb's
+// continuative, ending a compound of three characters or more that no dictionary holds
+// whole, or right after the prefix おお, takes the voiced form a dictionary knows for it
+// (夕焼空 ゆうやけぞら, 桜月夜 さくらづきよ, かこち顔 かこちがお, 大蛍 おおぼたる); never where
+// the word has a voiced sound already (風 かぜ).
 void rendaku(QStringView text, const VoicedForm &voiced, QList<Token> &tokens);
 
 // All of them in that order, the verse forms in a poem only. `text` is what the tokens'
