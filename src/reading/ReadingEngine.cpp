@@ -588,7 +588,29 @@ void ReadingEngine::readRun(QStringView run, const QList<qsizetype> &origin, Lin
                 }
             }
         };
-        addNodes(m_mecab->lattice(mecabText), 0, false);
+        const QList<MecabReader::Node> asWrittenNodes = m_mecab->lattice(mecabText);
+        addNodes(asWrittenNodes, 0, false);
+        // Where MeCab (or naist-jdic) knows a word in kana of three or more starting with a
+        // は-row kana as written (われひとり, いしのほとけ), that kana is no vowel standing alone.
+        QSet<qsizetype> kanaWordStarts;
+        auto wordsInKana = [&](const MecabReader &dictionary,
+                               const QList<MecabReader::Node> &nodes) {
+            for (const MecabReader::Node &node : nodes) {
+                const QStringView word =
+                    QStringView(mecabText).sliced(node.begin, node.end - node.begin);
+                if (!node.unknown && word.size() >= 3 &&
+                    QStringView(u"はひふへほ").contains(word[0]) &&
+                    std::all_of(word.begin(), word.end(),
+                                [](QChar k) { return isHiragana(k.unicode()); }) &&
+                    dictionary.features(node.feature).partOfSpeech != u"助詞")
+                    kanaWordStarts.insert(node.begin);
+            }
+        };
+        if (!variants.isEmpty()) {
+            wordsInKana(*m_mecab, asWrittenNodes);
+            if (m_mecab->dictionaryName() != u"naist-jdic")
+                wordsInKana(formsDictionary(), formsDictionary().lattice(mecabText));
+        }
 
         QSet<QString> seen{mecabText};
         // MeCab's words over the line as today's spelling has it; with those that read as
@@ -617,7 +639,8 @@ void ReadingEngine::readRun(QStringView run, const QList<qsizetype> &origin, Lin
                 // (ぞふく stays ぞ吹く), a kanji (袖ふれし) or where the run starts. (A vowel
                 // alone is the end of a word MeCab split: かりほの かりおの.)
                 if (variant.text[node.begin] != text[b] &&
-                    QStringView(u"はひふへほ").contains(text[b]) && node.end - node.begin > 1)
+                    QStringView(u"はひふへほ").contains(text[b]) &&
+                    (node.end - node.begin > 1 || kanaWordStarts.contains(b)))
                     continue;
                 Candidate c;
                 c.begin = b;

@@ -356,6 +356,7 @@ TEST_F(Engine, ReadsPoemsNamesMarksAndNumbers)
         // after an a-row sound is today's verb outside a recited waka (舞ふ まう).
         {u"山里の夜の寒かな", u"やまざとの よの さむさかな"},
         {u"夜もすがら葉をくふほたる哉", u"よもすがら はお くう ほたる かな"},
+        {u"よるのみちぬけるほたる哉", u"よるの みち ぬける ほたる かな"},
         {u"舟は岸をはなるゝ朝かな", u"ふねわ きしおは なるる あさかな"},
         {u"蝶の舞ふ野辺の朝日かな", u"ちょうの まう のべの あさひかな"},
         {u"母はしづかに眠りたまふなり", u"ははわ しずかに ねむり たまうなり"},
