@@ -185,8 +185,13 @@ void poeticWords(QStringView text, QList<Token> &tokens)
                    (t.begin == 0 || !isKanji(text[t.begin - 1].unicode())) &&
                    isClosingKana(text.sliced(t.end))) {
             // An adjective's kanji alone before the closing かな is its noun, the さ left out
-            // by old prints: 寒かな さむさかな, 涼哉 すずしさかな (夜寒哉 is one word).
-            for (const QString &kun : kanji.readings(surface[0].unicode()).kun) {
+            // by old prints: 寒かな さむさかな, 涼哉 すずしさかな (夜寒哉 is one word; 薄哉
+            // is the word すすき).
+            const QStringList kuns = kanji.readings(surface[0].unicode()).kun;
+            const bool word = std::any_of(kuns.cbegin(), kuns.cend(), [](const QString &kun) {
+                return !kun.contains(u'.') && !kun.contains(u'-');
+            });
+            for (const QString &kun : word ? QStringList() : kuns) {
                 if (kun.endsWith(QStringLiteral(".い")) || kun.endsWith(QStringLiteral(".しい"))) {
                     t.kana = kun.chopped(1).remove(u'.') + u'さ';
                     break;
