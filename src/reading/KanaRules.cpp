@@ -310,6 +310,9 @@ bool looksHistorical(QStringView line)
         if (c == u'つ' && i > 0 && isKanji(h[i - 1].unicode()) && i + 1 < n &&
             (h[i + 1] == u'て' || h[i + 1] == u'た') && h[i - 1] != u'一' && h[i - 1] != u'且')
             return true;
+        // によつぽり: today's spelling has no large つ before a half-voiced kana.
+        if (c == u'つ' && i + 1 < n && QStringView(u"ぱぴぷぺぽ").contains(h[i + 1]))
+            return true;
         // ぢつと, づつと: today's spelling starts no word with ぢ or づ.
         if ((c == u'ぢ' || c == u'づ') && !kanaAt(i - 1) && kanaAt(i + 1))
             return true;

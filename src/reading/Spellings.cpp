@@ -217,9 +217,13 @@ QList<Modernised> todaysSpellings(QStringView mecabText, LineStyle kind)
             if (kind.historical && (c == u'ぢ' || c == u'づ') && k + 1 < variant.text.size() &&
                 (k == 0 || !isKana(variant.text[k - 1].unicode())))
                 variant.text[k] = c == u'ぢ' ? u'じ' : u'ず';
-            // (Not after a particle: はるにや is に and や.)
+            // (Not after a particle: はるにや is に and や; none starts a line or follows a
+            // blank, によつぽりと にょっぽりと.)
+            const bool afterParticle =
+                k >= 2 && isParticleLike(variant.text[k - 1]) &&
+                (isKana(variant.text[k - 2].unicode()) || isKanji(variant.text[k - 2].unicode()));
             if (const QChar s = k > 0 ? smallAfterIRow(variant.text[k - 1], c) : QChar();
-                kind.historical && !s.isNull() && !isParticleLike(variant.text[k - 1]))
+                kind.historical && !s.isNull() && !afterParticle)
                 variant.text[k] = s;
             if (c != u'つ' || k == 0 || k + 1 >= variant.text.size())
                 continue;
