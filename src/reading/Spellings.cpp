@@ -217,8 +217,8 @@ QList<Modernised> todaysSpellings(QStringView mecabText, LineStyle kind)
             if (kind.historical && (c == u'ぢ' || c == u'づ') && k + 1 < variant.text.size() &&
                 (k == 0 || !isKana(variant.text[k - 1].unicode())))
                 variant.text[k] = c == u'ぢ' ? u'じ' : u'ず';
-            // (Not after a particle: はるにや is に and や; none starts a line or follows a
-            // blank, によつぽりと にょっぽりと.)
+            // (Not after a particle: はるにや is に and や; but no particle starts a line or
+            // follows a blank.)
             const bool afterParticle =
                 k >= 2 && isParticleLike(variant.text[k - 1]) &&
                 (isKana(variant.text[k - 2].unicode()) || isKanji(variant.text[k - 2].unicode()));
