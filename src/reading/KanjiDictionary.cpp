@@ -66,6 +66,13 @@ bool isAffix(const QString &reading)
     return reading.startsWith(u'-') || reading.endsWith(u'-');
 }
 
+// A kun that is a native word written with the kanji alone: no okurigana, no affix, no
+// loanword (ダース for 打).
+bool isWordAlone(const QString &kun)
+{
+    return !kun.contains(u'.') && !isAffix(kun) && !kun.contains(u'ー');
+}
+
 } // namespace
 
 const KanjiDictionary &KanjiDictionary::instance()
@@ -191,7 +198,7 @@ QString KanjiDictionary::alone(char32_t kanji) const
 {
     const Readings r = readings(kanji);
     for (const QString &kun : r.kun) {
-        if (!kun.contains(u'.') && !isAffix(kun))
+        if (isWordAlone(kun))
             return kun;
     }
     if (!r.on.isEmpty())
@@ -201,6 +208,12 @@ QString KanjiDictionary::alone(char32_t kanji) const
             return withoutMarks(kun);
     }
     return r.kun.isEmpty() ? QString() : withoutMarks(r.kun.constFirst());
+}
+
+bool KanjiDictionary::hasWordAlone(char32_t kanji) const
+{
+    const QStringList kun = readings(kanji).kun;
+    return std::any_of(kun.cbegin(), kun.cend(), isWordAlone);
 }
 
 QString KanjiDictionary::inCompound(char32_t kanji) const

@@ -33,6 +33,8 @@ public:
     // A kanji standing alone: its native word where it has one written with the kanji alone
     // (鋏 はさみ), else its first on reading, else its first kun in full (啼 なく).
     QString alone(char32_t kanji) const;
+    // Whether it has such a native word (鋏 はさみ, 薄 すすき; 寒 has only さむ.い).
+    bool hasWordAlone(char32_t kanji) const;
     // A kanji inside a compound of kanji: its first on reading, else its kun's stem.
     QString inCompound(char32_t kanji) const;
     // Every reading it may have, without okurigana marks, the likelier first.

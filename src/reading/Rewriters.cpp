@@ -187,11 +187,9 @@ void poeticWords(QStringView text, QList<Token> &tokens)
             // An adjective's kanji alone before the closing かな is its noun, the さ left out
             // by old prints: 寒かな さむさかな, 涼哉 すずしさかな (夜寒哉 is one word; 薄哉
             // is the word すすき).
-            const QStringList kuns = kanji.readings(surface[0].unicode()).kun;
-            const bool word = std::any_of(kuns.cbegin(), kuns.cend(), [](const QString &kun) {
-                return !kun.contains(u'.') && !kun.contains(u'-');
-            });
-            for (const QString &kun : word ? QStringList() : kuns) {
+            const bool word = kanji.hasWordAlone(surface[0].unicode());
+            for (const QString &kun :
+                 word ? QStringList() : kanji.readings(surface[0].unicode()).kun) {
                 if (kun.endsWith(QStringLiteral(".い")) || kun.endsWith(QStringLiteral(".しい"))) {
                     t.kana = kun.chopped(1).remove(u'.') + u'さ';
                     break;
@@ -575,14 +573,14 @@ void rendaku(QStringView text, const VoicedForm &voiced, QList<Token> &tokens)
         // (A word of one sound, 田 た 戸 と, is voiced by no rule one can tell.)
         // (A simple verb's continuative before it makes a compound too: かこち顔 かこちがお,
         // みだれ髪; not one with its subject in it, 波立ち月の.)
-        const QStringView verb = surfaceOf(text, before);
+        const QStringView first = surfaceOf(text, before);
         const bool continuative = before.features.partOfSpeech == u"動詞" &&
                                   before.features.form.startsWith(u"連用") &&
-                                  isHiragana(verb.back().unicode()) &&
-                                  std::count_if(verb.begin(), verb.end(),
+                                  isHiragana(first.back().unicode()) &&
+                                  std::count_if(first.begin(), first.end(),
                                                 [](QChar c) { return isKanji(c.unicode()); }) <= 1;
-        // (And the native prefix おお: 大蛍 おおぼたる, 大寺 おおでら.)
-        const bool greatPrefix = surfaceOf(text, before) == u"大" && before.kana == u"おお";
+        // (And the native prefix おお: 大蛍 おおぼたる.)
+        const bool greatPrefix = first == u"大" && before.kana == u"おお";
         if (at < 0 || t.kana.size() < 2 || before.end != t.begin ||
             !(noun(before) || continuative || greatPrefix) || t.source != Source::Dictionary ||
             t.features.partOfSpeech != u"名詞" || t.features.detail != u"一般" ||

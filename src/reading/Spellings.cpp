@@ -134,11 +134,9 @@ QList<Modernised> todaysSpellings(QStringView mecabText, LineStyle kind)
                     return QChar();
                 // (Not where the kanji is a word of its own too: 験なき しるしなき; ダース for
                 // 打 is none.)
-                const KanjiDictionary::Readings r = kanji.readings(c);
-                if (std::any_of(r.kun.cbegin(), r.kun.cend(), [](const QString &kun) {
-                        return !kun.contains(u'.') && !kun.contains(u'-') && !kun.contains(u'ー');
-                    }))
+                if (kanji.hasWordAlone(c))
                     return QChar();
+                const KanjiDictionary::Readings r = kanji.readings(c);
                 using Okurigana = KanjiDictionary::Okurigana;
                 // (Not before a kana that ends an adjective too or a particle, 深し, 立かな
                 // but 落かゝる; nor before one a verb of five rows ends in, 落せ おとせ.)
@@ -230,14 +228,14 @@ QList<Modernised> todaysSpellings(QStringView mecabText, LineStyle kind)
             const QChar before = variant.text[k - 1];
             const QChar next = variant.text[k + 1];
             // (と before つて is 取って or にとって, hardly the particle and 伝手.)
-            const bool stem = isKanji(before.unicode()) ||
-                              (oldPrint && isKana(before.unicode()) && before != u'か' &&
-                               (!isParticleLike(before) ||
-                                (before == u'と' && (next == u'て' || next == u'た'))));
+            const bool afterStem = isKanji(before.unicode()) ||
+                                   (oldPrint && isKana(before.unicode()) && before != u'か' &&
+                                    (!isParticleLike(before) ||
+                                     (before == u'と' && (next == u'て' || next == u'た'))));
             // (Before a half-voiced kana a large つ is always one: やつぱり.)
-            if ((stem && (next == u'て' || next == u'た' ||
-                          (oldPrint && !isKanji(before.unicode()) &&
-                           QStringView(u"とすさしそ").contains(next)))) ||
+            if ((afterStem && (next == u'て' || next == u'た' ||
+                               (oldPrint && !isKanji(before.unicode()) &&
+                                QStringView(u"とすさしそ").contains(next)))) ||
                 (oldPrint && QStringView(u"ぱぴぷぺぽ").contains(next)))
                 variant.text[k] = u'っ';
         }

@@ -24,13 +24,10 @@ QList<WholeWord> wholeWords(QStringView text, const Lattice &lattice, const Meca
             ++p;
             continue;
         }
-        const QStringList kuns = KanjiDictionary::instance().readings(text[p].unicode()).kun;
         const bool loneUnknown =
             e - p == 1 &&
             !startsHere(p, [](const Candidate &k) { return k.source == Source::Dictionary; }) &&
-            std::none_of(kuns.cbegin(), kuns.cend(), [](const QString &kun) {
-                return !kun.contains(u'.') && !kun.contains(u'-');
-            });
+            !KanjiDictionary::instance().hasWordAlone(text[p].unicode());
         if (e - p < 2 && !loneUnknown) {
             p = e + 1;
             continue;
