@@ -198,10 +198,15 @@ void poeticWords(QStringView text, QList<Token> &tokens)
         } else if (fromMecab && surface.size() == 1 && isKanji(surface[0].unicode()) &&
                    t.features.detail == u"固有名詞" &&
                    !kanji.readings(surface[0].unicode()).on.contains(t.kana)) {
-            // (Not where the name is the kanji's Chinese sound, the word too: 京 きょう.)
-            const QString word = kanji.alone(surface[0].unicode());
-            if (!word.isEmpty())
-                t.kana = word;
+            // (Not where the name is the kanji's Chinese sound, the word too: 京 きょう; nor
+            // where it is a form of the kanji's native verb, and the kanji has no word of its
+            // own: the place 入 いり is 彼岸の入.)
+            const QStringList kun = kanji.readings(surface[0].unicode()).kun;
+            const bool verbForm = std::any_of(kun.cbegin(), kun.cend(), [&](const QString &k) {
+                return k.contains(u'.') && t.kana.startsWith(k.section(u'.', 0, 0).remove(u'-'));
+            });
+            if (!verbForm || kanji.hasWordAlone(surface[0].unicode()))
+                t.kana = kanji.alone(surface[0].unicode());
         }
     }
 }
@@ -572,11 +577,12 @@ void rendaku(QStringView text, const VoicedForm &voiced, QList<Token> &tokens)
         const qsizetype at = t.kana.isEmpty() ? -1 : unvoiced.indexOf(t.kana[0]);
         // (A word of one sound, 田 た 戸 と, is voiced by no rule one can tell.)
         // (A simple verb's continuative before it makes a compound too: かこち顔 かこちがお,
-        // みだれ髪; not one with its subject in it, 波立ち月の.)
+        // みだれ髪; not one with its subject in it, 波立ち月の, nor a verb's in し, as
+        // often the past of verse, 死し鶴に.)
         const QStringView first = surfaceOf(text, before);
         const bool continuative = before.features.partOfSpeech == u"動詞" &&
                                   before.features.form.startsWith(u"連用") &&
-                                  isHiragana(first.back().unicode()) &&
+                                  !first.endsWith(u'し') && isHiragana(first.back().unicode()) &&
                                   std::count_if(first.begin(), first.end(),
                                                 [](QChar c) { return isKanji(c.unicode()); }) <= 1;
         // (And the native prefix おお: 大蛍 おおぼたる.)
