@@ -243,6 +243,55 @@ void ReadingEngine::readPlain(QStringView original, qsizetype offset, LineKind k
         out.append(w);
     };
     const qsizetype n = text.size();
+    auto runEnd = [&](qsizetype i) {
+        qsizetype end = i;
+        while (end < n && isJapanese(text, end) && !approximateNumber(text, end).length)
+            ++end;
+        return end == i ? i + 1 : end;
+    };
+    // In a ku or a poem in one run, the words beside a number of a few (四五人に, 二三片) are
+    // held to the sounds the number leaves them, where they are one run.
+    if (kind.poetic) {
+        struct Part
+        {
+            qsizetype begin, end;
+            int numberMorae; // -1: a run of words
+        };
+        QList<Part> parts;
+        for (qsizetype i = 0; i < n;) {
+            if (const Approximate approx = approximateNumber(text, i); approx.length) {
+                parts.append({at(i), at(i + approx.length), moraCount(approx.reading)});
+                i += approx.length;
+            } else if (isJapanese(text, i)) {
+                const qsizetype end = runEnd(i);
+                parts.append({at(i), at(end), -1});
+                i = end;
+            } else {
+                ++i;
+            }
+        }
+        QList<std::pair<std::pair<qsizetype, qsizetype>, int>> spans;
+        for (qsizetype k = 0; k < kind.ku.size(); ++k)
+            spans.append({kind.ku[k], kind.kuMorae[k]});
+        if (kind.oneRun.first >= 0)
+            spans.append({kind.oneRun, kind.recited ? 31 : 17});
+        for (const auto &[span, morae] : spans) {
+            int left = morae;
+            int runs = 0;
+            for (const Part &p : parts) {
+                if (p.begin < span.first || p.end > span.second)
+                    continue;
+                left -= std::max(p.numberMorae, 0);
+                if (p.numberMorae < 0 && runs++ == 0)
+                    kind.held = {p.begin, p.end, 0};
+            }
+            if (runs == 1 && left < morae && left > 0) {
+                kind.held.morae = left;
+                break;
+            }
+            kind.held = {};
+        }
+    }
     for (qsizetype i = 0; i < n;) {
         const QChar c = text[i];
         // An editor's note of an electronic text, ［＃「其の時」に傍点］: not part of it.
@@ -294,11 +343,7 @@ void ReadingEngine::readPlain(QStringView original, qsizetype offset, LineKind k
             continue;
         }
         if (isJapanese(text, i)) {
-            qsizetype end = i;
-            while (end < n && isJapanese(text, end) && !approximateNumber(text, end).length)
-                ++end;
-            if (end == i)
-                end = i + 1;
+            const qsizetype end = runEnd(i);
             QList<qsizetype> origin;
             origin.reserve(end - i + 1);
             for (qsizetype k = i; k <= end; ++k)

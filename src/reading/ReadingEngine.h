@@ -105,6 +105,14 @@ private:
         std::pair<qsizetype, qsizetype> oneRun{-1, -1};
         // A waka, said as it is recited (逢ふ おう, いふ ゆう), not a haiku (這ふ はう).
         bool recited = false;
+        // A run of words that numbers of a few part from the rest of its ku or poem
+        // (四五人に月落ちかかる踊かな), and the sounds the numbers leave it.
+        struct Held
+        {
+            qsizetype begin = -1;
+            qsizetype end = -1;
+            int morae = 0;
+        } held;
         // The sounds a run of text [begin, end) of the line should have: its ku's, -1 for a
         // whole poem in one run (17 or 31), 0 when the meter says nothing.
         int targetFor(qsizetype begin, qsizetype end) const;

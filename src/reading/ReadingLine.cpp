@@ -144,6 +144,8 @@ int ReadingEngine::LineKind::targetFor(qsizetype begin, qsizetype end) const
 {
     if (!poetic)
         return 0;
+    if (begin == held.begin && end == held.end)
+        return held.morae;
     if (oneRun.first >= 0)
         return begin == oneRun.first && end == oneRun.second ? -1 : 0;
     for (qsizetype k = 0; k < ku.size(); ++k) {
@@ -164,10 +166,12 @@ ReadingEngine::LineKind ReadingEngine::kindOfLine(QStringView line) const
     const bool historical = looksHistorical(plainLine);
     // Prose in historical kana (待つてゐた。, と云ふ、): sentences, not verse.
     static const QRegularExpression prose(QStringLiteral("[。．！？!?「」『』]|、.*、"));
+    LineKind kind;
+    kind.historical = historical;
     if (historical && plainLine.size() >= 12 && plainLine.contains(prose))
-        return {true, false, {}, {}, {-1, -1}};
+        return kind;
     if (historical || looksPoetic(plainLine)) {
-        LineKind kind{historical, true, {}, {}, {-1, -1}};
+        kind.poetic = true;
         // Its ku, where blanks part it into three or five, or the whole poem in one run.
         const QList<std::pair<qsizetype, qsizetype>> ku = blankParts(line, span.first, span.second);
         if (ku.size() == 3 || ku.size() == 5) {
@@ -199,17 +203,25 @@ ReadingEngine::LineKind ReadingEngine::kindOfLine(QStringView line) const
             classical =
                 classical || (m.length >= 2 && containsKanji(plainLine.sliced(i, m.length)));
     }
-    if (!classical)
+    // (Or, in today's language, a line of a haiku's length whose words part exactly at its
+    // ku: 雲の峰いくつ崩れて月の山.)
+    if (!classical && plainLine.size() > 24)
         return {};
     int morae = 0;
     // Counted as verse reads it (八十島 やそしま): read as prose, a poem may have too many.
     LineKind verse;
     verse.poetic = true;
     verse.oneRun = {0, plainLine.size()};
-    for (const Word &w : readLine(plainLine, verse))
-        morae += w.kind == Word::Kind::Japanese ? moraCount(w.kana) : 0;
-    LineKind kind;
-    kind.poetic = (morae >= 15 && morae <= 19) || (morae >= 29 && morae <= 33);
+    QList<MeteredWord> metered;
+    for (const Word &w : readLine(plainLine, verse)) {
+        const int m = w.kind == Word::Kind::Japanese ? moraCount(w.kana) : 0;
+        morae += m;
+        metered.append({m, !w.joinsPrevious, false});
+    }
+    if (classical)
+        kind.poetic = (morae >= 15 && morae <= 19) || (morae >= 29 && morae <= 33);
+    else
+        kind.poetic = morae == 17 && meterMiss(metered) == 0;
     kind.recited = morae >= 29 && morae <= 33;
     if (kind.poetic && !plainLine.contains(u' ') && !plainLine.contains(u'\u3000'))
         kind.oneRun = span;

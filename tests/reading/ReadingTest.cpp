@@ -382,6 +382,12 @@ TEST_F(Engine, ReadsPoemsNamesMarksAndNumbers)
         {u"十四五本", u"じゅうしごほん"},
         {u"二三片", u"にさんぺん"},
         {u"六七本", u"ろくしちほん"},
+        // A line of today's words whose words part as a haiku's ku is a haiku, its meter
+        // the evidence (うお); a place's name that is a form of the kanji's verb stays (入
+        // いり); a verb's し before a noun is no compound (死し鶴).
+        {u"塩鯛の歯茎も寒し魚の店", u"しおだいの はぐきも さむし うおの みせ"},
+        {u"毎年よ彼岸の入に寒いのは", u"まいとしよ ひがんの いりに さむいのわ"},
+        {u"人に死し鶴に生れて冴返る", u"ひとに しし つるに うまれて さえ かえる"},
         {u"八九匹", u"はっくひき"},
         {u"五六騎 一歩 三歩 三遍 一斗 三升",
          u"ごろっき, いっぽ, さんぽ, さんべん, いっと, さんじょう"},
