@@ -618,7 +618,14 @@ void ReadingEngine::readRun(QStringView run, const QList<qsizetype> &origin, Lin
             return false;
         };
         Modernised historicalSaid;
-        auto tokensOf = [&](const QList<int> &path) {
+        // In today's prose, naist-jdic's reading of a word it parts as the IPA dictionary does.
+        const auto proseReadings =
+            !kind.prose || kind.poetic || kind.historical ||
+                    m_mecab->dictionaryName() == u"naist-jdic"
+                ? QHash<std::pair<qsizetype, qsizetype>, MecabReader::Features>()
+                : secondReadings(mecabText, formsDictionary());
+        // (The rival analysis that tells a doubtful reading is MeCab's alone.)
+        auto tokensOf = [&](const QList<int> &path, bool second = true) {
             QList<Token> tokens;
             for (int index : path) {
                 const Candidate &c = lattice.at(index);
@@ -634,7 +641,11 @@ void ReadingEngine::readRun(QStringView run, const QList<qsizetype> &origin, Lin
                     t.doubtful = c.source == Source::Unknown;
                 } else if ((c.source == Source::Dictionary || c.source == Source::Modern) &&
                            !t.features.reading.isEmpty()) {
-                    t.kana = toHiragana(saidAsSpelled(t.features));
+                    const auto found = second && c.source == Source::Dictionary
+                                           ? proseReadings.constFind({c.begin, c.end})
+                                           : proseReadings.cend();
+                    t.kana = toHiragana(
+                        saidAsSpelled(found != proseReadings.cend() ? *found : t.features));
                     if (t.features.partOfSpeech == u"助詞" &&
                         (surface == u"は" || surface == u"へ"))
                         t.kana = surface == u"は" ? QStringLiteral("わ") : QStringLiteral("え");
@@ -717,7 +728,7 @@ void ReadingEngine::readRun(QStringView run, const QList<qsizetype> &origin, Lin
         }
         const qsizetype rival = chosen == 0 ? 1 : 0;
         if (rival < paths.size() && std::abs(paths[rival].cost - paths[chosen].cost) <= DoubtMargin)
-            markDisagreements(text, tokensOf(paths[rival].candidates), tokens);
+            markDisagreements(text, tokensOf(paths[rival].candidates, false), tokens);
 
         for (const Token &t : tokens) {
             if (t.silent || t.kana.isEmpty())

@@ -105,6 +105,8 @@ private:
         std::pair<qsizetype, qsizetype> oneRun{-1, -1};
         // A waka, said as it is recited (逢ふ おう, いふ ゆう), not a haiku (這ふ はう).
         bool recited = false;
+        // Written as prose is: in sentences (。、「」), or longer than a poem.
+        bool prose = false;
         // A run of words that numbers of a few part from the rest of its ku or poem
         // (四五人に月落ちかかる踊かな), and the sounds the numbers leave it.
         struct Held

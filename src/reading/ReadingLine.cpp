@@ -168,6 +168,8 @@ ReadingEngine::LineKind ReadingEngine::kindOfLine(QStringView line) const
     static const QRegularExpression prose(QStringLiteral("[。．！？!?「」『』]|、.*、"));
     LineKind kind;
     kind.historical = historical;
+    static const QRegularExpression sentenceMark(QStringLiteral("[。．！？!?「」『』、]"));
+    kind.prose = plainLine.size() > 40 || plainLine.contains(sentenceMark);
     if (historical && plainLine.size() >= 12 && plainLine.contains(prose))
         return kind;
     if (historical || looksPoetic(plainLine)) {
@@ -192,7 +194,7 @@ ReadingEngine::LineKind ReadingEngine::kindOfLine(QStringView line) const
         "[。．！？!?「」]|ます|ました|ません|ましょう|です|でした|でしょう|ている|ていた|"
         "ていま|てる$|なければ|ならない|だった|のだ|んだ"));
     if (plainLine.size() > 40 || plainLine.contains(sentence))
-        return {};
+        return kind;
     // (The old perfective ぬ and the past けり ending a phrase are the classical language
     // too: 打かさなりぬ, 浮きけり花筏; and 哉, 也 and けるかも ending the line: 旅ね哉.)
     static const QRegularExpression perfective(QStringLiteral(
@@ -206,7 +208,7 @@ ReadingEngine::LineKind ReadingEngine::kindOfLine(QStringView line) const
     // (Or, in today's language, a line of a haiku's length whose words part exactly at its
     // ku: 雲の峰いくつ崩れて月の山.)
     if (!classical && plainLine.size() > 24)
-        return {};
+        return kind;
     int morae = 0;
     // Counted as verse reads it (八十島 やそしま): read as prose, a poem may have too many.
     LineKind verse;

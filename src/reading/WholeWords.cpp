@@ -54,4 +54,15 @@ QList<WholeWord> wholeWords(QStringView text, const Lattice &lattice, const Meca
     return words;
 }
 
+QHash<std::pair<qsizetype, qsizetype>, MecabReader::Features>
+secondReadings(QStringView text, const MecabReader &second)
+{
+    QHash<std::pair<qsizetype, qsizetype>, MecabReader::Features> readings;
+    for (const MecabReader::Token &t : second.analyse(text)) {
+        if (!t.unknown && containsKanji(t.surface) && !t.features.reading.isEmpty())
+            readings.insert({t.begin, t.end}, t.features);
+    }
+    return readings;
+}
+
 } // namespace reading

@@ -9,6 +9,7 @@
 #include "reading/Lattice.h"
 #include "reading/MecabReader.h"
 
+#include <QHash>
 #include <QList>
 #include <QString>
 #include <QStringView>
@@ -25,5 +26,12 @@ struct WholeWord
 // `text` is the line as MeCab is given it, `lattice` its candidates so far, `second` the
 // other dictionary.
 QList<WholeWord> wholeWords(QStringView text, const Lattice &lattice, const MecabReader &second);
+
+// The words of the second dictionary's own analysis of `text` that hold a kanji, by where
+// they stand. naist-jdic reads today's everyday words better than the IPA dictionary (夜中
+// よなか, 大勢 おおぜい, 何時 なんじ): in prose, where both part the text alike, its reading
+// is the one said.
+QHash<std::pair<qsizetype, qsizetype>, MecabReader::Features>
+secondReadings(QStringView text, const MecabReader &second);
 
 } // namespace reading
