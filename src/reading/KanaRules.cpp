@@ -428,6 +428,8 @@ Modernised modernFromHistorical(QStringView text, bool particlesStartWords, bool
         m.text.append(c);
         m.origin.append(from);
     };
+    // The last kana and its う fused as a sound said twice (へうへう).
+    qsizetype doubled = -1;
     for (qsizetype i = 0; i < n; ++i) {
         const QChar c = text[i];
         const QChar before = i > 0 ? text[i - 1] : QChar();
@@ -441,7 +443,20 @@ Modernised modernFromHistorical(QStringView text, bool particlesStartWords, bool
             // (A ふ after a u-row kana ends a verb: くふ|ほたる.)
             (before == u'ふ' && i >= 2 && inRow(text[i - 2], u"うくすつぬむゆる"));
         const QChar next = i + 1 < n ? text[i + 1] : QChar();
-        if (c == u'ゐ') {
+        // A kana and its う said twice is one word, and fuse as one (へうへう ひょうひょう,
+        // ひうひう ひゅうひゅう, かうかう こうこう), at a word's start too.
+        const bool fusesTwice =
+            next == u'う' && (aToO().contains(c) || iOrEFused().contains(c)) &&
+            ((wordStart && i + 3 < n && text.sliced(i, 2) == text.sliced(i + 2, 2)) ||
+             (doubled == i - 2 && text.sliced(i - 2, 2) == text.sliced(i, 2)));
+        if (fusesTwice) {
+            const auto o = aToO().constFind(c);
+            const QString fused = o != aToO().cend() ? QString(*o) + u'う' : iOrEFused().value(c);
+            for (QChar k : fused)
+                put(k, i);
+            m.origin.back() = i + 1;
+            doubled = i++;
+        } else if (c == u'ゐ') {
             put(QChar(u'い'), i);
         } else if (c == u'ゑ') {
             put(QChar(u'え'), i);

@@ -187,10 +187,15 @@ void poeticWords(QStringView text, QList<Token> &tokens)
             // An adjective's kanji alone before the closing かな is its noun, the さ left out
             // by old prints: 寒かな さむさかな, 涼哉 すずしさかな (夜寒哉 is one word; 薄哉
             // is the word すすき).
+            // (Not the noun in い of a verb in う: 匂 にお.い, にお.う, 匂かな においかな.)
             const bool word = kanji.hasWordAlone(surface[0].unicode());
-            for (const QString &kun :
-                 word ? QStringList() : kanji.readings(surface[0].unicode()).kun) {
-                if (kun.endsWith(QStringLiteral(".い")) || kun.endsWith(QStringLiteral(".しい"))) {
+            const QStringList kuns =
+                word ? QStringList() : kanji.readings(surface[0].unicode()).kun;
+            for (const QString &kun : kuns) {
+                const bool verbsNoun =
+                    kun.endsWith(QStringLiteral(".い")) && kuns.contains(kun.chopped(1) + u'う');
+                if (!verbsNoun && (kun.endsWith(QStringLiteral(".い")) ||
+                                   kun.endsWith(QStringLiteral(".しい")))) {
                     t.kana = kun.chopped(1).remove(u'.') + u'さ';
                     break;
                 }

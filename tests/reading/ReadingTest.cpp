@@ -355,6 +355,10 @@ TEST_F(Engine, ReadsPoemsNamesMarksAndNumbers)
         // word before kana (くふ ほたる, たまふ なり); は after を is no particle; a verb in ふ
         // after an a-row sound is today's verb outside a recited waka (舞ふ まう).
         {u"山里の夜の寒かな", u"やまざとの よの さむさかな"},
+        // (Not a verb's noun in い: 匂 にお.う, にお.い.) A kana and its う said twice fuse as
+        // one word, at a word's start too.
+        {u"菊人形なき匂かな ひうひうと風は空行く",
+         u"きく にんぎょう なき においかな, ひゅう ひゅうと かぜわ そら ゆく"},
         {u"夜もすがら葉をくふほたる哉", u"よもすがら はお くう ほたる かな"},
         {u"よるのみちぬけるほたる哉", u"よるの みち ぬける ほたる かな"},
         {u"舟は岸をはなるゝ朝かな", u"ふねわ きしおは なるる あさかな"},
