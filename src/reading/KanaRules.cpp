@@ -428,6 +428,7 @@ Modernised modernFromHistorical(QStringView text, bool particlesStartWords, bool
         m.text.append(c);
         m.origin.append(from);
     };
+    static const qsizetype repeats[] = {3, 4};
     // The last kana and its う fused as a sound said twice (へうへう).
     qsizetype doubled = -1;
     for (qsizetype i = 0; i < n; ++i) {
@@ -441,7 +442,12 @@ Modernised modernFromHistorical(QStringView text, bool particlesStartWords, bool
             (continuativesEndWords && afterKana &&
              inRow(before, u"いきしちにひみりえけせてねへめれ")) ||
             // (A ふ after a u-row kana ends a verb: くふ|ほたる.)
-            (before == u'ふ' && i >= 2 && inRow(text[i - 2], u"うくすつぬむゆる"));
+            (before == u'ふ' && i >= 2 && inRow(text[i - 2], u"うくすつぬむゆる")) ||
+            // (Kana said twice start a word each time: ほがらほがら, ひとくひとく.)
+            std::any_of(std::begin(repeats), std::end(repeats), [&](qsizetype l) {
+                return (i + 2 * l <= n && text.sliced(i, l) == text.sliced(i + l, l)) ||
+                       (i >= l && i + l <= n && text.sliced(i - l, l) == text.sliced(i, l));
+            });
         const QChar next = i + 1 < n ? text[i + 1] : QChar();
         // A kana and its う said twice is one word, and fuse as one (へうへう ひょうひょう,
         // ひうひう ひゅうひゅう, かうかう こうこう), at a word's start too.

@@ -420,6 +420,8 @@ TEST_F(Engine, ReadsPoemsNamesMarksAndNumbers)
         {u"七重八重", u"ななえ やえ"},
         // Historical kana by word: never a word's first は, but inside the word.
         {u"はたらけど はたらけど", u"はたらけど, はたらけど"},
+        // Kana said twice start a word each time.
+        {u"秋の夜のほがらほがらと天の原", u"あきのよの ほがら ほ がらと あまのはら"},
         // A kanji no word covers is read from the kanji dictionary, never dropped; a variant
         // as the kanji it stands for.
         {u"これは皃です", u"これわ かたちです"},
