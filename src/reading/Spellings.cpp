@@ -125,9 +125,13 @@ QList<Modernised> todaysSpellings(QStringView mecabText, LineStyle kind)
                 // (And the な that forbids: 打な うつな.)
                 const bool beforeNa =
                     next == u'な' && (k + 2 >= n || !isHiragana(mecabText[k + 2].unicode()));
-                // (And a verb ending the line after a particle: 閨に踏 ねやにふむ.)
-                const bool endsLine = (next.isNull() || next.isSpace()) && k > 0 &&
-                                      QStringView(u"にをがとへもは").contains(mecabText[k - 1]);
+                // (And a verb ending the line after a particle or a verb's continuative: 閨に
+                // 踏 ねやにふむ, あゆみ行 あゆみゆく.)
+                const bool endsLine =
+                    (next.isNull() || next.isSpace()) && k > 0 &&
+                    (QStringView(u"にをがとへもは").contains(mecabText[k - 1]) ||
+                     (k > 1 && QStringView(u"いきしちみりびぎ").contains(mecabText[k - 1]) &&
+                      !isKanji(mecabText[k - 2].unicode())));
                 // (A numeral's ひと.つ is no verb.)
                 if (!isKanji(c) || isNumeral(mecabText[k]) ||
                     !(beforeVerb || beforeNoun || beforeNa || endsLine))
