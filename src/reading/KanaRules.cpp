@@ -656,7 +656,9 @@ Approximate approximateNumber(QStringView text, qsizetype position)
     QString before;
     while (i < text.size() && (digits.contains(text[i]) || tens.contains(text[i]))) {
         const qsizetype d = digits.indexOf(text[i]);
-        if (d >= 0 && i + 1 < text.size() && digits.indexOf(text[i + 1]) == d + 1)
+        if (d >= 0 && i + 1 < text.size() &&
+            (digits.indexOf(text[i + 1]) == d + 1 ||
+             (text[i + 1] == u'、' && digits.indexOf(text.mid(i + 2, 1)) == d + 1)))
             break;
         if (d >= 0 && i + 1 < text.size() && tens.contains(text[i + 1])) {
             if (d > 0)
@@ -670,15 +672,17 @@ Approximate approximateNumber(QStringView text, qsizetype position)
             return {};
         }
     }
-    if (i + 1 >= text.size() || digits.indexOf(text[i]) < 0 ||
-        digits.indexOf(text[i + 1]) != digits.indexOf(text[i]) + 1)
+    // (A comma may part the two: 二、三日 にさんにち.)
+    const qsizetype gap = i + 2 < text.size() && text[i + 1] == u'、' ? 1 : 0;
+    if (i + 1 + gap >= text.size() || digits.indexOf(text[i]) < 0 ||
+        digits.indexOf(text[i + 1 + gap]) != digits.indexOf(text[i]) + 1)
         return {};
     const qsizetype first = digits.indexOf(text[i]);
     // 八九 is said はっく, as はち before a k-sound always is.
     QString reading = before +
                       (first == 7 ? QStringLiteral("はっ") : QString::fromUtf16(said[first])) +
                       QString::fromUtf16(said[first + 1]);
-    qsizetype end = i + 2;
+    qsizetype end = i + 2 + gap;
     // The counter, with its sound after the last number: ろっき, さんぼん.
     if (const qsizetype length = counterAt(text, end); length > 0) {
         reading += counterAfter(reading, first + 2, text.sliced(end, length));
