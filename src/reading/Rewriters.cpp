@@ -60,6 +60,11 @@ void joinNumbers(QStringView text, bool poetic, QList<Token> &tokens)
             const QStringView unit = text.sliced(e, counter);
             if (k < tokens.size() && tokens[k].end == e + counter) {
                 kana = countedReading(value, unit, afterMonth);
+                // The year of an era, after its name: 昭和九年 しょうわくねん.
+                if (unit == u"年" && value % 10 == 9 && kana.endsWith(u"きゅうねん") && i > 0 &&
+                    tokens[i - 1].end == b && tokens[i - 1].features.detail == u"固有名詞" &&
+                    tokens[i - 1].end - tokens[i - 1].begin == 2)
+                    kana.replace(kana.size() - 5, 3, QStringLiteral("く"));
                 last = k;
             } else if (k == j + 1 && k < tokens.size() && tokens[k].begin == e &&
                        tokens[k].end == e + counter + 1 && text[e + counter] == u'半' &&

@@ -413,6 +413,7 @@ TEST_F(Engine, ReadsPoemsNamesMarksAndNumbers)
         {u"十二月一日", u"じゅうにがつ ついたち"},
         {u"子供が四人", u"こどもが よにん"},
         {u"二、三日雨が降った。", u"にさんにち あめが ふった"},
+        {u"昭和九年に九年待った。", u"しょうわ くねんに きゅうねん まった"},
         {u"三百本", u"さんびゃっぽん"},
         // 十分 before a word of time is minutes, where MeCab says enough.
         {u"駅まで歩いて十分ほどかかります。十分に休んだ。",
