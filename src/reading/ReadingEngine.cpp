@@ -456,10 +456,12 @@ void ReadingEngine::readRun(QStringView run, const QList<qsizetype> &origin, Lin
                     continue;
                 // Historical kana is never read so at a word's start: after a particle
                 // (ぞふく stays ぞ吹く), a kanji (袖ふれし) or where the run starts. (A vowel
-                // alone is the end of a word MeCab split: かりほの かりおの.)
+                // alone is the end of a word MeCab split: かりほの かりおの; not after the
+                // particles that end a phrase: 息もふかげに.)
                 if (variant.text[node.begin] != text[b] &&
                     QStringView(u"はひふへほ").contains(text[b]) &&
-                    (node.end - node.begin > 1 || kanaWordStarts.contains(b)))
+                    (node.end - node.begin > 1 || kanaWordStarts.contains(b) ||
+                     (b > 0 && QStringView(u"もをぞ").contains(text[b - 1]))))
                     continue;
                 Candidate c;
                 c.begin = b;

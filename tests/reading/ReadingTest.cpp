@@ -423,6 +423,8 @@ TEST_F(Engine, ReadsPoemsNamesMarksAndNumbers)
         {u"七重八重", u"ななえ やえ"},
         // Historical kana by word: never a word's first は, but inside the word.
         {u"はたらけど はたらけど", u"はたらけど, はたらけど"},
+        // Nor after a particle that ends a phrase (も).
+        {u"息もふかげに燃ゆるとき", u"いきも ふかげに もゆるとき"},
         // Kana said twice start a word each time.
         {u"秋の夜のほがらほがらと天の原", u"あきのよの ほがら ほ がらと あまのはら"},
         // A kanji no word covers is read from the kanji dictionary, never dropped; a variant
