@@ -415,6 +415,7 @@ TEST_F(Engine, ReadsPoemsNamesMarksAndNumbers)
         {u"二、三日雨が降った。", u"にさんにち あめが ふった"},
         {u"昭和九年に九年待った。", u"しょうわ くねんに きゅうねん まった"},
         {u"三百本", u"さんびゃっぽん"},
+        {u"一隊の兵、一体、八社、十滴。", u"いったいの へい, いったい, はっしゃ, じゅってき"},
         // 十分 before a word of time is minutes, where MeCab says enough.
         {u"駅まで歩いて十分ほどかかります。十分に休んだ。",
          u"えきまで あるいて じゅっぷんほど かかります, じゅうぶんに やすんだ"},
