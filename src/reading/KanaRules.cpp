@@ -399,10 +399,12 @@ bool isAuxiliaryMu(QStringView text, qsizetype i)
         return false;
     const QChar before = text[i - 1];
     const QChar next = i + 1 < text.size() ? text[i + 1] : QChar();
-    // (か asks where it ends the ku: 見るらむか.)
+    // (か asks where it ends the ku: 見るらむか. The らむ after a verb's plain form ends
+    // its word before any kana: 子泣くらむそれ.)
     const bool endsWord =
         !isHiragana(next.unicode()) || isParticleLike(next) ||
-        (next == u'か' && (i + 2 >= text.size() || !isHiragana(text[i + 2].unicode())));
+        (next == u'か' && (i + 2 >= text.size() || !isHiragana(text[i + 2].unicode()))) ||
+        (before == u'ら' && i >= 2 && inRow(text[i - 2], u"うくすつぬふむゆるぐずぶ"));
     return endsWord && (inRow(before, u"あかさたなはまやらわがざだばぱ") ||
                         inRow(before, u"えけせてねへめれげぜでべぺ") || before == u'こ');
 }

@@ -326,7 +326,9 @@ TEST_F(Engine, ReadsPoemsNamesMarksAndNumbers)
         // Years in native numbers, 来 before the perfective ぬれ, and 言 alone as こと.
         {u"五年を　ひとり経にけり　別れ来ぬれば　言も通はぬ　夜半の月影",
          u"いつとせお, ひとり へにけり, わかれ きぬれば, ことも かよわぬ, よわの つきかげ"},
-        // らむ after a verb in kana is the auxiliary, not MeCab's verb くらむ.
+        // らむ after a verb in kana is the auxiliary, not MeCab's verb くらむ, before any kana.
+        {u"憶良らは今は罷らむ子泣くらむそれその母も",
+         u"おくららわ いまわ まからん こ なく らん それ その ははも"},
         {u"春風に　氷とくらむ　山川の　岸の家をぞ　思ひ出でける",
          u"はるかぜに, こおりと くらん, やまがわの, きしの いえおぞ, おもいいで ける"},
         // はは as written, a kana written again after MeCab's reading (幽けき), に and や
