@@ -210,6 +210,12 @@ QString KanjiDictionary::alone(char32_t kanji) const
     return r.kun.isEmpty() ? QString() : withoutMarks(r.kun.constFirst());
 }
 
+bool KanjiDictionary::hasOkurigana(char32_t kanji) const
+{
+    const QStringList kun = readings(kanji).kun;
+    return std::any_of(kun.cbegin(), kun.cend(), [](const QString &k) { return k.contains(u'.'); });
+}
+
 bool KanjiDictionary::hasWordAlone(char32_t kanji) const
 {
     const QStringList kun = readings(kanji).kun;

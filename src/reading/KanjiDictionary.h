@@ -50,6 +50,9 @@ public:
                  QChar okurigana = QChar()) const;
     // That stem, or nothing where no kun of the kanji ends so.
     QString stemBefore(char32_t kanji, QChar okurigana) const;
+    // Whether any native reading of the kanji has okurigana: it writes a verb's or an
+    // adjective's stem (袖 has none).
+    bool hasOkurigana(char32_t kanji) const;
     // The okurigana that old prints leave out: of the kanji's first verb of the five-row
     // kind (と.ぶ), the continuative form's before another verb (飛こむ とびこむ) or the plain
     // form's before a noun (泣子 なくこ); of its adjective (ちい.さい), the kana before the

@@ -457,11 +457,14 @@ void ReadingEngine::readRun(QStringView run, const QList<qsizetype> &origin, Lin
                 // Historical kana is never read so at a word's start: after a particle
                 // (ぞふく stays ぞ吹く), a kanji (袖ふれし) or where the run starts. (A vowel
                 // alone is the end of a word MeCab split: かりほの かりおの; not after the
-                // particles that end a phrase: 息もふかげに.)
+                // particles that end a phrase, 息もふかげに, nor after a kanji that is no
+                // verb's or adjective's, 袖ひちて.)
                 if (variant.text[node.begin] != text[b] &&
                     QStringView(u"はひふへほ").contains(text[b]) &&
                     (node.end - node.begin > 1 || kanaWordStarts.contains(b) ||
-                     (b > 0 && QStringView(u"もをぞ").contains(text[b - 1]))))
+                     (b > 0 && QStringView(u"もをぞ").contains(text[b - 1])) ||
+                     (b > 0 && isKanji(text[b - 1].unicode()) &&
+                      !KanjiDictionary::instance().hasOkurigana(text[b - 1].unicode()))))
                     continue;
                 Candidate c;
                 c.begin = b;

@@ -426,8 +426,9 @@ TEST_F(Engine, ReadsPoemsNamesMarksAndNumbers)
         {u"七重八重", u"ななえ やえ"},
         // Historical kana by word: never a word's first は, but inside the word.
         {u"はたらけど はたらけど", u"はたらけど, はたらけど"},
-        // Nor after a particle that ends a phrase (も).
-        {u"息もふかげに燃ゆるとき", u"いきも ふかげに もゆるとき"},
+        // Nor after a particle that ends a phrase (も), or a kanji that writes no verb (袖).
+        {u"息もふかげに燃ゆるとき 袖ひちてむすびし水の",
+         u"いきも ふかげに もゆるとき, そで ひちて むすびし みずの"},
         // Kana said twice start a word each time.
         {u"秋の夜のほがらほがらと天の原", u"あきのよの ほがら ほ がらと あまのはら"},
         // A kanji no word covers is read from the kanji dictionary, never dropped; a variant
