@@ -385,7 +385,7 @@ bool looksPoetic(QStringView line)
     // (A kanji, or a verb's end before a kanji, and the cutting や; not the 否や of prose.)
     static const QRegularExpression cut(
         QStringLiteral("(?!否)[\\x{4E00}-\\x{9FFF}]や|[うくすつぬむる]や(?!否)[\\x{4E00}-\\x{9FFF}]"
-                       "|かな$|けり$|けり[ "
+                       "|かな$|哉$|けり$|けり[ "
                        "　]|らむ|けむ|らし$|つつ$|なり$|ぞ|にけり|ける$|けれ$"
                        "|やも$|かも$|なむ$|べし$|まし$|ごとし$|めや"));
     return t.contains(cut);

@@ -345,6 +345,8 @@ TEST_F(Engine, ReadsPoemsNamesMarksAndNumbers)
         // it, and no name where a verb's stem stands (花咲 is a place).
         {u"桜散て池に浮きけり花筏", u"さくら ちって いけに うきけり はないかだ"},
         {u"木の葉の落て流るる川哉", u"このはの おちて ながるる かわ かな"},
+        // 哉 ending the line makes it verse however long it reads (聞夜 きくよる).
+        {u"夜の庵に雨を聞夜哉", u"よの いおに あめお きく よる かな"},
         {u"痩骨をさする朝寒夜寒かな", u"やせぼねお さする あささむ よさむかな"},
         // The continuative of a verb of one row (落かゝる, 焼にけり, 生たる), the passive
         // after a verb of five rows (吹るゝ), native numbers before kana (二もと, 十とせ).
