@@ -326,6 +326,7 @@ QChar KanjiDictionary::omittedOkurigana(char32_t kanji, Okurigana form) const
         if (const qsizetype at = QStringView(u"うくぐすつぬぶむる").indexOf(kun[dot + 1]);
             at >= 0 && dot + 2 == kun.size())
             return form == Okurigana::Continuative ? QStringView(u"いきぎしちにびみり")[at]
+                   : form == Okurigana::Irrealis   ? QStringView(u"わかがさたなばまら")[at]
                                                    : kun[dot + 1];
     }
     return QChar();

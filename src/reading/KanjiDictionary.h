@@ -59,7 +59,7 @@ public:
     // adjective's own ending (小き ちいさき); of its verb of one row (お.ちる), the kana
     // before る, its continuative and the stem of its te-form (落て おちて). Nothing where it
     // has none.
-    enum class Okurigana { Continuative, Plain, Adjective, OneRow };
+    enum class Okurigana { Continuative, Plain, Irrealis, Adjective, OneRow };
     QChar omittedOkurigana(char32_t kanji, Okurigana form) const;
 
     // Whether `kana` is `base` said kanji by kanji with readings the dictionary gives: an on

@@ -157,9 +157,13 @@ QList<Modernised> todaysSpellings(QStringView mecabText, LineStyle kind)
                                ? kanji.omittedOkurigana(c, Okurigana::OneRow)
                                : QChar();
                 }
-                // (Before べし its plain form: 名成べし ななるべし.)
-                QChar ending = kanji.omittedOkurigana(
-                    c, beforeVerb && next != u'べ' ? Okurigana::Continuative : Okurigana::Plain);
+                // (Before べし its plain form: 名成べし ななるべし; before the ん, む and ず of
+                // will and not, its irrealis: 吐んとす はかんとす, 物書ず かかず.)
+                const bool irrealis = QStringView(u"んむず").contains(next);
+                QChar ending = kanji.omittedOkurigana(c, irrealis ? Okurigana::Irrealis
+                                                         : beforeVerb && next != u'べ'
+                                                             ? Okurigana::Continuative
+                                                             : Okurigana::Plain);
                 if (ending.isNull() && QStringView(u"きくけか").contains(next))
                     ending = kanji.omittedOkurigana(c, Okurigana::Adjective);
                 // (A verb of one row before a noun, its stem: 痩馬 やせうま, 枯木 かれき.)

@@ -373,6 +373,7 @@ TEST_F(Engine, ReadsPoemsNamesMarksAndNumbers)
         {u"御目の涙ぬぐはばや", u"おん めの なみだ ぬぐわばや"},
         {u"岩清水吸へる苔 かこち顔なる月", u"いわしみず すえる こけ, かこちがおなる つき"},
         {u"これぞ里の名成べし", u"これぞ さとの な なるべし"},
+        {u"口や牡丹を吐んとす", u"くちや ぼたんお はかんと す"},
         {u"霜を踏 分れ行く人の影もなし 方へあゆみ行",
          u"しもお ふむ, わかれ ゆく ひとの かげも なし, かたえ あゆみゆく"},
         // A classical ending (やも) tells verse; its む after an irrealis is ん.
