@@ -584,6 +584,10 @@ void ReadingEngine::readRun(QStringView run, const QList<qsizetype> &origin, Lin
             for (const WholeWord &w : wholeWords(mecabText, lattice, formsDictionary()))
                 addWord(w.begin, w.end, w.kana, Source::Lexicon, LexiconBonus);
         }
+        if (kind.poetic || kind.historical) {
+            for (const WholeWord &w : classicalAdjectives(mecabText))
+                addWord(w.begin, w.end, w.kana, Source::Lexicon, LexiconBonus);
+        }
         // MeCab's words where a lexicon's word ends and MeCab's own words did not reach.
         for (qsizetype k = 0; k < ends.size(); ++k) {
             const qsizetype q = ends[k];

@@ -54,6 +54,30 @@ QList<WholeWord> wholeWords(QStringView text, const Lattice &lattice, const Meca
     return words;
 }
 
+QList<WholeWord> classicalAdjectives(QStringView text)
+{
+    QList<WholeWord> words;
+    const KanjiDictionary &kanji = KanjiDictionary::instance();
+    for (qsizetype p = 0; p + 2 < text.size(); ++p) {
+        if (!isKanji(text[p].unicode()))
+            continue;
+        for (const QString &kun : kanji.readings(text[p].unicode()).kun) {
+            // (X.い: 寒 さむ.い, かり after it; X.しい: 涼 すず.しい, しかり after it.)
+            const qsizetype dot = kun.indexOf(u'.');
+            if (dot <= 0 || !kun.endsWith(u'い') || kun.startsWith(u'-'))
+                continue;
+            const QString written = kun.mid(dot + 1).chopped(1) + u'か';
+            const qsizetype end = p + 1 + written.size();
+            if (end < text.size() && text.sliced(p + 1, written.size()) == written &&
+                QStringView(u"らりるれ").contains(text[end])) {
+                words.append({p, end + 1, kun.left(dot) + written + text[end]});
+                break;
+            }
+        }
+    }
+    return words;
+}
+
 QHash<std::pair<qsizetype, qsizetype>, MecabReader::Features>
 secondReadings(QStringView text, const MecabReader &second)
 {

@@ -27,6 +27,10 @@ struct WholeWord
 // other dictionary.
 QList<WholeWord> wholeWords(QStringView text, const Lattice &lattice, const MecabReader &second);
 
+// An adjective's classical forms in かり, which neither dictionary holds (寒かりき さむかりき,
+// 涼しかるらむ すずしかる): the kanji's native stem with the kana as written.
+QList<WholeWord> classicalAdjectives(QStringView text);
+
 // The words of the second dictionary's own analysis of `text` that hold a kanji, by where
 // they stand. naist-jdic reads today's everyday words better than the IPA dictionary (夜中
 // よなか, 大勢 おおぜい, 何時 なんじ): in prose, where both part the text alike, its reading

@@ -374,6 +374,9 @@ TEST_F(Engine, ReadsPoemsNamesMarksAndNumbers)
         {u"岩清水吸へる苔 かこち顔なる月", u"いわしみず すえる こけ, かこちがおなる つき"},
         {u"これぞ里の名成べし", u"これぞ さとの な なるべし"},
         {u"口や牡丹を吐んとす", u"くちや ぼたんお はかんと す"},
+        // An adjective's classical forms in かり, which no dictionary holds.
+        {u"山の夜は寒かりけり 秋の夜は涼しかるらむ",
+         u"やまの よわ さむかりけり, あきの よわ すずしかる らん"},
         {u"霜を踏 分れ行く人の影もなし 方へあゆみ行",
          u"しもお ふむ, わかれ ゆく ひとの かげも なし, かたえ あゆみゆく"},
         // A classical ending (やも) tells verse; its む after an irrealis is ん.
