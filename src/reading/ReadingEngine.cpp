@@ -587,6 +587,8 @@ void ReadingEngine::readRun(QStringView run, const QList<qsizetype> &origin, Lin
         if (kind.poetic || kind.historical) {
             for (const WholeWord &w : classicalAdjectives(mecabText))
                 addWord(w.begin, w.end, w.kana, Source::Lexicon, LexiconBonus);
+            for (const WholeWord &w : oneSoundStems(mecabText, *m_mecab))
+                addWord(w.begin, w.end, w.kana, Source::Lexicon, LexiconBonus / 2);
         }
         // MeCab's words where a lexicon's word ends and MeCab's own words did not reach.
         for (qsizetype k = 0; k < ends.size(); ++k) {

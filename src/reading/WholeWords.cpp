@@ -78,6 +78,36 @@ QList<WholeWord> classicalAdjectives(QStringView text)
     return words;
 }
 
+QList<WholeWord> oneSoundStems(QStringView text, const MecabReader &dictionary)
+{
+    auto oneRow = [&](QChar kanji, const QString &stem) {
+        const QString verb = QString(kanji) + u'る';
+        const QList<MecabReader::Node> nodes = dictionary.lattice(verb);
+        return std::any_of(nodes.cbegin(), nodes.cend(), [&](const MecabReader::Node &node) {
+            if (node.unknown || node.begin != 0 || node.end != verb.size())
+                return false;
+            const MecabReader::Features f = dictionary.features(node.feature);
+            return f.partOfSpeech == u"動詞" && f.conjugation.startsWith(u"一段") &&
+                   toHiragana(f.reading) == stem + u'る';
+        });
+    };
+    QList<WholeWord> words;
+    const KanjiDictionary &kanji = KanjiDictionary::instance();
+    for (qsizetype p = 0; p + 1 < text.size(); ++p) {
+        if (!isKanji(text[p].unicode()) ||
+            !QStringView(u"にぬなつてたしきけ").contains(text[p + 1]))
+            continue;
+        for (const QString &kun : kanji.readings(text[p].unicode()).kun) {
+            if (kun.size() == 3 && kun[1] == u'.' && kun[2] == u'る' &&
+                isHiragana(kun[0].unicode()) && oneRow(text[p], kun.left(1))) {
+                words.append({p, p + 1, kun.left(1)});
+                break;
+            }
+        }
+    }
+    return words;
+}
+
 QHash<std::pair<qsizetype, qsizetype>, MecabReader::Features>
 secondReadings(QStringView text, const MecabReader &second)
 {

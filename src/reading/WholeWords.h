@@ -31,6 +31,11 @@ QList<WholeWord> wholeWords(QStringView text, const Lattice &lattice, const Meca
 // 涼しかるらむ すずしかる): the kanji's native stem with the kana as written.
 QList<WholeWord> classicalAdjectives(QStringView text);
 
+// A verb of one row whose stem is one sound (経 へ.る, 居 い.る, 寝 ね.る; not 散る of five
+// rows, nor 来る) before the auxiliaries its continuative takes (経なば へなば, 居にけり
+// いにけり): the stem alone, where `dictionary` knows the verb so.
+QList<WholeWord> oneSoundStems(QStringView text, const MecabReader &dictionary);
+
 // The words of the second dictionary's own analysis of `text` that hold a kanji, by where
 // they stand. naist-jdic reads today's everyday words better than the IPA dictionary (夜中
 // よなか, 大勢 おおぜい, 何時 なんじ): in prose, where both part the text alike, its reading
