@@ -205,9 +205,9 @@ ReadingEngine::LineKind ReadingEngine::kindOfLine(QStringView line) const
             classical =
                 classical || (m.length >= 2 && containsKanji(plainLine.sliced(i, m.length)));
     }
-    // (Or, in today's language, a line of a haiku's length whose words part exactly at its
-    // ku: 雲の峰いくつ崩れて月の山.)
-    if (!classical && plainLine.size() > 24)
+    // (Or, in today's language, a line of a haiku's or a tanka's length whose words part
+    // exactly at its ku: 雲の峰いくつ崩れて月の山.)
+    if (!classical && plainLine.size() > 36)
         return kind;
     int morae = 0;
     // Counted as verse reads it (八十島 やそしま): read as prose, a poem may have too many.
@@ -223,7 +223,7 @@ ReadingEngine::LineKind ReadingEngine::kindOfLine(QStringView line) const
     if (classical)
         kind.poetic = (morae >= 15 && morae <= 19) || (morae >= 29 && morae <= 33);
     else
-        kind.poetic = morae == 17 && meterMiss(metered) == 0;
+        kind.poetic = (morae == 17 || morae == 31) && meterMiss(metered) == 0;
     kind.recited = morae >= 29 && morae <= 33;
     if (kind.poetic && !plainLine.contains(u' ') && !plainLine.contains(u'\u3000'))
         kind.oneRun = span;

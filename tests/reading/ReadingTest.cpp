@@ -401,6 +401,8 @@ TEST_F(Engine, ReadsPoemsNamesMarksAndNumbers)
         // the evidence (うお); a place's name that is a form of the kanji's verb stays (入
         // いり); a verb's し before a noun is no compound (死し鶴).
         {u"塩鯛の歯茎も寒し魚の店", u"しおだいの はぐきも さむし うおの みせ"},
+        {u"劫初より作りいとなむ殿堂にわれも黄金の釘一つ打つ",
+         u"ごうしょより つくり いとなむ でんどうに われも こがねの くぎ ひとつ うつ"},
         {u"毎年よ彼岸の入に寒いのは", u"まいとしよ ひがんの いりに さむいのわ"},
         {u"人に死し鶴に生れて冴返る", u"ひとに しし つるに うまれて さえ かえる"},
         {u"八九匹", u"はっくひき"},
