@@ -1,4 +1,7 @@
 #pragma once
+// Words the lattice takes beyond MeCab's first dictionary: from the second dictionary, and
+// the classical forms no dictionary holds, read from KANJIDIC.
+//
 // Words a second dictionary holds whole where the first does not: a common noun of kanji
 // that the IPA dictionary splits and naist-jdic knows as one (籠手 こて, not かご て; 末年
 // まつねん), and a kanji alone that neither MeCab's first dictionary nor KANJIDIC has a word
