@@ -92,6 +92,21 @@ bool isKana(char32_t c)
     return isHiragana(c) || isKatakana(c) || c == 0x30FC;
 }
 
+namespace {
+
+// The copula じゃ as old prints write it, ぢや, at text[i]: before no kana, or before the
+// あ, な or ろ that go on from it (ぢやあ, ぢやない, ぢやろう). (じや is left alone: かけじや
+// is the negative of will and や.)
+bool copulaJa(QStringView text, qsizetype i)
+{
+    if (i + 1 >= text.size() || text[i + 1] != u'や')
+        return false;
+    const QChar after = i + 2 < text.size() ? text[i + 2] : QChar();
+    return !isHiragana(after.unicode()) || QStringView(u"あなろ").contains(after);
+}
+
+} // namespace
+
 bool isParticleLike(QChar c)
 {
     return QStringView(u"のをにとやぞば").contains(c);
@@ -313,6 +328,9 @@ bool looksHistorical(QStringView line)
         // によつぽり: today's spelling has no large つ before a half-voiced kana.
         if (c == u'つ' && i + 1 < n && QStringView(u"ぱぴぷぺぽ").contains(h[i + 1]))
             return true;
+        // それぢや, ぢやあ: the copula じゃ written large.
+        if (c == u'ぢ' && copulaJa(h, i))
+            return true;
         // ぢつと, づつと: today's spelling starts no word with ぢ or づ.
         if ((c == u'ぢ' || c == u'づ') && !kanaAt(i - 1) && kanaAt(i + 1))
             return true;
@@ -457,7 +475,10 @@ Modernised modernFromHistorical(QStringView text, bool particlesStartWords, bool
             next == u'う' && (aToO().contains(c) || iOrEFused().contains(c)) &&
             ((wordStart && i + 3 < n && text.sliced(i, 2) == text.sliced(i + 2, 2)) ||
              (doubled == i - 2 && text.sliced(i - 2, 2) == text.sliced(i, 2)));
-        if (fusesTwice) {
+        if (c == u'ぢ' && copulaJa(text, i)) {
+            put(QChar(u'じ'), i);
+            put(QChar(u'ゃ'), ++i);
+        } else if (fusesTwice) {
             const auto o = aToO().constFind(c);
             const QString fused = o != aToO().cend() ? QString(*o) + u'う' : iOrEFused().value(c);
             for (QChar k : fused)

@@ -439,6 +439,8 @@ TEST_F(Engine, ReadsPoemsNamesMarksAndNumbers)
         // Nor after a particle that ends a phrase (も), or a kanji that writes no verb (袖).
         {u"息もふかげに燃ゆるとき 袖ひちてむすびし水の",
          u"いきも ふかげに もゆるとき, そで ひちて むすびし みずの"},
+        // The copula じゃ written ぢや.
+        {u"これぢや困る。", u"これじゃ こまる"},
         // Kana said twice start a word each time.
         {u"秋の夜のほがらほがらと天の原", u"あきのよの ほがら ほ がらと あまのはら"},
         // A kanji no word covers is read from the kanji dictionary, never dropped; a variant
