@@ -335,6 +335,32 @@ QList<Word> ReadingEngine::readLine(QStringView line, LineKind kind) const
         }
         readPlain(p.text, p.start, kind, out);
     }
+    // Ruby in old spelling fuses with a う written after it as one word does (漸《やうや》う
+    // ようよう, not ようやう).
+    for (qsizetype k = 0; k + 1 < out.size(); ++k) {
+        Word &ruby = out[k];
+        Word &next = out[k + 1];
+        if (!ruby.fromRuby || next.begin != ruby.end || !next.surface.startsWith(u'う') ||
+            !next.kana.startsWith(u'う'))
+            continue;
+        const QString written = toHiragana(
+            expandKanaRepetition(line.sliced(ruby.begin, ruby.end - ruby.begin).toString()));
+        const qsizetype open = written.lastIndexOf(u'《');
+        const QString spelled = written.mid(open + 1).chopped(written.endsWith(u'》') ? 1 : 0);
+        const QString today = modernFromHistorical(spelled, false).text;
+        const QString fused = modernFromHistorical(spelled + u'う', false).text;
+        // (Only ruby in old spelling: 哂《わら》う is わらう.)
+        if (open < 0 || today == spelled || fused == today + u'う' ||
+            fused.size() != ruby.kana.size() + 1)
+            continue;
+        ruby.kana = fused;
+        ruby.end += 1;
+        next.kana.remove(0, 1);
+        next.surface.remove(0, 1);
+        next.begin += 1;
+        if (next.surface.isEmpty())
+            out.remove(k + 1);
+    }
     return out;
 }
 

@@ -439,6 +439,9 @@ TEST_F(Engine, ReadsPoemsNamesMarksAndNumbers)
         // Nor after a particle that ends a phrase (も), or a kanji that writes no verb (袖).
         {u"息もふかげに燃ゆるとき 袖ひちてむすびし水の",
          u"いきも ふかげに もゆるとき, そで ひちて むすびし みずの"},
+        // Ruby in old spelling fuses with the う after it.
+        {u"年は漸《やうや》う二十を越えた。哂《わら》う。",
+         u"としわ ようよう にじゅうお こえた, わらう"},
         // The copula じゃ written ぢや.
         {u"これぢや困る。", u"これじゃ こまる"},
         // Kana said twice start a word each time.
