@@ -132,9 +132,16 @@ QList<Modernised> todaysSpellings(QStringView mecabText, LineStyle kind)
                     (QStringView(u"にをがとへもは").contains(mecabText[k - 1]) ||
                      (k > 1 && QStringView(u"いきしちみりびぎ").contains(mecabText[k - 1]) &&
                       !isKanji(mecabText[k - 2].unicode())));
+                // (And the first of two verbs in kanji, the second's okurigana written:
+                // 立止まりて たちどまりて.)
+                const bool beforeKanjiVerb =
+                    isKanji(next.unicode()) && k + 2 < n &&
+                    isHiragana(mecabText[k + 2].unicode()) &&
+                    (k == 0 || !isKanji(mecabText[k - 1].unicode())) &&
+                    !kanji.stemBefore(next.unicode(), mecabText[k + 2]).isEmpty();
                 // (A numeral's ひと.つ is no verb.)
                 if (!isKanji(c) || isNumeral(mecabText[k]) ||
-                    !(beforeVerb || beforeNoun || beforeNa || endsLine))
+                    !(beforeVerb || beforeNoun || beforeNa || endsLine || beforeKanjiVerb))
                     return QChar();
                 // (Not where the kanji is a word of its own too: 験なき しるしなき; ダース for
                 // 打 is none.)
@@ -160,10 +167,10 @@ QList<Modernised> todaysSpellings(QStringView mecabText, LineStyle kind)
                 // (Before べし its plain form: 名成べし ななるべし; before the ん, む and ず of
                 // will and not, its irrealis: 吐んとす はかんとす, 物書ず かかず.)
                 const bool irrealis = QStringView(u"んむず").contains(next);
-                QChar ending = kanji.omittedOkurigana(c, irrealis ? Okurigana::Irrealis
-                                                         : beforeVerb && next != u'べ'
-                                                             ? Okurigana::Continuative
-                                                             : Okurigana::Plain);
+                QChar ending = kanji.omittedOkurigana(
+                    c, irrealis                                           ? Okurigana::Irrealis
+                       : (beforeVerb && next != u'べ') || beforeKanjiVerb ? Okurigana::Continuative
+                                                                          : Okurigana::Plain);
                 if (ending.isNull() && QStringView(u"きくけか").contains(next))
                     ending = kanji.omittedOkurigana(c, Okurigana::Adjective);
                 // (A verb of one row before a noun, its stem: 痩馬 やせうま, 枯木 かれき.)

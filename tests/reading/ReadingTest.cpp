@@ -374,6 +374,7 @@ TEST_F(Engine, ReadsPoemsNamesMarksAndNumbers)
         {u"岩清水吸へる苔 かこち顔なる月", u"いわしみず すえる こけ, かこちがおなる つき"},
         {u"これぞ里の名成べし", u"これぞ さとの な なるべし"},
         {u"口や牡丹を吐んとす", u"くちや ぼたんお はかんと す"},
+        {u"ふと立止まりて雨を見るかな", u"ふと たちどまりて あめお みるかな"},
         // A verb of one row and one sound's stem before its continuative's auxiliaries.
         {u"糊もはげて居にけり 幾夜経なば", u"のりも はげて いに けり, いくよ へなば"},
         // An adjective's classical forms in かり, which no dictionary holds.
