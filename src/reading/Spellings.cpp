@@ -248,9 +248,15 @@ QList<Modernised> todaysSpellings(QStringView mecabText, LineStyle kind)
                                     (!isParticleLike(before) ||
                                      (before == u'と' && (next == u'て' || next == u'た'))));
             // (Before a half-voiced kana a large つ is always one: やつぱり.)
+            // (After a kanji before a k-sound too: 突つかけ つっかけ, 引つくり返す; not before
+            // the particles から, かな, かも, かし, かや: 待つから.)
             if ((afterStem && (next == u'て' || next == u'た' ||
                                (oldPrint && !isKanji(before.unicode()) &&
-                                QStringView(u"とすさしそ").contains(next)))) ||
+                                QStringView(u"とすさしそ").contains(next)) ||
+                               (kind.historical && isKanji(before.unicode()) &&
+                                QStringView(u"かきくけこ").contains(next) &&
+                                !(next == u'か' && k + 2 < variant.text.size() &&
+                                  QStringView(u"らなもしや").contains(variant.text[k + 2]))))) ||
                 (oldPrint && QStringView(u"ぱぴぷぺぽ").contains(next)))
                 variant.text[k] = u'っ';
         }

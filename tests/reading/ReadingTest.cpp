@@ -443,6 +443,9 @@ TEST_F(Engine, ReadsPoemsNamesMarksAndNumbers)
         // Ruby in old spelling fuses with the う after it.
         {u"年は漸《やうや》う二十を越えた。哂《わら》う。",
          u"としわ ようよう にじゅうお こえた, わらう"},
+        // A large つ after a kanji before a k-sound is a small one; 待つから keeps its own.
+        {u"草履を突つかけて出て行つた。待つから来いと言つた。",
+         u"ぞうりお つっかけて でて いった, まつから こいと いった"},
         // The copula じゃ written ぢや.
         {u"これぢや困る。", u"これじゃ こまる"},
         // Kana said twice start a word each time.
