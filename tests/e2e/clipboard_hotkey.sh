@@ -12,6 +12,9 @@ work="$(mktemp -d)"
 pids=()
 cleanup() {
     for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
+    # (An X server still on its way out removes its socket, which a test after this one
+    # may have been given again.)
+    for p in "${pids[@]}"; do wait "$p" 2>/dev/null || true; done
     rm -rf "$work"
 }
 trap cleanup EXIT

@@ -22,6 +22,9 @@ cleanup() {
     ibus exit >/dev/null 2>&1 || true
     for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
     [ -n "${DBUS_SESSION_BUS_PID:-}" ] && kill "$DBUS_SESSION_BUS_PID" 2>/dev/null || true
+    # (An X server still on its way out removes its socket, which a test after this one
+    # may have been given again.)
+    for p in "${pids[@]}"; do wait "$p" 2>/dev/null || true; done
     rm -rf "$work"
 }
 trap cleanup EXIT

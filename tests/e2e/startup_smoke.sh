@@ -8,7 +8,9 @@ artifacts="$2"
 mkdir -p "$artifacts"
 work="$(mktemp -d)"
 xvfb=""
-trap '[ -z "$xvfb" ] || kill "$xvfb" 2>/dev/null; rm -rf "$work"' EXIT
+# (An X server still on its way out removes its socket, which a test after this one may
+# have been given again: it is waited for.)
+trap '[ -z "$xvfb" ] || { kill "$xvfb" 2>/dev/null; wait "$xvfb" 2>/dev/null; }; rm -rf "$work"' EXIT
 # An X server of its own, on a display it picks once it takes clients: runs side by side
 # cannot race for one (as xvfb-run -a can).
 Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
