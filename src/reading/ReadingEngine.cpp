@@ -657,9 +657,17 @@ void ReadingEngine::readRun(QStringView run, const QList<qsizetype> &origin, Lin
                                            : proseReadings.cend();
                     t.kana = toHiragana(
                         saidAsSpelled(found != proseReadings.cend() ? *found : t.features));
+                    const bool secondWordHere =
+                        second && std::any_of(proseReadings.keyBegin(), proseReadings.keyEnd(),
+                                              [&](const auto &span) {
+                                                  return span.first == c.begin &&
+                                                         span.second > c.end;
+                                              });
                     if (t.features.partOfSpeech == u"助詞" &&
                         (surface == u"は" || surface == u"へ"))
-                        t.kana = surface == u"は" ? QStringLiteral("わ") : QStringLiteral("え");
+                        t.kana = secondWordHere     ? surface.toString()
+                                 : surface == u"は" ? QStringLiteral("わ")
+                                                    : QStringLiteral("え");
                     // (No particle は follows another: はは is a word MeCab does not know,
                     // 母, ははそは.)
                     if (t.kana == u"わ" && surface == u"は" && !tokens.isEmpty() &&

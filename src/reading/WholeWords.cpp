@@ -113,7 +113,11 @@ secondReadings(QStringView text, const MecabReader &second)
 {
     QHash<std::pair<qsizetype, qsizetype>, MecabReader::Features> readings;
     for (const MecabReader::Token &t : second.analyse(text)) {
-        if (!t.unknown && containsKanji(t.surface) && !t.features.reading.isEmpty())
+        const bool afterParticleShape =
+            (t.surface.startsWith(u'は') || t.surface.startsWith(u'へ')) &&
+            t.features.partOfSpeech != u"助詞";
+        if (!t.unknown && (containsKanji(t.surface) || afterParticleShape) &&
+            !t.features.reading.isEmpty())
             readings.insert({t.begin, t.end}, t.features);
     }
     return readings;

@@ -42,7 +42,8 @@ QList<WholeWord> oneSoundStems(QStringView text, const MecabReader &dictionary);
 // The words of the second dictionary's own analysis of `text` that hold a kanji, by where
 // they stand. naist-jdic reads today's everyday words better than the IPA dictionary (夜中
 // よなか, 大勢 おおぜい, 何時 なんじ): in prose, where both part the text alike, its reading
-// is the one said.
+// is the one said. And its words in kana that start with は or へ and are no particle: where
+// the first takes that kana for the particle, it is said as written (少しはなれた).
 QHash<std::pair<qsizetype, qsizetype>, MecabReader::Features>
 secondReadings(QStringView text, const MecabReader &second);
 

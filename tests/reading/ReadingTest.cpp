@@ -417,9 +417,11 @@ TEST_F(Engine, ReadsPoemsNamesMarksAndNumbers)
         {u"二声鳴きぬ 一坏の酒を飲むべくあるらし",
          u"ふたこえ なきぬ, ひとつきの さけお のむべくあるらし"},
         {u"二手に分かれ行く雁や", u"ふたてに わかれ ゆく かりや"},
-        // In today's prose, naist-jdic's reading of a word both dictionaries part alike.
-        {u"夜中の十二時近くまで。外国人が大勢やって来た。",
-         u"よなかの じゅうにじ ちかくまで, がいこくじんが おおぜい やってきた"},
+        // In today's prose, naist-jdic's reading of a word both dictionaries part alike, and
+        // no particle where its word starts with は.
+        {u"夜中の十二時近くまで。外国人が大勢やって来た。少しはなれた山。",
+         u"よなかの じゅうにじ ちかくまで, がいこくじんが おおぜい やってきた, すこし はなれた "
+         u"やま"},
         // Kanji numerals MeCab reads digit by digit, with their counters.
         {u"二十歳の春", u"はたちの はる"},
         {u"妹も二十 春の野に 花を摘む", u"いもも はたち, はるの のに, はなお つむ"},
