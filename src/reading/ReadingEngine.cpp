@@ -657,17 +657,19 @@ void ReadingEngine::readRun(QStringView run, const QList<qsizetype> &origin, Lin
                                            : proseReadings.cend();
                     t.kana = toHiragana(
                         saidAsSpelled(found != proseReadings.cend() ? *found : t.features));
-                    const bool secondWordHere =
-                        second && std::any_of(proseReadings.keyBegin(), proseReadings.keyEnd(),
-                                              [&](const auto &span) {
-                                                  return span.first == c.begin &&
-                                                         span.second > c.end;
-                                              });
+                    // (Not where naist-jdic reads a word starting with the kana: 少しはなれた.)
                     if (t.features.partOfSpeech == u"助詞" &&
-                        (surface == u"は" || surface == u"へ"))
-                        t.kana = secondWordHere     ? surface.toString()
+                        (surface == u"は" || surface == u"へ")) {
+                        const bool wordStartsHere =
+                            second && std::any_of(proseReadings.keyBegin(), proseReadings.keyEnd(),
+                                                  [&](const auto &span) {
+                                                      return span.first == c.begin &&
+                                                             span.second > c.end;
+                                                  });
+                        t.kana = wordStartsHere     ? surface.toString()
                                  : surface == u"は" ? QStringLiteral("わ")
                                                     : QStringLiteral("え");
+                    }
                     // (No particle は follows another: はは is a word MeCab does not know,
                     // 母, ははそは.)
                     if (t.kana == u"わ" && surface == u"は" && !tokens.isEmpty() &&

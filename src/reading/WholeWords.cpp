@@ -113,10 +113,10 @@ secondReadings(QStringView text, const MecabReader &second)
 {
     QHash<std::pair<qsizetype, qsizetype>, MecabReader::Features> readings;
     for (const MecabReader::Token &t : second.analyse(text)) {
-        const bool afterParticleShape =
+        const bool startsAsParticle =
             (t.surface.startsWith(u'は') || t.surface.startsWith(u'へ')) &&
             t.features.partOfSpeech != u"助詞";
-        if (!t.unknown && (containsKanji(t.surface) || afterParticleShape) &&
+        if (!t.unknown && (containsKanji(t.surface) || startsAsParticle) &&
             !t.features.reading.isEmpty())
             readings.insert({t.begin, t.end}, t.features);
     }
