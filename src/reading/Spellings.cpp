@@ -74,6 +74,16 @@ QList<Modernised> todaysSpellings(QStringView mecabText, LineStyle kind)
     }
     if (kind.poetic) {
         const KanjiDictionary &kanji = KanjiDictionary::instance();
+        // Whether a kana after kanji `c` may be the okurigana of its verb of five rows (with
+        // `plainOnly`, of a kun reading in the verb's plain form, not 落ち's).
+        auto endsFiveRow = [&](char32_t c, QChar next, bool plainOnly) {
+            const QStringList kun = kanji.readings(c).kun;
+            return std::any_of(kun.cbegin(), kun.cend(), [&](const QString &k) {
+                return k.contains(u'.') && k.size() >= 3 &&
+                       (!plainOnly || QStringView(u"うくぐすつぬぶむ").contains(k.back())) &&
+                       startsOkurigana(QStringView(k).last(1), next);
+            });
+        };
         auto add = [&](const std::function<QChar(qsizetype)> &added) {
             if (std::optional<Modernised> variant = withKanaAdded(mecabText, added))
                 variants << *variant;
@@ -89,10 +99,12 @@ QList<Modernised> todaysSpellings(QStringView mecabText, LineStyle kind)
                 const bool runStart = k == 0 || !isKanji(mecabText[k - 1].unicode());
                 if (!isKanji(mecabText[k].unicode()))
                     return QChar();
-                // (Not where the kana is that verb's own: 持てあます.)
+                // (Not where the kana is that verb's own, 持てあます, nor its verb of five
+                // rows', 持たば.)
                 if (sound.isNull()) {
                     const QChar ending =
-                        runStart && (next == u'て' || next == u'た')
+                        runStart && (next == u'て' || next == u'た') &&
+                                !endsFiveRow(mecabText[k].unicode(), next, true)
                             ? kanji.omittedOkurigana(mecabText[k].unicode(),
                                                      KanjiDictionary::Okurigana::OneRow)
                             : QChar();
@@ -147,17 +159,11 @@ QList<Modernised> todaysSpellings(QStringView mecabText, LineStyle kind)
                 // 打 is none.)
                 if (kanji.hasWordAlone(c))
                     return QChar();
-                const KanjiDictionary::Readings r = kanji.readings(c);
                 using Okurigana = KanjiDictionary::Okurigana;
                 // (Not before a kana that ends an adjective too or a particle, 深し, 立かな
                 // but 落かゝる; nor before one a verb of five rows ends in, 落せ おとせ.)
                 if (oneRow) {
-                    const bool endsFiveRow =
-                        std::any_of(r.kun.cbegin(), r.kun.cend(), [&](const QString &kun) {
-                            return kun.contains(u'.') && kun.size() >= 3 &&
-                                   startsOkurigana(QStringView(kun).last(1), next);
-                        });
-                    return beforeVerb && !endsFiveRow &&
+                    return beforeVerb && !endsFiveRow(c, next, false) &&
                                    (beforePerfective ||
                                     !(QStringView(u"しがご").contains(next) ||
                                       (next == u'か' && mecabText.mid(k + 2, 1) == u"な")))
@@ -243,10 +249,12 @@ QList<Modernised> todaysSpellings(QStringView mecabText, LineStyle kind)
             const QChar before = variant.text[k - 1];
             const QChar next = variant.text[k + 1];
             // (と before つて is 取って or にとって, hardly the particle and 伝手.)
-            const bool afterStem = isKanji(before.unicode()) ||
-                                   (oldPrint && isKana(before.unicode()) && before != u'か' &&
-                                    (!isParticleLike(before) ||
-                                     (before == u'と' && (next == u'て' || next == u'た'))));
+            // (Nor a つ after つ: うつつとも, 見つつ.)
+            const bool afterStem =
+                isKanji(before.unicode()) ||
+                (oldPrint && isKana(before.unicode()) && before != u'か' && before != u'つ' &&
+                 (!isParticleLike(before) ||
+                  (before == u'と' && (next == u'て' || next == u'た'))));
             // (Before a half-voiced kana a large つ is always one: やつぱり.)
             // (After a kanji before a k-sound too: 突つかけ つっかけ, 引つくり返す; not before
             // the particles から, かな, かも, かし, かや: 待つから.)
