@@ -371,6 +371,18 @@ void ReadingEngine::readRun(QStringView run, const QList<qsizetype> &origin, Lin
                     c.cost += OnAloneCost;
                 if (leftOut.contains(c.begin))
                     c.cost += ContractionCost;
+                // A kanji prefix in its Chinese sound joins words of that sound, not a
+                // native word written with okurigana: 今盛り いまさかり (こんもり).
+                if (c.end + 1 < n && !node.unknown && node.end - node.begin == 1 &&
+                    isKanji(text[c.end].unicode()) && isHiragana(text[c.end + 1].unicode()) &&
+                    !isParticleLike(text[c.end + 1]) &&
+                    QStringView(u"はもがへ").indexOf(text[c.end + 1]) < 0 &&
+                    KanjiDictionary::instance().hasOkurigana(text[c.end].unicode()) &&
+                    m_mecab->features(node.feature).partOfSpeech == u"接頭詞" &&
+                    KanjiDictionary::instance()
+                        .readings(text[c.begin].unicode())
+                        .on.contains(toHiragana(m_mecab->features(node.feature).reading)))
+                    c.cost += ContractionCost;
                 if (numberAsName(QStringView(mecabText).sliced(c.begin, c.end - c.begin),
                                  node.feature))
                     c.cost += ContractionCost;

@@ -130,7 +130,8 @@ void poeticWords(QStringView text, QList<Token> &tokens)
             t.kana.remove(0, 1);
         } else if (surface == u"我" && t.source != Source::User && following &&
                    (isKanji(text[following->begin].unicode()) ||
-                    isHiragana(text[following->begin].unicode())) &&
+                    (isHiragana(text[following->begin].unicode()) &&
+                     following->end - following->begin > 1)) &&
                    following->features.partOfSpeech == u"名詞") {
             t.kana = QStringLiteral("わが"); // 我名 わがな, 我目 わがめ, 我いのち
             // The noun is the native word, not a suffix's on reading (名 メイ).
