@@ -294,6 +294,32 @@ QString KanjiDictionary::stemBefore(char32_t kanji, QChar okurigana) const
     return QString();
 }
 
+QString KanjiDictionary::stemOfOldPrint(char32_t kanji, QChar next) const
+{
+    const QString nextRow = rowOf(next);
+    for (const QString &kun : readings(kanji).kun) {
+        const qsizetype dot = kun.indexOf(u'.');
+        if (dot <= 0 || dot + 1 >= kun.size() || isAffix(kun))
+            continue;
+        const QStringView stem = QStringView(kun).left(dot);
+        const QStringView ending = QStringView(kun).sliced(dot + 1);
+        // A verb of five rows in -う -つ -る before the small っ of its te-form: 陞った のぼった.
+        if (next == u'っ' && ending.size() == 1 && QStringView(u"うつる").contains(ending[0]))
+            return stem.toString();
+        // The e of a verb of one row written with へ: 圧へ おさえ.
+        if (next == u'へ' && ending.startsWith(u'え') && ending.size() == 2)
+            return stem.toString();
+        // The first kana of a long okurigana left out: 敢て あえて.
+        if (ending.size() == 2 && ending[1] == next && !isParticleLike(ending[0]))
+            return stem.toString() + ending[0];
+        // A voiced ending written without its marks, as old texts do: 騒く さわく.
+        if (ending.size() == 1 && !nextRow.isEmpty() && rowOf(ending[0]) != nextRow &&
+            rowOf(QChar(voiced(next))) == rowOf(ending[0]))
+            return stem.toString();
+    }
+    return QString();
+}
+
 QChar KanjiDictionary::omittedOkurigana(char32_t kanji, Okurigana form) const
 {
     const Readings r = readings(kanji);
@@ -335,7 +361,10 @@ QChar KanjiDictionary::omittedOkurigana(char32_t kanji, Okurigana form) const
 QString KanjiDictionary::read(QStringView word, QStringList *alternatives, QChar okurigana) const
 {
     if (const QList<uint> one = word.toUcs4(); one.size() == 1 && isKanji(one[0])) {
-        if (const QString stem = stemBefore(one[0], okurigana); !stem.isEmpty()) {
+        QString stem = stemBefore(one[0], okurigana);
+        if (stem.isEmpty() && isHiragana(okurigana.unicode()))
+            stem = stemOfOldPrint(one[0], okurigana);
+        if (!stem.isEmpty()) {
             if (alternatives)
                 *alternatives = this->alternatives(one[0]);
             return stem;

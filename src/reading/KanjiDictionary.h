@@ -53,6 +53,10 @@ public:
     // Whether any native reading of the kanji has okurigana: it writes a verb's or an
     // adjective's stem (袖 has none).
     bool hasOkurigana(char32_t kanji) const;
+    // The stem a kanji's kun reading has before the okurigana of an old print where
+    // stemBefore finds none: the っ of a te-form (陞った のぼ), へ for え (圧へ おさ), a long
+    // okurigana's first kana left out (敢て あえ), a voiced ending written unvoiced (騒く さわ).
+    QString stemOfOldPrint(char32_t kanji, QChar next) const;
     // The okurigana that old prints leave out: of the kanji's first verb of the five-row
     // kind (と.ぶ), the continuative form's before another verb (飛こむ とびこむ) or the plain
     // form's before a noun (泣子 なくこ); of its adjective (ちい.さい), the kana before the
