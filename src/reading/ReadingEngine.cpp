@@ -736,7 +736,11 @@ void ReadingEngine::readRun(QStringView run, const QList<qsizetype> &origin, Lin
             }
             if (target > 0)
                 return count == target ? 0 : 1;
-            return count > 24 ? meterMiss(words) : count == 17 ? 0 : 1;
+            // (A run of sounds well short of a tanka's is a haiku gone long, which no grouping
+            // fits: 凡そ天下に去来程の小さき墓に参りけり.)
+            if (count > 24)
+                return count >= 28 ? meterMiss(words) : 1;
+            return count == 17 ? 0 : 1;
         };
         // The analyses nearly as cheap as the best that read the run otherwise: the meter's
         // choices, and where the reading is in doubt.
