@@ -478,6 +478,14 @@ void ReadingEngine::readRun(QStringView run, const QList<qsizetype> &origin, Lin
                      (b > 0 && isKanji(text[b - 1].unicode()) &&
                       !KanjiDictionary::instance().hasOkurigana(text[b - 1].unicode()))))
                     continue;
+                // The ん said for a written む is the auxiliary's, never a pronoun's: 終てなむ
+                // 国 is no なん国 (何国).
+                bool muAsNoun = false;
+                for (qsizetype p = node.begin; p < node.end && !muAsNoun; ++p)
+                    muAsNoun = variant.text[p] == u'ん' && text[variant.origin[p]] == u'む' &&
+                               m_mecab->features(node.feature).detail == u"代名詞";
+                if (muAsNoun)
+                    continue;
                 Candidate c;
                 c.begin = b;
                 c.end = e;
