@@ -342,6 +342,39 @@ void tenMinutes(QStringView text, QList<Token> &tokens)
     }
 }
 
+// A suffix MeCab voices as in a compound (玉 だま, 日 び) is no compound after a pronoun:
+// みんな玉のように たま.
+void noCompoundAfterPronoun(QStringView text, QList<Token> &tokens)
+{
+    static const QStringView unvoiced = u"かきくけこさしすせそたちつてとはひふへほ";
+    static const QStringView voicedKana = u"がぎぐげござじずぜぞだぢづでどばびぶべぼ";
+    for (qsizetype i = 1; i < tokens.size(); ++i) {
+        Token &t = tokens[i];
+        const qsizetype at = t.kana.isEmpty() ? -1 : voicedKana.indexOf(t.kana[0]);
+        if (at < 0 || t.features.detail != u"接尾" || tokens[i - 1].end != t.begin ||
+            tokens[i - 1].features.detail != u"代名詞" || !isKanji(text[t.begin].unicode()))
+            continue;
+        const QString plain = unvoiced[at] + t.kana.mid(1);
+        const QStringList kun = KanjiDictionary::instance().readings(text[t.begin].unicode()).kun;
+        if (kun.contains(plain))
+            t.kana = plain;
+    }
+}
+
+// 前 after a number of days, years or hours is before that time, even where a word follows
+// that MeCab makes it the prefix of: 二三日前台所で まえ (not ぜん).
+void timeAgo(QStringView text, QList<Token> &tokens)
+{
+    for (qsizetype i = 1; i < tokens.size(); ++i) {
+        const Token &before = tokens[i - 1];
+        const QStringView said = surfaceOf(text, before);
+        if (surfaceOf(text, tokens[i]) == u"前" && tokens[i].kana == u"ぜん" &&
+            before.end == tokens[i].begin && isNumeral(text[before.begin]) &&
+            QStringView(u"日年月時分秒週間晩").contains(said.back()))
+            tokens[i].kana = QStringLiteral("まえ");
+    }
+}
+
 // A waka in historical kana counts years in native numbers with とせ: 五年 いつとせ, 三年
 // みとせ, 百年 ももとせ; a number before とせ in kana is native anywhere (十とせ ととせ). The
 // numeral's native word is the stem of its kun in -つ (いつ.つ), else its shortest kun
@@ -373,7 +406,8 @@ void nativeYears(QStringView text, bool waka, QList<Token> &tokens)
 }
 
 // 一 before a word in hiragana is the native ひと: 一さじ, 一きれ, 一ねむり (not before a
-// particle, 一から, nor before ば or a half-voiced kana: 一ばん, 一ぱい); in verse 二 too is
+// particle, 一から, nor before ば or a half-voiced kana: 一ばん, 一ぱい), and before a noun
+// made of a verb: 一群れ, 一休み; in verse 二 too is
 // ふた (二もと). In verse 一 and 二 before a kanji read as its native word, no counter, are
 // ひと and ふた, the word unvoiced: 一坏 ひとつき, 二声 ふたこえ; 二 before a word of one
 // sound too (二手 ふたて), where 一's is as often its Chinese sound (一目 いちもく).
@@ -392,6 +426,15 @@ void nativeOne(QStringView text, bool poetic, QList<Token> &tokens)
         if ((one || poetic) && isHiragana(text[next.begin].unicode()) &&
             !QStringView(u"つばぱぴぷぺぽ").contains(text[next.begin])) {
             tokens[i].kana = one ? QStringLiteral("ひと") : QStringLiteral("ふた");
+            continue;
+        }
+        // (Nor a noun made of a verb, written with its okurigana: 一群れ ひとむれ, 一休み.)
+        if (one && next.end - next.begin >= 2 && isKanji(text[next.begin].unicode()) &&
+            !isNumeral(text[next.begin]) && next.features.partOfSpeech == u"名詞" &&
+            std::all_of(text.begin() + next.begin + 1, text.begin() + next.end,
+                        [](QChar k) { return isHiragana(k.unicode()); }) &&
+            QStringView(u"いきぎしちにびみりえけげせてねべめれ").contains(text[next.end - 1])) {
+            tokens[i].kana = QStringLiteral("ひと");
             continue;
         }
         if (!poetic || next.end - next.begin != 1 || !isKanji(text[next.begin].unicode()) ||
@@ -629,6 +672,8 @@ void rewrite(QStringView text, LineStyle style, QList<Token> &tokens, const Voic
     joinNumbers(text, style.poetic, tokens);
     nativeYears(text, style.historical && style.recited, tokens);
     tenMinutes(text, tokens);
+    timeAgo(text, tokens);
+    noCompoundAfterPronoun(text, tokens);
     pronounWare(text, tokens);
     nativeOne(text, style.poetic, tokens);
     nativePrefix(text, tokens);
