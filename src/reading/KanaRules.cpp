@@ -305,9 +305,10 @@ bool looksHistorical(QStringView line)
     static const char16_t *const spellings[] = {
         u"なほ", u"おほ", u"とほ", u"かほ", u"こほ", u"いにしへ", u"あはれ", u"けふ", u"てふ",
         u"ゆふ", u"にほ", u"からう", u"せう", u"やうな", u"やうに", u"やうで", u"やうだ", u"さうな",
-        u"さうに", u"さうで", u"さうだ", u"ふこと", u"ふもの", u"だらう", u"あつた", u"あつて",
-        u"かつた", u"いつた", u"だつた", u"だつて", u"なつて", u"なつた", u"まつて", u"まつた",
-        u"らつて", u"らつた",
+        u"さうに", u"さうで", u"さうだ", u"さうして", u"かうして", u"さういふ", u"かういふ",
+        u"やうの", u"やうも", u"ふこと", u"ふもの", u"だらう", u"あつた", u"あつて", u"かつた",
+        u"いつた", u"だつた", u"だつて", u"なつて", u"なつた", u"まつて", u"まつた", u"らつて",
+        u"らつた",
         // and the large つ of old prints in words today's kana writes with っ
         u"やつぱり", u"すつかり", u"まつすぐ", u"ちよつと", u"もつと"};
     for (const char16_t *word : spellings) {

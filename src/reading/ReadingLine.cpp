@@ -59,8 +59,25 @@ QString rubyKana(QStringView base, QStringView ruby, bool historicalLine)
             small[k] = u'っ';
     }
     small.replace(QStringLiteral("ゃう"), QStringLiteral("ょう"));
+    // (And with its は-row kana as written, where one starts a kanji's sound in a compound:
+    // 良平《りやうへい》 りょうへい.)
+    static const QString hRow = QStringLiteral("はひふへほ");
+    QString held = kana;
+    for (QChar &c : held) {
+        if (const qsizetype h = hRow.indexOf(c); h >= 0)
+            c = QChar(char16_t(0xE000 + h));
+    }
+    held = modernFromHistorical(held, false).text;
+    for (qsizetype k = 0; k < held.size(); ++k) {
+        if (held[k].unicode() >= 0xE000 && held[k].unicode() < 0xE000 + hRow.size())
+            held[k] = hRow[qsizetype(held[k].unicode()) - 0xE000];
+        else if (const QChar s = k > 0 ? smallAfterIRow(held[k - 1], held[k]) : QChar();
+                 !s.isNull())
+            held[k] = s;
+    }
+    held.replace(QStringLiteral("ゃう"), QStringLiteral("ょう"));
     const KanjiDictionary &kanji = KanjiDictionary::instance();
-    for (const QString &spelling : {small, old ? today : kana, today}) {
+    for (const QString &spelling : {small, held, old ? today : kana, today}) {
         if (kanji.spells(base, spelling))
             return spelling;
     }
