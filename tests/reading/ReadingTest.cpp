@@ -540,6 +540,22 @@ TEST_F(Engine, ReadsPoemsNamesMarksAndNumbers)
         {u"緋縅の鎧をつけて太刀佩きて見ばやとぞ思ふ山桜花",
          u"ひおどしの よろいお つけて たち はきて みばやとぞ おもう やまざくらばな"},
         {u"見わたせば　柳桜を　こきまぜて", u"みわたせば, やなぎ さくらお, こきまぜて"},
+        // A kana after a kanji that ends its verb is no left-out okurigana's; つつ stays.
+        {u"君をおきて　あだし心を　わが持たば　末の松山　波も越えなむ",
+         u"きみお おきて, あだしごころお, わが もたば, すえのまつやま, なみも こえ なん"},
+        {u"世の中は　夢かうつつか　うつつとも　夢とも知らず　ありてなければ",
+         u"よのなかわ, ゆめかうつつか, うつつとも, ゆめとも しらず, ありてなければ"},
+        {u"あをによし　奈良の都は　咲く花の　にほふがごとく　今盛りなり",
+         u"あおによし, ならの みやこわ, さく はなの, におうがごとく, いま さかりなり"},
+        // A kanji no dictionary knows before an old print's okurigana; days and 前 after
+        // a time; 一 before a noun of a verb; ruby in old spelling over a compound.
+        {u"供奉の職に陞った日まで、敢て刻苦して",
+         u"ぐぶの しょくに のぼった ひまで, あえて こっく して"},
+        {u"五月十七日に会う。死ぬ二三日前台所で",
+         u"ごがつ じゅうしちにちに あう, しぬ にさんにちまえ だいどころで"},
+        {u"旅人の一群れが歩いている。みんな玉のように白い。",
+         u"たびびとの ひとむれが あるいている, みんな たまのように しろい"},
+        {u"良平《りやうへい》は東京へ出て来た。", u"りょうへいわ とうきょうえ でてきた"},
     };
     // The sounds, and the pauses at marks and blanks; where the words part is the lattice's.
     const auto sounds = [](QString kana) { return kana.remove(u' '); };
