@@ -475,6 +475,7 @@ void ReadingEngine::readRun(QStringView run, const QList<qsizetype> &origin, Lin
                     QStringView(u"はひふへほ").contains(text[b]) &&
                     (node.end - node.begin > 1 || kanaWordStarts.contains(b) ||
                      (b > 0 && QStringView(u"もをぞ").contains(text[b - 1])) ||
+                     (b > 1 && text[b - 1] == u'に' && isHiragana(text[b - 2].unicode())) ||
                      (b > 0 && isKanji(text[b - 1].unicode()) &&
                       !KanjiDictionary::instance().hasOkurigana(text[b - 1].unicode()))))
                     continue;
