@@ -371,6 +371,16 @@ void ReadingEngine::readRun(QStringView run, const QList<qsizetype> &origin, Lin
                     c.cost += OnAloneCost;
                 if (leftOut.contains(c.begin))
                     c.cost += ContractionCost;
+                // So does a suffix in its Chinese sound, not a word in kana, in verse: さく
+                // 音 おと (柵音 さくおん).
+                if (kind.poetic && c.begin > 0 && !node.unknown && node.end - node.begin == 1 &&
+                    isHiragana(text[c.begin - 1].unicode()) &&
+                    std::strstr(node.feature, "名詞,接尾,一般") &&
+                    KanjiDictionary::instance().hasWordAlone(text[c.begin].unicode()) &&
+                    KanjiDictionary::instance()
+                        .readings(text[c.begin].unicode())
+                        .on.contains(toHiragana(m_mecab->features(node.feature).reading)))
+                    c.cost += OnAloneCost;
                 // A kanji prefix in its Chinese sound joins words of that sound, not a
                 // native word written with okurigana: 今盛り いまさかり (こんもり).
                 if (c.end + 1 < n && !node.unknown && node.end - node.begin == 1 &&

@@ -126,9 +126,11 @@ QList<Modernised> todaysSpellings(QStringView mecabText, LineStyle kind)
                 const char32_t c = mecabText[k].unicode();
                 const QChar next = k + 1 < n ? mecabText[k + 1] : QChar();
                 const bool beforePerfective = next == u'に' && mecabText.mid(k + 2, 1) == u"け";
+                // (す and せ after a kanji that has no verb in them are する's: 因する.)
                 const bool beforeVerb =
-                    beforePerfective || (isHiragana(next.unicode()) && !isParticleLike(next) &&
-                                         kanji.stemBefore(c, next).isEmpty());
+                    beforePerfective ||
+                    (isHiragana(next.unicode()) && !isParticleLike(next) && next != u'す' &&
+                     next != u'せ' && kanji.stemBefore(c, next).isEmpty());
                 // (A noun of one kanji, a particle written in kanji after it: 泣子哉;
                 // 凌雲閣 is a name, no verb.)
                 const bool beforeNoun = isKanji(next.unicode()) &&
