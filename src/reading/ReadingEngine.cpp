@@ -363,6 +363,10 @@ void ReadingEngine::readRun(QStringView run, const QList<qsizetype> &origin, Lin
                     c.cost += ContractionCost;
                 if (kind.poetic && nameBeforeOkurigana(QStringView(mecabText).sliced(shift), node))
                     c.cost += NameBeforeOkuriganaCost;
+                // (Nor does a word MeCab makes up run into 哉 ending the line: 雪吹哉.)
+                if (node.unknown && node.end - node.begin > 1 && text[c.end - 1] == u'哉' &&
+                    (c.end == n || text[c.end].isSpace()))
+                    c.cost += LoneCountryCost;
                 if (node.unknown && node.end - node.begin >= UnknownKanaRun &&
                     std::all_of(text.begin() + c.begin, text.begin() + c.end,
                                 [](QChar k) { return isHiragana(k.unicode()); }))
