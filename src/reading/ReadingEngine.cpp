@@ -213,6 +213,8 @@ bool attachesToPrevious(const MecabReader::Features &f)
 // most, and how many steps the search may take.
 constexpr int MeterPaths = 16;
 constexpr long long MeterMargin = 4000;
+// How much dearer at most an analysis may be that fits the meter with fewer sounds.
+constexpr long long ShorterMargin = 1500;
 constexpr int MeterWork = 8000;
 // A reading is in doubt where another analysis costs at most this much more and reads
 // otherwise; runs longer than DoubtLength are not searched for one.
@@ -771,12 +773,24 @@ void ReadingEngine::readRun(QStringView run, const QList<qsizetype> &origin, Lin
             const Candidate &c = lattice.at(index);
             return c.kana.isEmpty() ? m_mecab->features(c.feature).reading : c.kana;
         };
+        auto sounds = [](const QList<Token> &path) {
+            int count = 0;
+            for (const Token &t : path)
+                count += t.silent ? 0 : moraCount(t.kana);
+            return count;
+        };
         qsizetype chosen = 0;
         QList<Lattice::Path> paths;
         if (int least = target != 0 && n <= 40 ? miss(tokens) : 0; least > 0) {
             paths = lattice.nBest(MeterPaths, MeterMargin, MeterWork, readingOf);
+            // (A poem with sounds to spare, 字余り, is common; an analysis that says fewer
+            // must be nearly as likely as the best: 上野を うえのを, not a name's わの.)
+            const int bestSounds = sounds(tokens);
             for (qsizetype k = 1; k < paths.size() && least > 0; ++k) {
                 QList<Token> other = tokensOf(paths[k].candidates);
+                if (sounds(other) < bestSounds && target < 0 && bestSounds < 25 &&
+                    paths[k].cost - paths[0].cost > ShorterMargin)
+                    continue;
                 if (const int m = miss(other); m < least) {
                     tokens = std::move(other);
                     chosen = k;
