@@ -222,6 +222,14 @@ bool KanjiDictionary::hasWordAlone(char32_t kanji) const
     return std::any_of(kun.cbegin(), kun.cend(), isWordAlone);
 }
 
+bool KanjiDictionary::firstKunIsWord(char32_t kanji) const
+{
+    const QStringList kun = readings(kanji).kun;
+    const auto first =
+        std::find_if(kun.cbegin(), kun.cend(), [](const QString &k) { return !isAffix(k); });
+    return first != kun.cend() && isWordAlone(*first);
+}
+
 QString KanjiDictionary::inCompound(char32_t kanji) const
 {
     const Readings r = readings(kanji);

@@ -35,6 +35,8 @@ public:
     QString alone(char32_t kanji) const;
     // Whether it has such a native word (鋏 はさみ, 薄 すすき; 寒 has only さむ.い).
     bool hasWordAlone(char32_t kanji) const;
+    // Whether its first kun reading is such a word (験 あかし), not only a later one (散 ばら).
+    bool firstKunIsWord(char32_t kanji) const;
     // A kanji inside a compound of kanji: its first on reading, else its kun's stem.
     QString inCompound(char32_t kanji) const;
     // Every reading it may have, without okurigana marks, the likelier first.

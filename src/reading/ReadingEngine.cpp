@@ -136,6 +136,12 @@ namespace {
 // verse write (雨ニモマケズ), as the same text in hiragana, which the dictionaries read.
 QString katakanaAsHiragana(QString text)
 {
+    // (A ツ after a numeral is the counter つ of old prints: 一ツ ひとつ.)
+    for (qsizetype k = 1; k < text.size(); ++k) {
+        if (text[k] == u'ツ' && isNumeral(text[k - 1]) &&
+            (k + 1 == text.size() || !isKatakana(text[k + 1].unicode())))
+            text[k] = u'つ';
+    }
     bool okurigana = false;
     for (qsizetype k = 0; k < text.size(); ++k) {
         if (isHiragana(text[k].unicode()))

@@ -197,6 +197,11 @@ void poeticWords(QStringView text, QList<Token> &tokens)
             const bool word = kanji.hasWordAlone(surface[0].unicode());
             const QStringList kuns =
                 word ? QStringList() : kanji.readings(surface[0].unicode()).kun;
+            // (Where it has a word of its own, a prefix or an adjective's stem there is that
+            // word: 薄哉 すすきかな.)
+            if (word &&
+                (t.features.partOfSpeech == u"接頭詞" || t.features.partOfSpeech == u"形容詞"))
+                t.kana = kanji.alone(surface[0].unicode());
             for (const QString &kun : kuns) {
                 const bool verbsNoun =
                     kun.endsWith(QStringLiteral(".い")) && kuns.contains(kun.chopped(1) + u'う');

@@ -130,7 +130,8 @@ QList<Modernised> todaysSpellings(QStringView mecabText, LineStyle kind)
                 const bool beforeVerb =
                     beforePerfective ||
                     (isHiragana(next.unicode()) && !isParticleLike(next) && next != u'す' &&
-                     next != u'せ' && kanji.stemBefore(c, next).isEmpty());
+                     next != u'せ' && kanji.stemBefore(c, next).isEmpty() &&
+                     kanji.stemOfOldPrint(c, next).isEmpty());
                 // (A noun of one kanji, a particle written in kanji after it: 泣子哉;
                 // 凌雲閣 is a name, no verb.)
                 const bool beforeNoun = isKanji(next.unicode()) &&
@@ -157,9 +158,9 @@ QList<Modernised> todaysSpellings(QStringView mecabText, LineStyle kind)
                 if (!isKanji(c) || isNumeral(mecabText[k]) ||
                     !(beforeVerb || beforeNoun || beforeNa || endsLine || beforeKanjiVerb))
                     return QChar();
-                // (Not where the kanji is a word of its own too: 験なき しるしなき; ダース for
-                // 打 is none.)
-                if (kanji.hasWordAlone(c))
+                // (Not where the kanji is first a word of its own: 験なき しるしなき; ダース for
+                // 打 is none, nor is 散's later ばら: 散柳 ちるやなぎ.)
+                if (kanji.firstKunIsWord(c))
                     return QChar();
                 using Okurigana = KanjiDictionary::Okurigana;
                 // (Not before a kana that ends an adjective too or a particle, 深し, 立かな
