@@ -393,6 +393,15 @@ void ReadingEngine::readRun(QStringView run, const QList<qsizetype> &origin, Lin
                         .readings(text[c.begin].unicode())
                         .on.contains(toHiragana(m_mecab->features(node.feature).reading)))
                     c.cost += OnAloneCost;
+                // A suffix voiced as in a compound (日 び) is no compound's end before a verb in
+                // kana: 虚空日わたる ひ.
+                if (!node.unknown && node.end - node.begin == 1 && c.end < n &&
+                    isHiragana(text[c.end].unicode()) &&
+                    !QStringView(u"のをにがはもとやへぞかでよなだ").contains(text[c.end]) &&
+                    std::strstr(node.feature, "名詞,接尾") &&
+                    QStringView(u"がぎぐげござじずぜぞだぢづでどばびぶべぼ")
+                        .contains(toHiragana(m_mecab->features(node.feature).reading).front()))
+                    c.cost += OnAloneCost;
                 // A kanji prefix in its Chinese sound joins words of that sound, not a
                 // native word written with okurigana: 今盛り いまさかり (こんもり).
                 if (c.end + 1 < n && !node.unknown && node.end - node.begin == 1 &&
