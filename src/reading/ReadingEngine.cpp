@@ -432,6 +432,21 @@ void ReadingEngine::readRun(QStringView run, const QList<qsizetype> &origin, Lin
                     c.kana = kun;
                     lattice.add(c);
                 }
+                // In a waka parted into its ku, a native noun of one kanji may be another native
+                // word the kanji writes alone, for the meter to choose: 魂 たま (たましい).
+                if (bool on = true;
+                    kind.recited && !kind.ku.isEmpty() && aloneNoun(node, &on) && !on) {
+                    const QString said = toHiragana(m_mecab->features(node.feature).reading);
+                    for (const QString &k :
+                         KanjiDictionary::instance().readings(mecabText[c.begin].unicode()).kun) {
+                        if (k == said || k.contains(u'.') || k.contains(u'-'))
+                            continue;
+                        Candidate other = c;
+                        other.cost += OnAloneCost;
+                        other.kana = k;
+                        lattice.add(other);
+                    }
+                }
                 // In verse, a kanji MeCab does not know with the okurigana of its verb
                 // after it, a は-row kana: that kana is the vowel it spells (顫ひ ふるい).
                 const qsizetype h = c.end;
@@ -774,6 +789,14 @@ void ReadingEngine::readRun(QStringView run, const QList<qsizetype> &origin, Lin
                 count += morae;
                 words.append({morae, !attachesToPrevious(t.features), false});
             }
+            // (A ku one sound long with a word starting in a vowel inside it is the 字余り
+            // verse allows: いえにあれば.)
+            if (target > 0 && count == target + 1 &&
+                std::any_of(path.cbegin() + 1, path.cend(), [](const Token &t) {
+                    return !t.silent && !t.kana.isEmpty() &&
+                           QStringView(u"あいうえお").contains(t.kana.front());
+                }))
+                return 0;
             if (target > 0)
                 return count == target ? 0 : 1;
             // (A run of sounds well short of a tanka's is a haiku gone long, which no grouping
