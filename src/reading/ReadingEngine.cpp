@@ -349,6 +349,14 @@ void ReadingEngine::readRun(QStringView run, const QList<qsizetype> &origin, Lin
                 for (auto k = kunAlone.cbegin(); k != kunAlone.cend(); ++k)
                     nativeAlone.insert(k.key());
             }
+            // Where the dictionary has a word of a kanji and its okurigana (冷し of 鑿冷したる).
+            QSet<qsizetype> wordStarts;
+            for (const MecabReader::Node &node : nodes) {
+                if (!node.unknown && node.end - node.begin > 1 &&
+                    isKanji(mecabText[node.begin + shift].unicode()) &&
+                    isHiragana(mecabText[node.begin + shift + 1].unicode()))
+                    wordStarts.insert(node.begin);
+            }
             for (const MecabReader::Node &node : nodes) {
                 if (onlyAtStart && node.begin != 0)
                     continue;
@@ -371,6 +379,13 @@ void ReadingEngine::readRun(QStringView run, const QList<qsizetype> &origin, Lin
                     c.cost += ContractionCost;
                 if (kind.poetic && nameBeforeOkurigana(QStringView(mecabText).sliced(shift), node))
                     c.cost += NameBeforeOkuriganaCost;
+                // A word MeCab makes up of kanji ends before the last where the dictionary has
+                // a word of it with its okurigana: 鑿冷したる のみ ひやしたる.
+                if (node.unknown && node.end - node.begin > 1 &&
+                    wordStarts.contains(node.end - 1) &&
+                    std::all_of(text.begin() + c.begin, text.begin() + c.end,
+                                [](QChar k) { return isKanji(k.unicode()); }))
+                    c.cost += ContractionCost;
                 // (Nor does a word MeCab makes up run into 哉 ending the line: 雪吹哉.)
                 if (node.unknown && node.end - node.begin > 1 && text[c.end - 1] == u'哉' &&
                     (c.end == n || text[c.end].isSpace()))
