@@ -11,6 +11,9 @@
 
 #include <unistd.h>
 
+#include <unordered_map>
+#include <utility>
+
 #include <vector>
 
 namespace reading {
@@ -154,7 +157,11 @@ struct MecabReader::Tagger
     const qint16 *matrix = nullptr;
     quint16 leftSize = 0;
     quint16 rightSize = 0;
-    mutable QHash<const char *, Features> features;
+    // The features of each entry met, parsed once: a node map, whose entries stay where they
+    // are as it grows, so that callers may hold a reference; when it grows too large it is
+    // retired (still alive for the references taken from it) and a new one started.
+    mutable std::unordered_map<const char *, Features> features;
+    mutable std::unordered_map<const char *, Features> retiredFeatures;
 
     bool openMatrix(const QString &folder)
     {
@@ -225,12 +232,13 @@ QString MecabReader::dictionaryName() const
                                                          : QStringLiteral("ipadic");
 }
 
-MecabReader::Features MecabReader::features(const char *feature) const
+const MecabReader::Features &MecabReader::features(const char *feature) const
 {
+    static const Features none;
     if (!feature)
-        return {};
-    if (const auto it = m_tagger->features.constFind(feature); it != m_tagger->features.cend())
-        return *it;
+        return none;
+    if (const auto it = m_tagger->features.find(feature); it != m_tagger->features.end())
+        return it->second;
     const QStringList fields = splitFeature(feature);
     Features f;
     f.partOfSpeech = column(fields, 0);
@@ -253,9 +261,8 @@ MecabReader::Features MecabReader::features(const char *feature) const
     f.chain = ok && chain >= 0 ? chain : -1;
     // The cache holds the features of the words a text used, a few thousand at most.
     if (m_tagger->features.size() > 200000)
-        m_tagger->features.clear();
-    m_tagger->features.insert(feature, f);
-    return f;
+        m_tagger->retiredFeatures = std::exchange(m_tagger->features, {});
+    return m_tagger->features.emplace(feature, std::move(f)).first->second;
 }
 
 QString MecabReader::reading(QStringView text) const
@@ -281,7 +288,7 @@ QString MecabReader::reading(QStringView text) const
             if (node->rlength > node->length)
                 out.append(u' ');
             const QString surface = QString::fromUtf8(node->surface, qsizetype(node->length));
-            const Features f = features(node->feature);
+            const Features &f = features(node->feature);
             if (!f.pronunciation.isEmpty())
                 out.append(f.pronunciation);
             else if (!f.reading.isEmpty())

@@ -62,7 +62,8 @@ public:
         // dictionary leaves that to the rules.
         int chain = -1;
     };
-    Features features(const char *feature) const;
+    // (Valid until the features of some 200,000 other entries have been asked for.)
+    const Features &features(const char *feature) const;
 
     // MeCab's best analysis of `text`: each word with its place in `text` (UTF-16 units)
     // and its features. Blanks between words are left out.

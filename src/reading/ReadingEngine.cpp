@@ -79,7 +79,7 @@ ReadingEngine::ReadingEngine(const QString &dictionary)
     KanjiDictionary::instance();
     // A common noun's classes, for the candidates that MeCab's words do not span.
     for (const MecabReader::Node &n : m_mecab->lattice(u"山")) {
-        const MecabReader::Features f = m_mecab->features(n.feature);
+        const MecabReader::Features &f = m_mecab->features(n.feature);
         if (n.begin == 0 && n.end == 1 && !n.unknown && f.partOfSpeech == u"名詞" &&
             f.detail == u"一般") {
             m_nounLeft = n.left;
@@ -250,7 +250,7 @@ void ReadingEngine::readRun(QStringView run, const QList<qsizetype> &origin, Lin
             for (const MecabReader::Node &node : nodes) {
                 if (node.end - node.begin != 1 || !std::strstr(node.feature, ",国,"))
                     continue;
-                const MecabReader::Features f = m_mecab->features(node.feature);
+                const MecabReader::Features &f = m_mecab->features(node.feature);
                 if (f.detail == u"固有名詞" && f.detail3 == u"国")
                     countries.insert(node.begin, f.reading);
             }
@@ -290,7 +290,7 @@ void ReadingEngine::readRun(QStringView run, const QList<qsizetype> &origin, Lin
                    m_mecab->features(feature).detail == u"固有名詞";
         };
         auto dependent = [this](const char *feature) {
-            const MecabReader::Features f = m_mecab->features(feature);
+            const MecabReader::Features &f = m_mecab->features(feature);
             return f.partOfSpeech == u"助詞" || f.partOfSpeech == u"助動詞";
         };
         // The line as today's spelling may write it, and the kana some of them leave out
@@ -315,7 +315,7 @@ void ReadingEngine::readRun(QStringView run, const QList<qsizetype> &origin, Lin
                     !isKanji(mecabText[node.begin + shift].unicode()))
                     return false;
                 // (A suffix too, but for a counter: 色 しょく, 風 ふう; 年 ねん stays.)
-                const MecabReader::Features f = m_mecab->features(node.feature);
+                const MecabReader::Features &f = m_mecab->features(node.feature);
                 if (f.partOfSpeech != u"名詞" || f.detail2 == u"人名" || f.detail2 == u"助数詞" ||
                     (f.detail != u"一般" && f.detail != u"固有名詞" && f.detail != u"接尾"))
                     return false;

@@ -34,7 +34,7 @@ QList<WholeWord> wholeWords(QStringView text, const Lattice &lattice, const Meca
         }
         for (const MecabReader::Node &node : second.lattice(text.sliced(p, e - p))) {
             const qsizetype b = p + node.begin, end = p + node.end;
-            const MecabReader::Features f = second.features(node.feature);
+            const MecabReader::Features &f = second.features(node.feature);
             // (A word of the first dictionary's over the same span stands.)
             auto sameSpan = [&](const Candidate &k) {
                 return k.end == end && k.source != Source::Character &&
@@ -86,7 +86,7 @@ QList<WholeWord> oneSoundStems(QStringView text, const MecabReader &dictionary)
         return std::any_of(nodes.cbegin(), nodes.cend(), [&](const MecabReader::Node &node) {
             if (node.unknown || node.begin != 0 || node.end != verb.size())
                 return false;
-            const MecabReader::Features f = dictionary.features(node.feature);
+            const MecabReader::Features &f = dictionary.features(node.feature);
             return f.partOfSpeech == u"動詞" && f.conjugation.startsWith(u"一段") &&
                    toHiragana(f.reading) == stem + u'る';
         });
