@@ -428,6 +428,14 @@ void nativeOne(QStringView text, bool poetic, QList<Token> &tokens)
             (t.begin > 0 && isNumeral(text[t.begin - 1])) || next.begin != t.end ||
             next.features.partOfSpeech == u"助詞" || next.features.partOfSpeech == u"助動詞")
             continue;
+        // (一しょに, 一しよに are 一緒に, いっしょに, as old prints write it.)
+        if (one && (text.sliced(next.begin).startsWith(u"しょ") ||
+                    text.sliced(next.begin).startsWith(u"しよ"))) {
+            tokens[i].kana = QStringLiteral("いっ");
+            if (next.kana.startsWith(u"しよ"))
+                next.kana[1] = u'ょ';
+            continue;
+        }
         if ((one || poetic) && isHiragana(text[next.begin].unicode()) &&
             !QStringView(u"つばぱぴぷぺぽ").contains(text[next.begin])) {
             tokens[i].kana = one ? QStringLiteral("ひと") : QStringLiteral("ふた");
