@@ -175,7 +175,12 @@ QList<Modernised> todaysSpellings(QStringView mecabText, LineStyle kind)
                 }
                 // (Before べし its plain form: 名成べし ななるべし; before the ん, む and ず of
                 // will and not, its irrealis: 吐んとす はかんとす, 物書ず かかず.)
-                const bool irrealis = QStringView(u"んむず").contains(next);
+                // (Not the む that starts a word: 引むけよ ひきむけよ.)
+                const QChar afterNext = k + 2 < n ? mecabText[k + 2] : QChar();
+                const bool irrealis =
+                    next == u'ず' || ((next == u'ん' || next == u'む') &&
+                                      (!isHiragana(afterNext.unicode()) ||
+                                       QStringView(u"とやかもぞはにをのべ").contains(afterNext)));
                 QChar ending = kanji.omittedOkurigana(
                     c, irrealis                                           ? Okurigana::Irrealis
                        : (beforeVerb && next != u'べ') || beforeKanjiVerb ? Okurigana::Continuative
