@@ -542,8 +542,11 @@ Modernised modernFromHistorical(QStringView text, bool particlesStartWords, bool
             put(QChar(to), i);
         } else if (c == u'う' && afterKana && !wordStart && !m.text.isEmpty() &&
                    (aToO().contains(m.text.back()) || iOrEFused().contains(m.text.back())) &&
-                   !(i >= 2 && text.sliced(i - 2, 2) == text.mid(i, 2))) {
-            // (Not where the う begins a word said twice: うらうら.)
+                   !(i >= 2 && text.sliced(i - 2, 2) == text.mid(i, 2)) &&
+                   !(QStringView(u"はひふへほ").contains(text[m.origin.back()]) &&
+                     m.text.back() != text[m.origin.back()])) {
+            // (Not where the う begins a word said twice: うらうら; nor after a vowel that is
+            // a は-row kana's, which ends its word: まへうしろ まえうしろ.)
             // せう -> しょう, かう -> こう: the same fusion for a う written as such.
             const QChar prev = m.text.back();
             if (const auto o = aToO().constFind(prev); o != aToO().cend()) {
