@@ -250,7 +250,7 @@ QList<Modernised> todaysSpellings(QStringView mecabText, LineStyle kind)
                 k >= 2 && isParticleLike(variant.text[k - 1]) &&
                 (isKana(variant.text[k - 2].unicode()) || isKanji(variant.text[k - 2].unicode()));
             if (const QChar s = k > 0 ? smallAfterIRow(variant.text[k - 1], c) : QChar();
-                kind.historical && !s.isNull() && !afterParticle)
+                kind.historical && !kind.recited && !s.isNull() && !afterParticle)
                 variant.text[k] = s;
             if (c != u'つ' || k == 0 || k + 1 >= variant.text.size())
                 continue;
