@@ -556,6 +556,23 @@ TEST_F(Engine, ReadsPoemsNamesMarksAndNumbers)
         {u"旅人の一群れが歩いている。みんな玉のように白い。",
          u"たびびとの ひとむれが あるいている, みんな たまのように しろい"},
         {u"良平《りやうへい》は東京へ出て来た。", u"りょうへいわ とうきょうえ でてきた"},
+        // Historical kana word by word: a は-row vowel ends its word, や after an i-row kana
+        // in a waka is the particle; old prints' 一ツ, 一しよに, 来れり.
+        {u"捨てきれない荷物のおもさまへうしろ", u"すてきれない にもつの おもさ まえうしろ"},
+        {u"名にし負はば　いざこと問はむ　都鳥　わが思ふ人は　ありやなしやと",
+         u"なにし おわば, いざ こと とわん, みやこどり, わが おもう ひとわ, ありや なしやと"},
+        {u"時鳥消行方や島一ツ", u"ほととぎす しょう ゆくえや しま ひとつ"},
+        {u"妻子と一しよに東京へ出て来た。", u"さいしと いっしょに とうきょうえ でてきた"},
+        {u"大といふ字を百あまり　砂に書き　死ぬことをやめて帰り来れり",
+         u"だいという じお ひゃく あまり, すなに かき, しぬことお やめて かえり きたれり"},
+        // A suffix's or a prefix's sound where the word is the kanji's own; a word MeCab
+        // makes up ends before a kanji with okurigana; a haiku long by one keeps its words.
+        {u"山は暮て野は黄昏の薄哉", u"やまわ くれて のわ たそがれの すすき かな"},
+        {u"山国の虚空日わたる冬至かな", u"やまぐにの こくう ひ わたる とうじかな"},
+        {u"石工の鑿冷したる清水かな", u"せっこうの のみ ひやしたる しみずかな"},
+        {u"小夜時雨上野を虚子の来つつあらん", u"さよしぐれ うえのお きょしの きつつ あらん"},
+        {u"家にあれば　笥に盛る飯を　草枕　旅にしあれば　椎の葉に盛る",
+         u"いえに あれば, けに もる めしお, くさまくら, たびに しあれば, しいの はに もる"},
     };
     // The sounds, and the pauses at marks and blanks; where the words part is the lattice's.
     const auto sounds = [](QString kana) { return kana.remove(u' '); };
