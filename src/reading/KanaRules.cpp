@@ -583,6 +583,18 @@ QChar voiced(QChar kana)
     return map.value(kana, kana);
 }
 
+QChar unvoiced(QChar kana)
+{
+    static const QHash<QChar, QChar> map = [] {
+        QHash<QChar, QChar> u;
+        for (QChar c : QStringView(u"かきくけこさしすせそたちつてとはひふへほカキクケコサシスセソタ"
+                                   u"チツテトハヒフヘホ"))
+            u.insert(voiced(c), c);
+        return u;
+    }();
+    return map.value(kana, kana);
+}
+
 QString expandKanaRepetition(QStringView text)
 {
     QString out;

@@ -80,6 +80,8 @@ QString expandKanaRepetition(QStringView text);
 
 // The voiced form of a kana (か -> が, は -> ば), or the kana itself.
 QChar voiced(QChar kana);
+// The plain form of a voiced kana (が -> か, ば -> は), or the kana itself.
+QChar unvoiced(QChar kana);
 
 // A whole number read in Japanese: 2026 -> にせんにじゅうろく, 0 -> ぜろ. Numbers of more
 // than sixteen digits are read digit by digit.

@@ -196,6 +196,8 @@ constexpr int LexiconBonusPerCharacter = 1500;
 // A particle or an auxiliary does not start a run of text (はたらけど is no は).
 constexpr int DependentAtStartCost = 6000;
 constexpr int LoneCountryCost = 20000;
+// A word MeCab makes up that takes in the 哉 ending a poem.
+constexpr int ClosingKanaSwallowedCost = 20000;
 constexpr int ContractionCost = 6000;
 constexpr int NameBeforeOkuriganaCost = 12000;
 // A long run of hiragana MeCab knows no word for is mostly words it missed (ほろびしものは
@@ -389,7 +391,7 @@ void ReadingEngine::readRun(QStringView run, const QList<qsizetype> &origin, Lin
                 // (Nor does a word MeCab makes up run into 哉 ending the line: 雪吹哉.)
                 if (node.unknown && node.end - node.begin > 1 && text[c.end - 1] == u'哉' &&
                     (c.end == n || text[c.end].isSpace()))
-                    c.cost += LoneCountryCost;
+                    c.cost += ClosingKanaSwallowedCost;
                 if (node.unknown && node.end - node.begin >= UnknownKanaRun &&
                     std::all_of(text.begin() + c.begin, text.begin() + c.end,
                                 [](QChar k) { return isHiragana(k.unicode()); }))
@@ -398,7 +400,7 @@ void ReadingEngine::readRun(QStringView run, const QList<qsizetype> &origin, Lin
                     c.cost += OnAloneCost;
                 if (leftOut.contains(c.begin))
                     c.cost += ContractionCost;
-                // So does a suffix in its Chinese sound, not a word in kana, in verse: さく
+                // In verse a suffix in its Chinese sound is unlikely after a word in kana: さく
                 // 音 おと (柵音 さくおん).
                 if (kind.poetic && c.begin > 0 && !node.unknown && node.end - node.begin == 1 &&
                     isHiragana(text[c.begin - 1].unicode()) &&

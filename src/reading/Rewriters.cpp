@@ -351,15 +351,13 @@ void tenMinutes(QStringView text, QList<Token> &tokens)
 // みんな玉のように たま.
 void noCompoundAfterPronoun(QStringView text, QList<Token> &tokens)
 {
-    static const QStringView unvoiced = u"かきくけこさしすせそたちつてとはひふへほ";
-    static const QStringView voicedKana = u"がぎぐげござじずぜぞだぢづでどばびぶべぼ";
     for (qsizetype i = 1; i < tokens.size(); ++i) {
         Token &t = tokens[i];
-        const qsizetype at = t.kana.isEmpty() ? -1 : voicedKana.indexOf(t.kana[0]);
-        if (at < 0 || t.features.detail != u"接尾" || tokens[i - 1].end != t.begin ||
-            tokens[i - 1].features.detail != u"代名詞" || !isKanji(text[t.begin].unicode()))
+        if (t.kana.isEmpty() || unvoiced(t.kana[0]) == t.kana[0] || t.features.detail != u"接尾" ||
+            tokens[i - 1].end != t.begin || tokens[i - 1].features.detail != u"代名詞" ||
+            !isKanji(text[t.begin].unicode()))
             continue;
-        const QString plain = unvoiced[at] + t.kana.mid(1);
+        const QString plain = unvoiced(t.kana[0]) + t.kana.mid(1);
         const QStringList kun = KanjiDictionary::instance().readings(text[t.begin].unicode()).kun;
         if (kun.contains(plain))
             t.kana = plain;
@@ -412,14 +410,12 @@ void nativeYears(QStringView text, bool waka, QList<Token> &tokens)
 
 // 一 before a word in hiragana is the native ひと: 一さじ, 一きれ, 一ねむり (not before a
 // particle, 一から, nor before ば or a half-voiced kana: 一ばん, 一ぱい), and before a noun
-// made of a verb: 一群れ, 一休み; in verse 二 too is
-// ふた (二もと). In verse 一 and 二 before a kanji read as its native word, no counter, are
-// ひと and ふた, the word unvoiced: 一坏 ひとつき, 二声 ふたこえ; 二 before a word of one
-// sound too (二手 ふたて), where 一's is as often its Chinese sound (一目 いちもく).
+// made of a verb (一群れ, 一休み); in verse 二 too is ふた (二もと). In verse 一 and 二 before a
+// kanji read as its native word, no counter, are ひと and ふた, the word unvoiced: 一坏 ひとつき,
+// 二声 ふたこえ; 二 before a word of one sound too (二手 ふたて), where 一's is as often its
+// Chinese sound (一目 いちもく).
 void nativeOne(QStringView text, bool poetic, QList<Token> &tokens)
 {
-    static const QStringView unvoiced = u"かきくけこさしすせそたちつてとはひふへほ";
-    static const QStringView voicedKana = u"がぎぐげござじずぜぞだぢづでどばびぶべぼ";
     for (qsizetype i = 0; i + 1 < tokens.size(); ++i) {
         const Token &t = tokens[i];
         Token &next = tokens[i + 1];
@@ -441,7 +437,7 @@ void nativeOne(QStringView text, bool poetic, QList<Token> &tokens)
             tokens[i].kana = one ? QStringLiteral("ひと") : QStringLiteral("ふた");
             continue;
         }
-        // (Nor a noun made of a verb, written with its okurigana: 一群れ ひとむれ, 一休み.)
+        // (And before a noun made of a verb, written with its okurigana: 一群れ ひとむれ.)
         if (one && next.end - next.begin >= 2 && isKanji(text[next.begin].unicode()) &&
             !isNumeral(text[next.begin]) && next.features.partOfSpeech == u"名詞" &&
             std::all_of(text.begin() + next.begin + 1, text.begin() + next.end,
@@ -454,8 +450,7 @@ void nativeOne(QStringView text, bool poetic, QList<Token> &tokens)
             (next.kana.size() < 2 && one) || isNumeral(text[next.begin]))
             continue;
         QString plain = next.kana;
-        if (const qsizetype at = voicedKana.indexOf(plain[0]); at >= 0)
-            plain[0] = unvoiced[at];
+        plain[0] = unvoiced(plain[0]);
         const KanjiDictionary::Readings r =
             KanjiDictionary::instance().readings(text[next.begin].unicode());
         if (!r.kun.contains(plain) || r.on.contains(plain))
