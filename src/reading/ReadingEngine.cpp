@@ -665,7 +665,8 @@ void ReadingEngine::readRun(QStringView run, const QList<qsizetype> &origin, Lin
         }
         // Words naist-jdic holds whole where the IPA dictionary splits them or has none.
         if (m_mecab->dictionaryName() != u"naist-jdic") {
-            for (const WholeWord &w : wholeWords(mecabText, lattice, formsDictionary()))
+            for (const WholeWord &w :
+                 wholeWords(mecabText, lattice, formsDictionary(), kind.poetic))
                 addWord(w.begin, w.end, w.kana, Source::Lexicon, LexiconBonus);
         }
         if (kind.poetic || kind.historical) {

@@ -5,10 +5,12 @@
 #include "reading/KanjiDictionary.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace reading {
 
-QList<WholeWord> wholeWords(QStringView text, const Lattice &lattice, const MecabReader &second)
+QList<WholeWord> wholeWords(QStringView text, const Lattice &lattice, const MecabReader &second,
+                            bool overNames)
 {
     QList<WholeWord> words;
     const qsizetype n = text.size();
@@ -35,10 +37,12 @@ QList<WholeWord> wholeWords(QStringView text, const Lattice &lattice, const Meca
         for (const MecabReader::Node &node : second.lattice(text.sliced(p, e - p))) {
             const qsizetype b = p + node.begin, end = p + node.end;
             const MecabReader::Features &f = second.features(node.feature);
-            // (A word of the first dictionary's over the same span stands.)
+            // (A word of the first dictionary's over the same span stands; in verse, not
+            // where it is only a name: 馬上 ばじょう, not the family name もうえ.)
             auto sameSpan = [&](const Candidate &k) {
                 return k.end == end && k.source != Source::Character &&
-                       !(loneUnknown && k.source == Source::Unknown);
+                       !(loneUnknown && k.source == Source::Unknown) &&
+                       !(overNames && k.feature && std::strstr(k.feature, ",固有名詞,"));
             };
             if (node.unknown || (end - b < 2 && !loneUnknown) || f.partOfSpeech != u"名詞" ||
                 f.detail != u"一般" || f.reading.isEmpty() || text[b] == u'御' ||

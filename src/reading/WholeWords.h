@@ -27,8 +27,9 @@ struct WholeWord
 };
 
 // `text` is the line as MeCab is given it, `lattice` its candidates so far, `second` the
-// other dictionary.
-QList<WholeWord> wholeWords(QStringView text, const Lattice &lattice, const MecabReader &second);
+// other dictionary; with `overNames`, also where the first dictionary has only names.
+QList<WholeWord> wholeWords(QStringView text, const Lattice &lattice, const MecabReader &second,
+                            bool overNames);
 
 // An adjective's classical forms in かり, which neither dictionary holds (寒かりき さむかりき,
 // 涼しかるらむ すずしかる): the kanji's native stem with the kana as written.
