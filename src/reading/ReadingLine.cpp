@@ -186,13 +186,24 @@ ReadingEngine::LineKind ReadingEngine::kindOfLine(QStringView line) const
     LineKind kind;
     kind.historical = historical;
     static const QRegularExpression sentenceMark(QStringLiteral("[。．！？!?「」『』、]"));
-    kind.prose = plainLine.size() > 40 || plainLine.contains(sentenceMark);
-    if (historical && plainLine.size() >= 12 && plainLine.contains(prose))
+    // A poem's three or five lines written on one, parted by blanks, may keep their marks
+    // (人がみな　同じ方角に向いて行く。　それを横より見てゐる心。).
+    const QList<std::pair<qsizetype, qsizetype>> ku = blankParts(line, span.first, span.second);
+    // (Not sentences of prose parted so: no quotation, nor today's polite endings.)
+    static const QRegularExpression polite(
+        QStringLiteral("[「」『』]|ます|ました|ません|ましょう|です|でした|でしょう"));
+    // (Three such parts are a tanka's lines, longer than a haiku.)
+    const bool partedPoem = (ku.size() == 5 || (ku.size() == 3 && plainLine.size() >= 24)) &&
+                            plainLine.size() <= 60 &&
+                            std::all_of(ku.cbegin(), ku.cend(),
+                                        [](const auto &k) { return k.second - k.first <= 24; }) &&
+                            !plainLine.contains(polite);
+    kind.prose = !partedPoem && (plainLine.size() > 40 || plainLine.contains(sentenceMark));
+    if (historical && !partedPoem && plainLine.size() >= 12 && plainLine.contains(prose))
         return kind;
-    if (historical || looksPoetic(plainLine)) {
+    if (historical || partedPoem || looksPoetic(plainLine)) {
         kind.poetic = true;
         // Its ku, where blanks part it into three or five, or the whole poem in one run.
-        const QList<std::pair<qsizetype, qsizetype>> ku = blankParts(line, span.first, span.second);
         if (ku.size() == 3 || ku.size() == 5) {
             kind.ku = ku;
             kind.kuMorae = ku.size() == 3 ? QList<int>{5, 7, 5} : QList<int>{5, 7, 5, 7, 7};

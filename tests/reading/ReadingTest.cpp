@@ -573,6 +573,10 @@ TEST_F(Engine, ReadsPoemsNamesMarksAndNumbers)
         {u"小夜時雨上野を虚子の来つつあらん", u"さよしぐれ うえのお きょしの きつつ あらん"},
         {u"家にあれば　笥に盛る飯を　草枕　旅にしあれば　椎の葉に盛る",
          u"いえに あれば, けに もる めしお, くさまくら, たびに しあれば, しいの はに もる"},
+        // A tanka's three lines on one keep their marks and stay verse; prose stays prose.
+        {u"人がみな　同じ方角に向いて行く。　それを横より見てゐる心。",
+         u"ひとが みな, おなじ ほうがくに むいて ゆく, それお よこより みている こころ"},
+        {u"駅へ行く。　雨が降る。　傘を持つ。", u"えきえ いく, あめが ふる, かさお もつ"},
     };
     // The sounds, and the pauses at marks and blanks; where the words part is the lattice's.
     const auto sounds = [](QString kana) { return kana.remove(u' '); };
