@@ -528,8 +528,10 @@ Modernised modernFromHistorical(QStringView text, bool particlesStartWords, bool
                     put(QChar(u'う'), i);
                     continue;
                 }
+                // (Not the て of the particle にて: 途中にてふと ふと.)
+                const bool particleNite = prev == u'て' && i >= 2 && text[i - 2] == u'に';
                 if (const auto f = iOrEFused().constFind(prev);
-                    f != iOrEFused().cend() && wordEnds) {
+                    f != iOrEFused().cend() && wordEnds && !particleNite) {
                     const qsizetype from = m.origin.back();
                     m.text.chop(1);
                     m.origin.removeLast();

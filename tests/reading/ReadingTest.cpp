@@ -559,6 +559,8 @@ TEST_F(Engine, ReadsPoemsNamesMarksAndNumbers)
         // Historical kana word by word: a は-row vowel ends its word, や after an i-row kana
         // in a waka is the particle; old prints' 一ツ, 一しよに, 来れり.
         {u"捨てきれない荷物のおもさまへうしろ", u"すてきれない にもつの おもさ まえうしろ"},
+        {u"途中にてふと気が変り、　つとめ先を休みて",
+         u"とちゅうにて ふと きが かわり, つとめさきお やすみて"},
         {u"名にし負はば　いざこと問はむ　都鳥　わが思ふ人は　ありやなしやと",
          u"なにし おわば, いざ こと とわん, みやこどり, わが おもう ひとわ, ありや なしやと"},
         {u"時鳥消行方や島一ツ", u"ほととぎす しょう ゆくえや しま ひとつ"},
