@@ -184,6 +184,11 @@ QString saidAsSpelled(const MecabReader::Features &f)
     for (qsizetype i = 0; i < out.size(); ++i) {
         if (said[i] != u'ー' && QStringView(u"ハヒフヘホヰヱヲ").contains(spelled[i]))
             out[i] = said[i];
+        // (And an a-row kana before ウ said as an o: やう ヨウ, かう コウ.)
+        if (i + 1 < out.size() && spelled[i + 1] == u'ウ' && said[i + 1] == u'ー' &&
+            said[i] != spelled[i] &&
+            QStringView(u"アカサタナマヤラワガザダバパ").contains(spelled[i]))
+            out[i] = said[i];
     }
     return out;
 }
