@@ -470,10 +470,12 @@ void ReadingEngine::readRun(QStringView run, const QList<qsizetype> &origin, Lin
                     }
                 }
                 // In verse, a kanji MeCab does not know with the okurigana of its verb
-                // after it, a は-row kana: that kana is the vowel it spells (顫ひ ふるい).
+                // after it, a は-row kana: that kana is the vowel it spells (顫ひ ふるい); so
+                // too a kanji it knows only as a noun, before ひ, ふ or へ (数ふれば かぞうれば).
                 const qsizetype h = c.end;
-                if (node.unknown && kind.poetic && node.end - node.begin == 1 && h < n &&
-                    QStringView(u"はひふへほ").contains(text[h])) {
+                if (kind.poetic && node.end - node.begin == 1 && h < n &&
+                    QStringView(node.unknown ? u"はひふへほ" : u"ひふへ").contains(text[h]) &&
+                    (node.unknown || m_mecab->features(node.feature).partOfSpeech == u"名詞")) {
                     const QString stem =
                         KanjiDictionary::instance().stemBefore(text[c.begin].unicode(), text[h]);
                     if (!stem.isEmpty()) {
@@ -482,6 +484,9 @@ void ReadingEngine::readRun(QStringView run, const QList<qsizetype> &origin, Lin
                             stem +
                             QStringView(u"わいうえお")[QStringView(u"はひふへほ").indexOf(text[h])];
                         c.cost -= OkuriganaBonus;
+                        // (A verb's form, no longer the noun MeCab knew.)
+                        if (!node.unknown)
+                            c.feature = nullptr;
                         lattice.add(c);
                     }
                 }
