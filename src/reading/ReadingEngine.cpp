@@ -634,7 +634,14 @@ void ReadingEngine::readRun(QStringView run, const QList<qsizetype> &origin, Lin
                         p + m.length == n || !isKana(text[p + m.length].unicode());
                     const bool verbEndingRun =
                         m.length >= 3 && !containsKanji(text.sliced(p + 1, m.length - 1));
-                    if ((kanjiWord && ((insideKanji && !verbEndingRun) ||
+                    // (Nor a noun of two kanji or more after a verb's kanji alone whose
+                    // okurigana old prints leave out: 日の入枯野 かれの.)
+                    const bool afterVerb =
+                        kind.poetic && p >= 1 && m.length >= 2 && isKanji(text[p + 1].unicode()) &&
+                        (p < 2 || !isKanji(text[p - 2].unicode())) &&
+                        KanjiDictionary::instance().hasOkurigana(text[p - 1].unicode()) &&
+                        !KanjiDictionary::instance().firstKunIsWord(text[p - 1].unicode());
+                    if ((kanjiWord && ((insideKanji && !verbEndingRun && !afterVerb) ||
                                        (!isKanji(text[p].unicode()) && insideKana))) ||
                         (!kanjiWord &&
                          (!kind.historical || (insideKana && (m.length < 4 || !endsKana)))))
