@@ -179,6 +179,11 @@ long long numberValue(QStringView s)
     return total + group;
 }
 
+bool countsTime(QChar c)
+{
+    return QStringView(u"日年月時分秒週間晩").contains(c);
+}
+
 qsizetype counterAt(QStringView text, qsizetype position)
 {
     const Table &t = table();

@@ -19,6 +19,10 @@ long long numberValue(QStringView numerals);
 // The length of the longest counter the table holds at `position`; 0 for none.
 qsizetype counterAt(QStringView text, qsizetype position);
 
+// Whether a counter ending in `c` counts a span of time (日, 年, 時間, 週間), after which 前
+// is まえ, ago.
+bool countsTime(QChar c);
+
 // A number with its counter as it is said: (3, "本") さんぼん, (1, "日", afterMonth)
 // ついたち, (20, "歳") はたち; empty when `counter` is not in the table.
 QString countedReading(long long number, QStringView counter, bool afterMonth = false);

@@ -730,7 +730,7 @@ Approximate approximateNumber(QStringView text, qsizetype position)
         end += length;
         // (And 前 after a time, ago, whatever word follows: 二三日前台所で まえ; not 前後.)
         if (end < text.size() && text[end] == u'前' && text.mid(end + 1, 1) != u"後" &&
-            QStringView(u"日年月時分秒週間晩").contains(text[end - 1])) {
+            countsTime(text[end - 1])) {
             reading += QStringLiteral("まえ");
             ++end;
         }

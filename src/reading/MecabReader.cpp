@@ -3,7 +3,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QHash>
 #include <QSaveFile>
 #include <QStringList>
 
@@ -13,7 +12,6 @@
 
 #include <unordered_map>
 #include <utility>
-
 #include <vector>
 
 namespace reading {

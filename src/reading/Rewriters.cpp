@@ -373,7 +373,7 @@ void timeAgo(QStringView text, QList<Token> &tokens)
         const QStringView said = surfaceOf(text, before);
         if (surfaceOf(text, tokens[i]) == u"前" && tokens[i].kana == u"ぜん" &&
             before.end == tokens[i].begin && isNumeral(text[before.begin]) &&
-            QStringView(u"日年月時分秒週間晩").contains(said.back()))
+            countsTime(said.back()))
             tokens[i].kana = QStringLiteral("まえ");
     }
 }
