@@ -436,6 +436,16 @@ void ReadingEngine::readRun(QStringView run, const QList<qsizetype> &origin, Lin
                         .readings(text[c.begin].unicode())
                         .on.contains(toHiragana(m_mecab->features(node.feature).reading)))
                     c.cost += ContractionCost;
+                // In verse a kanji prefix in its Chinese sound before a noun is unlikely where
+                // the kanji alone writes a native word: もの皆俳句 みな (皆 かい).
+                if (kind.poetic && c.end < n && !node.unknown && node.end - node.begin == 1 &&
+                    isKanji(text[c.end].unicode()) &&
+                    m_mecab->features(node.feature).partOfSpeech == u"接頭詞" &&
+                    KanjiDictionary::instance().firstKunIsWord(text[c.begin].unicode()) &&
+                    KanjiDictionary::instance()
+                        .readings(text[c.begin].unicode())
+                        .on.contains(toHiragana(m_mecab->features(node.feature).reading)))
+                    c.cost += OnAloneCost;
                 if (numberAsName(QStringView(mecabText).sliced(c.begin, c.end - c.begin),
                                  node.feature))
                     c.cost += ContractionCost;

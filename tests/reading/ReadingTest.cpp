@@ -570,10 +570,12 @@ TEST_F(Engine, ReadsPoemsNamesMarksAndNumbers)
         {u"妻子と一しよに東京へ出て来た。", u"さいしと いっしょに とうきょうえ でてきた"},
         {u"大といふ字を百あまり　砂に書き　死ぬことをやめて帰り来れり",
          u"だいという じお ひゃく あまり, すなに かき, しぬことお やめて かえり きたれり"},
-        // A suffix's or a prefix's sound where the word is the kanji's own; a word MeCab
-        // makes up ends before a kanji with okurigana; a haiku long by one keeps its words.
+        // A suffix's or a prefix's sound where the word is the kanji's own (薄, 皆 みな); a
+        // word MeCab makes up ends before a kanji with okurigana; a haiku long by one keeps its
+        // words.
         {u"山は暮て野は黄昏の薄哉", u"やまわ くれて のわ たそがれの すすき かな"},
         {u"山国の虚空日わたる冬至かな", u"やまぐにの こくう ひ わたる とうじかな"},
+        {u"木も草も皆秋風に吹かれけり", u"きも くさも みな あきかぜに ふかれけり"},
         {u"石工の鑿冷したる清水かな", u"せっこうの のみ ひやしたる しみずかな"},
         {u"小夜時雨上野を虚子の来つつあらん", u"さよしぐれ うえのお きょしの きつつ あらん"},
         {u"家にあれば　笥に盛る飯を　草枕　旅にしあれば　椎の葉に盛る",
