@@ -5,6 +5,7 @@
 #include "reading/KanjiDictionary.h"
 #include "reading/Lattice.h"
 #include "reading/MecabReader.h"
+#include "reading/NodeCosts.h"
 #include "reading/Rewriters.h"
 #include "reading/Spellings.h"
 #include "reading/UserDictionary.h"
@@ -17,7 +18,6 @@
 #include <QSet>
 
 #include <algorithm>
-#include <cstring>
 #include <functional>
 #include <limits>
 #include <memory>
@@ -198,20 +198,7 @@ QString saidAsSpelled(const MecabReader::Features &f)
 constexpr int UserBonus = 1000000;
 constexpr int LexiconBonus = 6000;
 constexpr int LexiconBonusPerCharacter = 1500;
-// A particle or an auxiliary does not start a run of text (はたらけど is no は).
-constexpr int DependentAtStartCost = 6000;
-constexpr int LoneCountryCost = 20000;
-// A word MeCab makes up that takes in the 哉 ending a poem.
-constexpr int ClosingKanaSwallowedCost = 20000;
-constexpr int ContractionCost = 6000;
-constexpr int NameBeforeOkuriganaCost = 12000;
-// A long run of hiragana MeCab knows no word for is mostly words it missed (ほろびしものは
-// is no one noun): its own words over the run, particles among them, are read instead.
-constexpr int UnknownKanaRunCost = 10000;
-constexpr qsizetype UnknownKanaRun = 4;
 constexpr int CharacterCost = 30000;
-// A kanji alone read by its Chinese sound in a waka.
-constexpr int OnAloneCost = 3000;
 // A kanji MeCab does not know, with its okurigana in historical kana: cheaper than alone.
 constexpr int OkuriganaBonus = 3000;
 // A particle, an auxiliary or a dependent word: said with the word before it, and no ku
@@ -249,57 +236,6 @@ void ReadingEngine::readRun(QStringView run, const QList<qsizetype> &origin, Lin
         Lattice lattice(
             n, [this](quint16 right, quint16 left) { return m_mecab->connection(right, left); });
         std::vector<bool> reached(size_t(n) + 1, false);
-        // A country's short name of one character, beside no other: the plain noun is
-        // meant (露の世 つゆ, 米の飯 こめ, 仏 ほとけ, 日当り ひ), not Russia, America, France
-        // or Japan, nor their sound as a common noun (仏 フツ); 日米 and 英仏 are countries.
-        auto countrySounds = [this](QStringView t, const QList<MecabReader::Node> &nodes) {
-            QHash<qsizetype, QString> countries;
-            for (const MecabReader::Node &node : nodes) {
-                if (node.end - node.begin != 1 || !std::strstr(node.feature, ",国,"))
-                    continue;
-                const MecabReader::Features &f = m_mecab->features(node.feature);
-                if (f.detail == u"固有名詞" && f.detail3 == u"国")
-                    countries.insert(node.begin, f.reading);
-            }
-            QSet<std::pair<qsizetype, QString>> sounds;
-            // (A katakana beside it is a country too: 米ソ.)
-            auto beside = [&](qsizetype i) {
-                return countries.contains(i) ||
-                       (i >= 0 && i < t.size() && isKatakana(t[i].unicode()));
-            };
-            for (auto it = countries.cbegin(); it != countries.cend(); ++it) {
-                if (!beside(it.key() - 1) && !beside(it.key() + 1))
-                    sounds.insert({it.key(), it.value()});
-            }
-            return sounds;
-        };
-        // A name that ends in a kanji with kana after it that is no particle, but the
-        // okurigana of that kanji's verb, has taken the verb's stem in a poem: 花咲きぬ is
-        // 花 咲きぬ, not the place 花咲 (みかの原わきて keeps its 原).
-        auto nameBeforeOkurigana = [this](QStringView t, const MecabReader::Node &node) {
-            if (node.end >= t.size() || !isKanji(t[node.end - 1].unicode()) ||
-                !isHiragana(t[node.end].unicode()) ||
-                QStringView(u"のをにとやぞばがはへもかよねさ").contains(t[node.end]) ||
-                KanjiDictionary::instance()
-                    .stemBefore(t[node.end - 1].unicode(), t[node.end])
-                    .isEmpty())
-                return false;
-            return m_mecab->features(node.feature).detail == u"固有名詞";
-        };
-        // A number and its counter that MeCab also knows as a place (十四日 トヨヒ) is the
-        // number.
-        auto numberAsName = [this](QStringView word, const char *feature) {
-            qsizetype digits = 0;
-            while (digits < word.size() && isNumeral(word[digits]))
-                ++digits;
-            return digits > 0 && digits < word.size() &&
-                   counterAt(word, digits) == word.size() - digits &&
-                   m_mecab->features(feature).detail == u"固有名詞";
-        };
-        auto dependent = [this](const char *feature) {
-            const MecabReader::Features &f = m_mecab->features(feature);
-            return f.partOfSpeech == u"助詞" || f.partOfSpeech == u"助動詞";
-        };
         // The line as today's spelling may write it, and the kana some of them leave out
         // (珍らしい's ら): MeCab's words that start there as written are unlikely.
         const QList<Modernised> variants =
@@ -313,57 +249,8 @@ void ReadingEngine::readRun(QStringView run, const QList<qsizetype> &origin, Lin
         }
         auto addNodes = [&](const QList<MecabReader::Node> &nodes, qsizetype shift,
                             bool onlyAtStart) {
-            const auto countries = countrySounds(QStringView(mecabText).sliced(shift), nodes);
-            // In a waka a kanji alone is a native word where the dictionary has one (門 かど,
-            // 術 すべ, 瓶 かめ), not its Chinese sound.
-            QSet<qsizetype> nativeAlone;
-            auto aloneNoun = [&](const MecabReader::Node &node, bool *on) {
-                if (node.unknown || node.end - node.begin != 1 ||
-                    !isKanji(mecabText[node.begin + shift].unicode()))
-                    return false;
-                // (A suffix too, but for a counter: 色 しょく, 風 ふう; 年 ねん stays.)
-                const MecabReader::Features &f = m_mecab->features(node.feature);
-                if (f.partOfSpeech != u"名詞" || f.detail2 == u"人名" || f.detail2 == u"助数詞" ||
-                    (f.detail != u"一般" && f.detail != u"固有名詞" && f.detail != u"接尾"))
-                    return false;
-                const KanjiDictionary::Readings r =
-                    KanjiDictionary::instance().readings(mecabText[node.begin + shift].unicode());
-                const QString kana = toHiragana(f.reading);
-                *on = r.on.contains(kana);
-                return *on || r.kun.contains(kana);
-            };
-            // (Where MeCab has only the Chinese sound, KANJIDIC's native word: 園 その.)
-            // (Or only as a name, whose classes join the words around it worse: 園 ソノ.)
-            QHash<qsizetype, QString> kunAlone;
-            if (kind.recited) {
-                QSet<qsizetype> nativeCommon;
-                for (const MecabReader::Node &node : nodes) {
-                    bool on = false;
-                    if (aloneNoun(node, &on) && !on) {
-                        nativeAlone.insert(node.begin);
-                        if (m_mecab->features(node.feature).detail != u"固有名詞")
-                            nativeCommon.insert(node.begin);
-                    }
-                }
-                const KanjiDictionary &kanji = KanjiDictionary::instance();
-                for (const MecabReader::Node &node : nodes) {
-                    const char32_t c = mecabText[node.begin + shift].unicode();
-                    if (bool on = false; !nativeCommon.contains(node.begin) &&
-                                         !isNumeral(QChar(c)) && aloneNoun(node, &on) && on &&
-                                         kanji.readings(c).kun.contains(kanji.alone(c)))
-                        kunAlone.insert(node.begin, kanji.alone(c));
-                }
-                for (auto k = kunAlone.cbegin(); k != kunAlone.cend(); ++k)
-                    nativeAlone.insert(k.key());
-            }
-            // Where the dictionary has a word of a kanji and its okurigana (冷し of 鑿冷したる).
-            QSet<qsizetype> wordStarts;
-            for (const MecabReader::Node &node : nodes) {
-                if (!node.unknown && node.end - node.begin > 1 &&
-                    isKanji(mecabText[node.begin + shift].unicode()) &&
-                    isHiragana(mecabText[node.begin + shift + 1].unicode()))
-                    wordStarts.insert(node.begin);
-            }
+            const NodeCosts costs(*m_mecab, text, mecabText, kind.poetic, kind.recited, leftOut,
+                                  nodes, shift);
             for (const MecabReader::Node &node : nodes) {
                 if (onlyAtStart && node.begin != 0)
                     continue;
@@ -375,87 +262,11 @@ void ReadingEngine::readRun(QStringView run, const QList<qsizetype> &origin, Lin
                 c.cost = node.cost;
                 c.source = node.unknown ? Source::Unknown : Source::Dictionary;
                 c.feature = node.feature;
-                if (c.begin == 0 && dependent(node.feature))
-                    c.cost += DependentAtStartCost;
-                // A verb's spoken contraction (わかんない's わか) stands in literature mostly
-                // where MeCab misreads an old print: 散て is 散って, not ち て; so do an
-                // imperative and a form for ば before a kanji (落て旅ね 落ちて).
-                if (std::strstr(node.feature, "体言接続特殊２") ||
-                    ((std::strstr(node.feature, "命令ｅ") || std::strstr(node.feature, "仮定形")) &&
-                     c.end < n && isKanji(text[c.end].unicode())))
-                    c.cost += ContractionCost;
-                if (kind.poetic && nameBeforeOkurigana(QStringView(mecabText).sliced(shift), node))
-                    c.cost += NameBeforeOkuriganaCost;
-                // A word MeCab makes up of kanji ends before the last where the dictionary has
-                // a word of it with its okurigana: 鑿冷したる のみ ひやしたる.
-                if (node.unknown && node.end - node.begin > 1 &&
-                    wordStarts.contains(node.end - 1) &&
-                    std::all_of(text.begin() + c.begin, text.begin() + c.end,
-                                [](QChar k) { return isKanji(k.unicode()); }))
-                    c.cost += ContractionCost;
-                // (Nor does a word MeCab makes up run into 哉 ending the line: 雪吹哉.)
-                if (node.unknown && node.end - node.begin > 1 && text[c.end - 1] == u'哉' &&
-                    (c.end == n || text[c.end].isSpace()))
-                    c.cost += ClosingKanaSwallowedCost;
-                if (node.unknown && node.end - node.begin >= UnknownKanaRun &&
-                    std::all_of(text.begin() + c.begin, text.begin() + c.end,
-                                [](QChar k) { return isHiragana(k.unicode()); }))
-                    c.cost += UnknownKanaRunCost;
-                if (bool on = false; nativeAlone.contains(node.begin) && aloneNoun(node, &on) && on)
-                    c.cost += OnAloneCost;
-                if (leftOut.contains(c.begin))
-                    c.cost += ContractionCost;
-                // In verse a suffix in its Chinese sound is unlikely after a word in kana: さく
-                // 音 おと (柵音 さくおん).
-                if (kind.poetic && c.begin > 0 && !node.unknown && node.end - node.begin == 1 &&
-                    isHiragana(text[c.begin - 1].unicode()) &&
-                    std::strstr(node.feature, "名詞,接尾,一般") &&
-                    KanjiDictionary::instance().hasWordAlone(text[c.begin].unicode()) &&
-                    KanjiDictionary::instance()
-                        .readings(text[c.begin].unicode())
-                        .on.contains(toHiragana(m_mecab->features(node.feature).reading)))
-                    c.cost += OnAloneCost;
-                // A suffix voiced as in a compound (日 び) is no compound's end before a verb in
-                // kana: 虚空日わたる ひ.
-                if (!node.unknown && node.end - node.begin == 1 && c.end < n &&
-                    isHiragana(text[c.end].unicode()) &&
-                    !QStringView(u"のをにがはもとやへぞかでよなだ").contains(text[c.end]) &&
-                    std::strstr(node.feature, "名詞,接尾") &&
-                    QStringView(u"がぎぐげござじずぜぞだぢづでどばびぶべぼ")
-                        .contains(toHiragana(m_mecab->features(node.feature).reading).front()))
-                    c.cost += OnAloneCost;
-                // A kanji prefix in its Chinese sound joins words of that sound, not a
-                // native word written with okurigana: 今盛り いまさかり (こんもり).
-                if (c.end + 1 < n && !node.unknown && node.end - node.begin == 1 &&
-                    isKanji(text[c.end].unicode()) && isHiragana(text[c.end + 1].unicode()) &&
-                    !isParticleLike(text[c.end + 1]) &&
-                    QStringView(u"はもがへ").indexOf(text[c.end + 1]) < 0 &&
-                    KanjiDictionary::instance().hasOkurigana(text[c.end].unicode()) &&
-                    m_mecab->features(node.feature).partOfSpeech == u"接頭詞" &&
-                    KanjiDictionary::instance()
-                        .readings(text[c.begin].unicode())
-                        .on.contains(toHiragana(m_mecab->features(node.feature).reading)))
-                    c.cost += ContractionCost;
-                // In verse a kanji prefix in its Chinese sound before a noun is unlikely where
-                // the kanji alone writes a native word: もの皆俳句 みな (皆 かい).
-                if (kind.poetic && c.end < n && !node.unknown && node.end - node.begin == 1 &&
-                    isKanji(text[c.end].unicode()) &&
-                    m_mecab->features(node.feature).partOfSpeech == u"接頭詞" &&
-                    KanjiDictionary::instance().firstKunIsWord(text[c.begin].unicode()) &&
-                    KanjiDictionary::instance()
-                        .readings(text[c.begin].unicode())
-                        .on.contains(toHiragana(m_mecab->features(node.feature).reading)))
-                    c.cost += OnAloneCost;
-                if (numberAsName(QStringView(mecabText).sliced(c.begin, c.end - c.begin),
-                                 node.feature))
-                    c.cost += ContractionCost;
-                if (!countries.isEmpty() && node.end - node.begin == 1 &&
-                    countries.contains({node.begin, m_mecab->features(node.feature).reading}))
-                    c.cost += LoneCountryCost;
+                c.cost += costs.extra(node);
                 if (lattice.add(c) >= 0)
                     reached[size_t(c.begin)] = true;
                 // (In place of each node of the Chinese sound, not of a counter's word.)
-                if (const QString kun = kunAlone.value(node.begin);
+                if (const QString kun = costs.kunAlone(node.begin);
                     !kun.isEmpty() && node.end - node.begin == 1 && !node.unknown &&
                     KanjiDictionary::instance()
                         .readings(mecabText[c.begin].unicode())
@@ -467,7 +278,7 @@ void ReadingEngine::readRun(QStringView run, const QList<qsizetype> &origin, Lin
                 // In a waka parted into its ku, a native noun of one kanji may be another native
                 // word the kanji writes alone, for the meter to choose: 魂 たま (たましい).
                 if (bool on = true;
-                    kind.recited && !kind.ku.isEmpty() && aloneNoun(node, &on) && !on) {
+                    kind.recited && !kind.ku.isEmpty() && costs.aloneNoun(node, &on) && !on) {
                     const QString said = toHiragana(m_mecab->features(node.feature).reading);
                     for (const QString &k :
                          KanjiDictionary::instance().readings(mecabText[c.begin].unicode()).kun) {
