@@ -154,7 +154,7 @@ int NodeCosts::extra(const MecabReader::Node &node) const
     if (node.unknown && node.end - node.begin >= UnknownKanaRun &&
         std::all_of(text.begin() + c.begin, text.begin() + c.end,
                     [](QChar k) { return isHiragana(k.unicode()); }))
-        cost += UnknownKanaRunCost;
+        cost += UnknownKanaRunCost + UnknownKanaCost * int(node.end - node.begin - UnknownKanaRun);
     if (bool on = false; m_nativeAlone.contains(node.begin) && aloneNoun(node, &on) && on)
         cost += OnAloneCost;
     if (m_leftOut.contains(c.begin))

@@ -28,6 +28,8 @@ constexpr int NameBeforeOkuriganaCost = 12000;
 // is no one noun): its own words over the run, particles among them, are read instead.
 constexpr int UnknownKanaRunCost = 10000;
 constexpr qsizetype UnknownKanaRun = 4;
+// And each kana beyond those: the longer, the likelier a sentence MeCab did not part.
+constexpr int UnknownKanaCost = 2500;
 // A kanji alone read by its Chinese sound in a waka.
 constexpr int OnAloneCost = 3000;
 

@@ -111,6 +111,8 @@ TEST(Reading, NoCommonKanjiIsSilentAndGuessesAreMarked)
         {u"これは皃です", u"皃", nullptr, true},
         {u"窓を開けると涼しい風が入ってきた。", u"開ける", u"ひらける", true},
         {u"窓を開けると涼しい風が入ってきた。", u"窓", nullptr, false},
+        // (Kana MeCab takes for one unknown word, the longer the less likely, are parted.)
+        {u"痛むあたまにひびくかなしさ", u"ひびく", nullptr, false},
     };
     for (const auto &c : cases) {
         const QList<Word> words = engine().words(c.line);
