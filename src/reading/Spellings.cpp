@@ -257,12 +257,12 @@ QList<Modernised> todaysSpellings(QStringView mecabText, LineStyle kind)
             const QChar before = variant.text[k - 1];
             const QChar next = variant.text[k + 1];
             // (と before つて is 取って or にとって, hardly the particle and 伝手.)
-            // (Nor a つ after つ: うつつとも, 見つつ.)
-            const bool afterStem =
-                isKanji(before.unicode()) ||
-                (oldPrint && isKana(before.unicode()) && before != u'か' && before != u'つ' &&
-                 (!isParticleLike(before) ||
-                  (before == u'と' && (next == u'て' || next == u'た'))));
+            // (Nor a つ after つ: うつつとも, 見つつ; nor かつて, once, but なかつた.)
+            const bool afterStem = isKanji(before.unicode()) ||
+                                   (oldPrint && isKana(before.unicode()) &&
+                                    (before != u'か' || next == u'た') && before != u'つ' &&
+                                    (!isParticleLike(before) ||
+                                     (before == u'と' && (next == u'て' || next == u'た'))));
             // (Before a half-voiced kana a large つ is always one: やつぱり.)
             // (After a kanji before a k-sound too: 突つかけ つっかけ, 引つくり返す; not before
             // the particles から, かな, かも, かし, かや: 待つから.)
