@@ -424,8 +424,12 @@ bool isAuxiliaryMu(QStringView text, qsizetype i)
         !isHiragana(next.unicode()) || isParticleLike(next) ||
         (next == u'か' && (i + 2 >= text.size() || !isHiragana(text[i + 2].unicode()))) ||
         (before == u'ら' && i >= 2 && inRow(text[i - 2], u"うくすつぬふむゆるぐずぶ"));
-    return endsWord && (inRow(before, u"あかさたなはまやらわがざだばぱ") ||
-                        inRow(before, u"えけせてねへめれげぜでべぺ") || before == u'こ');
+    // (Nor a word said twice, the second voiced: さむざむ.)
+    const bool doubled =
+        i >= 3 && text[i - 2] == u'む' && unvoiced(text[i - 1]) == unvoiced(text[i - 3]);
+    return endsWord && !doubled &&
+           (inRow(before, u"あかさたなはまやらわがざだばぱ") ||
+            inRow(before, u"えけせてねへめれげぜでべぺ") || before == u'こ');
 }
 
 QString auxiliaryMuAsN(QStringView text)
