@@ -9,6 +9,27 @@
 
 namespace reading {
 
+namespace {
+
+// Whether `kana` says the two kanji of `word` each by its Chinese sound (痩骨 そうこつ), the
+// first one's last く つ ち き as っ where the second starts unvoiced.
+bool saidInChineseSounds(QStringView word, QStringView kana)
+{
+    if (word.size() != 2)
+        return false;
+    const KanjiDictionary &kanji = KanjiDictionary::instance();
+    for (const QString &first : kanji.readings(word[0].unicode()).on) {
+        for (const QString &second : kanji.readings(word[1].unicode()).on) {
+            if (kana == first + second || (QStringView(u"くつちき").contains(first.back()) &&
+                                           kana == first.chopped(1) + u'っ' + second))
+                return true;
+        }
+    }
+    return false;
+}
+
+} // namespace
+
 QList<WholeWord> wholeWords(QStringView text, const Lattice &lattice, const MecabReader &second,
                             bool overNames)
 {
@@ -41,7 +62,7 @@ QList<WholeWord> wholeWords(QStringView text, const Lattice &lattice, const Meca
             // where it is only a name: 馬上 ばじょう, not the family name もうえ.)
             auto sameSpan = [&](const Candidate &k) {
                 return k.end == end && k.source != Source::Character &&
-                       !(loneUnknown && k.source == Source::Unknown) &&
+                       k.source != Source::Unknown &&
                        !(overNames && k.feature && std::strstr(k.feature, ",固有名詞,"));
             };
             if (node.unknown || (end - b < 2 && !loneUnknown) || f.partOfSpeech != u"名詞" ||
@@ -51,7 +72,13 @@ QList<WholeWord> wholeWords(QStringView text, const Lattice &lattice, const Meca
                  !QStringView(u"のをにがはもとへやでかぞよて").contains(text[end])) ||
                 startsHere(b, sameSpan))
                 continue;
-            words.append({b, end, toHiragana(f.reading)});
+            // (In verse a verb's kanji before a noun's is the verb's word, not a word of
+            // Chinese sounds: 痩骨 やせぼね, not そうこつ.)
+            const QString kana = toHiragana(f.reading);
+            if (overNames && KanjiDictionary::instance().hasOkurigana(text[b].unicode()) &&
+                saidInChineseSounds(text.sliced(b, end - b), kana))
+                continue;
+            words.append({b, end, kana});
         }
         p = e;
     }
