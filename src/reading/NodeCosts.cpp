@@ -62,8 +62,13 @@ NodeCosts::NodeCosts(const MecabReader &mecab, QStringView text, QStringView mec
         for (auto k = m_kunAlone.cbegin(); k != m_kunAlone.cend(); ++k)
             m_nativeAlone.insert(k.key());
     }
-    // Where the dictionary has a word of a kanji and its okurigana (冷し of 鑿冷したる).
+    // Where the dictionary has a word of a kanji and its okurigana (冷し of 鑿冷したる), and
+    // where a common word longer than one starts with a kanji.
     for (const MecabReader::Node &node : nodes) {
+        if (!node.unknown && node.end - node.begin > 1 &&
+            isKanji(mecabText[node.begin + shift].unicode()) &&
+            m_mecab.features(node.feature).detail != u"固有名詞")
+            m_longWordStarts.insert(node.begin);
         if (!node.unknown && node.end - node.begin > 1 &&
             isKanji(mecabText[node.begin + shift].unicode()) &&
             isHiragana(mecabText[node.begin + shift + 1].unicode()))
@@ -169,10 +174,12 @@ int NodeCosts::extra(const MecabReader::Node &node) const
             .on.contains(toHiragana(m_mecab.features(node.feature).reading)))
         cost += OnAloneCost;
     // A suffix voiced as in a compound (日 び) is no compound's end before a verb in
-    // kana: 虚空日わたる ひ.
+    // kana (虚空日わたる ひ), nor where a word of the dictionary starts with its kanji (一葉日当り
+    // ひあたり).
     if (!node.unknown && node.end - node.begin == 1 && c.end < n &&
-        isHiragana(text[c.end].unicode()) &&
-        !QStringView(u"のをにがはもとやへぞかでよなだ").contains(text[c.end]) &&
+        ((isHiragana(text[c.end].unicode()) &&
+          !QStringView(u"のをにがはもとやへぞかでよなだ").contains(text[c.end])) ||
+         m_longWordStarts.contains(node.begin)) &&
         std::strstr(node.feature, "名詞,接尾") &&
         QStringView(u"がぎぐげござじずぜぞだぢづでどばびぶべぼ")
             .contains(toHiragana(m_mecab.features(node.feature).reading).front()))

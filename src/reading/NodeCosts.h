@@ -66,6 +66,7 @@ private:
     QSet<qsizetype> m_nativeAlone;
     QHash<qsizetype, QString> m_kunAlone;
     QSet<qsizetype> m_wordStarts;
+    QSet<qsizetype> m_longWordStarts;
 };
 
 } // namespace reading

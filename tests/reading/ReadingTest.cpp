@@ -581,6 +581,8 @@ TEST_F(Engine, ReadsPoemsNamesMarksAndNumbers)
         // kanji before a noun in verse (痩骨); a word said twice keeps its む.
         {u"帚木の影ひとつなき野の暮れ", u"ははきぎの かげ ひとつ なき のの くれ"},
         {u"痩骨の影さむざむと月の下", u"やせぼねの かげ さむざむと つきの した"},
+        // A suffix voiced as in a compound is none where a word starts with its kanji.
+        {u"梅一輪日当りながら咲きにけり", u"うめ いちりん ひあたりながら さきにけり"},
         {u"石工の鑿冷したる清水かな", u"せっこうの のみ ひやしたる しみずかな"},
         {u"小夜時雨上野を虚子の来つつあらん", u"さよしぐれ うえのお きょしの きつつ あらん"},
         {u"家にあれば　笥に盛る飯を　草枕　旅にしあれば　椎の葉に盛る",
