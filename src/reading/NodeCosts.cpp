@@ -63,10 +63,11 @@ NodeCosts::NodeCosts(const MecabReader &mecab, QStringView text, QStringView mec
             m_nativeAlone.insert(k.key());
     }
     // Where the dictionary has a word of a kanji and its okurigana (冷し of 鑿冷したる), and
-    // where a common word longer than one starts with a kanji.
+    // where a common word starts with two kanji.
     for (const MecabReader::Node &node : nodes) {
         if (!node.unknown && node.end - node.begin > 1 &&
             isKanji(mecabText[node.begin + shift].unicode()) &&
+            isKanji(mecabText[node.begin + shift + 1].unicode()) &&
             m_mecab.features(node.feature).detail != u"固有名詞")
             m_longWordStarts.insert(node.begin);
         if (!node.unknown && node.end - node.begin > 1 &&
