@@ -527,8 +527,8 @@ void volitionalU(QStringView text, QList<Token> &tokens)
 
 // 御 before a verb is the native お: 御歩きになる おあるきになる, 御待ち. Before a noun of one
 // kanji read as its native word it is no ご either: お (御目にかかる), in verse the old おん
-// (御目の雫 おんめの, 御身 おんみ).
-void honorificO(QStringView text, bool poetic, QList<Token> &tokens)
+// (御目の雫 おんめの, 御身 おんみ), in a recited waka the old み (交野の御野 みの).
+void honorificO(QStringView text, bool poetic, bool recited, QList<Token> &tokens)
 {
     for (qsizetype i = 0; i + 1 < tokens.size(); ++i) {
         Token &t = tokens[i];
@@ -548,7 +548,9 @@ void honorificO(QStringView text, bool poetic, QList<Token> &tokens)
             const KanjiDictionary::Readings r =
                 KanjiDictionary::instance().readings(word.front().unicode());
             if (r.kun.contains(next.kana) && !r.on.contains(next.kana))
-                t.kana = poetic ? QStringLiteral("おん") : QStringLiteral("お");
+                t.kana = recited  ? QStringLiteral("み")
+                         : poetic ? QStringLiteral("おん")
+                                  : QStringLiteral("お");
         }
     }
 }
@@ -672,7 +674,7 @@ void rendaku(QStringView text, const VoicedForm &voiced, QList<Token> &tokens)
 void rewrite(QStringView text, LineStyle style, QList<Token> &tokens, const VoicedForm &voiced)
 {
     verbSounds(tokens);
-    honorificO(text, style.poetic, tokens);
+    honorificO(text, style.poetic, style.recited, tokens);
     demonstrativeKore(text, tokens);
     okuriganaTwice(text, tokens);
     if (style.historical)

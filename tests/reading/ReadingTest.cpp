@@ -584,6 +584,9 @@ TEST_F(Engine, ReadsPoemsNamesMarksAndNumbers)
         {u"痩骨の影さむざむと月の下", u"やせぼねの かげ さむざむと つきの した"},
         // A suffix voiced as in a compound is none where a word starts with its kanji.
         {u"梅一輪日当りながら咲きにけり", u"うめ いちりん ひあたりながら さきにけり"},
+        // 御 before a native noun of one kanji in a recited waka is the old み.
+        {u"春の日に　御野の若菜を　摘みにけり　君がためとて　袖ぬらしつつ",
+         u"はるのひに, み のの わかなお, つみに けり, きみがためとて, そで ぬらしつつ"},
         {u"石工の鑿冷したる清水かな", u"せっこうの のみ ひやしたる しみずかな"},
         {u"小夜時雨上野を虚子の来つつあらん", u"さよしぐれ うえのお きょしの きつつ あらん"},
         {u"家にあれば　笥に盛る飯を　草枕　旅にしあれば　椎の葉に盛る",
