@@ -31,7 +31,7 @@ bool saidInChineseSounds(QStringView word, QStringView kana)
 } // namespace
 
 QList<WholeWord> wholeWords(QStringView text, const Lattice &lattice, const MecabReader &second,
-                            bool overNames)
+                            bool verse)
 {
     QList<WholeWord> words;
     const qsizetype n = text.size();
@@ -58,12 +58,13 @@ QList<WholeWord> wholeWords(QStringView text, const Lattice &lattice, const Meca
         for (const MecabReader::Node &node : second.lattice(text.sliced(p, e - p))) {
             const qsizetype b = p + node.begin, end = p + node.end;
             const MecabReader::Features &f = second.features(node.feature);
-            // (A word of the first dictionary's over the same span stands; in verse, not
-            // where it is only a name: 馬上 ばじょう, not the family name もうえ.)
+            // (A word of the first dictionary's over the same span stands, not one it makes
+            // up (帚木); in verse, not where it is only a name: 馬上 ばじょう, not the family
+            // name もうえ.)
             auto sameSpan = [&](const Candidate &k) {
                 return k.end == end && k.source != Source::Character &&
                        k.source != Source::Unknown &&
-                       !(overNames && k.feature && std::strstr(k.feature, ",固有名詞,"));
+                       !(verse && k.feature && std::strstr(k.feature, ",固有名詞,"));
             };
             if (node.unknown || (end - b < 2 && !loneUnknown) || f.partOfSpeech != u"名詞" ||
                 f.detail != u"一般" || f.reading.isEmpty() || text[b] == u'御' ||
@@ -75,7 +76,7 @@ QList<WholeWord> wholeWords(QStringView text, const Lattice &lattice, const Meca
             // (In verse a verb's kanji before a noun's is the verb's word, not a word of
             // Chinese sounds: 痩骨 やせぼね, not そうこつ.)
             const QString kana = toHiragana(f.reading);
-            if (overNames && KanjiDictionary::instance().hasOkurigana(text[b].unicode()) &&
+            if (verse && KanjiDictionary::instance().hasOkurigana(text[b].unicode()) &&
                 saidInChineseSounds(text.sliced(b, end - b), kana))
                 continue;
             words.append({b, end, kana});

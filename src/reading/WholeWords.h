@@ -27,9 +27,10 @@ struct WholeWord
 };
 
 // `text` is the line as MeCab is given it, `lattice` its candidates so far, `second` the
-// other dictionary; with `overNames`, also where the first dictionary has only names.
+// other dictionary; in `verse`, also where the first dictionary has only names, but no word
+// of Chinese sounds over a verb's kanji.
 QList<WholeWord> wholeWords(QStringView text, const Lattice &lattice, const MecabReader &second,
-                            bool overNames);
+                            bool verse);
 
 // An adjective's classical forms in かり, which neither dictionary holds (寒かりき さむかりき,
 // 涼しかるらむ すずしかる): the kanji's native stem with the kana as written.
