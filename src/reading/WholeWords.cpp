@@ -66,8 +66,9 @@ QList<WholeWord> wholeWords(QStringView text, const Lattice &lattice, const Meca
                        k.source != Source::Unknown &&
                        !(verse && k.feature && std::strstr(k.feature, ",固有名詞,"));
             };
-            // (And in prose a name that is no person's, place's or body's: an era, 元文.)
-            const bool name = !verse && f.detail == u"固有名詞" && f.detail2 == u"一般";
+            // (And in prose a name of an era or a person, not of a place or a body: 元文, 西施.)
+            const bool name =
+                !verse && f.detail == u"固有名詞" && (f.detail2 == u"一般" || f.detail2 == u"人名");
             if (node.unknown || (end - b < 2 && !loneUnknown) || f.partOfSpeech != u"名詞" ||
                 (f.detail != u"一般" && !name) || f.reading.isEmpty() || text[b] == u'御' ||
                 std::any_of(text.begin() + b, text.begin() + end, isNumeral) ||

@@ -408,9 +408,11 @@ TEST_F(Engine, ReadsPoemsNamesMarksAndNumbers)
         {u"人に死し鶴に生れて冴返る", u"ひとに しし つるに うまれて さえ かえる"},
         {u"八九匹 何時に駅で待ち合わせしようか。",
          u"はっくひき, なんじに えきで まちあわせ しようか"},
-        // An era's name naist-jdic holds, where the IPA dictionary makes up names of people.
-        {u"延宝の頃の話、享保の頃の話である。",
-         u"えんぽうのころの はなし, きょうほうのころの はなしである"},
+        // An era's or a person's name naist-jdic holds, where the IPA dictionary makes up
+        // others.
+        {u"延宝の頃の話、享保の頃の話である。西施は呉の国の美人であつた。",
+         u"えんぽうのころの はなし, きょうほうのころの はなしである, せいしわ ごの くにの "
+         u"びじんであった"},
         {u"五六騎 一歩 三歩 三遍 一斗 三升",
          u"ごろっき, いっぽ, さんぽ, さんべん, いっと, さんじょう"},
         // The prefix 大 before a native word, and before a Chinese one.
