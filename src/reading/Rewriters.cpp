@@ -111,8 +111,10 @@ void poeticWords(QStringView text, QList<Token> &tokens)
         const Token *following =
             i + 1 < tokens.size() && tokens[i + 1].begin == t.end ? &tokens[i + 1] : nullptr;
         if (fromMecab && (t.features.base == u"行く" || t.features.base == u"行き") &&
-            surface.startsWith(u'行') && t.kana.startsWith(u'い')) {
-            t.kana[0] = u'ゆ'; // 行く ゆく, 紫野行き むらさきのゆき
+            surface.startsWith(u'行') && t.kana.startsWith(u'い') &&
+            !t.kana.startsWith(QStringLiteral("いっ"))) {
+            // 行く ゆく, 紫野行き むらさきのゆき; 行つた stays いった.
+            t.kana[0] = u'ゆ';
         } else if (fromMecab && surface.startsWith(u'初') && t.kana.startsWith(u"はじめ") &&
                    i > 0 && tokens[i - 1].end == t.begin &&
                    ((tokens[i - 1].features.partOfSpeech == u"動詞" &&
