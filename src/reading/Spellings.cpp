@@ -231,10 +231,11 @@ QList<Modernised> todaysSpellings(QStringView mecabText, LineStyle kind)
                 if (kun.contains(u'.') && okurigana.size() >= 3 &&
                     mecabText.sliced(k + 1).startsWith(okurigana.sliced(1, okurigana.size() - 2)))
                     return okurigana[0];
-                // (And of a verb in -aる that ends a compound, before its ending, its っ written
-                // large or not: ぶら下って ぶらさがって, 飛び上つて とびあがって; 川を下つて
-                // stays くだって.)
-                if (kun.contains(u'.') && okurigana.size() == 2 && okurigana[1] == u'る' &&
+                // (And in prose of a verb in -aる that ends a compound, before its ending, its
+                // っ written large or not: ぶら下って ぶらさがって, 飛び上つて とびあがって;
+                // 川を下つて stays くだって.)
+                if (!kind.poetic && kun.contains(u'.') && okurigana.size() == 2 &&
+                    okurigana[1] == u'る' &&
                     QStringView(u"かがさざただなはばまわ").contains(okurigana[0]) && k > 0 &&
                     isHiragana(mecabText[k - 1].unicode()) && !isParticleLike(mecabText[k - 1]) &&
                     k + 1 < mecabText.size() &&
