@@ -9,11 +9,19 @@
 
 namespace reading {
 
+namespace {
+
+// How the features of a proper noun and of a suffix start in both dictionaries.
+constexpr char ProperNoun[] = "名詞,固有名詞,";
+constexpr char Suffix[] = "名詞,接尾,";
+
+} // namespace
+
 NodeCosts::NodeCosts(const MecabReader &mecab, QStringView text, QStringView mecabText, bool poetic,
                      bool recited, const QSet<qsizetype> &leftOut,
                      const QList<MecabReader::Node> &nodes, qsizetype shift)
     : m_mecab(mecab), m_text(text), m_mecabText(mecabText), m_poetic(poetic), m_leftOut(leftOut),
-      m_shift(shift)
+      m_shift(shift), m_longWordStarts(size_t(mecabText.size() - shift + 1), false)
 {
     // A country's short name of one character, beside no other: the plain noun is meant (露の
     // 世 つゆ, 米の飯 こめ, 仏 ほとけ, 日当り ひ), not Russia, America, France or Japan, nor
@@ -68,8 +76,8 @@ NodeCosts::NodeCosts(const MecabReader &mecab, QStringView text, QStringView mec
         if (!node.unknown && node.end - node.begin > 1 &&
             isKanji(mecabText[node.begin + shift].unicode()) &&
             isKanji(mecabText[node.begin + shift + 1].unicode()) &&
-            m_mecab.features(node.feature).detail != u"固有名詞")
-            m_longWordStarts.insert(node.begin);
+            std::strncmp(node.feature, ProperNoun, sizeof ProperNoun - 1) != 0)
+            m_longWordStarts[size_t(node.begin)] = true;
         if (!node.unknown && node.end - node.begin > 1 &&
             isKanji(mecabText[node.begin + shift].unicode()) &&
             isHiragana(mecabText[node.begin + shift + 1].unicode()))
@@ -178,10 +186,10 @@ int NodeCosts::extra(const MecabReader::Node &node) const
     // kana (虚空日わたる ひ), nor where a word of the dictionary starts with its kanji (一葉日当り
     // ひあたり).
     if (!node.unknown && node.end - node.begin == 1 && c.end < n &&
+        std::strncmp(node.feature, Suffix, sizeof Suffix - 1) == 0 &&
         ((isHiragana(text[c.end].unicode()) &&
           !QStringView(u"のをにがはもとやへぞかでよなだ").contains(text[c.end])) ||
-         m_longWordStarts.contains(node.begin)) &&
-        std::strstr(node.feature, "名詞,接尾") &&
+         m_longWordStarts[size_t(node.begin)]) &&
         QStringView(u"がぎぐげござじずぜぞだぢづでどばびぶべぼ")
             .contains(toHiragana(m_mecab.features(node.feature).reading).front()))
         cost += OnAloneCost;

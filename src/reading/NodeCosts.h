@@ -13,6 +13,7 @@
 #include <QStringView>
 
 #include <utility>
+#include <vector>
 
 namespace reading {
 
@@ -66,7 +67,7 @@ private:
     QSet<qsizetype> m_nativeAlone;
     QHash<qsizetype, QString> m_kunAlone;
     QSet<qsizetype> m_wordStarts;
-    QSet<qsizetype> m_longWordStarts;
+    std::vector<bool> m_longWordStarts;
 };
 
 } // namespace reading
