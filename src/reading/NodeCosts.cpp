@@ -73,15 +73,15 @@ NodeCosts::NodeCosts(const MecabReader &mecab, QStringView text, QStringView mec
     // Where the dictionary has a word of a kanji and its okurigana (冷し of 鑿冷したる), and
     // where a common word starts with two kanji.
     for (const MecabReader::Node &node : nodes) {
-        if (!node.unknown && node.end - node.begin > 1 &&
-            isKanji(mecabText[node.begin + shift].unicode()) &&
-            isKanji(mecabText[node.begin + shift + 1].unicode()) &&
-            std::strncmp(node.feature, ProperNoun, sizeof ProperNoun - 1) != 0)
-            m_longWordStarts[size_t(node.begin)] = true;
-        if (!node.unknown && node.end - node.begin > 1 &&
-            isKanji(mecabText[node.begin + shift].unicode()) &&
-            isHiragana(mecabText[node.begin + shift + 1].unicode()))
+        if (node.unknown || node.end - node.begin < 2 ||
+            !isKanji(mecabText[node.begin + shift].unicode()))
+            continue;
+        const QChar second = mecabText[node.begin + shift + 1];
+        if (isHiragana(second.unicode()))
             m_wordStarts.insert(node.begin);
+        else if (isKanji(second.unicode()) &&
+                 std::strncmp(node.feature, ProperNoun, sizeof ProperNoun - 1) != 0)
+            m_longWordStarts[size_t(node.begin)] = true;
     }
 }
 
